@@ -1,0 +1,43 @@
+# The two commands of the README. Each installs what it needs, configures and builds.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+FUZZ_SECONDS ?= 10
+
+.PHONY: run test build deps check fuzz asan bench clean
+
+deps:
+	@bash scripts/deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Runs the launcher on its own data folder (beside the program, or ~/.config/vyrelight).
+run: build
+	@bash scripts/run.sh $(BUILD)/vyrelight
+
+# Everything CI runs: sanitized store tests, bounded fuzzing, then the whole test suite.
+test: asan fuzz check
+
+check: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+asan: deps
+	cmake -S . -B build-asan -G Ninja -DVYRE_STORE_ONLY=ON -DVYRE_SANITIZE=address,undefined \
+	      -DCMAKE_BUILD_TYPE=Debug
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	CC=clang CXX=clang++ CXXFLAGS=-fsanitize=fuzzer-no-link cmake -S . -B build-fuzz -G Ninja \
+	      -DVYRE_STORE_ONLY=ON -DVYRE_TESTS=OFF -DVYRE_FUZZ=ON -DVYRE_SANITIZE=address,undefined
+	cmake --build build-fuzz -j $(JOBS)
+	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYRE_TESTS=OFF -DVYRE_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	bash bench/startup.sh build-bench
+
+clean:
+	rm -rf $(BUILD) build-asan build-fuzz build-bench

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Starts the launcher, or says how to when there is no display to show it on.
+set -eu
+bin=$1
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "There is no display to show the toolbars on (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
+  echo "Run it under a virtual X server instead:" >&2
+  echo "  xvfb-run -s \"-screen 0 1280x800x24\" $bin" >&2
+  exit 1
+fi
+exec "$bin"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/DesktopShell.h"
+#include "platform/FileIconSource.h"
+#include "platform/MessageBoxPrompter.h"
+#include "platform/QtPointer.h"
+#include "platform/Services.h"
+
+// The real services, made once by main() before App.
+class RealServices {
+public:
+    Services services() { return Services{m_prompter, m_shell, m_icons, m_pointer}; }
+
+private:
+    MessageBoxPrompter m_prompter;
+    DesktopShell m_shell;
+    FileIconSource m_icons;
+    QtPointer m_pointer;
+};

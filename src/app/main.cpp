@@ -1,0 +1,95 @@
+#include "app/App.h"
+#include "app/RealServices.h"
+#include "platform/DataFolder.h"
+#include "platform/InstanceLock.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// SIGTERM and SIGINT arrive on a socket pair so that the save runs on the UI thread.
+int signalFds[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] auto n = ::write(signalFds[0], &c, 1);
+}
+
+bool hasDisplay()
+{
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
+        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!hasDisplay()) {
+        std::fprintf(stderr,
+                     "vyrelight: there is no display to show the toolbars on.\n"
+                     "Run it under a virtual X server instead:\n"
+                     "  xvfb-run -s \"-screen 0 1280x800x24\" %s\n",
+                     argv[0]);
+        return 1;
+    }
+    QApplication::setDesktopSettingsAware(true);
+    QApplication qapp(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const std::string programFolder = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
+    const std::string dataFolder = FindDataFolder(programFolder);
+    if (dataFolder.empty()) {
+        QMessageBox::critical(nullptr, "Vyrelight Toolbar v2",
+                              "There is no folder to keep the toolbars in: neither the program's "
+                              "folder nor ~/.config/vyrelight can be written.");
+        return 1;
+    }
+    InstanceLock lock(dataFolder);
+    if (!lock.acquired()) {
+        QMessageBox::warning(nullptr, "Vyrelight Toolbar v2",
+                             lock.heldByOther()
+                                 ? QString("Vyrelight Toolbar is already running on the toolbars in\n%1")
+                                       .arg(QString::fromLocal8Bit(dataFolder))
+                                 : QString("The toolbars in\n%1\ncannot be locked for this program.")
+                                       .arg(QString::fromLocal8Bit(dataFolder)));
+        return 1;
+    }
+
+    RealServices real;
+    App app(real.services(), dataFolder);
+    QObject::connect(&app, &App::terminated, &qapp, [] { QCoreApplication::exit(0); },
+                     Qt::QueuedConnection);
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) == 0) {
+        auto* notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, &qapp);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+            char c;
+            [[maybe_unused]] auto n = ::read(signalFds[1], &c, 1);
+            app.Terminate();
+        });
+        struct sigaction sa {};
+        sa.sa_handler = onSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &sa, nullptr);
+        ::sigaction(SIGINT, &sa, nullptr);
+        ::sigaction(SIGHUP, &sa, nullptr);
+    }
+    // Logging out ends the session: save as "&Terminate" would.
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app, [&app] { app.Terminate(); });
+    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &app, [&app] { app.Terminate(); });
+
+    if (!app.Main())
+        return 1;
+    return QApplication::exec();
+}

@@ -1,0 +1,37 @@
+#include "platform/MessageBoxPrompter.h"
+
+#include <QMessageBox>
+
+Prompter::Answer MessageBoxPrompter::message(const QString& title, const QString& text, Style style)
+{
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (style) {
+    case Critical:
+        box.setIcon(QMessageBox::Critical);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case RetryCancel:
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Retry);
+        break;
+    case YesNoQuestion:
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Ok;
+    case QMessageBox::Retry: return Retry;
+    case QMessageBox::Yes: return Yes;
+    case QMessageBox::No: return No;
+    default: return style == YesNoQuestion ? No : Cancel;
+    }
+}

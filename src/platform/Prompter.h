@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Message boxes. Styles are the classic numbers: icon + buttons.
+class Prompter {
+public:
+    enum Style {
+        Critical = 16,      // critical icon, OK
+        Exclamation = 48,   // exclamation icon, OK
+        RetryCancel = 53,   // exclamation icon, Retry and Cancel
+        YesNoQuestion = 36, // question icon, Yes and No
+    };
+    enum Answer { Ok = 1, Cancel = 2, Retry = 4, Yes = 6, No = 7 };
+
+    virtual ~Prompter() = default;
+    // Shows the message modally and returns the button pressed (Cancel/No when closed).
+    virtual Answer message(const QString& title, const QString& text, Style style) = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store/Messages.h"
+#include "store/ToolbarSet.h"
+
+#include <string>
+
+// The two file formats. Files are bytes: nothing is decoded, lines are written with
+// CR LF and read ending at CR LF, LF or CR. Every write is atomic (temporary file in the
+// same folder, renamed over the old one), so a failed save leaves the old file whole.
+//
+// dataFolder is the folder holding Toolbars.cfg and Default.vtb.
+std::string CfgPath(const std::string& dataFolder);
+std::string DefaultVtbPath(const std::string& dataFolder);
+
+// Fills the set from Toolbars.cfg (writing the default file first when it is missing).
+// Records that exist keep their Form; the caller creates windows for new records.
+[[nodiscard]] StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder);
+// Writes Tbrs(0..TbrLast). Positions are taken from the records: the caller copies the
+// live window positions of moveable toolbars into Top/Left first.
+[[nodiscard]] StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder);
+
+[[nodiscard]] StoreMessages ReadBtns(TbrRec& tbr);
+[[nodiscard]] StoreMessages WriteBtns(const TbrRec& tbr);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// 16-bit Booleans as the files store them: -1 is true, 0 false; any non-zero reads as true.
+using Bool16 = std::int16_t;
+inline constexpr Bool16 True16 = -1;
+inline constexpr Bool16 False16 = 0;
+inline constexpr bool isTrue(Bool16 b) { return b != 0; }
+inline constexpr Bool16 toBool16(bool b) { return b ? True16 : False16; }
+
+inline constexpr int MaxButtons = 40;
+inline constexpr std::uint8_t KindFile = 1;
+inline constexpr std::uint8_t KindFolder = 3;
+inline constexpr std::uint8_t KindSeparator = 4;
+inline constexpr const char* RecallMarker = "!RecallTbr>>>";
+
+// Mode numbers, in the order of the flags, the menu items and the check boxes.
+enum Mode : std::uint8_t { Vertical = 0, Captions, AlwaysOnTop, Visible, AutoHide, Unmoveable };
+inline constexpr int ModeCount = 6;
+
+struct BtnRec {
+    std::string Name;
+    std::string Executable;
+    std::string Parameters;
+    std::uint8_t Kind{0};
+    std::string IconFile;
+    std::int16_t IconIndex{0};
+    std::int16_t ImageIndex{0}; // run time only: picture position in the window's image list
+};
+
+// The store knows nothing of windows; a toolbar window derives from this so that the
+// record can own it without the store linking any UI code.
+class TbrForm {
+public:
+    virtual ~TbrForm() = default;
+};
+
+struct TbrRec {
+    std::string Name;
+    std::string Path;
+    float Top{0};
+    float Left{0};
+    float Width{0};  // run time only
+    float Height{0}; // run time only
+    Bool16 Vertical{0};
+    Bool16 Captions{0};
+    Bool16 AlwaysOnTop{0};
+    Bool16 Visible{0};
+    Bool16 AutoHide{0};
+    Bool16 Unmoveable{0};
+    std::string IconFile;
+    std::int16_t IconIndex{0};
+    std::uint8_t BtnCount{0};
+    std::uint8_t SepCount{0}; // run time only
+    std::array<BtnRec, MaxButtons + 1> Btns{}; // Btns[1]..Btns[40]; Btns[0] is never used
+    std::unique_ptr<TbrForm> Form;
+
+    // Mode flag by number 0..5; m must be below ModeCount.
+    Bool16& mode(int m);
+    Bool16 mode(int m) const;
+};

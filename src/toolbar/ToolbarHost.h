@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// What the toolbar windows need from the rest of the program: the configuration
+// window's shared state, and the commands a toolbar's menu and buttons start. App
+// implements it, so the toolbar layer never includes the configuration window.
+class ToolbarHost {
+public:
+    virtual ~ToolbarHost() = default;
+
+    // The configuration window's busy mark ("0" idle, "1" while a mode is applied).
+    virtual QString busyMark() const = 0;
+    virtual void setBusyMark(const QString& mark) = 0;
+    // True when the configuration window is visible and shows toolbar t.
+    virtual bool configShows(std::uint8_t t) const = 0;
+    // Ticks or unticks the configuration window's mode check box m.
+    virtual void setModeCheck(int m, bool on) = 0;
+    // True while the button editor is open (windows keep their visibility then).
+    virtual bool buttonEditorVisible() const = 0;
+    // The hidden pictures: the icon loader's drawing surface and the built-in handle.
+    virtual QImage& imgTransfer() = 0;
+    virtual const QPixmap& imgClaws() const = 0;
+
+    // Writes Toolbars.cfg (with live positions), showing any failure.
+    virtual void saveConfig() = 0;
+    // Commands from a toolbar window.
+    virtual void showConfig(std::uint8_t t) = 0;
+    virtual void showAbout() = 0;
+    virtual void terminate() = 0;
+    // A click on record button k of toolbar t.
+    virtual void buttonClicked(std::uint8_t t, int k) = 0;
+    // Files dropped on record button k of toolbar t (k 0: on the handle).
+    virtual void filesDropped(std::uint8_t t, int k, const QStringList& files) = 0;
+};
