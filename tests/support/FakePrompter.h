@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Prompter.h"
+
+#include <QString>
+
+#include <deque>
+#include <vector>
+
+// Records every message and answers from a script (then with the default answer).
+class FakePrompter final : public Prompter {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+        Style style;
+    };
+
+    Answer message(const QString& title, const QString& text, Style style) override
+    {
+        shown.push_back({title, text, style});
+        if (!answers.empty()) {
+            Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return style == RetryCancel ? Cancel : style == YesNoQuestion ? No : Ok;
+    }
+
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;
+};
