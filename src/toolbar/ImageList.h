@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPixmap>
+
+#include <vector>
+
+// The toolbar's pictures (imlTBAR): 16x16 pixels at positions from 1. Positions 1 and
+// 2 always hold the built-in file and folder pictures.
+class ImageList {
+public:
+    ImageList();
+
+    // Puts a picture at position (3 and up; 1 and 2 are never replaced). Grows as needed.
+    void put(int position, const QImage& image);
+    // The picture at position; a null pixmap for 0 or a position never filled.
+    QPixmap picture(int position) const;
+    int count() const { return static_cast<int>(m_pictures.size()); }
+    // Drops every picture after the two built-in ones.
+    void clearCustom();
+
+private:
+    std::vector<QPixmap> m_pictures; // index 0 is position 1
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+
+class ImageList;
+class Pointer;
+class QMimeData;
+
+// Our own toolbar control. Positions count from 1. Positions 1 and 2 are the two fixed
+// buttons that belong to the window (a blank under the drag handle, then a gap); they
+// are made by the constructor, cannot be removed, and take 470 twips along the bar
+// together whatever the button size. From position 3 on come normal buttons (picture,
+// caption or tooltip) and gaps (120 twips, no picture, not clickable).
+//
+// All buttons share one size, BW x BH, computed from the pictures and, when captions
+// are shown, from the longest caption: 345 x 330 twips (23 x 22 px at 15 twips per
+// pixel) with 16x16 pictures and no captions. Sizes are in twips.
+//
+// Unwrapped: one row; the control is BH high. Wrapped with room for one button per row:
+// one column, the fixed buttons 470 high, each button BH, each gap 120.
+class TBar : public QWidget {
+    Q_OBJECT
+public:
+    enum class Style { Normal, Gap };
+
+    TBar(const Pointer& metrics, QWidget* parent = nullptr);
+    ~TBar() override;
+
+    int buttonCount() const;
+    // Inserts before the button now at position (buttonCount() + 1 appends); position >= 3.
+    void addButton(int position, Style style, int imagePosition);
+    // Removes the button at position (>= 3); later buttons move up one place.
+    void removeButton(int position);
+    Style style(int position) const;
+    void setCaption(int position, const QString& caption);
+    QString caption(int position) const;
+    void setToolTipText(int position, const QString& text);
+    QString toolTipText(int position) const;
+    // A button's rectangle in twips relative to the control.
+    QRectF buttonRect(int position) const;
+
+    float buttonWidth() const;  // BW, twips
+    float buttonHeight() const; // BH, twips
+
+    void setWrappable(bool wrap);
+    bool wrappable() const;
+    float widthTwips() const;
+    float heightTwips() const;
+    void setWidthTwips(float width);
+
+    // Caption placement: 1 while captions are shown, 0 otherwise.
+    void setTextAlignment(int placement);
+    int textAlignment() const;
+
+    // The picture source; nullptr detaches it (nothing is drawn meanwhile).
+    void setImageList(const ImageList* images);
+
+signals:
+    // A normal button was clicked (pressed and released over it); gaps raise nothing.
+    void buttonClicked(int position);
+    // Data was dropped on the control; point is in twips relative to the control.
+    void dropped(const QMimeData* data, QPointF point);
+
+private:
+    struct Private;
+    Private* d;
+};
