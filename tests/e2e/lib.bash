@@ -1,0 +1,76 @@
+# Shared by the end-to-end scripts: a private X server, a private data folder, and
+# the real binary copied into it (the launcher keeps its files beside itself).
+set -eu
+
+BIN=${1:?usage: $0 path/to/vyrelight}
+TMP=$(mktemp -d)
+XVFB_PID=""
+APP_PID=""
+
+cleanup() {
+  [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  rm -rf "$TMP"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_x() {
+  for n in $(seq 90 140); do
+    [ -e /tmp/.X11-unix/X$n ] && continue
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do
+      [ -e /tmp/.X11-unix/X$n ] && { export DISPLAY=":$n"; return 0; }
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+  done
+  fail "no X server could be started"
+}
+
+# Copies the launcher into a fresh data folder and starts it there.
+start_app() {
+  local dir=$1
+  mkdir -p "$dir"
+  cp "$BIN" "$dir/vyrelight"
+  (cd / && exec "$dir/vyrelight") > "$TMP/app.log" 2>&1 &
+  APP_PID=$!
+}
+
+# Waits until a visible window with this exact name is mapped; prints its id.
+wait_window() {
+  local name=$1 id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# "x y w h" of a window, from xwininfo (absolute position, inner size).
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+                           /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
+}
+
+# Passes when two numbers differ by at most one pixel.
+near() { [ $(( $1 - $2 )) -le 1 ] && [ $(( $2 - $1 )) -le 1 ]; }
+
+expect_geometry() {
+  local id=$1 ex=$2 ey=$3 ew=$4 eh=$5
+  read -r x y w h < <(geometry "$id")
+  near "$x" "$ex" && near "$y" "$ey" && near "$w" "$ew" && near "$h" "$eh" ||
+    fail "window $id is at $x,$y size ${w}x$h; expected $ex,$ey size ${ew}x$eh"
+}
+
+stop_app() {
+  kill -TERM "$APP_PID"
+  for _ in $(seq 100); do
+    kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" 2>/dev/null || true; APP_PID=""; return 0; }
+    sleep 0.1
+  done
+  fail "the launcher did not end on SIGTERM"
+}
