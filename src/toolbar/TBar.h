@@ -61,7 +61,22 @@ signals:
     // Data was dropped on the control; point is in twips relative to the control.
     void dropped(const QMimeData* data, QPointF point);
 
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    // Measures BW/BH, places every button and resizes the widget; once per change.
+    void relayout();
+
     struct Private;
     Private* d;
 };

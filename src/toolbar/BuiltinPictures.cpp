@@ -1,0 +1,70 @@
+#include "toolbar/BuiltinPictures.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+QImage blank16()
+{
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+QImage builtinFilePicture()
+{
+    // A sheet of paper with a folded top-right corner and a few lines of text.
+    QImage image = blank16();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPainterPath sheet;
+    sheet.moveTo(2.5, 0.5);
+    sheet.lineTo(9.5, 0.5);
+    sheet.lineTo(13.5, 4.5);
+    sheet.lineTo(13.5, 15.5);
+    sheet.lineTo(2.5, 15.5);
+    sheet.closeSubpath();
+    p.setPen(QColor(90, 90, 90));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    p.setBrush(QColor(210, 210, 210));
+    p.drawPolygon(QPolygonF({QPointF(9.5, 0.5), QPointF(9.5, 4.5), QPointF(13.5, 4.5)}));
+    p.setPen(QColor(120, 150, 200));
+    for (int y = 7; y <= 13; y += 2)
+        p.drawLine(QPointF(4.5, y + 0.5), QPointF(y == 13 ? 9.5 : 11.5, y + 0.5));
+    return image;
+}
+
+QImage builtinFolderPicture()
+{
+    // A manila folder: a tab at the back, the flap in front.
+    QImage image = blank16();
+    QPainter p(&image);
+    const QColor edge(150, 110, 30);
+    p.setPen(edge);
+    p.setBrush(QColor(230, 190, 90));
+    p.drawPolygon(QPolygonF({QPointF(0.5, 3.5), QPointF(5.5, 3.5), QPointF(7.5, 5.5), QPointF(14.5, 5.5),
+                             QPointF(14.5, 13.5), QPointF(0.5, 13.5)}));
+    p.setBrush(QColor(250, 215, 120));
+    p.drawPolygon(QPolygonF({QPointF(2.5, 7.5), QPointF(15.5, 7.5), QPointF(14.5, 13.5), QPointF(0.5, 13.5)}));
+    return image;
+}
+
+QPixmap builtinClawsPicture()
+{
+    // Three slanted claw marks: the place to grab the toolbar by.
+    QImage image = blank16();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPen pen(QColor(70, 70, 80), 2.0, Qt::SolidLine, Qt::RoundCap);
+    p.setPen(pen);
+    for (int i = 0; i < 3; ++i) {
+        const qreal x = 3.0 + 4.5 * i;
+        p.drawLine(QPointF(x + 2.5, 2.0), QPointF(x - 1.0, 14.0));
+    }
+    p.end();
+    return QPixmap::fromImage(image);
+}

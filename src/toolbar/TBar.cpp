@@ -1,0 +1,483 @@
+#include "toolbar/TBar.h"
+
+#include "platform/Pointer.h"
+#include "toolbar/ImageList.h"
+
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QHelpEvent>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionToolButton>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// The two fixed buttons: a blank wide enough for the drag handle above it (45 + 255
+// twips, with a margin), then an ordinary gap. Together 470 twips along the bar.
+constexpr float GapTwips = 120.0f;
+constexpr float HandleBlankTwips = 350.0f;
+constexpr float FixedTwips = HandleBlankTwips + GapTwips;
+constexpr int FixedCount = 2;
+
+// A 16x16 picture in a button of 23 x 22 pixels, as the platform toolbars draw it.
+constexpr int PictureSide = 16;
+constexpr int PlainWidthPx = 23;
+constexpr int PlainHeightPx = 22;
+// With a caption: the picture on top, the text under it.
+constexpr int CaptionPaddingPx = 8;    // left + right of the text
+constexpr int CaptionSpacingPx = 2;    // between picture and text
+
+double sanePerPixel(double twips)
+{
+    return twips > 0.0 && std::isfinite(twips) ? twips : 15.0;
+}
+
+} // namespace
+
+struct TBar::Private {
+    struct Button {
+        Style style = Style::Normal;
+        int image = 0;
+        QString caption;
+        QString tip;
+        int captionPx = -1; // cached text width; -1 until measured
+        QRectF rect;        // twips
+    };
+
+    explicit Private(const Pointer& m) : metrics(m) { }
+
+    const Pointer& metrics;
+    const ImageList* images = nullptr;
+    std::vector<Button> buttons;
+    bool wrap = false;
+    int placement = 0;
+    bool widthSet = false;
+    float width = 0.0f;  // twips, as set or as the content needs
+    float height = 0.0f; // twips, from the layout
+    float bw = 0.0f;
+    float bh = 0.0f;
+    int hover = -1;   // index into buttons
+    int pressed = -1; // index into buttons
+
+    double tppX() const { return sanePerPixel(metrics.twipsPerPixelX()); }
+    double tppY() const { return sanePerPixel(metrics.twipsPerPixelY()); }
+
+    bool showsCaptions() const
+    {
+        return placement == 1 && std::any_of(buttons.begin(), buttons.end(), [](const Button& b) {
+                   return b.style == Style::Normal && !b.caption.isEmpty();
+               });
+    }
+
+    bool valid(int position) const { return position >= 1 && position <= static_cast<int>(buttons.size()); }
+    bool clickable(int index) const
+    {
+        return index >= FixedCount && index < static_cast<int>(buttons.size())
+            && buttons[static_cast<std::size_t>(index)].style == Style::Normal;
+    }
+
+    void measure(const QFontMetrics& fm);
+    void layout();
+    QRect pixelRect(const QRectF& twips) const;
+    int hit(const QPoint& px) const;
+};
+
+void TBar::Private::measure(const QFontMetrics& fm)
+{
+    int wPx = PlainWidthPx;
+    int hPx = PlainHeightPx;
+    if (showsCaptions()) {
+        int text = 0;
+        for (Button& b : buttons) {
+            if (b.style != Style::Normal || b.caption.isEmpty())
+                continue;
+            if (b.captionPx < 0)
+                b.captionPx = fm.horizontalAdvance(b.caption);
+            text = std::max(text, b.captionPx);
+        }
+        wPx = std::max(wPx, text + CaptionPaddingPx);
+        hPx = PlainHeightPx + CaptionSpacingPx + fm.height();
+    }
+    bw = static_cast<float>(wPx * tppX());
+    bh = static_cast<float>(hPx * tppY());
+}
+
+// Positions are computed from counts (normal buttons and gaps before an item) rather
+// than by adding up extents one by one, so that the totals come out exactly as
+// BW * m + 120 * s + 470 in single precision, the sum the window's size relies on.
+void TBar::Private::layout()
+{
+    const float naturalWidth = [&] {
+        int m = 0, s = 0;
+        for (std::size_t i = FixedCount; i < buttons.size(); ++i)
+            (buttons[i].style == Style::Gap ? s : m) += 1;
+        return bw * static_cast<float>(m) + GapTwips * static_cast<float>(s) + FixedTwips;
+    }();
+    if (!widthSet)
+        width = naturalWidth;
+
+    const auto extentAlong = [&](std::size_t i) {
+        if (i == 0)
+            return HandleBlankTwips;
+        return buttons[i].style == Style::Gap || i == 1 ? GapTwips : bw;
+    };
+
+    // One column when a row cannot hold two buttons side by side.
+    const bool column = wrap && width < 2.0f * bw;
+    if (column) {
+        int m = 0, s = 0;
+        float y = 0.0f;
+        for (std::size_t i = 0; i < buttons.size(); ++i) {
+            if (i >= FixedCount)
+                y = bh * static_cast<float>(m) + GapTwips * static_cast<float>(s) + FixedTwips;
+            const float h = i == 0 ? HandleBlankTwips : (i == 1 || buttons[i].style == Style::Gap) ? GapTwips : bh;
+            buttons[i].rect = QRectF(0.0, y, bw, h);
+            if (i < FixedCount)
+                y += h;
+            else
+                (buttons[i].style == Style::Gap ? s : m) += 1;
+        }
+        height = bh * static_cast<float>(m) + GapTwips * static_cast<float>(s) + FixedTwips;
+        return;
+    }
+
+    int m = 0, s = 0;      // counted along the current row
+    float rowStart = 0.0f; // twips of the fixed buttons on the first row
+    int row = 0;
+    float x = 0.0f;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const float w = extentAlong(i);
+        if (i >= FixedCount)
+            x = rowStart + bw * static_cast<float>(m) + GapTwips * static_cast<float>(s);
+        if (wrap && x > 0.0f && x + w > width) {
+            ++row;
+            rowStart = 0.0f;
+            m = s = 0;
+            x = 0.0f;
+        }
+        buttons[i].rect = QRectF(x, bh * static_cast<float>(row), w, bh);
+        if (i < FixedCount) {
+            x += w;
+            rowStart = x;
+        } else {
+            (buttons[i].style == Style::Gap ? s : m) += 1;
+        }
+    }
+    height = bh * static_cast<float>(row + 1);
+}
+
+QRect TBar::Private::pixelRect(const QRectF& t) const
+{
+    const double x = tppX(), y = tppY();
+    const int left = static_cast<int>(std::lround(t.left() / x));
+    const int top = static_cast<int>(std::lround(t.top() / y));
+    const int right = static_cast<int>(std::lround(t.right() / x));
+    const int bottom = static_cast<int>(std::lround(t.bottom() / y));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+int TBar::Private::hit(const QPoint& px) const
+{
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (pixelRect(buttons[i].rect).contains(px))
+            return static_cast<int>(i);
+    return -1;
+}
+
+TBar::TBar(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(new Private(metrics))
+{
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_Hover, false); // hover is tracked per button, not per widget
+    d->buttons.resize(FixedCount);
+    d->buttons[1].style = Style::Gap;
+    d->measure(fontMetrics());
+    d->layout();
+    resize(static_cast<int>(std::lround(d->width / d->tppX())),
+           static_cast<int>(std::lround(d->height / d->tppY())));
+}
+
+TBar::~TBar()
+{
+    delete d;
+}
+
+int TBar::buttonCount() const
+{
+    return static_cast<int>(d->buttons.size());
+}
+
+void TBar::addButton(int position, Style style, int imagePosition)
+{
+    position = std::clamp(position, FixedCount + 1, buttonCount() + 1);
+    Private::Button b;
+    b.style = style;
+    b.image = style == Style::Gap ? 0 : imagePosition;
+    d->buttons.insert(d->buttons.begin() + (position - 1), std::move(b));
+    d->hover = d->pressed = -1;
+    relayout();
+}
+
+void TBar::removeButton(int position)
+{
+    if (position <= FixedCount || position > buttonCount())
+        return;
+    d->buttons.erase(d->buttons.begin() + (position - 1));
+    d->hover = d->pressed = -1;
+    relayout();
+}
+
+TBar::Style TBar::style(int position) const
+{
+    return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].style : Style::Gap;
+}
+
+void TBar::setCaption(int position, const QString& caption)
+{
+    if (!d->valid(position) || position <= FixedCount)
+        return;
+    auto& b = d->buttons[static_cast<std::size_t>(position - 1)];
+    if (b.caption == caption)
+        return;
+    b.caption = caption;
+    b.captionPx = -1;
+    if (d->placement == 1)
+        relayout();
+}
+
+QString TBar::caption(int position) const
+{
+    return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].caption : QString();
+}
+
+void TBar::setToolTipText(int position, const QString& text)
+{
+    if (d->valid(position) && position > FixedCount)
+        d->buttons[static_cast<std::size_t>(position - 1)].tip = text;
+}
+
+QString TBar::toolTipText(int position) const
+{
+    return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].tip : QString();
+}
+
+QRectF TBar::buttonRect(int position) const
+{
+    return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].rect : QRectF();
+}
+
+float TBar::buttonWidth() const
+{
+    return d->bw;
+}
+
+float TBar::buttonHeight() const
+{
+    return d->bh;
+}
+
+void TBar::setWrappable(bool wrap)
+{
+    if (d->wrap == wrap)
+        return;
+    d->wrap = wrap;
+    relayout();
+}
+
+bool TBar::wrappable() const
+{
+    return d->wrap;
+}
+
+float TBar::widthTwips() const
+{
+    return d->width;
+}
+
+float TBar::heightTwips() const
+{
+    return d->height;
+}
+
+void TBar::setWidthTwips(float width)
+{
+    if (!std::isfinite(width) || width < 0.0f)
+        width = 0.0f;
+    d->widthSet = true;
+    d->width = width;
+    relayout();
+}
+
+void TBar::setTextAlignment(int placement)
+{
+    if (d->placement == placement)
+        return;
+    d->placement = placement;
+    relayout();
+}
+
+int TBar::textAlignment() const
+{
+    return d->placement;
+}
+
+void TBar::setImageList(const ImageList* images)
+{
+    d->images = images;
+    update();
+}
+
+void TBar::relayout()
+{
+    d->measure(fontMetrics());
+    d->layout();
+    const QSize px(static_cast<int>(std::lround(d->width / d->tppX())),
+                   static_cast<int>(std::lround(d->height / d->tppY())));
+    if (size() != px)
+        resize(px);
+    update();
+}
+
+void TBar::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    const bool captions = d->showsCaptions();
+    QStyle* st = QWidget::style();
+    for (std::size_t i = FixedCount; i < d->buttons.size(); ++i) {
+        const auto& b = d->buttons[i];
+        if (b.style == Style::Gap)
+            continue;
+        const QRect r = d->pixelRect(b.rect);
+        if (!r.intersects(event->rect()))
+            continue;
+
+        QStyleOptionToolButton opt;
+        opt.initFrom(this);
+        opt.rect = r;
+        opt.subControls = QStyle::SC_ToolButton;
+        opt.features = QStyleOptionToolButton::None;
+        opt.arrowType = Qt::NoArrow;
+        opt.iconSize = QSize(PictureSide, PictureSide);
+        opt.state = (opt.state & ~(QStyle::State_MouseOver | QStyle::State_HasFocus)) | QStyle::State_AutoRaise;
+        const bool hovered = d->hover == static_cast<int>(i);
+        const bool down = hovered && d->pressed == static_cast<int>(i);
+        if (hovered)
+            opt.state |= QStyle::State_MouseOver | QStyle::State_Raised;
+        if (down) {
+            opt.state |= QStyle::State_Sunken;
+            opt.activeSubControls = QStyle::SC_ToolButton;
+        }
+        const QPixmap picture = d->images ? d->images->picture(b.image) : QPixmap();
+        if (!picture.isNull())
+            opt.icon = QIcon(picture);
+        if (captions && !b.caption.isEmpty()) {
+            opt.text = b.caption;
+            opt.toolButtonStyle = Qt::ToolButtonTextUnderIcon;
+        } else {
+            opt.toolButtonStyle = Qt::ToolButtonIconOnly;
+        }
+
+        if (hovered)
+            st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, this);
+        st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, this);
+    }
+}
+
+void TBar::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const int i = d->hit(event->position().toPoint());
+    d->hover = i;
+    d->pressed = d->clickable(i) ? i : -1;
+    update();
+}
+
+void TBar::mouseMoveEvent(QMouseEvent* event)
+{
+    const int i = d->hit(event->position().toPoint());
+    const int hover = d->clickable(i) ? i : -1;
+    if (hover != d->hover) {
+        d->hover = hover;
+        update();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void TBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const int pressed = d->pressed;
+    const int over = d->hit(event->position().toPoint());
+    d->pressed = -1;
+    update();
+    // Emitted last: the handler may rebuild the buttons under us.
+    if (pressed >= 0 && pressed == over && d->clickable(pressed))
+        emit buttonClicked(pressed + 1);
+}
+
+void TBar::leaveEvent(QEvent* event)
+{
+    if (d->hover >= 0) {
+        d->hover = -1;
+        update();
+    }
+    QWidget::leaveEvent(event);
+}
+
+void TBar::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        for (auto& b : d->buttons)
+            b.captionPx = -1;
+        relayout();
+    }
+    QWidget::changeEvent(event);
+}
+
+bool TBar::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int i = d->hit(help->pos());
+        const QString tip = d->clickable(i) ? d->buttons[static_cast<std::size_t>(i)].tip : QString();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this, d->pixelRect(d->buttons[static_cast<std::size_t>(i)].rect));
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TBar::dragEnterEvent(QDragEnterEvent* event)
+{
+    event->acceptProposedAction();
+}
+
+void TBar::dragMoveEvent(QDragMoveEvent* event)
+{
+    event->acceptProposedAction();
+}
+
+void TBar::dropEvent(QDropEvent* event)
+{
+    const QPointF px = event->position();
+    event->acceptProposedAction();
+    emit dropped(event->mimeData(), QPointF(px.x() * d->tppX(), px.y() * d->tppY()));
+}
