@@ -22,5 +22,6 @@ enum class FileError { R_0001, W_0002, R_0003, W_0004 };
 StoreMessage fileError(FileError code);
 StoreMessage cfgVersion(const std::string& fileFirstLine);
 StoreMessage vtbVersion(const std::string& path);
-StoreMessage tooManyToolbars(std::size_t linesIgnored);
+// keptAs names the copy of the whole file that was kept, when one was made.
+StoreMessage tooManyToolbars(std::size_t linesIgnored, const std::string& keptAs = {});
 } // namespace msg

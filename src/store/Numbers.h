@@ -13,6 +13,9 @@ double LeadingNumber(std::string_view text);
 // Rounds half to even into 16 bits; nullopt when the result lies outside -32768..32767.
 std::optional<std::int16_t> RoundToInt16(double v);
 
+// Rounds half to even into 0..255; nullopt outside that range.
+std::optional<std::uint8_t> RoundToUInt8(double v);
+
 // Number conversion that fails on an empty or non-numeric field (Top, Left, Kind).
 std::optional<double> ConvertNumber(std::string_view text);
 

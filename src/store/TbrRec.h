@@ -32,6 +32,10 @@ struct BtnRec {
     std::int16_t ImageIndex{0}; // run time only: picture position in the window's image list
 };
 
+// A button whose Executable is blank (spaces and tabs only) and which is not a separator:
+// it is neither shown in its toolbar nor written to its toolbar file.
+bool IsBlankButton(const BtnRec& b);
+
 // The store knows nothing of windows; a toolbar window derives from this so that the
 // record can own it without the store linking any UI code.
 class TbrForm {

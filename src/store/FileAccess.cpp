@@ -1,0 +1,193 @@
+#include "store/FileAccess.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file a write lands in: a symbolic link is followed so that replacing the file does
+// not replace the link with a plain file.
+fs::path resolvedTarget(const std::string& path)
+{
+    std::error_code ec;
+    fs::path p(path);
+    if (fs::is_symlink(fs::symlink_status(p, ec))) {
+        fs::path resolved = fs::weakly_canonical(p, ec);
+        if (!ec)
+            return resolved;
+    }
+    return p;
+}
+
+std::string temporaryName(const fs::path& target, unsigned attempt)
+{
+    auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+#ifdef _WIN32
+    auto pid = _getpid();
+#else
+    auto pid = getpid();
+#endif
+    fs::path folder = target.parent_path();
+    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(pid) + "-"
+        + std::to_string(static_cast<unsigned long long>(ticks)) + "-" + std::to_string(attempt);
+    return (folder / name).string();
+}
+
+#ifdef _WIN32
+
+bool writeAndReplace(const fs::path& target, std::string_view bytes)
+{
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = temporaryName(target, attempt);
+        int fd = _open(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        bool ok = true;
+        for (std::size_t done = 0; ok && done < bytes.size();) {
+            unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+            int n = _write(fd, bytes.data() + done, chunk);
+            ok = n > 0;
+            if (ok)
+                done += static_cast<std::size_t>(n);
+        }
+        ok = ok && _commit(fd) == 0;
+        ok = _close(fd) == 0 && ok;
+        ok = ok && MoveFileExA(temp.c_str(), target.string().c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!ok)
+            _unlink(temp.c_str());
+        return ok;
+    }
+    return false;
+}
+
+#else
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void syncFolder(const fs::path& folder)
+{
+    // Makes the rename itself durable; a folder that cannot be opened for this is no
+    // reason to call the save failed, the file is already in place.
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool writeAndReplace(const fs::path& target, std::string_view bytes)
+{
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = temporaryName(target, attempt);
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        // The new file takes the old one's permissions, as overwriting it would have.
+        struct stat old {};
+        if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+            ::fchmod(fd, old.st_mode & 07777);
+        bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+        ok = ::close(fd) == 0 && ok;
+        ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+        if (!ok) {
+            ::unlink(temp.c_str());
+            return false;
+        }
+        syncFolder(target.parent_path());
+        return true;
+    }
+    return false;
+}
+
+#endif
+
+} // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::status(path, ec)))
+        return std::nullopt;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return std::nullopt;
+    std::string bytes;
+    char chunk[64 * 1024];
+    std::size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, n);
+    bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
+        return std::nullopt;
+    return bytes;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes)
+{
+    return writeAndReplace(resolvedTarget(path), bytes);
+}
+
+std::string KeepOriginal(const std::string& path)
+{
+    std::error_code ec;
+    fs::path original = resolvedTarget(path);
+    if (!fs::is_regular_file(fs::status(original, ec)) || fs::file_size(original, ec) == 0)
+        return {};
+    std::optional<std::string> bytes; // read only when a comparison needs them
+    for (int k = 1; k < 100; ++k) {
+        std::string candidate = original.string() + ".bak" + (k == 1 ? "" : std::to_string(k));
+        if (fs::exists(fs::symlink_status(candidate, ec))) {
+            if (fs::equivalent(original, candidate, ec))
+                return candidate;
+            if (!bytes)
+                bytes = ReadFileBytes(original.string());
+            if (bytes && ReadFileBytes(candidate) == bytes)
+                return candidate;
+            continue;
+        }
+        // A second name for the same bytes costs nothing and needs no reading, so it works
+        // even when the file could not be read; a later save replaces only the first name.
+        fs::create_hard_link(original, candidate, ec);
+        if (ec) {
+            ec.clear();
+            fs::copy_file(original, candidate, ec);
+        }
+        return ec ? std::string() : candidate;
+    }
+    return {};
+}

@@ -1,0 +1,323 @@
+#include "store/Store.h"
+
+#include "store/FileAccess.h"
+#include "store/LineReader.h"
+#include "store/Numbers.h"
+#include "store/Paths.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+constexpr std::string_view Crlf = "\r\n";
+constexpr std::string_view DefaultToolbarLine = "Default;1200;1200;;;0;0;0;-1;-1;0;0;";
+
+// Walks the ";"-terminated fields of a line. A field exists only with its ";": the text
+// after the last ";" is never a field.
+class FieldCursor {
+public:
+    explicit FieldCursor(std::string_view line) : m_rest(line) { }
+
+    bool next(std::string_view& field)
+    {
+        std::size_t end = m_rest.find(';');
+        if (end == std::string_view::npos)
+            return false;
+        field = m_rest.substr(0, end);
+        m_rest.remove_prefix(end + 1);
+        return true;
+    }
+
+private:
+    std::string_view m_rest;
+};
+
+bool isBlankText(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
+
+bool fileExists(const std::string& path)
+{
+    std::error_code ec;
+    bool exists = std::filesystem::exists(path, ec);
+    // When the answer is unknown the file is taken as present: reading it then reports
+    // the problem, where creating it could replace a file we merely failed to look at.
+    return exists || ec;
+}
+
+// Fields hold no ";" and no line end of their own; writing one would shift every later
+// field of the line (or split it in two) and spoil the record on the next reading.
+void appendField(std::string& out, std::string_view text)
+{
+    for (char c : text) {
+        if (c == ';')
+            out += ',';
+        else if (c == '\r' || c == '\n')
+            out += ' ';
+        else
+            out += c;
+    }
+    out += ';';
+}
+
+void appendNumber(std::string& out, long long n)
+{
+    out += std::to_string(n);
+    out += ';';
+}
+
+void clearRecord(TbrRec& t)
+{
+    // The window belongs to whoever created it; only the data starts afresh.
+    std::unique_ptr<TbrForm> form = std::move(t.Form);
+    t = TbrRec{};
+    t.Form = std::move(form);
+}
+
+void clearSet(ToolbarSet& set)
+{
+    set.Tbrs.clear();
+    set.TbrLast = 0;
+}
+
+// One toolbar line into t. A field that is missing or does not convert keeps the value
+// the record has.
+void parseToolbarLine(std::string_view line, TbrRec& t)
+{
+    FieldCursor fields(line);
+    std::string_view f;
+    auto position = [](std::string_view text, float& target) {
+        std::optional<double> v = ConvertNumber(text);
+        if (v && std::fabs(*v) <= std::numeric_limits<float>::max())
+            target = static_cast<float>(*v);
+    };
+    if (!fields.next(f))
+        return;
+    t.Name = f;
+    if (!fields.next(f))
+        return;
+    position(f, t.Top);
+    if (!fields.next(f))
+        return;
+    position(f, t.Left);
+    if (!fields.next(f))
+        return;
+    t.Path = f;
+    if (!fields.next(f))
+        return;
+    t.IconFile = f;
+    if (!fields.next(f))
+        return;
+    if (std::optional<std::int16_t> icon = RoundToInt16(LeadingNumber(f)))
+        t.IconIndex = *icon;
+    for (int m = 0; m < ModeCount; ++m) {
+        if (!fields.next(f))
+            return;
+        t.mode(m) = toBool16(LeadingNumber(f) != 0);
+    }
+}
+
+// One button line into b; false when the line is malformed. b keeps what was read before
+// the fault.
+bool parseButtonLine(std::string_view line, BtnRec& b)
+{
+    FieldCursor fields(line);
+    std::string_view f;
+    if (!fields.next(f))
+        return false;
+    b.Name = f;
+    if (!fields.next(f))
+        return false;
+    b.Executable = f;
+    if (!fields.next(f))
+        return false;
+    b.Parameters = f;
+    if (!fields.next(f))
+        return false;
+    std::optional<double> kindValue = ConvertNumber(f);
+    std::optional<std::uint8_t> kind = kindValue ? RoundToUInt8(*kindValue) : std::nullopt;
+    if (!kind)
+        return false;
+    b.Kind = *kind;
+    if (!fields.next(f))
+        return false;
+    b.IconFile = f;
+    if (!fields.next(f))
+        return false;
+    std::optional<std::int16_t> icon = RoundToInt16(LeadingNumber(f));
+    if (!icon)
+        return false;
+    b.IconIndex = *icon;
+    return true;
+}
+
+} // namespace
+
+std::string CfgPath(const std::string& dataFolder) { return JoinPath(dataFolder, "Toolbars.cfg"); }
+
+std::string DefaultVtbPath(const std::string& dataFolder) { return JoinPath(dataFolder, "Default.vtb"); }
+
+StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
+{
+    const std::string path = CfgPath(dataFolder);
+    set.TbrLast = 0;
+
+    if (!fileExists(path)) {
+        std::string defaults = std::string(msg::CfgHeader) + std::string(Crlf)
+            + std::string(DefaultToolbarLine) + std::string(Crlf);
+        if (!WriteFileAtomically(path, defaults)) {
+            clearSet(set);
+            return {msg::fileError(msg::FileError::R_0001)};
+        }
+    }
+
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    LineReader lines(bytes ? std::string_view(*bytes) : std::string_view());
+    std::string_view line;
+    if (!bytes || !lines.next(line)) {
+        clearSet(set);
+        return {msg::fileError(msg::FileError::R_0001)};
+    }
+    if (line != msg::CfgHeader) {
+        // Whatever the program does next, the file of another version stays recoverable.
+        KeepOriginal(path);
+        clearSet(set);
+        return {msg::cfgVersion(std::string(line))};
+    }
+
+    std::size_t n = 0;
+    std::size_t surplus = 0;
+    while (lines.next(line)) {
+        if (isBlankText(line))
+            continue;
+        if (n == MaxToolbars) {
+            ++surplus;
+            continue;
+        }
+        set.RedimTbrs(n);
+        TbrRec& t = set.Tbrs[n];
+        clearRecord(t);
+        parseToolbarLine(line, t);
+        // The default toolbar always lives in the data folder, whatever its line says.
+        if (n == 0)
+            t.Path = DefaultVtbPath(dataFolder);
+        ++n;
+    }
+
+    if (n == 0) {
+        clearSet(set);
+        return {msg::fileError(msg::FileError::R_0001)};
+    }
+    set.TbrLast = static_cast<std::uint8_t>(n - 1);
+
+    StoreMessages messages;
+    if (surplus > 0) {
+        // The next save writes the loaded toolbars only; the lines left out survive in
+        // the copy.
+        std::string kept = KeepOriginal(path);
+        messages.push_back(msg::tooManyToolbars(surplus, kept));
+    }
+    return messages;
+}
+
+StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
+{
+    // A set that holds no toolbar was never loaded (wrong version, unreadable file):
+    // writing it would replace the user's file with an empty one.
+    if (set.Tbrs.empty())
+        return {};
+
+    std::string out(msg::CfgHeader);
+    out += Crlf;
+    std::size_t last = std::min<std::size_t>(set.TbrLast, set.Tbrs.size() - 1);
+    for (std::size_t i = 0; i <= last; ++i) {
+        const TbrRec& t = set.Tbrs[i];
+        appendField(out, t.Name);
+        appendField(out, FormatNumber(t.Top));
+        appendField(out, FormatNumber(t.Left));
+        appendField(out, i == 0 ? std::string_view() : std::string_view(t.Path));
+        appendField(out, t.IconFile);
+        appendNumber(out, t.IconIndex);
+        for (int m = 0; m < ModeCount; ++m)
+            appendNumber(out, isTrue(t.mode(m)) ? True16 : False16);
+        out += Crlf;
+    }
+    if (!WriteFileAtomically(CfgPath(dataFolder), out))
+        return {msg::fileError(msg::FileError::W_0002)};
+    return {};
+}
+
+StoreMessages ReadBtns(TbrRec& tbr)
+{
+    tbr.BtnCount = 0;
+    const std::string& path = tbr.Path;
+    if (path.empty())
+        return {msg::fileError(msg::FileError::R_0003)};
+
+    // A new toolbar needs no file beforehand: its file starts as the header alone.
+    if (!fileExists(path)) {
+        std::string header = std::string(msg::VtbHeader) + std::string(Crlf);
+        if (!WriteFileAtomically(path, header))
+            return {msg::fileError(msg::FileError::R_0003)};
+    }
+
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    LineReader lines(bytes ? std::string_view(*bytes) : std::string_view());
+    std::string_view line;
+    if (!bytes || !lines.next(line))
+        return {msg::fileError(msg::FileError::R_0003)};
+    if (line != msg::VtbHeader) {
+        // The toolbar shows no buttons; adding one would write over this file, so a copy
+        // of it is kept first.
+        KeepOriginal(path);
+        return {msg::vtbVersion(path)};
+    }
+
+    while (lines.next(line)) {
+        if (line.empty())
+            continue;
+        bool ok = tbr.BtnCount < MaxButtons;
+        if (ok) {
+            ++tbr.BtnCount;
+            BtnRec& b = tbr.Btns[tbr.BtnCount];
+            b = BtnRec{};
+            ok = parseButtonLine(line, b);
+        }
+        if (!ok) {
+            // The buttons read so far stay, and the next save of this toolbar writes only
+            // them: the complete file is kept under a second name first.
+            KeepOriginal(path);
+            return {msg::fileError(msg::FileError::R_0003)};
+        }
+    }
+    return {};
+}
+
+StoreMessages WriteBtns(const TbrRec& tbr)
+{
+    if (tbr.Path.empty())
+        return {msg::fileError(msg::FileError::W_0004)};
+
+    std::string out(msg::VtbHeader);
+    out += Crlf;
+    int count = std::min<int>(tbr.BtnCount, MaxButtons);
+    for (int k = 1; k <= count; ++k) {
+        const BtnRec& b = tbr.Btns[k];
+        if (IsBlankButton(b))
+            continue;
+        appendField(out, b.Name);
+        appendField(out, b.Executable);
+        appendField(out, b.Parameters);
+        appendNumber(out, b.Kind);
+        appendField(out, b.IconFile);
+        appendNumber(out, b.IconIndex);
+        out += Crlf;
+    }
+    if (!WriteFileAtomically(tbr.Path, out))
+        return {msg::fileError(msg::FileError::W_0004)};
+    return {};
+}
