@@ -2,11 +2,27 @@
 
 #include "platform/Shell.h"
 
-// Placeholder until the launching layer lands: every call fails truthfully.
+#include <string>
+#include <vector>
+
+// The shell on a Linux desktop. What a target is decides how it starts:
+//  - a program file (executable, and an ELF binary or a "#!" script) is started
+//    directly with the parameters split by shell-like quoting;
+//  - a bare name (no "/") is a program looked up on PATH;
+//  - a .desktop entry is launched by the Desktop Entry rules;
+//  - anything else that exists (a document, a folder) and any URI is opened with the
+//    desktop's default application, and a type without one is a failure.
+// Success means a process was really started; programs are detached from the launcher.
 class DesktopShell final : public Shell {
 public:
-    Result open(const std::string&, const std::string&, const std::string&) override { return {false, "not built yet"}; }
-    Result startWithFile(const std::string&, const std::string&, const std::string&) override { return {false, "not built yet"}; }
-    Result copyInto(const std::string&, const std::string&) override { return {false, "not built yet"}; }
-    Result openLink(const QString&) override { return {false, "not built yet"}; }
+    Result open(const std::string& target, const std::string& parameters,
+                const std::string& workingFolder) override;
+    Result startWithFile(const std::string& target, const std::string& parameters,
+                         const std::string& file) override;
+    Result copyInto(const std::string& file, const std::string& folder) override;
+    Result openLink(const QString& url) override;
+
+private:
+    Result startProgram(const std::string& program, const std::string& parameters,
+                        const std::vector<std::string>& extra, const std::string& workingFolder);
 };

@@ -1,0 +1,154 @@
+#include "platform/DesktopShell.h"
+
+#include "platform/ArgSplit.h"
+#include "platform/GioLaunch.h"
+#include "store/Paths.h"
+
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Shell::Result fail(const QString& why) { return {false, why}; }
+
+Shell::Result fromOutcome(const gio::Outcome& o) { return {o.ok, QString::fromUtf8(o.error)}; }
+
+QString shown(const std::string& bytes) { return QString::fromLocal8Bit(bytes); }
+
+std::string absolute(const std::string& path)
+{
+    std::error_code ec;
+    const fs::path p = fs::absolute(path, ec);
+    return ec ? path : p.string();
+}
+
+bool isDesktopEntry(const std::string& path)
+{
+    constexpr std::string_view ext = ".desktop";
+    return path.size() > ext.size() && path.compare(path.size() - ext.size(), ext.size(), ext) == 0;
+}
+
+// A file the kernel can run: executable by us and starting like a binary or a script.
+// Documents on file systems that mark everything executable (FAT, shares) are then
+// still opened with their application instead of failing in exec.
+bool isProgramFile(const std::string& path)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec) || ::access(path.c_str(), X_OK) != 0)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    char magic[4] = {};
+    in.read(magic, sizeof magic);
+    const auto got = in.gcount();
+    return (got >= 2 && magic[0] == '#' && magic[1] == '!')
+        || (got == 4 && magic[0] == '\x7f' && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F');
+}
+
+bool isBareName(const std::string& target) { return target.find('/') == std::string::npos; }
+
+std::string findOnPath(const std::string& name)
+{
+    const QString found = QStandardPaths::findExecutable(shown(name));
+    return found.isEmpty() ? std::string() : found.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+Shell::Result DesktopShell::startProgram(const std::string& program, const std::string& parameters,
+                                         const std::vector<std::string>& extra,
+                                         const std::string& workingFolder)
+{
+    auto args = SplitArgs(parameters);
+    if (!args)
+        return fail("the parameters leave a quote open: " + shown(parameters));
+    args->insert(args->end(), extra.begin(), extra.end());
+    return fromOutcome(gio::SpawnDetached(program, *args, workingFolder));
+}
+
+Shell::Result DesktopShell::open(const std::string& target, const std::string& parameters,
+                                 const std::string& workingFolder)
+{
+    if (target.empty())
+        return fail("nothing to open");
+    if (gio::LooksLikeUri(target))
+        return fromOutcome(gio::OpenUri(target));
+    if (isBareName(target)) {
+        const std::string program = findOnPath(target);
+        if (program.empty())
+            return fail(shown(target) + " is not a program on PATH");
+        return startProgram(program, parameters, {}, workingFolder);
+    }
+    std::error_code ec;
+    if (!fs::exists(target, ec))
+        return fail(shown(target) + " does not exist");
+    const std::string path = absolute(target);
+    if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
+        return fromOutcome(gio::LaunchDesktopEntry(path, {}, workingFolder));
+    if (isProgramFile(path))
+        return startProgram(path, parameters, {}, workingFolder);
+    return fromOutcome(gio::OpenWithDefaultHandler(path, workingFolder));
+}
+
+Shell::Result DesktopShell::startWithFile(const std::string& target, const std::string& parameters,
+                                          const std::string& file)
+{
+    if (target.empty())
+        return fail("no program to start");
+    if (isBareName(target)) {
+        const std::string program = findOnPath(target);
+        if (program.empty())
+            return fail(shown(target) + " is not a program on PATH");
+        return startProgram(program, parameters, {file}, {});
+    }
+    const std::string path = absolute(target);
+    std::error_code ec;
+    if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
+        return fromOutcome(gio::LaunchDesktopEntry(path, {absolute(file)}, {}));
+    if (isProgramFile(path))
+        return startProgram(path, parameters, {file}, {});
+    return fail(shown(target) + " is not a program");
+}
+
+Shell::Result DesktopShell::copyInto(const std::string& file, const std::string& folder)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        return fail(shown(file) + " is not a file");
+    if (!fs::is_directory(folder, ec))
+        return fail(shown(folder) + " is not a folder");
+    const std::string name = file.substr(file.rfind('/') + 1);
+    const std::string target = JoinPath(folder, name);
+    if (fs::exists(target, ec) && fs::equivalent(file, target, ec))
+        return fail(shown(file) + " is already in " + shown(folder));
+
+    // Copy beside the target and rename over it: an existing file of that name is
+    // replaced whole or, when the copy fails half way (a full disk), left as it was.
+    std::string temp = JoinPath(folder, "." + name + ".XXXXXX");
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return fail("cannot write into " + shown(folder));
+    ::close(fd);
+    fs::copy_file(file, temp, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        return fail(QString::fromLocal8Bit(ec.message()));
+    }
+    return {true, {}};
+}
+
+Shell::Result DesktopShell::openLink(const QString& url)
+{
+    if (!gio::LooksLikeUri(url.toStdString()))
+        return fail(url + " is not a link");
+    return fromOutcome(gio::OpenUri(url.toUtf8().toStdString()));
+}
