@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the configuration window asks of the program. The window only shows the set and
+// reports the user's intents; App carries them out (toggling modes, saving, rebuilding
+// windows, opening the editors) and then brings the window up to date through FCfg.
+class ConfigActions {
+public:
+    virtual ~ConfigActions() = default;
+
+    // Toggles mode m (0..5) of toolbar t: the one way every mode is changed.
+    virtual void applyMode(std::uint8_t t, int m) = 0;
+    // Draws icon number index (1-based) of file into the window's imgTransfer surface;
+    // true when an icon was drawn.
+    virtual bool drawFileIcon(const std::string& file, std::int16_t index) = 0;
+
+    // The commands of the buttons beside the lists. t is the chosen toolbar, k the record
+    // button number of the selected line (1-based), both read when the command runs.
+    virtual void addButton(std::uint8_t t) = 0;
+    virtual void editButton(std::uint8_t t, int k) = 0;
+    virtual void deleteButton(std::uint8_t t, int k) = 0;
+    virtual void addToolbar() = 0;
+    virtual void editToolbar(std::uint8_t t) = 0;
+    virtual void deleteToolbar(std::uint8_t t) = 0;
+    // The user stepped the position bar: exchange buttons a and b of toolbar t (whole
+    // records), save the toolbar file and rebuild its window. The window refills its
+    // list and reselects the moved button itself.
+    virtual void exchangeButtons(std::uint8_t t, int a, int b) = 0;
+};
