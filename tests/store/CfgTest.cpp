@@ -1,0 +1,231 @@
+#include "store/Store.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+const std::string Header = "Quorrelind's Vyrelight Toolbars v2_[A1]";
+
+class Cfg : public ::testing::Test {
+protected:
+    TempDir dir;
+    ToolbarSet set;
+
+    std::string cfgPath() const { return dir.file("Toolbars.cfg"); }
+    StoreMessages readFile(const std::string& bytes)
+    {
+        writeBytes(cfgPath(), bytes);
+        return ReadCfg(set, dir.path());
+    }
+};
+
+TEST_F(Cfg, MissingFileIsCreatedWithTheDefaultToolbar)
+{
+    StoreMessages m = ReadCfg(set, dir.path());
+    EXPECT_TRUE(m.empty());
+    EXPECT_EQ(readBytes(cfgPath()), Header + "\r\nDefault;1200;1200;;;0;0;0;-1;-1;0;0;\r\n");
+    ASSERT_EQ(set.count(), 1);
+    const TbrRec& t = set.Tbrs[0];
+    EXPECT_EQ(t.Name, "Default");
+    EXPECT_EQ(t.Top, 1200);
+    EXPECT_EQ(t.Left, 1200);
+    EXPECT_EQ(t.Path, dir.file("Default.vtb"));
+    EXPECT_EQ(t.Vertical, False16);
+    EXPECT_EQ(t.AlwaysOnTop, True16);
+    EXPECT_EQ(t.Visible, True16);
+    EXPECT_EQ(t.Unmoveable, False16);
+}
+
+TEST_F(Cfg, ToolbarLineFieldsAndTheirWrittenForm)
+{
+    ASSERT_TRUE(readFile(Header + "\r\nDefault;1200;1200;;;0;0;0;-1;-1;0;0;\r\n"
+                                  "Tools;300;450;C:\\Bars\\Tools.vtb;;0;-1;0;0;-1;0;1;\r\n")
+                    .empty());
+    ASSERT_EQ(set.TbrLast, 1);
+    const TbrRec& t = set.Tbrs[1];
+    EXPECT_EQ(t.Name, "Tools");
+    EXPECT_EQ(t.Top, 300);
+    EXPECT_EQ(t.Left, 450);
+    EXPECT_EQ(t.Path, "C:\\Bars\\Tools.vtb");
+    EXPECT_EQ(t.Vertical, True16);
+    EXPECT_EQ(t.Visible, True16);
+    EXPECT_EQ(t.Unmoveable, True16);
+    EXPECT_EQ(t.Captions, False16);
+
+    ASSERT_TRUE(WriteCfg(set, dir.path()).empty());
+    EXPECT_EQ(readBytes(cfgPath()), Header + "\r\nDefault;1200;1200;;;0;0;0;-1;-1;0;0;\r\n"
+                                             "Tools;300;450;C:\\Bars\\Tools.vtb;;0;-1;0;0;-1;0;-1;\r\n");
+}
+
+TEST_F(Cfg, ToolbarZeroAlwaysUsesTheDataFolderDefaultFile)
+{
+    const char* lines[] = {"Main;1;2;/elsewhere/Main.vtb;;0;0;0;0;-1;0;0;", "Main;", "Main"};
+    for (const char* line : lines) {
+        ASSERT_TRUE(readFile(Header + "\r\n" + line + "\r\n").empty());
+        EXPECT_EQ(set.Tbrs[0].Path, dir.file("Default.vtb")) << line;
+    }
+    ASSERT_TRUE(readFile(Header + "\r\nMain;1;2;/elsewhere/Main.vtb;;0;0;0;0;-1;0;0;\r\n").empty());
+    ASSERT_TRUE(WriteCfg(set, dir.path()).empty());
+    EXPECT_EQ(readBytes(cfgPath()), Header + "\r\nMain;1;2;;;0;0;0;0;-1;0;0;\r\n");
+}
+
+TEST_F(Cfg, PartialAndMalformedFieldsKeepTheirEmptyValues)
+{
+    ASSERT_TRUE(readFile(Header + "\r\nD;\r\n"
+                                  "Short;300;\r\n"
+                                  "NoLast;1;2;p;i;3;-1;-1;-1;-1;-1;-1\r\n"
+                                  "Bad;abc;1e2;p;i;abc;x;&H1;0;7;0;0;tail\r\n"
+                                  "Icon;0;0;p;i;2.5;0;0;0;0;0;0;\r\n"
+                                  "Huge;1e39;-1e39;p;i;40000;0;0;0;0;0;0;\r\n")
+                    .empty());
+    ASSERT_EQ(set.count(), 6);
+    const TbrRec& s = set.Tbrs[1];
+    EXPECT_EQ(s.Name, "Short");
+    EXPECT_EQ(s.Top, 300);
+    EXPECT_EQ(s.Left, 0);
+    EXPECT_EQ(s.Path, "");
+    for (int m = 0; m < ModeCount; ++m)
+        EXPECT_EQ(s.mode(m), False16);
+
+    const TbrRec& n = set.Tbrs[2];
+    EXPECT_EQ(n.IconIndex, 3);
+    EXPECT_EQ(n.AutoHide, True16);
+    EXPECT_EQ(n.Unmoveable, False16) << "the twelfth field counts only with its ';'";
+
+    const TbrRec& b = set.Tbrs[3];
+    EXPECT_EQ(b.Top, 0);
+    EXPECT_EQ(b.Left, 100);
+    EXPECT_EQ(b.IconIndex, 0);
+    EXPECT_EQ(b.Vertical, False16);
+    EXPECT_EQ(b.Captions, True16);
+    EXPECT_EQ(b.Visible, True16);
+
+    EXPECT_EQ(set.Tbrs[4].IconIndex, 2) << "halves round to even";
+    EXPECT_EQ(set.Tbrs[5].Top, 0);
+    EXPECT_EQ(set.Tbrs[5].Left, 0);
+    EXPECT_EQ(set.Tbrs[5].IconIndex, 0);
+}
+
+TEST_F(Cfg, HeaderMustMatchExactly)
+{
+    const std::string wrong[] = {Header + " ", " " + Header, "quorrelind's vyrelight toolbars v2_[a1]",
+                                 "Quorrelind's Vyrelight Toolbar v2_[A1]"};
+    for (const std::string& first : wrong) {
+        StoreMessages m = readFile(first + "\r\nDefault;1200;1200;;;0;0;0;-1;-1;0;0;\r\n");
+        ASSERT_EQ(m.size(), 1u);
+        EXPECT_EQ(m[0].text, msg::cfgVersion(first).text);
+        EXPECT_EQ(set.count(), 0);
+        // A set that was never loaded is never written over the user's file.
+        EXPECT_TRUE(WriteCfg(set, dir.path()).empty());
+        EXPECT_EQ(readBytes(cfgPath()), first + "\r\nDefault;1200;1200;;;0;0;0;-1;-1;0;0;\r\n");
+    }
+}
+
+TEST_F(Cfg, EveryLineEndIsAcceptedAndBlankLinesTakeNoIndex)
+{
+    const std::string bodies[] = {
+        Header + "\r\nA;1;2;;;0;0;0;0;0;0;0;\r\n\r\n   \r\nB;3;4;b.vtb;;0;0;0;0;0;0;0;\r\n",
+        Header + "\nA;1;2;;;0;0;0;0;0;0;0;\n\n \t\nB;3;4;b.vtb;;0;0;0;0;0;0;0;",
+        Header + "\rA;1;2;;;0;0;0;0;0;0;0;\r\r\rB;3;4;b.vtb;;0;0;0;0;0;0;0;\r",
+    };
+    for (const std::string& body : bodies) {
+        ASSERT_TRUE(readFile(body).empty());
+        ASSERT_EQ(set.count(), 2);
+        EXPECT_EQ(set.Tbrs[0].Name, "A");
+        EXPECT_EQ(set.Tbrs[1].Name, "B");
+        EXPECT_EQ(set.Tbrs[1].Left, 4);
+    }
+}
+
+TEST_F(Cfg, WellFormedFilesRoundTripByteForByte)
+{
+    const std::string files[] = {
+        Header + "\r\nDefault;1200;1200;;;0;0;0;-1;-1;0;0;\r\n",
+        Header + "\r\nD\xc3\xa9" "faut;-300;0;;/i c\xf4ns/x.ico;2;-1;-1;-1;-1;-1;-1;\r\n"
+                 "\xe6\x97\xa5\xe6\x9c\xac;1.5;435.1;/b\xff/\xe6\x97\xa5.vtb;\x01\x7f;-32768;0;0;0;0;0;0;\r\n",
+    };
+    for (const std::string& file : files) {
+        ASSERT_TRUE(readFile(file).empty());
+        ASSERT_TRUE(WriteCfg(set, dir.path()).empty());
+        EXPECT_EQ(readBytes(cfgPath()), file);
+    }
+}
+
+TEST_F(Cfg, AFileWithoutToolbarLinesIsAReadError)
+{
+    for (const std::string& body : {Header + "\r\n", Header, Header + "\r\n  \r\n", std::string()}) {
+        StoreMessages m = readFile(body);
+        ASSERT_EQ(m.size(), 1u);
+        EXPECT_EQ(m[0].text, msg::fileError(msg::FileError::R_0001).text);
+        EXPECT_EQ(set.count(), 0);
+    }
+}
+
+TEST_F(Cfg, OnlyTheFirst256ToolbarsAreLoadedAndTheWholeFileIsKept)
+{
+    std::string body = Header + "\r\n";
+    for (int i = 0; i < 300; ++i)
+        body += "T" + std::to_string(i) + ";" + std::to_string(i) + ";0;t.vtb;;0;0;0;0;-1;0;0;\r\n";
+    StoreMessages m = readFile(body);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].style, StoreMessage::Style::Exclamation);
+    EXPECT_NE(m[0].text.find("44"), std::string::npos) << m[0].text;
+    EXPECT_EQ(set.TbrLast, 255);
+    EXPECT_EQ(set.Tbrs[255].Name, "T255");
+    EXPECT_EQ(set.Tbrs[255].Top, 255);
+
+    ASSERT_TRUE(WriteCfg(set, dir.path()).empty());
+    EXPECT_EQ(readBytes(cfgPath() + ".bak"), body);
+    // Reading again does not pile up copies of the same content.
+    writeBytes(cfgPath(), body);
+    ASSERT_EQ(ReadCfg(set, dir.path()).size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(cfgPath() + ".bak2"));
+}
+
+TEST_F(Cfg, TextFieldsCannotBreakTheLineStructure)
+{
+    ASSERT_TRUE(ReadCfg(set, dir.path()).empty());
+    set.RedimTbrs(1);
+    set.TbrLast = 1;
+    set.Tbrs[1].Name = "a;b\r\nc";
+    set.Tbrs[1].Path = "/x;y.vtb";
+    set.Tbrs[1].Top = 10;
+    ASSERT_TRUE(WriteCfg(set, dir.path()).empty());
+    ToolbarSet again;
+    ASSERT_TRUE(ReadCfg(again, dir.path()).empty());
+    ASSERT_EQ(again.count(), 2);
+    EXPECT_EQ(again.Tbrs[1].Name, "a,b  c");
+    EXPECT_EQ(again.Tbrs[1].Path, "/x,y.vtb");
+    EXPECT_EQ(again.Tbrs[1].Top, 10);
+}
+
+TEST_F(Cfg, UnreadableOrUncreatableFileIsAReadError)
+{
+    std::filesystem::create_directory(cfgPath());
+    StoreMessages m = ReadCfg(set, dir.path());
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].text, msg::fileError(msg::FileError::R_0001).text);
+
+    m = ReadCfg(set, dir.file("missing-folder"));
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].text, msg::fileError(msg::FileError::R_0001).text);
+    EXPECT_EQ(set.count(), 0);
+}
+
+TEST_F(Cfg, ReadingKeepsTheWindowsOfExistingRecords)
+{
+    struct Window : TbrForm { };
+    set.RedimTbrs(0);
+    auto* window = new Window;
+    set.Tbrs[0].Form.reset(window);
+    set.Tbrs[0].Name = "stale";
+    ASSERT_TRUE(readFile(Header + "\r\nFresh;\r\n").empty());
+    EXPECT_EQ(set.Tbrs[0].Form.get(), window);
+    EXPECT_EQ(set.Tbrs[0].Name, "Fresh");
+}
+
+} // namespace
