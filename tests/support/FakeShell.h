@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/Shell.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Records every call; answers from a script of results in call order, then from
+// onCall when set, then with success (or failure when failAll is set).
+class FakeShell final : public Shell {
+public:
+    enum class Op { Open, StartWithFile, CopyInto, OpenLink };
+    struct Call {
+        Op op;
+        std::string target;     // open/startWithFile: the target; copyInto: the file; openLink: the URL
+        std::string parameters; // open/startWithFile only
+        std::string other;      // open: working folder; startWithFile: the file; copyInto: the folder
+    };
+
+    Result open(const std::string& target, const std::string& parameters,
+                const std::string& workingFolder) override
+    {
+        return record({Op::Open, target, parameters, workingFolder});
+    }
+    Result startWithFile(const std::string& target, const std::string& parameters,
+                         const std::string& file) override
+    {
+        return record({Op::StartWithFile, target, parameters, file});
+    }
+    Result copyInto(const std::string& file, const std::string& folder) override
+    {
+        return record({Op::CopyInto, file, {}, folder});
+    }
+    Result openLink(const QString& url) override { return record({Op::OpenLink, url.toStdString(), {}, {}}); }
+
+    // Scripts the next calls: true succeeds, false fails.
+    void answer(std::initializer_list<bool> oks)
+    {
+        for (bool ok : oks)
+            results.push_back({ok, ok ? QString() : QStringLiteral("scripted failure")});
+    }
+
+    std::vector<Call> calls;
+    std::deque<Result> results;
+    std::function<Result(const Call&)> onCall;
+    bool failAll{false};
+
+private:
+    Result record(Call call)
+    {
+        calls.push_back(call);
+        if (!results.empty()) {
+            Result r = results.front();
+            results.pop_front();
+            return r;
+        }
+        if (onCall)
+            return onCall(calls.back());
+        return {!failAll, failAll ? QStringLiteral("scripted failure") : QString()};
+    }
+};
