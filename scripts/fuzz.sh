@@ -4,8 +4,8 @@ set -eu
 dir=$1; seconds=${2:-10}
 here=$(cd "$(dirname "$0")/.." && pwd)
 status=0
-for f in "$dir"/fuzz_*; do
-  [ -x "$f" ] || continue
+for f in "$dir"/fuzz_* "$dir"/fuzz/fuzz_*; do
+  [ -f "$f" ] && [ -x "$f" ] || continue
   name=$(basename "$f")
   corpus=$(mktemp -d)
   [ -d "$here/fuzz/corpus/$name" ] && cp -r "$here/fuzz/corpus/$name/." "$corpus/"
