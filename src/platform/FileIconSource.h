@@ -2,9 +2,47 @@
 
 #include "platform/IconSource.h"
 
-// Placeholder until the icon readers land: no file has icons.
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class IconReader;
+
+// Icons out of files on disk, through a list of readers chosen by a file's suffix and
+// first bytes. Every answer is kept, so a file shared by many buttons is decoded once;
+// a file that changes on disk (size or time) is read again.
 class FileIconSource final : public IconSource {
 public:
-    int count(const std::string&) override { return 0; }
-    QImage draw(const std::string&, int) override { return {}; }
+    FileIconSource();
+    ~FileIconSource() override;
+
+    int count(const std::string& file) override;
+    QImage draw(const std::string& file, int index0) override;
+
+    // Adds a reader, asked after the ones already there.
+    void addReader(std::unique_ptr<IconReader> reader);
+
+private:
+    struct Stamp {
+        bool exists = false;
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type time{};
+        bool operator==(const Stamp&) const = default;
+    };
+    struct Known {
+        Stamp stamp;
+        const IconReader* reader = nullptr;
+        bool readerChosen = false;
+        std::optional<int> count;
+        std::map<int, QImage> drawn; // null images too: a missing icon is not looked for again
+    };
+
+    Known& known(const std::string& file);
+    const IconReader* readerFor(const std::string& file, Known& k);
+
+    std::vector<std::unique_ptr<IconReader>> m_readers;
+    std::map<std::string, Known> m_known;
 };

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/IconReader.h"
+
+// Icon files (.ico). An icon file holds one icon in several sizes and depths; it is
+// offered as one icon, drawn from the picture that best suits 16x16.
+class IcoReader final : public IconReader {
+public:
+    bool recognises(const QByteArray& head) const override;
+    bool handlesSuffix(const QString& suffix) const override;
+    int count(const QString& path) const override;
+    QImage draw(const QString& path, int index0) const override;
+
+    // The icon out of the file's bytes; a null image when none of its pictures reads.
+    static QImage decode(const QByteArray& file);
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/IconReader.h"
+
+// A picture file used whole as one icon: PNG, JPEG and XPM through Qt's image readers,
+// SVG drawn by the SVG renderer.
+class IconImageReader final : public IconReader {
+public:
+    bool recognises(const QByteArray& head) const override;
+    bool handlesSuffix(const QString& suffix) const override;
+    int count(const QString& path) const override;
+    QImage draw(const QString& path, int index0) const override;
+
+    // The icon out of the file's bytes (format found from the content); null when none.
+    static QImage decode(const QByteArray& file);
+};

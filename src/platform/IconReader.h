@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// One kind of file that icons can be read out of. FileIconSource keeps a list of them
+// and asks the first that takes a file; readers for programs, libraries, .desktop
+// entries and icon themes join the list the same way. Readers keep no state: caching
+// is the source's business.
+class IconReader {
+public:
+    virtual ~IconReader() = default;
+    // True when the file's first bytes (up to 64; fewer for a short file) show it is of
+    // this reader's kind. Content is asked first: an icon named .png is still an icon.
+    virtual bool recognises(const QByteArray& head) const = 0;
+    // True when this reader is the one for a lower-case suffix, for files whose content
+    // does not speak for itself.
+    virtual bool handlesSuffix(const QString& suffix) const = 0;
+    // How many icons the file holds; 0 when it cannot be read.
+    virtual int count(const QString& path) const = 0;
+    // Icon number index0 at 16x16 pixels; a null image when there is none.
+    virtual QImage draw(const QString& path, int index0) const = 0;
+};
+
+namespace iconfile {
+
+// The side of every icon handed out.
+constexpr int Side = 16;
+
+// The bytes of a regular file of at most limit bytes; an empty array for anything else
+// (missing, a folder, a device or pipe that could block, too large). Never hangs.
+QByteArray readBounded(const QString& path, qint64 limit);
+
+// Scales a picture smoothly to fit 16x16, keeping its proportions, centred on a
+// transparent square; a null image stays null.
+QImage fitToIcon(const QImage& image);
+
+} // namespace iconfile
