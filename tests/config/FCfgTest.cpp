@@ -1,0 +1,394 @@
+#include "config/ConfigActions.h"
+#include "config/FCfg.h"
+#include "store/ToolbarSet.h"
+#include "support/FakePointer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records every intent; applyMode behaves like the program's ApplyMode as far as the
+// window can see (busy mark, flag, the check box of the shown toolbar).
+class RecordingActions final : public ConfigActions {
+public:
+    std::vector<std::string> calls;
+    ToolbarSet* set{nullptr};
+    FCfg* cfg{nullptr};
+    bool failApply{false};
+    std::function<bool(const std::string&, std::int16_t)> draw;
+
+    void applyMode(std::uint8_t t, int m) override
+    {
+        calls.push_back("applyMode " + std::to_string(t) + " " + std::to_string(m));
+        cfg->setTag("1");
+        Bool16& f = set->Tbrs[t].mode(m);
+        f = toBool16(!isTrue(f));
+        if (failApply)
+            throw std::runtime_error("window gone");
+        if (cfg->shows(t))
+            cfg->setModeCheck(m, isTrue(f));
+        cfg->setTag("0");
+    }
+    bool drawFileIcon(const std::string& file, std::int16_t index) override
+    {
+        return draw ? draw(file, index) : false;
+    }
+    void addButton(std::uint8_t t) override { log("addButton", t); }
+    void editButton(std::uint8_t t, int k) override { log("editButton", t, k); }
+    void deleteButton(std::uint8_t t, int k) override { log("deleteButton", t, k); }
+    void addToolbar() override { calls.push_back("addToolbar"); }
+    void editToolbar(std::uint8_t t) override { log("editToolbar", t); }
+    void deleteToolbar(std::uint8_t t) override { log("deleteToolbar", t); }
+    void exchangeButtons(std::uint8_t t, int a, int b) override { log("exchangeButtons", t, a, b); }
+
+private:
+    void log(const char* what, int t, int a = -1, int b = -1)
+    {
+        std::string s = std::string(what) + " " + std::to_string(t);
+        if (a >= 0)
+            s += " " + std::to_string(a);
+        if (b >= 0)
+            s += " " + std::to_string(b);
+        calls.push_back(s);
+    }
+};
+
+BtnRec button(const char* name, const char* exe, std::uint8_t kind = KindFile)
+{
+    BtnRec b;
+    b.Name = name;
+    b.Executable = exe;
+    b.Kind = kind;
+    return b;
+}
+
+class FCfgTest : public ::testing::Test {
+protected:
+    FCfgTest()
+    {
+        set.RedimTbrs(3);
+        set.TbrLast = 3;
+        const char* names[] = {"Default", "Tools", "Empty", "Mixed"};
+        for (int i = 0; i < 4; ++i)
+            set.Tbrs[i].Name = names[i];
+        TbrRec& tools = set.Tbrs[1];
+        tools.BtnCount = 2;
+        tools.Btns[1] = button("Editor", "/usr/bin/editor");
+        tools.Btns[2] = button("Shell", "/usr/bin/xterm");
+        tools.Vertical = True16;
+        TbrRec& mixed = set.Tbrs[3];
+        mixed.BtnCount = 5;
+        mixed.Btns[1] = button("Alpha", "/bin/alpha");
+        mixed.Btns[2] = button("", "", KindSeparator);
+        mixed.Btns[3] = button("Blank", "   ");
+        mixed.Btns[4] = button("Delta", " /bin/delta ");
+        mixed.Btns[5] = button("Echo", "/bin/echo");
+        mixed.AlwaysOnTop = True16;
+        mixed.Visible = True16;
+        mixed.Unmoveable = True16;
+
+        actions.set = &set;
+        actions.cfg = &cfg;
+        cfg.FillTbrList();
+    }
+
+    template <typename W>
+    W* child(const char* name)
+    {
+        W* w = cfg.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QPushButton* btnCfg(int i) { return child<QPushButton>(QStringLiteral("btnCfg(%1)").arg(i).toLatin1()); }
+    QCheckBox* chkMode(int i) { return child<QCheckBox>(QStringLiteral("chkMode(%1)").arg(i).toLatin1()); }
+    QListWidget* lstBtns() { return child<QListWidget>("lstBtns"); }
+
+    QStringList lines()
+    {
+        QStringList out;
+        for (int i = 0; i < lstBtns()->count(); ++i)
+            out << lstBtns()->item(i)->text();
+        return out;
+    }
+    std::vector<int> itemData()
+    {
+        std::vector<int> out;
+        for (int i = 0; i < lstBtns()->count(); ++i)
+            out.push_back(lstBtns()->item(i)->data(Qt::UserRole).toInt());
+        return out;
+    }
+
+    ToolbarSet set;
+    FakePointer pointer;
+    RecordingActions actions;
+    FCfg cfg{set, pointer, actions};
+};
+
+TEST_F(FCfgTest, ControlsSitAtTheirTwipsPositionsOnAFifteenTwipScreen)
+{
+    struct Row {
+        const char* name;
+        QRect pixels; // twips / 15, rounded
+    };
+    const Row rows[] = {
+        {"picSideBar", {0, 0, 33, 297}},     {"imgTBR", {34, 10, 17, 17}},
+        {"cbxTbrs", {56, 8, 105, 21}},       {"btnCfg(4)", {176, 8, 57, 25}},
+        {"btnCfg(6)", {240, 8, 57, 25}},     {"btnCfg(5)", {304, 8, 57, 25}},
+        {"lstBtns", {32, 40, 129, 242}},     {"btnCfg(3)", {176, 120, 57, 25}},
+        {"vsbPos", {181, 160, 25, 25}},      {"corA(0)", {269, 40, 137, 161}},
+        {"chkMode(0)", {264, 56, 97, 17}},   {"chkMode(5)", {264, 176, 97, 17}},
+        {"btnCfg(0)", {286, 256, 73, 25}},   {"lblVER", {168, 272, 73, 9}},
+        {"imgClaws", {176, 208, 17, 17}},    {"imgTransfer", {184, 216, 17, 17}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(child<QWidget>(row.name)->geometry(), row.pixels) << row.name;
+    EXPECT_EQ(cfg.size(), QSize(368, 290));
+}
+
+TEST_F(FCfgTest, ClientAreaFollowsTheScreensTwipsPerPixel)
+{
+    FakePointer fine;
+    fine.perPixelX = 12; // 120 dots per inch
+    fine.perPixelY = 12;
+    FCfg big(set, fine, actions);
+    EXPECT_EQ(big.size(), QSize(460, 363)); // 5520 / 12, 4350 / 12 = 362.5
+    EXPECT_EQ(big.findChild<QWidget*>("btnCfg(0)")->geometry(), QRect(358, 320, 91, 31));
+}
+
+TEST_F(FCfgTest, CaptionsVersionAndHiddenPictures)
+{
+    EXPECT_EQ(cfg.windowTitle(), "Vyrelight Toolbar v2");
+    EXPECT_FALSE(cfg.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    const char* captions[] = {"&Ok", "&Add", "&Edit", "&Del", "&Add", "&Del", "&Edit"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(btnCfg(i)->text(), captions[i]) << i;
+    EXPECT_TRUE(btnCfg(0)->isDefault());
+    const char* modes[] = {"Vertical", "Captions", "Always On Top", "Visible", "Auto Hide", "UnMoveable"};
+    for (int m = 0; m < 6; ++m)
+        EXPECT_EQ(chkMode(m)->text(), modes[m]) << m;
+    EXPECT_EQ(child<QLabel>("lblVER")->text(), "v2.00.0003");
+    EXPECT_EQ(lstBtns()->font().family(), "Arial");
+    EXPECT_DOUBLE_EQ(lstBtns()->font().pointSizeF(), 8.25);
+    EXPECT_EQ(child<QLabel>("picSideBar")->pixmap().size(), QSize(26, 292));
+    EXPECT_TRUE(child<QLabel>("imgClaws")->isHidden());
+    EXPECT_TRUE(child<QLabel>("imgTransfer")->isHidden());
+    EXPECT_FALSE(cfg.imgClaws().isNull());
+    EXPECT_EQ(cfg.tag(), "0");
+}
+
+TEST(VersionText, MinorHasTwoDigitsAndRevisionFour)
+{
+    EXPECT_EQ(VersionText(2, 0, 3), "v2.00.0003");
+    EXPECT_EQ(VersionText(2, 12, 45), "v2.12.0045");
+}
+
+TEST_F(FCfgTest, TabOrderRunsFromTheToolbarListToOk)
+{
+    const QStringList expected = {"cbxTbrs",    "btnCfg(4)",  "btnCfg(6)",  "btnCfg(5)",
+                                  "lstBtns",    "btnCfg(1)",  "btnCfg(2)",  "btnCfg(3)",
+                                  "vsbPos",     "chkMode(0)", "chkMode(1)", "chkMode(2)",
+                                  "chkMode(3)", "chkMode(4)", "chkMode(5)", "btnCfg(0)"};
+    QStringList order;
+    QWidget* w = child<QWidget>("cbxTbrs");
+    do {
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != child<QWidget>("cbxTbrs") && order.size() < 40);
+    EXPECT_EQ(order, expected);
+}
+
+TEST_F(FCfgTest, ShowConfigBringsTheWindowToTheCallersToolbar)
+{
+    cfg.ShowConfig(1);
+    cfg.ShowConfig(3);
+    EXPECT_TRUE(cfg.isVisible());
+    EXPECT_EQ(child<QComboBox>("cbxTbrs")->currentIndex(), 3);
+    EXPECT_EQ(lines().front(), "Alpha");
+    const bool flags[] = {false, false, true, true, false, true};
+    for (int m = 0; m < 6; ++m)
+        EXPECT_EQ(chkMode(m)->isChecked(), flags[m]) << m;
+    EXPECT_TRUE(chkMode(Visible)->isEnabled());
+    EXPECT_TRUE(btnCfg(5)->isEnabled());
+    EXPECT_TRUE(cfg.shows(3));
+    EXPECT_FALSE(cfg.shows(1));
+    EXPECT_EQ(cfg.tag(), "0");
+
+    // Toolbar 0 can neither be deleted nor hidden.
+    cfg.ShowConfig(0);
+    EXPECT_FALSE(btnCfg(5)->isEnabled());
+    EXPECT_FALSE(chkMode(Visible)->isEnabled());
+}
+
+TEST_F(FCfgTest, ShowConfigOnTheChosenToolbarShowsItsCurrentState)
+{
+    cfg.ShowConfig(1);
+    set.Tbrs[1].Captions = True16;
+    set.Tbrs[1].Btns[3] = button("Third", "/bin/third");
+    set.Tbrs[1].BtnCount = 3;
+    cfg.ShowConfig(1);
+    EXPECT_TRUE(chkMode(Captions)->isChecked());
+    EXPECT_EQ(lines(), QStringList({"Editor", "Shell", "Third"}));
+    EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 2);
+}
+
+TEST_F(FCfgTest, ButtonListSkipsBlankTargetsAndKeepsRecordNumbers)
+{
+    cfg.ShowConfig(3);
+    EXPECT_EQ(lines(), QStringList({"Alpha", QString(11, QChar(0x2014)), "Delta", "Echo"}));
+    EXPECT_EQ(itemData(), std::vector<int>({1, 2, 4, 5}));
+    EXPECT_EQ(lstBtns()->currentRow(), 0);
+    EXPECT_EQ(cfg.selectedBtn(), 1);
+    EXPECT_TRUE(btnCfg(2)->isEnabled());
+    EXPECT_TRUE(btnCfg(3)->isEnabled());
+    EXPECT_TRUE(child<QScrollBar>("vsbPos")->isEnabled());
+    EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 4);
+}
+
+TEST_F(FCfgTest, ToolbarWithoutButtonsDisablesButtonCommandsAndPositionBar)
+{
+    cfg.ShowConfig(3);
+    cfg.ShowConfig(2);
+    EXPECT_EQ(lstBtns()->count(), 0);
+    EXPECT_FALSE(btnCfg(2)->isEnabled());
+    EXPECT_FALSE(btnCfg(3)->isEnabled());
+    EXPECT_FALSE(child<QScrollBar>("vsbPos")->isEnabled());
+    EXPECT_EQ(cfg.selectedBtn(), std::nullopt);
+}
+
+TEST_F(FCfgTest, ModeChecksShowEveryTrueFlag)
+{
+    set.Tbrs[2].AutoHide = 1; // not the canonical -1, but the program treats it as on
+    cfg.SyncModeChecks(2);
+    EXPECT_TRUE(chkMode(AutoHide)->isChecked());
+    EXPECT_FALSE(chkMode(Vertical)->isChecked());
+}
+
+TEST_F(FCfgTest, UserClickTogglesTheModeOnceAndProgramChangesToggleNothing)
+{
+    cfg.ShowConfig(1);
+    QTest::mouseClick(chkMode(AutoHide), Qt::LeftButton);
+    EXPECT_EQ(actions.calls, std::vector<std::string>({"applyMode 1 4"}));
+    EXPECT_EQ(set.Tbrs[1].AutoHide, True16);
+    EXPECT_TRUE(chkMode(AutoHide)->isChecked());
+
+    actions.calls.clear();
+    cfg.setModeCheck(Captions, true);
+    chkMode(Vertical)->setChecked(false);
+    chkMode(Unmoveable)->toggle();
+    EXPECT_TRUE(actions.calls.empty());
+
+    // While the program is busy a click is not taken, and the box keeps showing the flag.
+    cfg.SyncModeChecks(1);
+    cfg.setTag("1");
+    QTest::mouseClick(chkMode(AlwaysOnTop), Qt::LeftButton);
+    EXPECT_TRUE(actions.calls.empty());
+    EXPECT_FALSE(chkMode(AlwaysOnTop)->isChecked());
+}
+
+TEST_F(FCfgTest, FailedToggleLeavesTheBoxesUsable)
+{
+    cfg.ShowConfig(3);
+    actions.failApply = true;
+    QTest::mouseClick(chkMode(Vertical), Qt::LeftButton);
+    EXPECT_EQ(cfg.tag(), "0");
+    EXPECT_EQ(chkMode(Vertical)->isChecked(), isTrue(set.Tbrs[3].Vertical));
+    actions.failApply = false;
+    QTest::mouseClick(chkMode(Vertical), Qt::LeftButton);
+    EXPECT_EQ(actions.calls.size(), 2u);
+}
+
+TEST_F(FCfgTest, ClosingOnlyHidesAndKeepsTheState)
+{
+    cfg.ShowConfig(3);
+    cfg.close();
+    EXPECT_FALSE(cfg.isVisible());
+    EXPECT_EQ(child<QComboBox>("cbxTbrs")->count(), 4);
+    btnCfg(0)->click();
+    cfg.ShowConfig(3);
+    EXPECT_TRUE(cfg.isVisible());
+    EXPECT_EQ(lines().size(), 4);
+    btnCfg(0)->click();
+    EXPECT_FALSE(cfg.isVisible());
+}
+
+TEST_F(FCfgTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
+{
+    cfg.ShowConfig(3);
+    lstBtns()->setCurrentRow(2); // "Delta", record button 4
+    for (int i : {1, 2, 3, 4, 5, 6})
+        btnCfg(i)->click();
+    // A double click is a press, a release and the second press, on one line.
+    const QPoint echo = lstBtns()->visualItemRect(lstBtns()->item(3)).center();
+    QTest::mouseClick(lstBtns()->viewport(), Qt::LeftButton, {}, echo);
+    QTest::mouseDClick(lstBtns()->viewport(), Qt::LeftButton, {}, echo);
+    EXPECT_EQ(actions.calls, std::vector<std::string>({"addButton 3", "editButton 3 4",
+                                                       "deleteButton 3 4", "addToolbar",
+                                                       "deleteToolbar 3", "editToolbar 3",
+                                                       "editButton 3 5"}));
+}
+
+TEST_F(FCfgTest, ChoosingAToolbarInTheListSwitchesEverything)
+{
+    cfg.ShowConfig(1);
+    auto* combo = child<QComboBox>("cbxTbrs");
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down); // to toolbar 2
+    QTest::keyClick(combo, Qt::Key_Down); // to toolbar 3
+    EXPECT_EQ(combo->currentIndex(), 3);
+    EXPECT_EQ(lines().size(), 4);
+    EXPECT_TRUE(chkMode(Unmoveable)->isChecked());
+    EXPECT_TRUE(actions.calls.empty());
+}
+
+TEST_F(FCfgTest, HandlePictureIsTheToolbarsIconOrTheClaws)
+{
+    set.Tbrs[1].IconFile = "/icons/tools.ico";
+    set.Tbrs[1].IconIndex = 2;
+    actions.draw = [this](const std::string& file, std::int16_t index) {
+        if (file != "/icons/tools.ico" || index != 2)
+            return false;
+        cfg.imgTransfer().fill(QColor(255, 0, 0));
+        return true;
+    };
+    cfg.ShowConfig(1);
+    const QImage shown = child<QLabel>("imgTBR")->pixmap().toImage();
+    EXPECT_EQ(shown.pixelColor(8, 8), QColor(255, 0, 0));
+    cfg.ShowConfig(2);
+    EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), cfg.imgClaws().toImage());
+}
+
+TEST_F(FCfgTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
+{
+    cfg.ShowConfig(3);
+    lstBtns()->setCurrentRow(1); // the separator, record button 2
+    auto* bar = child<QScrollBar>("vsbPos");
+    EXPECT_EQ(bar->value(), 1);
+    EXPECT_TRUE(actions.calls.empty());
+
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(actions.calls, std::vector<std::string>({"exchangeButtons 3 4 2"}));
+    EXPECT_EQ(lstBtns()->currentRow(), 2);
+    EXPECT_EQ(bar->value(), 2);
+
+    // The first line cannot go further up.
+    actions.calls.clear();
+    lstBtns()->setCurrentRow(0);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_TRUE(actions.calls.empty());
+}
+
+} // namespace
