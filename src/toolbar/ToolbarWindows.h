@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/Services.h"
+#include "store/ToolbarSet.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+class FTb;
+class QWidget;
+class ToolbarHost;
+
+// Builds the toolbar windows from their records and applies their display modes. One
+// instance serves the whole set; each window reaches it for what its handlers start.
+// Toolbar indexes t name records of the set; an index without a record throws
+// std::out_of_range, which the window handlers drop.
+class ToolbarWindows {
+public:
+    ToolbarWindows(ToolbarSet& set, Services services, ToolbarHost& host);
+    ~ToolbarWindows();
+    ToolbarWindows(const ToolbarWindows&) = delete;
+    ToolbarWindows& operator=(const ToolbarWindows&) = delete;
+
+    ToolbarSet& set() { return m_set; }
+    ToolbarHost& host() { return m_host; }
+    const Services& services() const { return m_services; }
+
+    // Toolbar t's window; made hidden, with its Tag, when the record has none yet.
+    FTb& form(std::uint8_t t);
+    // Sets every window's Tag to its record's index again (after records were moved).
+    void retagForms();
+    // Copies the live window positions of moveable toolbars into their records' Top
+    // and Left; the configuration file is written from the records.
+    void takePositions();
+
+    // Draws icon index (1-based; 0 none) of file into the host's imgTransfer.
+    bool DrawFileIcon(const std::string& file, std::int16_t index);
+    void BuildImageList(std::uint8_t t);
+    void BuildButtons(std::uint8_t t);
+    void PlaceWindow(std::uint8_t t);
+    void SizeWindow(std::uint8_t t);
+    void RebuildTbr(std::uint8_t t);
+    void RefreshTbrWindow(std::uint8_t t);
+    void ApplyMode(std::uint8_t t, std::uint8_t m);
+    void ApplyCaptionStyle(std::uint8_t t);
+    void ApplyCaptions(std::uint8_t t);
+    void SyncModeMenu(std::uint8_t t);
+    // direction -1 folds the window down to its handle, 1 unfolds it; others do nothing.
+    void FoldTbr(std::uint8_t t, int direction);
+
+    // How a fold is paced: at most perStep between two steps, and all pauses of one fold
+    // together at most total, however long the bar. Zero pauses let pending events run
+    // and go straight on (the default when drawing off screen, as tests do).
+    void setFoldPace(std::chrono::milliseconds perStep, std::chrono::milliseconds total);
+
+private:
+    void foldAway(FTb& form, bool vertical);
+    void unfold(std::uint8_t t, FTb& form, bool vertical);
+
+    ToolbarSet& m_set;
+    Services m_services;
+    ToolbarHost& m_host;
+    std::chrono::milliseconds m_stepPause;
+    std::chrono::milliseconds m_foldBudget;
+};
+
+// Keeps the window above all windows that are not topmost, or lets it be stacked
+// normally; position, size and visibility stay as they are. True when a native window
+// took the change (a window not yet shown takes it when it is first shown).
+bool SetTopmost(QWidget& window, bool on);
