@@ -249,7 +249,8 @@ bool qrABOUT::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::MouseMove:
             setHighlight(i == 1 || i == 2 ? i : -1);
-            break;
+            // Taken here: passed on, the form's own move would clear it again.
+            return true;
         case QEvent::Leave:
             // Leaving the window straight from a link leaves no stale highlight behind.
             setHighlight(-1);
