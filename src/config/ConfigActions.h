@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QPixmap>
+
 #include <cstdint>
-#include <string>
 
 // What the configuration window asks of the program. The window only shows the set and
 // reports the user's intents; App carries them out (toggling modes, saving, rebuilding
@@ -12,9 +13,9 @@ public:
 
     // Toggles mode m (0..5) of toolbar t: the one way every mode is changed.
     virtual void applyMode(std::uint8_t t, int m) = 0;
-    // Draws icon number index (1-based) of file into the window's imgTransfer surface;
-    // true when an icon was drawn.
-    virtual bool drawFileIcon(const std::string& file, std::int16_t index) = 0;
+    // The picture on toolbar t's drag handle, for imgTBR. A toolbar that has no window
+    // yet gets one first (hidden), so the picture is the one its window shows.
+    virtual QPixmap handlePicture(std::uint8_t t) = 0;
 
     // The commands of the buttons beside the lists. t is the chosen toolbar, k the record
     // button number of the selected line (1-based), both read when the command runs.

@@ -351,13 +351,9 @@ void FCfg::ShowTbrPicture(std::uint8_t t)
 {
     if (!hasTbr(t))
         return;
-    const TbrRec& tbr = m_set.Tbrs[t];
-    // The same choice the toolbar window makes for its handle: its own icon when the
-    // file yields one, the built-in claws otherwise.
-    if (m_actions.drawFileIcon(tbr.IconFile, tbr.IconIndex))
-        m_imgTBR->setPixmap(QPixmap::fromImage(m_transfer));
-    else
-        m_imgTBR->setPixmap(m_claws);
+    const QPixmap picture = m_actions.handlePicture(t);
+    // A window not built yet has nothing on its handle; it will show the claws.
+    m_imgTBR->setPixmap(picture.isNull() ? m_claws : picture);
 }
 
 void FCfg::SyncModeChecks(std::uint8_t t)
@@ -515,5 +511,10 @@ void FCfg::closeEvent(QCloseEvent* event)
 {
     // The window lives for the whole run; closing it only puts it away.
     event->ignore();
+    hide();
+}
+
+void FCfg::reject()
+{
     hide();
 }

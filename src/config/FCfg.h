@@ -65,6 +65,9 @@ public:
     QImage& imgTransfer() { return m_transfer; }
     const QPixmap& imgClaws() const { return m_claws; }
 
+    // Escape puts the window away like its close button.
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -28,7 +28,7 @@ public:
     ToolbarSet* set{nullptr};
     FCfg* cfg{nullptr};
     bool failApply{false};
-    std::function<bool(const std::string&, std::int16_t)> draw;
+    std::function<QPixmap(std::uint8_t)> picture;
 
     void applyMode(std::uint8_t t, int m) override
     {
@@ -42,10 +42,7 @@ public:
             cfg->setModeCheck(m, isTrue(f));
         cfg->setTag("0");
     }
-    bool drawFileIcon(const std::string& file, std::int16_t index) override
-    {
-        return draw ? draw(file, index) : false;
-    }
+    QPixmap handlePicture(std::uint8_t t) override { return picture ? picture(t) : QPixmap(); }
     void addButton(std::uint8_t t) override { log("addButton", t); }
     void editButton(std::uint8_t t, int k) override { log("editButton", t, k); }
     void deleteButton(std::uint8_t t, int k) override { log("deleteButton", t, k); }
@@ -323,6 +320,10 @@ TEST_F(FCfgTest, ClosingOnlyHidesAndKeepsTheState)
     EXPECT_EQ(lines().size(), 4);
     btnCfg(0)->click();
     EXPECT_FALSE(cfg.isVisible());
+    cfg.ShowConfig(1);
+    QTest::keyClick(&cfg, Qt::Key_Escape);
+    EXPECT_FALSE(cfg.isVisible());
+    EXPECT_EQ(cfg.chosenTbr(), 1);
 }
 
 TEST_F(FCfgTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
@@ -354,15 +355,14 @@ TEST_F(FCfgTest, ChoosingAToolbarInTheListSwitchesEverything)
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(FCfgTest, HandlePictureIsTheToolbarsIconOrTheClaws)
+TEST_F(FCfgTest, HandlePictureIsTheToolbarWindowsOrTheClaws)
 {
-    set.Tbrs[1].IconFile = "/icons/tools.ico";
-    set.Tbrs[1].IconIndex = 2;
-    actions.draw = [this](const std::string& file, std::int16_t index) {
-        if (file != "/icons/tools.ico" || index != 2)
-            return false;
-        cfg.imgTransfer().fill(QColor(255, 0, 0));
-        return true;
+    actions.picture = [](std::uint8_t t) {
+        if (t != 1)
+            return QPixmap();
+        QPixmap red(16, 16);
+        red.fill(QColor(255, 0, 0));
+        return red;
     };
     cfg.ShowConfig(1);
     const QImage shown = child<QLabel>("imgTBR")->pixmap().toImage();
