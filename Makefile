@@ -38,6 +38,8 @@ bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYRE_TESTS=OFF -DVYRE_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	bash bench/startup.sh build-bench
+	build-bench/bench/vyre_bench_store
+	build-bench/bench/vyre_bench_icons
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-bench

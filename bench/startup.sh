@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Start-up time, memory and idle wakeups of the launcher, against the floor (a bare Qt
+# program showing one frameless tool window), measured from outside on the shipped binary.
+#
+#   bench/startup.sh BUILD_DIR [RUNS]
+#
+# BUILD_DIR holds vyrelight and bench/vyre_floor, bench/vyre_xprobe (configure with
+# -DVYRE_BENCH=ON). RUNS (default 7, at least 5) rounds each start the three cases once, in
+# an order that rotates from round to round so no case always goes first:
+#   floor    vyre_floor: one 28x28 frameless tool window titled "Floor"
+#   default  the launcher in an empty folder: it writes its default files, shows "Default"
+#   large    the launcher on the generated large set (gen_large_set.py): 256 toolbars of
+#            40 buttons, 16 of them visible, icons from 400 PNG and ICO files
+# CASES="floor default" limits the cases. Everything runs on a private Xvfb.
+#
+# What is measured, per start:
+#   time  from the spawn of the program until every expected toolbar window is viewable
+#         (X map state, as `xdotool search --onlyvisible` sees it; windows are found by
+#         their title, the toolbar's Name) and its top-left corner holds a pixel that is
+#         not the black of the root window, i.e. its first paint has reached the screen
+#         (vyre_xprobe, which asks the X server about once a millisecond);
+#   rss   VmRSS of /proc/PID/status one second after that;
+# and once per case, after the last round, with the mouse parked away from every toolbar:
+#   wakeups  voluntary + involuntary context switches over 10 s of idling, summed over
+#            /proc/PID/task/*/status;
+#   ticks    utime + stime (clock ticks) from /proc/PID/stat over the same 10 s.
+# Files are in the page cache for every start (all cases alike: nothing is measured cold).
+set -eu
+
+BUILD=$(cd "${1:?usage: $0 BUILD_DIR [RUNS]}" && pwd)
+RUNS=${2:-7}
+CASES=${CASES:-floor default large}
+IDLE_SECONDS=${IDLE_SECONDS:-10}
+HERE=$(cd "$(dirname "$0")" && pwd)
+BIN=$BUILD/vyrelight
+FLOOR=$BUILD/bench/vyre_floor
+PROBE=$BUILD/bench/vyre_xprobe
+[ "$RUNS" -ge 5 ] || { echo "RUNS must be at least 5 (medians of fewer say little)" >&2; exit 64; }
+for f in "$FLOOR" "$PROBE"; do
+  [ -x "$f" ] || { echo "missing $f: configure with -DVYRE_BENCH=ON and build" >&2; exit 1; }
+done
+case " $CASES " in *" default "*|*" large "*)
+  [ -x "$BIN" ] || { echo "missing $BIN" >&2; exit 1; } ;;
+esac
+
+WORK=$(mktemp -d /tmp/vyre-bench.XXXXXX)
+XVFB_PID=""
+RUNNING=""   # the pid of the program under measurement, while it runs
+
+cleanup() {
+  [ -n "$RUNNING" ] && kill -KILL "$RUNNING" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# A private X server with a black root (-br), so that an unpainted window reads black.
+for n in $(seq 77 120); do
+  [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 1280x800x24 -br -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; break; }
+  kill "$XVFB_PID" 2>/dev/null || true; XVFB_PID=""
+done
+[ -n "$XVFB_PID" ] || { echo "no X server could be started" >&2; exit 1; }
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+python3 "$HERE/gen_large_set.py" "$WORK/large"
+read -r _ LARGE_COUNT _ < <(grep '^visible' "$WORK/large/layout.txt")
+read -r _ FREE_X FREE_Y < <(grep '^free' "$WORK/large/layout.txt")
+
+expect_count() { case $1 in large) echo "$LARGE_COUNT" ;; *) echo 1 ;; esac; }
+expect_title() { case $1 in floor) echo '^Floor$' ;; default) echo '^Default$' ;; large) echo '^Bar[0-9]{3}$' ;; esac; }
+
+# A fresh folder per start, with the program copied into it: the launcher keeps its data
+# beside itself, and one instance runs per folder.
+prepare() {
+  local c=$1 dir=$2
+  mkdir -p "$dir"
+  case $c in
+    floor) cp "$FLOOR" "$dir/vyre_floor"; echo "$dir/vyre_floor" ;;
+    default) cp "$BIN" "$dir/vyrelight"; echo "$dir/vyrelight" ;;
+    large) cp "$BIN" "$WORK/large/set/Toolbars.cfg" "$WORK/large/set/Default.vtb" "$dir/"
+           echo "$dir/vyrelight" ;;
+  esac
+}
+
+rss_kib() { awk '/^VmRSS:/{print $2}' "/proc/$1/status"; }
+switches() {
+  cat /proc/"$1"/task/*/status 2>/dev/null |
+    awk '/^(non)?voluntary_ctxt_switches:/{s+=$2} END{print s+0}'
+}
+ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
+threads() { ls "/proc/$1/task" | wc -l; }
+
+stop() {
+  local pid=$1
+  kill -TERM "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do
+    [ -d "/proc/$pid" ] || break
+    grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null && break
+    sleep 0.1
+  done
+  kill -KILL "$pid" 2>/dev/null || true
+  RUNNING=""
+}
+
+# One start: prints "pid ms rss_kib" and leaves the program running.
+start_one() {
+  local c=$1 dir=$2 exe out pid ms
+  exe=$(prepare "$c" "$dir")
+  xdotool mousemove "$FREE_X" "$FREE_Y"
+  out=$(cd / && XPROBE_TIMEOUT=${XPROBE_TIMEOUT:-60} "$PROBE" "$(expect_count "$c")" \
+        "$(expect_title "$c")" "$dir/log" -- "$exe") || true
+  read -r pid ms _ <<<"$out"
+  case $ms in
+    ''|exited|timeout)
+      echo "$c: did not come up ($out); its output:" >&2
+      sed 's/^/  | /' "$dir/log" >&2 || true
+      [ -n "$pid" ] && stop "$pid"
+      return 1 ;;
+  esac
+  sleep 1
+  local seen
+  seen=$(xdotool search --onlyvisible --name "$(expect_title "$c")" 2>/dev/null | wc -l)
+  [ "$seen" -eq "$(expect_count "$c")" ] ||
+    echo "$c: xdotool sees $seen visible windows, expected $(expect_count "$c")" >&2
+  echo "$pid $ms $(rss_kib "$pid")"
+}
+
+declare -A TIMES RSS IDLE_SW IDLE_TICKS IDLE_THREADS FAILED
+read -r -a case_list <<<"$CASES"
+for r in $(seq 1 "$RUNS"); do
+  # Rotate the order each round.
+  order=()
+  for i in "${!case_list[@]}"; do
+    order+=("${case_list[$(( (i + r - 1) % ${#case_list[@]} ))]}")
+  done
+  for c in "${order[@]}"; do
+    [ -n "${FAILED[$c]:-}" ] && continue
+    if ! res=$(start_one "$c" "$WORK/run/$c-$r"); then
+      FAILED[$c]=1
+      continue
+    fi
+    read -r pid ms kib <<<"$res"
+    RUNNING=$pid
+    TIMES[$c]+="$ms "
+    RSS[$c]+="$kib "
+    printf 'round %d  %-8s %8.1f ms %8d KiB\n' "$r" "$c" "$ms" "$kib" >&2
+    if [ "$r" -eq "$RUNS" ]; then
+      xdotool mousemove "$FREE_X" "$FREE_Y"
+      sleep 1
+      s0=$(switches "$pid"); t0=$(ticks "$pid")
+      sleep "$IDLE_SECONDS"
+      s1=$(switches "$pid"); t1=$(ticks "$pid")
+      IDLE_SW[$c]=$((s1 - s0)); IDLE_TICKS[$c]=$((t1 - t0)); IDLE_THREADS[$c]=$(threads "$pid")
+    fi
+    stop "$pid"
+  done
+done
+
+median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END{if(NR==0){print "";exit}
+  if(NR%2)print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
+ratio() { [ -n "$1" ] && [ -n "$2" ] && awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a/b}' || echo "-"; }
+
+echo
+echo "Start-up, $RUNS rounds, $(nproc) cores, $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git -C "$HERE" rev-parse --short HEAD 2>/dev/null || echo '?')"
+echo
+printf '| case    | median time (ms) | time / floor | median VmRSS (MiB) | RSS / floor | wakeups in %ss idle | CPU ticks in %ss idle | threads |\n' "$IDLE_SECONDS" "$IDLE_SECONDS"
+echo  '|---------|-----------------:|-------------:|-------------------:|------------:|-------------------:|--------------------:|--------:|'
+ft=$(echo "${TIMES[floor]:-}" | median); fr=$(echo "${RSS[floor]:-}" | median)
+for c in "${case_list[@]}"; do
+  if [ -n "${FAILED[$c]:-}" ] && [ -z "${TIMES[$c]:-}" ]; then
+    printf '| %-7s | did not come up | | | | | | |\n' "$c"; continue
+  fi
+  t=$(echo "${TIMES[$c]}" | median); m=$(echo "${RSS[$c]}" | median)
+  printf '| %-7s | %16.1f | %12s | %18.1f | %11s | %18s | %19s | %7s |\n' "$c" "$t" "$(ratio "$t" "$ft")" \
+    "$(awk -v k="$m" 'BEGIN{print k/1024}')" "$(ratio "$m" "$fr")" "${IDLE_SW[$c]:--}" "${IDLE_TICKS[$c]:--}" \
+    "${IDLE_THREADS[$c]:--}"
+done
+echo
+for c in "${case_list[@]}"; do
+  echo "$c times (ms): ${TIMES[$c]:-none}"
+done
+[ -z "${FAILED[*]:-}" ]
