@@ -103,6 +103,11 @@ FCfg::FCfg(ToolbarSet& set, const Pointer& pointer, ConfigActions& actions, QWid
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("Vyrelight Toolbar v2"));
+    // The controls were sized for a dialog font of 8.25 points with Arial's metrics;
+    // wider or larger system fonts would cut the longer captions off.
+    QFont dialogFont(QStringLiteral("Arial"));
+    dialogFont.setPointSizeF(8.25);
+    setFont(dialogFont);
     setFixedSize(qRound(ClientWidth / m_pointer.twipsPerPixelX()),
                  qRound(ClientHeight / m_pointer.twipsPerPixelY()));
 
@@ -129,6 +134,8 @@ void FCfg::buildControls()
                               int h) {
         auto* box = new QGroupBox(title, this);
         box->setObjectName(name);
+        // Centred, the captions stay clear of the list that overlaps the Buttons frame.
+        box->setAlignment(Qt::AlignHCenter);
         setTwips(box, l, t, w, h);
         return box;
     };
