@@ -21,7 +21,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include <cmath>
 
 namespace {
 
