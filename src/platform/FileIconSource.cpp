@@ -88,7 +88,10 @@ int FileIconSource::count(const std::string& file)
     Known& k = known(file);
     if (!k.count) {
         const IconReader* reader = readerFor(file, k);
-        k.count = reader ? reader->count(toQt(file)) : 0;
+        if (reader && reader->singleIcon())
+            k.count = draw(file, 0).isNull() ? 0 : 1;
+        else
+            k.count = reader ? reader->count(toQt(file)) : 0;
     }
     return *k.count;
 }

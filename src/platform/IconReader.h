@@ -21,6 +21,9 @@ public:
     virtual int count(const QString& path) const = 0;
     // Icon number index0 at 16x16 pixels; a null image when there is none.
     virtual QImage draw(const QString& path, int index0) const = 0;
+    // True when a file of this kind holds at most one icon, whose drawing is its count:
+    // the source then decodes the file once for both questions.
+    virtual bool singleIcon() const { return false; }
 };
 
 namespace iconfile {
