@@ -1,35 +1,76 @@
 #pragma once
 
+#include "config/ConfigActions.h"
 #include "platform/Services.h"
 #include "store/Messages.h"
 #include "store/ToolbarSet.h"
+#include "toolbar/ToolbarHost.h"
 
 #include <QObject>
+#include <QPointer>
 
+#include <memory>
 #include <string>
+
+class FCfg;
+class Launcher;
+class ToolbarWindows;
+class qrABOUT;
 
 // Owns the program's state: the services it was given, the data folder, the toolbar
 // set and the windows. main() makes one; each test makes its own on a temporary folder
 // with fake services, and two Apps never share anything.
-class App : public QObject {
+//
+// It is also where the windows meet: the toolbar windows and the configuration window
+// only know the small interfaces below, and App carries out what they ask.
+class App : public QObject, public ToolbarHost, public ConfigActions {
     Q_OBJECT
 public:
     App(Services services, std::string dataFolder);
     ~App() override;
 
-    // Start-up: reads the set and every toolbar file in index order and brings the
-    // toolbars up. False when no toolbar 0 could be read: the program must end.
+    // Start-up: loads the configuration window hidden, reads the set and, in index
+    // order, each toolbar's file, builds its window and applies its modes. False when
+    // no toolbar 0 could be read: the program must end.
     bool Main();
     // Saves Toolbars.cfg, closes every toolbar window and ends (emits terminated()).
-    // Safe to call more than once; only the first call does anything.
+    // Only the first call does anything.
     void Terminate();
 
     ToolbarSet& set() { return m_set; }
     const std::string& dataFolder() const { return m_dataFolder; }
     bool ended() const { return m_ended; }
+    FCfg& config() { return *m_cfg; }
+    ToolbarWindows& windows() { return *m_windows; }
 
     // Shows what the store reported, in order, through the prompter.
     void show(const StoreMessages& messages);
+
+    // ToolbarHost
+    QString busyMark() const override;
+    void setBusyMark(const QString& mark) override;
+    bool configShows(std::uint8_t t) const override;
+    void setModeCheck(int m, bool on) override;
+    bool buttonEditorVisible() const override;
+    QImage& imgTransfer() override;
+    const QPixmap& imgClaws() const override;
+    void saveConfig() override;
+    void showConfig(std::uint8_t t) override;
+    void showAbout() override;
+    void terminate() override;
+    void buttonClicked(std::uint8_t t, int k) override;
+    void filesDropped(std::uint8_t t, int k, const QStringList& files) override;
+
+    // ConfigActions
+    void applyMode(std::uint8_t t, int m) override;
+    QPixmap handlePicture(std::uint8_t t) override;
+    void addButton(std::uint8_t t) override;
+    void editButton(std::uint8_t t, int k) override;
+    void deleteButton(std::uint8_t t, int k) override;
+    void addToolbar() override;
+    void editToolbar(std::uint8_t t) override;
+    void deleteToolbar(std::uint8_t t) override;
+    void exchangeButtons(std::uint8_t t, int a, int b) override;
 
 signals:
     void terminated();
@@ -38,5 +79,9 @@ private:
     Services m_services;
     std::string m_dataFolder;
     ToolbarSet m_set;
+    std::unique_ptr<FCfg> m_cfg;
+    std::unique_ptr<ToolbarWindows> m_windows;
+    std::unique_ptr<Launcher> m_launcher;
+    QPointer<qrABOUT> m_about;
     bool m_ended{false};
 };
