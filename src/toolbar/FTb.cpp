@@ -210,6 +210,7 @@ void FTb::applyGeometry()
                   std::max(1, toPixels(m_height, y)));
     if (r != geometry())
         setGeometry(r);
+    emit geometryTwipsChanged();
 }
 
 QPointF FTb::clawsTwips(QPointF globalPixel) const

@@ -97,6 +97,10 @@ public:
     void tmrWaitFade_Timer();
     void Form_Activate();
 
+signals:
+    // The twips geometry was set (each step of a fold sets it once).
+    void geometryTwipsChanged();
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "platform/Services.h"
+#include "platform/Shell.h"
+#include "store/ToolbarSet.h"
+#include "support/FakeIconSource.h"
+#include "support/FakePointer.h"
+#include "support/FakePrompter.h"
+#include "support/FakeToolbarHost.h"
+#include "toolbar/ClawsPicture.h"
+#include "toolbar/FTb.h"
+#include "toolbar/TBar.h"
+#include "toolbar/ToolbarWindows.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+class UnusedShell final : public Shell {
+public:
+    Result open(const std::string&, const std::string&, const std::string&) override { return {}; }
+    Result startWithFile(const std::string&, const std::string&, const std::string&) override { return {}; }
+    Result copyInto(const std::string&, const std::string&) override { return {}; }
+    Result openLink(const QString&) override { return {}; }
+};
+
+inline BtnRec Btn(std::string name, std::string exe = "/bin/true", std::uint8_t kind = KindFile,
+                  std::string iconFile = {}, std::int16_t iconIndex = 0)
+{
+    BtnRec b;
+    b.Name = std::move(name);
+    b.Executable = std::move(exe);
+    b.Kind = kind;
+    b.IconFile = std::move(iconFile);
+    b.IconIndex = iconIndex;
+    return b;
+}
+
+inline BtnRec Sep()
+{
+    return Btn({}, {}, KindSeparator);
+}
+
+// A set of toolbars with fake services; folds run without pauses.
+class ToolbarTest : public ::testing::Test {
+protected:
+    ToolbarTest()
+    {
+        windows = std::make_unique<ToolbarWindows>(set, Services{prompter, shell, icons, pointer}, host);
+        windows->setFoldPace({}, {});
+    }
+    ~ToolbarTest() override
+    {
+        set.Tbrs.clear(); // windows go before the routines they call
+        windows.reset();
+    }
+
+    // Toolbar t with these buttons, at Left 3000, Top 1500 unless changed later.
+    TbrRec& toolbar(int t, std::initializer_list<BtnRec> buttons = {})
+    {
+        if (set.Tbrs.size() <= std::size_t(t))
+            set.RedimTbrs(std::size_t(t));
+        if (set.TbrLast < t)
+            set.TbrLast = std::uint8_t(t);
+        TbrRec& rec = set.Tbrs[std::size_t(t)];
+        rec.Name = "Toolbar " + std::to_string(t);
+        rec.Left = 3000;
+        rec.Top = 1500;
+        rec.Visible = True16;
+        rec.BtnCount = 0;
+        for (const BtnRec& b : buttons)
+            rec.Btns[++rec.BtnCount] = b;
+        windows->form(std::uint8_t(t));
+        return rec;
+    }
+
+    FTb& form(int t) { return windows->form(std::uint8_t(t)); }
+    TbrRec& rec(int t) { return set.Tbrs[std::size_t(t)]; }
+
+    // Sends a mouse event to the handle of toolbar t at a point of the screen (pixels).
+    void mouse(int t, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint global)
+    {
+        ClawsPicture& claws = form(t).claws();
+        const QPoint local = global - form(t).geometry().topLeft() - claws.pos();
+        QMouseEvent event(type, QPointF(local), QPointF(global), button, held, {});
+        QCoreApplication::sendEvent(&claws, &event);
+    }
+    // The handle's top-left corner on the screen, in pixels.
+    QPoint clawsOrigin(int t) { return form(t).geometry().topLeft() + form(t).claws().pos(); }
+
+    FakePrompter prompter;
+    UnusedShell shell;
+    FakeIconSource icons;
+    FakePointer pointer;
+    FakeToolbarHost host;
+    ToolbarSet set;
+    std::unique_ptr<ToolbarWindows> windows;
+};
