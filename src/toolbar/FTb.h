@@ -54,6 +54,7 @@ public:
     TBar& tbar() { return *m_tbar; }
     ImageList& imlTBAR() { return m_images; }
     ClawsPicture& claws() { return *m_claws; }
+    const ClawsPicture& claws() const { return *m_claws; }
     QTimer& tmrWaitFade() { return m_tmrWaitFade; }
 
     // Which record button sits at a control position (0: none, as for the fixed buttons).

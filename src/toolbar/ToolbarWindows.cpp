@@ -64,7 +64,7 @@ private:
 double storedFoldStep(const FTb& form)
 {
     bool ok = false;
-    const double step = const_cast<FTb&>(form).claws().Tag.toDouble(&ok);
+    const double step = form.claws().Tag.toDouble(&ok);
     return ok && std::isfinite(step) ? step : 0.0;
 }
 

@@ -45,8 +45,9 @@ TEST_F(ToolbarTest, BarsAreSizedFromTheirButtonsInTwips)
         EXPECT_EQ(f.heightTwips(), row.height);
         EXPECT_EQ(r.Width, row.recWidth);
         EXPECT_EQ(r.Height, row.recHeight);
-        if (row.withButtons && !row.vertical)
+        if (row.withButtons && !row.vertical) {
             EXPECT_EQ(f.tbar().widthTwips(), 1625.0f);
+        }
         EXPECT_EQ(r.SepCount, row.withButtons ? 1 : 0);
         // The native window follows at whole pixels.
         const QRect px = f.geometry();
