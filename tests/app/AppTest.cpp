@@ -1,0 +1,187 @@
+// Start-up and shutdown of the whole program on a temporary folder, with fake services:
+// what lands on disk, which windows come up, and how the windows' requests are carried out.
+#include "app/App.h"
+#include "config/FCfg.h"
+#include "support/FakeIconSource.h"
+#include "support/FakePointer.h"
+#include "support/FakePrompter.h"
+#include "support/FakeShell.h"
+#include "toolbar/FTb.h"
+#include "toolbar/ToolbarWindows.h"
+
+#include <QCheckBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+const char* CfgHeader = "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n";
+const char* VtbHeader = "Quorrelind's Vyrelight Toolbar v2_[A1]\r\n";
+
+class AppTest : public ::testing::Test {
+protected:
+    std::string path(const std::string& name) const { return folder + "/" + name; }
+
+    void write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
+    std::string read(const std::string& name) const
+    {
+        std::ifstream in(path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    App& start()
+    {
+        app = std::make_unique<App>(Services{prompter, shell, icons, pointer}, folder);
+        started = app->Main();
+        return *app;
+    }
+    FTb& window(int t) { return app->windows().form(static_cast<std::uint8_t>(t)); }
+
+    QTemporaryDir dir;
+    std::string folder{dir.path().toStdString()};
+    FakePrompter prompter;
+    FakeShell shell;
+    FakeIconSource icons;
+    FakePointer pointer;
+    std::unique_ptr<App> app;
+    bool started{false};
+};
+
+TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndShowsTheBareDefaultToolbar)
+{
+    start();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(read("Toolbars.cfg"), std::string(CfgHeader) + "Default;1200;1200;;;0;0;0;-1;-1;0;0;\r\n");
+    EXPECT_EQ(read("Default.vtb"), VtbHeader);
+    EXPECT_TRUE(prompter.shown.empty());
+
+    FTb& w = window(0);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.Tag, "0");
+    EXPECT_FLOAT_EQ(w.leftTwips(), 1200);
+    EXPECT_FLOAT_EQ(w.topTwips(), 1200);
+    EXPECT_FLOAT_EQ(w.widthTwips(), 420);
+    EXPECT_FLOAT_EQ(w.heightTwips(), 420);
+    EXPECT_EQ(w.geometry(), QRect(80, 80, 28, 28));
+
+    // A second start reads back what the first wrote.
+    app.reset();
+    start();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(app->set().Tbrs[0].Name, "Default");
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(AppTest, WrongVersionEndsStartUpAfterTheMessageAndKeepsTheFile)
+{
+    const std::string old = "Quorrelind's Vyrelight Toolbars v1\r\nMine;1;2;;;0;0;0;-1;-1;0;0;\r\n";
+    write("Toolbars.cfg", old);
+    start();
+    EXPECT_FALSE(started);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
+    EXPECT_EQ(prompter.shown[0].style, Prompter::Exclamation);
+    // Shutting down after the failed start must not overwrite the user's file.
+    app->Terminate();
+    EXPECT_EQ(read("Toolbars.cfg"), old);
+}
+
+TEST_F(AppTest, EveryToolbarIsBuiltInOrderButOnlyVisibleOnesAndToolbarZeroAreShown)
+{
+    write("Toolbars.cfg", std::string(CfgHeader)
+              + "Zero;1500;1500;;;0;0;0;0;0;0;0;\r\n"          // Visible off: shown all the same
+              + "Hidden;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"
+              + "Shown;4500;1500;" + path("s.vtb") + ";;0;-1;0;0;-1;0;0;\r\n");
+    const std::string buttons = std::string(VtbHeader) + "A;/bin/true;;1;;0;\r\n\r\nB;/bin/true;;1;;0;\r\n"
+                              + ";;;4;;0;\r\nC;/tmp;;3;;0;\r\n";
+    write("Default.vtb", buttons);
+    write("h.vtb", buttons);
+    write("s.vtb", buttons);
+    start();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(window(0).isVisible());
+    EXPECT_FALSE(window(1).isVisible());
+    EXPECT_TRUE(window(2).isVisible());
+    EXPECT_EQ(app->set().Tbrs[1].BtnCount, 4); // built although hidden
+    EXPECT_FLOAT_EQ(window(1).widthTwips(), 1715);
+    EXPECT_FLOAT_EQ(window(2).heightTwips(), 1670); // vertical
+    EXPECT_FLOAT_EQ(window(2).widthTwips(), 435);
+}
+
+TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
+{
+    write("Toolbars.cfg", std::string(CfgHeader) + "Free;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                              + "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
+    start();
+    ASSERT_TRUE(started);
+    window(0).moveTwips(1800, 1650, window(0).widthTwips(), window(0).heightTwips());
+    window(1).moveTwips(6000, 6000, window(1).widthTwips(), window(1).heightTwips());
+
+    QSignalSpy ended(app.get(), &App::terminated);
+    app->Terminate();
+    app->Terminate();
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(read("Toolbars.cfg"), std::string(CfgHeader) + "Free;1650;1800;;;0;0;0;-1;-1;0;0;\r\n"
+                                        + "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
+    EXPECT_EQ(app->set().Tbrs[0].Form, nullptr);
+}
+
+TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
+{
+    write("Toolbars.cfg", std::string(CfgHeader) + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                              + "Other;3000;3000;" + path("o.vtb") + ";;0;0;0;0;0;0;0;\r\n");
+    write("Default.vtb", std::string(VtbHeader) + "Other;!RecallTbr>>>;1;1;;0;\r\nBad;!RecallTbr>>>;7;1;;0;\r\n");
+    start();
+    ASSERT_TRUE(started);
+    ASSERT_FALSE(window(1).isVisible());
+
+    app->buttonClicked(0, 1);
+    EXPECT_TRUE(window(1).isVisible());
+    EXPECT_NE(read("Toolbars.cfg").find("Other;3000;3000;" + path("o.vtb") + ";;0;0;0;0;-1;0;0;"), std::string::npos);
+    app->buttonClicked(0, 1);
+    EXPECT_FALSE(window(1).isVisible());
+    EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;0;0;0;\r\n"), std::string::npos);
+
+    // A recall of a toolbar that does not exist is a failure the user is told of.
+    app->buttonClicked(0, 2);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].title, "Bad");
+    EXPECT_EQ(prompter.shown[0].text, "Unable to access: !RecallTbr>>> 7");
+    EXPECT_EQ(prompter.shown[0].style, Prompter::RetryCancel);
+}
+
+TEST_F(AppTest, ModeChangedFromAToolbarTicksTheConfigurationWindowShowingIt)
+{
+    write("Toolbars.cfg", std::string(CfgHeader) + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                              + "Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;0;0;\r\n");
+    start();
+    ASSERT_TRUE(started);
+    app->showConfig(1);
+    ASSERT_TRUE(app->config().shows(1));
+    app->applyMode(1, 4); // Auto Hide from toolbar 1's menu
+    EXPECT_TRUE(isTrue(app->set().Tbrs[1].AutoHide));
+    EXPECT_EQ(app->busyMark(), "0");
+    EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;-1;-1;0;\r\n"), std::string::npos);
+    QCheckBox* autoHide = nullptr;
+    for (QCheckBox* box : app->config().findChildren<QCheckBox*>())
+        if (box->text() == "Auto Hide")
+            autoHide = box;
+    ASSERT_NE(autoHide, nullptr);
+    EXPECT_TRUE(autoHide->isChecked());
+    app->applyMode(0, 4); // another toolbar's change leaves the boxes alone
+    EXPECT_TRUE(autoHide->isChecked());
+    // Toolbar 0 stays shown whatever is asked of its Visible mode.
+    app->applyMode(0, 3);
+    EXPECT_TRUE(window(0).isVisible());
+}
+
+} // namespace
