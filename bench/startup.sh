@@ -46,9 +46,11 @@ esac
 WORK=$(mktemp -d /tmp/vyre-bench.XXXXXX)
 XVFB_PID=""
 RUNNING=""   # the pid of the program under measurement, while it runs
+PROBE_PID="" # its probe, which is its parent
 
 cleanup() {
   [ -n "$RUNNING" ] && kill -KILL "$RUNNING" 2>/dev/null || true
+  [ -n "$PROBE_PID" ] && wait "$PROBE_PID" 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$WORK"
 }
@@ -94,6 +96,8 @@ switches() {
 ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
 threads() { ls "/proc/$1/task" | wc -l; }
 
+# Ends the program under measurement and its probe (which stays its parent, so that the
+# program is never an orphan handed to process 1).
 stop() {
   local pid=$1
   kill -TERM "$pid" 2>/dev/null || true
@@ -103,30 +107,47 @@ stop() {
     sleep 0.1
   done
   kill -KILL "$pid" 2>/dev/null || true
-  RUNNING=""
+  [ -n "$PROBE_PID" ] && wait "$PROBE_PID" 2>/dev/null || true
+  RUNNING=""; PROBE_PID=""
 }
 
-# One start: prints "pid ms rss_kib" and leaves the program running.
+# One start. Sets PID, MS and KIB and leaves the program running; false when it did not
+# come up. Runs in this shell, not a subshell, so the probe stays this shell's child.
 start_one() {
-  local c=$1 dir=$2 exe out pid ms
+  local c=$1 dir=$2 exe out=""
   exe=$(prepare "$c" "$dir")
   xdotool mousemove "$FREE_X" "$FREE_Y"
-  out=$(cd / && XPROBE_TIMEOUT=${XPROBE_TIMEOUT:-60} "$PROBE" "$(expect_count "$c")" \
-        "$(expect_title "$c")" "$dir/log" -- "$exe") || true
-  read -r pid ms _ <<<"$out"
-  case $ms in
+  (cd / && exec env XPROBE_TIMEOUT="${XPROBE_TIMEOUT:-60}" "$PROBE" "$(expect_count "$c")" \
+     "$(expect_title "$c")" "$dir/log" -- "$exe" >"$dir/probe.out") &
+  PROBE_PID=$!
+  # The probe keeps the time itself; this loop only waits for its answer.
+  for _ in $(seq $(( ${XPROBE_TIMEOUT:-60} * 20 + 100 ))); do
+    out=$(head -n 1 "$dir/probe.out" 2>/dev/null || true)
+    [ -n "$out" ] && break
+    sleep 0.05
+  done
+  PID=""; MS=""
+  read -r PID MS _ <<<"$out"
+  RUNNING=$PID
+  case $MS in
     ''|exited|timeout)
-      echo "$c: did not come up ($out); its output:" >&2
+      echo "$c: did not come up (${out:-no answer}); its output:" >&2
       sed 's/^/  | /' "$dir/log" >&2 || true
-      [ -n "$pid" ] && stop "$pid"
+      [ -n "$PID" ] && stop "$PID"
       return 1 ;;
   esac
   sleep 1
+  KIB=$(rss_kib "$PID")
   local seen
   seen=$(xdotool search --onlyvisible --name "$(expect_title "$c")" 2>/dev/null | wc -l)
   [ "$seen" -eq "$(expect_count "$c")" ] ||
     echo "$c: xdotool sees $seen visible windows, expected $(expect_count "$c")" >&2
-  echo "$pid $ms $(rss_kib "$pid")"
+}
+
+# The program ended while it should have been idling: say so with its output.
+died() {
+  echo "$1: the program ended during the idle measurement; its output:" >&2
+  sed 's/^/  | /' "$2/log" >&2 || true
 }
 
 declare -A TIMES RSS IDLE_SW IDLE_TICKS IDLE_THREADS FAILED
@@ -139,24 +160,26 @@ for r in $(seq 1 "$RUNS"); do
   done
   for c in "${order[@]}"; do
     [ -n "${FAILED[$c]:-}" ] && continue
-    if ! res=$(start_one "$c" "$WORK/run/$c-$r"); then
+    if ! start_one "$c" "$WORK/run/$c-$r"; then
       FAILED[$c]=1
       continue
     fi
-    read -r pid ms kib <<<"$res"
-    RUNNING=$pid
-    TIMES[$c]+="$ms "
-    RSS[$c]+="$kib "
-    printf 'round %d  %-8s %8.1f ms %8d KiB\n' "$r" "$c" "$ms" "$kib" >&2
+    TIMES[$c]+="$MS "
+    RSS[$c]+="$KIB "
+    printf 'round %d  %-8s %8.1f ms %8d KiB\n' "$r" "$c" "$MS" "$KIB" >&2
     if [ "$r" -eq "$RUNS" ]; then
       xdotool mousemove "$FREE_X" "$FREE_Y"
       sleep 1
-      s0=$(switches "$pid"); t0=$(ticks "$pid")
+      s0=$(switches "$PID"); t0=$(ticks "$PID")
       sleep "$IDLE_SECONDS"
-      s1=$(switches "$pid"); t1=$(ticks "$pid")
-      IDLE_SW[$c]=$((s1 - s0)); IDLE_TICKS[$c]=$((t1 - t0)); IDLE_THREADS[$c]=$(threads "$pid")
+      if [ -r "/proc/$PID/stat" ] && ! grep -q '^State:.*Z' "/proc/$PID/status"; then
+        s1=$(switches "$PID"); t1=$(ticks "$PID")
+        IDLE_SW[$c]=$((s1 - s0)); IDLE_TICKS[$c]=$((t1 - t0)); IDLE_THREADS[$c]=$(threads "$PID")
+      else
+        died "$c" "$WORK/run/$c-$r"; FAILED[$c]=1
+      fi
     fi
-    stop "$pid"
+    stop "$PID"
   done
 done
 

@@ -6,10 +6,12 @@
 // COUNT   how many top-level windows whose title matches REGEX (POSIX extended) must be up
 // LOG     file that receives the program's stdout and stderr
 //
-// Prints "PID MILLISECONDS" once COUNT matching windows are viewable and drawn, and leaves
-// the program running (the caller measures it and ends it). Prints "PID timeout N" and
-// exits with 2 after 60 s (XPROBE_TIMEOUT seconds when set), or "PID exited" with 3 when
-// the program ends first.
+// Prints "PID MILLISECONDS" once COUNT matching windows are viewable and drawn, closes its
+// stdout and stays the program's parent until the program ends (the caller measures it and
+// ends it), then exits with the program's status. Prints "PID timeout N" after 60 s
+// (XPROBE_TIMEOUT seconds when set) and "PID exited" when the program ends first.
+// It stays the parent because an orphan would be handed to whatever runs as process 1,
+// and that need not leave it alone.
 //
 // XPROBE_VERBOSE set: tells on stderr when each window was mapped and when drawn.
 //
@@ -29,6 +31,7 @@
 
 #include <regex.h>
 #include <spawn.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -94,6 +97,19 @@ bool cornerDrawn(Display* d, Window w, int screenW, int screenH)
             any = (XGetPixel(img, x, y) & 0xffffff) != 0;
     XDestroyImage(img);
     return any;
+}
+
+// Hands the result to the caller (stdout closes) and waits for the program to end.
+int waitFor(pid_t pid, Display* d)
+{
+    std::fflush(stdout);
+    XCloseDisplay(d);
+    const int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
+    close(devnull);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 } // namespace
@@ -173,7 +189,7 @@ int main(int argc, char** argv)
         const double t = nowMs();
         if (up >= want) {
             std::printf("%d %.1f\n", pid, t - t0);
-            return 0;
+            return waitFor(pid, d);
         }
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid) {
@@ -182,6 +198,7 @@ int main(int argc, char** argv)
         }
         if (t > deadline) {
             std::printf("%d timeout %d\n", pid, up);
+            waitFor(pid, d);
             return 2;
         }
         const timespec ms{0, 1000000};
