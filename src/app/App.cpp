@@ -9,6 +9,9 @@
 #include "toolbar/FTb.h"
 #include "toolbar/ToolbarWindows.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 App::App(Services services, std::string dataFolder)
     : m_services(services)
     , m_dataFolder(std::move(dataFolder))
@@ -148,6 +151,12 @@ void App::showAbout()
     if (!m_about) {
         m_about = new qrABOUT(m_services.shell, m_services.pointer);
         m_about->setAttribute(Qt::WA_DeleteOnClose);
+        // Without a window manager to place it, it would open in the screen's corner.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame(QPoint(), m_about->sizeHint().expandedTo(m_about->size()));
+            frame.moveCenter(screen->availableGeometry().center());
+            m_about->move(frame.topLeft());
+        }
     }
     m_about->show();
     m_about->raise();
