@@ -16,13 +16,9 @@ struct Trace {
 
 } // namespace
 
-TEST_F(ToolbarTest, HorizontalBarFoldsInStepsOf90AndUnfoldsToItsFullLength)
+TEST_F(ToolbarTest, HorizontalFoldStepsBy90AndOvershootsToTheHandle)
 {
-    toolbar(1, {Btn("A"), Btn("B"), Sep(), Btn("C")});
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
-    ASSERT_EQ(f.widthTwips(), 1715.0f);
-
+    FTb& f = built(1, ThreeAndASep);
     Trace fold(f, false);
     windows->FoldTbr(1, -1);
     std::vector<float> expected;
@@ -34,145 +30,92 @@ TEST_F(ToolbarTest, HorizontalBarFoldsInStepsOf90AndUnfoldsToItsFullLength)
 
     Trace unfold(f, false);
     windows->FoldTbr(1, 1);
-    ASSERT_GE(unfold.sizes.size(), 2u);
-    EXPECT_EQ(unfold.sizes.size(), 16u); // 525.1 ... 1785.1, then the full length
+    ASSERT_EQ(unfold.sizes.size(), 16u); // 525.1 ... 1785.1, then the full length
     EXPECT_NEAR(unfold.sizes[0], 525.1f, 0.01);
-    EXPECT_NEAR(unfold.sizes[unfold.sizes.size() - 2], 1785.1f, 0.01);
+    EXPECT_NEAR(unfold.sizes[14], 1785.1f, 0.01);
     EXPECT_EQ(f.widthTwips(), 1715.0f);
     EXPECT_EQ(f.heightTwips(), 420.0f);
 }
 
-TEST_F(ToolbarTest, VerticalBarFoldsToASquareAndBack)
+TEST_F(ToolbarTest, VerticalFoldEndsInASquareAndUnfoldsToItsFullHeight)
 {
-    TbrRec& r = toolbar(1, {Btn("A"), Btn("B"), Sep(), Btn("C")});
-    r.Vertical = True16;
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
-    ASSERT_EQ(f.heightTwips(), 1670.0f);
-
+    FTb& f = built(1, ThreeAndASep, {Vertical});
     Trace fold(f, true);
     windows->FoldTbr(1, -1);
+    EXPECT_EQ(fold.sizes.front(), 1580.0f);
     EXPECT_EQ(f.widthTwips(), 435.1f);
     EXPECT_EQ(f.heightTwips(), 435.1f);
-    EXPECT_EQ(fold.sizes.front(), 1580.0f);
     EXPECT_NEAR(f.claws().Tag.toDouble(), (435 - 434.9) * 90 / (1670 - 434.9), 1e-12);
-
     windows->FoldTbr(1, 1);
     EXPECT_EQ(f.heightTwips(), 1670.0f);
     EXPECT_EQ(f.widthTwips(), 435.0f);
 }
 
-TEST_F(ToolbarTest, HoverUnfoldsAndTheTimerFoldsOnceTheCursorIsOutside)
+TEST_F(ToolbarTest, HoverUnfoldsOnceAndTheTimerFoldsOnlyWhenTheCursorIsOutside)
 {
-    TbrRec& r = toolbar(1, {Btn("A"), Btn("B"), Sep(), Btn("C")});
-    r.AutoHide = True16;
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
+    FTb& f = built(1, ThreeAndASep, {AutoHide});
     EXPECT_EQ(f.widthTwips(), 435.1f);
-    EXPECT_EQ(f.FoldState, 0);
     EXPECT_FALSE(f.tmrWaitFade().isActive());
-
     f.Claws_MouseMove(0, 0, 10, 10);
     EXPECT_EQ(f.widthTwips(), 1715.0f);
     EXPECT_EQ(f.FoldState, -1);
     EXPECT_TRUE(f.tmrWaitFade().isActive());
-
     // A hover while watched changes nothing.
     f.setWidthTwips(1000);
     f.Claws_MouseMove(0, 0, 10, 10);
     EXPECT_EQ(f.widthTwips(), 1000.0f);
-    f.setWidthTwips(1800); // 120 px from 200 px: the right edge is at exactly 320 px
 
-    // The edge counts as inside; one pixel further the window folds.
-    pointer.cursor = QPoint(320, 110);
-    f.tmrWaitFade_Timer();
-    EXPECT_EQ(f.widthTwips(), 1800.0f);
-    EXPECT_EQ(f.FoldState, -1);
-    pointer.cursor = QPoint(321, 110);
-    f.tmrWaitFade_Timer();
-    EXPECT_EQ(f.widthTwips(), 435.1f);
-    EXPECT_EQ(f.FoldState, 1);
-    EXPECT_FALSE(f.tmrWaitFade().isActive());
-
-    // The next hover unfolds it again.
-    f.Claws_MouseMove(0, 0, 10, 10);
-    EXPECT_EQ(f.widthTwips(), 1715.0f);
-}
-
-TEST_F(ToolbarTest, TimerChecksEveryEdgeOfTheWindow)
-{
-    TbrRec& r = toolbar(1, {Btn("A")});
-    r.AutoHide = True16;
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
-    f.moveTwips(1500, 1500, 1500, 1500); // 100..200 px both ways
-    const QPoint inside[] = {{100, 100}, {200, 200}, {150, 100}, {100, 200}};
-    const QPoint outside[] = {{99, 150}, {201, 150}, {150, 99}, {150, 201}};
-    for (QPoint p : inside) {
-        pointer.cursor = p;
-        f.tmrWaitFade().start();
-        f.tmrWaitFade_Timer();
-        EXPECT_TRUE(f.tmrWaitFade().isActive()) << p.x() << "," << p.y();
-    }
-    for (QPoint p : outside) {
+    // The window covers 100..200 px both ways; its edges count as inside.
+    const struct {
+        QPoint at;
+        bool inside;
+    } rows[] = {{{100, 100}, true}, {{200, 200}, true}, {{150, 100}, true}, {{100, 200}, true},
+                {{99, 150}, false}, {{201, 150}, false}, {{150, 99}, false}, {{150, 201}, false}};
+    for (const auto& row : rows) {
         f.moveTwips(1500, 1500, 1500, 1500);
-        pointer.cursor = p;
+        f.FoldState = -1;
+        pointer.cursor = row.at;
         f.tmrWaitFade().start();
         f.tmrWaitFade_Timer();
-        EXPECT_FALSE(f.tmrWaitFade().isActive()) << p.x() << "," << p.y();
+        EXPECT_EQ(f.tmrWaitFade().isActive(), row.inside) << row.at.x() << "," << row.at.y();
+        EXPECT_EQ(f.widthTwips(), row.inside ? 1500.0f : 435.1f);
     }
+    EXPECT_EQ(f.FoldState, 1);
+    f.Claws_MouseMove(0, 0, 10, 10); // folded again, the next hover unfolds
+    EXPECT_EQ(f.widthTwips(), 1715.0f);
     f.tmrWaitFade().stop();
 }
 
-TEST_F(ToolbarTest, ToolbarWithoutButtonsFoldsOnceAndNeverUnfoldsOnAHover)
+TEST_F(ToolbarTest, AutoHideOffStopsTheWatchAndRestoresTheSize)
 {
-    TbrRec& r = toolbar(1);
-    r.AutoHide = True16;
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
-    EXPECT_EQ(f.widthTwips(), 435.1f);
-    EXPECT_EQ(f.heightTwips(), 420.0f);
-    f.Claws_MouseMove(0, 0, 10, 10);
-    EXPECT_EQ(f.widthTwips(), 435.1f);
-    EXPECT_FALSE(f.tmrWaitFade().isActive());
-
-    // Switching auto-hide off gives it back the size it was placed with.
-    windows->ApplyMode(1, AutoHide);
-    EXPECT_EQ(f.widthTwips(), 420.0f);
-    EXPECT_EQ(f.heightTwips(), 420.0f);
-}
-
-TEST_F(ToolbarTest, SwitchingAutoHideOffStopsTheWatch)
-{
-    TbrRec& r = toolbar(1, {Btn("A"), Btn("B")});
-    r.AutoHide = True16;
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
+    FTb& f = built(1, {Btn("A"), Btn("B")}, {AutoHide});
     f.Claws_MouseMove(0, 0, 10, 10);
     ASSERT_TRUE(f.tmrWaitFade().isActive());
-
     windows->ApplyMode(1, AutoHide);
     EXPECT_FALSE(f.tmrWaitFade().isActive());
     EXPECT_EQ(f.widthTwips(), 345.0f * 2 + 560);
     f.Claws_MouseMove(0, 0, 10, 10); // a hover leaves it so
     EXPECT_EQ(f.widthTwips(), 345.0f * 2 + 560);
-
-    // Switched on again it folds, and a hover unfolds it once more.
     windows->ApplyMode(1, AutoHide);
     EXPECT_EQ(f.widthTwips(), 435.1f);
-    f.Claws_MouseMove(0, 0, 10, 10);
-    EXPECT_EQ(f.widthTwips(), 345.0f * 2 + 560);
+
+    // Without buttons: folded once, a hover never unfolds it, switching off gives back 420.
+    FTb& empty = built(2, {}, {AutoHide});
+    EXPECT_EQ(empty.widthTwips(), 435.1f);
+    empty.Claws_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(empty.widthTwips(), 435.1f);
+    EXPECT_FALSE(empty.tmrWaitFade().isActive());
+    windows->ApplyMode(2, AutoHide);
+    EXPECT_EQ(empty.widthTwips(), 420.0f);
+    EXPECT_EQ(empty.heightTwips(), 420.0f);
 }
 
 TEST_F(ToolbarTest, EventsRunDuringAFoldCannotStartAnotherFold)
 {
-    TbrRec& r = toolbar(1, {Btn("A"), Btn("B"), Sep(), Btn("C")});
-    windows->RebuildTbr(1);
-    r.AutoHide = True16;
-    FTb& f = form(1);
-    // A hover arriving between two fold steps.
+    FTb& f = built(1, ThreeAndASep);
+    rec(1).AutoHide = True16;
     int hovers = 0;
-    QTimer hover;
+    QTimer hover; // a hover arriving between two fold steps
     QObject::connect(&hover, &QTimer::timeout, &f, [&] {
         ++hovers;
         f.Claws_MouseMove(0, 0, 10, 10);

@@ -2,15 +2,12 @@
 #include "ToolbarFixture.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QWindow>
 
-#include <array>
-
-TEST_F(ToolbarTest, ApplyModeTogglesSavesAndHoldsTheBusyMarkMeanwhile)
+TEST_F(ToolbarTest, ApplyModeTogglesTicksAndSavesUnderTheBusyMarkAndIgnoresUnknownModes)
 {
-    TbrRec& r = toolbar(1, {Btn("A"), Btn("B"), Sep(), Btn("C")});
-    windows->RebuildTbr(1);
+    built(1, ThreeAndASep);
+    TbrRec& r = rec(1);
     for (int m = 0; m < ModeCount; ++m) {
         SCOPED_TRACE(m);
         const Bool16 before = r.mode(m);
@@ -22,59 +19,50 @@ TEST_F(ToolbarTest, ApplyModeTogglesSavesAndHoldsTheBusyMarkMeanwhile)
         EXPECT_EQ(host.markWhileSaving, "1");
         EXPECT_EQ(host.mark, "0");
     }
-
-    // No such mode: nothing changes and nothing is written.
+    std::vector<Bool16> before;
+    for (int m = 0; m < ModeCount; ++m)
+        before.push_back(r.mode(m));
     const int saves = host.saves;
-    const std::array<Bool16, 6> flags{r.Vertical, r.Captions, r.AlwaysOnTop, r.Visible, r.AutoHide, r.Unmoveable};
     windows->ApplyMode(1, 6);
     for (int m = 0; m < ModeCount; ++m)
-        EXPECT_EQ(r.mode(m), flags[std::size_t(m)]);
+        EXPECT_EQ(r.mode(m), before[std::size_t(m)]);
     EXPECT_EQ(host.saves, saves);
     EXPECT_EQ(host.mark, "0");
 }
 
 TEST_F(ToolbarTest, VerticalTwiceGivesBackTheFirstLayout)
 {
-    toolbar(1, {Btn("A"), Btn("B"), Sep(), Btn("C")});
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
+    FTb& f = built(1, ThreeAndASep);
     windows->ApplyMode(1, Vertical);
     EXPECT_EQ(f.widthTwips(), 435.0f);
     EXPECT_EQ(f.heightTwips(), 1670.0f);
     windows->ApplyMode(1, Vertical);
     EXPECT_EQ(f.widthTwips(), 1715.0f);
     EXPECT_EQ(f.heightTwips(), 420.0f);
-    EXPECT_EQ(host.saves, 2);
 }
 
 TEST_F(ToolbarTest, ConfigurationCheckBoxesFollowOnlyTheToolbarShown)
 {
-    toolbar(2, {Btn("A")});
-    toolbar(3, {Btn("A")});
-    windows->RebuildTbr(2);
-    windows->RebuildTbr(3);
+    built(2, {Btn("A")});
+    built(3, {Btn("A")});
     host.configToolbar = 2;
     windows->ApplyMode(3, AutoHide);
     EXPECT_TRUE(host.modeChecks.empty());
     windows->ApplyMode(2, AutoHide);
     windows->ApplyMode(2, Visible);
-    const std::vector<std::pair<int, bool>> expected{{AutoHide, true}, {Visible, false}};
-    EXPECT_EQ(host.modeChecks, expected);
+    EXPECT_EQ(host.modeChecks, (std::vector<std::pair<int, bool>>{{AutoHide, true}, {Visible, false}}));
 }
 
-TEST_F(ToolbarTest, VisibleShowsAndHidesButToolbarZeroStaysShown)
+TEST_F(ToolbarTest, VisibleShowsAndHidesButToolbarZeroCanNeverBeHidden)
 {
-    TbrRec& zero = toolbar(0, {Btn("A")});
-    zero.Visible = False16;
-    TbrRec& one = toolbar(1, {Btn("A")});
-    one.Visible = False16;
+    toolbar(0, {Btn("A")}).Visible = False16;
+    toolbar(1, {Btn("A")}).Visible = False16;
     windows->RebuildTbr(0);
     windows->RebuildTbr(1);
     EXPECT_TRUE(form(0).isVisible());
     EXPECT_FALSE(form(1).isVisible());
     EXPECT_FALSE(form(0).M_mnuVIS->isEnabled());
     EXPECT_TRUE(form(1).M_mnuVIS->isEnabled());
-
     windows->ApplyMode(1, Visible);
     EXPECT_TRUE(form(1).isVisible());
     windows->ApplyMode(1, Visible);
@@ -85,16 +73,14 @@ TEST_F(ToolbarTest, VisibleShowsAndHidesButToolbarZeroStaysShown)
 
     // While the button editor is open, a refresh leaves visibility alone.
     host.editorOpen = true;
-    one.Visible = True16;
+    rec(1).Visible = True16;
     windows->RefreshTbrWindow(1);
     EXPECT_FALSE(form(1).isVisible());
 }
 
-TEST_F(ToolbarTest, CaptionsRelabelTheButtonsAndResizeTheBar)
+TEST_F(ToolbarTest, CaptionsRelabelAndResizeFromTheStoredPlace)
 {
-    TbrRec& r = toolbar(1, {Btn("Alpha"), Btn("Skipped", ""), Btn("A rather long caption")});
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
+    FTb& f = built(1, {Btn("Alpha"), Btn("Skipped", ""), Btn("A rather long caption")});
     f.moveTwips(0, 0, 600, 420); // a window folded or dragged meanwhile
     windows->ApplyMode(1, Captions);
     EXPECT_EQ(f.tbar().caption(3), "Alpha");
@@ -102,40 +88,32 @@ TEST_F(ToolbarTest, CaptionsRelabelTheButtonsAndResizeTheBar)
     EXPECT_EQ(f.tbar().toolTipText(3), "");
     const float bw = f.tbar().buttonWidth();
     EXPECT_GT(bw, 345.0f);
-    EXPECT_EQ(f.leftTwips(), r.Left);
+    EXPECT_EQ(f.leftTwips(), rec(1).Left);
     EXPECT_EQ(f.widthTwips(), bw * 2 + 470 + 90);
-
     windows->ApplyMode(1, Captions);
     EXPECT_EQ(f.tbar().caption(3), "");
     EXPECT_EQ(f.tbar().toolTipText(4), "A rather long caption");
     EXPECT_EQ(f.widthTwips(), 345.0f * 2 + 560);
 }
 
-TEST_F(ToolbarTest, AlwaysOnTopKeepsTheWindowWhereItIs)
+TEST_F(ToolbarTest, AlwaysOnTopChangesInPlaceAndHoldsForAFirstShow)
 {
-    toolbar(1, {Btn("A")});
-    windows->RebuildTbr(1);
-    FTb& f = form(1);
-    ASSERT_TRUE(f.isVisible());
+    FTb& f = built(1, {Btn("A")});
     const QRect before = f.geometry();
     const WId id = f.winId();
     windows->ApplyMode(1, AlwaysOnTop);
-    EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     windows->ApplyMode(1, AlwaysOnTop);
     EXPECT_FALSE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(f.geometry(), before);
     EXPECT_EQ(f.winId(), id);
-}
 
-TEST_F(ToolbarTest, AToolbarShownForTheFirstTimeIsAlreadyOnTop)
-{
-    TbrRec& r = toolbar(1, {Btn("A")});
-    r.AlwaysOnTop = True16;
-    r.Visible = False16;
-    windows->RebuildTbr(1);
-    windows->ApplyMode(1, Visible);
-    ASSERT_TRUE(form(1).windowHandle());
-    EXPECT_TRUE(form(1).windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    TbrRec& hidden = toolbar(2, {Btn("A")});
+    hidden.AlwaysOnTop = True16;
+    hidden.Visible = False16;
+    windows->RebuildTbr(2);
+    windows->ApplyMode(2, Visible);
+    ASSERT_TRUE(form(2).windowHandle());
+    EXPECT_TRUE(form(2).windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }

@@ -42,10 +42,10 @@ inline BtnRec Btn(std::string name, std::string exe = "/bin/true", std::uint8_t 
     return b;
 }
 
-inline BtnRec Sep()
-{
-    return Btn({}, {}, KindSeparator);
-}
+inline BtnRec Sep() { return Btn({}, {}, KindSeparator); }
+
+// Three buttons and a separator: 1715 x 420 twips lying, 435 x 1670 standing.
+inline const std::vector<BtnRec> ThreeAndASep{Btn("A"), Btn("B"), Sep(), Btn("C")};
 
 // A set of toolbars with fake services; folds run without pauses.
 class ToolbarTest : public ::testing::Test {
@@ -61,8 +61,8 @@ protected:
         windows.reset();
     }
 
-    // Toolbar t with these buttons, at Left 3000, Top 1500 unless changed later.
-    TbrRec& toolbar(int t, std::initializer_list<BtnRec> buttons = {})
+    // Toolbar t with these buttons, at Left 3000, Top 1500 (200, 100 px), visible.
+    TbrRec& toolbar(int t, const std::vector<BtnRec>& buttons = {})
     {
         if (set.Tbrs.size() <= std::size_t(t))
             set.RedimTbrs(std::size_t(t));
@@ -79,6 +79,15 @@ protected:
         windows->form(std::uint8_t(t));
         return rec;
     }
+    // The same, with these modes switched on, and its window built.
+    FTb& built(int t, const std::vector<BtnRec>& buttons, std::initializer_list<int> modes = {})
+    {
+        TbrRec& r = toolbar(t, buttons);
+        for (int m : modes)
+            r.mode(m) = True16;
+        windows->RebuildTbr(std::uint8_t(t));
+        return form(t);
+    }
 
     FTb& form(int t) { return windows->form(std::uint8_t(t)); }
     TbrRec& rec(int t) { return set.Tbrs[std::size_t(t)]; }
@@ -91,8 +100,16 @@ protected:
         QMouseEvent event(type, QPointF(local), QPointF(global), button, held, {});
         QCoreApplication::sendEvent(&claws, &event);
     }
-    // The handle's top-left corner on the screen, in pixels.
-    QPoint clawsOrigin(int t) { return form(t).geometry().topLeft() + form(t).claws().pos(); }
+    // A point inside the handle, on the screen.
+    QPoint grab(int t) { return form(t).geometry().topLeft() + form(t).claws().pos() + QPoint(5, 5); }
+    // Left-drags the handle of toolbar t from one screen point to another.
+    void drag(int t, QPoint from, QPoint to, bool release = true)
+    {
+        mouse(t, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, from);
+        mouse(t, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, to);
+        if (release)
+            mouse(t, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, to);
+    }
 
     FakePrompter prompter;
     UnusedShell shell;
