@@ -80,134 +80,123 @@ std::optional<Seen> waitFor(const QString& out)
 class ShellTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return QDir(tmp.path()).filePath(name); }
+    std::string at(const QString& name) const { return bytes(path(name)); }
+    // What the recorder at path(name) saw, once started; the record is used up.
+    std::optional<Seen> seen()
+    {
+        auto s = waitFor(path("out"));
+        QFile::remove(path("out"));
+        return s;
+    }
+    std::string canonical(const QString& name) const { return bytes(QFileInfo(path(name)).canonicalFilePath()); }
 
     QTemporaryDir tmp;
     DesktopShell shell;
 };
 
-TEST_F(ShellTest, ProgramReceivesExactlyTheQuotedArgumentsInItsFolder)
+using Args = std::vector<std::string>;
+
+TEST_F(ShellTest, ProgramGetsExactlyTheQuotedArgumentsInItsFolderDetachedAndUnexpanded)
 {
-    const QString prog = path("my prog");
-    makeRecorder(prog, path("out"));
+    makeRecorder(path("my prog"), path("out"));
     QDir().mkpath(path("work"));
-
     const Shell::Result r = shell.open(
-        bytes(prog),
-        R"(plain "two words" 'single "q"' "say \"hi\"" back\ slash -n '$(touch pwned)' ; "" a$HOME)",
-        bytes(path("work")));
+        at("my prog"), R"(plain "two words" 'single "q"' "say \"hi\"" back\ slash -n '$(touch pwned)' ; "" a$HOME)",
+        at("work"));
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-
-    const auto seen = waitFor(path("out"));
-    ASSERT_TRUE(seen);
-    const std::vector<std::string> expected = {"plain", "two words", "single \"q\"", "say \"hi\"",
-                                               "back slash", "-n", "$(touch pwned)", ";", "", "a$HOME"};
-    EXPECT_EQ(seen->args, expected);
-    EXPECT_EQ(seen->folder, bytes(QFileInfo(path("work")).canonicalFilePath()));
-    EXPECT_NE(seen->parent, long(::getpid())); // detached: not our child
+    const auto s = seen();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->args, (Args{"plain", "two words", "single \"q\"", "say \"hi\"", "back slash", "-n",
+                             "$(touch pwned)", ";", "", "a$HOME"}));
+    EXPECT_EQ(s->folder, canonical("work"));
+    EXPECT_NE(s->parent, long(::getpid())); // detached: not our child
     EXPECT_FALSE(QFile::exists(path("pwned")));
-}
 
-TEST_F(ShellTest, DroppedFileIsOneLastArgument)
-{
-    const QString prog = path("viewer");
-    makeRecorder(prog, path("out"));
+    // A dropped file is one last argument, whatever it holds.
     const std::string file = "/no/such dir/a b;touch pwned $(id).txt";
-
-    const Shell::Result r = shell.startWithFile(bytes(prog), "--page 2", file);
-    ASSERT_TRUE(r.ok) << r.error.toStdString();
-
-    const auto seen = waitFor(path("out"));
-    ASSERT_TRUE(seen);
-    EXPECT_EQ(seen->args, (std::vector<std::string>{"--page", "2", file}));
+    ASSERT_TRUE(shell.startWithFile(at("my prog"), "--page 2", file).ok);
+    const auto d = seen();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->args, (Args{"--page", "2", file}));
 }
 
-TEST_F(ShellTest, MissingOrUnstartableProgramFails)
+TEST_F(ShellTest, StartsThatCannotHappenAsAskedFail)
 {
     writeFile(path("plain.txt"), "not a program\n");
     writeFile(path("broken"), "#!/no/such/interpreter\n", true);
-    EXPECT_FALSE(shell.open(bytes(path("nope")), "", "").ok);
-    EXPECT_FALSE(shell.open("vyrelight-no-such-program", "", "").ok);
-    EXPECT_FALSE(shell.open(bytes(path("broken")), "", "").ok);
-    EXPECT_FALSE(shell.startWithFile(bytes(path("nope")), "", "/f").ok);
-    EXPECT_FALSE(shell.startWithFile(bytes(path("plain.txt")), "", "/f").ok);
-    EXPECT_FALSE(shell.startWithFile("vyrelight-no-such-program", "", "/f").ok);
-    // A working folder that does not exist fails the start instead of running elsewhere.
     makeRecorder(path("prog"), path("out"));
-    EXPECT_FALSE(shell.open(bytes(path("prog")), "", bytes(path("gone"))).ok);
-    // A quote left open leaves the arguments unknown.
-    EXPECT_FALSE(shell.open(bytes(path("prog")), "'open", "").ok);
+    const struct {
+        std::string target, parameters, folder;
+    } rows[] = {
+        {at("nope"), "", ""}, {"vyrelight-no-such-program", "", ""}, {at("broken"), "", ""},
+        {at("prog"), "", at("gone")}, // not run elsewhere instead
+        {at("prog"), "'open", ""},    // arguments unknown
+    };
+    for (const auto& row : rows)
+        EXPECT_FALSE(shell.open(row.target, row.parameters, row.folder).ok) << row.target << row.parameters;
+    for (const std::string& target : {at("nope"), at("plain.txt"), std::string("vyrelight-no-such-program")})
+        EXPECT_FALSE(shell.startWithFile(target, "", "/f").ok) << target;
 }
 
 TEST_F(ShellTest, ShellCharactersInTheTargetRunNothingElse)
 {
-    const QString pwned = path("pwned");
-    const std::string p = bytes(pwned);
+    const std::string p = at("pwned");
     const QString cwd = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(tmp.path())); // where a relative "touch pwned" would land
-
-    EXPECT_FALSE(shell.open("true;touch pwned", "", "").ok);
-    EXPECT_FALSE(shell.open("$(touch pwned)", "", "").ok);
-    EXPECT_FALSE(shell.open(bytes(path("x;touch ")) + p, "", "").ok);
-    EXPECT_FALSE(shell.open(bytes(path("$(touch ")) + p + ")", "", "").ok);
+    for (const std::string& target : {std::string("true;touch pwned"), std::string("$(touch pwned)"),
+                                      at("x;touch ") + p, at("$(touch ") + p + ")"})
+        EXPECT_FALSE(shell.open(target, "", "").ok) << target;
     EXPECT_FALSE(shell.startWithFile("true;touch pwned", "", "/f").ok);
 
     // A real program of such a name is run, and only it.
-    const QString odd = path("run;touch pwned\n$(touch pwned)");
-    makeRecorder(odd, path("out"));
-    ASSERT_TRUE(shell.open(bytes(odd), "; touch pwned", "").ok);
-    const auto seen = waitFor(path("out"));
+    const QString odd = "run;touch pwned\n$(touch pwned)";
+    makeRecorder(path(odd), path("out"));
+    ASSERT_TRUE(shell.open(at(odd), "; touch pwned", "").ok);
+    const auto s = seen();
     QDir::setCurrent(cwd);
-    ASSERT_TRUE(seen);
-    EXPECT_EQ(seen->args, (std::vector<std::string>{";", "touch", "pwned"}));
-    EXPECT_FALSE(QFile::exists(pwned));
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->args, (Args{";", "touch", "pwned"}));
+    EXPECT_FALSE(QFile::exists(path("pwned")));
 }
 
-TEST_F(ShellTest, DesktopEntryGetsDroppedFilesAsItsFileArguments)
+TEST_F(ShellTest, DesktopEntryGetsDroppedFilesAsItsFileArgumentsAndFailsWhenItsProgramIsGone)
 {
     makeRecorder(path("entryprog"), path("out"));
     writeFile(path("tool.desktop"), "[Desktop Entry]\nType=Application\nName=Tool\nExec="
                                         + QFile::encodeName(path("entryprog")) + " --from-entry %F\n");
+    writeFile(path("dead.desktop"), "[Desktop Entry]\nType=Application\nName=Dead\nExec=/no/such/program %f\n");
     QDir().mkpath(path("work"));
-
-    const std::string file = bytes(path("a b;c.txt"));
-    ASSERT_TRUE(shell.startWithFile(bytes(path("tool.desktop")), "", file).ok);
-    auto seen = waitFor(path("out"));
-    ASSERT_TRUE(seen);
-    EXPECT_EQ(seen->args, (std::vector<std::string>{"--from-entry", file}));
-
-    QFile::remove(path("out"));
-    ASSERT_TRUE(shell.open(bytes(path("tool.desktop")), "", bytes(path("work"))).ok);
-    seen = waitFor(path("out"));
-    ASSERT_TRUE(seen);
-    EXPECT_EQ(seen->args, (std::vector<std::string>{"--from-entry"}));
-    EXPECT_EQ(seen->folder, bytes(QFileInfo(path("work")).canonicalFilePath()));
-
-    writeFile(path("dead.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Dead\nExec=/no/such/program %f\n");
-    EXPECT_FALSE(shell.open(bytes(path("dead.desktop")), "", "").ok);
+    const std::string file = at("a b;c.txt");
+    ASSERT_TRUE(shell.startWithFile(at("tool.desktop"), "", file).ok);
+    auto s = seen();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->args, (Args{"--from-entry", file}));
+    ASSERT_TRUE(shell.open(at("tool.desktop"), "", at("work")).ok);
+    s = seen();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->args, (Args{"--from-entry"}));
+    EXPECT_EQ(s->folder, canonical("work"));
+    EXPECT_FALSE(shell.open(at("dead.desktop"), "", "").ok);
 }
 
-TEST_F(ShellTest, CopyIntoReplacesAFileOfThatNameAndReportsFailures)
+TEST_F(ShellTest, CopyIntoReplacesAFileOfThatNameAndRefusesWhatItCannotDoSafely)
 {
     QDir().mkpath(path("dest"));
     writeFile(path("note.txt"), "new");
     writeFile(path("dest/note.txt"), "old");
-
-    ASSERT_TRUE(shell.copyInto(bytes(path("note.txt")), bytes(path("dest"))).ok);
-    ASSERT_TRUE(shell.copyInto(bytes(path("note.txt")), bytes(path("dest/"))).ok);
-    QFile copied(path("dest/note.txt"));
-    ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copied.readAll(), "new");
+    ASSERT_TRUE(shell.copyInto(at("note.txt"), at("dest")).ok);
+    ASSERT_TRUE(shell.copyInto(at("note.txt"), at("dest/")).ok);
+    auto content = [&](const QString& name) {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    };
+    EXPECT_EQ(content("dest/note.txt"), "new");
     EXPECT_EQ(QDir(path("dest")).entryList(QDir::Files | QDir::Hidden).size(), 1); // no leftovers
-
-    EXPECT_FALSE(shell.copyInto(bytes(path("missing.txt")), bytes(path("dest"))).ok);
-    EXPECT_FALSE(shell.copyInto(bytes(path("note.txt")), bytes(path("no-folder"))).ok);
-    EXPECT_FALSE(shell.copyInto(bytes(path("dest")), bytes(tmp.path())).ok); // a folder is no file
-    // Onto itself: refused, and the file keeps its content.
-    EXPECT_FALSE(shell.copyInto(bytes(path("note.txt")), bytes(tmp.path())).ok);
-    QFile self(path("note.txt"));
-    ASSERT_TRUE(self.open(QIODevice::ReadOnly));
-    EXPECT_EQ(self.readAll(), "new");
+    const std::string here = bytes(tmp.path());
+    for (auto [file, folder] : {std::pair{at("missing.txt"), at("dest")}, {at("note.txt"), at("no-folder")},
+                                {at("dest"), here}, {at("note.txt"), here} /* onto itself */})
+        EXPECT_FALSE(shell.copyInto(file, folder).ok) << file << " -> " << folder;
+    EXPECT_EQ(content("note.txt"), "new");
 }
 
 // GIO reads the XDG folders once per process and keeps them, so the default-handler
@@ -273,32 +262,27 @@ TEST(ShellDefaultHandlerTest, DocumentsFoldersAndLinksOpenOnlyWithAnApplicationF
     const QString notes = root.filePath("docs/notes.txt");
     writeFile(notes, "hello\n");
 
-    // A text file: started with its application, in the folder it was given.
-    Shell::Result r = shell.open(bytes(notes), "ignored", bytes(root.filePath("docs")));
-    ASSERT_TRUE(r.ok) << r.error.toStdString();
-    auto seen = waitFor(root.filePath("files-out"));
-    ASSERT_TRUE(seen);
-    EXPECT_EQ(seen->args, (std::vector<std::string>{bytes(notes)}));
-    EXPECT_EQ(seen->folder, bytes(QFileInfo(root.filePath("docs")).canonicalFilePath()));
-
-    // A folder.
-    QFile::remove(root.filePath("files-out"));
-    r = shell.open(bytes(root.filePath("docs")), "", bytes(root.path()));
-    ASSERT_TRUE(r.ok) << r.error.toStdString();
-    seen = waitFor(root.filePath("files-out"));
-    ASSERT_TRUE(seen);
-    EXPECT_EQ(seen->args, (std::vector<std::string>{bytes(root.filePath("docs"))}));
+    // Documents and folders start with their application, in the folder given.
+    const std::string docs = bytes(root.filePath("docs"));
+    for (auto [target, folder] : {std::pair{bytes(notes), docs}, {docs, bytes(root.path())}}) {
+        const Shell::Result r = shell.open(target, "ignored", folder);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        const auto seen = waitFor(root.filePath("files-out"));
+        QFile::remove(root.filePath("files-out"));
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(seen->args, (std::vector<std::string>{target}));
+        EXPECT_EQ(seen->folder, bytes(QFileInfo(QString::fromStdString(folder)).canonicalFilePath()));
+    }
 
     // A link with a handler, and links and files without one.
-    r = shell.openLink("vyretest:hello?x=1;y=$(id)");
+    const Shell::Result r = shell.openLink("vyretest:hello?x=1;y=$(id)");
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    seen = waitFor(root.filePath("links-out"));
+    const auto seen = waitFor(root.filePath("links-out"));
     ASSERT_TRUE(seen);
     EXPECT_EQ(seen->args, (std::vector<std::string>{"vyretest:hello?x=1;y=$(id)"}));
     EXPECT_FALSE(shell.openLink("vyrenohandler:x").ok);
     EXPECT_FALSE(shell.openLink("not a link").ok);
     EXPECT_FALSE(shell.open("vyrenohandler://host/x", "", "").ok);
-
     const QString blob = root.filePath("docs/blob.vyrenohandler");
     writeFile(blob, QByteArray("\x00\x01\x02\x03\xff", 5));
     EXPECT_FALSE(shell.open(bytes(blob), "", "").ok);
