@@ -43,23 +43,20 @@ public:
         cfg->setTag("0");
     }
     QPixmap handlePicture(std::uint8_t t) override { return picture ? picture(t) : QPixmap(); }
-    void addButton(std::uint8_t t) override { log("addButton", t); }
-    void editButton(std::uint8_t t, int k) override { log("editButton", t, k); }
-    void deleteButton(std::uint8_t t, int k) override { log("deleteButton", t, k); }
-    void addToolbar() override { calls.push_back("addToolbar"); }
-    void editToolbar(std::uint8_t t) override { log("editToolbar", t); }
-    void deleteToolbar(std::uint8_t t) override { log("deleteToolbar", t); }
-    void exchangeButtons(std::uint8_t t, int a, int b) override { log("exchangeButtons", t, a, b); }
+    void addButton(std::uint8_t t) override { log("addButton", {t}); }
+    void editButton(std::uint8_t t, int k) override { log("editButton", {t, k}); }
+    void deleteButton(std::uint8_t t, int k) override { log("deleteButton", {t, k}); }
+    void addToolbar() override { log("addToolbar", {}); }
+    void editToolbar(std::uint8_t t) override { log("editToolbar", {t}); }
+    void deleteToolbar(std::uint8_t t) override { log("deleteToolbar", {t}); }
+    void exchangeButtons(std::uint8_t t, int a, int b) override { log("exchangeButtons", {t, a, b}); }
 
 private:
-    void log(const char* what, int t, int a = -1, int b = -1)
+    void log(std::string what, std::initializer_list<int> numbers)
     {
-        std::string s = std::string(what) + " " + std::to_string(t);
-        if (a >= 0)
-            s += " " + std::to_string(a);
-        if (b >= 0)
-            s += " " + std::to_string(b);
-        calls.push_back(s);
+        for (int n : numbers)
+            what += " " + std::to_string(n);
+        calls.push_back(what);
     }
 };
 
@@ -81,27 +78,22 @@ protected:
         const char* names[] = {"Default", "Tools", "Empty", "Mixed"};
         for (int i = 0; i < 4; ++i)
             set.Tbrs[i].Name = names[i];
-        TbrRec& tools = set.Tbrs[1];
-        tools.BtnCount = 2;
-        tools.Btns[1] = button("Editor", "/usr/bin/editor");
-        tools.Btns[2] = button("Shell", "/usr/bin/xterm");
-        tools.Vertical = True16;
-        TbrRec& mixed = set.Tbrs[3];
-        mixed.BtnCount = 5;
-        mixed.Btns[1] = button("Alpha", "/bin/alpha");
-        mixed.Btns[2] = button("", "", KindSeparator);
-        mixed.Btns[3] = button("Blank", "   ");
-        mixed.Btns[4] = button("Delta", " /bin/delta ");
-        mixed.Btns[5] = button("Echo", "/bin/echo");
-        mixed.AlwaysOnTop = True16;
-        mixed.Visible = True16;
-        mixed.Unmoveable = True16;
+        fill(1, {button("Editor", "/usr/bin/editor"), button("Shell", "/usr/bin/xterm")});
+        set.Tbrs[1].Vertical = True16;
+        fill(3, {button("Alpha", "/bin/alpha"), button("", "", KindSeparator), button("Blank", "   "),
+                 button("Delta", " /bin/delta "), button("Echo", "/bin/echo")});
+        set.Tbrs[3].AlwaysOnTop = set.Tbrs[3].Visible = set.Tbrs[3].Unmoveable = True16;
 
         actions.set = &set;
         actions.cfg = &cfg;
         cfg.FillTbrList();
     }
 
+    void fill(int t, std::initializer_list<BtnRec> buttons)
+    {
+        for (const BtnRec& b : buttons)
+            set.Tbrs[t].Btns[++set.Tbrs[t].BtnCount] = b;
+    }
     template <typename W>
     W* child(const char* name)
     {
@@ -134,106 +126,36 @@ protected:
     FCfg cfg{set, pointer, actions};
 };
 
-TEST_F(FCfgTest, ControlsSitAtTheirTwipsPositionsOnAFifteenTwipScreen)
-{
-    struct Row {
-        const char* name;
-        QRect pixels; // twips / 15, rounded
-    };
-    const Row rows[] = {
-        {"picSideBar", {0, 0, 33, 297}},     {"imgTBR", {34, 10, 17, 17}},
-        {"cbxTbrs", {56, 8, 105, 21}},       {"btnCfg(4)", {176, 8, 57, 25}},
-        {"btnCfg(6)", {240, 8, 57, 25}},     {"btnCfg(5)", {304, 8, 57, 25}},
-        {"lstBtns", {32, 40, 129, 242}},     {"btnCfg(3)", {176, 120, 57, 25}},
-        {"vsbPos", {181, 160, 25, 25}},      {"corA(0)", {269, 40, 137, 161}},
-        {"chkMode(0)", {264, 56, 97, 17}},   {"chkMode(5)", {264, 176, 97, 17}},
-        {"btnCfg(0)", {286, 256, 73, 25}},   {"lblVER", {168, 272, 73, 9}},
-        {"imgClaws", {176, 208, 17, 17}},    {"imgTransfer", {184, 216, 17, 17}},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(child<QWidget>(row.name)->geometry(), row.pixels) << row.name;
-    EXPECT_EQ(cfg.size(), QSize(368, 290));
-}
-
-TEST_F(FCfgTest, ClientAreaFollowsTheScreensTwipsPerPixel)
-{
-    FakePointer fine;
-    fine.perPixelX = 12; // 120 dots per inch
-    fine.perPixelY = 12;
-    FCfg big(set, fine, actions);
-    EXPECT_EQ(big.size(), QSize(460, 363)); // 5520 / 12, 4350 / 12 = 362.5
-    EXPECT_EQ(big.findChild<QWidget*>("btnCfg(0)")->geometry(), QRect(358, 320, 91, 31));
-}
-
-TEST_F(FCfgTest, CaptionsVersionAndHiddenPictures)
-{
-    EXPECT_EQ(cfg.windowTitle(), "Vyrelight Toolbar v2");
-    EXPECT_FALSE(cfg.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    const char* captions[] = {"&Ok", "&Add", "&Edit", "&Del", "&Add", "&Del", "&Edit"};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(btnCfg(i)->text(), captions[i]) << i;
-    EXPECT_TRUE(btnCfg(0)->isDefault());
-    const char* modes[] = {"Vertical", "Captions", "Always On Top", "Visible", "Auto Hide", "UnMoveable"};
-    for (int m = 0; m < 6; ++m)
-        EXPECT_EQ(chkMode(m)->text(), modes[m]) << m;
-    EXPECT_EQ(child<QLabel>("lblVER")->text(), "v2.00.0003");
-    EXPECT_EQ(lstBtns()->font().family(), "Arial");
-    EXPECT_DOUBLE_EQ(lstBtns()->font().pointSizeF(), 8.25);
-    EXPECT_EQ(child<QLabel>("picSideBar")->pixmap().size(), QSize(26, 292));
-    EXPECT_TRUE(child<QLabel>("imgClaws")->isHidden());
-    EXPECT_TRUE(child<QLabel>("imgTransfer")->isHidden());
-    EXPECT_FALSE(cfg.imgClaws().isNull());
-    EXPECT_EQ(cfg.tag(), "0");
-}
-
 TEST(VersionText, MinorHasTwoDigitsAndRevisionFour)
 {
     EXPECT_EQ(VersionText(2, 0, 3), "v2.00.0003");
     EXPECT_EQ(VersionText(2, 12, 45), "v2.12.0045");
 }
 
-TEST_F(FCfgTest, TabOrderRunsFromTheToolbarListToOk)
+TEST_F(FCfgTest, ClientAreaScalesWithTheScreensTwipsPerPixel)
 {
-    const QStringList expected = {"cbxTbrs",    "btnCfg(4)",  "btnCfg(6)",  "btnCfg(5)",
-                                  "lstBtns",    "btnCfg(1)",  "btnCfg(2)",  "btnCfg(3)",
-                                  "vsbPos",     "chkMode(0)", "chkMode(1)", "chkMode(2)",
-                                  "chkMode(3)", "chkMode(4)", "chkMode(5)", "btnCfg(0)"};
-    QStringList order;
-    QWidget* w = child<QWidget>("cbxTbrs");
-    do {
-        if (w->focusPolicy() & Qt::TabFocus)
-            order << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != child<QWidget>("cbxTbrs") && order.size() < 40);
-    EXPECT_EQ(order, expected);
+    EXPECT_EQ(cfg.size(), QSize(368, 290)); // 5520 x 4350 twips
+    FakePointer fine;
+    fine.perPixelX = fine.perPixelY = 12; // 120 dots per inch
+    FCfg big(set, fine, actions);
+    EXPECT_EQ(big.size(), QSize(460, 363));
+    EXPECT_EQ(big.findChild<QWidget*>("btnCfg(0)")->geometry(), QRect(358, 320, 91, 31));
 }
 
-TEST_F(FCfgTest, ShowConfigBringsTheWindowToTheCallersToolbar)
+TEST_F(FCfgTest, ShowConfigShowsTheCallersToolbarAsItIsNow)
 {
     cfg.ShowConfig(1);
     cfg.ShowConfig(3);
     EXPECT_TRUE(cfg.isVisible());
     EXPECT_EQ(child<QComboBox>("cbxTbrs")->currentIndex(), 3);
-    EXPECT_EQ(lines().front(), "Alpha");
     const bool flags[] = {false, false, true, true, false, true};
     for (int m = 0; m < 6; ++m)
         EXPECT_EQ(chkMode(m)->isChecked(), flags[m]) << m;
-    EXPECT_TRUE(chkMode(Visible)->isEnabled());
-    EXPECT_TRUE(btnCfg(5)->isEnabled());
     EXPECT_TRUE(cfg.shows(3));
     EXPECT_FALSE(cfg.shows(1));
     EXPECT_EQ(cfg.tag(), "0");
-
-    // Toolbar 0 can neither be deleted nor hidden.
-    cfg.ShowConfig(0);
-    EXPECT_FALSE(btnCfg(5)->isEnabled());
-    EXPECT_FALSE(chkMode(Visible)->isEnabled());
-}
-
-TEST_F(FCfgTest, ShowConfigOnTheChosenToolbarShowsItsCurrentState)
-{
-    cfg.ShowConfig(1);
-    set.Tbrs[1].Captions = True16;
+    // Changed since it was last shown; a flag of 1 is on just as -1 is.
+    set.Tbrs[1].Captions = 1;
     set.Tbrs[1].Btns[3] = button("Third", "/bin/third");
     set.Tbrs[1].BtnCount = 3;
     cfg.ShowConfig(1);
@@ -242,36 +164,29 @@ TEST_F(FCfgTest, ShowConfigOnTheChosenToolbarShowsItsCurrentState)
     EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 2);
 }
 
-TEST_F(FCfgTest, ButtonListSkipsBlankTargetsAndKeepsRecordNumbers)
+TEST_F(FCfgTest, ToolbarZeroCanNeitherBeDeletedNorHidden)
+{
+    for (int t : {3, 0}) {
+        cfg.ShowConfig(std::uint8_t(t));
+        EXPECT_EQ(btnCfg(5)->isEnabled(), t != 0);
+        EXPECT_EQ(chkMode(Visible)->isEnabled(), t != 0);
+    }
+}
+
+TEST_F(FCfgTest, ButtonListSkipsBlankTargetsKeepsRecordNumbersAndDisablesWhenEmpty)
 {
     cfg.ShowConfig(3);
     EXPECT_EQ(lines(), QStringList({"Alpha", QString(11, QChar(0x2014)), "Delta", "Echo"}));
     EXPECT_EQ(itemData(), std::vector<int>({1, 2, 4, 5}));
-    EXPECT_EQ(lstBtns()->currentRow(), 0);
     EXPECT_EQ(cfg.selectedBtn(), 1);
-    EXPECT_TRUE(btnCfg(2)->isEnabled());
-    EXPECT_TRUE(btnCfg(3)->isEnabled());
-    EXPECT_TRUE(child<QScrollBar>("vsbPos")->isEnabled());
     EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 4);
-}
-
-TEST_F(FCfgTest, ToolbarWithoutButtonsDisablesButtonCommandsAndPositionBar)
-{
-    cfg.ShowConfig(3);
-    cfg.ShowConfig(2);
-    EXPECT_EQ(lstBtns()->count(), 0);
-    EXPECT_FALSE(btnCfg(2)->isEnabled());
-    EXPECT_FALSE(btnCfg(3)->isEnabled());
-    EXPECT_FALSE(child<QScrollBar>("vsbPos")->isEnabled());
+    for (int t : {3, 2}) {
+        cfg.ShowConfig(std::uint8_t(t));
+        const QWidget* needSelection[] = {btnCfg(2), btnCfg(3), child<QScrollBar>("vsbPos")};
+        for (const QWidget* w : needSelection)
+            EXPECT_EQ(w->isEnabled(), t == 3) << t;
+    }
     EXPECT_EQ(cfg.selectedBtn(), std::nullopt);
-}
-
-TEST_F(FCfgTest, ModeChecksShowEveryTrueFlag)
-{
-    set.Tbrs[2].AutoHide = 1; // not the canonical -1, but the program treats it as on
-    cfg.SyncModeChecks(2);
-    EXPECT_TRUE(chkMode(AutoHide)->isChecked());
-    EXPECT_FALSE(chkMode(Vertical)->isChecked());
 }
 
 TEST_F(FCfgTest, UserClickTogglesTheModeOnceAndProgramChangesToggleNothing)
@@ -308,24 +223,6 @@ TEST_F(FCfgTest, FailedToggleLeavesTheBoxesUsable)
     EXPECT_EQ(actions.calls.size(), 2u);
 }
 
-TEST_F(FCfgTest, ClosingOnlyHidesAndKeepsTheState)
-{
-    cfg.ShowConfig(3);
-    cfg.close();
-    EXPECT_FALSE(cfg.isVisible());
-    EXPECT_EQ(child<QComboBox>("cbxTbrs")->count(), 4);
-    btnCfg(0)->click();
-    cfg.ShowConfig(3);
-    EXPECT_TRUE(cfg.isVisible());
-    EXPECT_EQ(lines().size(), 4);
-    btnCfg(0)->click();
-    EXPECT_FALSE(cfg.isVisible());
-    cfg.ShowConfig(1);
-    QTest::keyClick(&cfg, Qt::Key_Escape);
-    EXPECT_FALSE(cfg.isVisible());
-    EXPECT_EQ(cfg.chosenTbr(), 1);
-}
-
 TEST_F(FCfgTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
 {
     cfg.ShowConfig(3);
@@ -355,22 +252,6 @@ TEST_F(FCfgTest, ChoosingAToolbarInTheListSwitchesEverything)
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(FCfgTest, HandlePictureIsTheToolbarWindowsOrTheClaws)
-{
-    actions.picture = [](std::uint8_t t) {
-        if (t != 1)
-            return QPixmap();
-        QPixmap red(16, 16);
-        red.fill(QColor(255, 0, 0));
-        return red;
-    };
-    cfg.ShowConfig(1);
-    const QImage shown = child<QLabel>("imgTBR")->pixmap().toImage();
-    EXPECT_EQ(shown.pixelColor(8, 8), QColor(255, 0, 0));
-    cfg.ShowConfig(2);
-    EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), cfg.imgClaws().toImage());
-}
-
 TEST_F(FCfgTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
 {
     cfg.ShowConfig(3);
@@ -389,6 +270,32 @@ TEST_F(FCfgTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
     lstBtns()->setCurrentRow(0);
     bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_TRUE(actions.calls.empty());
+}
+
+TEST_F(FCfgTest, ClosingOnlyHidesAndKeepsTheState)
+{
+    cfg.ShowConfig(3);
+    cfg.close();
+    EXPECT_FALSE(cfg.isVisible());
+    cfg.ShowConfig(3);
+    EXPECT_EQ(lines().size(), 4);
+    btnCfg(0)->click();
+    EXPECT_FALSE(cfg.isVisible());
+    cfg.ShowConfig(1);
+    QTest::keyClick(&cfg, Qt::Key_Escape);
+    EXPECT_FALSE(cfg.isVisible());
+    EXPECT_EQ(cfg.chosenTbr(), 1);
+}
+
+TEST_F(FCfgTest, HandlePictureIsTheToolbarWindowsOrTheClaws)
+{
+    QPixmap red(16, 16);
+    red.fill(QColor(255, 0, 0));
+    actions.picture = [&](std::uint8_t t) { return t == 1 ? red : QPixmap(); };
+    cfg.ShowConfig(1);
+    EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage().pixelColor(8, 8), QColor(255, 0, 0));
+    cfg.ShowConfig(2);
+    EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), cfg.imgClaws().toImage());
 }
 
 } // namespace
