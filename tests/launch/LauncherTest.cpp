@@ -38,6 +38,17 @@ protected:
         return b;
     }
 
+    // Every shell call as "operation target | parameters | other".
+    std::vector<std::string> calls() const
+    {
+        std::vector<std::string> out;
+        for (const FakeShell::Call& c : shell.calls) {
+            const char* op[] = {"open", "start", "copy", "link"};
+            out.push_back(std::string(op[int(c.op)]) + " " + c.target + " | " + c.parameters + " | " + c.other);
+        }
+        return out;
+    }
+
     QTemporaryDir tmp;
     std::string folder;
     FakePrompter prompter;
@@ -53,47 +64,31 @@ protected:
                       [this](std::uint8_t t, int m) { applyMode(t, m); }};
 };
 
-TEST_F(LauncherTest, ProgramStartsInItsOwnFolderWithItsParameters)
+TEST_F(LauncherTest, ProgramStartsInItsOwnFolderWithItsParametersAndAMissingFolderFails)
 {
     add(1, "Editor", folder + "/edit", "-n \"a b\"");
     add(1, "Top", "top", "-d 1");
     add(1, "Site", "https://example.org/docs/", "");
-
-    EXPECT_TRUE(launcher.ActivateBtn(1, 1));
-    EXPECT_TRUE(launcher.ActivateBtn(1, 2));
-    EXPECT_TRUE(launcher.ActivateBtn(1, 3));
-
-    ASSERT_EQ(shell.calls.size(), 3u);
-    EXPECT_EQ(shell.calls[0].op, FakeShell::Op::Open);
-    EXPECT_EQ(shell.calls[0].target, folder + "/edit");
-    EXPECT_EQ(shell.calls[0].parameters, "-n \"a b\"");
-    EXPECT_EQ(shell.calls[0].other, folder + "/");
-    // A bare program name and a link have no folder: the folder step is skipped.
-    EXPECT_EQ(shell.calls[1].other, "");
-    EXPECT_EQ(shell.calls[2].other, "");
+    add(1, "Gone", folder + "/nowhere/prog", "x");
+    for (int k : {1, 2, 3})
+        EXPECT_TRUE(launcher.ActivateBtn(1, k)) << k;
+    EXPECT_FALSE(launcher.ActivateBtn(1, 4));
+    // A bare program name and a link have no folder; nothing starts for the missing one.
+    EXPECT_EQ(calls(), (std::vector<std::string>{"open " + folder + "/edit | -n \"a b\" | " + folder + "/",
+                                                 "open top | -d 1 | ", "open https://example.org/docs/ |  | "}));
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(LauncherTest, TargetInMissingFolderFailsWithoutLaunching)
-{
-    add(0, "Gone", folder + "/nowhere/prog", "x");
-    EXPECT_FALSE(launcher.ActivateBtn(0, 1));
-    EXPECT_TRUE(shell.calls.empty());
-}
-
-TEST_F(LauncherTest, FailedLaunchAsksRetryOrCancelNamingTheButton)
+TEST_F(LauncherTest, FailedLaunchAsksRetryOrCancelNamingTheButtonAndCancelEndsIt)
 {
     add(2, "My Tool", folder + "/tool", "--x 1");
     shell.failAll = true;
-
     launcher.TBar_ButtonClick(2, 1);
-
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].title, "My Tool");
-    EXPECT_EQ(prompter.shown[0].text,
-              QString::fromLocal8Bit("Unable to access: " + folder + "/tool --x 1"));
+    EXPECT_EQ(prompter.shown[0].text, QString::fromLocal8Bit("Unable to access: " + folder + "/tool --x 1"));
     EXPECT_EQ(prompter.shown[0].style, Prompter::RetryCancel);
-    EXPECT_EQ(shell.calls.size(), 1u); // Cancel ends it
+    EXPECT_EQ(shell.calls.size(), 1u);
 }
 
 TEST_F(LauncherTest, RetryRunsTheWholeActivationAgainUntilItSucceeds)
@@ -101,119 +96,85 @@ TEST_F(LauncherTest, RetryRunsTheWholeActivationAgainUntilItSucceeds)
     add(0, "Flaky", folder + "/flaky", "");
     shell.answer({false, false, true});
     prompter.answers = {Prompter::Retry, Prompter::Retry};
-
     launcher.TBar_ButtonClick(0, 1);
-
     EXPECT_EQ(shell.calls.size(), 3u);
     EXPECT_EQ(prompter.shown.size(), 2u);
     for (const FakeShell::Call& c : shell.calls)
         EXPECT_EQ(c.other, folder + "/"); // the folder step is redone each time
 }
 
-TEST_F(LauncherTest, ClickWithoutRecordButtonDoesNothing)
+TEST_F(LauncherTest, ClicksAndDropsWithoutARecordButtonDoNothing)
 {
     add(0, "One", "one", "");
-    launcher.TBar_ButtonClick(0, 0);  // the window's own buttons
-    launcher.TBar_ButtonClick(0, 2);  // beyond the toolbar's buttons
-    launcher.TBar_ButtonClick(9, 1);  // beyond TbrLast
+    launcher.TBar_ButtonClick(0, 0); // the window's own buttons
+    launcher.TBar_ButtonClick(0, 2); // beyond the toolbar's buttons
+    launcher.TBar_ButtonClick(9, 1); // beyond TbrLast
+    launcher.TBar_OLEDragDrop(0, 1, {});
+    launcher.TBar_OLEDragDrop(0, 5, {"/f/1"});
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(LauncherTest, RecallIndexIsTheRoundedLeadingNumber)
+TEST_F(LauncherTest, RecallIndexIsTheRoundedLeadingNumberOfAnExistingToolbar)
 {
-    struct Row {
+    const struct {
         const char* parameters;
         int toolbar; // -1: the recall fails
+    } rows[] = {
+        {"2", 2},  {"0.4", 0}, {"2.5", 2}, {"1.5", 2},   {"3.5", -1}, // 3.5 rounds to 4
+        {"3", 3},  {"4", -1},  {"&H2", 2}, {" 1 ", 1},   {"1abc", 1},
+        {"0", -1}, {"", -1},   {"-1", -1}, {"abc", -1},  {"1e9", -1}, {"256", -1},
     };
-    const Row rows[] = {
-        {"2", 2},      {"0.4", 0},  {"2.5", 2},    {"1.5", 2},  {"3.5", -1}, // 3.5 rounds to 4
-        {"3", 3},      {"4", -1},   {"&H2", 2},    {" 1 ", 1},  {"1abc", 1},
-        {"0", -1},     {"", -1},    {"-1", -1},    {"abc", -1}, {"1e9", -1},
-        {"256", -1},
-    };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.parameters);
         set.Tbrs[0].BtnCount = 0;
         toggled.clear();
         prompter.shown.clear();
         add(0, "Recall", RecallMarker, row.parameters);
-
         launcher.TBar_ButtonClick(0, 1);
-
         if (row.toolbar >= 0) {
-            ASSERT_EQ(toggled.size(), 1u);
-            EXPECT_EQ(toggled[0], std::make_pair(row.toolbar, int(Visible)));
+            EXPECT_EQ(toggled, (std::vector<std::pair<int, int>>{{row.toolbar, Visible}}));
             EXPECT_TRUE(prompter.shown.empty());
         } else {
             EXPECT_TRUE(toggled.empty());
             ASSERT_EQ(prompter.shown.size(), 1u);
-            EXPECT_EQ(prompter.shown[0].text,
-                      QString("Unable to access: !RecallTbr>>> ") + row.parameters);
+            EXPECT_EQ(prompter.shown[0].text, QString("Unable to access: !RecallTbr>>> ") + row.parameters);
         }
     }
     EXPECT_TRUE(shell.calls.empty()); // a recall never reaches the shell
 }
 
-TEST_F(LauncherTest, RecallTogglesOnEveryClick)
-{
-    add(0, "Recall", RecallMarker, "2");
-    launcher.TBar_ButtonClick(0, 1);
-    launcher.TBar_ButtonClick(0, 1);
-    EXPECT_EQ(toggled.size(), 2u);
-}
-
-TEST_F(LauncherTest, RecallThatCannotBeAppliedFails)
-{
-    add(0, "Recall", RecallMarker, "1");
-    applyMode = [](std::uint8_t, int) { throw std::runtime_error("window gone"); };
-    EXPECT_FALSE(launcher.ActivateBtn(0, 1));
-}
-
-TEST_F(LauncherTest, OnlyTheExactMarkerRecalls)
+TEST_F(LauncherTest, OnlyTheExactMarkerRecallsAndARecallThatCannotBeAppliedFails)
 {
     add(0, "Longer", std::string(RecallMarker) + "2", "2");
     add(0, "Case", "!recalltbr>>>", "2");
+    add(0, "Recall", RecallMarker, "1");
     EXPECT_TRUE(launcher.ActivateBtn(0, 1));
     EXPECT_TRUE(launcher.ActivateBtn(0, 2));
     EXPECT_TRUE(toggled.empty());
-    ASSERT_EQ(shell.calls.size(), 2u);
-    EXPECT_EQ(shell.calls[0].target, "!RecallTbr>>>2");
-    EXPECT_EQ(shell.calls[1].target, "!recalltbr>>>");
+    EXPECT_EQ(calls(), (std::vector<std::string>{"open !RecallTbr>>>2 | 2 | ", "open !recalltbr>>> | 2 | "}));
+    applyMode = [](std::uint8_t, int) { throw std::runtime_error("window gone"); };
+    EXPECT_FALSE(launcher.ActivateBtn(0, 3));
 }
 
-TEST_F(LauncherTest, DroppedFilesStartTheProgramOncePerFileInOrder)
+TEST_F(LauncherTest, DroppedFilesGoOneByOneToAProgramOrIntoAFolder)
 {
     add(1, "Viewer", "/usr/bin/viewer", "--page 2");
+    add(1, "Inbox", folder, "", KindFolder);
     launcher.TBar_OLEDragDrop(1, 1, {"/home/u/a b.txt", "/home/u/x;rm -rf ~"});
-
-    ASSERT_EQ(shell.calls.size(), 2u);
-    EXPECT_EQ(shell.calls[0].op, FakeShell::Op::StartWithFile);
-    EXPECT_EQ(shell.calls[0].target, "/usr/bin/viewer");
-    EXPECT_EQ(shell.calls[0].parameters, "--page 2");
-    EXPECT_EQ(shell.calls[0].other, "/home/u/a b.txt"); // one argument, blanks and all
-    EXPECT_EQ(shell.calls[1].other, "/home/u/x;rm -rf ~");
+    launcher.TBar_OLEDragDrop(1, 2, {"/tmp/one.txt", "/tmp/two.txt"});
+    EXPECT_EQ(calls(), (std::vector<std::string>{"start /usr/bin/viewer | --page 2 | /home/u/a b.txt",
+                                                 "start /usr/bin/viewer | --page 2 | /home/u/x;rm -rf ~",
+                                                 "copy /tmp/one.txt |  | " + folder,
+                                                 "copy /tmp/two.txt |  | " + folder}));
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(LauncherTest, DroppedFilesAreCopiedIntoAFolderButton)
-{
-    add(1, "Inbox", folder, "", KindFolder);
-    launcher.TBar_OLEDragDrop(1, 1, {"/tmp/one.txt", "/tmp/two.txt"});
-
-    ASSERT_EQ(shell.calls.size(), 2u);
-    EXPECT_EQ(shell.calls[0].op, FakeShell::Op::CopyInto);
-    EXPECT_EQ(shell.calls[0].target, "/tmp/one.txt");
-    EXPECT_EQ(shell.calls[0].other, folder);
-    EXPECT_EQ(shell.calls[1].target, "/tmp/two.txt");
-}
-
-TEST_F(LauncherTest, FailedDropStopsAndNamesTheFirstFile)
+TEST_F(LauncherTest, FailedDropStopsAtTheFirstFailureAndNamesThatFile)
 {
     add(1, "Viewer", "/usr/bin/viewer", "-x");
     shell.answer({true, false, true});
     launcher.TBar_OLEDragDrop(1, 1, {"/f/1", "/f/2", "/f/3"});
-
     EXPECT_EQ(shell.calls.size(), 2u); // the third file is never handed over
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2 Execution");
@@ -221,7 +182,7 @@ TEST_F(LauncherTest, FailedDropStopsAndNamesTheFirstFile)
     EXPECT_EQ(prompter.shown[0].style, Prompter::Exclamation);
 }
 
-TEST_F(LauncherTest, DropOnRecallButtonStartsNothingAndFails)
+TEST_F(LauncherTest, DropOnARecallButtonStartsNothingAndFails)
 {
     add(1, "Recall", RecallMarker, "2");
     launcher.TBar_OLEDragDrop(1, 1, {"/f/1"});
@@ -229,15 +190,6 @@ TEST_F(LauncherTest, DropOnRecallButtonStartsNothingAndFails)
     EXPECT_TRUE(toggled.empty());
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "Unable to execute: !RecallTbr>>> 2 /f/1");
-}
-
-TEST_F(LauncherTest, EmptyDropOrDropWithoutRecordDoesNothing)
-{
-    add(1, "Viewer", "/usr/bin/viewer", "");
-    launcher.TBar_OLEDragDrop(1, 1, {});
-    launcher.TBar_OLEDragDrop(1, 5, {"/f/1"});
-    EXPECT_TRUE(shell.calls.empty());
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
 } // namespace
