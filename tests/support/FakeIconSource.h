@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-// Serves fixed pictures per (file, index) and counts how often it was asked.
+// Serves fixed pictures per (file, index).
 class FakeIconSource final : public IconSource {
 public:
     // Gives file the pictures in order (index 0 first).
@@ -20,27 +20,14 @@ public:
         return image;
     }
 
-    int count(const std::string& file) override
-    {
-        ++countCalls;
-        const auto it = m_files.find(file);
-        return it == m_files.end() ? 0 : static_cast<int>(it->second.size());
-    }
-
+    int count(const std::string& file) override { return int(pictures(file).size()); }
     QImage draw(const std::string& file, int index0) override
     {
-        ++drawCalls;
-        drawn.emplace_back(file, index0);
-        const auto it = m_files.find(file);
-        if (it == m_files.end() || index0 < 0 || index0 >= static_cast<int>(it->second.size()))
-            return {};
-        return it->second[static_cast<std::size_t>(index0)];
+        const std::vector<QImage>& p = pictures(file);
+        return index0 < 0 || index0 >= int(p.size()) ? QImage() : p[std::size_t(index0)];
     }
 
-    int countCalls = 0;
-    int drawCalls = 0;
-    std::vector<std::pair<std::string, int>> drawn;
-
 private:
+    const std::vector<QImage>& pictures(const std::string& file) { return m_files[file]; }
     std::map<std::string, std::vector<QImage>> m_files;
 };

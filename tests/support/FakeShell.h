@@ -3,12 +3,11 @@
 #include "platform/Shell.h"
 
 #include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
-// Records every call; answers from a script of results in call order, then from
-// onCall when set, then with success (or failure when failAll is set).
+// Records every call; answers from a script of results in call order, then with
+// success (or failure when failAll is set).
 class FakeShell final : public Shell {
 public:
     enum class Op { Open, StartWithFile, CopyInto, OpenLink };
@@ -44,7 +43,6 @@ public:
 
     std::vector<Call> calls;
     std::deque<Result> results;
-    std::function<Result(const Call&)> onCall;
     bool failAll{false};
 
 private:
@@ -56,8 +54,6 @@ private:
             results.pop_front();
             return r;
         }
-        if (onCall)
-            return onCall(calls.back());
         return {!failAll, failAll ? QStringLiteral("scripted failure") : QString()};
     }
 };
