@@ -19,6 +19,8 @@
 #         their title, the toolbar's Name) and its top-left corner holds a pixel that is
 #         not the black of the root window, i.e. its first paint has reached the screen
 #         (vyre_xprobe, which asks the X server about once a millisecond);
+#   cpu   the CPU time the program had used by then (/proc/PID/task/*/schedstat): the
+#         work itself, which a busy machine barely changes, while time also holds waiting;
 #   rss   VmRSS of /proc/PID/status one second after that;
 # and once per case, after the last round, with the mouse parked away from every toolbar:
 #   wakeups  voluntary + involuntary context switches over 10 s of idling, summed over
@@ -126,8 +128,8 @@ start_one() {
     [ -n "$out" ] && break
     sleep 0.05
   done
-  PID=""; MS=""
-  read -r PID MS _ <<<"$out"
+  PID=""; MS=""; CPU=""
+  read -r PID MS CPU _ <<<"$out"
   RUNNING=$PID
   case $MS in
     ''|exited|timeout)
@@ -150,7 +152,7 @@ died() {
   sed 's/^/  | /' "$2/log" >&2 || true
 }
 
-declare -A TIMES RSS IDLE_SW IDLE_TICKS IDLE_THREADS FAILED
+declare -A TIMES CPUS RSS IDLE_SW IDLE_TICKS IDLE_THREADS FAILED
 read -r -a case_list <<<"$CASES"
 for r in $(seq 1 "$RUNS"); do
   # Rotate the order each round.
@@ -165,8 +167,9 @@ for r in $(seq 1 "$RUNS"); do
       continue
     fi
     TIMES[$c]+="$MS "
+    CPUS[$c]+="$CPU "
     RSS[$c]+="$KIB "
-    printf 'round %d  %-8s %8.1f ms %8d KiB\n' "$r" "$c" "$MS" "$KIB" >&2
+    printf 'round %d  %-8s %8.1f ms %8.1f ms CPU %8d KiB\n' "$r" "$c" "$MS" "$CPU" "$KIB" >&2
     if [ "$r" -eq "$RUNS" ]; then
       xdotool mousemove "$FREE_X" "$FREE_Y"
       sleep 1
@@ -190,20 +193,21 @@ ratio() { [ -n "$1" ] && [ -n "$2" ] && awk -v a="$1" -v b="$2" 'BEGIN{printf "%
 echo
 echo "Start-up, $RUNS rounds, $(nproc) cores, $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git -C "$HERE" rev-parse --short HEAD 2>/dev/null || echo '?')"
 echo
-printf '| case    | median time (ms) | time / floor | median VmRSS (MiB) | RSS / floor | wakeups in %ss idle | CPU ticks in %ss idle | threads |\n' "$IDLE_SECONDS" "$IDLE_SECONDS"
-echo  '|---------|-----------------:|-------------:|-------------------:|------------:|-------------------:|--------------------:|--------:|'
-ft=$(echo "${TIMES[floor]:-}" | median); fr=$(echo "${RSS[floor]:-}" | median)
+printf '| case | median time (ms) | time / floor | median CPU to up (ms) | CPU / floor | median VmRSS (MiB) | RSS / floor | wakeups in %ss idle | CPU ticks in %ss idle | threads |\n' "$IDLE_SECONDS" "$IDLE_SECONDS"
+echo  '|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|'
+ft=$(echo "${TIMES[floor]:-}" | median); fc=$(echo "${CPUS[floor]:-}" | median); fr=$(echo "${RSS[floor]:-}" | median)
 for c in "${case_list[@]}"; do
-  if [ -n "${FAILED[$c]:-}" ] && [ -z "${TIMES[$c]:-}" ]; then
-    printf '| %-7s | did not come up | | | | | | |\n' "$c"; continue
+  if [ -z "${TIMES[$c]:-}" ]; then
+    printf '| %s | did not come up | | | | | | | | |\n' "$c"; continue
   fi
-  t=$(echo "${TIMES[$c]}" | median); m=$(echo "${RSS[$c]}" | median)
-  printf '| %-7s | %16.1f | %12s | %18.1f | %11s | %18s | %19s | %7s |\n' "$c" "$t" "$(ratio "$t" "$ft")" \
-    "$(awk -v k="$m" 'BEGIN{print k/1024}')" "$(ratio "$m" "$fr")" "${IDLE_SW[$c]:--}" "${IDLE_TICKS[$c]:--}" \
-    "${IDLE_THREADS[$c]:--}"
+  t=$(echo "${TIMES[$c]}" | median); u=$(echo "${CPUS[$c]}" | median); m=$(echo "${RSS[$c]}" | median)
+  printf '| %s | %.1f | %s | %.1f | %s | %.1f | %s | %s | %s | %s |\n' "$c" "$t" "$(ratio "$t" "$ft")" \
+    "$u" "$(ratio "$u" "$fc")" "$(awk -v k="$m" 'BEGIN{print k/1024}')" "$(ratio "$m" "$fr")" \
+    "${IDLE_SW[$c]:--}" "${IDLE_TICKS[$c]:--}" "${IDLE_THREADS[$c]:--}"
 done
 echo
 for c in "${case_list[@]}"; do
   echo "$c times (ms): ${TIMES[$c]:-none}"
+  echo "$c CPU (ms): ${CPUS[$c]:-none}"
 done
 [ -z "${FAILED[*]:-}" ]

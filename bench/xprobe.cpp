@@ -6,7 +6,10 @@
 // COUNT   how many top-level windows whose title matches REGEX (POSIX extended) must be up
 // LOG     file that receives the program's stdout and stderr
 //
-// Prints "PID MILLISECONDS" once COUNT matching windows are viewable and drawn, closes its
+// Prints "PID MILLISECONDS CPU_MILLISECONDS" once COUNT matching windows are viewable and
+// drawn (the second figure is the CPU time the program's threads had used by then, from
+// /proc/PID/task/*/schedstat: unlike the first it hardly changes when the machine is
+// busy with other work), closes its
 // stdout and stays the program's parent until the program ends (the caller measures it and
 // ends it), then exits with the program's status. Prints "PID timeout N" after 60 s
 // (XPROBE_TIMEOUT seconds when set) and "PID exited" when the program ends first.
@@ -32,6 +35,7 @@
 #include <regex.h>
 #include <spawn.h>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -97,6 +101,27 @@ bool cornerDrawn(Display* d, Window w, int screenW, int screenH)
             any = (XGetPixel(img, x, y) & 0xffffff) != 0;
     XDestroyImage(img);
     return any;
+}
+
+// CPU time used so far by the threads of a process, in milliseconds.
+double cpuMs(pid_t pid)
+{
+    const std::string dir = "/proc/" + std::to_string(pid) + "/task";
+    double ns = 0;
+    if (DIR* tasks = opendir(dir.c_str())) {
+        while (dirent* e = readdir(tasks)) {
+            if (e->d_name[0] == '.')
+                continue;
+            if (std::FILE* f = std::fopen((dir + "/" + e->d_name + "/schedstat").c_str(), "r")) {
+                unsigned long long onCpu = 0;
+                if (std::fscanf(f, "%llu", &onCpu) == 1)
+                    ns += static_cast<double>(onCpu);
+                std::fclose(f);
+            }
+        }
+        closedir(tasks);
+    }
+    return ns / 1e6;
 }
 
 // Hands the result to the caller (stdout closes) and waits for the program to end.
@@ -188,7 +213,7 @@ int main(int argc, char** argv)
         }
         const double t = nowMs();
         if (up >= want) {
-            std::printf("%d %.1f\n", pid, t - t0);
+            std::printf("%d %.1f %.1f\n", pid, t - t0, cpuMs(pid));
             return waitFor(pid, d);
         }
         int status = 0;
