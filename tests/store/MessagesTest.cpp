@@ -30,25 +30,18 @@ TEST(Messages, FileErrorsCarryCodeOperationAndContactTail)
     }
 }
 
-TEST(Messages, VersionMessagesNameTheFile)
+TEST(Messages, VersionMessagesNameTheFileAndShortenAHugeFirstLine)
 {
-    StoreMessage cfg = msg::cfgVersion("Old header");
-    EXPECT_EQ(cfg.title, "Vyrelight Toolbar v2");
-    EXPECT_EQ(cfg.style, StoreMessage::Style::Exclamation);
-    EXPECT_EQ(cfg.text, "Wrong Toolbar file (Toolbars.cfg) Version.\r\n\r\n"
-                        "Current version: Quorrelind's Vyrelight Toolbars v2_[A1]\r\n"
-                        "File Version: Old header");
-
-    StoreMessage vtb = msg::vtbVersion("/data/Tools.vtb");
-    EXPECT_EQ(vtb.title, "Vyrelight Toolbar v2");
-    EXPECT_EQ(vtb.style, StoreMessage::Style::Exclamation);
-    EXPECT_EQ(vtb.text, "Work Toolbar file version.\r\nFile: /data/Tools.vtb\r\n\r\nPlease delete the file.");
-}
-
-TEST(Messages, AHugeFirstLineIsShortenedInTheVersionMessage)
-{
-    StoreMessage cfg = msg::cfgVersion(std::string(1'000'000, 'x'));
-    EXPECT_LT(cfg.text.size(), 1000u);
+    for (const StoreMessage& m : {msg::cfgVersion("Old header"), msg::vtbVersion("/data/Tools.vtb")}) {
+        EXPECT_EQ(m.title, "Vyrelight Toolbar v2");
+        EXPECT_EQ(m.style, StoreMessage::Style::Exclamation);
+    }
+    EXPECT_EQ(msg::cfgVersion("Old header").text, "Wrong Toolbar file (Toolbars.cfg) Version.\r\n\r\n"
+                                                  "Current version: Quorrelind's Vyrelight Toolbars v2_[A1]\r\n"
+                                                  "File Version: Old header");
+    EXPECT_EQ(msg::vtbVersion("/data/Tools.vtb").text,
+              "Work Toolbar file version.\r\nFile: /data/Tools.vtb\r\n\r\nPlease delete the file.");
+    EXPECT_LT(msg::cfgVersion(std::string(1'000'000, 'x')).text.size(), 1000u);
 }
 
 } // namespace
