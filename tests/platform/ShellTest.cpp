@@ -55,24 +55,19 @@ void makeRecorder(const QString& path, const QString& out)
 // Waits for the recording, a few seconds at most: the program runs on its own.
 std::optional<Seen> waitFor(const QString& out)
 {
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < 500; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
         QFile f(out);
-        if (f.open(QIODevice::ReadOnly)) {
-            const QByteArray all = f.readAll();
-            Seen seen;
-            const qsizetype first = all.indexOf('\n');
-            const qsizetype second = all.indexOf('\n', first + 1);
-            seen.folder = all.left(first).toStdString();
-            seen.parent = all.mid(first + 1, second - first - 1).toLong();
-            QByteArray rest = all.mid(second + 1);
-            while (!rest.isEmpty()) {
-                const qsizetype nul = rest.indexOf('\0');
-                seen.args.push_back(rest.left(nul).toStdString());
-                rest = rest.mid(nul + 1);
-            }
-            return seen;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        QByteArray all = f.readAll();
+        const qsizetype a = all.indexOf('\n'), b = all.indexOf('\n', a + 1);
+        Seen seen{all.left(a).toStdString(), all.mid(a + 1, b - a - 1).toLong(), {}};
+        all = all.mid(b + 1);
+        all.chop(1); // each argument ends in a NUL
+        if (b + 1 < f.size())
+            for (const QByteArray& arg : all.split('\0'))
+                seen.args.push_back(arg.toStdString());
+        return seen;
     }
     return std::nullopt;
 }
@@ -227,12 +222,10 @@ void runOnMadeUpDesktop()
               "x-scheme-handler/vyretest=vyre-links.desktop\n");
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (auto [name, sub] : {std::pair{"XDG_CONFIG_HOME", "config"}, {"XDG_CONFIG_DIRS", "sysconfig"},
+                             {"XDG_DATA_HOME", "data"}, {"XDG_DATA_DIRS", "sysdata"}, {"XDG_RUNTIME_DIR", "runtime"}})
+        env.insert(name, dir.filePath(sub));
     env.insert(ChildMark, root.path());
-    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-    env.insert("XDG_CONFIG_DIRS", dir.filePath("sysconfig"));
-    env.insert("XDG_DATA_HOME", dir.filePath("data"));
-    env.insert("XDG_DATA_DIRS", dir.filePath("sysdata"));
-    env.insert("XDG_RUNTIME_DIR", dir.filePath("runtime"));
     env.insert("XDG_CURRENT_DESKTOP", "X-Vyrelight-Test");
     env.remove("DBUS_SESSION_BUS_ADDRESS");
     env.remove("DISPLAY");

@@ -101,14 +101,12 @@ TEST_F(ToolbarTest, RebuildLeavesNoStaleButtonsSeparatorsOrEntries)
 TEST_F(ToolbarTest, HiddenToolbarsCreateNoNativeWindowEvenWithAutoHide)
 {
     for (int t = 0; t < 256; ++t) {
-        TbrRec& r = toolbar(t, {Btn("A"), Btn("B")});
-        r.Visible = toBool16(t == 0);
-        r.AutoHide = toBool16(t % 2 == 1);
+        toolbar(t, {Btn("A"), Btn("B")}).Visible = toBool16(t == 0);
+        rec(t).AutoHide = toBool16(t % 2 == 1);
         windows->RebuildTbr(std::uint8_t(t));
+        ASSERT_EQ(form(t).isVisible(), t == 0) << t;
     }
-    EXPECT_TRUE(form(0).isVisible());
     for (int t = 1; t < 256; ++t) {
-        ASSERT_FALSE(form(t).isVisible()) << t;
         ASSERT_FALSE(form(t).testAttribute(Qt::WA_WState_Created)) << t;
         ASSERT_FALSE(form(t).tbar().testAttribute(Qt::WA_WState_Created)) << t;
     }

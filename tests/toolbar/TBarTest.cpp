@@ -3,10 +3,8 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
-#include <QHelpEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QToolTip>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -61,28 +59,6 @@ TEST(TBar, PlainButtonIs23By22PixelsAtAnyTwipsPerPixel)
     }
 }
 
-TEST(TBar, ButtonsAndGapsLieInARowAColumnOrWrappedRows)
-{
-    const struct {
-        bool wrappable;
-        float width, height; // set, and the height that results
-        QRectF gap, last;
-    } rows[] = {
-        {false, 1625, 330, {1160, 0, 120, 330}, {1280, 0, 345, 330}},
-        {true, 345, 330 * 3 + 120 + 470, {0, 1130, 345, 120}, {0, 1250, 345, 330}},
-        {true, 470 + 345 * 2, 660, {0, 330, 120, 330}, {120, 330, 345, 330}},
-    };
-    for (const auto& row : rows) {
-        Bar bar;
-        bar.setWrappable(row.wrappable);
-        bar.setWidthTwips(row.width);
-        EXPECT_EQ(bar.heightTwips(), row.height) << row.width;
-        EXPECT_EQ(bar.buttonRect(5), row.gap) << row.width;
-        EXPECT_EQ(bar.buttonRect(6), row.last) << row.width;
-        EXPECT_EQ(bar.height(), qRound(row.height / 15)) << row.width;
-    }
-}
-
 TEST(TBar, OnlyALeftClickPressedAndReleasedOnOneNormalButtonCounts)
 {
     Bar bar;
@@ -114,13 +90,3 @@ TEST(TBar, DropIsAcceptedAndReportsThePointInTwips)
     EXPECT_EQ(drops, (std::vector<std::pair<const QMimeData*, QPointF>>{{&data, QPointF(600, 105)}}));
 }
 
-TEST(TBar, ToolTipIsTheHoveredButtonsText)
-{
-    Bar bar;
-    bar.setToolTipText(4, "Editor");
-    bar.show();
-    QHelpEvent help(QEvent::ToolTip, bar.centrePx(4), bar.mapToGlobal(bar.centrePx(4)));
-    QCoreApplication::sendEvent(&bar, &help);
-    EXPECT_EQ(QToolTip::text(), "Editor");
-    QToolTip::hideText();
-}

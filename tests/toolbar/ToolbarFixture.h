@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/Services.h"
-#include "platform/Shell.h"
 #include "store/ToolbarSet.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
+#include "support/FakeShell.h"
 #include "support/FakeToolbarHost.h"
 #include "toolbar/ClawsPicture.h"
 #include "toolbar/FTb.h"
@@ -21,14 +21,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class UnusedShell final : public Shell {
-public:
-    Result open(const std::string&, const std::string&, const std::string&) override { return {}; }
-    Result startWithFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    Result copyInto(const std::string&, const std::string&) override { return {}; }
-    Result openLink(const QString&) override { return {}; }
-};
 
 inline BtnRec Btn(std::string name, std::string exe = "/bin/true", std::uint8_t kind = KindFile,
                   std::string iconFile = {}, std::int16_t iconIndex = 0)
@@ -112,7 +104,7 @@ protected:
     }
 
     FakePrompter prompter;
-    UnusedShell shell;
+    FakeShell shell;
     FakeIconSource icons;
     FakePointer pointer;
     FakeToolbarHost host;
