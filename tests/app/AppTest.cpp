@@ -21,17 +21,14 @@
 
 namespace {
 
-const char* CfgHeader = "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n";
+const std::string CfgHeader = "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n";
 const char* VtbHeader = "Quorrelind's Vyrelight Toolbar v2_[A1]\r\n";
 
 class AppTest : public ::testing::Test {
 protected:
     std::string path(const std::string& name) const { return folder + "/" + name; }
 
-    void write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-    }
+    void write(const std::string& name, const std::string& bytes) const { std::ofstream(path(name)) << bytes; }
     std::string read(const std::string& name) const
     {
         std::ifstream in(path(name), std::ios::binary);
@@ -43,6 +40,13 @@ protected:
         app = std::make_unique<App>(Services{prompter, shell, icons, pointer}, folder);
         started = app->Main();
         return *app;
+    }
+    // Starts on a configuration of these toolbar lines.
+    bool startWith(const std::string& lines)
+    {
+        write("Toolbars.cfg", CfgHeader + lines);
+        start();
+        return started;
     }
     FTb& window(int t) { return app->windows().form(static_cast<std::uint8_t>(t)); }
 
@@ -64,14 +68,9 @@ TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndShowsTheBareDefaultToolbar)
     EXPECT_EQ(read("Default.vtb"), VtbHeader);
     EXPECT_TRUE(prompter.shown.empty());
 
-    FTb& w = window(0);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.Tag, "0");
-    EXPECT_FLOAT_EQ(w.leftTwips(), 1200);
-    EXPECT_FLOAT_EQ(w.topTwips(), 1200);
-    EXPECT_FLOAT_EQ(w.widthTwips(), 420);
-    EXPECT_FLOAT_EQ(w.heightTwips(), 420);
-    EXPECT_EQ(w.geometry(), QRect(80, 80, 28, 28));
+    EXPECT_TRUE(window(0).isVisible());
+    EXPECT_EQ(window(0).Tag, "0");
+    EXPECT_EQ(window(0).geometry(), QRect(80, 80, 28, 28)); // 1200, 1200, 420, 420 twips
 
     // A second start reads back what the first wrote.
     app.reset();
@@ -97,17 +96,13 @@ TEST_F(AppTest, WrongVersionEndsStartUpAfterTheMessageAndKeepsTheFile)
 
 TEST_F(AppTest, EveryToolbarIsBuiltInOrderButOnlyVisibleOnesAndToolbarZeroAreShown)
 {
-    write("Toolbars.cfg", std::string(CfgHeader)
-              + "Zero;1500;1500;;;0;0;0;0;0;0;0;\r\n"          // Visible off: shown all the same
-              + "Hidden;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"
-              + "Shown;4500;1500;" + path("s.vtb") + ";;0;-1;0;0;-1;0;0;\r\n");
     const std::string buttons = std::string(VtbHeader) + "A;/bin/true;;1;;0;\r\n\r\nB;/bin/true;;1;;0;\r\n"
                               + ";;;4;;0;\r\nC;/tmp;;3;;0;\r\n";
-    write("Default.vtb", buttons);
-    write("h.vtb", buttons);
-    write("s.vtb", buttons);
-    start();
-    ASSERT_TRUE(started);
+    for (const char* file : {"Default.vtb", "h.vtb", "s.vtb"})
+        write(file, buttons);
+    ASSERT_TRUE(startWith("Zero;1500;1500;;;0;0;0;0;0;0;0;\r\n" // Visible off: shown all the same
+                          "Hidden;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"
+                          + "Shown;4500;1500;" + path("s.vtb") + ";;0;-1;0;0;-1;0;0;\r\n"));
     EXPECT_TRUE(window(0).isVisible());
     EXPECT_FALSE(window(1).isVisible());
     EXPECT_TRUE(window(2).isVisible());
@@ -119,10 +114,8 @@ TEST_F(AppTest, EveryToolbarIsBuiltInOrderButOnlyVisibleOnesAndToolbarZeroAreSho
 
 TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
 {
-    write("Toolbars.cfg", std::string(CfgHeader) + "Free;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-                              + "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
-    start();
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(startWith("Free;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                          "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n"));
     window(0).moveTwips(1800, 1650, window(0).widthTwips(), window(0).heightTwips());
     window(1).moveTwips(6000, 6000, window(1).widthTwips(), window(1).heightTwips());
 
@@ -137,11 +130,9 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
 
 TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
 {
-    write("Toolbars.cfg", std::string(CfgHeader) + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-                              + "Other;3000;3000;" + path("o.vtb") + ";;0;0;0;0;0;0;0;\r\n");
     write("Default.vtb", std::string(VtbHeader) + "Other;!RecallTbr>>>;1;1;;0;\r\nBad;!RecallTbr>>>;7;1;;0;\r\n");
-    start();
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(startWith("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                          "Other;3000;3000;" + path("o.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
     ASSERT_FALSE(window(1).isVisible());
 
     app->buttonClicked(0, 1);
@@ -161,20 +152,15 @@ TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
 
 TEST_F(AppTest, ModeChangedFromAToolbarTicksTheConfigurationWindowShowingIt)
 {
-    write("Toolbars.cfg", std::string(CfgHeader) + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-                              + "Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;0;0;\r\n");
-    start();
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(startWith("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                          "Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;0;0;\r\n"));
     app->showConfig(1);
     ASSERT_TRUE(app->config().shows(1));
     app->applyMode(1, 4); // Auto Hide from toolbar 1's menu
     EXPECT_TRUE(isTrue(app->set().Tbrs[1].AutoHide));
     EXPECT_EQ(app->busyMark(), "0");
     EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;-1;-1;0;\r\n"), std::string::npos);
-    QCheckBox* autoHide = nullptr;
-    for (QCheckBox* box : app->config().findChildren<QCheckBox*>())
-        if (box->text() == "Auto Hide")
-            autoHide = box;
+    auto* autoHide = app->config().findChild<QCheckBox*>("chkMode(4)");
     ASSERT_NE(autoHide, nullptr);
     EXPECT_TRUE(autoHide->isChecked());
     app->applyMode(0, 4); // another toolbar's change leaves the boxes alone

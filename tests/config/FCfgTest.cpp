@@ -105,18 +105,12 @@ protected:
     QCheckBox* chkMode(int i) { return child<QCheckBox>(QStringLiteral("chkMode(%1)").arg(i).toLatin1()); }
     QListWidget* lstBtns() { return child<QListWidget>("lstBtns"); }
 
+    // The button list as "text #record button".
     QStringList lines()
     {
         QStringList out;
         for (int i = 0; i < lstBtns()->count(); ++i)
-            out << lstBtns()->item(i)->text();
-        return out;
-    }
-    std::vector<int> itemData()
-    {
-        std::vector<int> out;
-        for (int i = 0; i < lstBtns()->count(); ++i)
-            out.push_back(lstBtns()->item(i)->data(Qt::UserRole).toInt());
+            out << lstBtns()->item(i)->text() + " #" + lstBtns()->item(i)->data(Qt::UserRole).toString();
         return out;
     }
 
@@ -160,7 +154,7 @@ TEST_F(FCfgTest, ShowConfigShowsTheCallersToolbarAsItIsNow)
     set.Tbrs[1].BtnCount = 3;
     cfg.ShowConfig(1);
     EXPECT_TRUE(chkMode(Captions)->isChecked());
-    EXPECT_EQ(lines(), QStringList({"Editor", "Shell", "Third"}));
+    EXPECT_EQ(lines(), QStringList({"Editor #1", "Shell #2", "Third #3"}));
     EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 2);
 }
 
@@ -176,8 +170,7 @@ TEST_F(FCfgTest, ToolbarZeroCanNeitherBeDeletedNorHidden)
 TEST_F(FCfgTest, ButtonListSkipsBlankTargetsKeepsRecordNumbersAndDisablesWhenEmpty)
 {
     cfg.ShowConfig(3);
-    EXPECT_EQ(lines(), QStringList({"Alpha", QString(11, QChar(0x2014)), "Delta", "Echo"}));
-    EXPECT_EQ(itemData(), std::vector<int>({1, 2, 4, 5}));
+    EXPECT_EQ(lines(), QStringList({"Alpha #1", QString(11, QChar(0x2014)) + " #2", "Delta #4", "Echo #5"}));
     EXPECT_EQ(cfg.selectedBtn(), 1);
     EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 4);
     for (int t : {3, 2}) {
