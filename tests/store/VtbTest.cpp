@@ -38,8 +38,6 @@ TEST_F(Vtb, MissingFileIsCreatedWithTheHeaderAlone)
     EXPECT_TRUE(ReadBtns(tbr).empty());
     EXPECT_EQ(tbr.BtnCount, 0);
     EXPECT_EQ(readBytes(tbr.Path), Header + "\r\n");
-    EXPECT_TRUE(ReadBtns(tbr).empty());
-    EXPECT_EQ(tbr.BtnCount, 0);
 }
 
 TEST_F(Vtb, ButtonFieldsEmptyLinesAndNumberForms)

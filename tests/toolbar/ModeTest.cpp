@@ -41,18 +41,6 @@ TEST_F(ToolbarTest, VerticalTwiceGivesBackTheFirstLayout)
     EXPECT_EQ(f.heightTwips(), 420.0f);
 }
 
-TEST_F(ToolbarTest, ConfigurationCheckBoxesFollowOnlyTheToolbarShown)
-{
-    built(2, {Btn("A")});
-    built(3, {Btn("A")});
-    host.configToolbar = 2;
-    windows->ApplyMode(3, AutoHide);
-    EXPECT_TRUE(host.modeChecks.empty());
-    windows->ApplyMode(2, AutoHide);
-    windows->ApplyMode(2, Visible);
-    EXPECT_EQ(host.modeChecks, (std::vector<std::pair<int, bool>>{{AutoHide, true}, {Visible, false}}));
-}
-
 TEST_F(ToolbarTest, VisibleShowsAndHidesButToolbarZeroCanNeverBeHidden)
 {
     toolbar(0, {Btn("A")}).Visible = False16;
