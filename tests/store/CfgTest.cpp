@@ -73,31 +73,25 @@ TEST_F(Cfg, PartialAndMalformedFieldsKeepTheirEmptyValues)
                                   "Huge;1e39;-1e39;p;i;40000;0;0;0;0;0;0;\r\n")
                     .empty());
     ASSERT_EQ(set.count(), 6);
-    const TbrRec& s = set.Tbrs[1];
-    EXPECT_EQ(s.Name, "Short");
-    EXPECT_EQ(s.Top, 300);
-    EXPECT_EQ(s.Left, 0);
-    EXPECT_EQ(s.Path, "");
-    for (int m = 0; m < ModeCount; ++m)
-        EXPECT_EQ(s.mode(m), False16);
-
-    const TbrRec& n = set.Tbrs[2];
-    EXPECT_EQ(n.IconIndex, 3);
-    EXPECT_EQ(n.AutoHide, True16);
-    EXPECT_EQ(n.Unmoveable, False16) << "the twelfth field counts only with its ';'";
-
-    const TbrRec& b = set.Tbrs[3];
-    EXPECT_EQ(b.Top, 0);
-    EXPECT_EQ(b.Left, 100);
-    EXPECT_EQ(b.IconIndex, 0);
-    EXPECT_EQ(b.Vertical, False16);
-    EXPECT_EQ(b.Captions, True16);
-    EXPECT_EQ(b.Visible, True16);
-
-    EXPECT_EQ(set.Tbrs[4].IconIndex, 2) << "halves round to even";
-    EXPECT_EQ(set.Tbrs[5].Top, 0);
-    EXPECT_EQ(set.Tbrs[5].Left, 0);
-    EXPECT_EQ(set.Tbrs[5].IconIndex, 0);
+    const struct {
+        float top, left;
+        int iconIndex;
+        const char* modes; // 1 for True16, 0 for False16
+    } expected[] = {
+        {0, 0, 0, "000000"},   {300, 0, 0, "000000"},
+        {1, 2, 3, "111110"},   // the twelfth field counts only with its ';'
+        {0, 100, 0, "010100"}, {0, 0, 2, "000000"}, // halves round to even
+        {0, 0, 0, "000000"},   // out of range
+    };
+    for (int t = 0; t < 6; ++t) {
+        const TbrRec& r = set.Tbrs[t];
+        std::string modes;
+        for (int m = 0; m < ModeCount; ++m)
+            modes += r.mode(m) == True16 ? '1' : r.mode(m) == False16 ? '0' : '?';
+        EXPECT_EQ(std::tuple(r.Top, r.Left, int(r.IconIndex), modes),
+                  std::tuple(expected[t].top, expected[t].left, expected[t].iconIndex, std::string(expected[t].modes)))
+            << set.Tbrs[t].Name;
+    }
 }
 
 TEST_F(Cfg, HeaderMustMatchExactly)

@@ -44,8 +44,6 @@ inline std::string readBytes(const std::string& path)
 // left behind.
 inline int countEntries(const std::string& folder)
 {
-    int n = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder))
-        ++n;
-    return n;
+    using It = std::filesystem::directory_iterator;
+    return int(std::distance(It(folder), It()));
 }
