@@ -44,8 +44,11 @@ std::string temporaryName(const fs::path& target, unsigned attempt)
     auto pid = getpid();
 #endif
     fs::path folder = target.parent_path();
-    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(pid) + "-"
-        + std::to_string(static_cast<unsigned long long>(ticks)) + "-" + std::to_string(attempt);
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) about "." + std::string.
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".tmp-" + std::to_string(pid) + "-" + std::to_string(static_cast<unsigned long long>(ticks)) + "-"
+        + std::to_string(attempt);
     return (folder / name).string();
 }
 
@@ -138,6 +141,15 @@ bool writeAndReplace(const fs::path& target, std::string_view bytes)
 
 } // namespace
 
+#ifdef _WIN32
+
+bool FileMayExist(const std::string& path)
+{
+    std::error_code ec;
+    bool exists = fs::exists(path, ec);
+    return exists || ec;
+}
+
 std::optional<std::string> ReadFileBytes(const std::string& path)
 {
     std::error_code ec;
@@ -157,6 +169,54 @@ std::optional<std::string> ReadFileBytes(const std::string& path)
         return std::nullopt;
     return bytes;
 }
+
+#else
+
+// The system calls directly: start-up reads one file per toolbar, and going through
+// std::filesystem builds and splits a path object for every question asked.
+
+bool FileMayExist(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0)
+        return true;
+    return errno != ENOENT && errno != ENOTDIR;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    // Sized from the stat, one byte over so that the read finding the end needs no more
+    // room; a file that grows meanwhile is still read whole.
+    std::string bytes;
+    bytes.resize(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)) + 1);
+    std::size_t used = 0;
+    bool failed = false;
+    for (;;) {
+        if (used == bytes.size())
+            bytes.resize(2 * bytes.size());
+        ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        used += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (failed)
+        return std::nullopt;
+    bytes.resize(used);
+    return bytes;
+}
+
+#endif
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes)
 {

@@ -6,6 +6,11 @@
 
 // The few file operations the two formats need, on byte strings.
 
+// False only when the path is known not to exist. When the answer is unknown (no
+// permission to look, say) the file is taken as present: reading it then reports the
+// problem, where creating it could replace a file that we merely failed to look at.
+bool FileMayExist(const std::string& path);
+
 // The whole content of a regular file; nullopt when it cannot be opened or read, or when
 // the path names something else (a folder, a device, a pipe), which is never a toolbar
 // file and could block or never end.

@@ -1,8 +1,10 @@
 #include "store/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -50,6 +52,52 @@ Scanned scanRadix(std::string_view s)
     return {value, i};
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double ExactPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+constexpr int MaxExactPower = 22;
+constexpr std::size_t MaxExactDigits = 15; // below 2^53: every such integer is a double
+
+} // namespace
+
+double DecimalValue(std::string_view digits, long long exponent)
+{
+    if (digits.empty())
+        return 0;
+    // Digits and power of ten both exact: one multiplication or division rounds once,
+    // which is what a correctly rounding strtod gives. Positions, kinds and icon numbers
+    // all take this path.
+    if (digits.size() <= MaxExactDigits && exponent >= -MaxExactPower && exponent <= MaxExactPower) {
+        std::uint64_t whole = 0;
+        for (char c : digits)
+            whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+        double value = static_cast<double>(whole);
+        return exponent >= 0 ? value * ExactPowersOfTen[exponent] : value / ExactPowersOfTen[-exponent];
+    }
+    return SlowDecimalValue(digits, exponent);
+}
+
+double SlowDecimalValue(std::string_view digits, long long exponent)
+{
+    if (digits.empty())
+        return 0;
+    // Room for the digits a caller keeps, "e" and any long long; no decimal point, so the
+    // locale plays no part.
+    char text[128];
+    if (digits.size() > sizeof text - 24)
+        digits = digits.substr(0, sizeof text - 24);
+    std::memcpy(text, digits.data(), digits.size());
+    char* end = text + digits.size();
+    *end++ = 'e';
+    end = std::to_chars(end, text + sizeof text - 1, exponent).ptr;
+    *end = '\0';
+    return std::strtod(text, nullptr);
+}
+
+namespace {
+
 // The longest prefix that is a decimal number: sign, digits, fraction, exponent. Only
 // the first significant digits are kept and the exponent saturates, so a field of
 // millions of digits costs one pass and converts in constant time.
@@ -64,15 +112,16 @@ Scanned scanDecimal(std::string_view s)
         negative = s[i] == '-';
         ++i;
     }
-    std::string significant;
+    char significant[MaxSignificant];
+    std::size_t kept = 0;
     long long exponent = 0;
     bool anyDigit = false;
     for (; i < s.size() && isDigit(s[i]); ++i) {
         anyDigit = true;
-        if (significant.empty() && s[i] == '0')
+        if (kept == 0 && s[i] == '0')
             continue;
-        if (significant.size() < MaxSignificant)
-            significant += s[i];
+        if (kept < MaxSignificant)
+            significant[kept++] = s[i];
         else if (exponent < ExponentLimit)
             ++exponent;
     }
@@ -81,12 +130,12 @@ Scanned scanDecimal(std::string_view s)
         std::size_t j = afterPoint;
         for (; j < s.size() && isDigit(s[j]); ++j) {
             anyDigit = true;
-            if (significant.size() >= MaxSignificant)
+            if (kept >= MaxSignificant)
                 continue;
             if (exponent > -ExponentLimit)
                 --exponent;
-            if (!(significant.empty() && s[j] == '0'))
-                significant += s[j];
+            if (!(kept == 0 && s[j] == '0'))
+                significant[kept++] = s[j];
         }
         if (anyDigit)
             i = j;
@@ -108,11 +157,7 @@ Scanned scanDecimal(std::string_view s)
             i = j;
         }
     }
-    double value = 0;
-    if (!significant.empty()) {
-        std::string text = significant + "e" + std::to_string(exponent);
-        value = std::strtod(text.c_str(), nullptr); // no decimal point: locale plays no part
-    }
+    double value = DecimalValue(std::string_view(significant, kept), exponent);
     return {negative ? -value : value, i};
 }
 
@@ -129,6 +174,9 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 double LeadingNumber(std::string_view text)
 {
+    // Fields rarely hold blanks; only those that do are copied without them.
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n'; }))
+        return scanNumber(text).value;
     std::string packed;
     packed.reserve(text.size());
     for (char c : text) {
@@ -145,9 +193,22 @@ std::optional<Int> roundHalfEven(double v)
 {
     if (!std::isfinite(v))
         return std::nullopt;
-    double whole = std::floor(v);
+    double whole;
+    bool odd;
+    if (std::fabs(v) < 0x1p52) {
+        // Every field of a file lands here: the floor and its parity from an integer,
+        // exact below 2^52, without calls into the maths library.
+        auto truncated = static_cast<long long>(v);
+        if (static_cast<double>(truncated) > v)
+            --truncated;
+        whole = static_cast<double>(truncated);
+        odd = (truncated & 1) != 0;
+    } else {
+        whole = std::floor(v);
+        odd = std::fmod(whole, 2.0) != 0;
+    }
     double fraction = v - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0))
+    if (fraction > 0.5 || (fraction == 0.5 && odd))
         whole += 1;
     if (whole < std::numeric_limits<Int>::min() || whole > std::numeric_limits<Int>::max())
         return std::nullopt;

@@ -7,11 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
 namespace {
 
@@ -39,15 +37,6 @@ private:
 };
 
 bool isBlankText(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
-
-bool fileExists(const std::string& path)
-{
-    std::error_code ec;
-    bool exists = std::filesystem::exists(path, ec);
-    // When the answer is unknown the file is taken as present: reading it then reports
-    // the problem, where creating it could replace a file we merely failed to look at.
-    return exists || ec;
-}
 
 // Fields hold no ";" and no line end of their own; writing one would shift every later
 // field of the line (or split it in two) and spoil the record on the next reading.
@@ -166,7 +155,7 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
     const std::string path = CfgPath(dataFolder);
     set.TbrLast = 0;
 
-    if (!fileExists(path)) {
+    if (!FileMayExist(path)) {
         std::string defaults = std::string(msg::CfgHeader) + std::string(Crlf)
             + std::string(DefaultToolbarLine) + std::string(Crlf);
         if (!WriteFileAtomically(path, defaults)) {
@@ -189,6 +178,14 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
         return {msg::cfgVersion(std::string(line))};
     }
 
+    // Room for every toolbar line at once (a line end per line at most, two for CR LF):
+    // records are large, and growing one at a time would move them again and again.
+    const std::size_t lineEnds = static_cast<std::size_t>(std::count(bytes->begin(), bytes->end(), '\n'))
+        + static_cast<std::size_t>(std::count(bytes->begin(), bytes->end(), '\r'));
+    set.Tbrs.reserve(std::min<std::size_t>(lineEnds + 1, MaxToolbars));
+
+    // Records this reading adds are new and empty; only the ones there before are cleared.
+    const std::size_t existing = set.Tbrs.size();
     std::size_t n = 0;
     std::size_t surplus = 0;
     while (lines.next(line)) {
@@ -200,7 +197,8 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
         }
         set.RedimTbrs(n);
         TbrRec& t = set.Tbrs[n];
-        clearRecord(t);
+        if (n < existing)
+            clearRecord(t);
         parseToolbarLine(line, t);
         // The default toolbar always lives in the data folder, whatever its line says.
         if (n == 0)
@@ -259,7 +257,7 @@ StoreMessages ReadBtns(TbrRec& tbr)
         return {msg::fileError(msg::FileError::R_0003)};
 
     // A new toolbar needs no file beforehand: its file starts as the header alone.
-    if (!fileExists(path)) {
+    if (!FileMayExist(path)) {
         std::string header = std::string(msg::VtbHeader) + std::string(Crlf);
         if (!WriteFileAtomically(path, header))
             return {msg::fileError(msg::FileError::R_0003)};

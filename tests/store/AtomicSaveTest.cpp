@@ -110,4 +110,25 @@ TEST(AtomicSave, KeptCopiesAreMadeOncePerContent)
     EXPECT_EQ(KeepOriginal(dir.file("empty")), "");
 }
 
+TEST(FileAccess, ExistenceAndWholeReadsOfWhatTheFormatsMeet)
+{
+    TempDir dir;
+    const std::string file = dir.file("Tools.vtb");
+    const std::string big(200'000, 'b');
+    writeBytes(file, big);
+    writeBytes(dir.file("empty"), "");
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
+
+    EXPECT_TRUE(FileMayExist(file));
+    EXPECT_TRUE(FileMayExist(dir.path()));
+    EXPECT_FALSE(FileMayExist(dir.file("missing")));
+    EXPECT_FALSE(FileMayExist(file + "/below-a-file")); // not a folder: nothing can be there
+
+    EXPECT_EQ(ReadFileBytes(file), big);
+    EXPECT_EQ(ReadFileBytes(dir.file("empty")), "");
+    EXPECT_EQ(ReadFileBytes(dir.file("missing")), std::nullopt);
+    EXPECT_EQ(ReadFileBytes(dir.path()), std::nullopt);
+    EXPECT_EQ(ReadFileBytes(dir.file("pipe")), std::nullopt); // and does not wait for a writer
+}
+
 } // namespace

@@ -45,6 +45,34 @@ TEST(LeadingNumber, HugeFieldsAreReadInOnePass)
     EXPECT_DOUBLE_EQ(LeadingNumber("12345678901234567890123456789012345678901234567890"), 1.2345678901234568e49);
 }
 
+TEST(DecimalValue, ExactShortcutAgreesWithStrtod)
+{
+    // Digits and exponents at and around the edges of the exact shortcut (15 digits, ten
+    // to the 22nd), values that round in either direction, and the forms fields take.
+    const struct {
+        const char* digits;
+        long long exponent;
+    } cases[] = {
+        {"1", 0},     {"1200", 0},  {"15", -1},    {"1", -1},     {"3", -1},     {"1", -22},
+        {"1", 22},    {"1", -23},   {"1", 23},     {"7", -6},     {"25", -1},    {"32767", 0},
+        {"327675", -1}, {"1", -324}, {"1", 309},   {"17976931348623157", 292},
+        {"999999999999999", 0},  {"999999999999999", -22},  {"999999999999999", 22},
+        {"9999999999999999", 0}, {"9007199254740993", 0},   {"123456789012345", -7},
+        {"4351", -1}, {"1234567", -3}, {"2", -22}, {"5", -324}, {"24703282292062328", -340},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DecimalValue(c.digits, c.exponent), SlowDecimalValue(c.digits, c.exponent))
+            << c.digits << "e" << c.exponent;
+    EXPECT_EQ(DecimalValue("", 5), 0);
+
+    std::mt19937_64 gen(11);
+    for (int i = 0; i < 100000; ++i) {
+        std::string digits = std::to_string(gen() % 1'000'000'000'000'000ULL);
+        long long exponent = static_cast<long long>(gen() % 51) - 25;
+        ASSERT_EQ(DecimalValue(digits, exponent), SlowDecimalValue(digits, exponent)) << digits << "e" << exponent;
+    }
+}
+
 TEST(RoundToInt16, RoundsHalvesToEvenAndRejectsOverflow)
 {
     const struct {
@@ -57,6 +85,8 @@ TEST(RoundToInt16, RoundsHalvesToEvenAndRejectsOverflow)
         {-32768, -32768},  {-32768.5, -32768}, {-32768.6, std::nullopt},
         {1e10, std::nullopt}, {std::numeric_limits<double>::infinity(), std::nullopt},
         {std::nan(""), std::nullopt},
+        {-3.5, -4},        {3.5, 4},         {-0.0, 0},          {-0.4, 0},
+        {0x1p52, std::nullopt}, {-0x1p60, std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RoundToInt16(c.in), c.out) << c.in;
