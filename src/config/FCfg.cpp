@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include <utility>
 
 namespace {
 
@@ -102,19 +103,17 @@ FCfg::FCfg(ToolbarSet& set, const Pointer& pointer, ConfigActions& actions, QWid
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("Vyrelight Toolbar v2"));
-    // The controls were sized for a dialog font of 8.25 points with Arial's metrics;
-    // wider or larger system fonts would cut the longer captions off.
-    QFont dialogFont(QStringLiteral("Arial"));
-    dialogFont.setPointSizeF(8.25);
-    setFont(dialogFont);
     setFixedSize(qRound(ClientWidth / m_pointer.twipsPerPixelX()),
                  qRound(ClientHeight / m_pointer.twipsPerPixelY()));
 
+    // The two pictures the toolbar windows take are plain data, ready before any of them
+    // is built; drawing the claws measures no text, so it loads no fonts.
     m_transfer = QImage(16, 16, QImage::Format_ARGB32_Premultiplied);
     m_transfer.fill(Qt::transparent);
     m_claws = builtinClawsPicture();
 
-    buildControls();
+    // The controls wait for the first showing: the first caption measured would load the
+    // whole font database, which a start-up showing toolbars without text never needs.
 }
 
 FCfg::~FCfg() = default;
@@ -126,8 +125,33 @@ void FCfg::setTwips(QWidget* w, int left, int top, int width, int height) const
     w->setGeometry(qRound(left / x), qRound(top / y), qRound(width / x), qRound(height / y));
 }
 
+void FCfg::setVisible(bool visible)
+{
+    if (visible)
+        ensureControls();
+    QDialog::setVisible(visible);
+}
+
+void FCfg::ensureControls()
+{
+    if (built())
+        return;
+    buildControls();
+    // The toolbar list comes from the set as it is now; a choice made before the window
+    // existed is carried out as the user's own choice would be.
+    FillTbrList();
+    if (const std::optional<std::uint8_t> t = std::exchange(m_pendingTbr, std::nullopt))
+        SelectTbr(*t);
+}
+
 void FCfg::buildControls()
 {
+    // The controls were sized for a dialog font of 8.25 points with Arial's metrics;
+    // wider or larger system fonts would cut the longer captions off.
+    QFont dialogFont(QStringLiteral("Arial"));
+    dialogFont.setPointSizeF(8.25);
+    setFont(dialogFont);
+
     // Frames first: they lie behind the controls they group.
     const auto frame = [this](const QString& name, const QString& title, int l, int t, int w,
                               int h) {
@@ -260,6 +284,8 @@ bool FCfg::hasTbr(std::uint8_t t) const
 
 std::optional<std::uint8_t> FCfg::chosenTbr() const
 {
+    if (!built())
+        return m_pendingTbr;
     const int index = m_cbxTbrs->currentIndex();
     if (index < 0 || index > 255)
         return std::nullopt;
@@ -268,6 +294,8 @@ std::optional<std::uint8_t> FCfg::chosenTbr() const
 
 std::optional<int> FCfg::selectedBtn() const
 {
+    if (!built())
+        return std::nullopt;
     const QListWidgetItem* item = m_lstBtns->currentItem();
     if (!item || !item->isSelected())
         return std::nullopt;
@@ -285,7 +313,9 @@ bool FCfg::shows(std::uint8_t t) const
 
 void FCfg::setModeCheck(int m, bool on)
 {
-    if (m < 0 || m >= ModeCount)
+    // Without controls there is nothing to tick: the boxes are set from the set when the
+    // window is first shown on a toolbar.
+    if (m < 0 || m >= ModeCount || !built())
         return;
     const QSignalBlocker block(m_chkMode[m]);
     m_chkMode[m]->setChecked(on);
@@ -294,6 +324,9 @@ void FCfg::setModeCheck(int m, bool on)
 void FCfg::ShowConfig(std::uint8_t t)
 {
     m_tag = QStringLiteral("1");
+    // Toolbar t is chosen below; an earlier choice need not be carried out first.
+    m_pendingTbr.reset();
+    tryStep([&] { ensureControls(); });
     tryStep([&] { SelectTbr(t); });
     // cbxTbrs_Click cleared the mark; it stays set until the window is up.
     m_tag = QStringLiteral("1");
@@ -314,6 +347,12 @@ void FCfg::ShowConfig(std::uint8_t t)
 
 void FCfg::SelectTbr(std::uint8_t t)
 {
+    if (!built()) {
+        // Kept until the controls exist, and chosen then.
+        if (hasTbr(t))
+            m_pendingTbr = t;
+        return;
+    }
     if (t >= m_cbxTbrs->count())
         return;
     {
@@ -325,6 +364,12 @@ void FCfg::SelectTbr(std::uint8_t t)
 
 void FCfg::FillTbrList()
 {
+    if (!built()) {
+        // Nothing to fill: the list is filled from the set when the controls are made.
+        if (m_pendingTbr && !hasTbr(*m_pendingTbr))
+            m_pendingTbr.reset();
+        return;
+    }
     const int chosen = m_cbxTbrs->currentIndex();
     const QSignalBlocker block(m_cbxTbrs);
     m_cbxTbrs->clear();
@@ -355,7 +400,7 @@ void FCfg::refreshBtnCommands()
 
 void FCfg::ShowTbrPicture(std::uint8_t t)
 {
-    if (!hasTbr(t))
+    if (!built() || !hasTbr(t))
         return;
     const QPixmap picture = m_actions.handlePicture(t);
     // A window not built yet has nothing on its handle; it will show the claws.
@@ -364,6 +409,8 @@ void FCfg::ShowTbrPicture(std::uint8_t t)
 
 void FCfg::SyncModeChecks(std::uint8_t t)
 {
+    if (!built())
+        return;
     m_chkMode[Visible]->setEnabled(t != 0);
     if (!hasTbr(t))
         return;
@@ -374,6 +421,8 @@ void FCfg::SyncModeChecks(std::uint8_t t)
 
 void FCfg::FillBtnList(std::uint8_t t)
 {
+    if (!built())
+        return;
     {
         const QSignalBlocker block(m_lstBtns);
         m_lstBtns->clear();
@@ -399,7 +448,7 @@ void FCfg::FillBtnList(std::uint8_t t)
 
 void FCfg::SetupPosBar(std::uint8_t t)
 {
-    if (!hasTbr(t))
+    if (!built() || !hasTbr(t))
         return;
     const int count = m_set.Tbrs[t].BtnCount;
     if (count > 0) {

@@ -27,6 +27,11 @@ QString VersionText(int major, int minor, int revision);
 // buttons and modes each time it shows them and keeps no copy; every change goes
 // through ConfigActions.
 //
+// The controls are made on the first showing (ShowConfig or any show): until then the
+// window serves the toolbar windows from plain data (the busy mark, the two pictures),
+// and the calls that fill or tick controls do nothing, since the controls are filled
+// from the set when they are made.
+//
 // The busy mark (tag()) is "1" while the program itself ticks the check boxes, so that
 // those changes are never taken for the user's clicks.
 class FCfg : public QDialog {
@@ -45,14 +50,16 @@ public:
     // Refills the toolbar list with the names of toolbars 0..TbrLast, keeping the chosen
     // position when it still exists. Raises nothing.
     void FillTbrList();
-    // Chooses toolbar t as if the user had picked it in the list.
+    // Chooses toolbar t as if the user had picked it in the list; before the controls
+    // exist, t is remembered and chosen when they are made.
     void SelectTbr(std::uint8_t t);
     // Shows toolbar t's handle picture in imgTBR (after its icon changed).
     void ShowTbrPicture(std::uint8_t t);
 
     QString tag() const { return m_tag; }
     void setTag(const QString& mark) { m_tag = mark; }
-    // The chosen toolbar and the record button of the selected line, when there are.
+    // The chosen toolbar and the record button of the selected line, when there are
+    // (none before the first showing unless SelectTbr chose one).
     std::optional<std::uint8_t> chosenTbr() const;
     std::optional<int> selectedBtn() const;
     // True when the window is visible and shows toolbar t.
@@ -67,11 +74,15 @@ public:
 
     // Escape puts the window away like its close button.
     void reject() override;
+    // Makes the controls before the window first shows.
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool built() const { return m_cbxTbrs != nullptr; }
+    void ensureControls();
     void buildControls();
     void setTwips(QWidget* w, int left, int top, int width, int height) const;
     void cbxTbrsClick(std::uint8_t t);
@@ -91,6 +102,8 @@ private:
     QImage m_transfer;
     QPixmap m_claws;
     bool m_placed{false};
+    // The choice SelectTbr made before the controls existed.
+    std::optional<std::uint8_t> m_pendingTbr;
     // The button move: only changes of vsbPos made while armed are the user's steps.
     bool m_posArmed{false};
     std::uint8_t m_lastPos{0};

@@ -133,7 +133,81 @@ TEST_F(FCfgTest, ClientAreaScalesWithTheScreensTwipsPerPixel)
     fine.perPixelX = fine.perPixelY = 12; // 120 dots per inch
     FCfg big(set, fine, actions);
     EXPECT_EQ(big.size(), QSize(460, 363));
+    big.ShowConfig(0);
     EXPECT_EQ(big.findChild<QWidget*>("btnCfg(0)")->geometry(), QRect(358, 320, 91, 31));
+}
+
+TEST_F(FCfgTest, NeverShownItHasNoControlsYetServesTheToolbarWindows)
+{
+    int pictures = 0;
+    actions.picture = [&](std::uint8_t) {
+        ++pictures;
+        return QPixmap();
+    };
+    cfg.setTag("1");
+    EXPECT_EQ(cfg.tag(), "1");
+    cfg.setTag("0");
+    ASSERT_EQ(cfg.imgTransfer().size(), QSize(16, 16));
+    cfg.imgTransfer().fill(Qt::red);
+    EXPECT_EQ(cfg.imgTransfer().pixelColor(3, 3), QColor(Qt::red));
+    ASSERT_EQ(cfg.imgClaws().size(), QSize(16, 16));
+    EXPECT_NE(cfg.imgClaws().toImage().pixelColor(8, 8).alpha(), 0); // the middle claw
+
+    // What the program calls at start-up and on mode changes finds nothing to fill.
+    cfg.FillTbrList();
+    cfg.setModeCheck(Vertical, true);
+    cfg.SyncModeChecks(1);
+    cfg.FillBtnList(1);
+    cfg.SetupPosBar(1);
+    cfg.ShowTbrPicture(1);
+    EXPECT_FALSE(cfg.shows(0));
+    EXPECT_EQ(cfg.chosenTbr(), std::nullopt);
+    EXPECT_EQ(cfg.selectedBtn(), std::nullopt);
+    EXPECT_EQ(pictures, 0);
+    EXPECT_TRUE(cfg.findChildren<QWidget*>().isEmpty());
+
+    // The first showing fills everything from the set as it is then.
+    set.Tbrs[2].Name = "Renamed";
+    set.Tbrs[3].Captions = True16;
+    cfg.FillTbrList();
+    cfg.ShowConfig(3);
+    EXPECT_TRUE(cfg.shows(3));
+    EXPECT_EQ(pictures, 1);
+    auto* combo = child<QComboBox>("cbxTbrs");
+    QStringList names;
+    for (int i = 0; i < combo->count(); ++i)
+        names << combo->itemText(i);
+    EXPECT_EQ(names, QStringList({"Default", "Tools", "Renamed", "Mixed"}));
+    const bool flags[] = {false, true, true, true, false, true};
+    for (int m = 0; m < 6; ++m)
+        EXPECT_EQ(chkMode(m)->isChecked(), flags[m]) << m;
+    EXPECT_EQ(lines().size(), 4);
+    EXPECT_EQ(cfg.selectedBtn(), 1);
+    EXPECT_EQ(cfg.tag(), "0");
+    EXPECT_TRUE(actions.calls.empty());
+}
+
+TEST_F(FCfgTest, AnyFirstShowingMakesTheControlsAndTakesAnEarlierChoice)
+{
+    cfg.SelectTbr(9); // no such toolbar
+    EXPECT_EQ(cfg.chosenTbr(), std::nullopt);
+    cfg.SelectTbr(1);
+    EXPECT_EQ(cfg.chosenTbr(), 1);
+    EXPECT_FALSE(cfg.shows(1));
+    EXPECT_TRUE(cfg.findChildren<QWidget*>().isEmpty());
+    cfg.show();
+    EXPECT_TRUE(cfg.shows(1));
+    EXPECT_EQ(lines(), QStringList({"Editor #1", "Shell #2"}));
+    EXPECT_TRUE(chkMode(Vertical)->isChecked());
+    EXPECT_EQ(cfg.tag(), "0");
+
+    // Shown without any choice, the list is there and nothing is chosen.
+    FCfg plain(set, pointer, actions);
+    plain.show();
+    auto* combo = plain.findChild<QComboBox*>("cbxTbrs");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 4);
+    EXPECT_EQ(plain.chosenTbr(), std::nullopt);
 }
 
 TEST_F(FCfgTest, ShowConfigShowsTheCallersToolbarAsItIsNow)
