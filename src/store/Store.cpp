@@ -38,6 +38,20 @@ private:
 
 bool isBlankText(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
 
+// The file's bytes; a file that does not exist is first created with the initial content.
+// nullopt when it can be neither read nor created. Reading comes first because the file
+// is nearly always there, and asking beforehand would cost a lookup per toolbar.
+template <typename Initial>
+std::optional<std::string> readCreatingIfMissing(const std::string& path, Initial initial)
+{
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    if (bytes || FileMayExist(path))
+        return bytes;
+    if (!WriteFileAtomically(path, initial()))
+        return std::nullopt;
+    return ReadFileBytes(path);
+}
+
 // Fields hold no ";" and no line end of their own; writing one would shift every later
 // field of the line (or split it in two) and spoil the record on the next reading.
 void appendField(std::string& out, std::string_view text)
@@ -155,16 +169,10 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
     const std::string path = CfgPath(dataFolder);
     set.TbrLast = 0;
 
-    if (!FileMayExist(path)) {
-        std::string defaults = std::string(msg::CfgHeader) + std::string(Crlf)
-            + std::string(DefaultToolbarLine) + std::string(Crlf);
-        if (!WriteFileAtomically(path, defaults)) {
-            clearSet(set);
-            return {msg::fileError(msg::FileError::R_0001)};
-        }
-    }
-
-    std::optional<std::string> bytes = ReadFileBytes(path);
+    std::optional<std::string> bytes = readCreatingIfMissing(path, [] {
+        return std::string(msg::CfgHeader) + std::string(Crlf) + std::string(DefaultToolbarLine)
+            + std::string(Crlf);
+    });
     LineReader lines(bytes ? std::string_view(*bytes) : std::string_view());
     std::string_view line;
     if (!bytes || !lines.next(line)) {
@@ -257,13 +265,8 @@ StoreMessages ReadBtns(TbrRec& tbr)
         return {msg::fileError(msg::FileError::R_0003)};
 
     // A new toolbar needs no file beforehand: its file starts as the header alone.
-    if (!FileMayExist(path)) {
-        std::string header = std::string(msg::VtbHeader) + std::string(Crlf);
-        if (!WriteFileAtomically(path, header))
-            return {msg::fileError(msg::FileError::R_0003)};
-    }
-
-    std::optional<std::string> bytes = ReadFileBytes(path);
+    std::optional<std::string> bytes
+        = readCreatingIfMissing(path, [] { return std::string(msg::VtbHeader) + std::string(Crlf); });
     LineReader lines(bytes ? std::string_view(*bytes) : std::string_view());
     std::string_view line;
     if (!bytes || !lines.next(line))
