@@ -53,19 +53,19 @@ bool App::Main()
     if (m_set.Tbrs.empty())
         return false; // wrong version, no toolbar line or unreadable: nothing to bring up
 
-    for (int i = 0; i <= m_set.TbrLast; ++i)
-        m_windows->form(static_cast<std::uint8_t>(i)); // hidden, with its Tag
     m_cfg->FillTbrList();
 
     // One toolbar after the other, each completely before the next. A toolbar that
-    // fails to come up does not keep the others from coming up.
+    // fails to come up does not keep the others from coming up. Only the toolbars on
+    // screen get a window now; a hidden one is built the first time it is needed
+    // (shown, switched, folded, pictured), so a large set starts as fast as a small one.
     for (int i = 0; i <= m_set.TbrLast; ++i) {
         const auto t = static_cast<std::uint8_t>(i);
         show(ReadBtns(m_set.Tbrs[t]));
+        if (t != 0 && !isTrue(m_set.Tbrs[t].Visible))
+            continue;
         try {
-            m_windows->BuildImageList(t);
-            m_windows->BuildButtons(t);
-            m_windows->RefreshTbrWindow(t);
+            m_windows->ready(t);
         } catch (...) {
         }
     }
@@ -193,7 +193,7 @@ void App::applyMode(std::uint8_t t, int m)
 
 QPixmap App::handlePicture(std::uint8_t t)
 {
-    return m_windows->form(t).claws().picture();
+    return m_windows->ready(t).claws().picture();
 }
 
 // The commands that edit the set arrive with the editors.

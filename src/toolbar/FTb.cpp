@@ -52,6 +52,7 @@ FTb::FTb(ToolbarWindows& owner, std::uint8_t index)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
     , Tag(QString::number(index))
     , m_owner(owner)
+    , m_images(owner.builtinFilePicture(), owner.builtinFolderPicture())
 {
     const double x = perPixelX(), y = perPixelY();
     m_tbar = new TBar(owner.services().pointer, this);
@@ -91,8 +92,6 @@ FTb::FTb(ToolbarWindows& owner, std::uint8_t index)
     connect(m_claws, &ClawsPicture::doubleClicked, this, [this] { Claws_DblClick(); });
     connect(m_claws, &ClawsPicture::dropped, this,
             [this](const QMimeData* data) { skipOnError([&] { Claws_OLEDragDrop(data); }); });
-
-    buildMenu();
 }
 
 FTb::~FTb() = default;
@@ -118,8 +117,6 @@ void FTb::buildMenu()
     Z_sep01 = C_mnuPOPUP->addSeparator();
     C_mnuABOUT = C_mnuPOPUP->addAction(QStringLiteral("&About"));
     C_mnuEND = C_mnuPOPUP->addAction(QStringLiteral("&Terminate"));
-    if (Tag == QLatin1String("0"))
-        M_mnuVIS->setEnabled(false);
 
     connect(C_mnuCFG, &QAction::triggered, this, [this] {
         skipOnError([&] {
@@ -133,6 +130,27 @@ void FTb::buildMenu()
     connect(
         C_mnuEND, &QAction::triggered, this, [this] { skipOnError([&] { m_owner.host().terminate(); }); },
         Qt::QueuedConnection);
+}
+
+QMenu& FTb::menu()
+{
+    if (!C_mnuPOPUP) {
+        buildMenu();
+        syncMenu();
+    }
+    return *C_mnuPOPUP;
+}
+
+void FTb::syncMenu()
+{
+    const auto t = index();
+    if (!C_mnuPOPUP || !t)
+        return;
+    const TbrRec& rec = m_owner.set().Tbrs.at(*t);
+    // Toolbar 0 is always shown, so its Visible mode cannot be switched.
+    M_mnuVIS->setEnabled(*t != 0);
+    for (int m = 0; m < ModeCount; ++m)
+        modeItem(m)->setChecked(isTrue(rec.mode(m)));
 }
 
 QAction* FTb::modeItem(int m) const
@@ -313,8 +331,10 @@ void FTb::openPopupMenu()
     // The menu then closes properly when the user clicks elsewhere.
     if (isVisible())
         activateWindow();
+    QMenu& popup = menu();
+    syncMenu();
     const QPoint at(toPixels(FrameTwips + MenuAtTwips, perPixelX()), toPixels(FrameTwips + MenuAtTwips, perPixelY()));
-    C_mnuPOPUP->popup(mapToGlobal(at));
+    popup.popup(mapToGlobal(at));
 }
 
 void FTb::modeItemClicked(int m)
@@ -325,7 +345,10 @@ void FTb::modeItemClicked(int m)
     skipOnError([&] { m_owner.ApplyMode(*t, static_cast<std::uint8_t>(m)); });
     // The item toggled its own tick when clicked; it must show the flag even when
     // applying the mode failed halfway.
-    skipOnError([&] { modeItem(m)->setChecked(isTrue(record().mode(m))); });
+    skipOnError([&] {
+        if (QAction* item = modeItem(m))
+            item->setChecked(isTrue(record().mode(m)));
+    });
 }
 
 void FTb::Claws_DblClick()

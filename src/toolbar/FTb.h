@@ -69,8 +69,13 @@ public:
     bool folding() const { return m_folding; }
     // True once the window was given a position (its twips geometry means something).
     bool placed() const { return m_placed; }
+    // True once the toolbar's pictures, buttons and size were built into the window.
+    bool built() const { return m_built; }
 
-    // The popup menu and its items.
+    // The popup menu, made when first needed (most toolbars never open theirs) and then
+    // ticked from the record's modes.
+    QMenu& menu();
+    // The menu and its items: null until the menu is made.
     QMenu* C_mnuPOPUP{};
     QMenu* C_mnuMODES{};
     QAction* M_mnuVERT{};
@@ -83,7 +88,11 @@ public:
     QAction* Z_sep01{};
     QAction* C_mnuABOUT{};
     QAction* C_mnuEND{};
+    // Mode item m; null for an unknown mode or before the menu is made.
     QAction* modeItem(int m) const;
+    // Ticks the mode items from the record (and enables Visible for all but toolbar 0);
+    // nothing to do before the menu is made.
+    void syncMenu();
 
     // Handlers. Mouse positions are in twips relative to the handle, buttons are the
     // classic numbers (1 left, 2 right, 4 middle; a sum for a combination).
@@ -135,5 +144,6 @@ private:
     float m_height{0.0f};
     bool m_folding{false};
     bool m_placed{false};
+    bool m_built{false};
     bool m_activating{false};
 };

@@ -1,7 +1,5 @@
 #include "toolbar/ImageList.h"
 
-#include "toolbar/BuiltinPictures.h"
-
 namespace {
 
 constexpr int Side = 16;
@@ -18,11 +16,11 @@ QPixmap toPicture(const QImage& image)
 
 } // namespace
 
-ImageList::ImageList()
+ImageList::ImageList(const QPixmap& file, const QPixmap& folder)
 {
     m_pictures.reserve(Builtins);
-    m_pictures.push_back(toPicture(builtinFilePicture()));
-    m_pictures.push_back(toPicture(builtinFolderPicture()));
+    m_pictures.push_back(file);
+    m_pictures.push_back(folder);
 }
 
 void ImageList::put(int position, const QImage& image)

@@ -8,7 +8,9 @@
 // 2 always hold the built-in file and folder pictures.
 class ImageList {
 public:
-    ImageList();
+    // file and folder are the built-in pictures, drawn once and shared by every list
+    // (pixmaps share their data when copied).
+    ImageList(const QPixmap& file, const QPixmap& folder);
 
     // Puts a picture at position (3 and up; 1 and 2 are never replaced). Grows as needed.
     void put(int position, const QImage& image);

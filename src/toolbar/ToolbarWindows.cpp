@@ -1,6 +1,7 @@
 #include "toolbar/ToolbarWindows.h"
 
 #include "platform/IconSource.h"
+#include "toolbar/BuiltinPictures.h"
 #include "toolbar/ClawsPicture.h"
 #include "toolbar/FTb.h"
 #include "toolbar/SkipOnError.h"
@@ -33,14 +34,13 @@ constexpr double StepRatioOffset = 434.9;
 
 // Lets pending events run between two fold steps, pausing so that the fold can be seen:
 // at most perStep per step and total for the whole fold, so a long bar folds no slower
-// than a short one. A window nobody sees folds without pausing.
+// than a short one.
 class FoldPacer {
 public:
-    FoldPacer(std::chrono::milliseconds perStep, std::chrono::milliseconds total, float length, bool visible)
+    FoldPacer(std::chrono::milliseconds perStep, std::chrono::milliseconds total, float length)
     {
         const double steps = std::clamp(std::ceil((double(length) - FoldEnd) / FoldStep), 1.0, 1e6);
-        if (visible)
-            m_pause = std::min(perStep, std::chrono::milliseconds(static_cast<long long>(double(total.count()) / steps)));
+        m_pause = std::min(perStep, std::chrono::milliseconds(static_cast<long long>(double(total.count()) / steps)));
     }
 
     void pause() const
@@ -87,6 +87,8 @@ ToolbarWindows::ToolbarWindows(ToolbarSet& set, Services services, ToolbarHost& 
     : m_set(set)
     , m_services(services)
     , m_host(host)
+    , m_filePicture(QPixmap::fromImage(::builtinFilePicture()))
+    , m_folderPicture(QPixmap::fromImage(::builtinFolderPicture()))
 {
     const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
     m_stepPause = std::chrono::milliseconds(offscreen ? 0 : 15);
@@ -110,6 +112,21 @@ FTb& ToolbarWindows::form(std::uint8_t t)
     if (!f)
         throw std::logic_error("toolbar record holds a foreign window");
     return *f;
+}
+
+FTb& ToolbarWindows::building(std::uint8_t t)
+{
+    FTb& f = form(t);
+    f.m_built = true;
+    return f;
+}
+
+FTb& ToolbarWindows::ready(std::uint8_t t)
+{
+    FTb& f = form(t);
+    if (!f.built())
+        RebuildTbr(t);
+    return f;
 }
 
 void ToolbarWindows::retagForms()
@@ -149,7 +166,7 @@ bool ToolbarWindows::DrawFileIcon(const std::string& file, std::int16_t index)
 void ToolbarWindows::BuildImageList(std::uint8_t t)
 {
     TbrRec& rec = m_set.Tbrs.at(t);
-    FTb& f = form(t);
+    FTb& f = building(t);
     std::uint8_t next = 3;
     f.claws().setPicture(DrawFileIcon(rec.IconFile, rec.IconIndex) ? QPixmap::fromImage(m_host.imgTransfer())
                                                                    : m_host.imgClaws());
@@ -177,7 +194,7 @@ void ToolbarWindows::BuildImageList(std::uint8_t t)
 void ToolbarWindows::BuildButtons(std::uint8_t t)
 {
     TbrRec& rec = m_set.Tbrs.at(t);
-    FTb& f = form(t);
+    FTb& f = building(t);
     TBar& bar = f.tbar();
     rec.SepCount = 0;
     for (int n = bar.buttonCount() - 2; n > 0; --n)
@@ -212,7 +229,7 @@ void ToolbarWindows::BuildButtons(std::uint8_t t)
 void ToolbarWindows::PlaceWindow(std::uint8_t t)
 {
     TbrRec& rec = m_set.Tbrs.at(t);
-    FTb& f = form(t);
+    FTb& f = building(t);
     f.setTopTwips(rec.Top);
     f.setLeftTwips(rec.Left);
     rec.Width = EmptySize;
@@ -228,7 +245,7 @@ void ToolbarWindows::PlaceWindow(std::uint8_t t)
 void ToolbarWindows::SizeWindow(std::uint8_t t)
 {
     TbrRec& rec = m_set.Tbrs.at(t);
-    FTb& f = form(t);
+    FTb& f = building(t);
     TBar& bar = f.tbar();
     const int n = bar.buttonCount() - 2;
     const int s = rec.SepCount;
@@ -252,6 +269,7 @@ void ToolbarWindows::SizeWindow(std::uint8_t t)
 
 void ToolbarWindows::RebuildTbr(std::uint8_t t)
 {
+    building(t);
     BuildImageList(t);
     BuildButtons(t);
     RefreshTbrWindow(t);
@@ -259,6 +277,7 @@ void ToolbarWindows::RebuildTbr(std::uint8_t t)
 
 void ToolbarWindows::RefreshTbrWindow(std::uint8_t t)
 {
+    building(t);
     ApplyCaptionStyle(t);
     PlaceWindow(t);
     if (isTrue(m_set.Tbrs.at(t).AutoHide))
@@ -292,11 +311,13 @@ void ToolbarWindows::ApplyMode(std::uint8_t t, std::uint8_t m)
     if (m >= ModeCount)
         return;
 
+    // A toolbar not built yet is built as it stands, then switched.
+    FTb& f = ready(t);
     Bool16& flag = m_set.Tbrs.at(t).mode(m);
     flag = isTrue(flag) ? False16 : True16;
     const bool on = isTrue(flag);
-    FTb& f = form(t);
-    f.modeItem(m)->setChecked(on);
+    if (QAction* item = f.modeItem(m))
+        item->setChecked(on);
     if (m != Visible && m_host.configShows(t))
         m_host.setModeCheck(m, on);
 
@@ -340,7 +361,7 @@ void ToolbarWindows::ApplyMode(std::uint8_t t, std::uint8_t m)
 
 void ToolbarWindows::ApplyCaptionStyle(std::uint8_t t)
 {
-    form(t).tbar().setTextAlignment(isTrue(m_set.Tbrs.at(t).Captions) ? 1 : 0);
+    building(t).tbar().setTextAlignment(isTrue(m_set.Tbrs.at(t).Captions) ? 1 : 0);
 }
 
 void ToolbarWindows::ApplyCaptions(std::uint8_t t)
@@ -368,22 +389,17 @@ void ToolbarWindows::ApplyCaptions(std::uint8_t t)
 
 void ToolbarWindows::SyncModeMenu(std::uint8_t t)
 {
-    const TbrRec& rec = m_set.Tbrs.at(t);
-    FTb& f = form(t);
-    // Toolbar 0 is always shown, so its Visible mode cannot be switched.
-    f.M_mnuVIS->setEnabled(t != 0);
-    for (int m = 0; m < ModeCount; ++m)
-        f.modeItem(m)->setChecked(isTrue(rec.mode(m)));
+    form(t).syncMenu();
 }
 
 void ToolbarWindows::FoldTbr(std::uint8_t t, int direction)
 {
     if (direction != -1 && direction != 1)
         return;
+    FTb& f = ready(t);
     const TbrRec& rec = m_set.Tbrs.at(t);
     const bool vertical = isTrue(rec.Vertical);
     const bool sizedFromButtons = !(rec.Width == EmptySize && rec.Height == EmptySize);
-    FTb& f = form(t);
     // Folding lets events run between its steps; one of them must not start another
     // fold of the same window (it would fight this one over the size).
     if (f.m_folding)
@@ -412,14 +428,25 @@ void ToolbarWindows::FoldTbr(std::uint8_t t, int direction)
 
 void ToolbarWindows::foldAway(FTb& form, bool vertical)
 {
-    const FoldPacer pacer(m_stepPause, m_foldBudget, vertical ? form.heightTwips() : form.widthTwips(),
-                          form.isVisible());
+    double step = 0.0;
     if (vertical) {
         // Width and height shrink together and reach the folded square at once.
-        const double step = (double(form.widthTwips()) - StepRatioOffset) * FoldStep
+        step = (double(form.widthTwips()) - StepRatioOffset) * FoldStep
             / (double(form.heightTwips()) - StepRatioOffset);
         form.claws().Tag = QString::number(step, 'g', 17);
+        // Each step takes the width down by the step as the unfold will read it back.
+        step = storedFoldStep(form);
     }
+    if (!form.isVisible()) {
+        // Nobody sees the steps: the window takes at once the size they end in, which
+        // depends on nothing but the orientation (the steps overshoot to the handle).
+        if (vertical)
+            form.moveTwips(form.leftTwips(), form.topTwips(), FoldedSize, FoldedSize);
+        else
+            form.setWidthTwips(FoldedSize);
+        return;
+    }
+    const FoldPacer pacer(m_stepPause, m_foldBudget, vertical ? form.heightTwips() : form.widthTwips());
     QPointer<FTb> f(&form);
     for (;;) {
         const float W = f->widthTwips();
@@ -430,7 +457,7 @@ void ToolbarWindows::foldAway(FTb& form, bool vertical)
                 f->setWidthTwips(FoldedSize);
                 return;
             }
-            f->moveTwips(f->leftTwips(), f->topTwips(), float(double(W) - storedFoldStep(*f)), H - FoldStep);
+            f->moveTwips(f->leftTwips(), f->topTwips(), float(double(W) - step), H - FoldStep);
         } else {
             if (!(W >= FoldEnd)) {
                 f->setWidthTwips(FoldedSize);
@@ -447,6 +474,7 @@ void ToolbarWindows::foldAway(FTb& form, bool vertical)
 void ToolbarWindows::unfold(std::uint8_t t, FTb& f, bool vertical)
 {
     TBar& bar = f.tbar();
+    const double step = vertical ? storedFoldStep(f) : 0.0;
     float target = 0.0f;
     for (;;) {
         const int n = bar.buttonCount() - 2;
@@ -456,7 +484,7 @@ void ToolbarWindows::unfold(std::uint8_t t, FTb& f, bool vertical)
         const float W = f.widthTwips();
         const float H = f.heightTwips();
         if (vertical && target >= H)
-            f.moveTwips(f.leftTwips(), f.topTwips(), float(double(W) + storedFoldStep(f)), H + FoldStep);
+            f.moveTwips(f.leftTwips(), f.topTwips(), float(double(W) + step), H + FoldStep);
         else if (!vertical && target >= W)
             f.moveTwips(f.leftTwips(), f.topTwips(), W + FoldStep, H);
         else

@@ -7,6 +7,7 @@
 #include "support/FakePrompter.h"
 #include "support/FakeShell.h"
 #include "toolbar/FTb.h"
+#include "toolbar/TBar.h"
 #include "toolbar/ToolbarWindows.h"
 
 #include <QCheckBox>
@@ -48,7 +49,9 @@ protected:
         start();
         return started;
     }
-    FTb& window(int t) { return app->windows().form(static_cast<std::uint8_t>(t)); }
+    // Toolbar t's window, built first if it was not yet (as anything needing it does).
+    FTb& window(int t) { return app->windows().ready(static_cast<std::uint8_t>(t)); }
+    bool hasWindow(int t) const { return app->set().Tbrs.at(std::size_t(t)).Form != nullptr; }
 
     QTemporaryDir dir;
     std::string folder{dir.path().toStdString()};
@@ -94,7 +97,7 @@ TEST_F(AppTest, WrongVersionEndsStartUpAfterTheMessageAndKeepsTheFile)
     EXPECT_EQ(read("Toolbars.cfg"), old);
 }
 
-TEST_F(AppTest, EveryToolbarIsBuiltInOrderButOnlyVisibleOnesAndToolbarZeroAreShown)
+TEST_F(AppTest, VisibleToolbarsAndToolbarZeroAreBuiltAndShownHiddenOnesWhenFirstNeeded)
 {
     const std::string buttons = std::string(VtbHeader) + "A;/bin/true;;1;;0;\r\n\r\nB;/bin/true;;1;;0;\r\n"
                               + ";;;4;;0;\r\nC;/tmp;;3;;0;\r\n";
@@ -103,11 +106,19 @@ TEST_F(AppTest, EveryToolbarIsBuiltInOrderButOnlyVisibleOnesAndToolbarZeroAreSho
     ASSERT_TRUE(startWith("Zero;1500;1500;;;0;0;0;0;0;0;0;\r\n" // Visible off: shown all the same
                           "Hidden;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"
                           + "Shown;4500;1500;" + path("s.vtb") + ";;0;-1;0;0;-1;0;0;\r\n"));
+    EXPECT_TRUE(hasWindow(0));
+    EXPECT_FALSE(hasWindow(1));
+    EXPECT_TRUE(hasWindow(2));
+    EXPECT_EQ(app->set().Tbrs[1].BtnCount, 4); // read although hidden
     EXPECT_TRUE(window(0).isVisible());
-    EXPECT_FALSE(window(1).isVisible());
     EXPECT_TRUE(window(2).isVisible());
-    EXPECT_EQ(app->set().Tbrs[1].BtnCount, 4); // built although hidden
+    // The handle picture for the configuration window builds the hidden one, hidden.
+    app->handlePicture(1);
+    ASSERT_TRUE(hasWindow(1));
+    EXPECT_TRUE(window(1).built());
+    EXPECT_FALSE(window(1).isVisible());
     EXPECT_FLOAT_EQ(window(1).widthTwips(), 1715);
+    EXPECT_EQ(window(1).tbar().buttonCount(), 2 + 4);
     EXPECT_FLOAT_EQ(window(2).heightTwips(), 1670); // vertical
     EXPECT_FLOAT_EQ(window(2).widthTwips(), 435);
 }
@@ -131,13 +142,20 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
 TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
 {
     write("Default.vtb", std::string(VtbHeader) + "Other;!RecallTbr>>>;1;1;;0;\r\nBad;!RecallTbr>>>;7;1;;0;\r\n");
+    write("o.vtb", std::string(VtbHeader) + "A;/bin/true;;1;;0;\r\nB;/bin/true;;1;;0;\r\n");
     ASSERT_TRUE(startWith("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-                          "Other;3000;3000;" + path("o.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
-    ASSERT_FALSE(window(1).isVisible());
+                          "Other;2250;3750;" + path("o.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
+    // Hidden: no window yet, and saving keeps its place from the record.
+    ASSERT_FALSE(hasWindow(1));
+    app->saveConfig();
+    EXPECT_NE(read("Toolbars.cfg").find("Other;2250;3750;" + path("o.vtb") + ";;0;0;0;0;0;0;0;"), std::string::npos);
+    ASSERT_FALSE(hasWindow(1));
 
     app->buttonClicked(0, 1);
+    ASSERT_TRUE(hasWindow(1));
     EXPECT_TRUE(window(1).isVisible());
-    EXPECT_NE(read("Toolbars.cfg").find("Other;3000;3000;" + path("o.vtb") + ";;0;0;0;0;-1;0;0;"), std::string::npos);
+    EXPECT_EQ(window(1).geometry(), QRect(250, 150, 83, 28)); // 3750, 2250, 345 * 2 + 560, 420 twips
+    EXPECT_NE(read("Toolbars.cfg").find("Other;2250;3750;" + path("o.vtb") + ";;0;0;0;0;-1;0;0;"), std::string::npos);
     app->buttonClicked(0, 1);
     EXPECT_FALSE(window(1).isVisible());
     EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;0;0;0;\r\n"), std::string::npos);

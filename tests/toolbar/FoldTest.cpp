@@ -7,11 +7,16 @@ namespace {
 // Every width (or height) the window is given, in order.
 struct Trace {
     Trace(FTb& f, bool heights)
+        : connection(QObject::connect(&f, &FTb::geometryTwipsChanged, &f, [this, &f, heights] {
+            sizes.push_back(heights ? f.heightTwips() : f.widthTwips());
+        }))
     {
-        QObject::connect(&f, &FTb::geometryTwipsChanged, &f,
-                         [this, &f, heights] { sizes.push_back(heights ? f.heightTwips() : f.widthTwips()); });
     }
+    ~Trace() { QObject::disconnect(connection); }
+    Trace(const Trace&) = delete;
+    Trace& operator=(const Trace&) = delete;
     std::vector<float> sizes;
+    QMetaObject::Connection connection;
 };
 
 } // namespace
@@ -127,4 +132,56 @@ TEST_F(ToolbarTest, EventsRunDuringAFoldCannotStartAnotherFold)
     EXPECT_GT(hovers, 0);
     EXPECT_EQ(f.widthTwips(), 435.1f);
     EXPECT_FALSE(f.tmrWaitFade().isActive());
+}
+
+TEST_F(ToolbarTest, AHiddenWindowFoldsAtOnceToExactlyWhereTheStepsEnd)
+{
+    std::vector<BtnRec> many;
+    for (int k = 0; k < 40; ++k)
+        many.push_back(k % 10 == 9 ? Sep() : Btn("B" + std::to_string(k)));
+    const struct {
+        std::vector<BtnRec> buttons;
+        bool vertical;
+        float width, height; // 0: as built
+    } rows[] = {
+        {ThreeAndASep, false, 0, 0},  {ThreeAndASep, true, 0, 0}, {many, false, 0, 0},
+        {many, true, 0, 0},           {{Btn("A")}, true, 0, 0},   {{}, false, 0, 0},
+        {{}, true, 0, 0},             {ThreeAndASep, false, 1000.3f, 437.7f},
+        {ThreeAndASep, true, 611.9f, 2001.45f}, {ThreeAndASep, true, 436.0f, 434.0f},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.buttons.size()) + (row.vertical ? " vertical " : " lying ")
+                     + std::to_string(row.width));
+        FTb& stepped = built(1, row.buttons);
+        FTb& direct = built(2, row.buttons);
+        for (int t : {1, 2}) {
+            rec(t).Vertical = toBool16(row.vertical);
+            windows->RefreshTbrWindow(std::uint8_t(t));
+        }
+        windows->ApplyMode(2, Visible); // hidden from here on
+        ASSERT_TRUE(stepped.isVisible());
+        ASSERT_FALSE(direct.isVisible());
+        if (row.width > 0) {
+            stepped.moveTwips(stepped.leftTwips(), stepped.topTwips(), row.width, row.height);
+            direct.moveTwips(direct.leftTwips(), direct.topTwips(), row.width, row.height);
+        }
+        Trace steps(stepped, row.vertical), once(direct, row.vertical);
+        windows->FoldTbr(1, -1);
+        windows->FoldTbr(2, -1);
+        EXPECT_EQ(once.sizes.size(), 1u);
+        if (row.buttons.size() > 1 && row.width == 0)
+            EXPECT_GT(steps.sizes.size(), 2u);
+        EXPECT_EQ(direct.widthTwips(), stepped.widthTwips());
+        EXPECT_EQ(direct.heightTwips(), stepped.heightTwips());
+        EXPECT_EQ(direct.leftTwips(), stepped.leftTwips());
+        EXPECT_EQ(direct.topTwips(), stepped.topTwips());
+        EXPECT_EQ(direct.geometry(), stepped.geometry());
+        EXPECT_EQ(direct.claws().Tag, stepped.claws().Tag);
+        // And they unfold alike.
+        windows->FoldTbr(1, 1);
+        windows->FoldTbr(2, 1);
+        EXPECT_EQ(direct.widthTwips(), stepped.widthTwips());
+        EXPECT_EQ(direct.heightTwips(), stepped.heightTwips());
+        rec(2).Visible = True16;
+    }
 }

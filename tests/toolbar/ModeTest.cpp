@@ -6,7 +6,7 @@
 
 TEST_F(ToolbarTest, ApplyModeTogglesTicksAndSavesUnderTheBusyMarkAndIgnoresUnknownModes)
 {
-    built(1, ThreeAndASep);
+    built(1, ThreeAndASep).menu(); // an open menu follows every switch
     TbrRec& r = rec(1);
     for (int m = 0; m < ModeCount; ++m) {
         SCOPED_TRACE(m);
@@ -49,6 +49,8 @@ TEST_F(ToolbarTest, VisibleShowsAndHidesButToolbarZeroCanNeverBeHidden)
     windows->RebuildTbr(1);
     EXPECT_TRUE(form(0).isVisible());
     EXPECT_FALSE(form(1).isVisible());
+    form(0).menu();
+    form(1).menu();
     EXPECT_FALSE(form(0).M_mnuVIS->isEnabled());
     EXPECT_TRUE(form(1).M_mnuVIS->isEnabled());
     windows->ApplyMode(1, Visible);
@@ -104,4 +106,38 @@ TEST_F(ToolbarTest, AlwaysOnTopChangesInPlaceAndHoldsForAFirstShow)
     windows->ApplyMode(2, Visible);
     ASSERT_TRUE(form(2).windowHandle());
     EXPECT_TRUE(form(2).windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(ToolbarTest, SwitchingAToolbarNotBuiltYetBuildsItAsItStandsThenSwitches)
+{
+    const struct {
+        int mode;
+        bool visible;    // the window afterwards
+        float width;     // twips
+    } rows[] = {
+        {Visible, true, 1715},       // a recall
+        {Vertical, false, 435},      // from the configuration window, still hidden
+        {AutoHide, false, 435.1f},   // folded at once
+        {Captions, false, 0},        // wider than plain: checked against the buttons
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mode);
+        TbrRec& r = toolbar(1, ThreeAndASep);
+        r.Visible = False16;
+        set.Tbrs[1].Form.reset();
+        windows->ApplyMode(1, std::uint8_t(row.mode));
+        ASSERT_NE(set.Tbrs[1].Form, nullptr);
+        FTb& f = form(1);
+        EXPECT_TRUE(f.built());
+        EXPECT_TRUE(isTrue(r.mode(row.mode)));
+        EXPECT_EQ(f.isVisible(), row.visible);
+        EXPECT_EQ(f.tbar().buttonCount(), 2 + 4);
+        EXPECT_EQ(f.leftTwips(), 3000.0f);
+        EXPECT_EQ(f.topTwips(), 1500.0f);
+        if (row.mode == Captions)
+            EXPECT_EQ(f.widthTwips(), f.tbar().buttonWidth() * 3 + 120 + 470 + 90);
+        else
+            EXPECT_EQ(f.widthTwips(), row.width);
+        r.mode(row.mode) = False16;
+    }
 }

@@ -71,6 +71,7 @@ TEST_F(ToolbarTest, RightPressEndsTheDragAndOpensTheMenuTickedForTheToolbar)
 TEST_F(ToolbarTest, MenuItemsReachTheirCommands)
 {
     FTb& f = built(2, {Btn("A")});
+    f.menu();
     f.C_mnuCFG->trigger();
     f.Claws_DblClick();
     EXPECT_EQ(host.configShown, std::vector<int>({2, 2}));
@@ -92,6 +93,7 @@ TEST_F(ToolbarTest, MenuItemsReachTheirCommands)
 TEST_F(ToolbarTest, HandlersOfAWindowWhoseToolbarIsGoneDoNothing)
 {
     FTb& f = built(1, {Btn("A")});
+    f.menu();
     f.Tag = "7";
     drag(1, grab(1), grab(1) + QPoint(20, 10));
     f.C_mnuCFG->trigger();
@@ -100,4 +102,25 @@ TEST_F(ToolbarTest, HandlersOfAWindowWhoseToolbarIsGoneDoNothing)
     EXPECT_FALSE(f.Dragging);
     EXPECT_TRUE(host.configShown.empty());
     EXPECT_EQ(host.saves, 0);
+}
+
+TEST_F(ToolbarTest, MenuIsMadeOnFirstNeedAndTicksFromTheModesThen)
+{
+    FTb& f = built(1, ThreeAndASep, {AutoHide});
+    windows->ApplyMode(1, Vertical);
+    windows->ApplyMode(1, Captions);
+    windows->ApplyMode(1, Captions);
+    EXPECT_EQ(f.C_mnuPOPUP, nullptr);
+    EXPECT_EQ(f.modeItem(Vertical), nullptr);
+    QMenu& menu = f.menu();
+    EXPECT_EQ(&menu, f.C_mnuPOPUP);
+    EXPECT_EQ(&f.menu(), &menu); // made once
+    for (int m = 0; m < ModeCount; ++m)
+        EXPECT_EQ(f.modeItem(m)->isChecked(), isTrue(rec(1).mode(m))) << m;
+    EXPECT_TRUE(f.M_mnuVIS->isEnabled());
+    // A flag changed behind the menu's back shows when it opens.
+    rec(1).Unmoveable = True16;
+    f.Claws_MouseDown(2, 0, 10, 10);
+    EXPECT_TRUE(f.M_mnuUNMOVE->isChecked());
+    menu.hide();
 }
