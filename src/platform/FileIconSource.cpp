@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Far more files than any set of toolbars shows; beyond it the memory is given back.
@@ -45,13 +47,18 @@ void FileIconSource::addReader(std::unique_ptr<IconReader> reader)
 
 FileIconSource::Known& FileIconSource::known(const std::string& file)
 {
+    // One stat for all a draw needs to know: buttons are drawn again and again, and most
+    // of them share a few files. The inode and change time catch a file replaced by
+    // another of the same size and modification time (copied with its times kept).
     Stamp stamp;
-    std::error_code ec;
-    const std::filesystem::path path(file);
-    if (std::filesystem::is_regular_file(path, ec)) {
+    struct stat st{};
+    if (file.find('\0') == std::string::npos && ::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         stamp.exists = true;
-        stamp.size = std::filesystem::file_size(path, ec);
-        stamp.time = std::filesystem::last_write_time(path, ec);
+        stamp.device = st.st_dev;
+        stamp.inode = st.st_ino;
+        stamp.size = st.st_size;
+        stamp.modified = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+        stamp.changed = std::int64_t(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
     }
     auto it = m_known.find(file);
     if (it != m_known.end() && it->second.stamp == stamp)

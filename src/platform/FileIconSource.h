@@ -2,7 +2,7 @@
 
 #include "platform/IconSource.h"
 
-#include <filesystem>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,7 +13,8 @@ class IconReader;
 
 // Icons out of files on disk, through a list of readers chosen by a file's suffix and
 // first bytes. Every answer is kept, so a file shared by many buttons is decoded once;
-// a file that changes on disk (size or time) is read again.
+// a file that changes on disk (size, times, or another file put in its place) is read
+// again. Each question costs one stat of the file, asked at every draw.
 class FileIconSource final : public IconSource {
 public:
     FileIconSource();
@@ -28,8 +29,11 @@ public:
 private:
     struct Stamp {
         bool exists = false;
-        std::uintmax_t size = 0;
-        std::filesystem::file_time_type time{};
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;
+        std::int64_t modified = 0; // nanoseconds
+        std::int64_t changed = 0;  // nanoseconds
         bool operator==(const Stamp&) const = default;
     };
     struct Known {
