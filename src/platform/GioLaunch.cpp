@@ -1,39 +1,188 @@
+// GIO's headers for its types only: every call goes through the table below, filled
+// from the library loaded on first use, so the launcher neither links GIO nor loads it
+// (with GObject and what they pull in) before something is launched through it.
 // GIO first: its headers use "signals" as a field name, which Qt turns into a keyword.
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
 #include "platform/GioLaunch.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <memory>
+#include <mutex>
 
 namespace gio {
 namespace {
 
+// The functions used from GLib (already loaded by Qt on most systems, so starting a
+// program costs nothing more) and from GIO (with GObject, loaded by the first launch of
+// an entry, document or link). Names of ours: GLib may define some of its own names as
+// macros.
+#define VYRE_GLIB_FUNCTIONS(X)                                                                 \
+    X(gFree, g_free)                                                                           \
+    X(errorFree, g_error_free)                                                                 \
+    X(spawnAsync, g_spawn_async)                                                               \
+    X(listPrepend, g_list_prepend)                                                             \
+    X(listFree, g_list_free)                                                                   \
+    X(keyFileNew, g_key_file_new)                                                              \
+    X(keyFileLoadFromFile, g_key_file_load_from_file)                                          \
+    X(keyFileGetString, g_key_file_get_string)                                                 \
+    X(keyFileFree, g_key_file_free)                                                            \
+    X(uriParseScheme, g_uri_parse_scheme)                                                      \
+    X(asciiStrcasecmp, g_ascii_strcasecmp)                                                     \
+    X(filenameFromUri, g_filename_from_uri)
+
+#define VYRE_GIO_FUNCTIONS(X)                                                                  \
+    X(objectUnref, g_object_unref)                                                             \
+    X(typeCheckInstanceIsA, g_type_check_instance_is_a)                                        \
+    X(desktopAppInfoGetType, g_desktop_app_info_get_type)                                      \
+    X(desktopAppInfoNewFromFilename, g_desktop_app_info_new_from_filename)                     \
+    X(desktopAppInfoGetString, g_desktop_app_info_get_string)                                  \
+    X(desktopAppInfoLaunchUrisAsManager, g_desktop_app_info_launch_uris_as_manager)            \
+    X(appInfoLaunchUris, g_app_info_launch_uris)                                               \
+    X(appInfoGetDefaultForType, g_app_info_get_default_for_type)                               \
+    X(appInfoGetDefaultForUriScheme, g_app_info_get_default_for_uri_scheme)                    \
+    X(fileNewForPath, g_file_new_for_path)                                                     \
+    X(fileGetUri, g_file_get_uri)                                                              \
+    X(fileQueryInfo, g_file_query_info)                                                        \
+    X(fileInfoGetContentType, g_file_info_get_content_type)
+
+#define VYRE_DECLARE(member, symbol) decltype(&symbol) member = nullptr;
+#define VYRE_RESOLVE(member, symbol)                                                           \
+    t.member = reinterpret_cast<decltype(&symbol)>(::dlsym(handle, #symbol));                 \
+    if (!t.member)                                                                             \
+        return missing(#symbol);
+
+struct GlibTable {
+    VYRE_GLIB_FUNCTIONS(VYRE_DECLARE)
+};
+struct GioTable {
+    VYRE_GIO_FUNCTIONS(VYRE_DECLARE)
+};
+
+// A library once loaded, or why it could not be.
+template <class Table>
+struct Loaded {
+    bool tried{false};
+    bool ok{false};
+    Table table;
+    std::string error;
+};
+
+const char* const SystemGlib = "libglib-2.0.so.0";
+const char* const SystemGio = "libgio-2.0.so.0";
+
+struct Libraries {
+    std::mutex mutex;
+    std::string glibName{SystemGlib};
+    std::string gioName{SystemGio};
+    Loaded<GlibTable> glib;
+    Loaded<GioTable> gio;
+};
+
+Libraries& libraries()
+{
+    static Libraries libs;
+    return libs;
+}
+
+// Opens name for good (GLib and GIO cannot be unloaded once their types are registered)
+// and fills table by resolveAll; an error text when the library or a symbol is missing.
+template <class Table, class Resolve>
+void load(Loaded<Table>& into, const std::string& name, const char* what, Resolve resolveAll)
+{
+    into.tried = true;
+    void* handle = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!handle) {
+        const char* why = ::dlerror();
+        into.error = std::string(what) + " could not be loaded: " + (why ? why : name);
+        return;
+    }
+    into.error = resolveAll(handle, into.table);
+    if (!into.error.empty())
+        into.error = std::string(what) + " (" + name + ") is unusable: " + into.error + " is missing";
+    into.ok = into.error.empty();
+}
+
+std::string resolveGlib(void* handle, GlibTable& t)
+{
+    const auto missing = [](const char* symbol) { return std::string(symbol); };
+    VYRE_GLIB_FUNCTIONS(VYRE_RESOLVE)
+    return {};
+}
+
+std::string resolveGio(void* handle, GioTable& t)
+{
+    const auto missing = [](const char* symbol) { return std::string(symbol); };
+    VYRE_GIO_FUNCTIONS(VYRE_RESOLVE)
+    return {};
+}
+
+// GLib's functions, loading it on first use; null, with why, when it cannot be had.
+const GlibTable* glibOrWhy(std::string& why)
+{
+    Libraries& libs = libraries();
+    std::lock_guard lock(libs.mutex);
+    if (!libs.glib.tried)
+        load(libs.glib, libs.glibName, "GLib", resolveGlib);
+    why = libs.glib.error;
+    return libs.glib.ok ? &libs.glib.table : nullptr;
+}
+
+// GIO's functions, and GLib's that go with them.
+struct Both {
+    const GlibTable* glib{nullptr};
+    const GioTable* gio{nullptr};
+};
+Both gioOrWhy(std::string& why)
+{
+    const GlibTable* glib = glibOrWhy(why);
+    if (!glib)
+        return {};
+    Libraries& libs = libraries();
+    std::lock_guard lock(libs.mutex);
+    if (!libs.gio.tried)
+        load(libs.gio, libs.gioName, "GIO", resolveGio);
+    why = libs.gio.error;
+    return libs.gio.ok ? Both{glib, &libs.gio.table} : Both{};
+}
+
+#undef VYRE_RESOLVE
+#undef VYRE_DECLARE
+#undef VYRE_GIO_FUNCTIONS
+#undef VYRE_GLIB_FUNCTIONS
+
+// Frees what GLib and GIO hand out, through the loaded functions.
 struct ObjectUnref {
+    const GioTable* gio;
     void operator()(gpointer p) const
     {
         if (p)
-            g_object_unref(p);
+            gio->objectUnref(p);
     }
 };
 template <class T>
 using Ref = std::unique_ptr<T, ObjectUnref>;
 
 struct GFreeDeleter {
-    void operator()(gpointer p) const { g_free(p); }
+    const GlibTable* glib;
+    void operator()(gpointer p) const { glib->gFree(p); }
 };
 using GStr = std::unique_ptr<char, GFreeDeleter>;
 
 // Collects a GError and frees it.
 class Error {
 public:
+    explicit Error(const GlibTable& glib) : m_glib(glib) {}
     ~Error()
     {
         if (m_error)
-            g_error_free(m_error);
+            m_glib.errorFree(m_error);
     }
+    Error(const Error&) = delete;
+    Error& operator=(const Error&) = delete;
     GError** out() { return &m_error; }
     std::string text(const std::string& fallback) const
     {
@@ -41,10 +190,21 @@ public:
     }
 
 private:
+    const GlibTable& m_glib;
     GError* m_error{nullptr};
 };
 
 Outcome fail(std::string why) { return {false, std::move(why)}; }
+
+// Everything below is handed the loaded functions.
+struct Api {
+    const GlibTable& glib;
+    const GioTable& gio;
+
+    template <class T>
+    Ref<T> ref(T* p) const { return Ref<T>(p, ObjectUnref{&gio}); }
+    GStr str(char* p) const { return GStr(p, GFreeDeleter{&glib}); }
+};
 
 // Runs in the child between fork and exec: only async-signal-safe calls belong here.
 // A folder that vanished since the caller checked it leaves the child where it is.
@@ -54,62 +214,107 @@ void enterFolder(gpointer folder)
         [[maybe_unused]] int r = ::chdir(static_cast<const char*>(folder));
 }
 
+Outcome openUriWith(const Api& api, const std::string& uri);
+Outcome openWithDefaultHandlerWith(const Api& api, const std::string& path, const std::string& workingFolder);
+
 // Launches app with uris. A desktop-file application is started through GLib's spawn,
 // which reports an Exec line whose program cannot start; the working folder is set in
 // the child so that the launcher's own current folder never changes. An entry that
 // names its own folder (Path=) keeps it.
-Outcome launch(GAppInfo* app, GList* uris, const std::string& workingFolder)
+Outcome launch(const Api& api, GAppInfo* app, GList* uris, const std::string& workingFolder)
 {
-    Error error;
+    Error error(api.glib);
     gboolean ok = FALSE;
-    if (G_IS_DESKTOP_APP_INFO(app)) {
-        GDesktopAppInfo* entry = G_DESKTOP_APP_INFO(app);
-        GStr ownPath(g_desktop_app_info_get_string(entry, "Path"));
+    if (api.gio.typeCheckInstanceIsA(reinterpret_cast<GTypeInstance*>(app), api.gio.desktopAppInfoGetType())) {
+        auto* entry = reinterpret_cast<GDesktopAppInfo*>(app);
+        GStr ownPath = api.str(api.gio.desktopAppInfoGetString(entry, "Path"));
         const bool useFolder = !workingFolder.empty() && !(ownPath && *ownPath);
-        ok = g_desktop_app_info_launch_uris_as_manager(
+        ok = api.gio.desktopAppInfoLaunchUrisAsManager(
             entry, uris, nullptr, G_SPAWN_SEARCH_PATH, useFolder ? enterFolder : nullptr,
             useFolder ? const_cast<char*>(workingFolder.c_str()) : nullptr, nullptr, nullptr,
             error.out());
     } else {
-        ok = g_app_info_launch_uris(app, uris, nullptr, error.out());
+        ok = api.gio.appInfoLaunchUris(app, uris, nullptr, error.out());
     }
     return ok ? Outcome{true, {}} : fail(error.text("the application could not be started"));
 }
 
-Outcome launchWithUris(GAppInfo* app, const std::vector<std::string>& uris,
+Outcome launchWithUris(const Api& api, GAppInfo* app, const std::vector<std::string>& uris,
                        const std::string& workingFolder)
 {
     GList* list = nullptr;
     for (auto it = uris.rbegin(); it != uris.rend(); ++it)
-        list = g_list_prepend(list, const_cast<char*>(it->c_str()));
-    Outcome result = launch(app, list, workingFolder);
-    g_list_free(list);
+        list = api.glib.listPrepend(list, const_cast<char*>(it->c_str()));
+    Outcome result = launch(api, app, list, workingFolder);
+    api.glib.listFree(list);
     return result;
 }
 
-std::string uriOfPath(const std::string& path)
+std::string uriOfPath(const Api& api, const std::string& path)
 {
-    Ref<GFile> file(g_file_new_for_path(path.c_str()));
-    GStr uri(g_file_get_uri(file.get()));
+    Ref<GFile> file = api.ref(api.gio.fileNewForPath(path.c_str()));
+    GStr uri = api.str(api.gio.fileGetUri(file.get()));
     return uri ? std::string(uri.get()) : std::string();
 }
 
 // A Type=Link entry carries a URL instead of a program.
-Outcome openLinkEntry(const std::string& desktopFile)
+Outcome openLinkEntry(const Api& api, const std::string& desktopFile)
 {
-    GKeyFile* keys = g_key_file_new();
+    GKeyFile* keys = api.glib.keyFileNew();
     std::string url;
-    if (g_key_file_load_from_file(keys, desktopFile.c_str(), G_KEY_FILE_NONE, nullptr)) {
-        GStr type(g_key_file_get_string(keys, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr));
-        GStr link(g_key_file_get_string(keys, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
+    if (api.glib.keyFileLoadFromFile(keys, desktopFile.c_str(), G_KEY_FILE_NONE, nullptr)) {
+        GStr type = api.str(
+            api.glib.keyFileGetString(keys, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr));
+        GStr link = api.str(
+            api.glib.keyFileGetString(keys, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
         if (type && link && std::string(type.get()) == G_KEY_FILE_DESKTOP_TYPE_LINK)
             url = link.get();
     }
-    g_key_file_free(keys);
+    api.glib.keyFileFree(keys);
     if (url.empty())
         return fail("not a launchable desktop entry: " + desktopFile);
-    return OpenUri(url);
+    return openUriWith(api, url);
 }
+
+Outcome openWithDefaultHandlerWith(const Api& api, const std::string& path, const std::string& workingFolder)
+{
+    Ref<GFile> file = api.ref(api.gio.fileNewForPath(path.c_str()));
+    Error error(api.glib);
+    Ref<GFileInfo> info = api.ref(api.gio.fileQueryInfo(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
+                                                        G_FILE_QUERY_INFO_NONE, nullptr, error.out()));
+    if (!info)
+        return fail(error.text("cannot read " + path));
+    const char* type = api.gio.fileInfoGetContentType(info.get());
+    if (!type)
+        return fail("the type of " + path + " is unknown");
+    Ref<GAppInfo> app = api.ref(api.gio.appInfoGetDefaultForType(type, FALSE));
+    if (!app)
+        return fail(std::string("no application is set to open ") + type);
+    GStr uri = api.str(api.gio.fileGetUri(file.get()));
+    if (!uri)
+        return fail("cannot read " + path);
+    return launchWithUris(api, app.get(), {uri.get()}, workingFolder);
+}
+
+Outcome openUriWith(const Api& api, const std::string& uri)
+{
+    GStr scheme = api.str(api.glib.uriParseScheme(uri.c_str()));
+    if (!scheme)
+        return fail("not a link: " + uri);
+    if (api.glib.asciiStrcasecmp(scheme.get(), "file") == 0) {
+        GStr path = api.str(api.glib.filenameFromUri(uri.c_str(), nullptr, nullptr));
+        if (!path)
+            return fail("not a local file: " + uri);
+        return openWithDefaultHandlerWith(api, path.get(), {});
+    }
+    Ref<GAppInfo> app = api.ref(api.gio.appInfoGetDefaultForUriScheme(scheme.get()));
+    if (!app)
+        return fail(std::string("no application is set to open ") + scheme.get() + ": links");
+    return launchWithUris(api, app.get(), {uri}, {});
+}
+
+bool isAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
@@ -118,11 +323,11 @@ bool LooksLikeUri(const std::string& text)
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos || colon < 2)
         return false;
-    if (!g_ascii_isalpha(text[0]))
+    if (!isAsciiAlpha(text[0]))
         return false;
     for (std::size_t i = 1; i < colon; ++i) {
         const char c = text[i];
-        if (!g_ascii_isalnum(c) && c != '+' && c != '-' && c != '.')
+        if (!isAsciiAlpha(c) && !isAsciiDigit(c) && c != '+' && c != '-' && c != '.')
             return false;
     }
     return true;
@@ -131,6 +336,11 @@ bool LooksLikeUri(const std::string& text)
 Outcome SpawnDetached(const std::string& path, const std::vector<std::string>& args,
                       const std::string& workingFolder)
 {
+    std::string why;
+    const GlibTable* glib = glibOrWhy(why);
+    if (!glib)
+        return fail(why);
+
     std::vector<char*> argv;
     argv.reserve(args.size() + 2);
     argv.push_back(const_cast<char*>(path.c_str()));
@@ -138,61 +348,58 @@ Outcome SpawnDetached(const std::string& path, const std::vector<std::string>& a
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
-    Error error;
+    Error error(*glib);
     // No G_SPAWN_SEARCH_PATH: path is already the file to run. No DO_NOT_REAP_CHILD:
     // GLib's intermediate child makes the program an orphan of init.
-    const gboolean ok = g_spawn_async(workingFolder.empty() ? nullptr : workingFolder.c_str(),
-                                      argv.data(), nullptr, GSpawnFlags(0), nullptr, nullptr,
-                                      nullptr, error.out());
+    const gboolean ok = glib->spawnAsync(workingFolder.empty() ? nullptr : workingFolder.c_str(), argv.data(),
+                                         nullptr, GSpawnFlags(0), nullptr, nullptr, nullptr, error.out());
     return ok ? Outcome{true, {}} : fail(error.text("the program could not be started"));
 }
 
 Outcome LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
                            const std::string& workingFolder)
 {
-    Ref<GDesktopAppInfo> entry(g_desktop_app_info_new_from_filename(desktopFile.c_str()));
+    std::string why;
+    const Both lib = gioOrWhy(why);
+    if (!lib.gio)
+        return fail(why);
+    const Api api{*lib.glib, *lib.gio};
+    Ref<GDesktopAppInfo> entry = api.ref(api.gio.desktopAppInfoNewFromFilename(desktopFile.c_str()));
     if (!entry)
-        return files.empty() ? openLinkEntry(desktopFile)
+        return files.empty() ? openLinkEntry(api, desktopFile)
                              : fail("not an application entry: " + desktopFile);
     std::vector<std::string> uris;
     for (const std::string& f : files)
-        uris.push_back(uriOfPath(f));
-    return launchWithUris(G_APP_INFO(entry.get()), uris, workingFolder);
+        uris.push_back(uriOfPath(api, f));
+    return launchWithUris(api, reinterpret_cast<GAppInfo*>(entry.get()), uris, workingFolder);
 }
 
 Outcome OpenWithDefaultHandler(const std::string& path, const std::string& workingFolder)
 {
-    Ref<GFile> file(g_file_new_for_path(path.c_str()));
-    Error error;
-    Ref<GFileInfo> info(g_file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
-                                          G_FILE_QUERY_INFO_NONE, nullptr, error.out()));
-    if (!info)
-        return fail(error.text("cannot read " + path));
-    const char* type = g_file_info_get_content_type(info.get());
-    if (!type)
-        return fail("the type of " + path + " is unknown");
-    Ref<GAppInfo> app(g_app_info_get_default_for_type(type, FALSE));
-    if (!app)
-        return fail(std::string("no application is set to open ") + type);
-    GStr uri(g_file_get_uri(file.get()));
-    return launchWithUris(app.get(), {uri.get()}, workingFolder);
+    std::string why;
+    const Both lib = gioOrWhy(why);
+    if (!lib.gio)
+        return fail(why);
+    return openWithDefaultHandlerWith(Api{*lib.glib, *lib.gio}, path, workingFolder);
 }
 
 Outcome OpenUri(const std::string& uri)
 {
-    GStr scheme(g_uri_parse_scheme(uri.c_str()));
-    if (!scheme)
-        return fail("not a link: " + uri);
-    if (g_ascii_strcasecmp(scheme.get(), "file") == 0) {
-        GStr path(g_filename_from_uri(uri.c_str(), nullptr, nullptr));
-        if (!path)
-            return fail("not a local file: " + uri);
-        return OpenWithDefaultHandler(path.get(), {});
-    }
-    Ref<GAppInfo> app(g_app_info_get_default_for_uri_scheme(scheme.get()));
-    if (!app)
-        return fail(std::string("no application is set to open ") + scheme.get() + ": links");
-    return launchWithUris(app.get(), {uri}, {});
+    std::string why;
+    const Both lib = gioOrWhy(why);
+    if (!lib.gio)
+        return fail(why);
+    return openUriWith(Api{*lib.glib, *lib.gio}, uri);
+}
+
+void UseLibrariesForTesting(const std::string& glib, const std::string& gio)
+{
+    Libraries& libs = libraries();
+    std::lock_guard lock(libs.mutex);
+    libs.glibName = glib.empty() ? SystemGlib : glib;
+    libs.gioName = gio.empty() ? SystemGio : gio;
+    libs.glib = {};
+    libs.gio = {};
 }
 
 } // namespace gio

@@ -10,6 +10,10 @@
 // adopted by init, outlives the launcher and never lingers as our zombie. Descriptors
 // of ours (the instance lock, sockets) are closed in the child. All paths and
 // arguments are bytes handed to exec as they are; no shell is ever involved.
+//
+// GLib and GIO are loaded when first needed, not linked: a launcher that only shows its
+// toolbars never maps them. When they cannot be loaded, every call here fails with a
+// reason saying so.
 namespace gio {
 
 struct Outcome {
@@ -38,5 +42,9 @@ Outcome OpenUri(const std::string& uri);
 // True when text starts with a URI scheme ("https:", "mailto:"): two or more scheme
 // characters before the first ':', and no '/' before it.
 bool LooksLikeUri(const std::string& text);
+
+// Loads GLib and GIO from these file names from the next call on, so tests can see what
+// a system without them gets; empty names stand for the system's libraries.
+void UseLibrariesForTesting(const std::string& glib, const std::string& gio);
 
 } // namespace gio

@@ -2,8 +2,6 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QPainter>
-#include <QSvgRenderer>
 
 namespace {
 
@@ -17,20 +15,25 @@ bool looksLikeSvg(const QByteArray& bytes)
     return head.contains("<svg") || (head.startsWith("<?xml") && bytes.left(4096).contains("<svg"));
 }
 
+// SVG goes through Qt's "svg" image-format plugin rather than through Qt SVG linked in:
+// the plugin, and the SVG library with it, is then loaded only once an SVG icon is
+// drawn, instead of at every start.
 QImage renderSvg(const QByteArray& bytes)
 {
-    QSvgRenderer renderer;
-    if (!renderer.load(bytes) || !renderer.isValid())
-        return {};
-    renderer.setAspectRatioMode(Qt::KeepAspectRatio);
-    QImage image(iconfile::Side, iconfile::Side, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    renderer.render(&p);
-    p.end();
-    return image;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "svg");
+    reader.setAutoDetectImageFormat(false);
+    reader.setAllocationLimit(16);
+    // Drawn straight at icon size, in its own proportions: the plugin stretches the
+    // drawing to whatever size it is given. A drawing that names no size fills the square.
+    const QSize natural = reader.size();
+    const QSize side(iconfile::Side, iconfile::Side);
+    QSize target = natural.isValid() && !natural.isEmpty() ? natural.scaled(side, Qt::KeepAspectRatio) : side;
+    target = target.expandedTo(QSize(1, 1));
+    reader.setScaledSize(target);
+    return reader.read();
 }
 
 QImage readPicture(const QByteArray& bytes)
@@ -87,7 +90,9 @@ QImage IconImageReader::decode(const QByteArray& file)
     if (file.isEmpty())
         return {};
     // Compressed SVG is not read: a small file could inflate without bound.
+    if (file.startsWith("\x1f\x8b"))
+        return {};
     if (looksLikeSvg(file))
-        return renderSvg(file);
+        return iconfile::fitToIcon(renderSvg(file));
     return iconfile::fitToIcon(readPicture(file));
 }

@@ -2,8 +2,8 @@
 
 #include "platform/IconReader.h"
 
-// A picture file used whole as one icon: PNG, JPEG and XPM through Qt's image readers,
-// SVG drawn by the SVG renderer.
+// A picture file used whole as one icon: PNG, JPEG, XPM and SVG, all through Qt's
+// image readers (SVG by the "svg" image-format plugin, loaded only when one is drawn).
 class IconImageReader final : public IconReader {
 public:
     bool recognises(const QByteArray& head) const override;

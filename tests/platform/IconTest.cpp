@@ -9,10 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -105,12 +109,53 @@ TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentAndKeepsProportions)
         EXPECT_TRUE(icons.draw(p, -1).isNull());
     }
 
-    // A wide picture is letterboxed, not squeezed.
+    // A wide picture is letterboxed, not squeezed, whether drawn to size or scaled;
+    // a drawing sized only by its view box too.
     const QString wide = dir.filePath("wide.png");
     ASSERT_TRUE(solid(64, 32, qRgb(0, 128, 0)).save(wide, "png"));
-    const QImage image = icons.draw(wide.toStdString(), 0);
-    EXPECT_EQ(qAlpha(image.pixel(8, 1)), 0);
-    EXPECT_EQ(opaque(image.pixel(8, 8)), qRgb(0, 128, 0));
+    const QByteArray rect = "<rect width=\"64\" height=\"32\" fill=\"#008000\"/></svg>";
+    const std::pair<const char*, QByteArray> wideSvgs[] = {
+        {"wide.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"32\">" + rect},
+        {"viewbox.svg",
+         "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 64 32\">" + rect},
+    };
+    std::vector<QString> wides{wide};
+    for (const auto& [name, content] : wideSvgs) {
+        wides.push_back(dir.filePath(name));
+        QFile f(wides.back());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    for (const QString& path : wides) {
+        SCOPED_TRACE(path.toStdString());
+        const QImage image = icons.draw(path.toStdString(), 0);
+        ASSERT_EQ(image.size(), QSize(16, 16));
+        EXPECT_EQ(qAlpha(image.pixel(8, 1)), 0);
+        EXPECT_EQ(qAlpha(image.pixel(8, 14)), 0);
+        EXPECT_EQ(opaque(image.pixel(8, 8)), qRgb(0, 128, 0));
+    }
+}
+
+TEST(IconFile, ReadBoundedTakesWholePlainFilesUpToTheLimitOnly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("f");
+    const struct {
+        qsizetype size;
+        qint64 limit;
+        bool read;
+    } rows[] = {{0, 100, false}, {1, 100, true}, {100, 100, true}, {101, 100, false}, {5000, 1 << 20, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.size);
+        const QByteArray content(row.size, 'x');
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.close();
+        EXPECT_EQ(iconfile::readBounded(path, row.limit), row.read ? content : QByteArray());
+    }
+    for (const QString& other : {QString(), dir.path(), dir.filePath("missing"), QStringLiteral("/dev/zero")})
+        EXPECT_TRUE(iconfile::readBounded(other, 1 << 20).isEmpty()) << other.toStdString();
 }
 
 TEST(FileIconSource, DamagedFilesAndWhatIsNotAFileGiveNothingAndNeverBlock)
@@ -172,6 +217,23 @@ TEST(FileIconSource, DecodesAFileOnceUntilItChanges)
     icons.draw(p, 2);
     EXPECT_EQ(reader->counts, 2);
     EXPECT_EQ(reader->draws, 2);
+
+    // Another file of the same size and times put in its place is another file.
+    const QString other = dir.filePath("other.test");
+    {
+        QFile f(other);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("TEST two, rewritten longer");
+    }
+    struct stat st{};
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, other.toLocal8Bit().constData(), times, 0), 0);
+    ASSERT_EQ(::rename(other.toLocal8Bit().constData(), path.toLocal8Bit().constData()), 0);
+    EXPECT_EQ(icons.count(p), 3);
+    icons.draw(p, 2);
+    EXPECT_EQ(reader->counts, 3);
+    EXPECT_EQ(reader->draws, 3);
 }
 
 } // namespace

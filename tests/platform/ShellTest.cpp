@@ -1,6 +1,7 @@
 // The real shell on this machine: programs started, entries launched, documents opened
 // through a stand-in default application that the test installs for itself.
 #include "platform/DesktopShell.h"
+#include "platform/GioLaunch.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -192,6 +193,46 @@ TEST_F(ShellTest, CopyIntoReplacesAFileOfThatNameAndRefusesWhatItCannotDoSafely)
                                 {at("dest"), here}, {at("note.txt"), here} /* onto itself */})
         EXPECT_FALSE(shell.copyInto(file, folder).ok) << file << " -> " << folder;
     EXPECT_EQ(content("note.txt"), "new");
+}
+
+// GLib and GIO are loaded on first use; a system without them, or with something else
+// under their names, must get launches that fail and say why, not a crash.
+TEST_F(ShellTest, LaunchesFailTellingWhyWhenGlibOrGioCannotBeLoaded)
+{
+    struct Restore {
+        ~Restore() { gio::UseLibrariesForTesting({}, {}); }
+    } restore;
+    makeRecorder(path("prog"), path("out"));
+    writeFile(path("tool.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Tool\nExec=" + QFile::encodeName(path("prog")) + "\n");
+    writeFile(path("notes.txt"), "hello\n");
+    const struct {
+        std::string glib, gio;
+        bool programStarts;
+        QString why;
+    } rows[] = {
+        {"libvyre-no-such-glib.so.0", "", false, "GLib could not be loaded"},
+        {"", "libvyre-no-such-gio.so.0", true, "GIO could not be loaded"},
+        {"", "libm.so.6", true, "g_object_unref is missing"}, // a library, but not GIO
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.glib + row.gio);
+        gio::UseLibrariesForTesting(row.glib, row.gio);
+        const Shell::Result program = shell.open(at("prog"), "", "");
+        EXPECT_EQ(program.ok, row.programStarts) << program.error.toStdString();
+        if (row.programStarts)
+            EXPECT_TRUE(seen());
+        else
+            EXPECT_TRUE(program.error.contains(row.why)) << program.error.toStdString();
+        const Shell::Result others[] = {shell.open(at("tool.desktop"), "", ""),
+                                        shell.startWithFile(at("tool.desktop"), "", "/f"),
+                                        shell.open(at("notes.txt"), "", ""), shell.openLink("https://example.org/")};
+        for (const Shell::Result& r : others) {
+            EXPECT_FALSE(r.ok);
+            EXPECT_TRUE(r.error.contains(row.why)) << r.error.toStdString();
+        }
+    }
+    EXPECT_FALSE(QFile::exists(path("out"))); // the entry never ran
 }
 
 // GIO reads the XDG folders once per process and keeps them, so the default-handler
