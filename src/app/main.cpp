@@ -91,5 +91,9 @@ int main(int argc, char** argv)
 
     if (!app.Main())
         return 1;
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Everything is saved by now. Tearing the windows and Qt down would only cost time at
+    // logout (it even starts the font machinery to destroy it), so the process ends here.
+    std::fflush(nullptr);
+    ::_exit(status);
 }

@@ -17,15 +17,16 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_x() {
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 50); do
-      [ -e /tmp/.X11-unix/X$n ] && { export DISPLAY=":$n"; return 0; }
-      sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null || true
+  # Xvfb picks a free display itself and writes its number to fd 3, so runs that
+  # overlap never share a server.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$TMP/display" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 100); do
+    if [ -s "$TMP/display" ]; then
+      export DISPLAY=":$(head -n 1 "$TMP/display")"
+      return 0
+    fi
+    sleep 0.1
   done
   fail "no X server could be started"
 }
