@@ -22,9 +22,8 @@ wait_window Default >/dev/null || fail "the second start did not come up"
 first=$APP_PID
 "$TMP/data/vyrelight" > "$TMP/second.log" 2>&1 &
 second=$!
-sleep 1
 # The refusal is a message box: it is there, and the second process is still waiting on it.
-xdotool search --onlyvisible --name "^Vyrelight Toolbar v2\$" >/dev/null || fail "no message for a second instance"
+wait_window "Vyrelight Toolbar v2" >/dev/null || fail "no message for a second instance"
 kill -9 "$second" 2>/dev/null || true
 APP_PID=$first
 stop_app
