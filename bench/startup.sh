@@ -11,7 +11,9 @@
 #   default  the launcher in an empty folder: it writes its default files, shows "Default"
 #   large    the launcher on the generated large set (gen_large_set.py): 256 toolbars of
 #            40 buttons, 16 of them visible, icons from 400 PNG and ICO files
-# CASES="floor default" limits the cases. Everything runs on a private Xvfb.
+# CASES="floor default" limits the cases. Everything runs on a private Xvfb. After each
+# stop the script syncs and waits SETTLE_SECONDS (default 0.5; 0 skips the wait) so that
+# the end of one program does not run into the start of the next.
 #
 # What is measured, per start:
 #   time  from the spawn of the program until every expected toolbar window is viewable
@@ -111,6 +113,16 @@ stop() {
   kill -KILL "$pid" 2>/dev/null || true
   [ -n "$PROBE_PID" ] && wait "$PROBE_PID" 2>/dev/null || true
   RUNNING=""; PROBE_PID=""
+  settle
+}
+
+# Lets the end of the program just stopped finish before the next start: the launcher
+# saves Toolbars.cfg (with fsync) as it ends, and the X server tears down its windows
+# (16 large ones for the large set). Every case waits alike.
+settle() {
+  [ "${SETTLE_SECONDS:-0.5}" = 0 ] && return 0
+  sync
+  sleep "${SETTLE_SECONDS:-0.5}"
 }
 
 # One start. Sets PID, MS and KIB and leaves the program running; false when it did not
