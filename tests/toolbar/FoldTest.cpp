@@ -169,8 +169,9 @@ TEST_F(ToolbarTest, AHiddenWindowFoldsAtOnceToExactlyWhereTheStepsEnd)
         windows->FoldTbr(1, -1);
         windows->FoldTbr(2, -1);
         EXPECT_EQ(once.sizes.size(), 1u);
-        if (row.buttons.size() > 1 && row.width == 0)
+        if (row.buttons.size() > 1 && row.width == 0) {
             EXPECT_GT(steps.sizes.size(), 2u);
+        }
         EXPECT_EQ(direct.widthTwips(), stepped.widthTwips());
         EXPECT_EQ(direct.heightTwips(), stepped.heightTwips());
         EXPECT_EQ(direct.leftTwips(), stepped.leftTwips());
