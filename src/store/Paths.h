@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-// Path helpers on byte strings. The separator is "/" on POSIX; "\" and "/" on Windows.
+// Paths as byte strings. The separator is "/" on POSIX; "\" and "/" on Windows.
 
 // The text after the last separator, cut before its first "."; empty when the path ends
 // with a separator.
