@@ -4,6 +4,7 @@
 #include "platform/Pointer.h"
 #include "store/ToolbarSet.h"
 #include "toolbar/BuiltinPictures.h"
+#include "toolbar/SkipOnError.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -35,17 +36,6 @@ constexpr int ClientWidth = 5520;
 constexpr int ClientHeight = 4350;
 // A drop-down list is as high as its font makes it; 315 twips is one line of 8 points.
 constexpr int ComboHeight = 315;
-
-// The window's handlers never report errors: a step that fails is abandoned and the
-// handler goes on with its next step.
-template <typename Step>
-void tryStep(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 // The strip along the window's left edge: 26 x 292 pixels, drawn here so that no image
 // file has to ship. A dusk gradient with the program's name running upwards.
@@ -326,11 +316,11 @@ void FCfg::ShowConfig(std::uint8_t t)
     m_tag = QStringLiteral("1");
     // Toolbar t is chosen below; an earlier choice need not be carried out first.
     m_pendingTbr.reset();
-    tryStep([&] { ensureControls(); });
-    tryStep([&] { SelectTbr(t); });
+    skipOnError([&] { ensureControls(); });
+    skipOnError([&] { SelectTbr(t); });
     // cbxTbrs_Click cleared the mark; it stays set until the window is up.
     m_tag = QStringLiteral("1");
-    tryStep([&] { SetupPosBar(t); });
+    skipOnError([&] { SetupPosBar(t); });
     if (!m_placed) {
         m_placed = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -383,9 +373,9 @@ void FCfg::FillTbrList()
 void FCfg::cbxTbrsClick(std::uint8_t t)
 {
     m_tag = QStringLiteral("1");
-    tryStep([&] { SyncModeChecks(t); });
-    tryStep([&] { FillBtnList(t); });
-    tryStep([&] { ShowTbrPicture(t); });
+    skipOnError([&] { SyncModeChecks(t); });
+    skipOnError([&] { FillBtnList(t); });
+    skipOnError([&] { ShowTbrPicture(t); });
     m_tag = QStringLiteral("0");
     m_btnCfg[5]->setEnabled(t != 0);
     refreshBtnCommands();
@@ -485,7 +475,7 @@ void FCfg::chkModeClick(int index)
 void FCfg::btnCfgClick(int index)
 {
     const std::optional<std::uint8_t> t = chosenTbr();
-    tryStep([&] {
+    skipOnError([&] {
         switch (index) {
         case 0:
             hide();
@@ -532,7 +522,7 @@ void FCfg::lstBtnsDblClick()
     const std::optional<std::uint8_t> t = chosenTbr();
     const std::optional<int> k = selectedBtn();
     if (t && k)
-        tryStep([&] { m_actions.editButton(*t, *k); });
+        skipOnError([&] { m_actions.editButton(*t, *k); });
 }
 
 void FCfg::vsbPosChange(int value)
@@ -544,10 +534,10 @@ void FCfg::vsbPosChange(int value)
         if (t && lineNew && lineOld) {
             const int kNew = lineNew->data(Qt::UserRole).toInt();
             const int kOld = lineOld->data(Qt::UserRole).toInt();
-            tryStep([&] { m_actions.exchangeButtons(*t, kNew, kOld); });
+            skipOnError([&] { m_actions.exchangeButtons(*t, kNew, kOld); });
             m_posTag = QString::number(value);
-            tryStep([&] { FillBtnList(*t); });
-            tryStep([&] { m_lstBtns->setCurrentRow(m_posTag.toInt()); });
+            skipOnError([&] { FillBtnList(*t); });
+            skipOnError([&] { m_lstBtns->setCurrentRow(m_posTag.toInt()); });
         }
         // Stop a held arrow from repeating, let the input that queued up meanwhile run,
         // and keep the keyboard on the bar so the arrow keys go on moving this button.
