@@ -535,9 +535,8 @@ void FCfg::vsbPosChange(int value)
             const int kNew = lineNew->data(Qt::UserRole).toInt();
             const int kOld = lineOld->data(Qt::UserRole).toInt();
             skipOnError([&] { m_actions.exchangeButtons(*t, kNew, kOld); });
-            m_posTag = QString::number(value);
             skipOnError([&] { FillBtnList(*t); });
-            skipOnError([&] { m_lstBtns->setCurrentRow(m_posTag.toInt()); });
+            skipOnError([&] { m_lstBtns->setCurrentRow(value); });
         }
         // Stop a held arrow from repeating, let the input that queued up meanwhile run,
         // and keep the keyboard on the bar so the arrow keys go on moving this button.

@@ -107,7 +107,6 @@ private:
     // The button move: only changes of vsbPos made while armed are the user's steps.
     bool m_posArmed{false};
     std::uint8_t m_lastPos{0};
-    QString m_posTag;
 
     QLabel* m_picSideBar{nullptr};
     QLabel* m_imgTBR{nullptr};
