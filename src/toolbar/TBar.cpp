@@ -199,10 +199,7 @@ TBar::TBar(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(new Pri
     setAttribute(Qt::WA_Hover, false); // hover is tracked per button, not per widget
     d->buttons.resize(FixedCount);
     d->buttons[1].style = Style::Gap;
-    d->measure(fontMetrics());
-    d->layout();
-    resize(static_cast<int>(std::lround(d->width / d->tppX())),
-           static_cast<int>(std::lround(d->height / d->tppY())));
+    relayout();
 }
 
 TBar::~TBar()
