@@ -475,12 +475,12 @@ void ToolbarWindows::unfold(std::uint8_t t, FTb& f, bool vertical)
 {
     TBar& bar = f.tbar();
     const double step = vertical ? storedFoldStep(f) : 0.0;
-    float target = 0.0f;
+    // The unfold steps run without a pause, so the buttons cannot change under them.
+    const int n = bar.buttonCount() - 2;
+    const int s = m_set.Tbrs.at(t).SepCount;
+    const double button = vertical ? bar.buttonHeight() : bar.buttonWidth();
+    const float target = float(button * (n - s) + Frame + Fixed + double(Gap) * s);
     for (;;) {
-        const int n = bar.buttonCount() - 2;
-        const int s = m_set.Tbrs.at(t).SepCount;
-        const double button = vertical ? bar.buttonHeight() : bar.buttonWidth();
-        target = float(button * (n - s) + Frame + Fixed + double(Gap) * s);
         const float W = f.widthTwips();
         const float H = f.heightTwips();
         if (vertical && target >= H)
