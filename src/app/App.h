@@ -29,9 +29,11 @@ public:
     App(Services services, std::string dataFolder);
     ~App() override;
 
-    // Start-up: loads the configuration window hidden, reads the set and, in index
-    // order, each toolbar's file, builds its window and applies its modes. False when
-    // no toolbar 0 could be read: the program must end.
+    // Start-up: makes the configuration window (hidden, its controls wait for its first
+    // showing), reads the set and, in index order, each toolbar's file, and builds the
+    // windows of the toolbars on screen with their modes applied; a hidden toolbar's
+    // window is built when first needed. False when no toolbar 0 could be read: the
+    // program must end.
     bool Main();
     // Saves Toolbars.cfg, closes every toolbar window and ends (emits terminated()).
     // Only the first call does anything.

@@ -393,7 +393,8 @@ void FCfg::ShowTbrPicture(std::uint8_t t)
     if (!built() || !hasTbr(t))
         return;
     const QPixmap picture = m_actions.handlePicture(t);
-    // A window not built yet has nothing on its handle; it will show the claws.
+    // A handle left without a picture (its window could not be built) is shown as the
+    // claws it would carry.
     m_imgTBR->setPixmap(picture.isNull() ? m_claws : picture);
 }
 
