@@ -150,7 +150,6 @@ void App::showAbout()
         return;
     if (!m_about) {
         m_about = new qrABOUT(m_services.shell, m_services.pointer);
-        m_about->setAttribute(Qt::WA_DeleteOnClose);
         // Without a window manager to place it, it would open in the screen's corner.
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             QRect frame(QPoint(), m_about->sizeHint().expandedTo(m_about->size()));
