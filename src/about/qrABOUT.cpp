@@ -11,7 +11,6 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
 
 namespace {

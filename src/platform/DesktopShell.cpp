@@ -6,7 +6,6 @@
 
 #include <QStandardPaths>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
