@@ -2,6 +2,7 @@
 #include "app/RealServices.h"
 #include "platform/DataFolder.h"
 #include "platform/InstanceLock.h"
+#include "store/Messages.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -14,7 +15,7 @@
 
 namespace {
 
-// SIGTERM and SIGINT arrive on a socket pair so that the save runs on the UI thread.
+// SIGTERM, SIGINT and SIGHUP arrive on a socket pair so that the save runs on the UI thread.
 int signalFds[2] = {-1, -1};
 
 void onSignal(int)
@@ -48,14 +49,14 @@ int main(int argc, char** argv)
     const std::string programFolder = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
     const std::string dataFolder = FindDataFolder(programFolder);
     if (dataFolder.empty()) {
-        QMessageBox::critical(nullptr, "Vyrelight Toolbar v2",
+        QMessageBox::critical(nullptr, msg::ProgramTitle,
                               "There is no folder to keep the toolbars in: neither the program's "
                               "folder nor ~/.config/vyrelight can be written.");
         return 1;
     }
     InstanceLock lock(dataFolder);
     if (!lock.acquired()) {
-        QMessageBox::warning(nullptr, "Vyrelight Toolbar v2",
+        QMessageBox::warning(nullptr, msg::ProgramTitle,
                              lock.heldByOther()
                                  ? QString("Vyrelight Toolbar is already running on the toolbars in\n%1")
                                        .arg(QString::fromLocal8Bit(dataFolder))

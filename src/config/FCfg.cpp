@@ -2,6 +2,7 @@
 
 #include "config/ConfigActions.h"
 #include "platform/Pointer.h"
+#include "store/Messages.h"
 #include "store/ToolbarSet.h"
 #include "toolbar/BuiltinPictures.h"
 #include "toolbar/SkipOnError.h"
@@ -92,7 +93,7 @@ FCfg::FCfg(ToolbarSet& set, const Pointer& pointer, ConfigActions& actions, QWid
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(QStringLiteral("Vyrelight Toolbar v2"));
+    setWindowTitle(QString::fromLatin1(msg::ProgramTitle));
     setFixedSize(qRound(ClientWidth / m_pointer.twipsPerPixelX()),
                  qRound(ClientHeight / m_pointer.twipsPerPixelY()));
 
