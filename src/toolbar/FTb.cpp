@@ -383,7 +383,7 @@ void FTb::TBar_OLEDragDrop(const QMimeData* data, float X, float Y)
         return;
     const bool vertical = isTrue(m_owner.set().Tbrs.at(*t).Vertical);
     // That end of the control lies under the drag handle.
-    if ((vertical ? Y : X) <= 470.0f)
+    if ((vertical ? Y : X) <= TBar::FixedTwips)
         return;
     int hit = 0;
     for (int c = 3; c <= m_tbar->buttonCount() && hit == 0; ++c) {

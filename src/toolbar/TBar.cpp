@@ -21,10 +21,8 @@
 namespace {
 
 // The two fixed buttons: a blank wide enough for the drag handle above it (45 + 255
-// twips, with a margin), then an ordinary gap. Together 470 twips along the bar.
-constexpr float GapTwips = 120.0f;
-constexpr float HandleBlankTwips = 350.0f;
-constexpr float FixedTwips = HandleBlankTwips + GapTwips;
+// twips, with a margin), then an ordinary gap.
+constexpr float HandleBlankTwips = TBar::FixedTwips - TBar::GapTwips;
 constexpr int FixedCount = 2;
 
 // A 16x16 picture in a button of 23 x 22 pixels, as the platform toolbars draw it.

@@ -23,6 +23,10 @@ class TBar : public QWidget {
 public:
     enum class Style { Normal, Gap };
 
+    // Along the bar: the two fixed buttons together, and each gap.
+    static constexpr float FixedTwips = 470.0f;
+    static constexpr float GapTwips = 120.0f;
+
     TBar(const Pointer& metrics, QWidget* parent = nullptr);
     ~TBar() override;
 

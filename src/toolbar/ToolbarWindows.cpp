@@ -25,8 +25,6 @@ namespace {
 // Size and fold constants, in twips.
 constexpr float EmptySize = 420.0f;     // a window with the handle alone; also "not sized from buttons"
 constexpr float Frame = 90.0f;          // both sides of the window's frame together
-constexpr float Fixed = 470.0f;         // the control's two fixed buttons
-constexpr float Gap = 120.0f;
 constexpr float FoldStep = 90.0f;
 constexpr float FoldedSize = 435.1f;
 constexpr float FoldEnd = 435.0f;
@@ -253,7 +251,7 @@ void ToolbarWindows::SizeWindow(std::uint8_t t)
     if (!isTrue(rec.Vertical)) {
         bar.setWrappable(false);
         bar.setWidthTwips(n == 0 ? bar.buttonWidth()
-                                 : bar.buttonWidth() * float(m) + Gap * float(s) + Fixed);
+                                 : bar.buttonWidth() * float(m) + TBar::GapTwips * float(s) + TBar::FixedTwips);
         f.setWidthTwips(bar.widthTwips() + Frame);
         f.setHeightTwips(bar.heightTwips() + Frame);
         rec.Width = f.widthTwips();
@@ -261,7 +259,9 @@ void ToolbarWindows::SizeWindow(std::uint8_t t)
     } else {
         bar.setWrappable(true);
         bar.setWidthTwips(bar.buttonWidth());
-        f.setHeightTwips(n == 0 ? EmptySize : bar.buttonHeight() * float(m) + Gap * float(s) + Fixed + Frame);
+        f.setHeightTwips(n == 0 ? EmptySize
+                                : bar.buttonHeight() * float(m) + TBar::GapTwips * float(s) + TBar::FixedTwips
+                                    + Frame);
         f.setWidthTwips(bar.widthTwips() + Frame);
         rec.Width = f.widthTwips();
     }
@@ -479,7 +479,7 @@ void ToolbarWindows::unfold(std::uint8_t t, FTb& f, bool vertical)
     const int n = bar.buttonCount() - 2;
     const int s = m_set.Tbrs.at(t).SepCount;
     const double button = vertical ? bar.buttonHeight() : bar.buttonWidth();
-    const float target = float(button * (n - s) + Frame + Fixed + double(Gap) * s);
+    const float target = float(button * (n - s) + Frame + TBar::FixedTwips + double(TBar::GapTwips) * s);
     for (;;) {
         const float W = f.widthTwips();
         const float H = f.heightTwips();
