@@ -269,7 +269,6 @@ void ToolbarWindows::SizeWindow(std::uint8_t t)
 
 void ToolbarWindows::RebuildTbr(std::uint8_t t)
 {
-    building(t);
     BuildImageList(t);
     BuildButtons(t);
     RefreshTbrWindow(t);
