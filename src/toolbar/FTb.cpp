@@ -284,7 +284,7 @@ void FTb::hoverCheck()
     if (!t)
         return;
     const TbrRec& rec = m_owner.set().Tbrs.at(*t);
-    if (!isTrue(rec.AutoHide) || (rec.Width == 420.0f && rec.Height == 420.0f) || m_tmrWaitFade.isActive())
+    if (!isTrue(rec.AutoHide) || (rec.Width == EmptyTwips && rec.Height == EmptyTwips) || m_tmrWaitFade.isActive())
         return;
     // A fold in progress lets events run between its steps; it finishes first.
     if (m_folding)

@@ -32,6 +32,8 @@ public:
     static constexpr float ClawsTwips = 45.0f;      // the handle's left and top in the client area
     static constexpr float ClawsSideTwips = 255.0f;
     static constexpr float MenuAtTwips = 150.0f;    // where the popup menu opens in the client area
+    // A window with the handle alone; a record of this size was not sized from buttons.
+    static constexpr float EmptyTwips = 420.0f;
 
     FTb(ToolbarWindows& owner, std::uint8_t index);
     ~FTb() override;

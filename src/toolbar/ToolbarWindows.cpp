@@ -23,7 +23,6 @@
 namespace {
 
 // Size and fold constants, in twips.
-constexpr float EmptySize = 420.0f;     // a window with the handle alone; also "not sized from buttons"
 constexpr float Frame = 90.0f;          // both sides of the window's frame together
 constexpr float FoldStep = 90.0f;
 constexpr float FoldedSize = 435.1f;
@@ -230,11 +229,11 @@ void ToolbarWindows::PlaceWindow(std::uint8_t t)
     FTb& f = building(t);
     f.setTopTwips(rec.Top);
     f.setLeftTwips(rec.Left);
-    rec.Width = EmptySize;
-    rec.Height = EmptySize;
+    rec.Width = FTb::EmptyTwips;
+    rec.Height = FTb::EmptyTwips;
     if (rec.BtnCount == 0) {
-        f.setWidthTwips(EmptySize);
-        f.setHeightTwips(EmptySize);
+        f.setWidthTwips(FTb::EmptyTwips);
+        f.setHeightTwips(FTb::EmptyTwips);
     } else {
         SizeWindow(t);
     }
@@ -259,7 +258,7 @@ void ToolbarWindows::SizeWindow(std::uint8_t t)
     } else {
         bar.setWrappable(true);
         bar.setWidthTwips(bar.buttonWidth());
-        f.setHeightTwips(n == 0 ? EmptySize
+        f.setHeightTwips(n == 0 ? FTb::EmptyTwips
                                 : bar.buttonHeight() * float(m) + TBar::GapTwips * float(s) + TBar::FixedTwips
                                     + Frame);
         f.setWidthTwips(bar.widthTwips() + Frame);
@@ -398,15 +397,15 @@ void ToolbarWindows::FoldTbr(std::uint8_t t, int direction)
     FTb& f = ready(t);
     const TbrRec& rec = m_set.Tbrs.at(t);
     const bool vertical = isTrue(rec.Vertical);
-    const bool sizedFromButtons = !(rec.Width == EmptySize && rec.Height == EmptySize);
+    const bool sizedFromButtons = !(rec.Width == FTb::EmptyTwips && rec.Height == FTb::EmptyTwips);
     // Folding lets events run between its steps; one of them must not start another
     // fold of the same window (it would fight this one over the size).
     if (f.m_folding)
         return;
     if (direction == 1 && !sizedFromButtons) {
         // Nothing but the handle: its full size is the one it was placed with.
-        f.setWidthTwips(EmptySize);
-        f.setHeightTwips(EmptySize);
+        f.setWidthTwips(FTb::EmptyTwips);
+        f.setHeightTwips(FTb::EmptyTwips);
         return;
     }
     QPointer<FTb> alive(&f);
