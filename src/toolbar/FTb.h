@@ -19,7 +19,8 @@ class TBar;
 class ToolbarWindows;
 
 // One toolbar's window: a frameless tool window (no task-bar entry) holding the drag
-// handle, the toolbar control and the popup menu. Its record owns it.
+// handle and the toolbar control, and the popup menu once it is first opened. Its
+// record owns it.
 //
 // Geometry is kept in twips as floats, because the size and fold arithmetic is done in
 // twips: reading gives back exactly what was set, and the native window follows at the
