@@ -61,7 +61,7 @@ QPixmap logoPicture()
     sun.setColorAt(0.5, QColor(230, 120, 30));
     sun.setColorAt(1.0, QColor(0, 0, 0, 0));
     p.fillRect(image.rect(), sun);
-    p.setPen(QPen(QColor(0, 192, 0), 1));
+    p.setPen(QPen(Green, 1));
     p.drawLine(0, 52, 112, 52);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(20);
@@ -83,10 +83,10 @@ QPixmap closePicture()
     image.fill(Qt::black);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0, 192, 0), 3));
+    p.setPen(QPen(Green, 3));
     p.setBrush(QColor(0, 48, 0));
     p.drawEllipse(QRectF(5, 4.5, 44, 44));
-    p.setPen(QPen(QColor(128, 255, 128), 4, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(LightGreen, 4, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(19, 18.5), QPointF(35, 34.5));
     p.drawLine(QPointF(35, 18.5), QPointF(19, 34.5));
     p.end();
