@@ -62,7 +62,7 @@ int IcoReader::count(const QString& path) const
 {
     // Counted as one icon only when a picture actually decodes, so that the count and
     // what draw() gives never disagree.
-    return decode(iconfile::readBounded(path, MaxIconFile)).isNull() ? 0 : 1;
+    return draw(path, 0).isNull() ? 0 : 1;
 }
 
 QImage IcoReader::draw(const QString& path, int index0) const
