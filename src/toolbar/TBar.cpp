@@ -190,7 +190,7 @@ int TBar::Private::hit(const QPoint& px) const
     return -1;
 }
 
-TBar::TBar(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(new Private(metrics))
+TBar::TBar(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(metrics))
 {
     setMouseTracking(true);
     setAcceptDrops(true);
@@ -200,10 +200,7 @@ TBar::TBar(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(new Pri
     relayout();
 }
 
-TBar::~TBar()
-{
-    delete d;
-}
+TBar::~TBar() = default;
 
 int TBar::buttonCount() const
 {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class ImageList;
 class Pointer;
 class QMimeData;
@@ -82,5 +84,5 @@ private:
     void relayout();
 
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
