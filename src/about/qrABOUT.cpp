@@ -182,9 +182,7 @@ qrABOUT::~qrABOUT() = default;
 
 void qrABOUT::setTwips(QWidget* w, int left, int top, int width, int height) const
 {
-    const double x = m_pointer.twipsPerPixelX();
-    const double y = m_pointer.twipsPerPixelY();
-    w->setGeometry(qRound(left / x), qRound(top / y), qRound(width / x), qRound(height / y));
+    w->setGeometry(twipsToPixels(m_pointer, left, top, width, height));
 }
 
 void qrABOUT::setTwipsAt(QWidget* w, int left, int top) const

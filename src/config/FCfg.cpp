@@ -111,9 +111,7 @@ FCfg::~FCfg() = default;
 
 void FCfg::setTwips(QWidget* w, int left, int top, int width, int height) const
 {
-    const double x = m_pointer.twipsPerPixelX();
-    const double y = m_pointer.twipsPerPixelY();
-    w->setGeometry(qRound(left / x), qRound(top / y), qRound(width / x), qRound(height / y));
+    w->setGeometry(twipsToPixels(m_pointer, left, top, width, height));
 }
 
 void FCfg::setVisible(bool visible)
