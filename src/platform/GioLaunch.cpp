@@ -215,7 +215,6 @@ void enterFolder(gpointer folder)
 }
 
 Outcome openUriWith(const Api& api, const std::string& uri);
-Outcome openWithDefaultHandlerWith(const Api& api, const std::string& path, const std::string& workingFolder);
 
 // Launches app with uris. A desktop-file application is started through GLib's spawn,
 // which reports an Exec line whose program cannot start; the working folder is set in
