@@ -88,7 +88,7 @@ bool Launcher::recall(const BtnRec& b)
     if (!(value > 0))
         return false;
     const auto t = RoundToInt16(value);
-    if (!t || *t > m_set.TbrLast || *t > 255 || static_cast<std::size_t>(*t) >= m_set.Tbrs.size())
+    if (!t || *t > m_set.TbrLast || static_cast<std::size_t>(*t) >= m_set.Tbrs.size())
         return false;
     if (!m_applyMode)
         return false;
