@@ -23,7 +23,7 @@
 namespace {
 
 // Size and fold constants, in twips.
-constexpr float Frame = 90.0f;          // both sides of the window's frame together
+constexpr float Frame = 2 * FTb::FrameTwips; // both sides of the window's frame together
 constexpr float FoldStep = 90.0f;
 constexpr float FoldedSize = 435.1f;
 constexpr float FoldEnd = 435.0f;
