@@ -65,11 +65,6 @@ double storedFoldStep(const FTb& form)
     return ok && std::isfinite(step) ? step : 0.0;
 }
 
-bool trimmedEmpty(const std::string& text)
-{
-    return text.find_first_not_of(' ') == std::string::npos;
-}
-
 void showForm(FTb& form, const TbrRec& rec)
 {
     // A window shown for the first time is made with its stacking already right.
@@ -207,7 +202,9 @@ void ToolbarWindows::BuildButtons(std::uint8_t t)
         if (b.Kind == KindSeparator) {
             bar.addButton(p, TBar::Style::Gap, 0);
             ++rec.SepCount;
-        } else if (trimmedEmpty(b.Executable)) {
+        } else if (IsBlankButton(b)) {
+            // Left out exactly as the toolbar file leaves it out, so what is shown now
+            // is what comes back at the next start.
             ++skipped;
             continue;
         } else {
