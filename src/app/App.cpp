@@ -5,28 +5,31 @@
 #include "launch/Launcher.h"
 #include "platform/Prompter.h"
 #include "store/Store.h"
-#include "toolbar/ClawsPicture.h"
-#include "toolbar/FTb.h"
-#include "toolbar/ToolbarWindows.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "toolbar/SkipOnError.h"
+#include "toolbar/ToolbarHandle.h"
+#include "toolbar/ToolbarManager.h"
+#include "toolbar/ToolbarWindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
-App::App(Services services, std::string dataFolder)
+App::App(Services services, std::string dataFolder, Clock* clock)
     : m_services(services)
     , m_dataFolder(std::move(dataFolder))
+    , m_realClock(clock ? nullptr : std::make_unique<QtClock>())
+    , m_clock(clock ? *clock : *m_realClock)
 {
 }
 
-// Windows go before the set that owns them is torn down: the toolbar windows live in
-// the records, and the configuration window and the toolbar builder refer to the set.
+// Windows go before the set they show: the toolbar windows and the configuration window
+// refer to it.
 App::~App()
 {
     delete m_about.data();
-    for (TbrRec& rec : m_set.Tbrs)
-        rec.Form.reset();
     m_launcher.reset();
-    m_windows.reset();
+    m_toolbars.reset();
     m_cfg.reset();
 }
 
@@ -42,10 +45,8 @@ void App::show(const StoreMessages& messages)
 
 bool App::Main()
 {
-    // The configuration window comes first: the toolbar windows take their built-in
-    // handle picture and their icon drawing surface from it.
     m_cfg = std::make_unique<FCfg>(m_set, m_services.pointer, *this);
-    m_windows = std::make_unique<ToolbarWindows>(m_set, m_services, *this);
+    m_toolbars = std::make_unique<ToolbarManager>(m_set, m_services, *this, m_clock);
     m_launcher = std::make_unique<Launcher>(m_set, m_services,
                                             [this](std::uint8_t t, int m) { applyMode(t, m); });
 
@@ -64,10 +65,7 @@ bool App::Main()
         show(ReadBtns(m_set.Tbrs[t]));
         if (t != 0 && !isTrue(m_set.Tbrs[t].Visible))
             continue;
-        try {
-            m_windows->ready(t);
-        } catch (...) {
-        }
+        skipOnError("building a toolbar at start-up", [&] { m_toolbars->ready(t); });
     }
     return true;
 }
@@ -78,33 +76,13 @@ void App::Terminate()
         return;
     m_ended = true;
     // From here on every step is tried whatever happened before it.
-    try {
-        saveConfig();
-    } catch (...) {
-    }
-    for (int i = 0; i <= m_set.TbrLast && i < static_cast<int>(m_set.Tbrs.size()); ++i) {
-        try {
-            if (TbrForm* f = m_set.Tbrs[i].Form.get())
-                if (auto* w = dynamic_cast<QWidget*>(f))
-                    w->hide();
-            m_set.Tbrs[i].Form.reset();
-        } catch (...) {
-        }
-    }
+    skipOnError("saving at the end", [&] { saveConfig(); });
+    if (m_toolbars)
+        m_toolbars->closeAll();
     emit terminated();
 }
 
 // ---- ToolbarHost
-
-QString App::busyMark() const
-{
-    return m_cfg->tag();
-}
-
-void App::setBusyMark(const QString& mark)
-{
-    m_cfg->setTag(mark);
-}
 
 bool App::configShows(std::uint8_t t) const
 {
@@ -121,20 +99,10 @@ bool App::buttonEditorVisible() const
     return false; // the button editor does not exist yet
 }
 
-QImage& App::imgTransfer()
-{
-    return m_cfg->imgTransfer();
-}
-
-const QPixmap& App::imgClaws() const
-{
-    return m_cfg->imgClaws();
-}
-
 void App::saveConfig()
 {
-    if (m_windows)
-        m_windows->takePositions();
+    if (m_toolbars)
+        m_toolbars->takePositions();
     show(WriteCfg(m_set, m_dataFolder));
 }
 
@@ -187,12 +155,12 @@ void App::filesDropped(std::uint8_t t, int k, const QStringList& files)
 void App::applyMode(std::uint8_t t, int m)
 {
     if (!m_ended && m >= 0 && m <= 255)
-        m_windows->ApplyMode(t, static_cast<std::uint8_t>(m));
+        m_toolbars->applyMode(t, m);
 }
 
 QPixmap App::handlePicture(std::uint8_t t)
 {
-    return m_windows->ready(t).claws().picture();
+    return m_toolbars->ready(t).handle().picture();
 }
 
 // The commands that edit the set arrive with the editors.

@@ -12,9 +12,10 @@
 #include <memory>
 #include <string>
 
+class Clock;
 class FCfg;
 class Launcher;
-class ToolbarWindows;
+class ToolbarManager;
 class qrABOUT;
 
 // Owns the program's state: the services it was given, the data folder, the toolbar
@@ -26,7 +27,8 @@ class qrABOUT;
 class App : public QObject, public ToolbarHost, public ConfigActions {
     Q_OBJECT
 public:
-    App(Services services, std::string dataFolder);
+    // clock paces folding and the auto-hide watch; null: real time.
+    App(Services services, std::string dataFolder, Clock* clock = nullptr);
     ~App() override;
 
     // Start-up: makes the configuration window (hidden, its controls wait for its first
@@ -43,19 +45,15 @@ public:
     const std::string& dataFolder() const { return m_dataFolder; }
     bool ended() const { return m_ended; }
     FCfg& config() { return *m_cfg; }
-    ToolbarWindows& windows() { return *m_windows; }
+    ToolbarManager& toolbars() { return *m_toolbars; }
 
     // Shows what the store reported, in order, through the prompter.
     void show(const StoreMessages& messages);
 
     // ToolbarHost
-    QString busyMark() const override;
-    void setBusyMark(const QString& mark) override;
     bool configShows(std::uint8_t t) const override;
     void setModeCheck(int m, bool on) override;
     bool buttonEditorVisible() const override;
-    QImage& imgTransfer() override;
-    const QPixmap& imgClaws() const override;
     void saveConfig() override;
     void showConfig(std::uint8_t t) override;
     void showAbout() override;
@@ -81,8 +79,10 @@ private:
     Services m_services;
     std::string m_dataFolder;
     ToolbarSet m_set;
+    std::unique_ptr<Clock> m_realClock;
+    Clock& m_clock;
     std::unique_ptr<FCfg> m_cfg;
-    std::unique_ptr<ToolbarWindows> m_windows;
+    std::unique_ptr<ToolbarManager> m_toolbars;
     std::unique_ptr<Launcher> m_launcher;
     QPointer<qrABOUT> m_about;
     bool m_ended{false};

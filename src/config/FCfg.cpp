@@ -315,11 +315,11 @@ void FCfg::ShowConfig(std::uint8_t t)
     m_tag = QStringLiteral("1");
     // Toolbar t is chosen below; an earlier choice need not be carried out first.
     m_pendingTbr.reset();
-    skipOnError([&] { ensureControls(); });
-    skipOnError([&] { SelectTbr(t); });
+    skipOnError("configuration window", [&] { ensureControls(); });
+    skipOnError("configuration window", [&] { SelectTbr(t); });
     // cbxTbrs_Click cleared the mark; it stays set until the window is up.
     m_tag = QStringLiteral("1");
-    skipOnError([&] { SetupPosBar(t); });
+    skipOnError("configuration window", [&] { SetupPosBar(t); });
     if (!m_placed) {
         m_placed = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -372,9 +372,9 @@ void FCfg::FillTbrList()
 void FCfg::cbxTbrsClick(std::uint8_t t)
 {
     m_tag = QStringLiteral("1");
-    skipOnError([&] { SyncModeChecks(t); });
-    skipOnError([&] { FillBtnList(t); });
-    skipOnError([&] { ShowTbrPicture(t); });
+    skipOnError("configuration window", [&] { SyncModeChecks(t); });
+    skipOnError("configuration window", [&] { FillBtnList(t); });
+    skipOnError("configuration window", [&] { ShowTbrPicture(t); });
     m_tag = QStringLiteral("0");
     m_btnCfg[5]->setEnabled(t != 0);
     refreshBtnCommands();
@@ -475,7 +475,7 @@ void FCfg::chkModeClick(int index)
 void FCfg::btnCfgClick(int index)
 {
     const std::optional<std::uint8_t> t = chosenTbr();
-    skipOnError([&] {
+    skipOnError("configuration window", [&] {
         switch (index) {
         case 0:
             hide();
@@ -522,7 +522,7 @@ void FCfg::lstBtnsDblClick()
     const std::optional<std::uint8_t> t = chosenTbr();
     const std::optional<int> k = selectedBtn();
     if (t && k)
-        skipOnError([&] { m_actions.editButton(*t, *k); });
+        skipOnError("configuration window", [&] { m_actions.editButton(*t, *k); });
 }
 
 void FCfg::vsbPosChange(int value)
@@ -534,9 +534,9 @@ void FCfg::vsbPosChange(int value)
         if (t && lineNew && lineOld) {
             const int kNew = lineNew->data(Qt::UserRole).toInt();
             const int kOld = lineOld->data(Qt::UserRole).toInt();
-            skipOnError([&] { m_actions.exchangeButtons(*t, kNew, kOld); });
-            skipOnError([&] { FillBtnList(*t); });
-            skipOnError([&] { m_lstBtns->setCurrentRow(value); });
+            skipOnError("configuration window", [&] { m_actions.exchangeButtons(*t, kNew, kOld); });
+            skipOnError("configuration window", [&] { FillBtnList(*t); });
+            skipOnError("configuration window", [&] { m_lstBtns->setCurrentRow(value); });
         }
         // Stop a held arrow from repeating, let the input that queued up meanwhile run,
         // and keep the keyboard on the bar so the arrow keys go on moving this button.

@@ -3,13 +3,17 @@
 #include <QPoint>
 #include <QRect>
 
-// The mouse cursor and the screen's twips per pixel.
+class QScreen;
+
+// The mouse cursor and a screen's twips per pixel.
 class Pointer {
 public:
     virtual ~Pointer() = default;
     virtual QPoint cursorPixel() const = 0;
-    virtual double twipsPerPixelX() const = 0;
-    virtual double twipsPerPixelY() const = 0;
+    // Twips per pixel on screen, from its logical DPI; the primary screen when null. A
+    // window asks for the screen it is on.
+    virtual double twipsPerPixelX(const QScreen* screen = nullptr) const = 0;
+    virtual double twipsPerPixelY(const QScreen* screen = nullptr) const = 0;
 };
 
 // A rectangle given in twips, in whole pixels of the pointer's screen: the windows laid

@@ -75,10 +75,7 @@ void appendNumber(std::string& out, long long n)
 
 void clearRecord(TbrRec& t)
 {
-    // The window belongs to whoever created it; only the data starts afresh.
-    std::unique_ptr<TbrForm> form = std::move(t.Form);
     t = TbrRec{};
-    t.Form = std::move(form);
 }
 
 void clearSet(ToolbarSet& set)

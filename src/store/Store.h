@@ -14,7 +14,7 @@ std::string CfgPath(const std::string& dataFolder);
 std::string DefaultVtbPath(const std::string& dataFolder);
 
 // Fills the set from Toolbars.cfg (writing the default file first when it is missing).
-// Records that exist keep their Form; the caller creates windows for new records.
+// The records hold data only; the caller keeps the windows that show them.
 [[nodiscard]] StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder);
 // Writes Tbrs(0..TbrLast). Positions are taken from the records: the caller copies the
 // live window positions of moveable toolbars into Top/Left first.

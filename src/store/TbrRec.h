@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 // 16-bit Booleans as the files store them: -1 is true, 0 false; any non-zero reads as true.
@@ -36,13 +35,6 @@ struct BtnRec {
 // it is neither shown in its toolbar nor written to its toolbar file.
 bool IsBlankButton(const BtnRec& b);
 
-// The store knows nothing of windows; a toolbar window derives from this so that the
-// record can own it without the store linking any UI code.
-class TbrForm {
-public:
-    virtual ~TbrForm() = default;
-};
-
 struct TbrRec {
     std::string Name;
     std::string Path;
@@ -61,7 +53,6 @@ struct TbrRec {
     std::uint8_t BtnCount{0};
     std::uint8_t SepCount{0}; // run time only
     std::array<BtnRec, MaxButtons + 1> Btns{}; // Btns[1]..Btns[40]; Btns[0] is never used
-    std::unique_ptr<TbrForm> Form;
 
     // Mode flag by number 0..5; m must be below ModeCount.
     Bool16& mode(int m);

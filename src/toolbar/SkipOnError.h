@@ -1,15 +1,21 @@
 #pragma once
 
+#include "platform/Log.h"
+
+#include <exception>
 #include <utility>
 
-// Window handlers carry on past a failing step: each step runs here, and whatever it
-// throws is dropped so that the handler goes on with its next step and nothing ever
-// leaves a Qt event handler.
+// The boundary of an event handler. A handler whose step fails goes on with its next
+// step, and nothing ever leaves a Qt event handler; what was skipped is logged, so that
+// a fault never vanishes without a trace. what names the step in the log.
 template <class Step>
-void skipOnError(Step&& step) noexcept
+void skipOnError(const char* what, Step&& step) noexcept
 {
     try {
         std::forward<Step>(step)();
+    } catch (const std::exception& e) {
+        qCWarning(lcVyre, "%s: skipped after a failure: %s", what, e.what());
     } catch (...) {
+        qCWarning(lcVyre, "%s: skipped after an unknown failure", what);
     }
 }

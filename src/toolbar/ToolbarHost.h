@@ -1,31 +1,23 @@
 #pragma once
 
-#include <QImage>
-#include <QPixmap>
-#include <QString>
 #include <QStringList>
 
 #include <cstdint>
 
-// What the toolbar windows need from the rest of the program: the configuration
-// window's shared state, and the commands a toolbar's menu and buttons start. App
-// implements it, so the toolbar layer never includes the configuration window.
+// What the toolbar windows need from the rest of the program: a look at the configuration
+// window, and the commands a toolbar's menu and buttons start. App implements it, so the
+// toolbar layer never includes the configuration window.
 class ToolbarHost {
 public:
     virtual ~ToolbarHost() = default;
 
-    // The configuration window's busy mark ("0" idle, "1" while a mode is applied).
-    virtual QString busyMark() const = 0;
-    virtual void setBusyMark(const QString& mark) = 0;
     // True when the configuration window is visible and shows toolbar t.
     virtual bool configShows(std::uint8_t t) const = 0;
-    // Ticks or unticks the configuration window's mode check box m.
+    // Ticks or unticks the configuration window's mode check box m, as the program's own
+    // change (never taken for the user's click).
     virtual void setModeCheck(int m, bool on) = 0;
     // True while the button editor is open (windows keep their visibility then).
     virtual bool buttonEditorVisible() const = 0;
-    // The hidden pictures: the icon loader's drawing surface and the built-in handle.
-    virtual QImage& imgTransfer() = 0;
-    virtual const QPixmap& imgClaws() const = 0;
 
     // Writes Toolbars.cfg (with live positions), showing any failure.
     virtual void saveConfig() = 0;

@@ -6,9 +6,9 @@
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
 #include "support/FakeShell.h"
-#include "toolbar/FTb.h"
-#include "toolbar/TBar.h"
-#include "toolbar/ToolbarWindows.h"
+#include "toolbar/ButtonStrip.h"
+#include "toolbar/ToolbarManager.h"
+#include "toolbar/ToolbarWindow.h"
 
 #include <QCheckBox>
 #include <QSignalSpy>
@@ -50,8 +50,8 @@ protected:
         return started;
     }
     // Toolbar t's window, built first if it was not yet (as anything needing it does).
-    FTb& window(int t) { return app->windows().ready(static_cast<std::uint8_t>(t)); }
-    bool hasWindow(int t) const { return app->set().Tbrs.at(std::size_t(t)).Form != nullptr; }
+    ToolbarWindow& window(int t) { return app->toolbars().ready(static_cast<std::uint8_t>(t)); }
+    bool hasWindow(int t) const { return app->toolbars().find(static_cast<std::uint8_t>(t)) != nullptr; }
 
     QTemporaryDir dir;
     std::string folder{dir.path().toStdString()};
@@ -72,7 +72,7 @@ TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndShowsTheBareDefaultToolbar)
     EXPECT_TRUE(prompter.shown.empty());
 
     EXPECT_TRUE(window(0).isVisible());
-    EXPECT_EQ(window(0).Tag, "0");
+    EXPECT_EQ(window(0).index(), 0);
     EXPECT_EQ(window(0).geometry(), QRect(80, 80, 28, 28)); // 1200, 1200, 420, 420 twips
 
     // A second start reads back what the first wrote.
@@ -118,7 +118,7 @@ TEST_F(AppTest, VisibleToolbarsAndToolbarZeroAreBuiltAndShownHiddenOnesWhenFirst
     EXPECT_TRUE(window(1).built());
     EXPECT_FALSE(window(1).isVisible());
     EXPECT_FLOAT_EQ(window(1).widthTwips(), 1715);
-    EXPECT_EQ(window(1).tbar().buttonCount(), 2 + 4);
+    EXPECT_EQ(window(1).strip().buttonCount(), 2 + 4);
     EXPECT_FLOAT_EQ(window(2).heightTwips(), 1670); // vertical
     EXPECT_FLOAT_EQ(window(2).widthTwips(), 435);
 }
@@ -136,7 +136,7 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
     EXPECT_EQ(ended.count(), 1);
     EXPECT_EQ(read("Toolbars.cfg"), std::string(CfgHeader) + "Free;1650;1800;;;0;0;0;-1;-1;0;0;\r\n"
                                         + "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
-    EXPECT_EQ(app->set().Tbrs[0].Form, nullptr);
+    EXPECT_FALSE(hasWindow(0));
 }
 
 TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
@@ -176,7 +176,6 @@ TEST_F(AppTest, ModeChangedFromAToolbarTicksTheConfigurationWindowShowingIt)
     ASSERT_TRUE(app->config().shows(1));
     app->applyMode(1, 4); // Auto Hide from toolbar 1's menu
     EXPECT_TRUE(isTrue(app->set().Tbrs[1].AutoHide));
-    EXPECT_EQ(app->busyMark(), "0");
     EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;-1;-1;0;\r\n"), std::string::npos);
     auto* autoHide = app->config().findChild<QCheckBox*>("chkMode(4)");
     ASSERT_NE(autoHide, nullptr);

@@ -195,16 +195,4 @@ TEST_F(Cfg, NoToolbarLinesOrNoReadableFileIsAReadError)
     }
 }
 
-TEST_F(Cfg, ReadingKeepsTheWindowsOfExistingRecords)
-{
-    struct Window : TbrForm { };
-    set.RedimTbrs(0);
-    auto* window = new Window;
-    set.Tbrs[0].Form.reset(window);
-    set.Tbrs[0].Name = "stale";
-    ASSERT_TRUE(readFile(Header + "\r\nFresh;\r\n").empty());
-    EXPECT_EQ(set.Tbrs[0].Form.get(), window);
-    EXPECT_EQ(set.Tbrs[0].Name, "Fresh");
-}
-
 } // namespace

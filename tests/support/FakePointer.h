@@ -6,8 +6,8 @@
 class FakePointer final : public Pointer {
 public:
     QPoint cursorPixel() const override { return cursor; }
-    double twipsPerPixelX() const override { return perPixelX; }
-    double twipsPerPixelY() const override { return perPixelY; }
+    double twipsPerPixelX(const QScreen* = nullptr) const override { return perPixelX; }
+    double twipsPerPixelY(const QScreen* = nullptr) const override { return perPixelY; }
 
     QPoint cursor{0, 0};
     double perPixelX = 15.0;

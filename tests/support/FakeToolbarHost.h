@@ -2,6 +2,8 @@
 
 #include "toolbar/ToolbarHost.h"
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 // Stands in for the configuration window and the program's commands: records every call.
@@ -13,18 +15,15 @@ public:
         QStringList files;
     };
 
-    QString busyMark() const override { return mark; }
-    void setBusyMark(const QString& m) override { mark = m; }
-    bool configShows(std::uint8_t) const override { return false; } // the App tests cover the ticks
-    void setModeCheck(int, bool) override {}
+    bool configShows(std::uint8_t t) const override { return configOn == t; }
+    void setModeCheck(int m, bool on) override { modeChecks.emplace_back(m, on); }
     bool buttonEditorVisible() const override { return editorOpen; }
-    QImage& imgTransfer() override { return transfer; }
-    const QPixmap& imgClaws() const override { return claws; }
 
     void saveConfig() override
     {
         ++saves;
-        markWhileSaving = mark;
+        if (onSave)
+            onSave();
     }
     void showConfig(std::uint8_t t) override { configShown.push_back(t); }
     void showAbout() override { ++abouts; }
@@ -32,15 +31,14 @@ public:
     void buttonClicked(std::uint8_t t, int k) override { clicks.emplace_back(t, k); }
     void filesDropped(std::uint8_t t, int k, const QStringList& files) override { drops.push_back({t, k, files}); }
 
-    QString mark = QStringLiteral("0");
-    QString markWhileSaving;
+    int configOn = -1; // the toolbar the configuration window shows; -1 none
     bool editorOpen = false;
-    QImage transfer;
-    QPixmap claws;
+    std::function<void()> onSave; // runs inside a save, as a message box would
 
     int saves = 0;
     int abouts = 0;
     int terminations = 0;
+    std::vector<std::pair<int, bool>> modeChecks;
     std::vector<int> configShown;
     std::vector<std::pair<int, int>> clicks;
     std::vector<Drop> drops;

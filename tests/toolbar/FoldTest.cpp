@@ -1,14 +1,18 @@
-// Auto-hide: folding down to the handle, unfolding on a hover, and the timer that folds
-// again when the cursor has left the window.
+// Auto-hide: folding down to the handle step by step on the clock, unfolding on a hover,
+// and the watch that folds again once the cursor has left the window.
 #include "ToolbarFixture.h"
+
+#include "toolbar/FoldGeometry.h"
+
+using std::chrono::milliseconds;
 
 namespace {
 
 // Every width (or height) the window is given, in order.
 struct Trace {
-    Trace(FTb& f, bool heights)
-        : connection(QObject::connect(&f, &FTb::geometryTwipsChanged, &f, [this, &f, heights] {
-            sizes.push_back(heights ? f.heightTwips() : f.widthTwips());
+    Trace(ToolbarWindow& w, bool heights)
+        : connection(QObject::connect(&w, &ToolbarWindow::geometryTwipsChanged, &w, [this, &w, heights] {
+            sizes.push_back(heights ? w.heightTwips() : w.widthTwips());
         }))
     {
     }
@@ -21,54 +25,111 @@ struct Trace {
 
 } // namespace
 
-TEST_F(ToolbarTest, HorizontalFoldStepsBy90AndOvershootsToTheHandle)
+TEST_F(ToolbarTest, VisibleFoldTakesOneStepPerTickAndUnfoldsAtOnce)
 {
-    FTb& f = built(1, ThreeAndASep);
-    Trace fold(f, false);
-    windows->FoldTbr(1, -1);
+    ToolbarWindow& w = built(1, ThreeAndASep);
+    Trace trace(w, false);
+    w.fold(FoldDirection::Fold);
+    EXPECT_EQ(trace.sizes, std::vector<float>({1625})); // the first step at once
+    EXPECT_TRUE(w.folding());
+    clock.advance(milliseconds(15));
+    EXPECT_EQ(trace.sizes.back(), 1535.0f);
+    clock.settle();
+    EXPECT_FALSE(w.folding());
     std::vector<float> expected;
-    for (float w = 1625; w >= 365; w -= 90)
-        expected.push_back(w);
+    for (float width = 1625; width >= 365; width -= 90)
+        expected.push_back(width);
     expected.push_back(435.1f);
-    EXPECT_EQ(fold.sizes, expected);
-    EXPECT_EQ(f.heightTwips(), 420.0f);
+    EXPECT_EQ(trace.sizes, expected);
+    EXPECT_EQ(w.heightTwips(), 420.0f);
 
-    Trace unfold(f, false);
-    windows->FoldTbr(1, 1);
-    ASSERT_EQ(unfold.sizes.size(), 16u); // 525.1 ... 1785.1, then the full length
-    EXPECT_NEAR(unfold.sizes[0], 525.1f, 0.01);
-    EXPECT_NEAR(unfold.sizes[14], 1785.1f, 0.01);
-    EXPECT_EQ(f.widthTwips(), 1715.0f);
-    EXPECT_EQ(f.heightTwips(), 420.0f);
+    w.fold(FoldDirection::Unfold);
+    EXPECT_EQ(w.widthTwips(), 1715.0f);
+    EXPECT_EQ(w.heightTwips(), 420.0f);
+
+    // Standing: into the square, and back to its full height and one button's width.
+    ToolbarWindow& v = built(2, ThreeAndASep, {Vertical});
+    v.fold(FoldDirection::Fold);
+    clock.settle();
+    EXPECT_EQ(v.widthTwips(), 435.1f);
+    EXPECT_EQ(v.heightTwips(), 435.1f);
+    v.fold(FoldDirection::Unfold);
+    EXPECT_EQ(v.heightTwips(), 1670.0f);
+    EXPECT_EQ(v.widthTwips(), 435.0f);
 }
 
-TEST_F(ToolbarTest, VerticalFoldEndsInASquareAndUnfoldsToItsFullHeight)
+TEST_F(ToolbarTest, AFoldOfALongBarKeepsToItsTimeBudget)
 {
-    FTb& f = built(1, ThreeAndASep, {Vertical});
-    Trace fold(f, true);
-    windows->FoldTbr(1, -1);
-    EXPECT_EQ(fold.sizes.front(), 1580.0f);
-    EXPECT_EQ(f.widthTwips(), 435.1f);
-    EXPECT_EQ(f.heightTwips(), 435.1f);
-    EXPECT_NEAR(f.claws().Tag.toDouble(), (435 - 434.9) * 90 / (1670 - 434.9), 1e-12);
-    windows->FoldTbr(1, 1);
-    EXPECT_EQ(f.heightTwips(), 1670.0f);
-    EXPECT_EQ(f.widthTwips(), 435.0f);
+    std::vector<BtnRec> many;
+    for (int k = 0; k < 40; ++k)
+        many.push_back(Btn("B" + std::to_string(k)));
+    ToolbarWindow& w = built(1, many, {Captions});
+    ASSERT_GT(w.widthTwips(), 40 * 345.0f);
+    w.fold(FoldDirection::Fold);
+    clock.advance(milliseconds(240));
+    EXPECT_FALSE(w.folding());
+    EXPECT_EQ(w.widthTwips(), 435.1f);
+    // A short bar takes its 15 ms per step.
+    ToolbarWindow& shortBar = built(2, ThreeAndASep);
+    shortBar.fold(FoldDirection::Fold);
+    clock.advance(milliseconds(14 * 15 - 1));
+    EXPECT_TRUE(shortBar.folding());
+    clock.advance(milliseconds(2 * 15));
+    EXPECT_FALSE(shortBar.folding());
 }
 
-TEST_F(ToolbarTest, HoverUnfoldsOnceAndTheTimerFoldsOnlyWhenTheCursorIsOutside)
+TEST_F(ToolbarTest, AHiddenWindowFoldsAtOnceToExactlyWhereTheStepsEnd)
 {
-    FTb& f = built(1, ThreeAndASep, {AutoHide});
-    EXPECT_EQ(f.widthTwips(), 435.1f);
-    EXPECT_FALSE(f.tmrWaitFade().isActive());
-    f.Claws_MouseMove(0, 0, 10, 10);
-    EXPECT_EQ(f.widthTwips(), 1715.0f);
-    EXPECT_EQ(f.FoldState, -1);
-    EXPECT_TRUE(f.tmrWaitFade().isActive());
+    const struct {
+        std::vector<BtnRec> buttons;
+        bool vertical;
+        float width, height; // 0: as built
+    } rows[] = {
+        {ThreeAndASep, false, 0, 0},        {ThreeAndASep, true, 0, 0},  {{Btn("A")}, true, 0, 0},
+        {{}, false, 0, 0},                  {{}, true, 0, 0},            {ThreeAndASep, false, 1000.3f, 437.7f},
+        {ThreeAndASep, true, 611.9f, 2001.45f}, {ThreeAndASep, true, 436.0f, 434.0f},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.buttons.size()) + (row.vertical ? " standing " : " lying ")
+                     + std::to_string(row.width));
+        const std::vector<int> modes = row.vertical ? std::vector<int>{Vertical}
+                                                              : std::vector<int>{};
+        ToolbarWindow& stepped = built(1, row.buttons, modes);
+        ToolbarWindow& direct = built(2, row.buttons, modes);
+        direct.hide();
+        if (row.width > 0) {
+            stepped.moveTwips(stepped.leftTwips(), stepped.topTwips(), row.width, row.height);
+            direct.moveTwips(direct.leftTwips(), direct.topTwips(), row.width, row.height);
+        }
+        Trace once(direct, row.vertical);
+        stepped.fold(FoldDirection::Fold);
+        direct.fold(FoldDirection::Fold);
+        EXPECT_EQ(once.sizes.size(), 1u);
+        clock.settle();
+        EXPECT_EQ(direct.widthTwips(), stepped.widthTwips());
+        EXPECT_EQ(direct.heightTwips(), stepped.heightTwips());
+        EXPECT_EQ(direct.geometry(), stepped.geometry());
+        // And they unfold alike.
+        stepped.fold(FoldDirection::Unfold);
+        direct.fold(FoldDirection::Unfold);
+        EXPECT_EQ(direct.widthTwips(), stepped.widthTwips());
+        EXPECT_EQ(direct.heightTwips(), stepped.heightTwips());
+    }
+}
+
+TEST_F(ToolbarTest, HoverUnfoldsAndTheWatchFoldsOnlyOnceTheCursorIsOutside)
+{
+    ToolbarWindow& w = built(1, ThreeAndASep, {AutoHide});
+    EXPECT_EQ(w.widthTwips(), 435.1f);
+    EXPECT_FALSE(w.watching());
+    hover(1);
+    EXPECT_EQ(w.widthTwips(), 1715.0f);
+    EXPECT_EQ(w.hoverState(), ToolbarWindow::HoverState::Watched);
+    EXPECT_TRUE(w.watching());
     // A hover while watched changes nothing.
-    f.setWidthTwips(1000);
-    f.Claws_MouseMove(0, 0, 10, 10);
-    EXPECT_EQ(f.widthTwips(), 1000.0f);
+    w.moveTwips(w.leftTwips(), w.topTwips(), 1000, 420);
+    hover(1);
+    EXPECT_EQ(w.widthTwips(), 1000.0f);
 
     // The window covers 100..200 px both ways; its edges count as inside.
     const struct {
@@ -77,112 +138,83 @@ TEST_F(ToolbarTest, HoverUnfoldsOnceAndTheTimerFoldsOnlyWhenTheCursorIsOutside)
     } rows[] = {{{100, 100}, true}, {{200, 200}, true}, {{150, 100}, true}, {{100, 200}, true},
                 {{99, 150}, false}, {{201, 150}, false}, {{150, 99}, false}, {{150, 201}, false}};
     for (const auto& row : rows) {
-        f.moveTwips(1500, 1500, 1500, 1500);
-        f.FoldState = -1;
+        SCOPED_TRACE(std::to_string(row.at.x()) + "," + std::to_string(row.at.y()));
+        hover(1);
+        w.moveTwips(1500, 1500, 1500, 1500);
+        ASSERT_TRUE(w.watching());
         pointer.cursor = row.at;
-        f.tmrWaitFade().start();
-        f.tmrWaitFade_Timer();
-        EXPECT_EQ(f.tmrWaitFade().isActive(), row.inside) << row.at.x() << "," << row.at.y();
-        EXPECT_EQ(f.widthTwips(), row.inside ? 1500.0f : 435.1f);
+        clock.advance(ToolbarWindow::WatchInterval);
+        EXPECT_EQ(w.watching(), row.inside);
+        EXPECT_EQ(w.folding(), !row.inside);
+        clock.settle();
+        EXPECT_EQ(w.widthTwips(), row.inside ? 1500.0f : 435.1f);
+        pointer.cursor = {};
+        clock.settle();
+        EXPECT_FALSE(w.watching());
+        EXPECT_EQ(w.hoverState(), ToolbarWindow::HoverState::Folded);
     }
-    EXPECT_EQ(f.FoldState, 1);
-    f.Claws_MouseMove(0, 0, 10, 10); // folded again, the next hover unfolds
-    EXPECT_EQ(f.widthTwips(), 1715.0f);
-    f.tmrWaitFade().stop();
 }
 
-TEST_F(ToolbarTest, AutoHideOffStopsTheWatchAndRestoresTheSize)
+TEST_F(ToolbarTest, OnceTheCursorLeavesTheFoldStartsWithinAQuarterSecond)
 {
-    FTb& f = built(1, {Btn("A"), Btn("B")}, {AutoHide});
-    f.Claws_MouseMove(0, 0, 10, 10);
-    ASSERT_TRUE(f.tmrWaitFade().isActive());
-    windows->ApplyMode(1, AutoHide);
-    EXPECT_FALSE(f.tmrWaitFade().isActive());
-    EXPECT_EQ(f.widthTwips(), 345.0f * 2 + 560);
-    f.Claws_MouseMove(0, 0, 10, 10); // a hover leaves it so
-    EXPECT_EQ(f.widthTwips(), 345.0f * 2 + 560);
-    windows->ApplyMode(1, AutoHide);
-    EXPECT_EQ(f.widthTwips(), 435.1f);
+    ToolbarWindow& w = built(1, ThreeAndASep, {AutoHide});
+    pointer.cursor = grab(1);
+    hover(1);
+    clock.advance(milliseconds(1000)); // the cursor stays: nothing happens
+    ASSERT_EQ(w.widthTwips(), 1715.0f);
+    pointer.cursor = {1000, 700};
+    clock.advance(milliseconds(250));
+    EXPECT_LT(w.widthTwips(), 1715.0f);
+}
+
+TEST_F(ToolbarTest, AutoHideOffStopsTheWatchRestoresTheSizeAndOnAgainLetsAHoverUnfold)
+{
+    ToolbarWindow& w = built(1, {Btn("A"), Btn("B")}, {AutoHide});
+    hover(1);
+    ASSERT_TRUE(w.watching());
+    toolbars.applyMode(1, AutoHide);
+    EXPECT_FALSE(w.watching());
+    EXPECT_EQ(w.widthTwips(), 345.0f * 2 + 560);
+    hover(1); // a hover leaves it so
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 345.0f * 2 + 560);
+    toolbars.applyMode(1, AutoHide);
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 435.1f);
+    hover(1);
+    EXPECT_EQ(w.widthTwips(), 345.0f * 2 + 560);
+    EXPECT_TRUE(w.watching());
+
+    // Switched off in the middle of a fold: the unfold takes over and the fold stops.
+    pointer.cursor = {1000, 700};
+    clock.advance(ToolbarWindow::WatchInterval);
+    ASSERT_TRUE(w.folding());
+    toolbars.applyMode(1, AutoHide);
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 345.0f * 2 + 560);
 
     // Without buttons: folded once, a hover never unfolds it, switching off gives back 420.
-    FTb& empty = built(2, {}, {AutoHide});
+    ToolbarWindow& empty = built(2, {}, {AutoHide});
     EXPECT_EQ(empty.widthTwips(), 435.1f);
-    empty.Claws_MouseMove(0, 0, 10, 10);
+    hover(2);
     EXPECT_EQ(empty.widthTwips(), 435.1f);
-    EXPECT_FALSE(empty.tmrWaitFade().isActive());
-    windows->ApplyMode(2, AutoHide);
+    EXPECT_FALSE(empty.watching());
+    toolbars.applyMode(2, AutoHide);
     EXPECT_EQ(empty.widthTwips(), 420.0f);
     EXPECT_EQ(empty.heightTwips(), 420.0f);
 }
 
-TEST_F(ToolbarTest, EventsRunDuringAFoldCannotStartAnotherFold)
+TEST_F(ToolbarTest, AHoverDuringAFoldDoesNotTurnItBack)
 {
-    FTb& f = built(1, ThreeAndASep);
+    ToolbarWindow& w = built(1, ThreeAndASep);
     rec(1).AutoHide = True16;
-    int hovers = 0;
-    QTimer hover; // a hover arriving between two fold steps
-    QObject::connect(&hover, &QTimer::timeout, &f, [&] {
-        ++hovers;
-        f.Claws_MouseMove(0, 0, 10, 10);
-        windows->FoldTbr(1, 1);
-    });
-    hover.start(0);
-    windows->FoldTbr(1, -1);
-    hover.stop();
-    EXPECT_GT(hovers, 0);
-    EXPECT_EQ(f.widthTwips(), 435.1f);
-    EXPECT_FALSE(f.tmrWaitFade().isActive());
-}
-
-TEST_F(ToolbarTest, AHiddenWindowFoldsAtOnceToExactlyWhereTheStepsEnd)
-{
-    std::vector<BtnRec> many;
-    for (int k = 0; k < 40; ++k)
-        many.push_back(k % 10 == 9 ? Sep() : Btn("B" + std::to_string(k)));
-    const struct {
-        std::vector<BtnRec> buttons;
-        bool vertical;
-        float width, height; // 0: as built
-    } rows[] = {
-        {ThreeAndASep, false, 0, 0},  {ThreeAndASep, true, 0, 0}, {many, false, 0, 0},
-        {many, true, 0, 0},           {{Btn("A")}, true, 0, 0},   {{}, false, 0, 0},
-        {{}, true, 0, 0},             {ThreeAndASep, false, 1000.3f, 437.7f},
-        {ThreeAndASep, true, 611.9f, 2001.45f}, {ThreeAndASep, true, 436.0f, 434.0f},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.buttons.size()) + (row.vertical ? " vertical " : " lying ")
-                     + std::to_string(row.width));
-        FTb& stepped = built(1, row.buttons);
-        FTb& direct = built(2, row.buttons);
-        for (int t : {1, 2}) {
-            rec(t).Vertical = toBool16(row.vertical);
-            windows->RefreshTbrWindow(std::uint8_t(t));
-        }
-        windows->ApplyMode(2, Visible); // hidden from here on
-        ASSERT_TRUE(stepped.isVisible());
-        ASSERT_FALSE(direct.isVisible());
-        if (row.width > 0) {
-            stepped.moveTwips(stepped.leftTwips(), stepped.topTwips(), row.width, row.height);
-            direct.moveTwips(direct.leftTwips(), direct.topTwips(), row.width, row.height);
-        }
-        Trace steps(stepped, row.vertical), once(direct, row.vertical);
-        windows->FoldTbr(1, -1);
-        windows->FoldTbr(2, -1);
-        EXPECT_EQ(once.sizes.size(), 1u);
-        if (row.buttons.size() > 1 && row.width == 0) {
-            EXPECT_GT(steps.sizes.size(), 2u);
-        }
-        EXPECT_EQ(direct.widthTwips(), stepped.widthTwips());
-        EXPECT_EQ(direct.heightTwips(), stepped.heightTwips());
-        EXPECT_EQ(direct.leftTwips(), stepped.leftTwips());
-        EXPECT_EQ(direct.topTwips(), stepped.topTwips());
-        EXPECT_EQ(direct.geometry(), stepped.geometry());
-        EXPECT_EQ(direct.claws().Tag, stepped.claws().Tag);
-        // And they unfold alike.
-        windows->FoldTbr(1, 1);
-        windows->FoldTbr(2, 1);
-        EXPECT_EQ(direct.widthTwips(), stepped.widthTwips());
-        EXPECT_EQ(direct.heightTwips(), stepped.heightTwips());
-        rec(2).Visible = True16;
+    w.fold(FoldDirection::Fold);
+    for (int i = 0; i < 5; ++i) {
+        hover(1);
+        clock.advance(milliseconds(15));
     }
+    EXPECT_TRUE(w.folding());
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 435.1f);
+    EXPECT_FALSE(w.watching());
 }

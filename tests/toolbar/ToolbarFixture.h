@@ -2,23 +2,25 @@
 
 #include "platform/Services.h"
 #include "store/ToolbarSet.h"
+#include "support/FakeClock.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
 #include "support/FakeShell.h"
 #include "support/FakeToolbarHost.h"
-#include "toolbar/ClawsPicture.h"
-#include "toolbar/FTb.h"
-#include "toolbar/TBar.h"
-#include "toolbar/ToolbarWindows.h"
+#include "toolbar/ButtonStrip.h"
+#include "toolbar/ToolbarHandle.h"
+#include "toolbar/ToolbarManager.h"
+#include "toolbar/ToolbarWindow.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,20 +41,9 @@ inline BtnRec Sep() { return Btn({}, {}, KindSeparator); }
 // Three buttons and a separator: 1715 x 420 twips lying, 435 x 1670 standing.
 inline const std::vector<BtnRec> ThreeAndASep{Btn("A"), Btn("B"), Sep(), Btn("C")};
 
-// A set of toolbars with fake services; folds run without pauses.
+// A set of toolbars with fake services and a clock that moves only when told to.
 class ToolbarTest : public ::testing::Test {
 protected:
-    ToolbarTest()
-    {
-        windows = std::make_unique<ToolbarWindows>(set, Services{prompter, shell, icons, pointer}, host);
-        windows->setFoldPace({}, {});
-    }
-    ~ToolbarTest() override
-    {
-        set.Tbrs.clear(); // windows go before the routines they call
-        windows.reset();
-    }
-
     // Toolbar t with these buttons, at Left 3000, Top 1500 (200, 100 px), visible.
     TbrRec& toolbar(int t, const std::vector<BtnRec>& buttons = {})
     {
@@ -61,39 +52,42 @@ protected:
         if (set.TbrLast < t)
             set.TbrLast = std::uint8_t(t);
         TbrRec& rec = set.Tbrs[std::size_t(t)];
+        rec = TbrRec{};
         rec.Name = "Toolbar " + std::to_string(t);
         rec.Left = 3000;
         rec.Top = 1500;
         rec.Visible = True16;
-        rec.BtnCount = 0;
         for (const BtnRec& b : buttons)
             rec.Btns[++rec.BtnCount] = b;
-        windows->form(std::uint8_t(t));
         return rec;
     }
-    // The same, with these modes switched on, and its window built.
-    FTb& built(int t, const std::vector<BtnRec>& buttons, std::initializer_list<int> modes = {})
+    // The same, with these modes switched on, and its window built (folds finished).
+    ToolbarWindow& built(int t, const std::vector<BtnRec>& buttons, const std::vector<int>& modes = {})
     {
         TbrRec& r = toolbar(t, buttons);
         for (int m : modes)
             r.mode(m) = True16;
-        windows->RebuildTbr(std::uint8_t(t));
-        return form(t);
+        window(t).rebuild();
+        clock.settle();
+        return window(t);
     }
 
-    FTb& form(int t) { return windows->form(std::uint8_t(t)); }
+    ToolbarWindow& window(int t) { return toolbars.window(std::uint8_t(t)); }
     TbrRec& rec(int t) { return set.Tbrs[std::size_t(t)]; }
+    QAction* item(int t, const char* name) { return window(t).menu().findChild<QAction*>(name); }
 
     // Sends a mouse event to the handle of toolbar t at a point of the screen (pixels).
     void mouse(int t, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint global)
     {
-        ClawsPicture& claws = form(t).claws();
-        const QPoint local = global - form(t).geometry().topLeft() - claws.pos();
+        ToolbarHandle& handle = window(t).handle();
+        const QPoint local = global - window(t).geometry().topLeft() - handle.pos();
         QMouseEvent event(type, QPointF(local), QPointF(global), button, held, {});
-        QCoreApplication::sendEvent(&claws, &event);
+        QCoreApplication::sendEvent(&handle, &event);
     }
     // A point inside the handle, on the screen.
-    QPoint grab(int t) { return form(t).geometry().topLeft() + form(t).claws().pos() + QPoint(5, 5); }
+    QPoint grab(int t) { return window(t).geometry().topLeft() + window(t).handle().pos() + QPoint(5, 5); }
+    // The mouse passes over the handle of toolbar t.
+    void hover(int t) { mouse(t, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, grab(t)); }
     // Left-drags the handle of toolbar t from one screen point to another.
     void drag(int t, QPoint from, QPoint to, bool release = true)
     {
@@ -108,6 +102,7 @@ protected:
     FakeIconSource icons;
     FakePointer pointer;
     FakeToolbarHost host;
+    FakeClock clock;
     ToolbarSet set;
-    std::unique_ptr<ToolbarWindows> windows;
+    ToolbarManager toolbars{set, Services{prompter, shell, icons, pointer}, host, clock};
 };

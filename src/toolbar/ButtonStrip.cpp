@@ -1,4 +1,4 @@
-#include "toolbar/TBar.h"
+#include "toolbar/ButtonStrip.h"
 
 #include "platform/Pointer.h"
 #include "toolbar/ImageList.h"
@@ -22,7 +22,7 @@ namespace {
 
 // The two fixed buttons: a blank wide enough for the drag handle above it (45 + 255
 // twips, with a margin), then an ordinary gap.
-constexpr float HandleBlankTwips = TBar::FixedTwips - TBar::GapTwips;
+constexpr float HandleBlankTwips = ButtonStrip::FixedTwips - ButtonStrip::GapTwips;
 constexpr int FixedCount = 2;
 
 // A 16x16 picture in a button of 23 x 22 pixels, as the platform toolbars draw it.
@@ -40,7 +40,7 @@ double sanePerPixel(double twips)
 
 } // namespace
 
-struct TBar::Private {
+struct ButtonStrip::Private {
     struct Button {
         Style style = Style::Normal;
         int image = 0;
@@ -56,7 +56,7 @@ struct TBar::Private {
     const ImageList* images = nullptr;
     std::vector<Button> buttons;
     bool wrap = false;
-    int placement = 0;
+    bool captions = false;
     bool widthSet = false;
     float width = 0.0f;  // twips, as set or as the content needs
     float height = 0.0f; // twips, from the layout
@@ -65,12 +65,13 @@ struct TBar::Private {
     int hover = -1;   // index into buttons
     int pressed = -1; // index into buttons
 
-    double tppX() const { return sanePerPixel(metrics.twipsPerPixelX()); }
-    double tppY() const { return sanePerPixel(metrics.twipsPerPixelY()); }
+    const QScreen* screen = nullptr; // the one the strip is on
+    double tppX() const { return sanePerPixel(metrics.twipsPerPixelX(screen)); }
+    double tppY() const { return sanePerPixel(metrics.twipsPerPixelY(screen)); }
 
     bool showsCaptions() const
     {
-        return placement == 1 && std::any_of(buttons.begin(), buttons.end(), [](const Button& b) {
+        return captions && std::any_of(buttons.begin(), buttons.end(), [](const Button& b) {
                    return b.style == Style::Normal && !b.caption.isEmpty();
                });
     }
@@ -88,7 +89,7 @@ struct TBar::Private {
     int hit(const QPoint& px) const;
 };
 
-void TBar::Private::measure(const QFontMetrics& fm)
+void ButtonStrip::Private::measure(const QFontMetrics& fm)
 {
     int wPx = PlainWidthPx;
     int hPx = PlainHeightPx;
@@ -111,7 +112,7 @@ void TBar::Private::measure(const QFontMetrics& fm)
 // Positions are computed from counts (normal buttons and gaps before an item) rather
 // than by adding up extents one by one, so that the totals come out exactly as
 // BW * m + 120 * s + 470 in single precision, the sum the window's size relies on.
-void TBar::Private::layout()
+void ButtonStrip::Private::layout()
 {
     const float naturalWidth = [&] {
         int m = 0, s = 0;
@@ -172,7 +173,7 @@ void TBar::Private::layout()
     height = bh * static_cast<float>(row + 1);
 }
 
-QRect TBar::Private::pixelRect(const QRectF& t) const
+QRect ButtonStrip::Private::pixelRect(const QRectF& t) const
 {
     const double x = tppX(), y = tppY();
     const int left = static_cast<int>(std::lround(t.left() / x));
@@ -182,7 +183,7 @@ QRect TBar::Private::pixelRect(const QRectF& t) const
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
-int TBar::Private::hit(const QPoint& px) const
+int ButtonStrip::Private::hit(const QPoint& px) const
 {
     for (std::size_t i = 0; i < buttons.size(); ++i)
         if (pixelRect(buttons[i].rect).contains(px))
@@ -190,7 +191,7 @@ int TBar::Private::hit(const QPoint& px) const
     return -1;
 }
 
-TBar::TBar(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(metrics))
+ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(metrics))
 {
     setMouseTracking(true);
     setAcceptDrops(true);
@@ -200,14 +201,14 @@ TBar::TBar(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(std::ma
     relayout();
 }
 
-TBar::~TBar() = default;
+ButtonStrip::~ButtonStrip() = default;
 
-int TBar::buttonCount() const
+int ButtonStrip::buttonCount() const
 {
     return static_cast<int>(d->buttons.size());
 }
 
-void TBar::addButton(int position, Style style, int imagePosition)
+void ButtonStrip::addButton(int position, Style style, int imagePosition)
 {
     position = std::clamp(position, FixedCount + 1, buttonCount() + 1);
     Private::Button b;
@@ -218,7 +219,7 @@ void TBar::addButton(int position, Style style, int imagePosition)
     relayout();
 }
 
-void TBar::removeButton(int position)
+void ButtonStrip::removeButton(int position)
 {
     if (position <= FixedCount || position > buttonCount())
         return;
@@ -227,12 +228,12 @@ void TBar::removeButton(int position)
     relayout();
 }
 
-TBar::Style TBar::style(int position) const
+ButtonStrip::Style ButtonStrip::style(int position) const
 {
     return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].style : Style::Gap;
 }
 
-void TBar::setCaption(int position, const QString& caption)
+void ButtonStrip::setCaption(int position, const QString& caption)
 {
     if (!d->valid(position) || position <= FixedCount)
         return;
@@ -241,42 +242,42 @@ void TBar::setCaption(int position, const QString& caption)
         return;
     b.caption = caption;
     b.captionPx = -1;
-    if (d->placement == 1)
+    if (d->captions)
         relayout();
 }
 
-QString TBar::caption(int position) const
+QString ButtonStrip::caption(int position) const
 {
     return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].caption : QString();
 }
 
-void TBar::setToolTipText(int position, const QString& text)
+void ButtonStrip::setToolTipText(int position, const QString& text)
 {
     if (d->valid(position) && position > FixedCount)
         d->buttons[static_cast<std::size_t>(position - 1)].tip = text;
 }
 
-QString TBar::toolTipText(int position) const
+QString ButtonStrip::toolTipText(int position) const
 {
     return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].tip : QString();
 }
 
-QRectF TBar::buttonRect(int position) const
+QRectF ButtonStrip::buttonRect(int position) const
 {
     return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].rect : QRectF();
 }
 
-float TBar::buttonWidth() const
+float ButtonStrip::buttonWidth() const
 {
     return d->bw;
 }
 
-float TBar::buttonHeight() const
+float ButtonStrip::buttonHeight() const
 {
     return d->bh;
 }
 
-void TBar::setWrappable(bool wrap)
+void ButtonStrip::setWrappable(bool wrap)
 {
     if (d->wrap == wrap)
         return;
@@ -284,22 +285,22 @@ void TBar::setWrappable(bool wrap)
     relayout();
 }
 
-bool TBar::wrappable() const
+bool ButtonStrip::wrappable() const
 {
     return d->wrap;
 }
 
-float TBar::widthTwips() const
+float ButtonStrip::widthTwips() const
 {
     return d->width;
 }
 
-float TBar::heightTwips() const
+float ButtonStrip::heightTwips() const
 {
     return d->height;
 }
 
-void TBar::setWidthTwips(float width)
+void ButtonStrip::setWidthTwips(float width)
 {
     if (!std::isfinite(width) || width < 0.0f)
         width = 0.0f;
@@ -308,27 +309,28 @@ void TBar::setWidthTwips(float width)
     relayout();
 }
 
-void TBar::setTextAlignment(int placement)
+void ButtonStrip::setCaptionsShown(bool shown)
 {
-    if (d->placement == placement)
+    if (d->captions == shown)
         return;
-    d->placement = placement;
+    d->captions = shown;
     relayout();
 }
 
-int TBar::textAlignment() const
+bool ButtonStrip::captionsShown() const
 {
-    return d->placement;
+    return d->captions;
 }
 
-void TBar::setImageList(const ImageList* images)
+void ButtonStrip::setImageList(const ImageList* images)
 {
     d->images = images;
     update();
 }
 
-void TBar::relayout()
+void ButtonStrip::relayout()
 {
+    d->screen = screen();
     d->measure(fontMetrics());
     d->layout();
     const QSize px(static_cast<int>(std::lround(d->width / d->tppX())),
@@ -338,7 +340,7 @@ void TBar::relayout()
     update();
 }
 
-void TBar::paintEvent(QPaintEvent* event)
+void ButtonStrip::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     const bool captions = d->showsCaptions();
@@ -383,7 +385,7 @@ void TBar::paintEvent(QPaintEvent* event)
     }
 }
 
-void TBar::mousePressEvent(QMouseEvent* event)
+void ButtonStrip::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
@@ -395,7 +397,7 @@ void TBar::mousePressEvent(QMouseEvent* event)
     update();
 }
 
-void TBar::mouseMoveEvent(QMouseEvent* event)
+void ButtonStrip::mouseMoveEvent(QMouseEvent* event)
 {
     const int i = d->hit(event->position().toPoint());
     const int hover = d->clickable(i) ? i : -1;
@@ -406,7 +408,7 @@ void TBar::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
-void TBar::mouseReleaseEvent(QMouseEvent* event)
+void ButtonStrip::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
         QWidget::mouseReleaseEvent(event);
@@ -421,7 +423,7 @@ void TBar::mouseReleaseEvent(QMouseEvent* event)
         emit buttonClicked(pressed + 1);
 }
 
-void TBar::leaveEvent(QEvent* event)
+void ButtonStrip::leaveEvent(QEvent* event)
 {
     if (d->hover >= 0) {
         d->hover = -1;
@@ -430,7 +432,7 @@ void TBar::leaveEvent(QEvent* event)
     QWidget::leaveEvent(event);
 }
 
-void TBar::changeEvent(QEvent* event)
+void ButtonStrip::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         for (auto& b : d->buttons)
@@ -440,7 +442,7 @@ void TBar::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-bool TBar::event(QEvent* event)
+bool ButtonStrip::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
@@ -457,17 +459,17 @@ bool TBar::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void TBar::dragEnterEvent(QDragEnterEvent* event)
+void ButtonStrip::dragEnterEvent(QDragEnterEvent* event)
 {
     event->acceptProposedAction();
 }
 
-void TBar::dragMoveEvent(QDragMoveEvent* event)
+void ButtonStrip::dragMoveEvent(QDragMoveEvent* event)
 {
     event->acceptProposedAction();
 }
 
-void TBar::dropEvent(QDropEvent* event)
+void ButtonStrip::dropEvent(QDropEvent* event)
 {
     const QPointF px = event->position();
     event->acceptProposedAction();

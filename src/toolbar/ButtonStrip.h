@@ -8,7 +8,8 @@ class ImageList;
 class Pointer;
 class QMimeData;
 
-// Our own toolbar control. Positions count from 1. Positions 1 and 2 are the two fixed
+// The toolbar's row (or column) of buttons, painted with the style's tool buttons so they
+// look native. Positions count from 1. Positions 1 and 2 are the two fixed
 // buttons that belong to the window (a blank under the drag handle, then a gap); they
 // are made by the constructor, cannot be removed, and take 470 twips along the bar
 // together whatever the button size. From position 3 on come normal buttons (picture,
@@ -20,7 +21,7 @@ class QMimeData;
 //
 // Unwrapped: one row; the control is BH high. Wrapped with room for one button per row:
 // one column, the fixed buttons 470 high, each button BH, each gap 120.
-class TBar : public QWidget {
+class ButtonStrip : public QWidget {
     Q_OBJECT
 public:
     enum class Style { Normal, Gap };
@@ -29,8 +30,8 @@ public:
     static constexpr float FixedTwips = 470.0f;
     static constexpr float GapTwips = 120.0f;
 
-    TBar(const Pointer& metrics, QWidget* parent = nullptr);
-    ~TBar() override;
+    explicit ButtonStrip(const Pointer& metrics, QWidget* parent = nullptr);
+    ~ButtonStrip() override;
 
     int buttonCount() const;
     // Inserts before the button now at position (buttonCount() + 1 appends); position >= 3.
@@ -54,9 +55,9 @@ public:
     float heightTwips() const;
     void setWidthTwips(float width);
 
-    // Caption placement: 1 while captions are shown, 0 otherwise.
-    void setTextAlignment(int placement);
-    int textAlignment() const;
+    // Captions under the pictures (buttons without one show their tooltip instead).
+    void setCaptionsShown(bool shown);
+    bool captionsShown() const;
 
     // The picture source; nullptr detaches it (nothing is drawn meanwhile).
     void setImageList(const ImageList* images);

@@ -1,5 +1,5 @@
 #include "support/FakePointer.h"
-#include "toolbar/TBar.h"
+#include "toolbar/ButtonStrip.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -15,15 +15,15 @@
 
 namespace {
 
-// Synthesised drops never reach a widget through the event loop without a drag in
-// progress, so the test hands the event to the handler itself.
 struct WithPointer {
     FakePointer pointer;
 };
-struct Bar : WithPointer, TBar {
-    using TBar::dropEvent;
+// Synthesised drops never reach a widget through the event loop without a drag in
+// progress, so the test hands the event to the handler itself.
+struct Strip : WithPointer, ButtonStrip {
+    using ButtonStrip::dropEvent;
     // Three buttons and a gap after the two fixed buttons: positions 3, 4, gap 5, 6.
-    Bar() : TBar(pointer)
+    Strip() : ButtonStrip(pointer)
     {
         for (int p = 3; p <= 6; ++p)
             addButton(p, p == 5 ? Style::Gap : Style::Normal, 1);
@@ -48,45 +48,53 @@ struct Bar : WithPointer, TBar {
 
 } // namespace
 
-TEST(TBar, PlainButtonIs23By22PixelsAtAnyTwipsPerPixel)
+TEST(ButtonStrip, PlainButtonIs23By22PixelsAtAnyTwipsPerPixel)
 {
     for (auto [perPixel, bw, bh] : {std::tuple{15.0, 345.0f, 330.0f}, {12.0, 276.0f, 264.0f}, {7.5, 172.5f, 165.0f}}) {
         FakePointer pointer;
         pointer.perPixelX = pointer.perPixelY = perPixel;
-        TBar bar(pointer);
-        EXPECT_EQ(bar.buttonWidth(), bw) << perPixel;
-        EXPECT_EQ(bar.buttonHeight(), bh) << perPixel;
+        ButtonStrip strip(pointer);
+        EXPECT_EQ(strip.buttonWidth(), bw) << perPixel;
+        EXPECT_EQ(strip.buttonHeight(), bh) << perPixel;
     }
 }
 
-TEST(TBar, OnlyALeftClickPressedAndReleasedOnOneNormalButtonCounts)
+TEST(ButtonStrip, OnlyALeftClickPressedAndReleasedOnOneNormalButtonCounts)
 {
-    Bar bar;
-    bar.setWrappable(false);
-    bar.setWidthTwips(1625);
-    bar.show();
+    Strip strip;
+    strip.setWrappable(false);
+    strip.setWidthTwips(1625);
+    strip.show();
     std::vector<int> clicks;
-    QObject::connect(&bar, &TBar::buttonClicked, [&](int position) { clicks.push_back(position); });
-    bar.click(4);
-    bar.click(5); // gap
-    bar.click(1); // under the handle
-    bar.click(6, Qt::RightButton);
-    bar.mouse(QEvent::MouseButtonPress, Qt::LeftButton, bar.centrePx(3));
-    bar.mouse(QEvent::MouseButtonRelease, Qt::LeftButton, bar.centrePx(6));
-    bar.click(6);
+    QObject::connect(&strip, &ButtonStrip::buttonClicked, [&](int position) { clicks.push_back(position); });
+    strip.click(4);
+    strip.click(5); // gap
+    strip.click(1); // under the handle
+    strip.click(6, Qt::RightButton);
+    strip.mouse(QEvent::MouseButtonPress, Qt::LeftButton, strip.centrePx(3));
+    strip.mouse(QEvent::MouseButtonRelease, Qt::LeftButton, strip.centrePx(6));
+    strip.click(6);
     EXPECT_EQ(clicks, (std::vector<int>{4, 6}));
 }
 
-TEST(TBar, DropIsAcceptedAndReportsThePointInTwips)
+TEST(ButtonStrip, StandingOneButtonPerRowAlongTheHeight)
 {
-    Bar bar;
+    Strip strip;
+    strip.setWrappable(true);
+    strip.setWidthTwips(strip.buttonWidth());
+    EXPECT_EQ(strip.heightTwips(), 330.0f * 3 + 120 + 470);
+    EXPECT_EQ(strip.buttonRect(6), QRectF(0, 470 + 330 * 2 + 120, 345, 330));
+}
+
+TEST(ButtonStrip, DropIsAcceptedAndReportsThePointInTwips)
+{
+    Strip strip;
     std::vector<std::pair<const QMimeData*, QPointF>> drops;
-    QObject::connect(&bar, &TBar::dropped, [&](const QMimeData* d, QPointF p) { drops.emplace_back(d, p); });
+    QObject::connect(&strip, &ButtonStrip::dropped, [&](const QMimeData* d, QPointF p) { drops.emplace_back(d, p); });
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile("/tmp/some file.txt")});
     QDropEvent drop(QPointF(40, 7), Qt::CopyAction, &data, Qt::LeftButton, {});
-    bar.dropEvent(&drop);
+    strip.dropEvent(&drop);
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(drops, (std::vector<std::pair<const QMimeData*, QPointF>>{{&data, QPointF(600, 105)}}));
 }
-

@@ -5,23 +5,23 @@
 
 class QMimeData;
 
-// The drag handle of a toolbar window: a small picture that reports the mouse and file
-// drops to its window. Its Tag keeps the window's vertical fold step as decimal text.
-class ClawsPicture : public QWidget {
+// The drag handle of a toolbar window: a 16x16 picture (the toolbar's icon or the claws)
+// that reports the mouse and file drops to its window.
+class ToolbarHandle : public QWidget {
     Q_OBJECT
 public:
-    explicit ClawsPicture(QWidget* parent = nullptr);
+    explicit ToolbarHandle(QWidget* parent = nullptr);
 
-    QString Tag;
-
+    // Shown at 16x16 logical pixels; a picture with a device pixel ratio stays sharp.
     void setPicture(const QPixmap& picture);
     const QPixmap& picture() const { return m_picture; }
 
 signals:
-    // button: the button that changed (1 left, 2 right, 4 middle); global: screen pixels.
-    void mouseDown(int button, QPointF global);
-    void mouseMove(int buttons, QPointF global);
-    void mouseUp(int button, QPointF global);
+    // A button went down or up; global is in screen pixels.
+    void pressed(Qt::MouseButton button, QPointF global);
+    void released(Qt::MouseButton button, QPointF global);
+    // The mouse moved over the handle, or anywhere while a button is held down on it.
+    void moved(Qt::MouseButtons buttons, QPointF global);
     void doubleClicked();
     void dropped(const QMimeData* data);
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Services.h"
+#include "store/ToolbarSet.h"
+
+#include <QPixmap>
+
+#include <chrono>
+
+class Clock;
+class ToolbarHost;
+
+// What every toolbar window shares: the set, the services, the rest of the program, and
+// the pictures drawn once for all of them. The toolbar manager owns it.
+struct ToolbarContext {
+    ToolbarSet& set;
+    Services services;
+    ToolbarHost& host;
+    Clock& clock;
+    QPixmap filePicture;   // a button whose file has no icon
+    QPixmap folderPicture; // a folder button without an icon
+    QPixmap clawsPicture;  // a handle without an icon of its own
+    // How a fold is paced: at most stepPause between two steps, and foldBudget for all
+    // pauses of one fold together.
+    std::chrono::milliseconds stepPause{15};
+    std::chrono::milliseconds foldBudget{240};
+    // True while a mode is being switched. A message box inside the switch (a failed
+    // save) lets the user click again; that click must not start a second switch.
+    bool modeChangeRunning{false};
+};

@@ -1,0 +1,71 @@
+#include "toolbar/ToolbarHandle.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+
+ToolbarHandle::ToolbarHandle(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Claws"));
+    // Moves without a pressed button are the hover that unfolds an auto-hiding window.
+    setMouseTracking(true);
+    setAcceptDrops(true);
+}
+
+void ToolbarHandle::setPicture(const QPixmap& picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void ToolbarHandle::paintEvent(QPaintEvent*)
+{
+    if (m_picture.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(QRect(0, 0, 16, 16), m_picture);
+}
+
+void ToolbarHandle::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit pressed(event->button(), event->globalPosition());
+}
+
+void ToolbarHandle::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit moved(event->buttons(), event->globalPosition());
+}
+
+void ToolbarHandle::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit released(event->button(), event->globalPosition());
+}
+
+void ToolbarHandle::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    // The second press of a left double click is the double click alone; any other
+    // button's second press is an ordinary press (a right one opens the menu again).
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    else
+        emit pressed(event->button(), event->globalPosition());
+}
+
+void ToolbarHandle::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void ToolbarHandle::dropEvent(QDropEvent* event)
+{
+    event->acceptProposedAction();
+    emit dropped(event->mimeData());
+}

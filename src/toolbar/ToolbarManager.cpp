@@ -1,0 +1,103 @@
+#include "toolbar/ToolbarManager.h"
+
+#include "toolbar/BuiltinPictures.h"
+#include "toolbar/ToolbarWindow.h"
+
+#include <stdexcept>
+#include <string>
+
+ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& host, Clock& clock)
+    : m_context{set,
+                services,
+                host,
+                clock,
+                QPixmap::fromImage(builtinFilePicture()),
+                QPixmap::fromImage(builtinFolderPicture()),
+                builtinClawsPicture()}
+{
+}
+
+ToolbarManager::~ToolbarManager()
+{
+    // A retired window still waiting for its deletion refers to this manager's context.
+    for (const QPointer<ToolbarWindow>& w : m_retired)
+        delete w.data();
+}
+
+ToolbarWindow& ToolbarManager::window(std::uint8_t t)
+{
+    const ToolbarSet& set = m_context.set;
+    if (t > set.TbrLast || t >= set.Tbrs.size())
+        throw std::out_of_range("no toolbar " + std::to_string(t) + " in the set");
+    if (m_windows.size() <= t)
+        m_windows.resize(std::size_t(t) + 1);
+    std::unique_ptr<ToolbarWindow>& w = m_windows[t];
+    if (!w)
+        w = std::make_unique<ToolbarWindow>(m_context, t);
+    return *w;
+}
+
+ToolbarWindow* ToolbarManager::find(std::uint8_t t) const
+{
+    return t < m_windows.size() ? m_windows[t].get() : nullptr;
+}
+
+ToolbarWindow& ToolbarManager::ready(std::uint8_t t)
+{
+    ToolbarWindow& w = window(t);
+    w.ensureBuilt();
+    return w;
+}
+
+void ToolbarManager::applyMode(std::uint8_t t, int m)
+{
+    if (m >= 0 && m < ModeCount)
+        window(t).applyMode(m);
+}
+
+void ToolbarManager::remove(std::uint8_t t)
+{
+    if (t >= m_windows.size())
+        return;
+    if (ToolbarWindow* gone = m_windows[t].release())
+        retire(gone);
+    m_windows.erase(m_windows.begin() + t);
+    for (std::size_t i = t; i < m_windows.size(); ++i)
+        if (m_windows[i])
+            m_windows[i]->setIndex(static_cast<std::uint8_t>(i));
+}
+
+void ToolbarManager::takePositions()
+{
+    ToolbarSet& set = m_context.set;
+    for (std::size_t i = 0; i <= set.TbrLast && i < set.Tbrs.size() && i < m_windows.size(); ++i) {
+        TbrRec& rec = set.Tbrs[i];
+        const ToolbarWindow* w = m_windows[i].get();
+        if (w && w->placed() && !isTrue(rec.Unmoveable)) {
+            rec.Top = w->topTwips();
+            rec.Left = w->leftTwips();
+        }
+    }
+}
+
+void ToolbarManager::closeAll()
+{
+    for (std::unique_ptr<ToolbarWindow>& w : m_windows) {
+        if (ToolbarWindow* gone = w.release())
+            retire(gone);
+    }
+    m_windows.clear();
+}
+
+void ToolbarManager::retire(ToolbarWindow* window)
+{
+    window->shutDown();
+    window->deleteLater();
+    m_retired.emplace_back(window);
+}
+
+void ToolbarManager::setFoldPace(std::chrono::milliseconds perStep, std::chrono::milliseconds total)
+{
+    m_context.stepPause = perStep;
+    m_context.foldBudget = total;
+}

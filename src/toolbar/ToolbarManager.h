@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/Services.h"
+#include "store/ToolbarSet.h"
+#include "toolbar/ToolbarContext.h"
+
+#include <QPointer>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class Clock;
+class ToolbarHost;
+class ToolbarWindow;
+
+// The one owner of the toolbar windows, and the only place that maps a toolbar's index
+// to its window. A window is made (hidden) the first time something needs it, so a large
+// set starts with only its visible toolbars built; the manager renumbers the windows
+// when a toolbar is removed from the set.
+class ToolbarManager {
+public:
+    ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& host, Clock& clock);
+    ~ToolbarManager();
+    ToolbarManager(const ToolbarManager&) = delete;
+    ToolbarManager& operator=(const ToolbarManager&) = delete;
+
+    // Toolbar t's window, made hidden and unbuilt when there is none yet. Throws
+    // std::out_of_range when the set has no toolbar t.
+    ToolbarWindow& window(std::uint8_t t);
+    // Toolbar t's window, or null when none was made yet.
+    ToolbarWindow* find(std::uint8_t t) const;
+    // Toolbar t's window, built completely (pictures, buttons, size, fold, visibility as
+    // the record says) if it was not yet.
+    ToolbarWindow& ready(std::uint8_t t);
+
+    // Toggles mode m of toolbar t: the one way every mode is changed.
+    void applyMode(std::uint8_t t, int m);
+    // The window of toolbar t goes (the toolbar was removed from the set); the windows of
+    // the toolbars after it move down one index with their records.
+    void remove(std::uint8_t t);
+    // Copies the live window positions of moveable toolbars into their records' Top and
+    // Left; the configuration file is written from the records. A toolbar whose window
+    // was never placed keeps the record's place.
+    void takePositions();
+    // Ends every window: hidden at once, deleted once the event loop is back from
+    // whatever handler is running, so no window goes away under its own handler.
+    void closeAll();
+
+    // How a fold is paced: at most perStep between two steps, and all pauses of one fold
+    // together at most total, however long the bar.
+    void setFoldPace(std::chrono::milliseconds perStep, std::chrono::milliseconds total);
+
+private:
+    void retire(ToolbarWindow* window);
+
+    ToolbarContext m_context;
+    std::vector<std::unique_ptr<ToolbarWindow>> m_windows; // by toolbar index; null: none yet
+    // Windows closed or removed whose deletion waits for the event loop.
+    std::vector<QPointer<ToolbarWindow>> m_retired;
+};

@@ -1,0 +1,707 @@
+#include "toolbar/ToolbarWindow.h"
+
+#include "platform/Clock.h"
+#include "platform/IconSource.h"
+#include "platform/Log.h"
+#include "platform/Pointer.h"
+#include "toolbar/ButtonStrip.h"
+#include "toolbar/FoldGeometry.h"
+#include "toolbar/SkipOnError.h"
+#include "toolbar/ToolbarContext.h"
+#include "toolbar/ToolbarHandle.h"
+#include "toolbar/ToolbarHost.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QUrl>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+double sanePerPixel(double twips)
+{
+    return twips > 0.0 && std::isfinite(twips) ? twips : 15.0;
+}
+
+int toPixels(double twips, double perPixel)
+{
+    const double px = twips / perPixel;
+    if (!std::isfinite(px))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(px, -double(QWIDGETSIZE_MAX), double(QWIDGETSIZE_MAX))));
+}
+
+// The dropped files, as full local paths; links that are not files are left out.
+QStringList localFiles(const QMimeData* data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    return files;
+}
+
+// A record still at the handle-only size was not sized from buttons: nothing to unfold.
+bool sizedFromButtons(const TbrRec& rec)
+{
+    return !(rec.Width == geometry::EmptyTwips && rec.Height == geometry::EmptyTwips);
+}
+
+struct ModeItem {
+    const char* name;
+    const char* caption;
+};
+constexpr std::array<ModeItem, ModeCount> ModeItems{{{"M_mnuVERT", "&Vertical"},
+                                                     {"M_mnuCAP", "&Captions"},
+                                                     {"M_mnuAOT", "&Always on Top"},
+                                                     {"M_mnuVIS", "V&isible"},
+                                                     {"M_mnuAHIDE", "Auto &Hide"},
+                                                     {"M_mnuUNMOVE", "&Unmoveable"}}};
+
+} // namespace
+
+ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    , m_context(context)
+    , m_index(index)
+    , m_images(context.filePicture, context.folderPicture)
+    , m_watch(context.clock.makeTicker())
+    , m_foldTicker(context.clock.makeTicker())
+{
+    const double x = perPixelX(), y = perPixelY();
+    m_strip = new ButtonStrip(context.services.pointer, this);
+    m_strip->setObjectName(QStringLiteral("TBar"));
+    m_strip->setImageList(&m_images);
+    m_strip->move(toPixels(FrameTwips, x), toPixels(FrameTwips, y));
+    // Made after the strip, so it lies over the strip's first fixed button.
+    m_handle = new ToolbarHandle(this);
+    m_handle->setGeometry(toPixels(FrameTwips + HandleTwips, x), toPixels(FrameTwips + HandleTwips, y),
+                          toPixels(HandleSideTwips, x), toPixels(HandleSideTwips, y));
+
+    connect(m_watch.get(), &Ticker::timeout, this, [this] { skipOnError("auto-hide watch", [&] { watchTick(); }); });
+    connect(m_foldTicker.get(), &Ticker::timeout, this, [this] {
+        skipOnError("fold step", [&] { foldTick(); });
+    });
+    connect(m_strip, &ButtonStrip::buttonClicked, this,
+            [this](int position) { skipOnError("button click", [&] { stripClicked(position); }); });
+    connect(m_strip, &ButtonStrip::dropped, this, [this](const QMimeData* data, QPointF at) {
+        skipOnError("drop on a button", [&] { stripDropped(data, at); });
+    });
+    connect(m_handle, &ToolbarHandle::pressed, this, [this](Qt::MouseButton button, QPointF global) {
+        skipOnError("handle press", [&] { handlePressed(button, global); });
+    });
+    connect(m_handle, &ToolbarHandle::moved, this, [this](Qt::MouseButtons, QPointF global) {
+        skipOnError("handle move", [&] { handleMoved(global); });
+    });
+    connect(m_handle, &ToolbarHandle::released, this, [this](Qt::MouseButton, QPointF) {
+        skipOnError("handle release", [&] { handleReleased(); });
+    });
+    connect(m_handle, &ToolbarHandle::doubleClicked, this,
+            [this] { skipOnError("handle double click", [&] { m_context.host.showConfig(m_index); }); });
+    connect(m_handle, &ToolbarHandle::dropped, this,
+            [this](const QMimeData* data) { skipOnError("drop on the handle", [&] { handleDropped(data); }); });
+}
+
+ToolbarWindow::~ToolbarWindow() = default;
+
+TbrRec& ToolbarWindow::record() const
+{
+    const ToolbarSet& set = m_context.set;
+    if (m_index > set.TbrLast || m_index >= set.Tbrs.size())
+        throw std::out_of_range("toolbar " + std::to_string(m_index) + " is not in the set");
+    return m_context.set.Tbrs[m_index];
+}
+
+double ToolbarWindow::perPixelX() const
+{
+    return sanePerPixel(m_context.services.pointer.twipsPerPixelX(screen()));
+}
+
+double ToolbarWindow::perPixelY() const
+{
+    return sanePerPixel(m_context.services.pointer.twipsPerPixelY(screen()));
+}
+
+// ---- Geometry
+
+void ToolbarWindow::moveTwips(float left, float top, float width, float height)
+{
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
+    applyGeometry();
+}
+
+void ToolbarWindow::applyGeometry()
+{
+    m_placed = true;
+    const double x = perPixelX(), y = perPixelY();
+    const QRect r(toPixels(m_left, x), toPixels(m_top, y), std::max(1, toPixels(m_width, x)),
+                  std::max(1, toPixels(m_height, y)));
+    if (r != geometry())
+        setGeometry(r);
+    emit geometryTwipsChanged();
+}
+
+QPointF ToolbarWindow::handleTwips(QPointF globalPixel) const
+{
+    return QPointF(globalPixel.x() * perPixelX() - (double(m_left) + FrameTwips + HandleTwips),
+                   globalPixel.y() * perPixelY() - (double(m_top) + FrameTwips + HandleTwips));
+}
+
+int ToolbarWindow::entryAt(int position) const
+{
+    return position >= 0 && position < static_cast<int>(m_entries.size())
+        ? m_entries[static_cast<std::size_t>(position)]
+        : 0;
+}
+
+// ---- Building
+
+void ToolbarWindow::ensureBuilt()
+{
+    if (!m_built)
+        rebuild();
+}
+
+void ToolbarWindow::rebuild()
+{
+    buildImageList();
+    buildButtons();
+    refresh();
+}
+
+QPixmap ToolbarWindow::iconPicture(const std::string& file, std::int16_t index) const
+{
+    if (index < 1)
+        return {};
+    const QImage icon = m_context.services.icons.draw(file, index - 1);
+    if (icon.isNull())
+        return {};
+    return QPixmap::fromImage(icon.size() == QSize(16, 16)
+                                  ? icon
+                                  : icon.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+void ToolbarWindow::buildImageList()
+{
+    // Every build step counts the window as built, so a fold within the build does not
+    // start the build again.
+    m_built = true;
+    TbrRec& rec = record();
+    const QPixmap own = iconPicture(rec.IconFile, rec.IconIndex);
+    m_handle->setPicture(own.isNull() ? m_context.clawsPicture : own);
+
+    m_images.clearCustom();
+    std::int16_t next = 3;
+    for (int k = 1; k <= rec.BtnCount; ++k) {
+        BtnRec& b = rec.Btns.at(static_cast<std::size_t>(k));
+        const QPixmap icon = iconPicture(b.IconFile, b.IconIndex);
+        if (!icon.isNull()) {
+            m_images.put(next, icon.toImage());
+            b.ImageIndex = next++;
+        } else {
+            b.ImageIndex = b.Kind == KindFolder ? 2 : 1;
+        }
+    }
+    m_strip->update();
+}
+
+void ToolbarWindow::buildButtons()
+{
+    m_built = true;
+    TbrRec& rec = record();
+    rec.SepCount = 0;
+    for (int n = m_strip->buttonCount() - 2; n > 0; --n)
+        m_strip->removeButton(3);
+
+    std::vector<int> entries(3, 0); // positions 0 (unused), 1 and 2 (the fixed buttons)
+    int skipped = 0;
+    const bool captions = isTrue(rec.Captions);
+    for (int k = 1; k <= rec.BtnCount; ++k) {
+        const BtnRec& b = rec.Btns.at(static_cast<std::size_t>(k));
+        const int p = k + 2 - skipped;
+        if (b.Kind == KindSeparator) {
+            m_strip->addButton(p, ButtonStrip::Style::Gap, 0);
+            ++rec.SepCount;
+        } else if (IsBlankButton(b)) {
+            // Left out exactly as the toolbar file leaves it out, so what is shown now
+            // is what comes back at the next start.
+            ++skipped;
+            continue;
+        } else {
+            m_strip->addButton(p, ButtonStrip::Style::Normal, b.ImageIndex);
+            const QString name = QString::fromLocal8Bit(b.Name);
+            if (captions)
+                m_strip->setCaption(p, name);
+            else
+                m_strip->setToolTipText(p, name);
+        }
+        entries.push_back(k);
+    }
+    m_entries = std::move(entries);
+}
+
+void ToolbarWindow::refresh()
+{
+    m_built = true;
+    applyCaptionStyle();
+    place();
+    if (isTrue(record().AutoHide))
+        fold(FoldDirection::Fold);
+    syncMenu();
+    const TbrRec& rec = record();
+    setWindowTitle(QString::fromLocal8Bit(rec.Name));
+    // While the button editor is open the windows keep their visibility.
+    if (m_context.host.buttonEditorVisible())
+        return;
+    if (m_index == 0 || isTrue(rec.Visible))
+        showWindow();
+    else
+        hide();
+}
+
+void ToolbarWindow::showWindow()
+{
+    // A window shown for the first time is made with its stacking already right.
+    if (!testAttribute(Qt::WA_WState_Created))
+        setTopmost(*this, isTrue(record().AlwaysOnTop));
+    show();
+}
+
+void ToolbarWindow::place()
+{
+    m_built = true;
+    // A fresh layout replaces whatever a fold in progress was doing.
+    stopFolding();
+    TbrRec& rec = record();
+    rec.Width = geometry::EmptyTwips;
+    rec.Height = geometry::EmptyTwips;
+    if (rec.BtnCount == 0)
+        moveTwips(rec.Left, rec.Top, geometry::EmptyTwips, geometry::EmptyTwips);
+    else {
+        moveTwips(rec.Left, rec.Top, m_width, m_height);
+        sizeToButtons();
+    }
+}
+
+void ToolbarWindow::sizeToButtons()
+{
+    m_built = true;
+    TbrRec& rec = record();
+    const int count = m_strip->buttonCount() - 2;
+    const int separators = rec.SepCount;
+    const bool vertical = isTrue(rec.Vertical);
+    const float bw = m_strip->buttonWidth();
+    m_strip->setWrappable(vertical);
+    m_strip->setWidthTwips(vertical || count == 0 ? bw
+                                                  : geometry::stripLength(bw, count - separators, separators));
+    const geometry::Size size = geometry::windowSize(vertical, bw, m_strip->buttonHeight(),
+                                                     m_strip->heightTwips(), count, separators);
+    moveTwips(m_left, m_top, size.width, size.height);
+    rec.Width = size.width;
+    // A standing window's record keeps the height of a bare handle.
+    if (!vertical)
+        rec.Height = size.height;
+}
+
+void ToolbarWindow::applyCaptionStyle()
+{
+    m_built = true;
+    m_strip->setCaptionsShown(isTrue(record().Captions));
+}
+
+void ToolbarWindow::applyCaptions()
+{
+    const TbrRec& rec = record();
+    const bool captions = isTrue(rec.Captions);
+    for (int c = 3; c <= m_strip->buttonCount(); ++c) {
+        const int k = entryAt(c);
+        if (k < 1 || k > rec.BtnCount)
+            continue;
+        const QString name = QString::fromLocal8Bit(rec.Btns.at(static_cast<std::size_t>(k)).Name);
+        m_strip->setToolTipText(c, captions ? QString() : name);
+        m_strip->setCaption(c, captions ? name : QString());
+    }
+}
+
+// ---- Modes
+
+void ToolbarWindow::applyMode(int m)
+{
+    if (m < 0 || m >= ModeCount)
+        return;
+    if (m_context.modeChangeRunning) {
+        qCInfo(lcVyre, "mode %d of toolbar %d: another mode change is still running", m, int(m_index));
+        return;
+    }
+    const QScopedValueRollback running(m_context.modeChangeRunning, true);
+
+    // A toolbar not built yet is built as it stands, then switched.
+    ensureBuilt();
+    Bool16& flag = record().mode(m);
+    flag = isTrue(flag) ? False16 : True16;
+    const bool on = isTrue(flag);
+    if (QAction* item = modeAction(m))
+        item->setChecked(on);
+    ToolbarHost& host = m_context.host;
+    if (m != Visible && host.configShows(m_index))
+        host.setModeCheck(m, on);
+
+    switch (m) {
+    case Vertical:
+        refresh();
+        break;
+    case Captions:
+        applyCaptionStyle();
+        applyCaptions();
+        place();
+        break;
+    case AlwaysOnTop:
+        setTopmost(*this, on);
+        break;
+    case Visible:
+        // Toolbar 0 is always shown.
+        if (on || m_index == 0)
+            showWindow();
+        else
+            hide();
+        if (host.configShows(m_index))
+            host.setModeCheck(m, on);
+        break;
+    case AutoHide:
+        if (!on) {
+            // A window unfolded by the mouse is no longer watched: with auto-hide off it
+            // must not fold away when the mouse leaves, and a later hover (once the mode
+            // is on again) must find it ready to unfold.
+            m_watch->stop();
+            if (m_hover == HoverState::Watched)
+                m_hover = HoverState::Folded;
+        }
+        fold(on ? FoldDirection::Fold : FoldDirection::Unfold);
+        break;
+    default:
+        break;
+    }
+    host.saveConfig();
+}
+
+// ---- Folding
+
+bool ToolbarWindow::watching() const
+{
+    return m_watch->isActive();
+}
+
+void ToolbarWindow::fold(FoldDirection direction)
+{
+    ensureBuilt();
+    const TbrRec& rec = record();
+    const bool vertical = isTrue(rec.Vertical);
+    stopFolding();
+    const geometry::Size now{m_width, m_height};
+
+    if (direction == FoldDirection::Unfold) {
+        if (!sizedFromButtons(rec)) {
+            // Nothing but the handle: its full size is the one it was placed with.
+            moveTwips(m_left, m_top, geometry::EmptyTwips, geometry::EmptyTwips);
+            return;
+        }
+        const int count = m_strip->buttonCount() - 2;
+        const float full = geometry::unfoldLength(vertical ? m_strip->buttonHeight() : m_strip->buttonWidth(),
+                                                  count, rec.SepCount);
+        const geometry::Size size = geometry::unfoldedSize(now, vertical, full, m_strip->buttonWidth());
+        moveTwips(m_left, m_top, size.width, size.height);
+        return;
+    }
+
+    if (vertical)
+        m_foldStep = geometry::verticalFoldStep(now);
+    if (!isVisible()) {
+        const geometry::Size size = geometry::foldedSize(now, vertical);
+        moveTwips(m_left, m_top, size.width, size.height);
+        return;
+    }
+    m_folding = true;
+    m_foldVertical = vertical;
+    const auto pause = geometry::foldPause(m_context.stepPause, m_context.foldBudget, vertical ? m_height : m_width);
+    foldTick(); // the first step at once
+    if (m_folding)
+        m_foldTicker->start(pause);
+}
+
+void ToolbarWindow::foldTick()
+{
+    if (!m_folding)
+        return;
+    const geometry::FoldStep step = geometry::nextFoldStep({m_width, m_height}, m_foldVertical, m_foldStep);
+    if (step.last)
+        stopFolding();
+    moveTwips(m_left, m_top, step.size.width, step.size.height);
+}
+
+void ToolbarWindow::stopFolding()
+{
+    m_foldTicker->stop();
+    m_folding = false;
+}
+
+void ToolbarWindow::hoverCheck()
+{
+    const TbrRec& rec = record();
+    if (!isTrue(rec.AutoHide) || !sizedFromButtons(rec) || m_watch->isActive())
+        return;
+    // A fold in progress finishes first; a hover on its way down does not turn it back.
+    if (m_folding)
+        return;
+    if (m_hover != HoverState::Watched) {
+        m_watch->start(WatchInterval);
+        fold(FoldDirection::Unfold);
+        m_hover = HoverState::Watched;
+    }
+}
+
+void ToolbarWindow::watchTick()
+{
+    if (m_folding)
+        return;
+    const QPoint cursor = m_context.services.pointer.cursorPixel();
+    const double left = m_left / perPixelX();
+    const double right = left + m_width / perPixelX();
+    const double top = m_top / perPixelY();
+    const double bottom = top + m_height / perPixelY();
+    // A cursor exactly on an edge is inside.
+    const bool outside = left > cursor.x() || right < cursor.x() || top > cursor.y() || bottom < cursor.y();
+    if (!outside)
+        return;
+    m_watch->stop();
+    m_hover = HoverState::Folded;
+    fold(FoldDirection::Fold);
+}
+
+void ToolbarWindow::shutDown()
+{
+    stopFolding();
+    m_watch->stop();
+    m_dragging = false;
+    hide();
+}
+
+// ---- The handle and the strip
+
+void ToolbarWindow::handlePressed(Qt::MouseButton button, QPointF global)
+{
+    if (button == Qt::RightButton) {
+        m_dragging = false;
+        openMenu();
+    } else if (button == Qt::LeftButton) {
+        // While the button is held, Qt sends every move and the release to the handle
+        // wherever the mouse goes, so no explicit capture is taken.
+        if (!isTrue(record().Unmoveable)) {
+            const QPointF at = handleTwips(global);
+            m_grab = QPointF(float(at.x()), float(at.y()));
+            m_dragging = true;
+        }
+    }
+}
+
+void ToolbarWindow::handleMoved(QPointF global)
+{
+    if (m_dragging) {
+        const QPointF at = handleTwips(global);
+        moveTwips(m_left + float(at.x()) - float(m_grab.x()), m_top + float(at.y()) - float(m_grab.y()), m_width,
+                  m_height);
+    }
+    hoverCheck();
+}
+
+void ToolbarWindow::handleReleased()
+{
+    m_dragging = false;
+    TbrRec& rec = record();
+    if (!isTrue(rec.Unmoveable)) {
+        rec.Top = m_top;
+        rec.Left = m_left;
+    }
+}
+
+void ToolbarWindow::handleDropped(const QMimeData* data)
+{
+    const QStringList files = localFiles(data);
+    if (!files.isEmpty())
+        m_context.host.filesDropped(m_index, 0, files);
+}
+
+void ToolbarWindow::stripClicked(int position)
+{
+    const int k = entryAt(position);
+    if (k > 0)
+        m_context.host.buttonClicked(m_index, k);
+}
+
+void ToolbarWindow::stripDropped(const QMimeData* data, QPointF at)
+{
+    const QStringList files = localFiles(data);
+    if (files.isEmpty())
+        return;
+    const bool vertical = isTrue(record().Vertical);
+    const float along = float(vertical ? at.y() : at.x());
+    // That end of the strip lies under the drag handle.
+    if (along <= geometry::FixedTwips)
+        return;
+    for (int c = 3; c <= m_strip->buttonCount(); ++c) {
+        const QRectF r = m_strip->buttonRect(c);
+        const double start = vertical ? r.top() : r.left();
+        const double extent = vertical ? r.height() : r.width();
+        if (start <= along && along < start + extent) {
+            if (m_strip->style(c) != ButtonStrip::Style::Gap && entryAt(c) > 0)
+                m_context.host.filesDropped(m_index, entryAt(c), files);
+            return;
+        }
+    }
+}
+
+// ---- The popup menu
+
+void ToolbarWindow::buildMenu()
+{
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("C_mnuPOPUP"));
+    QMenu* modes = m_menu->addMenu(QStringLiteral("&Modes"));
+    modes->setObjectName(QStringLiteral("C_mnuMODES"));
+    for (int m = 0; m < ModeCount; ++m) {
+        QAction* item = modes->addAction(QString::fromLatin1(ModeItems[std::size_t(m)].caption));
+        item->setObjectName(QString::fromLatin1(ModeItems[std::size_t(m)].name));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, m] { modeActionTriggered(m); });
+        m_modeActions[std::size_t(m)] = item;
+    }
+    QAction* config = m_menu->addAction(QStringLiteral("&Config..."));
+    config->setObjectName(QStringLiteral("C_mnuCFG"));
+    QFont bold = config->font();
+    bold.setBold(true);
+    config->setFont(bold);
+    m_menu->setDefaultAction(config);
+    m_menu->addSeparator()->setObjectName(QStringLiteral("Z_sep01"));
+    QAction* about = m_menu->addAction(QStringLiteral("&About"));
+    about->setObjectName(QStringLiteral("C_mnuABOUT"));
+    QAction* end = m_menu->addAction(QStringLiteral("&Terminate"));
+    end->setObjectName(QStringLiteral("C_mnuEND"));
+
+    connect(config, &QAction::triggered, this,
+            [this] { skipOnError("Config...", [&] { m_context.host.showConfig(m_index); }); });
+    connect(about, &QAction::triggered, this, [this] { skipOnError("About", [&] { m_context.host.showAbout(); }); });
+    // Queued: ending the program closes this window, which must not happen while its
+    // own menu is still delivering the click.
+    connect(
+        end, &QAction::triggered, this, [this] { skipOnError("Terminate", [&] { m_context.host.terminate(); }); },
+        Qt::QueuedConnection);
+}
+
+QMenu& ToolbarWindow::menu()
+{
+    if (!m_menu) {
+        buildMenu();
+        syncMenu();
+    }
+    return *m_menu;
+}
+
+QAction* ToolbarWindow::modeAction(int m) const
+{
+    return m >= 0 && m < ModeCount ? m_modeActions[static_cast<std::size_t>(m)] : nullptr;
+}
+
+void ToolbarWindow::syncMenu()
+{
+    if (!m_menu)
+        return;
+    const TbrRec& rec = record();
+    // Toolbar 0 is always shown, so its Visible mode cannot be switched.
+    m_modeActions[Visible]->setEnabled(m_index != 0);
+    for (int m = 0; m < ModeCount; ++m)
+        m_modeActions[std::size_t(m)]->setChecked(isTrue(rec.mode(m)));
+}
+
+void ToolbarWindow::openMenu()
+{
+    // The menu then closes properly when the user clicks elsewhere.
+    if (isVisible())
+        activateWindow();
+    QMenu& popup = menu();
+    syncMenu();
+    const QPoint at(toPixels(FrameTwips + MenuAtTwips, perPixelX()), toPixels(FrameTwips + MenuAtTwips, perPixelY()));
+    popup.popup(mapToGlobal(at));
+}
+
+void ToolbarWindow::modeActionTriggered(int m)
+{
+    skipOnError("mode item", [&] { applyMode(m); });
+    // The item toggled its own tick when clicked; it must show the flag even when
+    // switching the mode failed halfway or was refused.
+    skipOnError("mode item tick", [&] {
+        if (QAction* item = modeAction(m))
+            item->setChecked(isTrue(record().mode(m)));
+    });
+}
+
+// ---- Window events
+
+bool ToolbarWindow::event(QEvent* event)
+{
+    // The topmost state is set again from the flag whenever the window becomes active,
+    // whatever else may have changed it meanwhile.
+    if (event->type() == QEvent::WindowActivate)
+        skipOnError("activation", [&] { setTopmost(*this, isTrue(record().AlwaysOnTop)); });
+    return QWidget::event(event);
+}
+
+void ToolbarWindow::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const int line = std::max(1, std::min(toPixels(FrameTwips, perPixelX()), toPixels(FrameTwips, perPixelY())));
+    // A raised frame of solid bands: filling spans is far cheaper than drawing it line by
+    // line, which shows on bars wider than the screen.
+    const QRect r = rect();
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Dark);
+    p.fillRect(r.left(), r.top(), r.width(), line, light);
+    p.fillRect(r.left(), r.top(), line, r.height(), light);
+    p.fillRect(r.left(), r.bottom() - line + 1, r.width(), line, dark);
+    p.fillRect(r.right() - line + 1, r.top() + line, line, r.height() - line, dark);
+}
+
+void ToolbarWindow::closeEvent(QCloseEvent* event)
+{
+    // A toolbar ends with the program ("&Terminate"), not by the window system's close.
+    if (event->spontaneous())
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
+}
+
+bool setTopmost(QWidget& window, bool on)
+{
+    Qt::WindowFlags flags = window.windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    // QWidget::setWindowFlags would re-create the native window, hiding it on X11; the
+    // stacking hint alone is passed to the existing window instead.
+    if (flags != window.windowFlags())
+        window.overrideWindowFlags(flags);
+    QWindow* native = window.testAttribute(Qt::WA_WState_Created) ? window.windowHandle() : nullptr;
+    if (!native)
+        return false;
+    native->setFlags(flags);
+    return true;
+}

@@ -1,0 +1,172 @@
+#pragma once
+
+#include "store/TbrRec.h"
+#include "toolbar/ImageList.h"
+
+#include <QWidget>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class ButtonStrip;
+class QAction;
+class QMenu;
+class QMimeData;
+class Ticker;
+class ToolbarHandle;
+struct ToolbarContext;
+
+enum class FoldDirection { Fold, Unfold };
+
+// One toolbar's window: a frameless tool window (no task-bar entry) holding the drag
+// handle over a strip of buttons, and the popup menu once it is first opened. It builds
+// itself from its record, switches its display modes, folds and unfolds, and follows the
+// mouse on its handle. The toolbar manager makes it and tells it its index.
+//
+// Geometry is kept in twips as floats, because the size and fold arithmetic is done in
+// twips: reading gives back exactly what was set, and the native window follows at the
+// rounded pixels of the screen it is on. The window draws its own frame of 45 twips per
+// side; the strip sits inside it, the handle 45 twips further in.
+class ToolbarWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr float FrameTwips = 45.0f;
+    static constexpr float HandleTwips = 45.0f;    // the handle's left and top inside the frame
+    static constexpr float HandleSideTwips = 255.0f;
+    static constexpr float MenuAtTwips = 150.0f;   // where the popup menu opens inside the frame
+    static constexpr std::chrono::milliseconds WatchInterval{200};
+
+    // An auto-hiding window between hovers.
+    enum class HoverState {
+        Fresh,   // never unfolded by a hover; the next hover unfolds it
+        Folded,  // folded again by the watch; the next hover unfolds it
+        Watched, // unfolded by a hover; the watch folds it once the cursor has left
+    };
+
+    ToolbarWindow(ToolbarContext& context, std::uint8_t index);
+    ~ToolbarWindow() override;
+
+    // The toolbar this window shows.
+    std::uint8_t index() const { return m_index; }
+    // Set by the manager when toolbars are renumbered.
+    void setIndex(std::uint8_t index) { m_index = index; }
+
+    float leftTwips() const { return m_left; }
+    float topTwips() const { return m_top; }
+    float widthTwips() const { return m_width; }
+    float heightTwips() const { return m_height; }
+    void moveTwips(float left, float top, float width, float height);
+    // True once the window was given a position (its twips geometry means something).
+    bool placed() const { return m_placed; }
+    // True once the toolbar's pictures, buttons and size were built into the window.
+    bool built() const { return m_built; }
+
+    ButtonStrip& strip() { return *m_strip; }
+    ToolbarHandle& handle() { return *m_handle; }
+    const ImageList& images() const { return m_images; }
+    // The record button shown at a strip position (0: none, as for the fixed buttons).
+    int entryAt(int position) const;
+
+    // Building from the record. rebuild() does it all: pictures, buttons, then refresh():
+    // captions, place and size, fold, menu ticks, title and visibility.
+    void ensureBuilt();
+    void rebuild();
+    void buildImageList();
+    void buildButtons();
+    void refresh();
+    // Moves to the record's place and takes the size its buttons give.
+    void place();
+    void sizeToButtons();
+    void applyCaptionStyle();
+    void applyCaptions();
+
+    // Toggles display mode m (a Mode) of the toolbar and carries it out, then saves.
+    void applyMode(int m);
+
+    // The popup menu, made when first needed (most toolbars never open theirs).
+    QMenu& menu();
+    // Mode item m; null before the menu is made.
+    QAction* modeAction(int m) const;
+    // Ticks the mode items from the record; nothing to do before the menu is made.
+    void syncMenu();
+
+    // Folds the window down to its handle, in steps a timer paces, or unfolds it at once.
+    // A window nobody sees folds at once to the size the steps would end in. A new fold or
+    // unfold takes over from one in progress.
+    void fold(FoldDirection direction);
+    bool folding() const { return m_folding; }
+    HoverState hoverState() const { return m_hover; }
+    // True while an unfold by a hover is watched.
+    bool watching() const;
+
+    // Ends the window's life: no timer runs any more and it is hidden.
+    void shutDown();
+
+signals:
+    // The twips geometry was set (each step of a fold sets it once).
+    void geometryTwipsChanged();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    TbrRec& record() const;
+    void showWindow();
+    void handlePressed(Qt::MouseButton button, QPointF global);
+    void handleMoved(QPointF global);
+    void handleReleased();
+    void handleDropped(const QMimeData* data);
+    void stripClicked(int position);
+    void stripDropped(const QMimeData* data, QPointF at);
+    void hoverCheck();
+    void watchTick();
+    void foldTick();
+    void stopFolding();
+    void openMenu();
+    void buildMenu();
+    void modeActionTriggered(int m);
+    void applyGeometry();
+    QPixmap iconPicture(const std::string& file, std::int16_t index) const;
+    // The handle-relative position in twips of a point on the screen, from the window's
+    // own twips position, so a drag never depends on when the window system catches up.
+    QPointF handleTwips(QPointF globalPixel) const;
+    double perPixelX() const;
+    double perPixelY() const;
+
+    ToolbarContext& m_context;
+    std::uint8_t m_index;
+    ButtonStrip* m_strip{};
+    ToolbarHandle* m_handle{};
+    ImageList m_images;
+    std::unique_ptr<Ticker> m_watch;
+    std::unique_ptr<Ticker> m_foldTicker;
+    std::vector<int> m_entries;
+    float m_left{0.0f};
+    float m_top{0.0f};
+    float m_width{0.0f};
+    float m_height{0.0f};
+    bool m_placed{false};
+    bool m_built{false};
+
+    HoverState m_hover{HoverState::Fresh};
+    bool m_folding{false};
+    bool m_foldVertical{false};
+    // The width a vertical fold takes off per step, kept for the unfold after it.
+    double m_foldStep{0.0};
+
+    bool m_dragging{false};
+    QPointF m_grab; // twips from the handle's corner where the drag took hold
+
+    QMenu* m_menu{};
+    std::array<QAction*, ModeCount> m_modeActions{};
+};
+
+// Keeps the window above all windows that are not topmost, or lets it be stacked
+// normally; position, size and visibility stay as they are. True when a native window
+// took the change (a window not yet shown takes it when it is first shown).
+bool setTopmost(QWidget& window, bool on);

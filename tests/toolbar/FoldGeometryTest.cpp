@@ -1,0 +1,110 @@
+// The size and fold arithmetic on its own, in twips.
+#include "toolbar/FoldGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+using namespace geometry;
+using std::chrono::milliseconds;
+
+namespace {
+
+// Every size a fold passes through, the folded one last.
+std::vector<Size> foldSizes(Size from, bool vertical)
+{
+    const double step = vertical ? verticalFoldStep(from) : 0.0;
+    std::vector<Size> sizes;
+    for (FoldStep s{from, false}; !s.last && sizes.size() < 100'000;) {
+        s = nextFoldStep(s.size, vertical, step);
+        sizes.push_back(s.size);
+    }
+    return sizes;
+}
+
+} // namespace
+
+TEST(FoldGeometry, WindowSizeFromButtonsLyingStandingAndBare)
+{
+    const struct {
+        bool vertical;
+        int count, separators;
+        Size expected;
+    } rows[] = {
+        {false, 4, 1, {1715, 420}}, // 345 * 3 + 120 + 470, + 90 of frame
+        {true, 4, 1, {435, 1670}},  // 330 * 3 + 120 + 470 + 90 high
+        {false, 0, 0, {435, 420}},  // no shown button: one button's room
+        {true, 0, 0, {435, 420}},
+        {false, 2, 2, {800, 420}}, // separators only
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(windowSize(row.vertical, 345, 330, 330, row.count, row.separators), row.expected)
+            << row.vertical << " " << row.count;
+    EXPECT_EQ(unfoldLength(345, 4, 1), 1715.0f);
+    EXPECT_EQ(unfoldLength(330, 4, 1), 1670.0f);
+}
+
+TEST(FoldGeometry, LyingBarFoldsBy90AlongItsLengthAndOvershootsToTheHandle)
+{
+    const std::vector<Size> sizes = foldSizes({1715, 420}, false);
+    std::vector<Size> expected;
+    for (float w = 1625; w >= 365; w -= 90)
+        expected.push_back({w, 420});
+    expected.push_back({435.1f, 420});
+    EXPECT_EQ(sizes, expected);
+    EXPECT_EQ(foldedSize({1715, 420}, false), expected.back());
+    // Already short: folded at the first step.
+    EXPECT_EQ(foldSizes({420, 420}, false), std::vector<Size>({{435.1f, 420}}));
+}
+
+TEST(FoldGeometry, StandingBarShrinksBothWaysIntoTheFoldedSquare)
+{
+    const Size from{435, 1670};
+    const double step = verticalFoldStep(from);
+    EXPECT_DOUBLE_EQ(step, (435 - 434.9) * 90 / (1670 - 434.9));
+    const std::vector<Size> sizes = foldSizes(from, true);
+    ASSERT_GE(sizes.size(), 3u);
+    EXPECT_EQ(sizes.front(), (Size{float(435.0 - step), 1580}));
+    EXPECT_EQ(sizes.back(), (Size{435.1f, 435.1f}));
+    EXPECT_EQ(foldedSize(from, true), sizes.back());
+    // A wide standing bar loses width in proportion: both reach the square together.
+    const std::vector<Size> wide = foldSizes({1335, 1335}, true);
+    EXPECT_EQ(wide[wide.size() - 2].width, wide[wide.size() - 2].height);
+}
+
+TEST(FoldGeometry, FoldsOfAbsurdSizesEndInsteadOfSteppingForever)
+{
+    // Past 2^31 a step of 90 no longer changes a float, and NaN compares false.
+    for (float length : {4.0e9f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
+        const FoldStep step = nextFoldStep({length, 420}, false, 0.0);
+        EXPECT_TRUE(step.last) << length;
+        EXPECT_EQ(step.size, (Size{435.1f, 420}));
+    }
+}
+
+TEST(FoldGeometry, UnfoldTakesTheFullLengthAndStandingTheButtonsWidth)
+{
+    EXPECT_EQ(unfoldedSize({435.1f, 420}, false, 1715, 345), (Size{1715, 420}));
+    EXPECT_EQ(unfoldedSize({435.1f, 435.1f}, true, 1670, 345), (Size{435, 1670}));
+}
+
+TEST(FoldGeometry, PausesKeepAFoldWithinItsBudgetHoweverLong)
+{
+    const struct {
+        float length;
+        milliseconds pause;
+    } rows[] = {
+        {1715, milliseconds(15)}, // 15 steps: 15 ms each fits in 240
+        {6000, milliseconds(3)},  // 62 steps
+        {60000, milliseconds(0)}, // 662 steps: no pause at all
+        {300, milliseconds(15)},  // one step
+    };
+    for (const auto& row : rows) {
+        const milliseconds pause = foldPause(milliseconds(15), milliseconds(240), row.length);
+        EXPECT_EQ(pause, row.pause) << row.length;
+        const double steps = std::ceil((row.length - 435.0) / 90.0);
+        EXPECT_LE(pause.count() * steps, 240) << row.length;
+    }
+}
