@@ -51,8 +51,7 @@ ToolbarWindow& ToolbarManager::ready(std::uint8_t t)
 
 void ToolbarManager::applyMode(std::uint8_t t, int m)
 {
-    if (m >= 0 && m < ModeCount)
-        window(t).applyMode(m);
+    window(t).applyMode(m);
 }
 
 void ToolbarManager::remove(std::uint8_t t)

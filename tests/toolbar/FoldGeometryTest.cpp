@@ -55,7 +55,8 @@ TEST(FoldGeometry, LyingBarFoldsBy90AlongItsLengthAndOvershootsToTheHandle)
     expected.push_back({435.1f, 420});
     EXPECT_EQ(sizes, expected);
     EXPECT_EQ(foldedSize({1715, 420}, false), expected.back());
-    // Already short: folded at the first step.
+    // Exactly at the end length it takes one step more; already short, none.
+    EXPECT_EQ(foldSizes({435, 420}, false), std::vector<Size>({{345, 420}, {435.1f, 420}}));
     EXPECT_EQ(foldSizes({420, 420}, false), std::vector<Size>({{435.1f, 420}}));
 }
 

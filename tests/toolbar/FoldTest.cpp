@@ -217,4 +217,15 @@ TEST_F(ToolbarTest, AHoverDuringAFoldDoesNotTurnItBack)
     clock.settle();
     EXPECT_EQ(w.widthTwips(), 435.1f);
     EXPECT_FALSE(w.watching());
+
+    // A new layout (here: standing) in the middle of a fold replaces it.
+    rec(1).AutoHide = False16;
+    hover(1);
+    w.fold(FoldDirection::Unfold);
+    w.fold(FoldDirection::Fold);
+    clock.advance(std::chrono::milliseconds(15));
+    toolbars.applyMode(1, Vertical);
+    clock.settle();
+    EXPECT_EQ(w.heightTwips(), 1670.0f);
+    EXPECT_EQ(w.widthTwips(), 435.0f);
 }

@@ -116,6 +116,12 @@ TEST_F(ToolbarTest, AlwaysOnTopChangesInPlaceAndHoldsForAFirstShow)
     EXPECT_EQ(w.geometry(), before);
     EXPECT_EQ(w.winId(), id);
 
+    // Activation sets the stacking again from the flag, whatever changed it meanwhile.
+    setTopmost(w, true);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&w, &activate);
+    EXPECT_FALSE(w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+
     TbrRec& hidden = toolbar(2, {Btn("A")});
     hidden.AlwaysOnTop = True16;
     hidden.Visible = False16;

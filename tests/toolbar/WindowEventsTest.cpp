@@ -7,7 +7,7 @@
 TEST_F(ToolbarTest, DragMovesWindowExactlyAndStoresThePlaceOnlyOnRelease)
 {
     ToolbarWindow& w = built(1, {Btn("A")});
-    const QPoint from = grab(1);
+    const QPoint from = grab(1) + QPoint(-3, 4); // taken off centre, so x and y differ
     drag(1, from, from + QPoint(7, 3), false);
     mouse(1, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, from + QPoint(20, 10));
     EXPECT_EQ(w.leftTwips(), 3300.0f);
@@ -42,6 +42,12 @@ TEST_F(ToolbarTest, UnmoveableToolbarKeepsItsStoredPlaceWhateverTheWindowDoes)
     toolbars.takePositions();
     EXPECT_EQ(rec(1).Left, 3000.0f);
     EXPECT_EQ(rec(1).Top, 1500.0f);
+
+    // A window made but never placed keeps the record's place too.
+    toolbar(2, {Btn("A")});
+    window(2);
+    toolbars.takePositions();
+    EXPECT_EQ(rec(2).Left, 3000.0f);
 }
 
 TEST_F(ToolbarTest, RightPressEndsTheDragAndOpensTheMenuTickedForTheToolbar)
