@@ -103,18 +103,18 @@ int FileIconSource::count(const std::string& file)
     return *k.count;
 }
 
-QImage FileIconSource::draw(const std::string& file, int index0)
+QImage FileIconSource::draw(const std::string& file, int index0, int side)
 {
-    if (index0 < 0 || index0 > MaxIndex)
+    if (index0 < 0 || index0 > MaxIndex || side < 1 || side > iconfile::MaxSide)
         return {};
     Known& k = known(file);
     if (k.count && index0 >= *k.count)
         return {};
-    const auto it = k.drawn.find(index0);
+    const auto it = k.drawn.find({index0, side});
     if (it != k.drawn.end())
         return it->second;
     const IconReader* reader = readerFor(file, k);
-    QImage image = reader ? reader->draw(toQt(file), index0) : QImage();
-    k.drawn.emplace(index0, image);
+    QImage image = reader ? reader->draw(toQt(file), index0, side) : QImage();
+    k.drawn.emplace(std::pair(index0, side), image);
     return image;
 }

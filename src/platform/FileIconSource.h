@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class IconReader;
@@ -21,7 +22,7 @@ public:
     ~FileIconSource() override;
 
     int count(const std::string& file) override;
-    QImage draw(const std::string& file, int index0) override;
+    QImage draw(const std::string& file, int index0, int side = 16) override;
 
     // Adds a reader, asked after the ones already there.
     void addReader(std::unique_ptr<IconReader> reader);
@@ -41,7 +42,8 @@ private:
         const IconReader* reader = nullptr;
         bool readerChosen = false;
         std::optional<int> count;
-        std::map<int, QImage> drawn; // null images too: a missing icon is not looked for again
+        // By index and side; null images too: a missing icon is not looked for again.
+        std::map<std::pair<int, int>, QImage> drawn;
     };
 
     Known& known(const std::string& file);

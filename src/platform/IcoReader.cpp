@@ -65,26 +65,26 @@ int IcoReader::count(const QString& path) const
     return draw(path, 0).isNull() ? 0 : 1;
 }
 
-QImage IcoReader::draw(const QString& path, int index0) const
+QImage IcoReader::draw(const QString& path, int index0, int side) const
 {
     if (index0 != 0)
         return {};
-    return decode(iconfile::readBounded(path, MaxIconFile));
+    return decode(iconfile::readBounded(path, MaxIconFile), side);
 }
 
-QImage IcoReader::decode(const QByteArray& file)
+QImage IcoReader::decode(const QByteArray& file, int side)
 {
     const auto bytes = bytesOf(file);
     const auto entries = ico::readDirectory(bytes);
     // The best-suited picture that decodes: a damaged one gives way to the next.
-    for (std::size_t i : ico::preferenceOrder(entries, iconfile::Side)) {
+    for (std::size_t i : ico::preferenceOrder(entries, side)) {
         const ico::Entry& e = entries[i];
         const auto data = bytes.subspan(e.offset, e.size);
         QImage image = e.png ? decodePng(QByteArray(reinterpret_cast<const char*>(data.data()),
                                                     static_cast<qsizetype>(data.size())))
                              : toImage(ico::decodeBitmap(data));
         if (!image.isNull())
-            return iconfile::fitToIcon(image);
+            return iconfile::fitToIcon(image, side);
     }
     return {};
 }

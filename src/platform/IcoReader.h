@@ -9,9 +9,9 @@ public:
     bool recognises(const QByteArray& head) const override;
     bool handlesSuffix(const QString& suffix) const override;
     int count(const QString& path) const override;
-    QImage draw(const QString& path, int index0) const override;
+    QImage draw(const QString& path, int index0, int side = iconfile::Side) const override;
     bool singleIcon() const override { return true; }
 
     // The icon out of the file's bytes; a null image when none of its pictures reads.
-    static QImage decode(const QByteArray& file);
+    static QImage decode(const QByteArray& file, int side = iconfile::Side);
 };

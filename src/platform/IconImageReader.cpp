@@ -1,5 +1,7 @@
 #include "platform/IconImageReader.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -18,7 +20,7 @@ bool looksLikeSvg(const QByteArray& bytes)
 // SVG goes through Qt's "svg" image-format plugin rather than through Qt SVG linked in:
 // the plugin, and the SVG library with it, is then loaded only once an SVG icon is
 // drawn, instead of at every start.
-QImage renderSvg(const QByteArray& bytes)
+QImage renderSvg(const QByteArray& bytes, int iconSide)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -29,14 +31,14 @@ QImage renderSvg(const QByteArray& bytes)
     // Drawn straight at icon size, in its own proportions: the plugin stretches the
     // drawing to whatever size it is given. A drawing that names no size fills the square.
     const QSize natural = reader.size();
-    const QSize side(iconfile::Side, iconfile::Side);
+    const QSize side(iconSide, iconSide);
     QSize target = natural.isValid() && !natural.isEmpty() ? natural.scaled(side, Qt::KeepAspectRatio) : side;
     target = target.expandedTo(QSize(1, 1));
     reader.setScaledSize(target);
     return reader.read();
 }
 
-QImage readPicture(const QByteArray& bytes)
+QImage readPicture(const QByteArray& bytes, int side)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -51,8 +53,8 @@ QImage readPicture(const QByteArray& bytes)
         return {};
     // Large pictures are decoded straight at a small size where the format allows it.
     if (size.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)
-        && (size.width() > 4 * iconfile::Side || size.height() > 4 * iconfile::Side))
-        reader.setScaledSize(size.scaled(4 * iconfile::Side, 4 * iconfile::Side, Qt::KeepAspectRatio));
+        && (size.width() > 4 * side || size.height() > 4 * side))
+        reader.setScaledSize(size.scaled(4 * side, 4 * side, Qt::KeepAspectRatio));
     return reader.read();
 }
 
@@ -78,21 +80,22 @@ int IconImageReader::count(const QString& path) const
     return draw(path, 0).isNull() ? 0 : 1;
 }
 
-QImage IconImageReader::draw(const QString& path, int index0) const
+QImage IconImageReader::draw(const QString& path, int index0, int side) const
 {
     if (index0 != 0)
         return {};
-    return decode(iconfile::readBounded(path, MaxPictureFile));
+    return decode(iconfile::readBounded(path, MaxPictureFile), side);
 }
 
-QImage IconImageReader::decode(const QByteArray& file)
+QImage IconImageReader::decode(const QByteArray& file, int side)
 {
+    side = std::clamp(side, 1, iconfile::MaxSide);
     if (file.isEmpty())
         return {};
     // Compressed SVG is not read: a small file could inflate without bound.
     if (file.startsWith("\x1f\x8b"))
         return {};
     if (looksLikeSvg(file))
-        return iconfile::fitToIcon(renderSvg(file));
-    return iconfile::fitToIcon(readPicture(file));
+        return iconfile::fitToIcon(renderSvg(file, side), side);
+    return iconfile::fitToIcon(readPicture(file, side), side);
 }

@@ -1,5 +1,7 @@
 #include "platform/IconReader.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QPainter>
 
@@ -52,10 +54,11 @@ QByteArray readBounded(const QString& path, qint64 limit)
     return bytes;
 }
 
-QImage fitToIcon(const QImage& image)
+QImage fitToIcon(const QImage& image, int side)
 {
     if (image.isNull())
         return {};
+    const int Side = std::clamp(side, 1, MaxSide);
     QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (argb.width() == Side && argb.height() == Side)
         return argb;

@@ -19,8 +19,8 @@ public:
     virtual bool handlesSuffix(const QString& suffix) const = 0;
     // How many icons the file holds; 0 when it cannot be read.
     virtual int count(const QString& path) const = 0;
-    // Icon number index0 at 16x16 pixels; a null image when there is none.
-    virtual QImage draw(const QString& path, int index0) const = 0;
+    // Icon number index0 at side x side pixels; a null image when there is none.
+    virtual QImage draw(const QString& path, int index0, int side = 16) const = 0;
     // True when a file of this kind holds at most one icon, whose drawing is its count:
     // the source then decodes the file once for both questions.
     virtual bool singleIcon() const { return false; }
@@ -28,15 +28,16 @@ public:
 
 namespace iconfile {
 
-// The side of every icon handed out.
+// The side of an icon handed out on an ordinary screen, and the largest asked for.
 constexpr int Side = 16;
+constexpr int MaxSide = 256;
 
 // The bytes of a regular file of at most limit bytes; an empty array for anything else
 // (missing, a folder, a device or pipe that could block, too large). Never hangs.
 QByteArray readBounded(const QString& path, qint64 limit);
 
-// Scales a picture smoothly to fit 16x16, keeping its proportions, centred on a
+// Scales a picture smoothly to fit side x side, keeping its proportions, centred on a
 // transparent square; a null image stays null.
-QImage fitToIcon(const QImage& image);
+QImage fitToIcon(const QImage& image, int side = Side);
 
 } // namespace iconfile

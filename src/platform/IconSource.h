@@ -11,6 +11,7 @@ public:
     virtual ~IconSource() = default;
     // How many icons the file holds; 0 when it is missing or holds none.
     virtual int count(const std::string& file) = 0;
-    // Icon number index0 drawn at 16x16 pixels; a null image when there is none.
-    virtual QImage draw(const std::string& file, int index0) = 0;
+    // Icon number index0 drawn at side x side pixels (16, or more for a scaled screen);
+    // a null image when there is none.
+    virtual QImage draw(const std::string& file, int index0, int side = 16) = 0;
 };

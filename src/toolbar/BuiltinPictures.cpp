@@ -2,22 +2,27 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace {
 
-QImage blank16()
+// 16x16 logical pixels, at ratio device pixels each; painters draw on it in logical ones.
+QImage blank16(qreal ratio)
 {
-    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    ratio = ratio >= 1.0 && ratio <= 16.0 ? ratio : 1.0;
+    const int side = qCeil(16 * ratio);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     return image;
 }
 
 } // namespace
 
-QImage builtinFilePicture()
+QImage builtinFilePicture(qreal ratio)
 {
     // A sheet of paper with a folded top-right corner and a few lines of text.
-    QImage image = blank16();
+    QImage image = blank16(ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
     QPainterPath sheet;
@@ -38,10 +43,10 @@ QImage builtinFilePicture()
     return image;
 }
 
-QImage builtinFolderPicture()
+QImage builtinFolderPicture(qreal ratio)
 {
     // A manila folder: a tab at the back, the flap in front.
-    QImage image = blank16();
+    QImage image = blank16(ratio);
     QPainter p(&image);
     const QColor edge(150, 110, 30);
     p.setPen(edge);
@@ -53,10 +58,10 @@ QImage builtinFolderPicture()
     return image;
 }
 
-QPixmap builtinClawsPicture()
+QPixmap builtinClawsPicture(qreal ratio)
 {
     // Three slanted claw marks: the place to grab the toolbar by.
-    QImage image = blank16();
+    QImage image = blank16(ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     QPen pen(QColor(70, 70, 80), 2.0, Qt::SolidLine, Qt::RoundCap);

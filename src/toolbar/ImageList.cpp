@@ -2,17 +2,7 @@
 
 namespace {
 
-constexpr int Side = 16;
 constexpr int Builtins = 2;
-
-QPixmap toPicture(const QImage& image)
-{
-    if (image.isNull())
-        return {};
-    if (image.width() == Side && image.height() == Side)
-        return QPixmap::fromImage(image);
-    return QPixmap::fromImage(image.scaled(Side, Side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-}
 
 } // namespace
 
@@ -23,7 +13,7 @@ ImageList::ImageList(const QPixmap& file, const QPixmap& folder)
     m_pictures.push_back(folder);
 }
 
-void ImageList::put(int position, const QImage& image)
+void ImageList::put(int position, const QPixmap& picture)
 {
     // The built-in pictures are shared by every entry without an icon of its own, so
     // they are never overwritten; positions beyond anything sensible are refused too.
@@ -32,7 +22,7 @@ void ImageList::put(int position, const QImage& image)
     const auto index = static_cast<std::size_t>(position - 1);
     if (m_pictures.size() <= index)
         m_pictures.resize(index + 1);
-    m_pictures[index] = toPicture(image);
+    m_pictures[index] = picture;
 }
 
 QPixmap ImageList::picture(int position) const

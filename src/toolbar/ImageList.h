@@ -4,8 +4,8 @@
 
 #include <vector>
 
-// The toolbar's pictures (imlTBAR): 16x16 pixels at positions from 1. Positions 1 and
-// 2 always hold the built-in file and folder pictures.
+// The toolbar's pictures: 16x16 logical pixels (more device pixels on a scaled screen) at
+// positions from 1. Positions 1 and 2 always hold the built-in file and folder pictures.
 class ImageList {
 public:
     // file and folder are the built-in pictures, drawn once and shared by every list
@@ -13,7 +13,7 @@ public:
     ImageList(const QPixmap& file, const QPixmap& folder);
 
     // Puts a picture at position (3 and up; 1 and 2 are never replaced). Grows as needed.
-    void put(int position, const QImage& image);
+    void put(int position, const QPixmap& picture);
     // The picture at position; a null pixmap for 0 or a position never filled.
     QPixmap picture(int position) const;
     int count() const { return static_cast<int>(m_pictures.size()); }

@@ -17,9 +17,12 @@ struct ToolbarContext {
     Services services;
     ToolbarHost& host;
     Clock& clock;
-    QPixmap filePicture;   // a button whose file has no icon
-    QPixmap folderPicture; // a folder button without an icon
-    QPixmap clawsPicture;  // a handle without an icon of its own
+    QPixmap filePicture{};   // a button whose file has no icon
+    QPixmap folderPicture{}; // a folder button without an icon
+    QPixmap clawsPicture{};  // a handle without an icon of its own
+    // Device pixels per logical pixel of the pictures: the highest of all screens, so a
+    // 16x16 picture is sharp wherever a toolbar is.
+    qreal pictureRatio{1.0};
     // How a fold is paced: at most stepPause between two steps, and foldBudget for all
     // pauses of one fold together.
     std::chrono::milliseconds stepPause{15};

@@ -3,18 +3,19 @@
 #include "toolbar/BuiltinPictures.h"
 #include "toolbar/ToolbarWindow.h"
 
+#include <QGuiApplication>
+
 #include <stdexcept>
 #include <string>
 
 ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& host, Clock& clock)
-    : m_context{set,
-                services,
-                host,
-                clock,
-                QPixmap::fromImage(builtinFilePicture()),
-                QPixmap::fromImage(builtinFolderPicture()),
-                builtinClawsPicture()}
+    : m_context{set, services, host, clock}
 {
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    m_context.pictureRatio = ratio;
+    m_context.filePicture = QPixmap::fromImage(builtinFilePicture(ratio));
+    m_context.folderPicture = QPixmap::fromImage(builtinFolderPicture(ratio));
+    m_context.clawsPicture = builtinClawsPicture(ratio);
 }
 
 ToolbarManager::~ToolbarManager()

@@ -18,6 +18,7 @@
 #include <QScopedValueRollback>
 #include <QUrl>
 #include <QWindow>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -186,12 +187,16 @@ QPixmap ToolbarWindow::iconPicture(const std::string& file, std::int16_t index) 
 {
     if (index < 1)
         return {};
-    const QImage icon = m_context.services.icons.draw(file, index - 1);
+    const qreal ratio = m_context.pictureRatio;
+    const int side = qCeil(16 * ratio);
+    const QImage icon = m_context.services.icons.draw(file, index - 1, side);
     if (icon.isNull())
         return {};
-    return QPixmap::fromImage(icon.size() == QSize(16, 16)
-                                  ? icon
-                                  : icon.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QPixmap picture = QPixmap::fromImage(icon.size() == QSize(side, side)
+                                             ? icon
+                                             : icon.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 void ToolbarWindow::buildImageList()
@@ -209,7 +214,7 @@ void ToolbarWindow::buildImageList()
         BtnRec& b = rec.Btns.at(static_cast<std::size_t>(k));
         const QPixmap icon = iconPicture(b.IconFile, b.IconIndex);
         if (!icon.isNull()) {
-            m_images.put(next, icon.toImage());
+            m_images.put(next, icon);
             b.ImageIndex = next++;
         } else {
             b.ImageIndex = b.Kind == KindFolder ? 2 : 1;

@@ -107,6 +107,12 @@ TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentAndKeepsProportions)
         EXPECT_NEAR(qBlue(c), 30, 8);
         EXPECT_TRUE(icons.draw(p, 1).isNull());
         EXPECT_TRUE(icons.draw(p, -1).isNull());
+        // For a screen at 200 %: twice the pixels, the same picture, the smaller one kept.
+        const QImage sharp = icons.draw(p, 0, 32);
+        ASSERT_EQ(sharp.size(), QSize(32, 32));
+        EXPECT_NEAR(qRed(sharp.pixel(16, 16)), 200, 8);
+        EXPECT_EQ(icons.draw(p, 0).size(), QSize(16, 16));
+        EXPECT_TRUE(icons.draw(p, 0, 0).isNull());
     }
 
     // A wide picture is letterboxed, not squeezed, whether drawn to size or scaled;
@@ -185,7 +191,10 @@ public:
     bool recognises(const QByteArray& head) const override { return head.startsWith("TEST"); }
     bool handlesSuffix(const QString&) const override { return false; }
     int count(const QString&) const override { return ++counts, 3; }
-    QImage draw(const QString&, int index0) const override { return ++draws, solid(16, 16, qRgb(index0 * 50, 0, 0)); }
+    QImage draw(const QString&, int index0, int side) const override
+    {
+        return ++draws, solid(side, side, qRgb(index0 * 50, 0, 0));
+    }
     mutable int counts = 0;
     mutable int draws = 0;
 };

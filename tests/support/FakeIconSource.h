@@ -21,7 +21,7 @@ public:
     }
 
     int count(const std::string& file) override { return int(pictures(file).size()); }
-    QImage draw(const std::string& file, int index0) override
+    QImage draw(const std::string& file, int index0, int = 16) override
     {
         const std::vector<QImage>& p = pictures(file);
         return index0 < 0 || index0 >= int(p.size()) ? QImage() : p[std::size_t(index0)];

@@ -2,7 +2,10 @@
 // the window lands in twips and pixels.
 #include "ToolbarFixture.h"
 
+#include "toolbar/BuiltinPictures.h"
+
 #include <QMimeData>
+#include <QtMath>
 #include <QUrl>
 
 namespace {
@@ -142,4 +145,17 @@ TEST_F(ToolbarTest, DropHitsTheRecordButtonUnderThePointAlongTheBar)
     emit built(2, {Btn("One"), Btn("Two")}, {Vertical}).strip().dropped(&files, QPointF(100, 470 + 330 + 10));
     ASSERT_EQ(host.drops.size(), 1u);
     EXPECT_EQ(host.drops[0].k, 2);
+}
+
+TEST(BuiltinPictures, DrawnSharpForAScaledScreen)
+{
+    for (qreal ratio : {1.0, 1.5, 2.0}) {
+        const QImage file = builtinFilePicture(ratio);
+        EXPECT_EQ(file.size(), QSize(qCeil(16 * ratio), qCeil(16 * ratio))) << ratio;
+        EXPECT_NEAR(file.deviceIndependentSize().width(), 16.0, 0.5) << ratio;
+        // The same picture: the sheet's white middle and the empty corner where it folds.
+        EXPECT_EQ(file.pixelColor(file.width() / 2, file.height() / 2), QColor(Qt::white)) << ratio;
+        EXPECT_EQ(file.pixelColor(file.width() - 1, 0).alpha(), 0) << ratio;
+        EXPECT_EQ(builtinClawsPicture(ratio).devicePixelRatio(), ratio);
+    }
 }
