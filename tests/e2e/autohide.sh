@@ -16,7 +16,7 @@ id=$(wait_window Folded) || fail "Folded did not come up"
 expect_geometry "$id" 200 400 29 28
 width() { geometry "$id" | cut -d' ' -f3; }
 wait_width() {
-  for _ in $(seq 40); do [ "$(width)" = "$1" ] && return 0; sleep 0.05; done
+  for _ in $(seq 60); do [ "$(width)" = "$1" ] && return 0; sleep 0.05; done
   fail "the width stayed $(width), expected $1 ($2)"
 }
 xdotool mousemove 600 600 mousemove 206 406

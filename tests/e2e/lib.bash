@@ -14,7 +14,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "$TMP/app.log" ] && sed 's/^/  launcher: /' "$TMP/app.log" >&2
+  exit 1
+}
 
 start_x() {
   # Xvfb picks a free display itself and writes its number to fd 3, so runs that
