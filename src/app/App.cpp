@@ -1,10 +1,11 @@
 #include "app/App.h"
 
 #include "about/qrABOUT.h"
-#include "config/FCfg.h"
+#include "config/ConfigWindow.h"
 #include "launch/Launcher.h"
 #include "platform/Prompter.h"
 #include "store/Store.h"
+#include "toolbar/BuiltinPictures.h"
 #include "toolbar/ClawsPicture.h"
 #include "toolbar/FTb.h"
 #include "toolbar/ToolbarWindows.h"
@@ -42,9 +43,10 @@ void App::show(const StoreMessages& messages)
 
 bool App::Main()
 {
-    // The configuration window comes first: the toolbar windows take their built-in
-    // handle picture and their icon drawing surface from it.
-    m_cfg = std::make_unique<FCfg>(m_set, m_services.pointer, *this);
+    m_transfer = QImage(16, 16, QImage::Format_ARGB32_Premultiplied);
+    m_transfer.fill(Qt::transparent);
+    m_claws = builtinClawsPicture();
+    m_cfg = std::make_unique<ConfigWindow>(m_set, *this);
     m_windows = std::make_unique<ToolbarWindows>(m_set, m_services, *this);
     m_launcher = std::make_unique<Launcher>(m_set, m_services,
                                             [this](std::uint8_t t, int m) { applyMode(t, m); });
@@ -53,7 +55,7 @@ bool App::Main()
     if (m_set.Tbrs.empty())
         return false; // wrong version, no toolbar line or unreadable: nothing to bring up
 
-    m_cfg->FillTbrList();
+    m_cfg->refreshToolbarList();
 
     // One toolbar after the other, each completely before the next. A toolbar that
     // fails to come up does not keep the others from coming up. Only the toolbars on
@@ -98,12 +100,12 @@ void App::Terminate()
 
 QString App::busyMark() const
 {
-    return m_cfg->tag();
+    return m_busyMark;
 }
 
 void App::setBusyMark(const QString& mark)
 {
-    m_cfg->setTag(mark);
+    m_busyMark = mark;
 }
 
 bool App::configShows(std::uint8_t t) const
@@ -123,12 +125,12 @@ bool App::buttonEditorVisible() const
 
 QImage& App::imgTransfer()
 {
-    return m_cfg->imgTransfer();
+    return m_transfer;
 }
 
 const QPixmap& App::imgClaws() const
 {
-    return m_cfg->imgClaws();
+    return m_claws;
 }
 
 void App::saveConfig()
@@ -141,7 +143,7 @@ void App::saveConfig()
 void App::showConfig(std::uint8_t t)
 {
     if (!m_ended)
-        m_cfg->ShowConfig(t);
+        m_cfg->showToolbar(t);
 }
 
 void App::showAbout()

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-class FCfg;
+class ConfigWindow;
 class Launcher;
 class ToolbarWindows;
 class qrABOUT;
@@ -42,7 +42,7 @@ public:
     ToolbarSet& set() { return m_set; }
     const std::string& dataFolder() const { return m_dataFolder; }
     bool ended() const { return m_ended; }
-    FCfg& config() { return *m_cfg; }
+    ConfigWindow& config() { return *m_cfg; }
     ToolbarWindows& windows() { return *m_windows; }
 
     // Shows what the store reported, in order, through the prompter.
@@ -81,9 +81,14 @@ private:
     Services m_services;
     std::string m_dataFolder;
     ToolbarSet m_set;
-    std::unique_ptr<FCfg> m_cfg;
+    std::unique_ptr<ConfigWindow> m_cfg;
     std::unique_ptr<ToolbarWindows> m_windows;
     std::unique_ptr<Launcher> m_launcher;
     QPointer<qrABOUT> m_about;
+    // What the toolbar windows still ask the host for: the busy mark of mode changes,
+    // the icon loader's drawing surface and the built-in handle picture.
+    QString m_busyMark{QStringLiteral("0")};
+    QImage m_transfer;
+    QPixmap m_claws;
     bool m_ended{false};
 };

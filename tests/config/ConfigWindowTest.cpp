@@ -1,7 +1,7 @@
 #include "config/ConfigActions.h"
-#include "config/FCfg.h"
+#include "config/ConfigWindow.h"
 #include "store/ToolbarSet.h"
-#include "support/FakePointer.h"
+#include "toolbar/BuiltinPictures.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,27 +20,28 @@
 
 namespace {
 
-// Records every intent; applyMode behaves like the program's ApplyMode as far as the
-// window can see (busy mark, flag, the check box of the shown toolbar).
+// Records every intent; applyMode behaves like the program's as far as the window can
+// see (the flag, the check box of the shown toolbar).
 class RecordingActions final : public ConfigActions {
 public:
     std::vector<std::string> calls;
     ToolbarSet* set{nullptr};
-    FCfg* cfg{nullptr};
+    ConfigWindow* cfg{nullptr};
     bool failApply{false};
+    bool refuse{false};
     std::function<QPixmap(std::uint8_t)> picture;
 
     void applyMode(std::uint8_t t, int m) override
     {
         calls.push_back("applyMode " + std::to_string(t) + " " + std::to_string(m));
-        cfg->setTag("1");
+        if (refuse)
+            return;
         Bool16& f = set->Tbrs[t].mode(m);
         f = toBool16(!isTrue(f));
         if (failApply)
             throw std::runtime_error("window gone");
         if (cfg->shows(t))
             cfg->setModeCheck(m, isTrue(f));
-        cfg->setTag("0");
     }
     QPixmap handlePicture(std::uint8_t t) override { return picture ? picture(t) : QPixmap(); }
     void addButton(std::uint8_t t) override { log("addButton", {t}); }
@@ -69,9 +70,9 @@ BtnRec button(const char* name, const char* exe, std::uint8_t kind = KindFile)
     return b;
 }
 
-class FCfgTest : public ::testing::Test {
+class ConfigWindowTest : public ::testing::Test {
 protected:
-    FCfgTest()
+    ConfigWindowTest()
     {
         set.RedimTbrs(3);
         set.TbrLast = 3;
@@ -86,7 +87,7 @@ protected:
 
         actions.set = &set;
         actions.cfg = &cfg;
-        cfg.FillTbrList();
+        cfg.refreshToolbarList();
     }
 
     void fill(int t, std::initializer_list<BtnRec> buttons)
@@ -115,9 +116,8 @@ protected:
     }
 
     ToolbarSet set;
-    FakePointer pointer;
     RecordingActions actions;
-    FCfg cfg{set, pointer, actions};
+    ConfigWindow cfg{set, actions};
 };
 
 TEST(VersionText, MinorHasTwoDigitsAndRevisionFour)
@@ -126,51 +126,32 @@ TEST(VersionText, MinorHasTwoDigitsAndRevisionFour)
     EXPECT_EQ(VersionText(2, 12, 45), "v2.12.0045");
 }
 
-TEST_F(FCfgTest, ClientAreaScalesWithTheScreensTwipsPerPixel)
-{
-    EXPECT_EQ(cfg.size(), QSize(368, 290)); // 5520 x 4350 twips
-    FakePointer fine;
-    fine.perPixelX = fine.perPixelY = 12; // 120 dots per inch
-    FCfg big(set, fine, actions);
-    EXPECT_EQ(big.size(), QSize(460, 363));
-    big.ShowConfig(0);
-    EXPECT_EQ(big.findChild<QWidget*>("btnCfg(0)")->geometry(), QRect(358, 320, 91, 31));
-}
-
-TEST_F(FCfgTest, NeverShownItHasNoControlsYetServesTheToolbarWindows)
+TEST_F(ConfigWindowTest, NeverShownItHasNoControlsYetAndFillsThemWhenFirstShown)
 {
     int pictures = 0;
     actions.picture = [&](std::uint8_t) {
         ++pictures;
         return QPixmap();
     };
-    cfg.setTag("1");
-    EXPECT_EQ(cfg.tag(), "1");
-    cfg.setTag("0");
-    ASSERT_EQ(cfg.imgTransfer().size(), QSize(16, 16));
-    cfg.imgTransfer().fill(Qt::red);
-    EXPECT_EQ(cfg.imgTransfer().pixelColor(3, 3), QColor(Qt::red));
-    ASSERT_EQ(cfg.imgClaws().size(), QSize(16, 16));
-    EXPECT_NE(cfg.imgClaws().toImage().pixelColor(8, 8).alpha(), 0); // the middle claw
 
     // What the program calls at start-up and on mode changes finds nothing to fill.
-    cfg.FillTbrList();
+    cfg.refreshToolbarList();
     cfg.setModeCheck(Vertical, true);
-    cfg.SyncModeChecks(1);
-    cfg.FillBtnList(1);
-    cfg.SetupPosBar(1);
-    cfg.ShowTbrPicture(1);
+    cfg.refreshModeChecks(1);
+    cfg.refreshButtonList(1);
+    cfg.refreshPositionBar(1);
+    cfg.refreshHandlePicture(1);
     EXPECT_FALSE(cfg.shows(0));
-    EXPECT_EQ(cfg.chosenTbr(), std::nullopt);
-    EXPECT_EQ(cfg.selectedBtn(), std::nullopt);
+    EXPECT_EQ(cfg.chosenToolbar(), std::nullopt);
+    EXPECT_EQ(cfg.selectedButton(), std::nullopt);
     EXPECT_EQ(pictures, 0);
     EXPECT_TRUE(cfg.findChildren<QWidget*>().isEmpty());
 
     // The first showing fills everything from the set as it is then.
     set.Tbrs[2].Name = "Renamed";
     set.Tbrs[3].Captions = True16;
-    cfg.FillTbrList();
-    cfg.ShowConfig(3);
+    cfg.refreshToolbarList();
+    cfg.showToolbar(3);
     EXPECT_TRUE(cfg.shows(3));
     EXPECT_EQ(pictures, 1);
     auto* combo = child<QComboBox>("cbxTbrs");
@@ -182,38 +163,36 @@ TEST_F(FCfgTest, NeverShownItHasNoControlsYetServesTheToolbarWindows)
     for (int m = 0; m < 6; ++m)
         EXPECT_EQ(chkMode(m)->isChecked(), flags[m]) << m;
     EXPECT_EQ(lines().size(), 4);
-    EXPECT_EQ(cfg.selectedBtn(), 1);
-    EXPECT_EQ(cfg.tag(), "0");
+    EXPECT_EQ(cfg.selectedButton(), 1);
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(FCfgTest, AnyFirstShowingMakesTheControlsAndTakesAnEarlierChoice)
+TEST_F(ConfigWindowTest, AnyFirstShowingMakesTheControlsAndTakesAnEarlierChoice)
 {
-    cfg.SelectTbr(9); // no such toolbar
-    EXPECT_EQ(cfg.chosenTbr(), std::nullopt);
-    cfg.SelectTbr(1);
-    EXPECT_EQ(cfg.chosenTbr(), 1);
+    cfg.selectToolbar(9); // no such toolbar
+    EXPECT_EQ(cfg.chosenToolbar(), std::nullopt);
+    cfg.selectToolbar(1);
+    EXPECT_EQ(cfg.chosenToolbar(), 1);
     EXPECT_FALSE(cfg.shows(1));
     EXPECT_TRUE(cfg.findChildren<QWidget*>().isEmpty());
     cfg.show();
     EXPECT_TRUE(cfg.shows(1));
     EXPECT_EQ(lines(), QStringList({"Editor #1", "Shell #2"}));
     EXPECT_TRUE(chkMode(Vertical)->isChecked());
-    EXPECT_EQ(cfg.tag(), "0");
 
     // Shown without any choice, the list is there and nothing is chosen.
-    FCfg plain(set, pointer, actions);
+    ConfigWindow plain(set, actions);
     plain.show();
     auto* combo = plain.findChild<QComboBox*>("cbxTbrs");
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->count(), 4);
-    EXPECT_EQ(plain.chosenTbr(), std::nullopt);
+    EXPECT_EQ(plain.chosenToolbar(), std::nullopt);
 }
 
-TEST_F(FCfgTest, ShowConfigShowsTheCallersToolbarAsItIsNow)
+TEST_F(ConfigWindowTest, ShowConfigShowsTheCallersToolbarAsItIsNow)
 {
-    cfg.ShowConfig(1);
-    cfg.ShowConfig(3);
+    cfg.showToolbar(1);
+    cfg.showToolbar(3);
     EXPECT_TRUE(cfg.isVisible());
     EXPECT_EQ(child<QComboBox>("cbxTbrs")->currentIndex(), 3);
     const bool flags[] = {false, false, true, true, false, true};
@@ -221,44 +200,43 @@ TEST_F(FCfgTest, ShowConfigShowsTheCallersToolbarAsItIsNow)
         EXPECT_EQ(chkMode(m)->isChecked(), flags[m]) << m;
     EXPECT_TRUE(cfg.shows(3));
     EXPECT_FALSE(cfg.shows(1));
-    EXPECT_EQ(cfg.tag(), "0");
     // Changed since it was last shown; a flag of 1 is on just as -1 is.
     set.Tbrs[1].Captions = 1;
     set.Tbrs[1].Btns[3] = button("Third", "/bin/third");
     set.Tbrs[1].BtnCount = 3;
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     EXPECT_TRUE(chkMode(Captions)->isChecked());
     EXPECT_EQ(lines(), QStringList({"Editor #1", "Shell #2", "Third #3"}));
     EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 2);
 }
 
-TEST_F(FCfgTest, ToolbarZeroCanNeitherBeDeletedNorHidden)
+TEST_F(ConfigWindowTest, ToolbarZeroCanNeitherBeDeletedNorHidden)
 {
     for (int t : {3, 0}) {
-        cfg.ShowConfig(std::uint8_t(t));
+        cfg.showToolbar(std::uint8_t(t));
         EXPECT_EQ(btnCfg(5)->isEnabled(), t != 0);
         EXPECT_EQ(chkMode(Visible)->isEnabled(), t != 0);
     }
 }
 
-TEST_F(FCfgTest, ButtonListSkipsBlankTargetsKeepsRecordNumbersAndDisablesWhenEmpty)
+TEST_F(ConfigWindowTest, ButtonListSkipsBlankTargetsKeepsRecordNumbersAndDisablesWhenEmpty)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     EXPECT_EQ(lines(), QStringList({"Alpha #1", QString(11, QChar(0x2014)) + " #2", "Delta #4", "Echo #5"}));
-    EXPECT_EQ(cfg.selectedBtn(), 1);
+    EXPECT_EQ(cfg.selectedButton(), 1);
     EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 4);
     for (int t : {3, 2}) {
-        cfg.ShowConfig(std::uint8_t(t));
+        cfg.showToolbar(std::uint8_t(t));
         const QWidget* needSelection[] = {btnCfg(2), btnCfg(3), child<QScrollBar>("vsbPos")};
         for (const QWidget* w : needSelection)
             EXPECT_EQ(w->isEnabled(), t == 3) << t;
     }
-    EXPECT_EQ(cfg.selectedBtn(), std::nullopt);
+    EXPECT_EQ(cfg.selectedButton(), std::nullopt);
 }
 
-TEST_F(FCfgTest, UserClickTogglesTheModeOnceAndProgramChangesToggleNothing)
+TEST_F(ConfigWindowTest, UserClickTogglesTheModeOnceAndProgramChangesToggleNothing)
 {
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     QTest::mouseClick(chkMode(AutoHide), Qt::LeftButton);
     EXPECT_EQ(actions.calls, std::vector<std::string>({"applyMode 1 4"}));
     EXPECT_EQ(set.Tbrs[1].AutoHide, True16);
@@ -268,31 +246,36 @@ TEST_F(FCfgTest, UserClickTogglesTheModeOnceAndProgramChangesToggleNothing)
     cfg.setModeCheck(Captions, true);
     chkMode(Vertical)->setChecked(false);
     chkMode(Unmoveable)->toggle();
+    cfg.refreshModeChecks(3);
+    cfg.showToolbar(1);
     EXPECT_TRUE(actions.calls.empty());
+}
 
-    // While the program is busy a click is not taken, and the box keeps showing the flag.
-    cfg.SyncModeChecks(1);
-    cfg.setTag("1");
+TEST_F(ConfigWindowTest, ClickRefusedByTheProgramLeavesTheBoxShowingTheFlag)
+{
+    // The program refuses a click that arrives while it is still applying a mode: the
+    // flag stays, and so must the box.
+    cfg.showToolbar(1);
+    actions.refuse = true;
     QTest::mouseClick(chkMode(AlwaysOnTop), Qt::LeftButton);
-    EXPECT_TRUE(actions.calls.empty());
+    EXPECT_EQ(actions.calls, std::vector<std::string>({"applyMode 1 2"}));
     EXPECT_FALSE(chkMode(AlwaysOnTop)->isChecked());
 }
 
-TEST_F(FCfgTest, FailedToggleLeavesTheBoxesUsable)
+TEST_F(ConfigWindowTest, FailedToggleLeavesTheBoxesUsable)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     actions.failApply = true;
     QTest::mouseClick(chkMode(Vertical), Qt::LeftButton);
-    EXPECT_EQ(cfg.tag(), "0");
     EXPECT_EQ(chkMode(Vertical)->isChecked(), isTrue(set.Tbrs[3].Vertical));
     actions.failApply = false;
     QTest::mouseClick(chkMode(Vertical), Qt::LeftButton);
     EXPECT_EQ(actions.calls.size(), 2u);
 }
 
-TEST_F(FCfgTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
+TEST_F(ConfigWindowTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     lstBtns()->setCurrentRow(2); // "Delta", record button 4
     for (int i : {1, 2, 3, 4, 5, 6})
         btnCfg(i)->click();
@@ -306,9 +289,9 @@ TEST_F(FCfgTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
                                                        "editButton 3 5"}));
 }
 
-TEST_F(FCfgTest, ChoosingAToolbarInTheListSwitchesEverything)
+TEST_F(ConfigWindowTest, ChoosingAToolbarInTheListSwitchesEverything)
 {
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     auto* combo = child<QComboBox>("cbxTbrs");
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down); // to toolbar 2
@@ -319,9 +302,9 @@ TEST_F(FCfgTest, ChoosingAToolbarInTheListSwitchesEverything)
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(FCfgTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
+TEST_F(ConfigWindowTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     lstBtns()->setCurrentRow(1); // the separator, record button 2
     auto* bar = child<QScrollBar>("vsbPos");
     EXPECT_EQ(bar->value(), 1);
@@ -339,30 +322,30 @@ TEST_F(FCfgTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(FCfgTest, ClosingOnlyHidesAndKeepsTheState)
+TEST_F(ConfigWindowTest, ClosingOnlyHidesAndKeepsTheState)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     cfg.close();
     EXPECT_FALSE(cfg.isVisible());
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     EXPECT_EQ(lines().size(), 4);
     btnCfg(0)->click();
     EXPECT_FALSE(cfg.isVisible());
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     QTest::keyClick(&cfg, Qt::Key_Escape);
     EXPECT_FALSE(cfg.isVisible());
-    EXPECT_EQ(cfg.chosenTbr(), 1);
+    EXPECT_EQ(cfg.chosenToolbar(), 1);
 }
 
-TEST_F(FCfgTest, HandlePictureIsTheToolbarWindowsOrTheClaws)
+TEST_F(ConfigWindowTest, HandlePictureIsTheToolbarWindowsOrTheClaws)
 {
     QPixmap red(16, 16);
     red.fill(QColor(255, 0, 0));
     actions.picture = [&](std::uint8_t t) { return t == 1 ? red : QPixmap(); };
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage().pixelColor(8, 8), QColor(255, 0, 0));
-    cfg.ShowConfig(2);
-    EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), cfg.imgClaws().toImage());
+    cfg.showToolbar(2);
+    EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), builtinClawsPicture().toImage());
 }
 
 } // namespace
