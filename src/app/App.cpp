@@ -1,6 +1,6 @@
 #include "app/App.h"
 
-#include "about/qrABOUT.h"
+#include "about/AboutBox.h"
 #include "config/ConfigWindow.h"
 #include "launch/Launcher.h"
 #include "platform/Prompter.h"
@@ -9,9 +9,6 @@
 #include "toolbar/ClawsPicture.h"
 #include "toolbar/FTb.h"
 #include "toolbar/ToolbarWindows.h"
-
-#include <QGuiApplication>
-#include <QScreen>
 
 App::App(Services services, std::string dataFolder)
     : m_services(services)
@@ -150,15 +147,8 @@ void App::showAbout()
 {
     if (m_ended)
         return;
-    if (!m_about) {
-        m_about = new qrABOUT(m_services.shell, m_services.pointer);
-        // Without a window manager to place it, it would open in the screen's corner.
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame(QPoint(), m_about->sizeHint().expandedTo(m_about->size()));
-            frame.moveCenter(screen->availableGeometry().center());
-            m_about->move(frame.topLeft());
-        }
-    }
+    if (!m_about)
+        m_about = new AboutBox(m_services.shell);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();

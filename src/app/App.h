@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
+class AboutBox;
 class ConfigWindow;
 class Launcher;
 class ToolbarWindows;
-class qrABOUT;
 
 // Owns the program's state: the services it was given, the data folder, the toolbar
 // set and the windows. main() makes one; each test makes its own on a temporary folder
@@ -84,7 +84,7 @@ private:
     std::unique_ptr<ConfigWindow> m_cfg;
     std::unique_ptr<ToolbarWindows> m_windows;
     std::unique_ptr<Launcher> m_launcher;
-    QPointer<qrABOUT> m_about;
+    QPointer<AboutBox> m_about;
     // What the toolbar windows still ask the host for: the busy mark of mode changes,
     // the icon loader's drawing surface and the built-in handle picture.
     QString m_busyMark{QStringLiteral("0")};

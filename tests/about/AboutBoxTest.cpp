@@ -1,5 +1,4 @@
-#include "about/qrABOUT.h"
-#include "support/FakePointer.h"
+#include "about/AboutBox.h"
 #include "support/FakeShell.h"
 
 #include <QApplication>
@@ -30,8 +29,7 @@ protected:
     }
 
     FakeShell shell;
-    FakePointer pointer;
-    QPointer<qrABOUT> about{new qrABOUT(shell, pointer)};
+    QPointer<AboutBox> about{new AboutBox(shell)};
 };
 
 TEST_F(AboutTest, LinksOpenMailAndWebThroughTheShellAndOtherLinesDoNothing)
