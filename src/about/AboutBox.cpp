@@ -211,7 +211,7 @@ void AboutBox::showEvent(QShowEvent* event)
     if (!m_placed) {
         m_placed = true;
         if (const QScreen* s = screen()) {
-            QRect r(QPoint(), size());
+            QRect r(QPoint(), frameGeometry().size());
             r.moveCenter(s->availableGeometry().center());
             move(r.topLeft());
         }

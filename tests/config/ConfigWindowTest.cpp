@@ -3,17 +3,21 @@
 #include "store/ToolbarSet.h"
 #include "toolbar/BuiltinPictures.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -305,21 +309,42 @@ TEST_F(ConfigWindowTest, ChoosingAToolbarInTheListSwitchesEverything)
 TEST_F(ConfigWindowTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
 {
     cfg.showToolbar(3);
+    lstBtns()->setFocus();
     lstBtns()->setCurrentRow(1); // the separator, record button 2
     auto* bar = child<QScrollBar>("vsbPos");
     EXPECT_EQ(bar->value(), 1);
     EXPECT_TRUE(actions.calls.empty());
+    EXPECT_EQ(cfg.focusWidget(), lstBtns()); // selecting a line leaves the keyboard there
 
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(actions.calls, std::vector<std::string>({"exchangeButtons 3 4 2"}));
     EXPECT_EQ(lstBtns()->currentRow(), 2);
     EXPECT_EQ(bar->value(), 2);
+    // The keyboard is on the bar after a step, and its arrow keys step on from there.
+    EXPECT_EQ(cfg.focusWidget(), bar);
+    QTest::keyClick(bar, Qt::Key_Down);
+    EXPECT_EQ(actions.calls.back(), "exchangeButtons 3 5 4");
 
     // The first line cannot go further up.
     actions.calls.clear();
     lstBtns()->setCurrentRow(0);
     bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_TRUE(actions.calls.empty());
+}
+
+TEST_F(ConfigWindowTest, HeldDownArrowOfThePositionBarMovesOnePlaceOnly)
+{
+    cfg.showToolbar(3);
+    lstBtns()->setCurrentRow(1);
+    auto* bar = child<QScrollBar>("vsbPos");
+    // The down arrow is the bar's lower half. Held well past the point where a scroll
+    // bar starts repeating, it still makes one step.
+    const QPoint downArrow(bar->width() / 2, bar->height() * 3 / 4);
+    QTest::mousePress(bar, Qt::LeftButton, {}, downArrow);
+    QTest::qWait(800);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, downArrow);
+    EXPECT_EQ(actions.calls, std::vector<std::string>({"exchangeButtons 3 4 2"}));
+    EXPECT_EQ(bar->value(), 2);
 }
 
 TEST_F(ConfigWindowTest, ClosingOnlyHidesAndKeepsTheState)
@@ -346,6 +371,124 @@ TEST_F(ConfigWindowTest, HandlePictureIsTheToolbarWindowsOrTheClaws)
     EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage().pixelColor(8, 8), QColor(255, 0, 0));
     cfg.showToolbar(2);
     EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), builtinClawsPicture().toImage());
+}
+
+// Where a widget lies in its window.
+QRect inWindow(const QWidget* w)
+{
+    return QRect(w->mapTo(w->window(), QPoint()), w->size());
+}
+
+// Sets the application's font larger for as long as it lives; widgets made meanwhile
+// take it.
+class LargerAppFont {
+public:
+    explicit LargerAppFont(qreal factor)
+    {
+        QFont f = m_saved;
+        f.setPointSizeF(m_saved.pointSizeF() * factor);
+        QApplication::setFont(f);
+    }
+    ~LargerAppFont() { QApplication::setFont(m_saved); }
+
+private:
+    QFont m_saved{QApplication::font()};
+};
+
+TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAnyFontSize)
+{
+    // Each frame and the controls it groups.
+    const std::vector<std::pair<QString, QStringList>> frames = {
+        {"corA(2)", {"imgTBR", "cbxTbrs", "btnCfg(4)", "btnCfg(6)", "btnCfg(5)"}},
+        {"corA(1)", {"btnCfg(1)", "btnCfg(2)", "btnCfg(3)"}},
+        {"corA(3)", {"vsbPos"}},
+        {"corA(0)", {"chkMode(0)", "chkMode(1)", "chkMode(2)", "chkMode(3)", "chkMode(4)", "chkMode(5)"}},
+        {"corA(4)", {"btnCfg(0)"}},
+    };
+    // The pieces side by side in the window, none over another.
+    const QStringList pieces = {"picSideBar", "corA(2)", "lstBtns", "corA(1)", "corA(3)",
+                                "corA(0)",    "corBEVEL", "lblVER", "corA(4)"};
+
+    for (const qreal factor : {1.0, 2.0}) {
+        SCOPED_TRACE(factor);
+        const LargerAppFont font(factor);
+        ConfigWindow window(set, actions);
+        window.showToolbar(3);
+        const auto find = [&](const QString& name) {
+            QWidget* w = window.findChild<QWidget*>(name);
+            EXPECT_NE(w, nullptr) << name.toStdString();
+            return w;
+        };
+
+        // Whole: as large as the control asks to be (a group box asks room for its title).
+        for (QWidget* w : window.findChildren<QWidget*>()) {
+            QSize needed;
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QComboBox*>(w))
+                needed = w->sizeHint();
+            else if (auto* box = qobject_cast<QGroupBox*>(w); box && !box->title().isEmpty())
+                needed = box->minimumSizeHint();
+            if (needed.isValid()) {
+                EXPECT_TRUE(w->width() >= needed.width() && w->height() >= needed.height())
+                    << w->objectName().toStdString() << " is " << w->width() << "x" << w->height()
+                    << ", needs " << needed.width() << "x" << needed.height();
+            }
+        }
+
+        for (const auto& [frameName, controls] : frames) {
+            const QWidget* frame = find(frameName);
+            // Inside the frame's border and clear of its title.
+            const QRect inside = frame->contentsRect().translated(inWindow(frame).topLeft());
+            for (int i = 0; i < controls.size(); ++i) {
+                const QRect r = inWindow(find(controls[i]));
+                EXPECT_TRUE(inside.contains(r)) << controls[i].toStdString() << " is not inside " << frameName.toStdString();
+                for (int j = 0; j < i; ++j)
+                    EXPECT_FALSE(r.intersects(inWindow(find(controls[j]))))
+                        << controls[i].toStdString() << " overlaps " << controls[j].toStdString();
+            }
+        }
+
+        for (int i = 0; i < pieces.size(); ++i) {
+            const QRect r = inWindow(find(pieces[i]));
+            EXPECT_TRUE(window.rect().contains(r)) << pieces[i].toStdString() << " runs past the window's edge";
+            for (int j = 0; j < i; ++j)
+                EXPECT_FALSE(r.intersects(inWindow(find(pieces[j]))))
+                    << pieces[i].toStdString() << " overlaps " << pieces[j].toStdString();
+        }
+
+        // The side bar runs down the whole left edge; the window cannot be resized.
+        EXPECT_EQ(inWindow(find("picSideBar")), QRect(0, 0, find("picSideBar")->width(), window.height()));
+        EXPECT_EQ(window.minimumSize(), window.size());
+        EXPECT_EQ(window.maximumSize(), window.size());
+    }
+}
+
+TEST_F(ConfigWindowTest, TabGoesFromTheToolbarListThroughTheButtonsAndModesToOk)
+{
+    cfg.showToolbar(3);
+    const QStringList order = {"cbxTbrs",    "btnCfg(4)",  "btnCfg(6)",  "btnCfg(5)",  "lstBtns",
+                               "btnCfg(1)",  "btnCfg(2)",  "btnCfg(3)",  "vsbPos",     "chkMode(0)",
+                               "chkMode(1)", "chkMode(2)", "chkMode(3)", "chkMode(4)", "chkMode(5)",
+                               "btnCfg(0)"};
+    QStringList seen;
+    QWidget* w = child<QWidget>("cbxTbrs");
+    do {
+        if (order.contains(w->objectName()))
+            seen << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w && seen.size() < order.size() && w->objectName() != "cbxTbrs");
+    EXPECT_EQ(seen, order);
+}
+
+TEST_F(ConfigWindowTest, FirstShowingIsCentredOnItsScreenLaterOnesKeepThePlace)
+{
+    cfg.showToolbar(1);
+    const QRect screen = cfg.screen()->availableGeometry();
+    EXPECT_LE((cfg.frameGeometry().center() - screen.center()).manhattanLength(), 1);
+    cfg.hide();
+    cfg.move(cfg.pos() + QPoint(40, 30));
+    const QPoint moved = cfg.pos();
+    cfg.showToolbar(2);
+    EXPECT_EQ(cfg.pos(), moved);
 }
 
 } // namespace
