@@ -207,12 +207,12 @@ void ConfigWindow::buildControls()
     if (const std::optional<QFont> font = designFont(QStringLiteral("Arial"), 8.25))
         m_buttonList->setFont(*font);
     m_buttonList->setSelectionMode(QAbstractItemView::SingleSelection);
-    // A separator's line shows whole even beside a scroll bar; longer names scroll.
-    m_buttonList->setFixedWidth(m_buttonList->fontMetrics().horizontalAdvance(Separator)
-                                + 2 * m_buttonList->frameWidth()
+    // A separator's line shows whole even beside a scroll bar: the line, the margins an
+    // item keeps around its text, the scroll bar and the frame. Longer names are cut.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_buttonList) + 1;
+    m_buttonList->setFixedWidth(m_buttonList->fontMetrics().horizontalAdvance(Separator) + 2 * textMargin
                                 + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_buttonList)
-                                + 4 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_buttonList)
-                                + 4);
+                                + 2 * m_buttonList->frameWidth());
 
     auto* buttonFrame = makeFrame("corA(1)", QStringLiteral("Buttons"), this);
     auto* buttonColumn = new QVBoxLayout(buttonFrame);
@@ -265,9 +265,8 @@ void ConfigWindow::buildControls()
 
     // Under the toolbar row: the button list down the left, the button commands and the
     // position bar beside it, the modes on the right, and along the foot the version and
-    // the Ok button under a bevel.
-    // The window's own layout has no spacing (the side bar touches the edges), so the
-    // layouts inside take the style's.
+    // the Ok button under a bevel. The window's own layout has no spacing (the side bar
+    // touches the edges), so the layouts inside ask the style for theirs.
     const int hSpacing = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this);
     const int vSpacing = style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing, nullptr, this);
     auto* grid = new QGridLayout;
@@ -291,12 +290,11 @@ void ConfigWindow::buildControls()
 
     // The side bar runs along the whole left edge; the window is as large as its
     // contents need and cannot be resized.
-    m_sideBar = new SideBar(this);
     auto* window = new QHBoxLayout(this);
     window->setContentsMargins(0, 0, 0, 0);
     window->setSpacing(0);
     window->setSizeConstraint(QLayout::SetFixedSize);
-    window->addWidget(m_sideBar);
+    window->addWidget(new SideBar(this));
     window->addLayout(content);
 
     QWidget* order[] = {m_toolbarList,       m_commands[AddToolbar], m_commands[EditToolbar],

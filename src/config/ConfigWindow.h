@@ -111,7 +111,6 @@ private:
     // The position bar's value before the user's step: the line the moved button is on.
     int m_lastPosition{0};
 
-    QWidget* m_sideBar{nullptr};
     QLabel* m_handlePicture{nullptr};
     QComboBox* m_toolbarList{nullptr};
     QListWidget* m_buttonList{nullptr};
