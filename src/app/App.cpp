@@ -178,6 +178,10 @@ void App::filesDropped(std::uint8_t t, int k, const QStringList& files)
 
 void App::applyMode(std::uint8_t t, int m)
 {
+    // A click that reaches a mode box while a mode is still being applied (from inside
+    // a message box it shows) is ignored rather than started inside the first.
+    if (m_busyMark != QLatin1String("0"))
+        return;
     if (!m_ended && m >= 0 && m <= 255)
         m_windows->ApplyMode(t, static_cast<std::uint8_t>(m));
 }
