@@ -1,7 +1,7 @@
 #include "app/App.h"
 
-#include "about/qrABOUT.h"
-#include "config/FCfg.h"
+#include "about/AboutBox.h"
+#include "config/ConfigWindow.h"
 #include "launch/Launcher.h"
 #include "platform/Prompter.h"
 #include "store/Store.h"
@@ -12,8 +12,6 @@
 #include "toolbar/ToolbarManager.h"
 #include "toolbar/ToolbarWindow.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 App::App(Services services, std::string dataFolder, Clock* clock)
     : m_services(services)
@@ -45,7 +43,7 @@ void App::show(const StoreMessages& messages)
 
 bool App::Main()
 {
-    m_cfg = std::make_unique<FCfg>(m_set, m_services.pointer, *this);
+    m_cfg = std::make_unique<ConfigWindow>(m_set, *this);
     m_toolbars = std::make_unique<ToolbarManager>(m_set, m_services, *this, m_clock);
     m_launcher = std::make_unique<Launcher>(m_set, m_services,
                                             [this](std::uint8_t t, int m) { applyMode(t, m); });
@@ -54,7 +52,7 @@ bool App::Main()
     if (m_set.Tbrs.empty())
         return false; // wrong version, no toolbar line or unreadable: nothing to bring up
 
-    m_cfg->FillTbrList();
+    m_cfg->refreshToolbarList();
 
     // One toolbar after the other, each completely before the next. A toolbar that
     // fails to come up does not keep the others from coming up. Only the toolbars on
@@ -109,22 +107,15 @@ void App::saveConfig()
 void App::showConfig(std::uint8_t t)
 {
     if (!m_ended)
-        m_cfg->ShowConfig(t);
+        m_cfg->showToolbar(t);
 }
 
 void App::showAbout()
 {
     if (m_ended)
         return;
-    if (!m_about) {
-        m_about = new qrABOUT(m_services.shell, m_services.pointer);
-        // Without a window manager to place it, it would open in the screen's corner.
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame(QPoint(), m_about->sizeHint().expandedTo(m_about->size()));
-            frame.moveCenter(screen->availableGeometry().center());
-            m_about->move(frame.topLeft());
-        }
-    }
+    if (!m_about)
+        m_about = new AboutBox(m_services.shell);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();

@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
+class AboutBox;
 class Clock;
-class FCfg;
+class ConfigWindow;
 class Launcher;
 class ToolbarManager;
-class qrABOUT;
 
 // Owns the program's state: the services it was given, the data folder, the toolbar
 // set and the windows. main() makes one; each test makes its own on a temporary folder
@@ -44,7 +44,7 @@ public:
     ToolbarSet& set() { return m_set; }
     const std::string& dataFolder() const { return m_dataFolder; }
     bool ended() const { return m_ended; }
-    FCfg& config() { return *m_cfg; }
+    ConfigWindow& config() { return *m_cfg; }
     ToolbarManager& toolbars() { return *m_toolbars; }
 
     // Shows what the store reported, in order, through the prompter.
@@ -81,9 +81,9 @@ private:
     ToolbarSet m_set;
     std::unique_ptr<Clock> m_realClock;
     Clock& m_clock;
-    std::unique_ptr<FCfg> m_cfg;
+    std::unique_ptr<ConfigWindow> m_cfg;
     std::unique_ptr<ToolbarManager> m_toolbars;
     std::unique_ptr<Launcher> m_launcher;
-    QPointer<qrABOUT> m_about;
+    QPointer<AboutBox> m_about;
     bool m_ended{false};
 };

@@ -6,7 +6,7 @@
 
 // What the configuration window asks of the program. The window only shows the set and
 // reports the user's intents; App carries them out (toggling modes, saving, rebuilding
-// windows, opening the editors) and then brings the window up to date through FCfg.
+// windows, opening the editors) and then brings the window up to date through ConfigWindow.
 class ConfigActions {
 public:
     virtual ~ConfigActions() = default;

@@ -1,7 +1,7 @@
 // Start-up and shutdown of the whole program on a temporary folder, with fake services:
 // what lands on disk, which windows come up, and how the windows' requests are carried out.
 #include "app/App.h"
-#include "config/FCfg.h"
+#include "config/ConfigWindow.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"

@@ -23,12 +23,15 @@ fail() {
 start_x() {
   # Xvfb picks a free display itself and writes its number to fd 3, so runs that
   # overlap never share a server.
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$TMP/display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 100); do
-    if [ -s "$TMP/display" ]; then
+    # A whole line: ":1" read before the "0" of ":10" would name another server.
+    if [ "$(wc -l < "$TMP/display")" -ge 1 ]; then
       export DISPLAY=":$(head -n 1 "$TMP/display")"
-      return 0
+      # Ready when it answers, not merely when it has named its display.
+      for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+      fail "the X server on $DISPLAY does not answer: $(tail -n 5 "$TMP/xvfb.log")"
     fi
     sleep 0.1
   done

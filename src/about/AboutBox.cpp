@@ -1,9 +1,11 @@
-#include "about/qrABOUT.h"
+#include "about/AboutBox.h"
 
-#include "platform/Pointer.h"
+#include "platform/DesignFont.h"
+#include "platform/Log.h"
 #include "platform/Shell.h"
 #include "store/Messages.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -12,11 +14,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QScreen>
+
+#include <exception>
+#include <optional>
 
 namespace {
 
-constexpr int ClientWidth = 4290;
-constexpr int ClientHeight = 2475;
 constexpr const char* WebAddress = "https://vyrelight.org/";
 // Kept exactly as the mail program should show it: its blanks are not encoded.
 constexpr const char* MailSubject = "Vyrelight Toolbar v2 About Mail";
@@ -95,131 +99,142 @@ QPixmap closePicture()
 
 } // namespace
 
-QString qrABOUT::mailLink()
+QString AboutBox::mailLink()
 {
     return QStringLiteral("mailto:") + QLatin1String(msg::ContactAddress)
          + QStringLiteral("?subject=") + QLatin1String(MailSubject);
 }
 
-QString qrABOUT::webLink()
+QString AboutBox::webLink()
 {
     return QLatin1String(WebAddress);
 }
 
-qrABOUT::qrABOUT(Shell& shell, const Pointer& pointer, QWidget* parent)
+AboutBox::AboutBox(Shell& shell, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , m_shell(shell)
-    , m_pointer(pointer)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Vyrelight Toolbar"));
-    setFixedSize(qRound(ClientWidth / m_pointer.twipsPerPixelX()),
-                 qRound(ClientHeight / m_pointer.twipsPerPixelY()));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
     setPalette(pal);
     setMouseTracking(true);
 
-    auto* imgIcon = new QLabel(this);
-    imgIcon->setObjectName(QStringLiteral("imgIcon"));
-    imgIcon->setPixmap(iconPicture());
-    imgIcon->setFixedSize(32, 32);
-    setTwipsAt(imgIcon, 120, 240);
+    const auto picture = [this](const char* name, const QPixmap& pixmap) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setPixmap(pixmap);
+        label->setFixedSize(pixmap.deviceIndependentSize().toSize());
+        return label;
+    };
+    QLabel* icon = picture("imgIcon", iconPicture());
+    QLabel* logo = picture("imgQUORREL", logoPicture());
+    m_closePicture = picture("btnEND", closePicture());
+    m_closePicture->installEventFilter(this);
 
-    auto* imgQUORREL = new QLabel(this);
-    imgQUORREL->setObjectName(QStringLiteral("imgQUORREL"));
-    imgQUORREL->setPixmap(logoPicture());
-    imgQUORREL->setFixedSize(113, 64);
-    setTwipsAt(imgQUORREL, 1200, 60);
-
-    m_btnEND = new QLabel(this);
-    m_btnEND->setObjectName(QStringLiteral("btnEND"));
-    m_btnEND->setPixmap(closePicture());
-    m_btnEND->setFixedSize(54, 53);
-    setTwipsAt(m_btnEND, 3450, 120);
-    m_btnEND->installEventFilter(this);
-
-    for (int i = 0; i < 2; ++i) {
+    const auto divider = [this](int i) {
         auto* line = new QFrame(this);
         line->setObjectName(QStringLiteral("lnDIV(%1)").arg(i));
         line->setAutoFillBackground(true);
         QPalette lp = line->palette();
         lp.setColor(QPalette::Window, Green);
         line->setPalette(lp);
-        setTwips(line, 120, i == 0 ? 1080 : 2040, 4200 - 120, 0);
         line->setFixedHeight(1);
-    }
+        return line;
+    };
 
-    const QString texts[4] = {
+    const QString texts[LineCount] = {
         QStringLiteral("Vyrelight Toolbar v2, made by the Vyrelight project."),
         QStringLiteral("> ") + QLatin1String(msg::ContactAddress),
         QStringLiteral("> ") + QLatin1String(WebAddress),
         QStringLiteral("Free software, given as is, without warranty."),
     };
-    const int places[4][4] = {
-        {120, 1200, 4095, 255}, {120, 1440, 4095, 255}, {120, 1680, 4095, 255}, {720, 2160, 3495, 255}};
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    for (int i = 0; i < 4; ++i) {
+    const std::optional<QFont> font = designFont(QStringLiteral("Arial"), 8.25);
+    for (int i = 0; i < LineCount; ++i) {
         auto* label = new QLabel(texts[i], this);
         label->setObjectName(QStringLiteral("lblINFO(%1)").arg(i));
-        label->setFont(font);
+        if (font)
+            label->setFont(*font);
         QPalette lp = label->palette();
-        lp.setColor(QPalette::WindowText, i == 1 || i == 2 ? LightGreen : Green);
+        lp.setColor(QPalette::WindowText, i == MailLine || i == WebLine ? LightGreen : Green);
         label->setPalette(lp);
         label->setMouseTracking(true);
         label->installEventFilter(this);
-        if (i == 1 || i == 2)
+        if (i == MailLine || i == WebLine)
             label->setCursor(Qt::PointingHandCursor);
-        setTwips(label, places[i][0], places[i][1], places[i][2], places[i][3]);
-        m_lblINFO[i] = label;
+        m_lines[i] = label;
     }
+    // The notice stands indented under the links.
+    m_lines[Notice]->setIndent(40);
+
+    // The pictures in a row with the close picture against the right edge; under them,
+    // between two green lines, the credit and the links; the notice at the foot. The
+    // box is as large as its texts need in the desktop's font, and no larger.
+    auto* pictures = new QHBoxLayout;
+    pictures->setContentsMargins(8, 4, 2, 0);
+    pictures->setSpacing(0);
+    pictures->addWidget(icon);
+    pictures->addSpacing(40);
+    pictures->addWidget(logo);
+    pictures->addStretch();
+    pictures->addWidget(m_closePicture);
+
+    auto* text = new QVBoxLayout;
+    text->setContentsMargins(8, 4, 6, 4);
+    text->setSpacing(0);
+    text->addWidget(divider(0));
+    text->addSpacing(7);
+    text->addWidget(m_lines[Credit]);
+    text->addWidget(m_lines[MailLine]);
+    text->addWidget(m_lines[WebLine]);
+    text->addSpacing(6);
+    text->addWidget(divider(1));
+    text->addSpacing(7);
+    text->addWidget(m_lines[Notice]);
+
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    box->setSizeConstraint(QLayout::SetFixedSize);
+    box->addLayout(pictures);
+    box->addLayout(text);
 }
 
-qrABOUT::~qrABOUT() = default;
+AboutBox::~AboutBox() = default;
 
-void qrABOUT::setTwips(QWidget* w, int left, int top, int width, int height) const
+void AboutBox::showEvent(QShowEvent* event)
 {
-    w->setGeometry(twipsToPixels(m_pointer, left, top, width, height));
-}
-
-void qrABOUT::setTwipsAt(QWidget* w, int left, int top) const
-{
-    w->move(qRound(left / m_pointer.twipsPerPixelX()), qRound(top / m_pointer.twipsPerPixelY()));
-}
-
-void qrABOUT::placeCloseButton()
-{
-    // Against the right edge, 30 twips in, whatever the screen's pixel size.
-    const double x = m_pointer.twipsPerPixelX();
-    const double left = width() * x - m_btnEND->width() * x - 30;
-    m_btnEND->move(qRound(left / x), m_btnEND->y());
-}
-
-void qrABOUT::showEvent(QShowEvent* event)
-{
-    placeCloseButton();
+    // Centred the first time, on the screen the box is on.
+    if (!m_placed) {
+        m_placed = true;
+        if (const QScreen* s = screen()) {
+            QRect r(QPoint(), frameGeometry().size());
+            r.moveCenter(s->availableGeometry().center());
+            move(r.topLeft());
+        }
+    }
     QWidget::showEvent(event);
 }
 
-void qrABOUT::setHighlight(int index)
+void AboutBox::setHighlight(int line)
 {
-    for (int i = 1; i <= 2; ++i) {
-        QFont f = m_lblINFO[i]->font();
-        f.setUnderline(i == index);
-        m_lblINFO[i]->setFont(f);
+    for (int i : {MailLine, WebLine}) {
+        QFont f = m_lines[i]->font();
+        f.setUnderline(i == line);
+        m_lines[i]->setFont(f);
     }
 }
 
-void qrABOUT::mouseMoveEvent(QMouseEvent* event)
+void AboutBox::mouseMoveEvent(QMouseEvent* event)
 {
     setHighlight(-1);
     QWidget::mouseMoveEvent(event);
 }
 
-void qrABOUT::keyPressEvent(QKeyEvent* event)
+void AboutBox::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         close();
@@ -228,25 +243,26 @@ void qrABOUT::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-bool qrABOUT::eventFilter(QObject* watched, QEvent* event)
+bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_btnEND) {
+    if (watched == m_closePicture) {
         if (event->type() == QEvent::MouseButtonRelease) {
             const auto* me = static_cast<QMouseEvent*>(event);
-            if (me->button() == Qt::LeftButton && m_btnEND->rect().contains(me->position().toPoint())) {
+            if (me->button() == Qt::LeftButton
+                && m_closePicture->rect().contains(me->position().toPoint())) {
                 close();
                 return true;
             }
         }
         return QWidget::eventFilter(watched, event);
     }
-    for (int i = 0; i < 4; ++i) {
-        if (watched != m_lblINFO[i])
+    for (int i = 0; i < LineCount; ++i) {
+        if (watched != m_lines[i])
             continue;
         switch (event->type()) {
         case QEvent::MouseMove:
-            setHighlight(i == 1 || i == 2 ? i : -1);
-            // Taken here: passed on, the form's own move would clear it again.
+            setHighlight(i == MailLine || i == WebLine ? i : -1);
+            // Taken here: passed on, the box's own move would clear it again.
             return true;
         case QEvent::Leave:
             // Leaving the window straight from a link leaves no stale highlight behind.
@@ -254,9 +270,8 @@ bool qrABOUT::eventFilter(QObject* watched, QEvent* event)
             break;
         case QEvent::MouseButtonRelease: {
             const auto* me = static_cast<QMouseEvent*>(event);
-            if (me->button() == Qt::LeftButton
-                && m_lblINFO[i]->rect().contains(me->position().toPoint()))
-                lblINFOClick(i);
+            if (me->button() == Qt::LeftButton && m_lines[i]->rect().contains(me->position().toPoint()))
+                lineClicked(i);
             break;
         }
         default:
@@ -267,14 +282,20 @@ bool qrABOUT::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void qrABOUT::lblINFOClick(int index)
+void AboutBox::lineClicked(int line)
 {
-    // A missing mail program or browser is no concern of ours: nothing is shown.
+    if (line != MailLine && line != WebLine)
+        return;
+    const QString link = line == MailLine ? mailLink() : webLink();
+    // A missing mail program or browser is not the user's concern here: nothing is
+    // shown, and the log keeps the reason.
     try {
-        if (index == 1)
-            m_shell.openLink(mailLink());
-        else if (index == 2)
-            m_shell.openLink(webLink());
+        const Shell::Result opened = m_shell.openLink(link);
+        if (!opened.ok)
+            qCWarning(lcVyre) << "About box:" << link << "was not opened:" << opened.error;
+    } catch (const std::exception& e) {
+        qCWarning(lcVyre) << "About box:" << link << "was not opened:" << e.what();
     } catch (...) {
+        qCWarning(lcVyre) << "About box:" << link << "was not opened";
     }
 }

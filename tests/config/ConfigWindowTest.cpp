@@ -1,46 +1,51 @@
 #include "config/ConfigActions.h"
-#include "config/FCfg.h"
+#include "config/ConfigWindow.h"
 #include "store/ToolbarSet.h"
-#include "support/FakePointer.h"
+#include "toolbar/BuiltinPictures.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Records every intent; applyMode behaves like the program's ApplyMode as far as the
-// window can see (busy mark, flag, the check box of the shown toolbar).
+// Records every intent; applyMode behaves like the program's as far as the window can
+// see (the flag, the check box of the shown toolbar).
 class RecordingActions final : public ConfigActions {
 public:
     std::vector<std::string> calls;
     ToolbarSet* set{nullptr};
-    FCfg* cfg{nullptr};
+    ConfigWindow* cfg{nullptr};
     bool failApply{false};
+    bool refuse{false};
     std::function<QPixmap(std::uint8_t)> picture;
 
     void applyMode(std::uint8_t t, int m) override
     {
         calls.push_back("applyMode " + std::to_string(t) + " " + std::to_string(m));
-        cfg->setTag("1");
+        if (refuse)
+            return;
         Bool16& f = set->Tbrs[t].mode(m);
         f = toBool16(!isTrue(f));
         if (failApply)
             throw std::runtime_error("window gone");
         if (cfg->shows(t))
             cfg->setModeCheck(m, isTrue(f));
-        cfg->setTag("0");
     }
     QPixmap handlePicture(std::uint8_t t) override { return picture ? picture(t) : QPixmap(); }
     void addButton(std::uint8_t t) override { log("addButton", {t}); }
@@ -69,9 +74,9 @@ BtnRec button(const char* name, const char* exe, std::uint8_t kind = KindFile)
     return b;
 }
 
-class FCfgTest : public ::testing::Test {
+class ConfigWindowTest : public ::testing::Test {
 protected:
-    FCfgTest()
+    ConfigWindowTest()
     {
         set.RedimTbrs(3);
         set.TbrLast = 3;
@@ -86,7 +91,7 @@ protected:
 
         actions.set = &set;
         actions.cfg = &cfg;
-        cfg.FillTbrList();
+        cfg.refreshToolbarList();
     }
 
     void fill(int t, std::initializer_list<BtnRec> buttons)
@@ -115,9 +120,8 @@ protected:
     }
 
     ToolbarSet set;
-    FakePointer pointer;
     RecordingActions actions;
-    FCfg cfg{set, pointer, actions};
+    ConfigWindow cfg{set, actions};
 };
 
 TEST(VersionText, MinorHasTwoDigitsAndRevisionFour)
@@ -126,51 +130,32 @@ TEST(VersionText, MinorHasTwoDigitsAndRevisionFour)
     EXPECT_EQ(VersionText(2, 12, 45), "v2.12.0045");
 }
 
-TEST_F(FCfgTest, ClientAreaScalesWithTheScreensTwipsPerPixel)
-{
-    EXPECT_EQ(cfg.size(), QSize(368, 290)); // 5520 x 4350 twips
-    FakePointer fine;
-    fine.perPixelX = fine.perPixelY = 12; // 120 dots per inch
-    FCfg big(set, fine, actions);
-    EXPECT_EQ(big.size(), QSize(460, 363));
-    big.ShowConfig(0);
-    EXPECT_EQ(big.findChild<QWidget*>("btnCfg(0)")->geometry(), QRect(358, 320, 91, 31));
-}
-
-TEST_F(FCfgTest, NeverShownItHasNoControlsYetServesTheToolbarWindows)
+TEST_F(ConfigWindowTest, NeverShownItHasNoControlsYetAndFillsThemWhenFirstShown)
 {
     int pictures = 0;
     actions.picture = [&](std::uint8_t) {
         ++pictures;
         return QPixmap();
     };
-    cfg.setTag("1");
-    EXPECT_EQ(cfg.tag(), "1");
-    cfg.setTag("0");
-    ASSERT_EQ(cfg.imgTransfer().size(), QSize(16, 16));
-    cfg.imgTransfer().fill(Qt::red);
-    EXPECT_EQ(cfg.imgTransfer().pixelColor(3, 3), QColor(Qt::red));
-    ASSERT_EQ(cfg.imgClaws().size(), QSize(16, 16));
-    EXPECT_NE(cfg.imgClaws().toImage().pixelColor(8, 8).alpha(), 0); // the middle claw
 
     // What the program calls at start-up and on mode changes finds nothing to fill.
-    cfg.FillTbrList();
+    cfg.refreshToolbarList();
     cfg.setModeCheck(Vertical, true);
-    cfg.SyncModeChecks(1);
-    cfg.FillBtnList(1);
-    cfg.SetupPosBar(1);
-    cfg.ShowTbrPicture(1);
+    cfg.refreshModeChecks(1);
+    cfg.refreshButtonList(1);
+    cfg.refreshPositionBar(1);
+    cfg.refreshHandlePicture(1);
     EXPECT_FALSE(cfg.shows(0));
-    EXPECT_EQ(cfg.chosenTbr(), std::nullopt);
-    EXPECT_EQ(cfg.selectedBtn(), std::nullopt);
+    EXPECT_EQ(cfg.chosenToolbar(), std::nullopt);
+    EXPECT_EQ(cfg.selectedButton(), std::nullopt);
     EXPECT_EQ(pictures, 0);
     EXPECT_TRUE(cfg.findChildren<QWidget*>().isEmpty());
 
     // The first showing fills everything from the set as it is then.
     set.Tbrs[2].Name = "Renamed";
     set.Tbrs[3].Captions = True16;
-    cfg.FillTbrList();
-    cfg.ShowConfig(3);
+    cfg.refreshToolbarList();
+    cfg.showToolbar(3);
     EXPECT_TRUE(cfg.shows(3));
     EXPECT_EQ(pictures, 1);
     auto* combo = child<QComboBox>("cbxTbrs");
@@ -182,38 +167,36 @@ TEST_F(FCfgTest, NeverShownItHasNoControlsYetServesTheToolbarWindows)
     for (int m = 0; m < 6; ++m)
         EXPECT_EQ(chkMode(m)->isChecked(), flags[m]) << m;
     EXPECT_EQ(lines().size(), 4);
-    EXPECT_EQ(cfg.selectedBtn(), 1);
-    EXPECT_EQ(cfg.tag(), "0");
+    EXPECT_EQ(cfg.selectedButton(), 1);
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(FCfgTest, AnyFirstShowingMakesTheControlsAndTakesAnEarlierChoice)
+TEST_F(ConfigWindowTest, AnyFirstShowingMakesTheControlsAndTakesAnEarlierChoice)
 {
-    cfg.SelectTbr(9); // no such toolbar
-    EXPECT_EQ(cfg.chosenTbr(), std::nullopt);
-    cfg.SelectTbr(1);
-    EXPECT_EQ(cfg.chosenTbr(), 1);
+    cfg.selectToolbar(9); // no such toolbar
+    EXPECT_EQ(cfg.chosenToolbar(), std::nullopt);
+    cfg.selectToolbar(1);
+    EXPECT_EQ(cfg.chosenToolbar(), 1);
     EXPECT_FALSE(cfg.shows(1));
     EXPECT_TRUE(cfg.findChildren<QWidget*>().isEmpty());
     cfg.show();
     EXPECT_TRUE(cfg.shows(1));
     EXPECT_EQ(lines(), QStringList({"Editor #1", "Shell #2"}));
     EXPECT_TRUE(chkMode(Vertical)->isChecked());
-    EXPECT_EQ(cfg.tag(), "0");
 
     // Shown without any choice, the list is there and nothing is chosen.
-    FCfg plain(set, pointer, actions);
+    ConfigWindow plain(set, actions);
     plain.show();
     auto* combo = plain.findChild<QComboBox*>("cbxTbrs");
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->count(), 4);
-    EXPECT_EQ(plain.chosenTbr(), std::nullopt);
+    EXPECT_EQ(plain.chosenToolbar(), std::nullopt);
 }
 
-TEST_F(FCfgTest, ShowConfigShowsTheCallersToolbarAsItIsNow)
+TEST_F(ConfigWindowTest, ShowToolbarShowsTheCallersToolbarAsItIsNow)
 {
-    cfg.ShowConfig(1);
-    cfg.ShowConfig(3);
+    cfg.showToolbar(1);
+    cfg.showToolbar(3);
     EXPECT_TRUE(cfg.isVisible());
     EXPECT_EQ(child<QComboBox>("cbxTbrs")->currentIndex(), 3);
     const bool flags[] = {false, false, true, true, false, true};
@@ -221,44 +204,43 @@ TEST_F(FCfgTest, ShowConfigShowsTheCallersToolbarAsItIsNow)
         EXPECT_EQ(chkMode(m)->isChecked(), flags[m]) << m;
     EXPECT_TRUE(cfg.shows(3));
     EXPECT_FALSE(cfg.shows(1));
-    EXPECT_EQ(cfg.tag(), "0");
     // Changed since it was last shown; a flag of 1 is on just as -1 is.
     set.Tbrs[1].Captions = 1;
     set.Tbrs[1].Btns[3] = button("Third", "/bin/third");
     set.Tbrs[1].BtnCount = 3;
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     EXPECT_TRUE(chkMode(Captions)->isChecked());
     EXPECT_EQ(lines(), QStringList({"Editor #1", "Shell #2", "Third #3"}));
     EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 2);
 }
 
-TEST_F(FCfgTest, ToolbarZeroCanNeitherBeDeletedNorHidden)
+TEST_F(ConfigWindowTest, ToolbarZeroCanNeitherBeDeletedNorHidden)
 {
     for (int t : {3, 0}) {
-        cfg.ShowConfig(std::uint8_t(t));
+        cfg.showToolbar(std::uint8_t(t));
         EXPECT_EQ(btnCfg(5)->isEnabled(), t != 0);
         EXPECT_EQ(chkMode(Visible)->isEnabled(), t != 0);
     }
 }
 
-TEST_F(FCfgTest, ButtonListSkipsBlankTargetsKeepsRecordNumbersAndDisablesWhenEmpty)
+TEST_F(ConfigWindowTest, ButtonListSkipsBlankTargetsKeepsRecordNumbersAndDisablesWhenEmpty)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     EXPECT_EQ(lines(), QStringList({"Alpha #1", QString(11, QChar(0x2014)) + " #2", "Delta #4", "Echo #5"}));
-    EXPECT_EQ(cfg.selectedBtn(), 1);
+    EXPECT_EQ(cfg.selectedButton(), 1);
     EXPECT_EQ(child<QScrollBar>("vsbPos")->maximum(), 4);
     for (int t : {3, 2}) {
-        cfg.ShowConfig(std::uint8_t(t));
+        cfg.showToolbar(std::uint8_t(t));
         const QWidget* needSelection[] = {btnCfg(2), btnCfg(3), child<QScrollBar>("vsbPos")};
         for (const QWidget* w : needSelection)
             EXPECT_EQ(w->isEnabled(), t == 3) << t;
     }
-    EXPECT_EQ(cfg.selectedBtn(), std::nullopt);
+    EXPECT_EQ(cfg.selectedButton(), std::nullopt);
 }
 
-TEST_F(FCfgTest, UserClickTogglesTheModeOnceAndProgramChangesToggleNothing)
+TEST_F(ConfigWindowTest, UserClickTogglesTheModeOnceAndProgramChangesToggleNothing)
 {
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     QTest::mouseClick(chkMode(AutoHide), Qt::LeftButton);
     EXPECT_EQ(actions.calls, std::vector<std::string>({"applyMode 1 4"}));
     EXPECT_EQ(set.Tbrs[1].AutoHide, True16);
@@ -268,31 +250,30 @@ TEST_F(FCfgTest, UserClickTogglesTheModeOnceAndProgramChangesToggleNothing)
     cfg.setModeCheck(Captions, true);
     chkMode(Vertical)->setChecked(false);
     chkMode(Unmoveable)->toggle();
+    cfg.refreshModeChecks(3);
+    cfg.showToolbar(1);
     EXPECT_TRUE(actions.calls.empty());
-
-    // While the program is busy a click is not taken, and the box keeps showing the flag.
-    cfg.SyncModeChecks(1);
-    cfg.setTag("1");
-    QTest::mouseClick(chkMode(AlwaysOnTop), Qt::LeftButton);
-    EXPECT_TRUE(actions.calls.empty());
-    EXPECT_FALSE(chkMode(AlwaysOnTop)->isChecked());
 }
 
-TEST_F(FCfgTest, FailedToggleLeavesTheBoxesUsable)
+TEST_F(ConfigWindowTest, FailedOrRefusedToggleLeavesTheBoxShowingTheFlagAndUsable)
 {
-    cfg.ShowConfig(3);
+    // Refused: the program ignores a click that arrives while it is still applying a mode.
+    cfg.showToolbar(3);
     actions.failApply = true;
     QTest::mouseClick(chkMode(Vertical), Qt::LeftButton);
-    EXPECT_EQ(cfg.tag(), "0");
     EXPECT_EQ(chkMode(Vertical)->isChecked(), isTrue(set.Tbrs[3].Vertical));
     actions.failApply = false;
+    actions.refuse = true;
+    QTest::mouseClick(chkMode(AlwaysOnTop), Qt::LeftButton);
+    EXPECT_TRUE(chkMode(AlwaysOnTop)->isChecked());
+    actions.refuse = false;
     QTest::mouseClick(chkMode(Vertical), Qt::LeftButton);
-    EXPECT_EQ(actions.calls.size(), 2u);
+    EXPECT_EQ(actions.calls, std::vector<std::string>({"applyMode 3 0", "applyMode 3 2", "applyMode 3 0"}));
 }
 
-TEST_F(FCfgTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
+TEST_F(ConfigWindowTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     lstBtns()->setCurrentRow(2); // "Delta", record button 4
     for (int i : {1, 2, 3, 4, 5, 6})
         btnCfg(i)->click();
@@ -306,9 +287,9 @@ TEST_F(FCfgTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedButton)
                                                        "editButton 3 5"}));
 }
 
-TEST_F(FCfgTest, ChoosingAToolbarInTheListSwitchesEverything)
+TEST_F(ConfigWindowTest, ChoosingAToolbarInTheListSwitchesEverything)
 {
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     auto* combo = child<QComboBox>("cbxTbrs");
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down); // to toolbar 2
@@ -319,18 +300,24 @@ TEST_F(FCfgTest, ChoosingAToolbarInTheListSwitchesEverything)
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(FCfgTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
+TEST_F(ConfigWindowTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
+    lstBtns()->setFocus();
     lstBtns()->setCurrentRow(1); // the separator, record button 2
     auto* bar = child<QScrollBar>("vsbPos");
     EXPECT_EQ(bar->value(), 1);
     EXPECT_TRUE(actions.calls.empty());
+    EXPECT_EQ(cfg.focusWidget(), lstBtns()); // selecting a line leaves the keyboard there
 
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(actions.calls, std::vector<std::string>({"exchangeButtons 3 4 2"}));
     EXPECT_EQ(lstBtns()->currentRow(), 2);
     EXPECT_EQ(bar->value(), 2);
+    // The keyboard is on the bar after a step, and its arrow keys step on from there.
+    EXPECT_EQ(cfg.focusWidget(), bar);
+    QTest::keyClick(bar, Qt::Key_Down);
+    EXPECT_EQ(actions.calls.back(), "exchangeButtons 3 5 4");
 
     // The first line cannot go further up.
     actions.calls.clear();
@@ -339,30 +326,163 @@ TEST_F(FCfgTest, PositionBarStepAsksForAnExchangeButListSelectionDoesNot)
     EXPECT_TRUE(actions.calls.empty());
 }
 
-TEST_F(FCfgTest, ClosingOnlyHidesAndKeepsTheState)
+TEST_F(ConfigWindowTest, HeldDownArrowOfThePositionBarMovesOnePlaceOnly)
 {
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
+    lstBtns()->setCurrentRow(1);
+    auto* bar = child<QScrollBar>("vsbPos");
+    // The down arrow is the bar's lower half. Held well past the point where a scroll
+    // bar starts repeating, it still makes one step.
+    const QPoint downArrow(bar->width() / 2, bar->height() * 3 / 4);
+    QTest::mousePress(bar, Qt::LeftButton, {}, downArrow);
+    QTest::qWait(800);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, downArrow);
+    EXPECT_EQ(actions.calls, std::vector<std::string>({"exchangeButtons 3 4 2"}));
+    EXPECT_EQ(bar->value(), 2);
+}
+
+TEST_F(ConfigWindowTest, ClosingOnlyHidesAndKeepsTheState)
+{
+    cfg.showToolbar(3);
     cfg.close();
     EXPECT_FALSE(cfg.isVisible());
-    cfg.ShowConfig(3);
+    cfg.showToolbar(3);
     EXPECT_EQ(lines().size(), 4);
     btnCfg(0)->click();
     EXPECT_FALSE(cfg.isVisible());
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     QTest::keyClick(&cfg, Qt::Key_Escape);
     EXPECT_FALSE(cfg.isVisible());
-    EXPECT_EQ(cfg.chosenTbr(), 1);
+    EXPECT_EQ(cfg.chosenToolbar(), 1);
 }
 
-TEST_F(FCfgTest, HandlePictureIsTheToolbarWindowsOrTheClaws)
+TEST_F(ConfigWindowTest, HandlePictureIsTheToolbarWindowsOrTheClaws)
 {
     QPixmap red(16, 16);
     red.fill(QColor(255, 0, 0));
     actions.picture = [&](std::uint8_t t) { return t == 1 ? red : QPixmap(); };
-    cfg.ShowConfig(1);
+    cfg.showToolbar(1);
     EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage().pixelColor(8, 8), QColor(255, 0, 0));
-    cfg.ShowConfig(2);
-    EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), cfg.imgClaws().toImage());
+    cfg.showToolbar(2);
+    EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), builtinClawsPicture().toImage());
+}
+
+// Where a widget lies in its window.
+QRect inWindow(const QWidget* w)
+{
+    return QRect(w->mapTo(w->window(), QPoint()), w->size());
+}
+
+// Sets the application's font larger for as long as it lives; widgets made meanwhile
+// take it.
+class LargerAppFont {
+public:
+    explicit LargerAppFont(qreal factor)
+    {
+        QFont f = m_saved;
+        f.setPointSizeF(m_saved.pointSizeF() * factor);
+        QApplication::setFont(f);
+    }
+    ~LargerAppFont() { QApplication::setFont(m_saved); }
+
+private:
+    QFont m_saved{QApplication::font()};
+};
+
+TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAnyFontSize)
+{
+    // Each frame and the controls it groups.
+    const std::vector<std::pair<QString, QStringList>> frames = {
+        {"corA(2)", {"imgTBR", "cbxTbrs", "btnCfg(4)", "btnCfg(6)", "btnCfg(5)"}},
+        {"corA(1)", {"btnCfg(1)", "btnCfg(2)", "btnCfg(3)"}},
+        {"corA(3)", {"vsbPos"}},
+        {"corA(0)", {"chkMode(0)", "chkMode(1)", "chkMode(2)", "chkMode(3)", "chkMode(4)", "chkMode(5)"}},
+        {"corA(4)", {"btnCfg(0)"}},
+    };
+    // The pieces side by side in the window, none over another.
+    const QStringList pieces = {"picSideBar", "corA(2)", "lstBtns", "corA(1)", "corA(3)",
+                                "corA(0)",    "corBEVEL", "lblVER", "corA(4)"};
+
+    for (const qreal factor : {1.0, 2.0}) {
+        SCOPED_TRACE(factor);
+        const LargerAppFont font(factor);
+        ConfigWindow window(set, actions);
+        window.showToolbar(3);
+        const auto find = [&](const QString& name) {
+            QWidget* w = window.findChild<QWidget*>(name);
+            EXPECT_NE(w, nullptr) << name.toStdString();
+            return w;
+        };
+
+        // Whole: as large as the control asks to be (a group box asks room for its title).
+        for (QWidget* w : window.findChildren<QWidget*>()) {
+            QSize needed;
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QComboBox*>(w))
+                needed = w->sizeHint();
+            else if (auto* box = qobject_cast<QGroupBox*>(w); box && !box->title().isEmpty())
+                needed = box->minimumSizeHint();
+            if (needed.isValid()) {
+                EXPECT_TRUE(w->width() >= needed.width() && w->height() >= needed.height())
+                    << w->objectName().toStdString() << " is " << w->width() << "x" << w->height()
+                    << ", needs " << needed.width() << "x" << needed.height();
+            }
+        }
+
+        for (const auto& [frameName, controls] : frames) {
+            const QWidget* frame = find(frameName);
+            // Inside the frame's border and clear of its title.
+            const QRect inside = frame->contentsRect().translated(inWindow(frame).topLeft());
+            for (int i = 0; i < controls.size(); ++i) {
+                const QRect r = inWindow(find(controls[i]));
+                EXPECT_TRUE(inside.contains(r)) << controls[i].toStdString() << " is not inside " << frameName.toStdString();
+                for (int j = 0; j < i; ++j)
+                    EXPECT_FALSE(r.intersects(inWindow(find(controls[j]))))
+                        << controls[i].toStdString() << " overlaps " << controls[j].toStdString();
+            }
+        }
+
+        for (int i = 0; i < pieces.size(); ++i) {
+            const QRect r = inWindow(find(pieces[i]));
+            EXPECT_TRUE(window.rect().contains(r)) << pieces[i].toStdString() << " runs past the window's edge";
+            for (int j = 0; j < i; ++j)
+                EXPECT_FALSE(r.intersects(inWindow(find(pieces[j]))))
+                    << pieces[i].toStdString() << " overlaps " << pieces[j].toStdString();
+        }
+
+        // The side bar runs down the whole left edge; the window cannot be resized.
+        EXPECT_EQ(inWindow(find("picSideBar")), QRect(0, 0, find("picSideBar")->width(), window.height()));
+        EXPECT_EQ(window.minimumSize(), window.size());
+        EXPECT_EQ(window.maximumSize(), window.size());
+    }
+}
+
+TEST_F(ConfigWindowTest, TabGoesFromTheToolbarListThroughTheButtonsAndModesToOk)
+{
+    cfg.showToolbar(3);
+    const QStringList order = {"cbxTbrs",    "btnCfg(4)",  "btnCfg(6)",  "btnCfg(5)",  "lstBtns",
+                               "btnCfg(1)",  "btnCfg(2)",  "btnCfg(3)",  "vsbPos",     "chkMode(0)",
+                               "chkMode(1)", "chkMode(2)", "chkMode(3)", "chkMode(4)", "chkMode(5)",
+                               "btnCfg(0)"};
+    QStringList seen;
+    QWidget* w = child<QWidget>("cbxTbrs");
+    do {
+        if (order.contains(w->objectName()))
+            seen << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w && seen.size() < order.size() && w->objectName() != "cbxTbrs");
+    EXPECT_EQ(seen, order);
+}
+
+TEST_F(ConfigWindowTest, FirstShowingIsCentredOnItsScreenLaterOnesKeepThePlace)
+{
+    cfg.showToolbar(1);
+    const QRect screen = cfg.screen()->availableGeometry();
+    EXPECT_LE((cfg.frameGeometry().center() - screen.center()).manhattanLength(), 1);
+    cfg.hide();
+    cfg.move(cfg.pos() + QPoint(40, 30));
+    const QPoint moved = cfg.pos();
+    cfg.showToolbar(2);
+    EXPECT_EQ(cfg.pos(), moved);
 }
 
 } // namespace

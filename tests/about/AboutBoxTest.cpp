@@ -1,14 +1,16 @@
-#include "about/qrABOUT.h"
-#include "support/FakePointer.h"
+#include "about/AboutBox.h"
 #include "support/FakeShell.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -30,8 +32,7 @@ protected:
     }
 
     FakeShell shell;
-    FakePointer pointer;
-    QPointer<qrABOUT> about{new qrABOUT(shell, pointer)};
+    QPointer<AboutBox> about{new AboutBox(shell)};
 };
 
 TEST_F(AboutTest, LinksOpenMailAndWebThroughTheShellAndOtherLinesDoNothing)
@@ -70,6 +71,46 @@ TEST_F(AboutTest, ClosePictureEndsTheBox)
     QTest::mouseClick(about->findChild<QWidget*>("btnEND"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(about.isNull());
+}
+
+TEST_F(AboutTest, FirstShowingIsCentredOnItsScreen)
+{
+    const QRect screen = about->screen()->availableGeometry();
+    EXPECT_LE((about->frameGeometry().center() - screen.center()).manhattanLength(), 1);
+}
+
+TEST(AboutBoxLayout, EveryLineShowsWholeAndNothingOverlapsAtAnyFontSize)
+{
+    const QStringList pieces = {"imgIcon",    "imgQUORREL", "btnEND",     "lnDIV(0)", "lblINFO(0)",
+                                "lblINFO(1)", "lblINFO(2)", "lnDIV(1)", "lblINFO(3)"};
+    const QFont saved = QApplication::font();
+    for (const qreal factor : {1.0, 2.0}) {
+        SCOPED_TRACE(factor);
+        QFont f = saved;
+        f.setPointSizeF(saved.pointSizeF() * factor);
+        QApplication::setFont(f);
+        FakeShell shell;
+        const auto about = std::make_unique<AboutBox>(shell);
+        about->show();
+        const auto place = [&](const QString& name) {
+            const QWidget* w = about->findChild<QWidget*>(name);
+            EXPECT_NE(w, nullptr) << name.toStdString();
+            return w ? QRect(w->mapTo(about.get(), QPoint()), w->size()) : QRect();
+        };
+        for (const QLabel* label : about->findChildren<QLabel*>())
+            EXPECT_TRUE(label->width() >= label->sizeHint().width() && label->height() >= label->sizeHint().height())
+                << label->objectName().toStdString() << " is cut";
+        for (int i = 0; i < pieces.size(); ++i) {
+            EXPECT_TRUE(about->rect().contains(place(pieces[i]))) << pieces[i].toStdString();
+            for (int j = 0; j < i; ++j)
+                EXPECT_FALSE(place(pieces[i]).intersects(place(pieces[j])))
+                    << pieces[i].toStdString() << " overlaps " << pieces[j].toStdString();
+        }
+        // The close picture stands against the right edge, 2 pixels in.
+        EXPECT_EQ(about->width() - 1 - place("btnEND").right(), 2);
+        EXPECT_EQ(about->minimumSize(), about->maximumSize());
+    }
+    QApplication::setFont(saved);
 }
 
 } // namespace
