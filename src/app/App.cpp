@@ -7,7 +7,7 @@
 #include "store/Store.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
-#include "toolbar/SkipOnError.h"
+#include "platform/SkipOnError.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarManager.h"
 #include "toolbar/ToolbarWindow.h"

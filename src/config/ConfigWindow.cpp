@@ -3,6 +3,7 @@
 #include "config/ConfigActions.h"
 #include "platform/DesignFont.h"
 #include "platform/Log.h"
+#include "platform/SkipOnError.h"
 #include "store/Messages.h"
 #include "store/ToolbarSet.h"
 #include "toolbar/BuiltinPictures.h"
@@ -39,20 +40,6 @@ constexpr int SideBarWidth = 33;
 constexpr int PictureSize = 16;
 
 const QString Separator(11, QChar(0x2014));
-
-// Handlers carry on past a step that fails, as a user expects of a window that has no
-// errors to report; the log keeps what was skipped.
-template <class Step>
-void runStep(const char* what, Step&& step) noexcept
-{
-    try {
-        std::forward<Step>(step)();
-    } catch (const std::exception& e) {
-        qCWarning(lcVyre) << "Configuration window:" << what << "skipped:" << e.what();
-    } catch (...) {
-        qCWarning(lcVyre) << "Configuration window:" << what << "skipped";
-    }
-}
 
 // The strip along the window's left edge: a dusk gradient with the program's name
 // running upwards at its foot. Drawn in code, for the strip's size and the screen's
@@ -367,9 +354,9 @@ void ConfigWindow::showToolbar(std::uint8_t t)
 {
     // Toolbar t is chosen below; an earlier choice need not be carried out first.
     m_pendingToolbar.reset();
-    runStep("making the controls", [&] { ensureControls(); });
-    runStep("choosing the toolbar", [&] { selectToolbar(t); });
-    runStep("setting up the position bar", [&] { refreshPositionBar(t); });
+    skipOnError("making the controls", [&] { ensureControls(); });
+    skipOnError("choosing the toolbar", [&] { selectToolbar(t); });
+    skipOnError("setting up the position bar", [&] { refreshPositionBar(t); });
     show();
     raise();
     activateWindow();
@@ -427,9 +414,9 @@ void ConfigWindow::refreshToolbarList()
 
 void ConfigWindow::toolbarChosen(std::uint8_t t)
 {
-    runStep("ticking the modes", [&] { refreshModeChecks(t); });
-    runStep("listing the buttons", [&] { refreshButtonList(t); });
-    runStep("showing the handle picture", [&] { refreshHandlePicture(t); });
+    skipOnError("ticking the modes", [&] { refreshModeChecks(t); });
+    skipOnError("listing the buttons", [&] { refreshButtonList(t); });
+    skipOnError("showing the handle picture", [&] { refreshHandlePicture(t); });
     m_commands[DeleteToolbar]->setEnabled(t != 0);
     refreshButtonCommands();
 }
@@ -526,13 +513,7 @@ void ConfigWindow::modeClicked(int m)
         return;
     // The program ignores a click that arrives while it is still applying a mode (from
     // a message box it shows meanwhile), so the click is passed on as it is.
-    try {
-        m_actions.applyMode(*t, m);
-    } catch (const std::exception& e) {
-        qCWarning(lcVyre) << "Mode" << m << "of toolbar" << *t << "was not changed:" << e.what();
-    } catch (...) {
-        qCWarning(lcVyre) << "Mode" << m << "of toolbar" << *t << "was not changed";
-    }
+    skipOnError("mode check box", [&] { m_actions.applyMode(*t, m); });
     // The box shows the flag, whether the click toggled it, failed or was refused.
     if (hasToolbar(*t))
         setModeCheck(m, isTrue(m_set.Tbrs[*t].mode(m)));
@@ -542,7 +523,7 @@ void ConfigWindow::commandClicked(Command c)
 {
     const std::optional<std::uint8_t> t = chosenToolbar();
     const std::optional<int> k = selectedButton();
-    runStep("a command", [&] {
+    skipOnError("a command", [&] {
         switch (c) {
         case Ok:
             hide();
@@ -589,7 +570,7 @@ void ConfigWindow::lineDoubleClicked()
     const std::optional<std::uint8_t> t = chosenToolbar();
     const std::optional<int> k = selectedButton();
     if (t && k)
-        runStep("editing the button", [&] { m_actions.editButton(*t, *k); });
+        skipOnError("editing the button", [&] { m_actions.editButton(*t, *k); });
 }
 
 void ConfigWindow::positionStepped(int value)
@@ -600,11 +581,11 @@ void ConfigWindow::positionStepped(int value)
     if (t && lineNew && lineOld) {
         const int kNew = lineNew->data(Qt::UserRole).toInt();
         const int kOld = lineOld->data(Qt::UserRole).toInt();
-        runStep("exchanging the buttons", [&] { m_actions.exchangeButtons(*t, kNew, kOld); });
+        skipOnError("exchanging the buttons", [&] { m_actions.exchangeButtons(*t, kNew, kOld); });
         // The refill selects the first line; the moved button is then selected again at
         // its new place, and the bar follows both without taking them for steps.
-        runStep("listing the buttons", [&] { refreshButtonList(*t); });
-        runStep("selecting the moved button", [&] { m_buttonList->setCurrentRow(value); });
+        skipOnError("listing the buttons", [&] { refreshButtonList(*t); });
+        skipOnError("selecting the moved button", [&] { m_buttonList->setCurrentRow(value); });
     }
     // One press of an arrow is one step: disabling the bar stops the repeat of an arrow
     // held down, which would otherwise go on exchanging. The keyboard stays on the bar,

@@ -6,7 +6,7 @@
 #include "platform/Pointer.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/FoldGeometry.h"
-#include "toolbar/SkipOnError.h"
+#include "platform/SkipOnError.h"
 #include "toolbar/ToolbarContext.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarHost.h"
