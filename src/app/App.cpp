@@ -33,10 +33,11 @@ App::~App()
 void App::show(const StoreMessages& messages)
 {
     for (const StoreMessage& m : messages) {
-        const auto style = m.style == StoreMessage::Style::Critical ? Prompter::Critical
+        const RenderedMessage r = msg::render(m);
+        const auto style = r.style == StoreMessage::Style::Critical ? Prompter::Critical
                                                                    : Prompter::Exclamation;
-        m_services.prompter.message(QString::fromLocal8Bit(m.title),
-                                    QString::fromLocal8Bit(m.text), style);
+        m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text), style,
+                                    QString::fromLocal8Bit(r.details));
     }
 }
 
