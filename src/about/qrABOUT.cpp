@@ -1,5 +1,6 @@
 #include "about/qrABOUT.h"
 
+#include "platform/Log.h"
 #include "platform/Pointer.h"
 #include "platform/Shell.h"
 #include "store/Messages.h"
@@ -269,12 +270,14 @@ bool qrABOUT::eventFilter(QObject* watched, QEvent* event)
 
 void qrABOUT::lblINFOClick(int index)
 {
-    // A missing mail program or browser is no concern of ours: nothing is shown.
+    // A missing mail program or browser is no concern of ours: nothing is shown, and
+    // the reason is only noted in the log.
     try {
-        if (index == 1)
-            m_shell.openLink(mailLink());
-        else if (index == 2)
-            m_shell.openLink(webLink());
+        if (index != 1 && index != 2)
+            return;
+        const QString link = index == 1 ? mailLink() : webLink();
+        if (const Result<void> opened = m_shell.openLink(link); !opened)
+            qCWarning(lcVyre) << "Not opened:" << link << "-" << QString::fromLocal8Bit(opened.reason());
     } catch (...) {
     }
 }

@@ -171,7 +171,7 @@ void App::terminate()
 void App::buttonClicked(std::uint8_t t, int k)
 {
     if (!m_ended)
-        m_launcher->TBar_ButtonClick(t, k);
+        m_launcher->buttonClicked(t, k);
 }
 
 void App::filesDropped(std::uint8_t t, int k, const QStringList& files)
@@ -179,7 +179,7 @@ void App::filesDropped(std::uint8_t t, int k, const QStringList& files)
     if (m_ended)
         return;
     if (k >= 1)
-        m_launcher->TBar_OLEDragDrop(t, k, files);
+        m_launcher->filesDropped(t, k, files);
     // A drop on the handle opens the button editor, which does not exist yet.
 }
 
