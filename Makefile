@@ -19,7 +19,9 @@ run: build
 # Everything CI runs: sanitized store tests, bounded fuzzing, then the whole test suite.
 test: asan fuzz check
 
+# Also compiles every header on its own, which catches an upward include in a header.
 check: build
+	cmake --build $(BUILD) -j $(JOBS) --target vyre_check_headers
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 asan: deps

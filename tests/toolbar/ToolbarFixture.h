@@ -1,12 +1,12 @@
 #pragma once
 
+#include "FakeToolbarHost.h"
 #include "platform/Services.h"
 #include "store/ToolbarSet.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
 #include "support/FakeShell.h"
-#include "support/FakeToolbarHost.h"
 #include "toolbar/ClawsPicture.h"
 #include "toolbar/FTb.h"
 #include "toolbar/TBar.h"
