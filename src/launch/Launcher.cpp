@@ -7,7 +7,9 @@
 #include "store/Numbers.h"
 #include "store/Paths.h"
 
+#include <cerrno>
 #include <filesystem>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -20,8 +22,10 @@ Result<void> enter(const std::string& folder)
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec))
         return Failure{"the folder " + folder + " does not exist"};
-    if (::access(folder.c_str(), X_OK) != 0)
-        return Failure{"the folder " + folder + " cannot be entered"};
+    if (::access(folder.c_str(), X_OK) != 0) {
+        const int error = errno;
+        return Failure{"the folder " + folder + " cannot be entered: " + std::generic_category().message(error)};
+    }
     return {};
 }
 

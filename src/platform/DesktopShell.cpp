@@ -59,8 +59,8 @@ std::string findOnPath(const std::string& name)
 } // namespace
 
 Result<void> DesktopShell::startProgram(const std::string& program, const std::string& parameters,
-                                         const std::vector<std::string>& extra,
-                                         const std::string& workingFolder)
+                                        const std::vector<std::string>& extra,
+                                        const std::string& workingFolder)
 {
     auto args = SplitArgs(parameters);
     if (!args)
@@ -70,7 +70,7 @@ Result<void> DesktopShell::startProgram(const std::string& program, const std::s
 }
 
 Result<void> DesktopShell::open(const std::string& target, const std::string& parameters,
-                                 const std::string& workingFolder)
+                                const std::string& workingFolder)
 {
     if (target.empty())
         return Failure{"nothing to open"};
@@ -94,7 +94,7 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
 }
 
 Result<void> DesktopShell::startWithFile(const std::string& target, const std::string& parameters,
-                                          const std::string& file)
+                                         const std::string& file)
 {
     if (target.empty())
         return Failure{"no program to start"};

@@ -239,7 +239,7 @@ Result<void> launch(const Api& api, GAppInfo* app, GList* uris, const std::strin
 }
 
 Result<void> launchWithUris(const Api& api, GAppInfo* app, const std::vector<std::string>& uris,
-                       const std::string& workingFolder)
+                            const std::string& workingFolder)
 {
     GList* list = nullptr;
     for (auto it = uris.rbegin(); it != uris.rend(); ++it)
@@ -333,7 +333,7 @@ bool LooksLikeUri(const std::string& text)
 }
 
 Result<void> SpawnDetached(const std::string& path, const std::vector<std::string>& args,
-                      const std::string& workingFolder)
+                           const std::string& workingFolder)
 {
     std::string why;
     const GlibTable* glib = glibOrWhy(why);
@@ -356,7 +356,7 @@ Result<void> SpawnDetached(const std::string& path, const std::vector<std::strin
 }
 
 Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
-                           const std::string& workingFolder)
+                                const std::string& workingFolder)
 {
     std::string why;
     const Both lib = gioOrWhy(why);

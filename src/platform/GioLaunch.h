@@ -21,12 +21,12 @@ namespace gio {
 // Starts the program file at path (absolute) with argv = path + args. Success means exec
 // succeeded. workingFolder empty: the launcher's own.
 Result<void> SpawnDetached(const std::string& path, const std::vector<std::string>& args,
-                      const std::string& workingFolder);
+                           const std::string& workingFolder);
 
 // Launches a .desktop entry by the Desktop Entry rules, with files (paths) as its
 // %f/%F/%u/%U. An entry of Type=Link opens its URL instead.
 Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
-                           const std::string& workingFolder);
+                                const std::string& workingFolder);
 
 // Opens an existing file or folder with the desktop's default application for its
 // content type; fails when no application is set for that type.

@@ -22,10 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What went wrong, in the system's words: "what: No space left on device".
-Failure systemFailure(const std::string& what, int error)
+// What went wrong, in the system's words: "cannot write /data/Toolbars.cfg: No space left
+// on device". error is errno's value at the failure; the arguments build no string, so
+// that reading errno among them sees that value.
+Failure systemFailure(const char* what, const std::string& path, int error)
 {
-    return Failure{what + ": " + std::generic_category().message(error)};
+    return Failure{std::string(what) + " " + path + ": " + std::generic_category().message(error)};
 }
 
 // The file a write lands in: a symbolic link is followed so that replacing the file does
@@ -69,7 +71,7 @@ Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return systemFailure("cannot create " + temp, errno);
+            return systemFailure("cannot create", temp, errno);
         }
         bool ok = true;
         for (std::size_t done = 0; ok && done < bytes.size();) {
@@ -84,7 +86,7 @@ Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
         ok = _close(fd) == 0 && ok;
         if (!ok) {
             _unlink(temp.c_str());
-            return systemFailure("cannot write " + temp, writeError);
+            return systemFailure("cannot write", temp, writeError);
         }
         if (!MoveFileExA(temp.c_str(), target.string().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             const std::string why = std::system_category().message(static_cast<int>(GetLastError()));
@@ -134,7 +136,7 @@ Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return systemFailure("cannot create " + temp, errno);
+            return systemFailure("cannot create", temp, errno);
         }
         // The new file takes the old one's permissions, as overwriting it would have.
         struct stat old {};
@@ -147,12 +149,12 @@ Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
             error = errno;
         if (error != 0) {
             ::unlink(temp.c_str());
-            return systemFailure("cannot write " + temp, error);
+            return systemFailure("cannot write", temp, error);
         }
         if (::rename(temp.c_str(), target.c_str()) != 0) {
             error = errno;
             ::unlink(temp.c_str());
-            return systemFailure("cannot replace " + target.string(), error);
+            return systemFailure("cannot replace", target.string(), error);
         }
         syncFolder(target.parent_path());
         return {};
@@ -183,7 +185,7 @@ Result<std::string> ReadFileBytes(const std::string& path)
         return Failure{path + " is not a file"};
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
-        return systemFailure("cannot open " + path, errno);
+        return systemFailure("cannot open", path, errno);
     std::string bytes;
     char chunk[64 * 1024];
     std::size_t n = 0;
@@ -192,7 +194,7 @@ Result<std::string> ReadFileBytes(const std::string& path)
     const int error = std::ferror(f) ? errno : 0;
     std::fclose(f);
     if (error != 0)
-        return systemFailure("cannot read " + path, error);
+        return systemFailure("cannot read", path, error);
     return bytes;
 }
 
@@ -213,12 +215,12 @@ Result<std::string> ReadFileBytes(const std::string& path)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return systemFailure("cannot read " + path, errno);
+        return systemFailure("cannot read", path, errno);
     if (!S_ISREG(st.st_mode))
         return Failure{path + " is not a file"};
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return systemFailure("cannot open " + path, errno);
+        return systemFailure("cannot open", path, errno);
     // Sized from the stat, one byte over so that the read finding the end needs no more
     // room; a file that grows meanwhile is still read whole.
     std::string bytes;
@@ -239,7 +241,7 @@ Result<std::string> ReadFileBytes(const std::string& path)
     }
     ::close(fd);
     if (error != 0)
-        return systemFailure("cannot read " + path, error);
+        return systemFailure("cannot read", path, error);
     bytes.resize(used);
     return bytes;
 }
