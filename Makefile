@@ -2,6 +2,10 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
+# WERROR=1 makes every warning an error (CI sets it); CMAKE_FLAGS go to every configure step.
+WERROR ?= 0
+CMAKE_FLAGS ?=
+CONFIGURE_FLAGS = -DVYRE_WERROR=$(if $(filter 1 ON on yes,$(WERROR)),ON,OFF) $(CMAKE_FLAGS)
 
 .PHONY: run test build deps check fuzz asan bench clean
 
@@ -9,7 +13,7 @@ deps:
 	@bash scripts/deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja
+	cmake -S . -B $(BUILD) -G Ninja $(CONFIGURE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Runs the launcher on its own data folder (beside the program, or ~/.config/vyrelight).
@@ -19,23 +23,27 @@ run: build
 # Everything CI runs: sanitized store tests, bounded fuzzing, then the whole test suite.
 test: asan fuzz check
 
+# Also compiles every header on its own, which catches an upward include in a header.
 check: build
+	cmake --build $(BUILD) -j $(JOBS) --target vyre_check_headers
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 asan: deps
 	cmake -S . -B build-asan -G Ninja -DVYRE_STORE_ONLY=ON -DVYRE_SANITIZE=address,undefined \
-	      -DCMAKE_BUILD_TYPE=Debug
+	      -DCMAKE_BUILD_TYPE=Debug $(CONFIGURE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS)
 
 fuzz: deps
 	CC=clang CXX=clang++ CXXFLAGS=-fsanitize=fuzzer-no-link cmake -S . -B build-fuzz -G Ninja \
-	      -DVYRE_STORE_ONLY=ON -DVYRE_TESTS=OFF -DVYRE_FUZZ=ON -DVYRE_SANITIZE=address,undefined
+	      -DVYRE_STORE_ONLY=ON -DVYRE_TESTS=OFF -DVYRE_FUZZ=ON -DVYRE_SANITIZE=address,undefined \
+	      $(CONFIGURE_FLAGS)
 	cmake --build build-fuzz -j $(JOBS)
 	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYRE_TESTS=OFF -DVYRE_BENCH=ON
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYRE_TESTS=OFF -DVYRE_BENCH=ON \
+	      $(CONFIGURE_FLAGS)
 	cmake --build build-bench -j $(JOBS)
 	bash bench/startup.sh build-bench
 	build-bench/bench/vyre_bench_store

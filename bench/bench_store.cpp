@@ -41,9 +41,12 @@ void BM_ReadLargeSet(benchmark::State& state)
             msgs.insert(msgs.end(), m.begin(), m.end());
         }
         if (!msgs.empty() || set.count() != 256) {
-            state.SkipWithError(("the large set did not read cleanly: " +
-                                 (msgs.empty() ? std::string("wrong toolbar count") : msgs.front().text))
-                                    .c_str());
+            std::string why = "wrong toolbar count";
+            if (!msgs.empty()) {
+                const RenderedMessage first = msg::render(msgs.front());
+                why = first.text + " (" + first.details + ")";
+            }
+            state.SkipWithError(("the large set did not read cleanly: " + why).c_str());
             break;
         }
         buttons = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/DesignFont.h"
 #include "platform/Log.h"
+#include "platform/SkipOnError.h"
 #include "platform/Shell.h"
 #include "store/Messages.h"
 
@@ -289,13 +290,8 @@ void AboutBox::lineClicked(int line)
     const QString link = line == MailLine ? mailLink() : webLink();
     // A missing mail program or browser is not the user's concern here: nothing is
     // shown, and the log keeps the reason.
-    try {
-        const Shell::Result opened = m_shell.openLink(link);
-        if (!opened.ok)
-            qCWarning(lcVyre) << "About box:" << link << "was not opened:" << opened.error;
-    } catch (const std::exception& e) {
-        qCWarning(lcVyre) << "About box:" << link << "was not opened:" << e.what();
-    } catch (...) {
-        qCWarning(lcVyre) << "About box:" << link << "was not opened";
-    }
+    skipOnError("opening a link of the about box", [&] {
+        if (const Result<void> opened = m_shell.openLink(link); !opened)
+            qCWarning(lcVyre) << "About box:" << link << "was not opened:" << QString::fromLocal8Bit(opened.reason());
+    });
 }

@@ -34,10 +34,11 @@ App::~App()
 void App::show(const StoreMessages& messages)
 {
     for (const StoreMessage& m : messages) {
-        const auto style = m.style == StoreMessage::Style::Critical ? Prompter::Critical
+        const RenderedMessage r = msg::render(m);
+        const auto style = r.style == StoreMessage::Style::Critical ? Prompter::Critical
                                                                    : Prompter::Exclamation;
-        m_services.prompter.message(QString::fromLocal8Bit(m.title),
-                                    QString::fromLocal8Bit(m.text), style);
+        m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text), style,
+                                    QString::fromLocal8Bit(r.details));
     }
 }
 
@@ -129,7 +130,7 @@ void App::terminate()
 void App::buttonClicked(std::uint8_t t, int k)
 {
     if (!m_ended)
-        m_launcher->TBar_ButtonClick(t, k);
+        m_launcher->buttonClicked(t, k);
 }
 
 void App::filesDropped(std::uint8_t t, int k, const QStringList& files)
@@ -137,7 +138,7 @@ void App::filesDropped(std::uint8_t t, int k, const QStringList& files)
     if (m_ended)
         return;
     if (k >= 1)
-        m_launcher->TBar_OLEDragDrop(t, k, files);
+        m_launcher->filesDropped(t, k, files);
     // A drop on the handle opens the button editor, which does not exist yet.
 }
 

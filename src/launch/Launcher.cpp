@@ -2,11 +2,14 @@
 
 #include "platform/GioLaunch.h"
 #include "platform/Prompter.h"
+#include "platform/Shell.h"
 #include "store/Messages.h"
 #include "store/Numbers.h"
 #include "store/Paths.h"
 
+#include <cerrno>
 #include <filesystem>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -14,10 +17,16 @@ namespace {
 QString text(const std::string& bytes) { return QString::fromLocal8Bit(bytes); }
 
 // The folder a target starts in, checked the way changing into it would check it.
-bool canEnter(const std::string& folder)
+Result<void> enter(const std::string& folder)
 {
     std::error_code ec;
-    return std::filesystem::is_directory(folder, ec) && ::access(folder.c_str(), X_OK) == 0;
+    if (!std::filesystem::is_directory(folder, ec))
+        return Failure{"the folder " + folder + " does not exist"};
+    if (::access(folder.c_str(), X_OK) != 0) {
+        const int error = errno;
+        return Failure{"the folder " + folder + " cannot be entered: " + std::generic_category().message(error)};
+    }
+    return {};
 }
 
 } // namespace
@@ -29,46 +38,43 @@ Launcher::Launcher(ToolbarSet& set, Services services, ApplyModeFn applyMode)
 {
 }
 
-const BtnRec* Launcher::button(std::uint8_t i, int k) const
+const BtnRec* Launcher::button(std::uint8_t t, int k) const
 {
-    if (i > m_set.TbrLast || i >= m_set.Tbrs.size())
+    if (t > m_set.TbrLast || t >= m_set.Tbrs.size())
         return nullptr;
-    const TbrRec& tbr = m_set.Tbrs[i];
+    const TbrRec& tbr = m_set.Tbrs[t];
     if (k < 1 || k > tbr.BtnCount || k > MaxButtons)
         return nullptr;
     return &tbr.Btns[static_cast<std::size_t>(k)];
 }
 
-void Launcher::TBar_ButtonClick(std::uint8_t i, int k)
+void Launcher::buttonClicked(std::uint8_t t, int k)
 {
     for (;;) {
-        if (ActivateBtn(i, k))
+        const Result<void> activated = activate(t, k);
+        if (activated)
             return;
         // No record, no name to title a message with: the click simply did nothing.
-        const BtnRec* b = button(i, k);
+        const BtnRec* b = button(t, k);
         if (!b)
             return;
         const Prompter::Answer answer = m_services.prompter.message(
             text(b->Name), "Unable to access: " + text(b->Executable) + " " + text(b->Parameters),
-            Prompter::RetryCancel);
+            Prompter::RetryCancel, text(activated.reason()));
         if (answer != Prompter::Retry)
             return;
     }
 }
 
-bool Launcher::ActivateBtn(std::uint8_t i, int k)
+Result<void> Launcher::activate(std::uint8_t t, int k)
 {
-    try {
-        const BtnRec* b = button(i, k);
-        if (!b)
-            return false;
-        return b->Executable == RecallMarker ? recall(*b) : launch(*b);
-    } catch (...) {
-        return false;
-    }
+    const BtnRec* b = button(t, k);
+    if (!b)
+        return Failure{"toolbar " + std::to_string(t) + " has no button " + std::to_string(k)};
+    return b->Executable == RecallMarker ? recall(*b) : launch(*b);
 }
 
-bool Launcher::launch(const BtnRec& b)
+Result<void> Launcher::launch(const BtnRec& b)
 {
     // The target starts in its own folder. Our process keeps its current folder: the
     // folder goes to the new process only. A bare program name (found on PATH) and a
@@ -76,61 +82,59 @@ bool Launcher::launch(const BtnRec& b)
     std::string folder;
     if (!gio::LooksLikeUri(b.Executable)) {
         folder = PathFolder(b.Executable);
-        if (!folder.empty() && !canEnter(folder))
-            return false;
+        if (!folder.empty())
+            if (Result<void> entered = enter(folder); !entered)
+                return entered;
     }
-    return m_services.shell.open(b.Executable, b.Parameters, folder).ok;
+    return m_services.shell.open(b.Executable, b.Parameters, folder);
 }
 
-bool Launcher::recall(const BtnRec& b)
+Result<void> Launcher::recall(const BtnRec& b)
 {
     const double value = LeadingNumber(b.Parameters);
-    if (!(value > 0))
-        return false;
-    const auto t = RoundToInt16(value);
+    const auto t = value > 0 ? RoundToInt16(value) : std::nullopt;
     if (!t || *t > m_set.TbrLast || static_cast<std::size_t>(*t) >= m_set.Tbrs.size())
-        return false;
+        return Failure{"\"" + b.Parameters + "\" names no toolbar to recall"};
     if (!m_applyMode)
-        return false;
+        return Failure{"no toolbar windows to recall a toolbar in"};
     m_applyMode(static_cast<std::uint8_t>(*t), Visible);
-    return true;
+    return {};
 }
 
-Shell::Result Launcher::ExecuteWithFile(std::uint8_t i, int k, const std::string& file)
+Result<void> Launcher::startWithFile(std::uint8_t t, int k, const std::string& file)
 {
-    const BtnRec* b = button(i, k);
+    const BtnRec* b = button(t, k);
     if (!b)
-        return {false, "no such button"};
+        return Failure{"toolbar " + std::to_string(t) + " has no button " + std::to_string(k)};
     if (b->Kind == KindFolder)
         return m_services.shell.copyInto(file, b->Executable);
     // A recall button names a toolbar, never a program: starting "!RecallTbr>>>" could
     // only fail, or run a stranger's program of that name from PATH.
     if (b->Executable == RecallMarker)
-        return {false, "a recall button starts no program"};
+        return Failure{"a recall button starts no program"};
     return m_services.shell.startWithFile(b->Executable, b->Parameters, file);
 }
 
-void Launcher::TBar_OLEDragDrop(std::uint8_t i, int k, const QStringList& files)
+void Launcher::filesDropped(std::uint8_t t, int k, const QStringList& files)
 {
     if (files.isEmpty())
         return;
-    const BtnRec* b = button(i, k);
+    const BtnRec* b = button(t, k);
     if (!b)
         return;
-    for (const QString& file : files) {
-        Shell::Result result;
-        try {
-            result = ExecuteWithFile(i, k, file.toLocal8Bit().toStdString());
-        } catch (...) {
-            result.ok = false;
-        }
-        if (!result.ok) {
-            // The message names the drop's first file whichever file failed; the files
-            // handed over before the failure stay handed over.
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const Result<void> started = startWithFile(t, k, files[i].toLocal8Bit().toStdString());
+        if (!started) {
+            // The message names the drop's first file whichever file failed, so the
+            // details name the one that did when it is another; the files handed over
+            // before the failure stay handed over.
+            QString details = text(started.reason());
+            if (i > 0)
+                details = files[i] + ": " + details;
             m_services.prompter.message(QString(msg::ProgramTitle) + " Execution",
                                         "Unable to execute: " + text(b->Executable) + " "
                                             + text(b->Parameters) + " " + files.first(),
-                                        Prompter::Exclamation);
+                                        Prompter::Exclamation, details);
             return;
         }
     }

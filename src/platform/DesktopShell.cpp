@@ -6,18 +6,16 @@
 
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-Shell::Result fail(const QString& why) { return {false, why}; }
-
-Shell::Result fromOutcome(const gio::Outcome& o) { return {o.ok, QString::fromUtf8(o.error)}; }
 
 QString shown(const std::string& bytes) { return QString::fromLocal8Bit(bytes); }
 
@@ -60,79 +58,81 @@ std::string findOnPath(const std::string& name)
 
 } // namespace
 
-Shell::Result DesktopShell::startProgram(const std::string& program, const std::string& parameters,
-                                         const std::vector<std::string>& extra,
-                                         const std::string& workingFolder)
+Result<void> DesktopShell::startProgram(const std::string& program, const std::string& parameters,
+                                        const std::vector<std::string>& extra,
+                                        const std::string& workingFolder)
 {
     auto args = SplitArgs(parameters);
     if (!args)
-        return fail("the parameters leave a quote open: " + shown(parameters));
+        return Failure{"the parameters leave a quote open: " + parameters};
     args->insert(args->end(), extra.begin(), extra.end());
-    return fromOutcome(gio::SpawnDetached(program, *args, workingFolder));
+    return gio::SpawnDetached(program, *args, workingFolder);
 }
 
-Shell::Result DesktopShell::open(const std::string& target, const std::string& parameters,
-                                 const std::string& workingFolder)
+Result<void> DesktopShell::open(const std::string& target, const std::string& parameters,
+                                const std::string& workingFolder)
 {
     if (target.empty())
-        return fail("nothing to open");
+        return Failure{"nothing to open"};
     if (gio::LooksLikeUri(target))
-        return fromOutcome(gio::OpenUri(target));
+        return gio::OpenUri(target);
     if (isBareName(target)) {
         const std::string program = findOnPath(target);
         if (program.empty())
-            return fail(shown(target) + " is not a program on PATH");
+            return Failure{target + " is not a program on PATH"};
         return startProgram(program, parameters, {}, workingFolder);
     }
     std::error_code ec;
     if (!fs::exists(target, ec))
-        return fail(shown(target) + " does not exist");
+        return Failure{target + " does not exist"};
     const std::string path = absolute(target);
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
-        return fromOutcome(gio::LaunchDesktopEntry(path, {}, workingFolder));
+        return gio::LaunchDesktopEntry(path, {}, workingFolder);
     if (isProgramFile(path))
         return startProgram(path, parameters, {}, workingFolder);
-    return fromOutcome(gio::OpenWithDefaultHandler(path, workingFolder));
+    return gio::OpenWithDefaultHandler(path, workingFolder);
 }
 
-Shell::Result DesktopShell::startWithFile(const std::string& target, const std::string& parameters,
-                                          const std::string& file)
+Result<void> DesktopShell::startWithFile(const std::string& target, const std::string& parameters,
+                                         const std::string& file)
 {
     if (target.empty())
-        return fail("no program to start");
+        return Failure{"no program to start"};
     if (isBareName(target)) {
         const std::string program = findOnPath(target);
         if (program.empty())
-            return fail(shown(target) + " is not a program on PATH");
+            return Failure{target + " is not a program on PATH"};
         return startProgram(program, parameters, {file}, {});
     }
     const std::string path = absolute(target);
     std::error_code ec;
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
-        return fromOutcome(gio::LaunchDesktopEntry(path, {absolute(file)}, {}));
+        return gio::LaunchDesktopEntry(path, {absolute(file)}, {});
     if (isProgramFile(path))
         return startProgram(path, parameters, {file}, {});
-    return fail(shown(target) + " is not a program");
+    return Failure{target + " is not a program"};
 }
 
-Shell::Result DesktopShell::copyInto(const std::string& file, const std::string& folder)
+Result<void> DesktopShell::copyInto(const std::string& file, const std::string& folder)
 {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
-        return fail(shown(file) + " is not a file");
+        return Failure{file + " is not a file"};
     if (!fs::is_directory(folder, ec))
-        return fail(shown(folder) + " is not a folder");
+        return Failure{folder + " is not a folder"};
     const std::string name = file.substr(file.rfind('/') + 1);
     const std::string target = JoinPath(folder, name);
     if (fs::exists(target, ec) && fs::equivalent(file, target, ec))
-        return fail(shown(file) + " is already in " + shown(folder));
+        return Failure{file + " is already in " + folder};
 
     // Copy beside the target and rename over it: an existing file of that name is
     // replaced whole or, when the copy fails half way (a full disk), left as it was.
     std::string temp = JoinPath(folder, "." + name + ".XXXXXX");
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return fail("cannot write into " + shown(folder));
+    if (fd < 0) {
+        const int error = errno;
+        return Failure{"cannot write into " + folder + ": " + std::generic_category().message(error)};
+    }
     ::close(fd);
     fs::copy_file(file, temp, fs::copy_options::overwrite_existing, ec);
     if (!ec)
@@ -140,14 +140,14 @@ Shell::Result DesktopShell::copyInto(const std::string& file, const std::string&
     if (ec) {
         std::error_code ignored;
         fs::remove(temp, ignored);
-        return fail(QString::fromLocal8Bit(ec.message()));
+        return Failure{"cannot copy " + file + " into " + folder + ": " + ec.message()};
     }
-    return {true, {}};
+    return {};
 }
 
-Shell::Result DesktopShell::openLink(const QString& url)
+Result<void> DesktopShell::openLink(const QString& url)
 {
     if (!gio::LooksLikeUri(url.toStdString()))
-        return fail(url + " is not a link");
-    return fromOutcome(gio::OpenUri(url.toUtf8().toStdString()));
+        return Failure{url.toLocal8Bit().toStdString() + " is not a link"};
+    return gio::OpenUri(url.toUtf8().toStdString());
 }

@@ -15,14 +15,14 @@
 // Success means a process was really started; programs are detached from the launcher.
 class DesktopShell final : public Shell {
 public:
-    Result open(const std::string& target, const std::string& parameters,
-                const std::string& workingFolder) override;
-    Result startWithFile(const std::string& target, const std::string& parameters,
-                         const std::string& file) override;
-    Result copyInto(const std::string& file, const std::string& folder) override;
-    Result openLink(const QString& url) override;
+    Result<void> open(const std::string& target, const std::string& parameters,
+                      const std::string& workingFolder) override;
+    Result<void> startWithFile(const std::string& target, const std::string& parameters,
+                               const std::string& file) override;
+    Result<void> copyInto(const std::string& file, const std::string& folder) override;
+    Result<void> openLink(const QString& url) override;
 
 private:
-    Result startProgram(const std::string& program, const std::string& parameters,
-                        const std::vector<std::string>& extra, const std::string& workingFolder);
+    Result<void> startProgram(const std::string& program, const std::string& parameters,
+                              const std::vector<std::string>& extra, const std::string& workingFolder);
 };

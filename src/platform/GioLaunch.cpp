@@ -194,7 +194,7 @@ private:
     GError* m_error{nullptr};
 };
 
-Outcome fail(std::string why) { return {false, std::move(why)}; }
+Failure failure(std::string why) { return Failure{std::move(why)}; }
 
 // Everything below is handed the loaded functions.
 struct Api {
@@ -214,13 +214,13 @@ void enterFolder(gpointer folder)
         [[maybe_unused]] int r = ::chdir(static_cast<const char*>(folder));
 }
 
-Outcome openUriWith(const Api& api, const std::string& uri);
+Result<void> openUriWith(const Api& api, const std::string& uri);
 
 // Launches app with uris. A desktop-file application is started through GLib's spawn,
 // which reports an Exec line whose program cannot start; the working folder is set in
 // the child so that the launcher's own current folder never changes. An entry that
 // names its own folder (Path=) keeps it.
-Outcome launch(const Api& api, GAppInfo* app, GList* uris, const std::string& workingFolder)
+Result<void> launch(const Api& api, GAppInfo* app, GList* uris, const std::string& workingFolder)
 {
     Error error(api.glib);
     gboolean ok = FALSE;
@@ -235,16 +235,16 @@ Outcome launch(const Api& api, GAppInfo* app, GList* uris, const std::string& wo
     } else {
         ok = api.gio.appInfoLaunchUris(app, uris, nullptr, error.out());
     }
-    return ok ? Outcome{true, {}} : fail(error.text("the application could not be started"));
+    return ok ? Result<void>{} : failure(error.text("the application could not be started"));
 }
 
-Outcome launchWithUris(const Api& api, GAppInfo* app, const std::vector<std::string>& uris,
-                       const std::string& workingFolder)
+Result<void> launchWithUris(const Api& api, GAppInfo* app, const std::vector<std::string>& uris,
+                            const std::string& workingFolder)
 {
     GList* list = nullptr;
     for (auto it = uris.rbegin(); it != uris.rend(); ++it)
         list = api.glib.listPrepend(list, const_cast<char*>(it->c_str()));
-    Outcome result = launch(api, app, list, workingFolder);
+    Result<void> result = launch(api, app, list, workingFolder);
     api.glib.listFree(list);
     return result;
 }
@@ -257,7 +257,7 @@ std::string uriOfPath(const Api& api, const std::string& path)
 }
 
 // A Type=Link entry carries a URL instead of a program.
-Outcome openLinkEntry(const Api& api, const std::string& desktopFile)
+Result<void> openLinkEntry(const Api& api, const std::string& desktopFile)
 {
     GKeyFile* keys = api.glib.keyFileNew();
     std::string url;
@@ -271,44 +271,44 @@ Outcome openLinkEntry(const Api& api, const std::string& desktopFile)
     }
     api.glib.keyFileFree(keys);
     if (url.empty())
-        return fail("not a launchable desktop entry: " + desktopFile);
+        return failure("not a launchable desktop entry: " + desktopFile);
     return openUriWith(api, url);
 }
 
-Outcome openWithDefaultHandlerWith(const Api& api, const std::string& path, const std::string& workingFolder)
+Result<void> openWithDefaultHandlerWith(const Api& api, const std::string& path, const std::string& workingFolder)
 {
     Ref<GFile> file = api.ref(api.gio.fileNewForPath(path.c_str()));
     Error error(api.glib);
     Ref<GFileInfo> info = api.ref(api.gio.fileQueryInfo(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
                                                         G_FILE_QUERY_INFO_NONE, nullptr, error.out()));
     if (!info)
-        return fail(error.text("cannot read " + path));
+        return failure(error.text("cannot read " + path));
     const char* type = api.gio.fileInfoGetContentType(info.get());
     if (!type)
-        return fail("the type of " + path + " is unknown");
+        return failure("the type of " + path + " is unknown");
     Ref<GAppInfo> app = api.ref(api.gio.appInfoGetDefaultForType(type, FALSE));
     if (!app)
-        return fail(std::string("no application is set to open ") + type);
+        return failure(std::string("no application is set to open ") + type);
     GStr uri = api.str(api.gio.fileGetUri(file.get()));
     if (!uri)
-        return fail("cannot read " + path);
+        return failure("cannot read " + path);
     return launchWithUris(api, app.get(), {uri.get()}, workingFolder);
 }
 
-Outcome openUriWith(const Api& api, const std::string& uri)
+Result<void> openUriWith(const Api& api, const std::string& uri)
 {
     GStr scheme = api.str(api.glib.uriParseScheme(uri.c_str()));
     if (!scheme)
-        return fail("not a link: " + uri);
+        return failure("not a link: " + uri);
     if (api.glib.asciiStrcasecmp(scheme.get(), "file") == 0) {
         GStr path = api.str(api.glib.filenameFromUri(uri.c_str(), nullptr, nullptr));
         if (!path)
-            return fail("not a local file: " + uri);
+            return failure("not a local file: " + uri);
         return openWithDefaultHandlerWith(api, path.get(), {});
     }
     Ref<GAppInfo> app = api.ref(api.gio.appInfoGetDefaultForUriScheme(scheme.get()));
     if (!app)
-        return fail(std::string("no application is set to open ") + scheme.get() + ": links");
+        return failure(std::string("no application is set to open ") + scheme.get() + ": links");
     return launchWithUris(api, app.get(), {uri}, {});
 }
 
@@ -332,13 +332,13 @@ bool LooksLikeUri(const std::string& text)
     return true;
 }
 
-Outcome SpawnDetached(const std::string& path, const std::vector<std::string>& args,
-                      const std::string& workingFolder)
+Result<void> SpawnDetached(const std::string& path, const std::vector<std::string>& args,
+                           const std::string& workingFolder)
 {
     std::string why;
     const GlibTable* glib = glibOrWhy(why);
     if (!glib)
-        return fail(why);
+        return failure(why);
 
     std::vector<char*> argv;
     argv.reserve(args.size() + 2);
@@ -352,42 +352,42 @@ Outcome SpawnDetached(const std::string& path, const std::vector<std::string>& a
     // GLib's intermediate child makes the program an orphan of init.
     const gboolean ok = glib->spawnAsync(workingFolder.empty() ? nullptr : workingFolder.c_str(), argv.data(),
                                          nullptr, GSpawnFlags(0), nullptr, nullptr, nullptr, error.out());
-    return ok ? Outcome{true, {}} : fail(error.text("the program could not be started"));
+    return ok ? Result<void>{} : failure(error.text("the program could not be started"));
 }
 
-Outcome LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
-                           const std::string& workingFolder)
+Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
+                                const std::string& workingFolder)
 {
     std::string why;
     const Both lib = gioOrWhy(why);
     if (!lib.gio)
-        return fail(why);
+        return failure(why);
     const Api api{*lib.glib, *lib.gio};
     Ref<GDesktopAppInfo> entry = api.ref(api.gio.desktopAppInfoNewFromFilename(desktopFile.c_str()));
     if (!entry)
         return files.empty() ? openLinkEntry(api, desktopFile)
-                             : fail("not an application entry: " + desktopFile);
+                             : failure("not an application entry: " + desktopFile);
     std::vector<std::string> uris;
     for (const std::string& f : files)
         uris.push_back(uriOfPath(api, f));
     return launchWithUris(api, reinterpret_cast<GAppInfo*>(entry.get()), uris, workingFolder);
 }
 
-Outcome OpenWithDefaultHandler(const std::string& path, const std::string& workingFolder)
+Result<void> OpenWithDefaultHandler(const std::string& path, const std::string& workingFolder)
 {
     std::string why;
     const Both lib = gioOrWhy(why);
     if (!lib.gio)
-        return fail(why);
+        return failure(why);
     return openWithDefaultHandlerWith(Api{*lib.glib, *lib.gio}, path, workingFolder);
 }
 
-Outcome OpenUri(const std::string& uri)
+Result<void> OpenUri(const std::string& uri)
 {
     std::string why;
     const Both lib = gioOrWhy(why);
     if (!lib.gio)
-        return fail(why);
+        return failure(why);
     return openUriWith(Api{*lib.glib, *lib.gio}, uri);
 }
 

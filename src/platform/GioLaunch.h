@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <string>
 #include <vector>
 
@@ -16,28 +18,23 @@
 // reason saying so.
 namespace gio {
 
-struct Outcome {
-    bool ok{false};
-    std::string error;
-};
-
 // Starts the program file at path (absolute) with argv = path + args. Success means exec
 // succeeded. workingFolder empty: the launcher's own.
-Outcome SpawnDetached(const std::string& path, const std::vector<std::string>& args,
-                      const std::string& workingFolder);
+Result<void> SpawnDetached(const std::string& path, const std::vector<std::string>& args,
+                           const std::string& workingFolder);
 
 // Launches a .desktop entry by the Desktop Entry rules, with files (paths) as its
 // %f/%F/%u/%U. An entry of Type=Link opens its URL instead.
-Outcome LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
-                           const std::string& workingFolder);
+Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
+                                const std::string& workingFolder);
 
 // Opens an existing file or folder with the desktop's default application for its
 // content type; fails when no application is set for that type.
-Outcome OpenWithDefaultHandler(const std::string& path, const std::string& workingFolder);
+Result<void> OpenWithDefaultHandler(const std::string& path, const std::string& workingFolder);
 
 // Opens a URI (https:, mailto:, file:, ...) with the handler for its scheme or, for
 // file: URIs, for the file's type.
-Outcome OpenUri(const std::string& uri);
+Result<void> OpenUri(const std::string& uri);
 
 // True when text starts with a URI scheme ("https:", "mailto:"): two or more scheme
 // characters before the first ':', and no '/' before it.

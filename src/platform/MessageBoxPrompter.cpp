@@ -2,11 +2,14 @@
 
 #include <QMessageBox>
 
-Prompter::Answer MessageBoxPrompter::message(const QString& title, const QString& text, Style style)
+Prompter::Answer MessageBoxPrompter::message(const QString& title, const QString& text, Style style,
+                                             const QString& details)
 {
     QMessageBox box;
     box.setWindowTitle(title);
     box.setText(text);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     switch (style) {
     case Critical:
         box.setIcon(QMessageBox::Critical);

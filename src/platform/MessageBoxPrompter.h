@@ -5,5 +5,6 @@
 // The real message boxes.
 class MessageBoxPrompter final : public Prompter {
 public:
-    Answer message(const QString& title, const QString& text, Style style) override;
+    Answer message(const QString& title, const QString& text, Style style,
+                   const QString& details) override;
 };

@@ -15,5 +15,8 @@ public:
 
     virtual ~Prompter() = default;
     // Shows the message modally and returns the button pressed (Cancel/No when closed).
-    virtual Answer message(const QString& title, const QString& text, Style style) = 0;
+    // details, when given, is the reason behind a message whose words are fixed: the box
+    // offers it on request, so the text stays as it is and the reason is not lost.
+    virtual Answer message(const QString& title, const QString& text, Style style,
+                           const QString& details = {}) = 0;
 };

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #ifdef _WIN32
@@ -20,6 +21,14 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// What went wrong, in the system's words: "cannot write /data/Toolbars.cfg: No space left
+// on device". error is errno's value at the failure; the arguments build no string, so
+// that reading errno among them sees that value.
+Failure systemFailure(const char* what, const std::string& path, int error)
+{
+    return Failure{std::string(what) + " " + path + ": " + std::generic_category().message(error)};
+}
 
 // The file a write lands in: a symbolic link is followed so that replacing the file does
 // not replace the link with a plain file.
@@ -54,7 +63,7 @@ std::string temporaryName(const fs::path& target, unsigned attempt)
 
 #ifdef _WIN32
 
-bool writeAndReplace(const fs::path& target, std::string_view bytes)
+Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
 {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         std::string temp = temporaryName(target, attempt);
@@ -62,7 +71,7 @@ bool writeAndReplace(const fs::path& target, std::string_view bytes)
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return false;
+            return systemFailure("cannot create", temp, errno);
         }
         bool ok = true;
         for (std::size_t done = 0; ok && done < bytes.size();) {
@@ -73,30 +82,39 @@ bool writeAndReplace(const fs::path& target, std::string_view bytes)
                 done += static_cast<std::size_t>(n);
         }
         ok = ok && _commit(fd) == 0;
+        const int writeError = errno;
         ok = _close(fd) == 0 && ok;
-        ok = ok && MoveFileExA(temp.c_str(), target.string().c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (!ok)
+        if (!ok) {
             _unlink(temp.c_str());
-        return ok;
+            return systemFailure("cannot write", temp, writeError);
+        }
+        if (!MoveFileExA(temp.c_str(), target.string().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            const std::string why = std::system_category().message(static_cast<int>(GetLastError()));
+            _unlink(temp.c_str());
+            return Failure{"cannot replace " + target.string() + ": " + why};
+        }
+        return {};
     }
-    return false;
+    return Failure{"no free temporary name beside " + target.string()};
 }
 
 #else
 
-bool writeAll(int fd, std::string_view bytes)
+// 0, or the error that stopped the writing.
+int writeAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;
         done += static_cast<std::size_t>(n);
     }
-    return true;
+    return 0;
 }
 
 void syncFolder(const fs::path& folder)
@@ -110,7 +128,7 @@ void syncFolder(const fs::path& folder)
     }
 }
 
-bool writeAndReplace(const fs::path& target, std::string_view bytes)
+Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
 {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         std::string temp = temporaryName(target, attempt);
@@ -118,23 +136,30 @@ bool writeAndReplace(const fs::path& target, std::string_view bytes)
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return false;
+            return systemFailure("cannot create", temp, errno);
         }
         // The new file takes the old one's permissions, as overwriting it would have.
         struct stat old {};
         if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
             ::fchmod(fd, old.st_mode & 07777);
-        bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
-        ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-        if (!ok) {
+        int error = writeAll(fd, bytes);
+        if (error == 0 && ::fsync(fd) != 0)
+            error = errno;
+        if (::close(fd) != 0 && error == 0)
+            error = errno;
+        if (error != 0) {
             ::unlink(temp.c_str());
-            return false;
+            return systemFailure("cannot write", temp, error);
+        }
+        if (::rename(temp.c_str(), target.c_str()) != 0) {
+            error = errno;
+            ::unlink(temp.c_str());
+            return systemFailure("cannot replace", target.string(), error);
         }
         syncFolder(target.parent_path());
-        return true;
+        return {};
     }
-    return false;
+    return Failure{"no free temporary name beside " + target.string()};
 }
 
 #endif
@@ -150,23 +175,26 @@ bool FileMayExist(const std::string& path)
     return exists || ec;
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path)
+Result<std::string> ReadFileBytes(const std::string& path)
 {
     std::error_code ec;
-    if (!fs::is_regular_file(fs::status(path, ec)))
-        return std::nullopt;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec)
+        return Failure{"cannot read " + path + ": " + ec.message()};
+    if (!fs::is_regular_file(status))
+        return Failure{path + " is not a file"};
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
-        return std::nullopt;
+        return systemFailure("cannot open", path, errno);
     std::string bytes;
     char chunk[64 * 1024];
     std::size_t n = 0;
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
         bytes.append(chunk, n);
-    bool failed = std::ferror(f) != 0;
+    const int error = std::ferror(f) ? errno : 0;
     std::fclose(f);
-    if (failed)
-        return std::nullopt;
+    if (error != 0)
+        return systemFailure("cannot read", path, error);
     return bytes;
 }
 
@@ -183,20 +211,22 @@ bool FileMayExist(const std::string& path)
     return errno != ENOENT && errno != ENOTDIR;
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path)
+Result<std::string> ReadFileBytes(const std::string& path)
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
+    if (::stat(path.c_str(), &st) != 0)
+        return systemFailure("cannot read", path, errno);
+    if (!S_ISREG(st.st_mode))
+        return Failure{path + " is not a file"};
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return std::nullopt;
+        return systemFailure("cannot open", path, errno);
     // Sized from the stat, one byte over so that the read finding the end needs no more
     // room; a file that grows meanwhile is still read whole.
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)) + 1);
     std::size_t used = 0;
-    bool failed = false;
+    int error = 0;
     for (;;) {
         if (used == bytes.size())
             bytes.resize(2 * bytes.size());
@@ -204,21 +234,21 @@ std::optional<std::string> ReadFileBytes(const std::string& path)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            failed = n < 0;
+            error = n < 0 ? errno : 0;
             break;
         }
         used += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    if (failed)
-        return std::nullopt;
+    if (error != 0)
+        return systemFailure("cannot read", path, error);
     bytes.resize(used);
     return bytes;
 }
 
 #endif
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes)
+Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
     return writeAndReplace(resolvedTarget(path), bytes);
 }
@@ -229,7 +259,7 @@ std::string KeepOriginal(const std::string& path)
     fs::path original = resolvedTarget(path);
     if (!fs::is_regular_file(fs::status(original, ec)) || fs::file_size(original, ec) == 0)
         return {};
-    std::optional<std::string> bytes; // read only when a comparison needs them
+    std::optional<Result<std::string>> bytes; // read only when a comparison needs them
     for (int k = 1; k < 100; ++k) {
         std::string candidate = original.string() + ".bak" + (k == 1 ? "" : std::to_string(k));
         if (fs::exists(fs::symlink_status(candidate, ec))) {
@@ -237,8 +267,11 @@ std::string KeepOriginal(const std::string& path)
                 return candidate;
             if (!bytes)
                 bytes = ReadFileBytes(original.string());
-            if (bytes && ReadFileBytes(candidate) == bytes)
-                return candidate;
+            if (*bytes) {
+                const Result<std::string> other = ReadFileBytes(candidate);
+                if (other && other.value() == bytes->value())
+                    return candidate;
+            }
             continue;
         }
         // A second name for the same bytes costs nothing and needs no reading, so it works

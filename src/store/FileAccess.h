@@ -1,6 +1,7 @@
 #pragma once
 
-#include <optional>
+#include "store/Result.h"
+
 #include <string>
 #include <string_view>
 
@@ -11,16 +12,16 @@
 // problem, where creating it could replace a file that we merely failed to look at.
 bool FileMayExist(const std::string& path);
 
-// The whole content of a regular file; nullopt when it cannot be opened or read, or when
+// The whole content of a regular file; a failure when it cannot be opened or read, or when
 // the path names something else (a folder, a device, a pipe), which is never a toolbar
 // file and could block or never end.
-std::optional<std::string> ReadFileBytes(const std::string& path);
+Result<std::string> ReadFileBytes(const std::string& path);
 
 // Replaces the file at path with bytes, atomically: the bytes go to a new file in the
 // same folder, are flushed to the disk and renamed over the old file. On failure the old
 // file is untouched and the temporary file is removed. A symbolic link is followed, so
 // the file it points to is replaced and the link stays.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Keeps the present file under a second name (path + ".bak", or ".bak2", ".bak3" ... when
 // that is taken by something else) before the program writes over content it could not

@@ -1,5 +1,26 @@
 #include "store/Messages.h"
 
+#include <utility>
+
+using Code = StoreMessage::Code;
+using Style = StoreMessage::Style;
+
+StoreMessage::Style StoreMessage::style() const
+{
+    switch (code) {
+    case Code::R_0001:
+    case Code::W_0002:
+    case Code::R_0003:
+    case Code::W_0004:
+        return Style::Critical;
+    case Code::CfgVersion:
+    case Code::VtbVersion:
+    case Code::TooManyToolbars:
+        break;
+    }
+    return Style::Exclamation;
+}
+
 namespace msg {
 namespace {
 constexpr const char* Crlf = "\r\n";
@@ -14,52 +35,50 @@ std::string quoted(const std::string& line)
         return line;
     return line.substr(0, MaxQuotedLine) + "...";
 }
-} // namespace
 
-StoreMessage fileError(FileError code)
+std::string fileErrorText(Code code)
 {
     const char* codeLine = "";
     const char* operation = "";
     switch (code) {
-    case FileError::R_0001:
+    case Code::R_0001:
         codeLine = "Error#R_0001 (I/O) Intercepted";
         operation = "Error during the Toolbars Configuration file reading process.";
         break;
-    case FileError::W_0002:
+    case Code::W_0002:
         codeLine = "Error#W_0002 (I/O) Intercepted";
         operation = "Error during the Toolbars Configuration file writing process.";
         break;
-    case FileError::R_0003:
+    case Code::R_0003:
         codeLine = "Error#R_0003 (I/O) Intercepted";
         operation = "Error during the Toolbar reading process.";
         break;
-    case FileError::W_0004:
+    case Code::W_0004:
         codeLine = "Error#W_0004 (I/O) Intercepted";
         operation = "Error during the Toolbar writing process.";
         break;
+    default:
+        break;
     }
-    std::string text = std::string(codeLine) + Crlf + operation + Crlf + Crlf
+    return std::string(codeLine) + Crlf + operation + Crlf + Crlf
         + "Now Vyrelight Toolbar will terminate the Function." + Crlf + Crlf
         + "Contact the Author:" + Crlf + "E-Mail: " + ContactAddress + Crlf
         + "Please mail also the error code.";
-    return {StoreMessage::Style::Critical, "Error", std::move(text)};
 }
 
-StoreMessage cfgVersion(const std::string& fileFirstLine)
+std::string cfgVersionText(const std::string& fileFirstLine)
 {
-    std::string text = std::string("Wrong Toolbar file (Toolbars.cfg) Version.") + Crlf + Crlf
+    return std::string("Wrong Toolbar file (Toolbars.cfg) Version.") + Crlf + Crlf
         + "Current version: " + CfgHeader + Crlf + "File Version: " + quoted(fileFirstLine);
-    return {StoreMessage::Style::Exclamation, ProgramTitle, std::move(text)};
 }
 
-StoreMessage vtbVersion(const std::string& path)
+std::string vtbVersionText(const std::string& path)
 {
-    std::string text = std::string("Work Toolbar file version.") + Crlf + "File: " + path + Crlf
-        + Crlf + "Please delete the file.";
-    return {StoreMessage::Style::Exclamation, ProgramTitle, std::move(text)};
+    return std::string("Work Toolbar file version.") + Crlf + "File: " + path + Crlf + Crlf
+        + "Please delete the file.";
 }
 
-StoreMessage tooManyToolbars(std::size_t linesIgnored, const std::string& keptAs)
+std::string tooManyToolbarsText(std::size_t linesIgnored, const std::string& keptAs)
 {
     std::string text = std::string("Toolbars.cfg describes more toolbars than Vyrelight Toolbar "
                                    "can hold (256 at most).")
@@ -68,6 +87,51 @@ StoreMessage tooManyToolbars(std::size_t linesIgnored, const std::string& keptAs
         + " left out.";
     if (!keptAs.empty())
         text += std::string(Crlf) + "The complete file was kept as " + keptAs + ".";
-    return {StoreMessage::Style::Exclamation, ProgramTitle, std::move(text)};
+    return text;
+}
+} // namespace
+
+StoreMessage fileError(Code code, std::string reason)
+{
+    return {code, {}, 0, std::move(reason)};
+}
+
+StoreMessage cfgVersion(std::string fileFirstLine)
+{
+    return {Code::CfgVersion, std::move(fileFirstLine), 0, {}};
+}
+
+StoreMessage vtbVersion(std::string path)
+{
+    return {Code::VtbVersion, std::move(path), 0, {}};
+}
+
+StoreMessage tooManyToolbars(std::size_t linesIgnored, std::string keptAs)
+{
+    return {Code::TooManyToolbars, std::move(keptAs), linesIgnored, {}};
+}
+
+RenderedMessage render(const StoreMessage& m)
+{
+    RenderedMessage out{ProgramTitle, {}, m.reason, m.style()};
+    switch (m.code) {
+    case Code::R_0001:
+    case Code::W_0002:
+    case Code::R_0003:
+    case Code::W_0004:
+        out.title = "Error";
+        out.text = fileErrorText(m.code);
+        break;
+    case Code::CfgVersion:
+        out.text = cfgVersionText(m.subject);
+        break;
+    case Code::VtbVersion:
+        out.text = vtbVersionText(m.subject);
+        break;
+    case Code::TooManyToolbars:
+        out.text = tooManyToolbarsText(m.count, m.subject);
+        break;
+    }
+    return out;
 }
 } // namespace msg

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -52,113 +50,55 @@ Scanned scanRadix(std::string_view s)
     return {value, i};
 }
 
-// Powers of ten that a double holds exactly.
-constexpr double ExactPowersOfTen[] = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
-};
-constexpr int MaxExactPower = 22;
-constexpr std::size_t MaxExactDigits = 15; // below 2^53: every such integer is a double
-
-} // namespace
-
-double DecimalValue(std::string_view digits, long long exponent)
+// Whether a decimal number out of a double's range (digits, point, exponent) is at least
+// 1: then it overflowed, else it underflowed. from_chars leaves the value alone in both
+// cases, so the number's order of magnitude decides.
+bool overflowed(std::string_view number)
 {
-    if (digits.empty())
-        return 0;
-    // Digits and power of ten both exact: one multiplication or division rounds once,
-    // which is what a correctly rounding strtod gives. Positions, kinds and icon numbers
-    // all take this path.
-    if (digits.size() <= MaxExactDigits && exponent >= -MaxExactPower && exponent <= MaxExactPower) {
-        std::uint64_t whole = 0;
-        for (char c : digits)
-            whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
-        double value = static_cast<double>(whole);
-        return exponent >= 0 ? value * ExactPowersOfTen[exponent] : value / ExactPowersOfTen[-exponent];
+    const std::size_t e = number.find_first_of("eE");
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = number.substr(e + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+            digits.remove_prefix(1);
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc())
+            return !negative; // an exponent beyond 64 bits decides alone
+        if (negative)
+            exponent = -exponent;
     }
-    return SlowDecimalValue(digits, exponent);
+    const std::string_view mantissa = number.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    // The power of ten of the first significant digit; there is one, zero being in range.
+    const std::size_t first = mantissa.find_first_not_of("0.");
+    const long long order = first < point ? static_cast<long long>(point - first - 1)
+                                          : -static_cast<long long>(first - point);
+    return exponent >= -order;
 }
 
-double SlowDecimalValue(std::string_view digits, long long exponent)
-{
-    if (digits.empty())
-        return 0;
-    // Room for the digits a caller keeps, "e" and any long long; no decimal point, so the
-    // locale plays no part.
-    char text[128];
-    if (digits.size() > sizeof text - 24)
-        digits = digits.substr(0, sizeof text - 24);
-    std::memcpy(text, digits.data(), digits.size());
-    char* end = text + digits.size();
-    *end++ = 'e';
-    end = std::to_chars(end, text + sizeof text - 1, exponent).ptr;
-    *end = '\0';
-    return std::strtod(text, nullptr);
-}
-
-namespace {
-
-// The longest prefix that is a decimal number: sign, digits, fraction, exponent. Only
-// the first significant digits are kept and the exponent saturates, so a field of
-// millions of digits costs one pass and converts in constant time.
+// The longest prefix that is a decimal number: sign, digits, fraction, exponent, rounded
+// correctly however many digits it has.
 Scanned scanDecimal(std::string_view s)
 {
-    constexpr std::size_t MaxSignificant = 40;
-    constexpr long long ExponentLimit = 100000;
-
     std::size_t i = 0;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         negative = s[i] == '-';
         ++i;
     }
-    char significant[MaxSignificant];
-    std::size_t kept = 0;
-    long long exponent = 0;
-    bool anyDigit = false;
-    for (; i < s.size() && isDigit(s[i]); ++i) {
-        anyDigit = true;
-        if (kept == 0 && s[i] == '0')
-            continue;
-        if (kept < MaxSignificant)
-            significant[kept++] = s[i];
-        else if (exponent < ExponentLimit)
-            ++exponent;
-    }
-    if (i < s.size() && s[i] == '.') {
-        std::size_t afterPoint = i + 1;
-        std::size_t j = afterPoint;
-        for (; j < s.size() && isDigit(s[j]); ++j) {
-            anyDigit = true;
-            if (kept >= MaxSignificant)
-                continue;
-            if (exponent > -ExponentLimit)
-                --exponent;
-            if (!(kept == 0 && s[j] == '0'))
-                significant[kept++] = s[j];
-        }
-        if (anyDigit)
-            i = j;
-    }
-    if (!anyDigit)
+    // from_chars takes no "+" and reads "inf" and "nan", which are no numbers here.
+    if (i == s.size() || !(isDigit(s[i]) || s[i] == '.'))
         return {};
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        std::size_t j = i + 1;
-        bool expNegative = false;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
-            expNegative = s[j] == '-';
-            ++j;
-        }
-        if (j < s.size() && isDigit(s[j])) {
-            long long e = 0;
-            for (; j < s.size() && isDigit(s[j]); ++j)
-                e = std::min(e * 10 + (s[j] - '0'), ExponentLimit);
-            exponent += expNegative ? -e : e;
-            i = j;
-        }
-    }
-    double value = DecimalValue(std::string_view(significant, kept), exponent);
-    return {negative ? -value : value, i};
+    const char* first = s.data() + i;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(first, s.data() + s.size(), value, std::chars_format::general);
+    if (ec == std::errc::invalid_argument)
+        return {};
+    if (ec == std::errc::result_out_of_range)
+        value = overflowed(std::string_view(first, static_cast<std::size_t>(end - first)))
+            ? std::numeric_limits<double>::infinity()
+            : 0.0;
+    return {negative ? -value : value, static_cast<std::size_t>(end - s.data())};
 }
 
 Scanned scanNumber(std::string_view s)

@@ -7,7 +7,8 @@
 
 // The leading-number value: never fails. Blanks, tabs and line feeds anywhere are
 // ignored; the longest decimal prefix (sign, digits, fraction, exponent) is taken, or
-// "&H"/"&O" followed by a hexadecimal or octal number; anything else gives 0.
+// "&H"/"&O" followed by a hexadecimal or octal number; anything else gives 0. A number
+// too large for a double is infinite, one too small 0.
 double LeadingNumber(std::string_view text);
 
 // Rounds half to even into 16 bits; nullopt when the result lies outside -32768..32767.
@@ -18,13 +19,6 @@ std::optional<std::uint8_t> RoundToUInt8(double v);
 
 // Number conversion that fails on an empty or non-numeric field (Top, Left, Kind).
 std::optional<double> ConvertNumber(std::string_view text);
-
-// The value of the decimal digits (no sign, at most 100 of them) times ten to exponent,
-// correctly rounded. Short digit strings with small exponents are computed exactly in
-// place; the rest go through SlowDecimalValue, which hands the text to strtod. Both give
-// the same double for every input, which the tests check on a table of edge cases.
-double DecimalValue(std::string_view digits, long long exponent);
-double SlowDecimalValue(std::string_view digits, long long exponent);
 
 // Writes a float the way the files store positions: whole numbers without a fraction.
 std::string FormatNumber(float v);

@@ -13,6 +13,8 @@
 
 namespace {
 
+using Code = StoreMessage::Code;
+
 constexpr std::string_view Crlf = "\r\n";
 constexpr std::string_view DefaultToolbarLine = "Default;1200;1200;;;0;0;0;-1;-1;0;0;";
 
@@ -39,16 +41,16 @@ private:
 bool isBlankText(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
 
 // The file's bytes; a file that does not exist is first created with the initial content.
-// nullopt when it can be neither read nor created. Reading comes first because the file
+// A failure when it can be neither read nor created. Reading comes first because the file
 // is nearly always there, and asking beforehand would cost a lookup per toolbar.
 template <typename Initial>
-std::optional<std::string> readCreatingIfMissing(const std::string& path, Initial initial)
+Result<std::string> readCreatingIfMissing(const std::string& path, Initial initial)
 {
-    std::optional<std::string> bytes = ReadFileBytes(path);
+    Result<std::string> bytes = ReadFileBytes(path);
     if (bytes || FileMayExist(path))
         return bytes;
-    if (!WriteFileAtomically(path, initial()))
-        return std::nullopt;
+    if (Result<void> created = WriteFileAtomically(path, initial()); !created)
+        return Failure{created.reason()};
     return ReadFileBytes(path);
 }
 
@@ -155,6 +157,29 @@ bool parseButtonLine(std::string_view line, BtnRec& b)
     return true;
 }
 
+// The read error for the button line at line (a view into bytes) that stopped the reading,
+// with where it stands and what became of the file in its details. Apart from the reading
+// loop, which start-up runs for every button: building the details there slows it down.
+StoreMessage unreadButton(const std::string& path, std::string_view bytes, std::string_view line,
+                          const std::string& keptAs)
+{
+    std::size_t lineNumber = 0;
+    std::size_t buttons = 0;
+    LineReader lines(bytes);
+    for (std::string_view l; lines.next(l);) {
+        ++lineNumber;
+        if (l.data() == line.data())
+            break;
+        if (lineNumber > 1 && !l.empty())
+            ++buttons;
+    }
+    std::string why = path + ", line " + std::to_string(lineNumber)
+        + (buttons < MaxButtons ? ": not a button line" : ": more than " + std::to_string(MaxButtons) + " buttons");
+    if (!keptAs.empty())
+        why += "; the complete file was kept as " + keptAs;
+    return msg::fileError(Code::R_0003, std::move(why));
+}
+
 } // namespace
 
 std::string CfgPath(const std::string& dataFolder) { return JoinPath(dataFolder, "Toolbars.cfg"); }
@@ -166,15 +191,19 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
     const std::string path = CfgPath(dataFolder);
     set.TbrLast = 0;
 
-    std::optional<std::string> bytes = readCreatingIfMissing(path, [] {
+    Result<std::string> bytes = readCreatingIfMissing(path, [] {
         return std::string(msg::CfgHeader) + std::string(Crlf) + std::string(DefaultToolbarLine)
             + std::string(Crlf);
     });
-    LineReader lines(bytes ? std::string_view(*bytes) : std::string_view());
-    std::string_view line;
-    if (!bytes || !lines.next(line)) {
+    if (!bytes) {
         clearSet(set);
-        return {msg::fileError(msg::FileError::R_0001)};
+        return {msg::fileError(Code::R_0001, bytes.reason())};
+    }
+    LineReader lines(bytes.value());
+    std::string_view line;
+    if (!lines.next(line)) {
+        clearSet(set);
+        return {msg::fileError(Code::R_0001, path + " is empty")};
     }
     if (line != msg::CfgHeader) {
         // Whatever the program does next, the file of another version stays recoverable.
@@ -185,8 +214,9 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
 
     // Room for every toolbar line at once (a line end per line at most, two for CR LF):
     // records are large, and growing one at a time would move them again and again.
-    const std::size_t lineEnds = static_cast<std::size_t>(std::count(bytes->begin(), bytes->end(), '\n'))
-        + static_cast<std::size_t>(std::count(bytes->begin(), bytes->end(), '\r'));
+    const std::string& all = bytes.value();
+    const std::size_t lineEnds = static_cast<std::size_t>(std::count(all.begin(), all.end(), '\n'))
+        + static_cast<std::size_t>(std::count(all.begin(), all.end(), '\r'));
     set.Tbrs.reserve(std::min<std::size_t>(lineEnds + 1, MaxToolbars));
 
     // Records this reading adds are new and empty; only the ones there before are cleared.
@@ -213,7 +243,7 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
 
     if (n == 0) {
         clearSet(set);
-        return {msg::fileError(msg::FileError::R_0001)};
+        return {msg::fileError(Code::R_0001, path + " holds no toolbar line")};
     }
     set.TbrLast = static_cast<std::uint8_t>(n - 1);
 
@@ -249,8 +279,8 @@ StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
             appendNumber(out, isTrue(t.mode(m)) ? True16 : False16);
         out += Crlf;
     }
-    if (!WriteFileAtomically(CfgPath(dataFolder), out))
-        return {msg::fileError(msg::FileError::W_0002)};
+    if (Result<void> written = WriteFileAtomically(CfgPath(dataFolder), out); !written)
+        return {msg::fileError(Code::W_0002, written.reason())};
     return {};
 }
 
@@ -259,15 +289,17 @@ StoreMessages ReadBtns(TbrRec& tbr)
     tbr.BtnCount = 0;
     const std::string& path = tbr.Path;
     if (path.empty())
-        return {msg::fileError(msg::FileError::R_0003)};
+        return {msg::fileError(Code::R_0003, "the toolbar \"" + tbr.Name + "\" names no toolbar file")};
 
     // A new toolbar needs no file beforehand: its file starts as the header alone.
-    std::optional<std::string> bytes
+    Result<std::string> bytes
         = readCreatingIfMissing(path, [] { return std::string(msg::VtbHeader) + std::string(Crlf); });
-    LineReader lines(bytes ? std::string_view(*bytes) : std::string_view());
+    if (!bytes)
+        return {msg::fileError(Code::R_0003, bytes.reason())};
+    LineReader lines(bytes.value());
     std::string_view line;
-    if (!bytes || !lines.next(line))
-        return {msg::fileError(msg::FileError::R_0003)};
+    if (!lines.next(line))
+        return {msg::fileError(Code::R_0003, path + " is empty")};
     if (line != msg::VtbHeader) {
         // The toolbar shows no buttons; adding one would write over this file, so a copy
         // of it is kept first.
@@ -288,8 +320,7 @@ StoreMessages ReadBtns(TbrRec& tbr)
         if (!ok) {
             // The buttons read so far stay, and the next save of this toolbar writes only
             // them: the complete file is kept under a second name first.
-            KeepOriginal(path);
-            return {msg::fileError(msg::FileError::R_0003)};
+            return {unreadButton(path, bytes.value(), line, KeepOriginal(path))};
         }
     }
     return {};
@@ -298,7 +329,7 @@ StoreMessages ReadBtns(TbrRec& tbr)
 StoreMessages WriteBtns(const TbrRec& tbr)
 {
     if (tbr.Path.empty())
-        return {msg::fileError(msg::FileError::W_0004)};
+        return {msg::fileError(Code::W_0004, "the toolbar \"" + tbr.Name + "\" names no toolbar file")};
 
     std::string out(msg::VtbHeader);
     out += Crlf;
@@ -315,7 +346,7 @@ StoreMessages WriteBtns(const TbrRec& tbr)
         appendNumber(out, b.IconIndex);
         out += Crlf;
     }
-    if (!WriteFileAtomically(tbr.Path, out))
-        return {msg::fileError(msg::FileError::W_0004)};
+    if (Result<void> written = WriteFileAtomically(tbr.Path, out); !written)
+        return {msg::fileError(Code::W_0004, written.reason())};
     return {};
 }

@@ -48,12 +48,12 @@ TEST(AtomicSave, FailedWritesReportAndKeepTheOldFileWhole)
     ToolbarSet set = defaultSet(dir.path());
     const std::string before = readBytes(dir.file("Toolbars.cfg"));
     set.Tbrs[0].Name = std::string(100'000, 'N');
-    const StoreMessages w0002{msg::fileError(msg::FileError::W_0002)};
     {
         FileSizeLimit full(64);
         StoreMessages m = WriteCfg(set, dir.path());
         ASSERT_EQ(m.size(), 1u);
-        EXPECT_EQ(m[0].text, w0002[0].text);
+        EXPECT_EQ(m[0].code, StoreMessage::Code::W_0002);
+        EXPECT_NE(m[0].reason.find("File too large"), std::string::npos) << m[0].reason;
     }
     EXPECT_EQ(readBytes(dir.file("Toolbars.cfg")), before);
     EXPECT_EQ(countEntries(dir.path()), 1) << "no temporary file stays behind";
@@ -73,7 +73,8 @@ TEST(AtomicSave, AFolderInTheFilesPlaceIsAWriteError)
     fs::create_directory(tbr.Path);
     StoreMessages m = WriteBtns(tbr);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].text, msg::fileError(msg::FileError::W_0004).text);
+    EXPECT_EQ(m[0].code, StoreMessage::Code::W_0004);
+    EXPECT_EQ(m[0].reason.rfind("cannot replace " + tbr.Path + ": ", 0), 0u) << m[0].reason;
     EXPECT_TRUE(fs::is_directory(tbr.Path));
     EXPECT_EQ(countEntries(dir.path()), 1);
 }
@@ -86,7 +87,7 @@ TEST(AtomicSave, ReplacingKeepsPermissionsAndFollowsLinks)
     chmod(real.c_str(), 0640);
     fs::create_symlink(real, dir.file("link.vtb"));
 
-    ASSERT_TRUE(WriteFileAtomically(dir.file("link.vtb"), "new"));
+    ASSERT_TRUE(WriteFileAtomically(dir.file("link.vtb"), "new").ok());
     EXPECT_TRUE(fs::is_symlink(dir.file("link.vtb")));
     EXPECT_EQ(readBytes(real), "new");
     struct stat st {};
@@ -102,7 +103,7 @@ TEST(AtomicSave, KeptCopiesAreMadeOncePerContent)
     writeBytes(file, "first");
     EXPECT_EQ(KeepOriginal(file), file + ".bak");
     EXPECT_EQ(KeepOriginal(file), file + ".bak");
-    ASSERT_TRUE(WriteFileAtomically(file, "second"));
+    ASSERT_TRUE(WriteFileAtomically(file, "second").ok());
     EXPECT_EQ(readBytes(file + ".bak"), "first");
     EXPECT_EQ(KeepOriginal(file), file + ".bak2");
     EXPECT_EQ(readBytes(file + ".bak2"), "second");
@@ -124,11 +125,18 @@ TEST(FileAccess, ExistenceAndWholeReadsOfWhatTheFormatsMeet)
     EXPECT_FALSE(FileMayExist(dir.file("missing")));
     EXPECT_FALSE(FileMayExist(file + "/below-a-file")); // not a folder: nothing can be there
 
-    EXPECT_EQ(ReadFileBytes(file), big);
-    EXPECT_EQ(ReadFileBytes(dir.file("empty")), "");
-    EXPECT_EQ(ReadFileBytes(dir.file("missing")), std::nullopt);
-    EXPECT_EQ(ReadFileBytes(dir.path()), std::nullopt);
-    EXPECT_EQ(ReadFileBytes(dir.file("pipe")), std::nullopt); // and does not wait for a writer
+    EXPECT_EQ(ReadFileBytes(file).value(), big);
+    EXPECT_EQ(ReadFileBytes(dir.file("empty")).value(), "");
+    const struct {
+        std::string path;
+        std::string reason;
+    } failures[] = {
+        {dir.file("missing"), "cannot read " + dir.file("missing") + ": No such file or directory"},
+        {dir.path(), dir.path() + " is not a file"},
+        {dir.file("pipe"), dir.file("pipe") + " is not a file"}, // and does not wait for a writer
+    };
+    for (const auto& f : failures)
+        EXPECT_EQ(ReadFileBytes(f.path).reason(), f.reason);
 }
 
 } // namespace

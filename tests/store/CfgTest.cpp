@@ -10,6 +10,7 @@
 namespace {
 
 const std::string Header = "Quorrelind's Vyrelight Toolbars v2_[A1]";
+using Code = StoreMessage::Code;
 
 class Cfg : public ::testing::Test {
 protected:
@@ -101,7 +102,7 @@ TEST_F(Cfg, HeaderMustMatchExactly)
     for (const std::string& first : wrong) {
         StoreMessages m = readFile(first + "\r\nDefault;1200;1200;;;0;0;0;-1;-1;0;0;\r\n");
         ASSERT_EQ(m.size(), 1u);
-        EXPECT_EQ(m[0].text, msg::cfgVersion(first).text);
+        EXPECT_EQ(m[0], msg::cfgVersion(first));
         EXPECT_EQ(set.count(), 0);
         // A set that was never loaded is never written over the user's file.
         EXPECT_TRUE(WriteCfg(set, dir.path()).empty());
@@ -146,8 +147,7 @@ TEST_F(Cfg, OnlyTheFirst256ToolbarsAreLoadedAndTheWholeFileIsKept)
         body += "T" + std::to_string(i) + ";" + std::to_string(i) + ";0;t.vtb;;0;0;0;0;-1;0;0;\r\n";
     StoreMessages m = readFile(body);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].style, StoreMessage::Style::Exclamation);
-    EXPECT_NE(m[0].text.find("44"), std::string::npos) << m[0].text;
+    EXPECT_EQ(m[0], msg::tooManyToolbars(44, cfgPath() + ".bak"));
     EXPECT_EQ(set.TbrLast, 255);
     EXPECT_EQ(set.Tbrs[255].Name, "T255");
     EXPECT_EQ(set.Tbrs[255].Top, 255);
@@ -177,21 +177,37 @@ TEST_F(Cfg, TextFieldsCannotBreakTheLineStructure)
     EXPECT_EQ(again.Tbrs[1].Top, 10);
 }
 
-TEST_F(Cfg, NoToolbarLinesOrNoReadableFileIsAReadError)
+TEST_F(Cfg, NoToolbarLinesOrNoReadableFileIsAReadErrorThatSaysWhy)
 {
-    const std::string r0001 = msg::fileError(msg::FileError::R_0001).text;
-    for (const std::string& body : {Header + "\r\n", Header, Header + "\r\n  \r\n", std::string()}) {
-        StoreMessages m = readFile(body);
+    const struct {
+        std::string body;
+        const char* why;
+    } rows[] = {
+        {Header + "\r\n", "holds no toolbar line"}, {Header, "holds no toolbar line"},
+        {Header + "\r\n  \r\n", "holds no toolbar line"}, {std::string(), "is empty"},
+    };
+    for (const auto& row : rows) {
+        StoreMessages m = readFile(row.body);
         ASSERT_EQ(m.size(), 1u);
-        EXPECT_EQ(m[0].text, r0001);
+        EXPECT_EQ(m[0].code, Code::R_0001);
+        EXPECT_EQ(m[0].reason, cfgPath() + " " + row.why);
         EXPECT_EQ(set.count(), 0);
     }
     std::filesystem::remove(cfgPath());
     std::filesystem::create_directory(cfgPath());
-    for (const std::string& folder : {dir.path(), dir.file("missing-folder")}) {
-        StoreMessages m = ReadCfg(set, folder);
-        ASSERT_EQ(m.size(), 1u) << folder;
-        EXPECT_EQ(m[0].text, r0001);
+    const struct {
+        std::string folder;
+        const char* why;
+    } unreadable[] = {
+        {dir.path(), "is not a file"},
+        {dir.file("missing-folder"), "No such file or directory"}, // and cannot be created
+    };
+    for (const auto& row : unreadable) {
+        StoreMessages m = ReadCfg(set, row.folder);
+        ASSERT_EQ(m.size(), 1u) << row.folder;
+        EXPECT_EQ(m[0].code, Code::R_0001);
+        EXPECT_NE(m[0].reason.find(row.why), std::string::npos) << m[0].reason;
+        EXPECT_NE(m[0].reason.find(row.folder), std::string::npos) << m[0].reason;
     }
 }
 

@@ -10,6 +10,7 @@
 namespace {
 
 const std::string Header = "Quorrelind's Vyrelight Toolbar v2_[A1]";
+using Code = StoreMessage::Code;
 
 class Vtb : public ::testing::Test {
 protected:
@@ -79,7 +80,10 @@ TEST_F(Vtb, MalformedLineKeepsTheButtonsBeforeItAndThePartialOne)
         const std::string body = Header + "\r\nOne;/bin/one;;1;;0;\r\n" + c.line + "\r\nThree;/bin/3;;1;;0;\r\n";
         StoreMessages m = readFile(body);
         ASSERT_EQ(m.size(), 1u) << c.line;
-        EXPECT_EQ(m[0].text, msg::fileError(msg::FileError::R_0003).text);
+        EXPECT_EQ(m[0].code, Code::R_0003);
+        // The details point at the line and at the copy of the whole file.
+        EXPECT_EQ(m[0].reason, tbr.Path + ", line 3: not a button line; the complete file was kept as "
+                                   + tbr.Path + ".bak");
         ASSERT_EQ(tbr.BtnCount, 2) << c.line;
         EXPECT_EQ(tbr.Btns[1].Name, "One");
         EXPECT_EQ(tbr.Btns[2].Name, c.name);
@@ -100,7 +104,8 @@ TEST_F(Vtb, AFortyFirstButtonIsAReadErrorAndTheFirstFortyStay)
         body += "B" + std::to_string(k) + ";/bin/b;;1;;0;\r\n";
     StoreMessages m = readFile(body);
     ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m[0].text, msg::fileError(msg::FileError::R_0003).text);
+    EXPECT_EQ(m[0].code, Code::R_0003);
+    EXPECT_NE(m[0].reason.find("line 42: more than 40 buttons"), std::string::npos) << m[0].reason;
     EXPECT_EQ(tbr.BtnCount, 40);
     EXPECT_EQ(tbr.Btns[40].Name, "B40");
 
@@ -116,7 +121,7 @@ TEST_F(Vtb, WrongHeaderLeavesTheFileAndTheToolbarEmpty)
         const std::string body = first + "\r\nA;/a;;1;;0;\r\n";
         StoreMessages m = readFile(body);
         ASSERT_EQ(m.size(), 1u);
-        EXPECT_EQ(m[0].text, msg::vtbVersion(tbr.Path).text);
+        EXPECT_EQ(m[0], msg::vtbVersion(tbr.Path));
         EXPECT_EQ(tbr.BtnCount, 0);
         EXPECT_EQ(readBytes(tbr.Path), body);
     }
@@ -166,14 +171,24 @@ TEST_F(Vtb, TenMegabyteLinesAndBinaryGarbageAreRead)
     EXPECT_LE(tbr.BtnCount, 40);
 }
 
-TEST_F(Vtb, PathsThatAreNotFilesAreReadErrors)
+TEST_F(Vtb, PathsThatAreNotFilesAreReadErrorsThatSayWhy)
 {
-    const std::string paths[] = {"", dir.path(), dir.file("no-folder/x.vtb"), "/dev/null"};
-    for (const std::string& path : paths) {
-        tbr.Path = path;
+    tbr.Name = "Tools";
+    const struct {
+        std::string path;
+        std::string why;
+    } rows[] = {
+        {"", "the toolbar \"Tools\" names no toolbar file"},
+        {dir.path(), dir.path() + " is not a file"},
+        {dir.file("no-folder/x.vtb"), "No such file or directory"},
+        {"/dev/null", "/dev/null is not a file"},
+    };
+    for (const auto& row : rows) {
+        tbr.Path = row.path;
         StoreMessages m = ReadBtns(tbr);
-        ASSERT_EQ(m.size(), 1u) << path;
-        EXPECT_EQ(m[0].text, msg::fileError(msg::FileError::R_0003).text);
+        ASSERT_EQ(m.size(), 1u) << row.path;
+        EXPECT_EQ(m[0].code, Code::R_0003);
+        EXPECT_NE(m[0].reason.find(row.why), std::string::npos) << m[0].reason;
     }
 }
 

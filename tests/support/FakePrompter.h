@@ -14,11 +14,12 @@ public:
         QString title;
         QString text;
         Style style;
+        QString details;
     };
 
-    Answer message(const QString& title, const QString& text, Style style) override
+    Answer message(const QString& title, const QString& text, Style style, const QString& details) override
     {
-        shown.push_back({title, text, style});
+        shown.push_back({title, text, style, details});
         if (!answers.empty()) {
             Answer a = answers.front();
             answers.pop_front();

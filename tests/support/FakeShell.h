@@ -18,42 +18,48 @@ public:
         std::string other;      // open: working folder; startWithFile: the file; copyInto: the folder
     };
 
-    Result open(const std::string& target, const std::string& parameters,
-                const std::string& workingFolder) override
+    Result<void> open(const std::string& target, const std::string& parameters,
+                      const std::string& workingFolder) override
     {
         return record({Op::Open, target, parameters, workingFolder});
     }
-    Result startWithFile(const std::string& target, const std::string& parameters,
-                         const std::string& file) override
+    Result<void> startWithFile(const std::string& target, const std::string& parameters,
+                               const std::string& file) override
     {
         return record({Op::StartWithFile, target, parameters, file});
     }
-    Result copyInto(const std::string& file, const std::string& folder) override
+    Result<void> copyInto(const std::string& file, const std::string& folder) override
     {
         return record({Op::CopyInto, file, {}, folder});
     }
-    Result openLink(const QString& url) override { return record({Op::OpenLink, url.toStdString(), {}, {}}); }
+    Result<void> openLink(const QString& url) override
+    {
+        return record({Op::OpenLink, url.toStdString(), {}, {}});
+    }
 
-    // Scripts the next calls: true succeeds, false fails.
+    // Scripts the next calls: true succeeds, false fails with "scripted failure N", N
+    // counting the calls from 1.
     void answer(std::initializer_list<bool> oks)
     {
         for (bool ok : oks)
-            results.push_back({ok, ok ? QString() : QStringLiteral("scripted failure")});
+            results.push_back(ok);
     }
 
     std::vector<Call> calls;
-    std::deque<Result> results;
+    std::deque<bool> results;
     bool failAll{false};
 
 private:
-    Result record(Call call)
+    Result<void> record(Call call)
     {
         calls.push_back(call);
+        bool ok = !failAll;
         if (!results.empty()) {
-            Result r = results.front();
+            ok = results.front();
             results.pop_front();
-            return r;
         }
-        return {!failAll, failAll ? QStringLiteral("scripted failure") : QString()};
+        if (ok)
+            return {};
+        return Failure{"scripted failure " + std::to_string(calls.size())};
     }
 };

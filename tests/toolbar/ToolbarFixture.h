@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeToolbarHost.h"
 #include "platform/Services.h"
 #include "store/ToolbarSet.h"
 #include "support/FakeClock.h"
@@ -7,7 +8,6 @@
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
 #include "support/FakeShell.h"
-#include "support/FakeToolbarHost.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarManager.h"
