@@ -55,7 +55,8 @@ PROBE_PID="" # its probe, which is its parent
 cleanup() {
   [ -n "$RUNNING" ] && kill -KILL "$RUNNING" 2>/dev/null || true
   [ -n "$PROBE_PID" ] && wait "$PROBE_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  # Waited for, so a server still tearing down never removes what the next one took.
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null || true; fi
   rm -rf "$WORK"
 }
 trap cleanup EXIT
