@@ -49,17 +49,6 @@ TEST_F(ToolbarTest, ASecondModeChangeFromInsideTheFirstIsRefused)
     EXPECT_TRUE(isTrue(rec(2).Vertical));
 }
 
-TEST_F(ToolbarTest, VerticalTwiceGivesBackTheFirstLayout)
-{
-    ToolbarWindow& w = built(1, ThreeAndASep);
-    toolbars.applyMode(1, Vertical);
-    EXPECT_EQ(w.widthTwips(), 435.0f);
-    EXPECT_EQ(w.heightTwips(), 1670.0f);
-    toolbars.applyMode(1, Vertical);
-    EXPECT_EQ(w.widthTwips(), 1715.0f);
-    EXPECT_EQ(w.heightTwips(), 420.0f);
-}
-
 TEST_F(ToolbarTest, VisibleShowsAndHidesButToolbarZeroCanNeverBeHidden)
 {
     toolbar(0, {Btn("A")}).Visible = False16;
