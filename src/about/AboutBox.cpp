@@ -1,5 +1,6 @@
 #include "about/AboutBox.h"
 
+#include "platform/Centre.h"
 #include "platform/DesignFont.h"
 #include "platform/Log.h"
 #include "platform/SkipOnError.h"
@@ -15,7 +16,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QScreen>
 
 #include <exception>
 #include <optional>
@@ -211,11 +211,7 @@ void AboutBox::showEvent(QShowEvent* event)
     // Centred the first time, on the screen the box is on.
     if (!m_placed) {
         m_placed = true;
-        if (const QScreen* s = screen()) {
-            QRect r(QPoint(), frameGeometry().size());
-            r.moveCenter(s->availableGeometry().center());
-            move(r.topLeft());
-        }
+        centreOnItsScreen(*this);
     }
     QWidget::showEvent(event);
 }

@@ -1,6 +1,7 @@
 #include "config/ConfigWindow.h"
 
 #include "config/ConfigActions.h"
+#include "platform/Centre.h"
 #include "platform/DesignFont.h"
 #include "platform/Log.h"
 #include "platform/SkipOnError.h"
@@ -20,7 +21,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -368,11 +368,7 @@ void ConfigWindow::showEvent(QShowEvent* event)
     // where the user put it.
     if (!m_placed) {
         m_placed = true;
-        if (const QScreen* s = screen()) {
-            QRect r(QPoint(), frameGeometry().size());
-            r.moveCenter(s->availableGeometry().center());
-            move(r.topLeft());
-        }
+        centreOnItsScreen(*this);
     }
     QDialog::showEvent(event);
 }
