@@ -90,8 +90,15 @@ Scanned scanDecimal(std::string_view s)
     if (i == s.size() || !(isDigit(s[i]) || s[i] == '.'))
         return {};
     const char* first = s.data() + i;
+    const char* last = s.data() + s.size();
+    // Most fields are small whole numbers (kinds, indexes, places): the integer conversion
+    // reads them for a fraction of the floating-point one's cost, exactly below 2^53.
+    long long whole = 0;
+    if (const auto [stop, failed] = std::from_chars(first, last, whole);
+        failed == std::errc() && whole < (1LL << 53) && (stop == last || (*stop != '.' && *stop != 'e' && *stop != 'E')))
+        return {negative ? -double(whole) : double(whole), static_cast<std::size_t>(stop - s.data())};
     double value = 0;
-    const auto [end, ec] = std::from_chars(first, s.data() + s.size(), value, std::chars_format::general);
+    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec == std::errc::invalid_argument)
         return {};
     if (ec == std::errc::result_out_of_range)

@@ -65,7 +65,9 @@ struct ButtonStrip::Private {
     int hover = -1;   // index into buttons
     int pressed = -1; // index into buttons
 
-    const QScreen* screen = nullptr; // the one the strip is on
+    // The screen the strip is on, taken when it is shown or moves; none before: the
+    // primary one. Asked only then, since asking costs more than a whole layout.
+    const QScreen* screen = nullptr;
     double tppX() const { return sanePerPixel(metrics.twipsPerPixelX(screen)); }
     double tppY() const { return sanePerPixel(metrics.twipsPerPixelY(screen)); }
 
@@ -330,7 +332,6 @@ void ButtonStrip::setImageList(const ImageList* images)
 
 void ButtonStrip::relayout()
 {
-    d->screen = screen();
     d->measure(fontMetrics());
     d->layout();
     const QSize px(static_cast<int>(std::lround(d->width / d->tppX())),
@@ -444,6 +445,12 @@ void ButtonStrip::changeEvent(QEvent* event)
 
 bool ButtonStrip::event(QEvent* event)
 {
+    if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal) {
+        if (const QScreen* now = screen(); now != d->screen) {
+            d->screen = now;
+            relayout();
+        }
+    }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const int i = d->hit(help->pos());

@@ -125,12 +125,12 @@ TbrRec& ToolbarWindow::record() const
 
 double ToolbarWindow::perPixelX() const
 {
-    return sanePerPixel(m_context.services.pointer.twipsPerPixelX(screen()));
+    return sanePerPixel(m_context.services.pointer.twipsPerPixelX(m_screen));
 }
 
 double ToolbarWindow::perPixelY() const
 {
-    return sanePerPixel(m_context.services.pointer.twipsPerPixelY(screen()));
+    return sanePerPixel(m_context.services.pointer.twipsPerPixelY(m_screen));
 }
 
 // ---- Geometry
@@ -665,6 +665,14 @@ void ToolbarWindow::modeActionTriggered(int m)
 
 bool ToolbarWindow::event(QEvent* event)
 {
+    // On another screen the same twips may be other pixels.
+    if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal) {
+        if (const QScreen* now = screen(); now != m_screen) {
+            m_screen = now;
+            if (m_placed)
+                applyGeometry();
+        }
+    }
     // The topmost state is set again from the flag whenever the window becomes active,
     // whatever else may have changed it meanwhile.
     if (event->type() == QEvent::WindowActivate)

@@ -15,6 +15,7 @@ class ButtonStrip;
 class QAction;
 class QMenu;
 class QMimeData;
+class QScreen;
 class Ticker;
 class ToolbarHandle;
 struct ToolbarContext;
@@ -140,6 +141,9 @@ private:
 
     ToolbarContext& m_context;
     std::uint8_t m_index;
+    // The screen the window is on, taken when it is shown or moves; none before: the
+    // primary one. Asked only then: asking is dearer than placing the window.
+    const QScreen* m_screen{};
     ButtonStrip* m_strip{};
     ToolbarHandle* m_handle{};
     ImageList m_images;
