@@ -78,7 +78,8 @@ TEST_F(LauncherTest, FailedClickAsksRetryOrCancelAndRetryRunsTheWholeActivationA
     launcher.buttonClicked(2, 1); // fails, and Cancel ends it
     launcher.buttonClicked(2, 0); // the window's own buttons
     launcher.buttonClicked(2, 2); // beyond the toolbar's buttons
-    launcher.buttonClicked(9, 1); // beyond TbrLast
+    set.TbrLast = 1;
+    launcher.buttonClicked(2, 1); // a record left beyond TbrLast
     EXPECT_EQ(calls(), Calls(4, "open " + folder + "/tool | --x 1 | " + folder + "/"));
     EXPECT_EQ(shown(), std::tuple("My Tool", "Unable to access: " + folder + "/tool --x 1", Prompter::RetryCancel,
                                   "scripted failure 4"));
