@@ -22,43 +22,20 @@ std::vector<std::string> splitWithReader(std::string_view bytes)
 std::vector<std::string> splitByDefinition(std::string_view bytes)
 {
     std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = pos;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
+    for (std::size_t pos = 0, end; pos < bytes.size(); pos = end + 1) {
+        end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
         lines.emplace_back(bytes.substr(pos, end - pos));
-        pos = end + 1;
-        if (end < bytes.size() && bytes[end] == '\r' && pos < bytes.size() && bytes[pos] == '\n')
-            ++pos;
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n')
+            ++end;
     }
     return lines;
 }
 
 TEST(LineReader, EveryKindOfLineEndAndTheirMixtures)
 {
-    using namespace std::string_literals;
-    const struct {
-        std::string bytes;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"", {}},
-        {"a", {"a"}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\nb", {"a", "b"}},
-        {"a\rb\r", {"a", "b"}},
-        {"\r\n\r\n", {"", ""}},
-        {"\n\r", {"", ""}},
-        {"\r\r\n\n", {"", "", ""}},
-        {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
-        // CR-only lines before an LF far away, and the other way round: each end is found
-        // once, not skipped over.
-        {"a\rb\rc\rd\ne\nf\r\ng", {"a", "b", "c", "d", "e", "f", "g"}},
-        {"a\0b\r\0\n"s, {"a\0b"s, "\0"s}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(splitWithReader(c.bytes), c.lines) << testing::PrintToString(c.bytes);
-
+    EXPECT_EQ(splitWithReader("a\rb\nc\r\n\n\rd"), (std::vector<std::string>{"a", "b", "c", "", "", "d"}));
+    // Mixtures the definition splits alike: CR-only lines before an LF far away and the
+    // other way round, where each end must be found once and not skipped over.
     std::mt19937 gen(7);
     const char alphabet[] = {'\r', '\n', 'x', '\0', ';'};
     for (int round = 0; round < 2000; ++round) {
