@@ -152,6 +152,9 @@ void App::applyMode(std::uint8_t t, int m)
 
 QPixmap App::handlePicture(std::uint8_t t)
 {
+    // Once the program has begun to end, no toolbar window is made again.
+    if (m_ended)
+        return {};
     return m_toolbars->ready(t).handle().picture();
 }
 

@@ -117,6 +117,11 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
     EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Free;1650;1800;;;0;0;0;-1;-1;0;0;\r\n" + "Fixed;3000;3000;"
                                         + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
     EXPECT_FALSE(hasWindow(0));
+    // Whatever still asks afterwards (a late event), no window comes back.
+    app->handlePicture(0);
+    app->applyMode(1, Visible);
+    EXPECT_FALSE(hasWindow(0));
+    EXPECT_FALSE(hasWindow(1));
 }
 
 TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
