@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPoint>
-#include <QRect>
 
 class QScreen;
 
@@ -15,12 +14,3 @@ public:
     virtual double twipsPerPixelX(const QScreen* screen = nullptr) const = 0;
     virtual double twipsPerPixelY(const QScreen* screen = nullptr) const = 0;
 };
-
-// A rectangle given in twips, in whole pixels of the pointer's screen: the windows laid
-// out in twips place their controls with it.
-inline QRect twipsToPixels(const Pointer& p, int left, int top, int width, int height)
-{
-    const double x = p.twipsPerPixelX();
-    const double y = p.twipsPerPixelY();
-    return QRect(qRound(left / x), qRound(top / y), qRound(width / x), qRound(height / y));
-}

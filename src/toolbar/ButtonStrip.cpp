@@ -287,11 +287,6 @@ void ButtonStrip::setWrappable(bool wrap)
     relayout();
 }
 
-bool ButtonStrip::wrappable() const
-{
-    return d->wrap;
-}
-
 float ButtonStrip::widthTwips() const
 {
     return d->width;
@@ -317,11 +312,6 @@ void ButtonStrip::setCaptionsShown(bool shown)
         return;
     d->captions = shown;
     relayout();
-}
-
-bool ButtonStrip::captionsShown() const
-{
-    return d->captions;
 }
 
 void ButtonStrip::setImageList(const ImageList* images)

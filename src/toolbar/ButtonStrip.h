@@ -50,14 +50,12 @@ public:
     float buttonHeight() const; // BH, twips
 
     void setWrappable(bool wrap);
-    bool wrappable() const;
     float widthTwips() const;
     float heightTwips() const;
     void setWidthTwips(float width);
 
     // Captions under the pictures (buttons without one show their tooltip instead).
     void setCaptionsShown(bool shown);
-    bool captionsShown() const;
 
     // The picture source; nullptr detaches it (nothing is drawn meanwhile).
     void setImageList(const ImageList* images);

@@ -95,9 +95,3 @@ void ToolbarManager::retire(ToolbarWindow* window)
     window->deleteLater();
     m_retired.emplace_back(window);
 }
-
-void ToolbarManager::setFoldPace(std::chrono::milliseconds perStep, std::chrono::milliseconds total)
-{
-    m_context.stepPause = perStep;
-    m_context.foldBudget = total;
-}

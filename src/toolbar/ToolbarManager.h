@@ -6,7 +6,6 @@
 
 #include <QPointer>
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -47,10 +46,6 @@ public:
     // Ends every window: hidden at once, deleted once the event loop is back from
     // whatever handler is running, so no window goes away under its own handler.
     void closeAll();
-
-    // How a fold is paced: at most perStep between two steps, and all pauses of one fold
-    // together at most total, however long the bar.
-    void setFoldPace(std::chrono::milliseconds perStep, std::chrono::milliseconds total);
 
 private:
     void retire(ToolbarWindow* window);
