@@ -5,7 +5,6 @@ source "$(dirname "$0")/lib.bash"
 start_x
 d="$TMP/data"
 mkdir -p "$d"
-crlf() { printf '%s\r\n' "$@"; }
 crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
      "Folded;6000;3000;;;0;0;0;0;-1;-1;0;" > "$d/Toolbars.cfg"
 crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "One;/bin/true;;1;;0;" "Two;/bin/true;;1;;0;" \

@@ -10,7 +10,6 @@ cat > "$d/tools dir/mark.sh" <<'SH'
 { pwd; for a in "$@"; do printf '[%s]\n' "$a"; done; } > "$(dirname "$0")/../clicked.txt"
 SH
 chmod +x "$d/tools dir/mark.sh"
-crlf() { printf '%s\r\n' "$@"; }
 crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
      "Default;1500;1500;;;0;0;0;-1;-1;0;0;" \
      "Second;4500;1500;$d/second.vtb;;0;0;0;0;0;0;0;" > "$d/Toolbars.cfg"

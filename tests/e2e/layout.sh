@@ -6,7 +6,6 @@ source "$(dirname "$0")/lib.bash"
 start_x
 d="$TMP/data"
 mkdir -p "$d"
-crlf() { printf '%s\r\n' "$@"; }
 crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
      "Main;1500;3000;;;0;0;0;0;-1;0;0;" \
      "Tools;3000;3000;$d/tools.vtb;;0;-1;0;0;-1;0;0;" \

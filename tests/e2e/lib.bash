@@ -16,6 +16,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Prints each argument as a line ending in CR LF, as the launcher's files have them.
+crlf() { printf '%s\r\n' "$@"; }
+
 fail() {
   echo "FAIL: $*" >&2
   [ -s "$TMP/app.log" ] && sed 's/^/  launcher: /' "$TMP/app.log" >&2
@@ -24,8 +27,10 @@ fail() {
 
 start_x() {
   # Xvfb picks a free display itself and writes its number to fd 3, so runs that
-  # overlap never share a server.
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
+  # overlap never share a server. -noreset: by default the server resets when its last
+  # client leaves (the readiness probe below, or a launcher stopped mid-script) and
+  # refuses connections meanwhile.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 100); do
     # A whole line: ":1" read before the "0" of ":10" would name another server.
