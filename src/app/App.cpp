@@ -186,7 +186,8 @@ void App::editToolbar(std::uint8_t t)
 
 void App::openToolbarEditor(bool adding, std::uint8_t t)
 {
-    if (m_ended || m_toolbarEditor)
+    // One editor at a time; a closed one only waits for its deletion.
+    if (m_ended || (m_toolbarEditor && m_toolbarEditor->isVisible()))
         return;
     // Made afresh for each use and gone when closed, so every opening starts from the
     // editor's own state. Modal over the configuration window only: the toolbars stay
