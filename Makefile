@@ -48,6 +48,7 @@ bench: deps
 	bash bench/startup.sh build-bench
 	build-bench/bench/vyre_bench_store
 	build-bench/bench/vyre_bench_icons
+	for i in 1 2 3 4 5; do build-bench/bench/vyre_bench_toolbar_editor --benchmark_filter=First; done
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-bench
