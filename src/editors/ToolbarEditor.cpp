@@ -11,6 +11,7 @@
 
 #include <QBoxLayout>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -202,6 +203,10 @@ void ToolbarEditor::browseToolbarFile()
     dlg.setDialogTitle(QStringLiteral("Open a Vyrelight Toolbar File"));
     dlg.setFlags(4);
     dlg.setFilename(m_fields[Path]->text());
+    // A typed name without a folder means one in the data folder, so the dialog starts
+    // there rather than in whatever folder the process happens to be in.
+    if (QFileInfo(m_fields[Path]->text().trimmed()).isRelative())
+        dlg.setInitDir(fromBytes(m_dataFolder));
     dlg.setFilter(QStringLiteral("Vyrelight Toolbar v2 File (VTB)|*.vtb|All Files|*.*"));
     dlg.showOpen();
     if (dlg.fileTitle().trimmed().isEmpty())

@@ -158,8 +158,19 @@ TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfter
         EXPECT_EQ(r.flags, 4u);
         EXPECT_EQ(r.nameFilters, QStringList({"Vyrelight Toolbar v2 File (VTB) (*.vtb)", "All Files (*)"}));
         EXPECT_EQ(r.owner, &editor);
+        EXPECT_EQ(r.folder, ""); // a typed absolute path names its own folder
         EXPECT_EQ(field(editor, 1)->text(), row.pathAfter);
         EXPECT_EQ(field(editor, 0)->text(), row.nameAfter);
+    }
+}
+
+TEST_F(ToolbarEditorTest, BrowseForANameWithoutAFolderStartsInTheDataFolder)
+{
+    auto editor = make(ToolbarEditor::Mode::Add);
+    for (const char* typed : {"", "work"}) {
+        field(*editor, 1)->setText(typed);
+        child<QToolButton>(*editor, "btnOPEN(0)")->click();
+        EXPECT_EQ(dialogs.fileRequests.back().folder, "/data") << typed;
     }
 }
 
