@@ -16,9 +16,8 @@ class AboutBox;
 class Clock;
 class ConfigWindow;
 class Launcher;
+class ToolbarCommands;
 class ToolbarManager;
-class ToolbarEditor;
-struct ToolbarFields;
 
 // Owns the program's state: the services it was given, the data folder, the toolbar
 // set and the windows. main() makes one; each test makes its own on a temporary folder
@@ -48,8 +47,7 @@ public:
     bool ended() const { return m_ended; }
     ConfigWindow& config() { return *m_cfg; }
     ToolbarManager& toolbars() { return *m_toolbars; }
-    // The toolbar editor while it is open (modal over the configuration window).
-    ToolbarEditor* toolbarEditor() const;
+    ToolbarCommands& toolbarCommands() { return *m_toolbarCommands; }
 
     // Shows what the store reported, in order, through the prompter.
     void show(const StoreMessages& messages);
@@ -80,12 +78,6 @@ signals:
     void terminated();
 
 private:
-    // The toolbar commands, carried out once the editor or the confirmation agreed.
-    void openToolbarEditor(bool adding, std::uint8_t t);
-    void toolbarAdded(const ToolbarFields& fields);
-    void toolbarEdited(std::uint8_t t, const ToolbarFields& fields);
-    void removeToolbar(std::uint8_t t);
-
     Services m_services;
     std::string m_dataFolder;
     ToolbarSet m_set;
@@ -94,7 +86,7 @@ private:
     std::unique_ptr<ConfigWindow> m_cfg;
     std::unique_ptr<ToolbarManager> m_toolbars;
     std::unique_ptr<Launcher> m_launcher;
+    std::unique_ptr<ToolbarCommands> m_toolbarCommands;
     QPointer<AboutBox> m_about;
-    QPointer<ToolbarEditor> m_toolbarEditor;
     bool m_ended{false};
 };
