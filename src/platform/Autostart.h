@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store/Result.h"
+
+#include <string>
+#include <vector>
+
+// Starting at login by the XDG autostart rules: an entry vyrelight.desktop in
+// $XDG_CONFIG_HOME/autostart (~/.config/autostart). Only the user's own entry is
+// written or removed; nothing is installed system-wide.
+
+// The autostart folder for these environment values; empty when there is no home.
+std::string AutostartFolder(const std::string& xdgConfigHome, const std::string& home);
+
+// The entry's text: it starts command (the program and its arguments).
+std::string AutostartEntry(const std::vector<std::string>& command);
+
+// One argument of a desktop entry's Exec line, quoted when it must be, with the
+// escapes the Exec rules and then the string rules ask for.
+std::string ExecArgument(const std::string& arg);
+
+// Writes (on) or removes (off) the entry in folder; says what it did, in words for the
+// user. Fails, changing nothing, when the folder is a file or cannot be written.
+Result<std::string> SetAutostart(const std::string& folder, bool on, const std::vector<std::string>& command);
