@@ -102,10 +102,9 @@ std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* progr
     return std::nullopt;
 }
 
-InstanceClaim ClaimInstance(const std::string& dataFolder)
+InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::string>& runtime)
 {
     InstanceClaim claim;
-    const Result<std::string> runtime = RuntimeFolder();
     if (!runtime) {
         claim.message = QString::fromLocal8Bit(runtime.reason());
         return claim;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "store/Result.h"
 
 #include <QString>
 
@@ -34,7 +35,9 @@ struct InstanceClaim {
     std::shared_ptr<InstanceServer> server;
     QString message;
 };
-InstanceClaim ClaimInstance(const std::string& dataFolder);
+// runtimeFolder: what RuntimeFolder() said before Qt started (Qt makes a missing
+// runtime folder as it starts, which would hide that it was missing).
+InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::string>& runtimeFolder);
 
 // Says why the start ends: on standard error, and in a message box for a start from the
 // desktop's menu, which has no terminal.

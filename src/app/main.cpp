@@ -39,6 +39,8 @@ int main(int argc, char** argv)
     if (const auto status = ChooseWindowSystem(line, argv[0]))
         return *status;
 
+    const Result<std::string> runtimeFolder = RuntimeFolder();
+
     QApplication::setDesktopSettingsAware(true);
     QApplication qapp(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
@@ -53,7 +55,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string& dataFolder = found.value();
-    const InstanceClaim claim = ClaimInstance(dataFolder);
+    const InstanceClaim claim = ClaimInstance(dataFolder, runtimeFolder);
     if (claim.outcome == InstanceClaim::Outcome::Forwarded)
         return 0;
     if (claim.outcome == InstanceClaim::Outcome::Refused) {
