@@ -2,6 +2,7 @@
 
 #include "platform/Pointer.h"
 #include "toolbar/ImageList.h"
+#include "toolbar/StripAccessible.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -201,6 +202,7 @@ ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(pare
     d->buttons.resize(FixedCount);
     d->buttons[1].style = Style::Gap;
     relayout();
+    StripAccessible::install();
 }
 
 ButtonStrip::~ButtonStrip() = default;
@@ -267,6 +269,17 @@ QString ButtonStrip::toolTipText(int position) const
 QRectF ButtonStrip::buttonRect(int position) const
 {
     return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].rect : QRectF();
+}
+
+QRect ButtonStrip::buttonPixelRect(int position) const
+{
+    return d->valid(position) ? d->pixelRect(d->buttons[static_cast<std::size_t>(position - 1)].rect) : QRect();
+}
+
+void ButtonStrip::press(int position)
+{
+    if (position > FixedCount && style(position) == Style::Normal)
+        emit buttonClicked(position);
 }
 
 float ButtonStrip::buttonWidth() const
