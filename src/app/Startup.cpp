@@ -8,6 +8,7 @@
 
 #include <QMessageBox>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -16,6 +17,9 @@ namespace {
 
 // How long a second start waits for the first to answer.
 constexpr int AnswerTimeoutMs = 5000;
+
+// True when this program, not the user, set QT_QPA_PLATFORM.
+bool forcedXcb = false;
 
 std::string programPath(const char* fallback)
 {
@@ -77,6 +81,7 @@ std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* progr
         break;
     case DisplayPlan::ForceXcb:
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        forcedXcb = true;
         break;
     case DisplayPlan::NoDisplay:
         std::fprintf(stderr,
@@ -102,6 +107,13 @@ std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* progr
     return std::nullopt;
 }
 
+void ForgetWindowSystemChoice()
+{
+    if (forcedXcb)
+        ::unsetenv("QT_QPA_PLATFORM");
+    forcedXcb = false;
+}
+
 InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::string>& runtime)
 {
     InstanceClaim claim;
@@ -109,7 +121,10 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::str
         claim.message = QString::fromLocal8Bit(runtime.reason());
         return claim;
     }
-    const std::string path = ChannelPath(runtime.value(), dataFolder);
+    // The folder by its real path: two names for one folder share one lock, and so one
+    // channel.
+    char real[PATH_MAX];
+    const std::string path = ChannelPath(runtime.value(), ::realpath(dataFolder.c_str(), real) ? real : dataFolder);
     const QString folder = QString::fromLocal8Bit(dataFolder);
     claim.lock = std::make_shared<InstanceLock>(dataFolder);
     if (!claim.lock->acquired()) {

@@ -22,6 +22,9 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
 // Chooses Qt's window system before Qt starts: XWayland in a Wayland session, since the
 // toolbars must place themselves. Nothing when a display is there to run on.
 std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* program);
+// Once Qt runs: takes back what ChooseWindowSystem set in the environment, so programs
+// the launcher starts pick their own window system (native Wayland ones included).
+void ForgetWindowSystemChoice();
 
 // One launcher per data folder. The second start asks the first to come forward.
 struct InstanceClaim {

@@ -44,6 +44,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopSettingsAware(true);
     QApplication qapp(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    ForgetWindowSystemChoice();
     // Task switchers find the program's entry, and with it its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vyrelight"));
     QApplication::setWindowIcon(QIcon(ProgramIconPicture()));

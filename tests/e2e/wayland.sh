@@ -21,6 +21,29 @@ set -e
 grep -q "does not answer" "$TMP/err" || fail "no clear message: $(cat "$TMP/err")"
 [ -e "$d/Toolbars.cfg" ] && fail "files were written without a display"
 
+# In a Wayland session whose X server is Xvfb: the launcher runs on it, and what it
+# starts does not inherit the window system chosen for the launcher.
+start_x
+cat > "$d/env.sh" <<'SH'
+#!/bin/sh
+env > "$(dirname "$0")/env.txt"
+SH
+chmod +x "$d/env.sh"
+crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" "Default;1500;1500;;;0;0;0;-1;-1;0;0;" > "$d/Toolbars.cfg"
+crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Env;$d/env.sh;;1;;0;" > "$d/Default.vtb"
+(cd / && WAYLAND_DISPLAY=wayland-none XDG_SESSION_TYPE=wayland exec "$d/vyrelight") > "$TMP/app.log" 2>&1 &
+APP_PID=$!
+wait_window Default >/dev/null || fail "no toolbar on X in a Wayland session"
+xdotool mousemove $((100 + 34 + 11)) 110 click 1
+for _ in $(seq 50); do [ -s "$d/env.txt" ] && break; sleep 0.1; done
+[ -s "$d/env.txt" ] || fail "the button's program did not start"
+grep -q "^WAYLAND_DISPLAY=wayland-none$" "$d/env.txt" || fail "the session's environment was not passed on"
+grep -q "^QT_QPA_PLATFORM=" "$d/env.txt" && fail "a started program inherited QT_QPA_PLATFORM"
+stop_app
+kill "$XVFB_PID" && wait "$XVFB_PID" 2>/dev/null || true
+XVFB_PID=""
+rm -f "$d/Toolbars.cfg" "$d/Default.vtb"
+
 if ! command -v weston >/dev/null || ! command -v Xwayland >/dev/null; then
   echo "wayland: weston or Xwayland missing; only the messages were checked"
   exit 0
