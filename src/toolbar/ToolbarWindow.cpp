@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -80,6 +81,8 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     , m_watch(context.clock.makeTicker())
     , m_foldTicker(context.clock.makeTicker())
 {
+    // No place asked yet: not even the origin, where the window manager may put it.
+    m_asked.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
     const double x = perPixelX(), y = perPixelY();
     m_strip = new ButtonStrip(context.services.pointer, this);
     m_strip->setObjectName(QStringLiteral("TBar"));
