@@ -64,7 +64,8 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
                                                                    : line.dataDir);
     }
     const Result<std::string> done =
-        SetAutostart(AutostartFolder(env("XDG_CONFIG_HOME"), env("HOME")), line.autostartOn, command);
+        SetAutostart(AutostartFolder(env("XDG_CONFIG_HOME"), env("HOME")), line.autostartOn, command,
+                     SystemAutostartFolders(env("XDG_CONFIG_DIRS")));
     if (!done) {
         std::fprintf(stderr, "%s: %s\n", program, done.reason().c_str());
         return 1;

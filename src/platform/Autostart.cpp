@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* EntryName = "vyrelight.desktop";
@@ -67,7 +69,39 @@ std::string AutostartEntry(const std::vector<std::string>& command)
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-Result<std::string> SetAutostart(const std::string& folder, bool on, const std::vector<std::string>& command)
+std::vector<std::string> SystemAutostartFolders(const std::string& xdgConfigDirs)
+{
+    std::vector<std::string> folders;
+    std::size_t start = 0;
+    while (start <= xdgConfigDirs.size()) {
+        const std::size_t end = std::min(xdgConfigDirs.find(':', start), xdgConfigDirs.size());
+        const std::string dir = xdgConfigDirs.substr(start, end - start);
+        if (absolute(dir))
+            folders.push_back(dir + "/autostart");
+        start = end + 1;
+    }
+    if (folders.empty())
+        folders.push_back("/etc/xdg/autostart");
+    return folders;
+}
+
+namespace {
+
+Result<std::string> writeEntry(const QString& path, const std::string& text)
+{
+    // Written whole or not at all: an entry cut short would start something else.
+    QSaveFile entry(path);
+    if (!entry.open(QIODevice::WriteOnly)
+        || entry.write(text.data(), qint64(text.size())) != qint64(text.size()) || !entry.commit())
+        return Failure{"The autostart entry " + path.toLocal8Bit().toStdString() + " cannot be written: "
+                       + entry.errorString().toLocal8Bit().toStdString()};
+    return path.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+Result<std::string> SetAutostart(const std::string& folder, bool on, const std::vector<std::string>& command,
+                                 const std::vector<std::string>& systemFolders)
 {
     if (folder.empty())
         return Failure{"There is no autostart folder: HOME is not set."};
@@ -78,6 +112,20 @@ Result<std::string> SetAutostart(const std::string& folder, bool on, const std::
     if (folderInfo.exists() && !folderInfo.isDir())
         return Failure{"The autostart folder " + folder + " is a file, not a folder: nothing was changed."};
 
+    std::string systemEntry;
+    for (const std::string& system : systemFolders)
+        if (systemEntry.empty() && QFileInfo::exists(QString::fromLocal8Bit(system) + "/" + EntryName))
+            systemEntry = system + "/" + EntryName;
+
+    if (!on && !systemEntry.empty()) {
+        if (!QDir().mkpath(dir))
+            return Failure{"The autostart folder " + folder + " cannot be made: nothing was changed."};
+        const Result<std::string> hidden = writeEntry(
+            path, "[Desktop Entry]\nType=Application\nName=Vyrelight Toolbar\nExec=vyrelight\nHidden=true\n");
+        if (!hidden)
+            return hidden;
+        return "Vyrelight Toolbar will no longer start at login: wrote " + shown + ", which hides " + systemEntry + ".";
+    }
     if (!on) {
         if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
             return "Vyrelight Toolbar was not set to start at login (there is no " + shown + ").";
@@ -90,12 +138,8 @@ Result<std::string> SetAutostart(const std::string& folder, bool on, const std::
 
     if (!QDir().mkpath(dir))
         return Failure{"The autostart folder " + folder + " cannot be made: nothing was changed."};
-    // Written whole or not at all: an entry cut short would start something else.
-    QSaveFile entry(path);
-    const std::string text = AutostartEntry(command);
-    if (!entry.open(QIODevice::WriteOnly)
-        || entry.write(text.data(), qint64(text.size())) != qint64(text.size()) || !entry.commit())
-        return Failure{"The autostart entry " + shown + " cannot be written: "
-                       + entry.errorString().toLocal8Bit().toStdString()};
+    const Result<std::string> written = writeEntry(path, AutostartEntry(command));
+    if (!written)
+        return written;
     return "Vyrelight Toolbar will start at login: wrote " + shown + ".";
 }

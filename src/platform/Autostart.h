@@ -19,6 +19,13 @@ std::string AutostartEntry(const std::vector<std::string>& command);
 // escapes the Exec rules and then the string rules ask for.
 std::string ExecArgument(const std::string& arg);
 
+// The system-wide autostart folders ($XDG_CONFIG_DIRS, default /etc/xdg, each with
+// /autostart), for these environment values.
+std::vector<std::string> SystemAutostartFolders(const std::string& xdgConfigDirs);
+
 // Writes (on) or removes (off) the entry in folder; says what it did, in words for the
-// user. Fails, changing nothing, when the folder is a file or cannot be written.
-Result<std::string> SetAutostart(const std::string& folder, bool on, const std::vector<std::string>& command);
+// user. When one of systemFolders holds an entry of the same name, off writes one that
+// hides it instead, as the autostart rules ask. Fails, changing nothing, when the
+// folder is a file or cannot be written.
+Result<std::string> SetAutostart(const std::string& folder, bool on, const std::vector<std::string>& command,
+                                 const std::vector<std::string>& systemFolders = {});

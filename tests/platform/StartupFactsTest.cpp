@@ -170,6 +170,25 @@ TEST(Autostart, OnWritesTheEntryOffRemovesItAFileInTheWayChangesNothing)
     EXPECT_EQ(readFile(dir.filePath("plain")), "keep me");
 }
 
+TEST(Autostart, OffHidesASystemWideEntryItCannotRemove)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("xdg/autostart")));
+    writeFile(dir.filePath("xdg/autostart/vyrelight.desktop"), "[Desktop Entry]\n");
+    const std::vector<std::string> system = SystemAutostartFolders("relative:" + bytes(dir.filePath("xdg")));
+    ASSERT_EQ(system, std::vector<std::string>{bytes(dir.filePath("xdg/autostart"))});
+    EXPECT_EQ(SystemAutostartFolders(""), std::vector<std::string>{"/etc/xdg/autostart"});
+
+    const std::string folder = bytes(dir.filePath("user"));
+    const Result<std::string> off = SetAutostart(folder, false, {"/bin/vyrelight"}, system);
+    ASSERT_TRUE(off.ok()) << off.reason();
+    EXPECT_TRUE(readFile(dir.filePath("user/vyrelight.desktop")).contains("\nHidden=true\n"));
+    EXPECT_EQ(readFile(dir.filePath("xdg/autostart/vyrelight.desktop")), "[Desktop Entry]\n");
+    // On again: the user's own entry, which starts it, takes the hiding one's place.
+    ASSERT_TRUE(SetAutostart(folder, true, {"/bin/vyrelight"}, system).ok());
+    EXPECT_FALSE(readFile(dir.filePath("user/vyrelight.desktop")).contains("Hidden"));
+}
+
 TEST(InstanceChannel, TheRuntimeFolderMustBeThereAndTheUsers)
 {
     QTemporaryDir dir;
