@@ -169,11 +169,11 @@ void ToolbarWindow::takePlaceAt(QPoint pixel, const QScreen* screen)
     // Twips of the screen the window goes to, so the pixel is exactly where it lands.
     m_screen = screen;
     moveTwips(float(pixel.x() * perPixelX()), float(pixel.y() * perPixelY()), m_width, m_height);
+    // An unmoveable toolbar too: the user cannot drag it back, and its next layout (a
+    // mode switched) would put it out of reach again.
     TbrRec& rec = record();
-    if (!isTrue(rec.Unmoveable)) {
-        rec.Top = m_top;
-        rec.Left = m_left;
-    }
+    rec.Top = m_top;
+    rec.Left = m_left;
 }
 
 void ToolbarWindow::movedBySystem(QPoint pixel)

@@ -62,8 +62,8 @@ public:
     void moveTwips(float left, float top, float width, float height);
     // True once the window was given a position (its twips geometry means something).
     bool placed() const { return m_placed; }
-    // Moves the window's top-left corner to a pixel of screen and keeps the place as a
-    // drag by the handle would: in the record too, unless the toolbar is unmoveable.
+    // Moves the window's top-left corner to a pixel of screen, and the record's place
+    // with it (an unmoveable toolbar's too): for bringing a toolbar back on screen.
     void takePlaceAt(QPoint pixel, const QScreen* screen);
     // True once the toolbar's pictures, buttons and size were built into the window.
     bool built() const { return m_built; }

@@ -9,10 +9,12 @@ mkdir -p "$d"
 { crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
        "Default;-50000;-50000;;;0;0;0;-1;-1;0;0;" \
        "Edge;-150;-150;Edge.vtb;;0;0;0;-1;-1;0;0;" \
-       "Right;3000;15000;Right.vtb;;0;0;0;-1;-1;0;0;"
+       "Right;3000;15000;Right.vtb;;0;0;0;-1;-1;0;0;" \
+       "Fixed;-9000;90000;Fixed.vtb;;0;0;0;-1;-1;0;-1;"
 } > "$d/Toolbars.cfg"
 crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Edge.vtb"
 crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Right.vtb"
+crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Fixed.vtb"
 start_app "$d"
 id=$(wait_window Default) || fail "Default did not come up"
 edge=$(wait_window Edge) || fail "Edge did not come up"
@@ -20,6 +22,9 @@ right=$(wait_window Right) || fail "Right did not come up"
 read -r x y w h < <(geometry "$id")
 [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 800 ] ||
   fail "the toolbar saved at -50000,-50000 twips is at $x,$y size ${w}x$h, not inside the screen"
+# Unmoveable, and out of reach: brought back all the same, to the top-right corner.
+fixed=$(wait_window Fixed) || fail "Fixed did not come up"
+expect_geometry "$fixed" 1252 0 28 28
 # Partly visible: where the user put it.
 expect_geometry "$edge" -10 -10 28 28
 
@@ -32,6 +37,7 @@ stop_app
 grep -q "^Edge;-150;-150;" "$d/Toolbars.cfg" || fail "the partly visible toolbar moved: $(cat "$d/Toolbars.cfg")"
 grep -q "^Default;-50000;" "$d/Toolbars.cfg" && fail "the rescued place was not saved: $(cat "$d/Toolbars.cfg")"
 grep -q "^Right;4500;10500;" "$d/Toolbars.cfg" || fail "the window manager's move was not saved: $(cat "$d/Toolbars.cfg")"
+grep -q "^Fixed;0;18780;" "$d/Toolbars.cfg" || fail "the unmoveable toolbar's new place was not kept: $(cat "$d/Toolbars.cfg")"
 
 # The screen shrinks to 640x480, leaving "Right" (at 700,300) beyond its edge. Xvfb
 # knows one mode only: the smaller one is added first.
