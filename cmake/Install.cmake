@@ -10,6 +10,9 @@ set(share ${CMAKE_SOURCE_DIR}/share)
 configure_file(${share}/org.vyrelight.vyrelight.metainfo.xml.in ${CMAKE_BINARY_DIR}/share/org.vyrelight.vyrelight.metainfo.xml @ONLY)
 configure_file(${share}/vyrelight.1.in ${CMAKE_BINARY_DIR}/share/vyrelight.1 @ONLY)
 
+# Stripped by any `cmake --install`, --strip or not: the debugging information is for
+# the build tree, and triples the binary's size.
+install(CODE "set(CMAKE_INSTALL_DO_STRIP ON)")
 install(TARGETS vyrelight RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${share}/vyrelight.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${share}/vyrelight.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

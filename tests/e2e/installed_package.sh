@@ -16,6 +16,10 @@ for f in usr/bin/vyrelight usr/share/applications/vyrelight.desktop usr/share/ic
 done
 file "$root/usr/bin/vyrelight" | grep -q "stripped" && ! file "$root/usr/bin/vyrelight" | grep -q "not stripped" ||
   fail "the binary is not stripped"
+# A plain install under another prefix strips the binary too.
+cmake --install "$build" --prefix "$TMP/prefix" > "$TMP/install.log" || fail "cmake --install failed"
+file "$TMP/prefix/bin/vyrelight" | grep -q "not stripped" && fail "cmake --install left the binary unstripped"
+[ -f "$TMP/prefix/share/applications/vyrelight.desktop" ] || fail "cmake --install put no menu entry under its prefix"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root/usr/share/applications/vyrelight.desktop" || fail "desktop-file-validate"
 fi
