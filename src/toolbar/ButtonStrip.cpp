@@ -4,6 +4,7 @@
 #include "toolbar/ImageList.h"
 #include "toolbar/StripAccessible.h"
 
+#include <QAccessible>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -342,6 +343,11 @@ void ButtonStrip::relayout()
     if (size() != px)
         resize(px);
     update();
+    // Screen readers hold on to the buttons they were shown; they look again when told.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void ButtonStrip::paintEvent(QPaintEvent* event)
