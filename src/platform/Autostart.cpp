@@ -57,8 +57,11 @@ std::string ExecArgument(const std::string& arg)
 std::string AutostartEntry(const std::vector<std::string>& command)
 {
     std::string exec;
-    for (const std::string& arg : command)
-        exec += (exec.empty() ? "" : " ") + ExecArgument(arg);
+    for (const std::string& arg : command) {
+        if (!exec.empty())
+            exec += ' ';
+        exec += ExecArgument(arg);
+    }
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Vyrelight Toolbar\n"

@@ -76,8 +76,10 @@ Result<std::string> FindDataFolder(const std::string& programFolder, const std::
         errno = 0;
         if (!QDir().mkpath(path)) {
             const int why = errno;
-            return Failure{"The folder for the toolbars cannot be made:\n" + folder
-                           + (why ? "\n" + std::string(std::strerror(why)) : std::string())};
+            std::string reason = "The folder for the toolbars cannot be made:\n" + folder;
+            if (why)
+                reason.append("\n").append(std::strerror(why));
+            return Failure{reason};
         }
     }
     return folder;
