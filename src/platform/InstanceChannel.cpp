@@ -2,6 +2,8 @@
 
 #include <QSocketNotifier>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +21,7 @@ namespace {
 
 constexpr char Request[] = "forward\n";
 constexpr char Answer[] = "ok\n";
+constexpr int ConnectRetryMs = 50;
 
 std::string systemError()
 {
@@ -86,12 +89,23 @@ bool AskToComeForward(const std::string& path, int timeoutMs)
     sockaddr_un addr;
     if (!fillAddress(path, addr))
         return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
+    // A launcher that has just taken the lock listens a moment later: a refused
+    // connection is tried again for a while (up to a second).
+    int fd = -1;
+    for (int waited = 0;; waited += ConnectRetryMs) {
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
+            break;
+        ::close(fd);
+        fd = -1;
+        if (waited + ConnectRetryMs > std::min(timeoutMs, 1000))
+            return false;
+        ::usleep(ConnectRetryMs * 1000);
+    }
     bool answered = false;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0
-        && ::send(fd, Request, sizeof Request - 1, MSG_NOSIGNAL) == ssize_t(sizeof Request - 1)) {
+    if (::send(fd, Request, sizeof Request - 1, MSG_NOSIGNAL) == ssize_t(sizeof Request - 1)) {
         std::string got;
         pollfd p{fd, POLLIN, 0};
         while (got.find('\n') == std::string::npos && ::poll(&p, 1, timeoutMs) > 0) {
