@@ -7,7 +7,7 @@ WERROR ?= 0
 CMAKE_FLAGS ?=
 CONFIGURE_FLAGS = -DVYRE_WERROR=$(if $(filter 1 ON on yes,$(WERROR)),ON,OFF) $(CMAKE_FLAGS)
 
-.PHONY: run test build deps check fuzz asan bench clean
+.PHONY: run test build deps check fuzz asan bench clean package install
 
 deps:
 	@bash scripts/deps.sh
@@ -16,9 +16,20 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja $(CONFIGURE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Runs the launcher on its own data folder (beside the program, or ~/.config/vyrelight).
+# Runs the launcher on the user's own toolbars in ~/.config/vyrelight, never in $(BUILD),
+# which `make clean` removes.
 run: build
 	@bash scripts/run.sh $(BUILD)/vyrelight
+
+# A Debian package, build/vyrelight_<version>_<arch>.deb, its dependencies computed.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Installs the stripped program with its menu entry, icon, metainfo and man page under
+# PREFIX (default /usr/local).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --strip --prefix $(PREFIX)
 
 # Everything CI runs: sanitized store tests, bounded fuzzing, then the whole test suite.
 test: asan fuzz check

@@ -9,6 +9,12 @@ packages=(
   qt6-base-dev libqt6svg6 qt6-image-formats-plugins libgl-dev libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  # Packaging and checking what is installed: dpkg-shlibdeps (with file) computes the
+  # package's dependencies; the menu entry and metainfo validators; xrandr for screens
+  # that change size under Xvfb.
+  dpkg-dev file desktop-file-utils appstream x11-xserver-utils
+  # A headless Wayland compositor with XWayland, for running in a Wayland session.
+  weston xwayland
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -291,3 +291,8 @@ void AboutBox::lineClicked(int line)
             qCWarning(lcVyre) << "About box:" << link << "was not opened:" << QString::fromLocal8Bit(opened.reason());
     });
 }
+
+QPixmap ProgramIconPicture()
+{
+    return iconPicture();
+}

@@ -5,6 +5,7 @@
 #include <array>
 
 class QLabel;
+class QPixmap;
 class Shell;
 
 // The about box: the program's icon and logo, a credit line, the mail and web links and
@@ -38,3 +39,7 @@ private:
     QLabel* m_closePicture{nullptr};
     bool m_placed{false};
 };
+
+// The program's icon, 32 x 32: a small floating toolbar with its claws and three
+// buttons. The installed SVG icon is drawn after it.
+QPixmap ProgramIconPicture();

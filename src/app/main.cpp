@@ -1,15 +1,20 @@
+#include "about/AboutBox.h"
 #include "app/App.h"
+#include "app/CommandLine.h"
 #include "app/RealServices.h"
+#include "app/Startup.h"
 #include "platform/DataFolder.h"
-#include "platform/InstanceLock.h"
-#include "store/Messages.h"
+#include "platform/InstanceChannel.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QIcon>
+#include <QPixmap>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
+#include <string>
+#include <vector>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -24,44 +29,38 @@ void onSignal(int)
     [[maybe_unused]] auto n = ::write(signalFds[0], &c, 1);
 }
 
-bool hasDisplay()
-{
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (!hasDisplay()) {
-        std::fprintf(stderr,
-                     "vyrelight: there is no display to show the toolbars on.\n"
-                     "Run it under a virtual X server instead:\n"
-                     "  xvfb-run -s \"-screen 0 1280x800x24\" %s\n",
-                     argv[0]);
-        return 1;
-    }
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto status = AnswerCommandLine(line, argv[0]))
+        return *status;
+    if (const auto status = ChooseWindowSystem(line, argv[0]))
+        return *status;
+
+    const Result<std::string> runtimeFolder = RuntimeFolder();
+
     QApplication::setDesktopSettingsAware(true);
     QApplication qapp(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    ForgetWindowSystemChoice();
+    // Task switchers find the program's entry, and with it its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vyrelight"));
+    QApplication::setWindowIcon(QIcon(ProgramIconPicture()));
 
     const std::string programFolder = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
-    const std::string dataFolder = FindDataFolder(programFolder);
-    if (dataFolder.empty()) {
-        QMessageBox::critical(nullptr, msg::ProgramTitle,
-                              "There is no folder to keep the toolbars in: neither the program's "
-                              "folder nor ~/.config/vyrelight can be written.");
+    const Result<std::string> found = FindDataFolder(programFolder, line.dataDir);
+    if (!found) {
+        ReportStartFailure(QString::fromLocal8Bit(found.reason()));
         return 1;
     }
-    InstanceLock lock(dataFolder);
-    if (!lock.acquired()) {
-        QMessageBox::warning(nullptr, msg::ProgramTitle,
-                             lock.heldByOther()
-                                 ? QString("Vyrelight Toolbar is already running on the toolbars in\n%1")
-                                       .arg(QString::fromLocal8Bit(dataFolder))
-                                 : QString("The toolbars in\n%1\ncannot be locked for this program.")
-                                       .arg(QString::fromLocal8Bit(dataFolder)));
+    const std::string& dataFolder = found.value();
+    const InstanceClaim claim = ClaimInstance(dataFolder, runtimeFolder);
+    if (claim.outcome == InstanceClaim::Outcome::Forwarded)
+        return 0;
+    if (claim.outcome == InstanceClaim::Outcome::Refused) {
+        ReportStartFailure(claim.message);
         return 1;
     }
 
@@ -69,6 +68,8 @@ int main(int argc, char** argv)
     App app(real.services(), dataFolder);
     QObject::connect(&app, &App::terminated, &qapp, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
+    // A second start on the same folder: the configuration window comes forward.
+    QObject::connect(claim.server.get(), &InstanceServer::comeForward, &app, [&app] { app.showConfig(0); });
 
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) == 0) {
         auto* notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, &qapp);

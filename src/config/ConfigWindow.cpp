@@ -30,9 +30,10 @@
 
 namespace {
 
-constexpr int VersionMajor = 2;
-constexpr int VersionMinor = 0;
-constexpr int VersionRevision = 3;
+// The build's version, set once for the whole project.
+constexpr int VersionMajor = VYRE_VERSION_MAJOR;
+constexpr int VersionMinor = VYRE_VERSION_MINOR;
+constexpr int VersionRevision = VYRE_VERSION_PATCH;
 
 // The strip along the window's left edge is 33 pixels wide; the handle picture is the
 // toolbars' 16 x 16.

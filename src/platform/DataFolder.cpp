@@ -2,22 +2,85 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
-std::string FindDataFolder(const std::string& programFolder)
-{
-    const QString own = QString::fromLocal8Bit(programFolder);
-    if (QFileInfo::exists(own + "/Toolbars.cfg") || ::access(programFolder.c_str(), W_OK) == 0)
-        return programFolder;
+namespace {
 
-    // GenericConfigLocation honours XDG_CONFIG_HOME.
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (base.isEmpty())
-        return {};
-    const QString folder = base + "/vyrelight";
-    if (!QDir().mkpath(folder))
-        return {};
-    return folder.toLocal8Bit().toStdString();
+bool absolute(const std::string& path)
+{
+    return !path.empty() && path[0] == '/';
+}
+
+std::string configFolder(const DataFolderFacts& facts)
+{
+    // A relative XDG_CONFIG_HOME is invalid and is ignored, as the XDG rules say.
+    if (absolute(facts.xdgConfigHome))
+        return facts.xdgConfigHome + "/vyrelight";
+    if (absolute(facts.home))
+        return facts.home + "/.config/vyrelight";
+    return {};
+}
+
+std::string env(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+} // namespace
+
+std::string ChooseDataFolder(const DataFolderFacts& facts)
+{
+    if (!facts.requested.empty()) {
+        const std::string path = absolute(facts.requested) ? facts.requested
+                                                           : facts.currentFolder + "/" + facts.requested;
+        return QDir::cleanPath(QString::fromLocal8Bit(path)).toLocal8Bit().toStdString();
+    }
+    if (!facts.installed && (facts.programFolderHoldsCfg || facts.programFolderWritable))
+        return facts.programFolder;
+    return configFolder(facts);
+}
+
+bool IsInstalledProgram(const std::string& programFolder)
+{
+    const QString bin = QString::fromLocal8Bit(programFolder);
+    return QFileInfo(bin).fileName() == QLatin1String("bin")
+        && QFileInfo::exists(bin + QStringLiteral("/../share/applications/vyrelight.desktop"));
+}
+
+Result<std::string> FindDataFolder(const std::string& programFolder, const std::string& requested)
+{
+    DataFolderFacts facts;
+    facts.requested = requested;
+    facts.programFolder = programFolder;
+    facts.installed = IsInstalledProgram(programFolder);
+    facts.programFolderHoldsCfg = QFileInfo::exists(QString::fromLocal8Bit(programFolder) + "/Toolbars.cfg");
+    facts.programFolderWritable = ::access(programFolder.c_str(), W_OK) == 0;
+    facts.xdgConfigHome = env("XDG_CONFIG_HOME");
+    facts.home = env("HOME");
+    facts.currentFolder = QDir::currentPath().toLocal8Bit().toStdString();
+
+    const std::string folder = ChooseDataFolder(facts);
+    if (folder.empty())
+        return Failure{"There is no folder to keep the toolbars in: HOME is not set and no --data-dir was given."};
+    const QString path = QString::fromLocal8Bit(folder);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir())
+        return Failure{"The toolbars cannot be kept in\n" + folder + "\nbecause it is a file, not a folder."};
+    if (!info.exists()) {
+        // mkpath leaves errno at the step that failed.
+        errno = 0;
+        if (!QDir().mkpath(path)) {
+            const int why = errno;
+            std::string reason = "The folder for the toolbars cannot be made:\n" + folder;
+            if (why)
+                reason.append("\n").append(std::strerror(why));
+            return Failure{reason};
+        }
+    }
+    return folder;
 }

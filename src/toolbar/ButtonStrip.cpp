@@ -2,7 +2,9 @@
 
 #include "platform/Pointer.h"
 #include "toolbar/ImageList.h"
+#include "toolbar/StripAccessible.h"
 
+#include <QAccessible>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -201,6 +203,7 @@ ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(pare
     d->buttons.resize(FixedCount);
     d->buttons[1].style = Style::Gap;
     relayout();
+    StripAccessible::install();
 }
 
 ButtonStrip::~ButtonStrip() = default;
@@ -269,6 +272,17 @@ QRectF ButtonStrip::buttonRect(int position) const
     return d->valid(position) ? d->buttons[static_cast<std::size_t>(position - 1)].rect : QRectF();
 }
 
+QRect ButtonStrip::buttonPixelRect(int position) const
+{
+    return d->valid(position) ? d->pixelRect(d->buttons[static_cast<std::size_t>(position - 1)].rect) : QRect();
+}
+
+void ButtonStrip::press(int position)
+{
+    if (position > FixedCount && style(position) == Style::Normal)
+        emit buttonClicked(position);
+}
+
 float ButtonStrip::buttonWidth() const
 {
     return d->bw;
@@ -329,6 +343,11 @@ void ButtonStrip::relayout()
     if (size() != px)
         resize(px);
     update();
+    // Screen readers hold on to the buttons they were shown; they look again when told.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void ButtonStrip::paintEvent(QPaintEvent* event)

@@ -45,6 +45,10 @@ public:
     QString toolTipText(int position) const;
     // A button's rectangle in twips relative to the control.
     QRectF buttonRect(int position) const;
+    // The same in the control's pixels, as it is painted.
+    QRect buttonPixelRect(int position) const;
+    // Presses a normal button as a click would (for assistive tools); others do nothing.
+    void press(int position);
 
     float buttonWidth() const;  // BW, twips
     float buttonHeight() const; // BH, twips

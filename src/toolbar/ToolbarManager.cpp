@@ -1,9 +1,12 @@
 #include "toolbar/ToolbarManager.h"
 
+#include "platform/SkipOnError.h"
 #include "toolbar/BuiltinPictures.h"
+#include "toolbar/ScreenRescue.h"
 #include "toolbar/ToolbarWindow.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 
 #include <stdexcept>
 #include <string>
@@ -16,6 +19,63 @@ ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& 
     m_context.filePicture = QPixmap::fromImage(builtinFilePicture(ratio));
     m_context.folderPicture = QPixmap::fromImage(builtinFolderPicture(ratio));
     m_context.clawsPicture = builtinClawsPicture(ratio);
+
+    // Monitors come and go: a toolbar on one that went, or beyond the edge of one that
+    // shrank, is brought back once the screens have settled.
+    m_screenWatch = std::make_unique<QObject>();
+    if (qGuiApp) {
+        for (QScreen* screen : QGuiApplication::screens())
+            watchScreen(screen);
+        QObject::connect(qGuiApp, &QGuiApplication::screenAdded, m_screenWatch.get(),
+                         [this](QScreen* screen) { watchScreen(screen); });
+        QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, m_screenWatch.get(), [this] { rescueSoon(); });
+    }
+}
+
+void ToolbarManager::watchScreen(QScreen* screen)
+{
+    QObject::connect(screen, &QScreen::availableGeometryChanged, m_screenWatch.get(), [this] { rescueSoon(); });
+    QObject::connect(screen, &QScreen::geometryChanged, m_screenWatch.get(), [this] { rescueSoon(); });
+}
+
+void ToolbarManager::rescueSoon()
+{
+    if (m_rescuePending)
+        return;
+    m_rescuePending = true;
+    QMetaObject::invokeMethod(
+        m_screenWatch.get(),
+        [this] {
+            m_rescuePending = false;
+            skipOnError("bringing toolbars back on screen", [&] { rescueOffScreen(); });
+        },
+        Qt::QueuedConnection);
+}
+
+void ToolbarManager::rescueOffScreen()
+{
+    for (const std::unique_ptr<ToolbarWindow>& w : m_windows)
+        if (w)
+            rescue(*w);
+}
+
+void ToolbarManager::rescue(ToolbarWindow& window)
+{
+    if (!window.placed() || !qGuiApp)
+        return;
+    std::vector<QRect> areas;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        areas.push_back(screen->availableGeometry());
+    const std::optional<QPoint> to = rescuedPosition(window.geometry(), areas);
+    if (!to)
+        return;
+    const QRect moved(*to, window.geometry().size());
+    const QScreen* target = nullptr;
+    for (const QScreen* screen : screens)
+        if (screen->availableGeometry().intersects(moved))
+            target = screen;
+    window.takePlaceAt(*to, target);
 }
 
 ToolbarManager::~ToolbarManager()
@@ -46,7 +106,11 @@ ToolbarWindow* ToolbarManager::find(std::uint8_t t) const
 ToolbarWindow& ToolbarManager::ready(std::uint8_t t)
 {
     ToolbarWindow& w = window(t);
-    w.ensureBuilt();
+    if (!w.built()) {
+        w.ensureBuilt();
+        // A toolbar saved on a monitor that is no longer there comes up on one that is.
+        rescue(w);
+    }
     return w;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 class Clock;
+class QScreen;
 class ToolbarHost;
 class ToolbarWindow;
 
@@ -43,15 +44,25 @@ public:
     // Left; the configuration file is written from the records. A toolbar whose window
     // was never placed keeps the record's place.
     void takePositions();
+    // Brings every placed window that lies wholly outside all screens' available areas
+    // fully onto the nearest screen. Also runs by itself whenever a screen goes away or
+    // changes size, and for each window when it is first built.
+    void rescueOffScreen();
     // Ends every window: hidden at once, deleted once the event loop is back from
     // whatever handler is running, so no window goes away under its own handler.
     void closeAll();
 
 private:
     void retire(ToolbarWindow* window);
+    void rescue(ToolbarWindow& window);
+    void watchScreen(QScreen* screen);
+    void rescueSoon();
 
     ToolbarContext m_context;
     std::vector<std::unique_ptr<ToolbarWindow>> m_windows; // by toolbar index; null: none yet
     // Windows closed or removed whose deletion waits for the event loop.
     std::vector<QPointer<ToolbarWindow>> m_retired;
+    // Receives the screens' signals; gone with the manager, and the connections with it.
+    std::unique_ptr<QObject> m_screenWatch;
+    bool m_rescuePending{false};
 };

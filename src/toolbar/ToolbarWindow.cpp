@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QUrl>
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -79,6 +81,8 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     , m_watch(context.clock.makeTicker())
     , m_foldTicker(context.clock.makeTicker())
 {
+    // No place asked yet: not even the origin, where the window manager may put it.
+    m_asked.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
     const double x = perPixelX(), y = perPixelY();
     m_strip = new ButtonStrip(context.services.pointer, this);
     m_strip->setObjectName(QStringLiteral("TBar"));
@@ -150,8 +154,45 @@ void ToolbarWindow::applyGeometry()
     const double x = perPixelX(), y = perPixelY();
     const QRect r(toPixels(m_left, x), toPixels(m_top, y), std::max(1, toPixels(m_width, x)),
                   std::max(1, toPixels(m_height, y)));
-    if (r != geometry())
+    if (r != geometry()) {
+        if (r.topLeft() != geometry().topLeft()) {
+            m_asked[m_askedNext] = r.topLeft();
+            m_askedNext = (m_askedNext + 1) % m_asked.size();
+        }
         setGeometry(r);
+    }
+    emit geometryTwipsChanged();
+}
+
+void ToolbarWindow::takePlaceAt(QPoint pixel, const QScreen* screen)
+{
+    // Twips of the screen the window goes to, so the pixel is exactly where it lands.
+    m_screen = screen;
+    moveTwips(float(pixel.x() * perPixelX()), float(pixel.y() * perPixelY()), m_width, m_height);
+    // An unmoveable toolbar too: the user cannot drag it back, and its next layout (a
+    // mode switched) would put it out of reach again.
+    TbrRec& rec = record();
+    rec.Top = m_top;
+    rec.Left = m_left;
+}
+
+void ToolbarWindow::movedBySystem(QPoint pixel)
+{
+    // During a drag the window follows the handle; reports of earlier steps arrive late.
+    if (!m_placed || m_dragging)
+        return;
+    if (std::find(m_asked.begin(), m_asked.end(), pixel) != m_asked.end())
+        return;
+    // Taken as a drag by the handle would take it: the window's place, then the record's.
+    m_left = float(pixel.x() * perPixelX());
+    m_top = float(pixel.y() * perPixelY());
+    m_asked[m_askedNext] = pixel;
+    m_askedNext = (m_askedNext + 1) % m_asked.size();
+    TbrRec& rec = record();
+    if (!isTrue(rec.Unmoveable)) {
+        rec.Top = m_top;
+        rec.Left = m_left;
+    }
     emit geometryTwipsChanged();
 }
 
@@ -686,6 +727,9 @@ bool ToolbarWindow::event(QEvent* event)
                 applyGeometry();
         }
     }
+    // The window manager moved the window (Alt+drag, a placement of its own).
+    if (event->type() == QEvent::Move && event->spontaneous())
+        skipOnError("move by the window manager", [&] { movedBySystem(static_cast<QMoveEvent*>(event)->pos()); });
     // The topmost state is set again from the flag whenever the window becomes active,
     // whatever else may have changed it meanwhile.
     if (event->type() == QEvent::WindowActivate)

@@ -62,6 +62,9 @@ public:
     void moveTwips(float left, float top, float width, float height);
     // True once the window was given a position (its twips geometry means something).
     bool placed() const { return m_placed; }
+    // Moves the window's top-left corner to a pixel of screen, and the record's place
+    // with it (an unmoveable toolbar's too): for bringing a toolbar back on screen.
+    void takePlaceAt(QPoint pixel, const QScreen* screen);
     // True once the toolbar's pictures, buttons and size were built into the window.
     bool built() const { return m_built; }
 
@@ -136,6 +139,7 @@ private:
     void buildMenu();
     void modeActionTriggered(int m);
     void applyGeometry();
+    void movedBySystem(QPoint pixel);
     QPixmap iconPicture(const std::string& file, std::int16_t index) const;
     // The handle-relative position in twips of a point on the screen, from the window's
     // own twips position, so a drag never depends on when the window system catches up.
@@ -169,6 +173,11 @@ private:
 
     bool m_dragging{false};
     QPointF m_grab; // twips from the handle's corner where the drag took hold
+    // The last places this program asked the window system for. The window system
+    // reports each back, sometimes after the next was asked for; a place reported that
+    // is none of these was chosen by someone else (the window manager).
+    std::array<QPoint, 8> m_asked{};
+    std::size_t m_askedNext{0};
 
     QMenu* m_menu{};
     std::array<QAction*, ModeCount> m_modeActions{};

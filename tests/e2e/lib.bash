@@ -4,6 +4,11 @@ set -eu
 
 BIN=${1:?usage: $0 path/to/vyrelight}
 TMP=$(mktemp -d)
+# A runtime folder of the script's own, where a launcher listens for second starts.
+export XDG_RUNTIME_DIR="$TMP/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The launcher runs on X; a Wayland session around the tests must not change that.
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 XVFB_PID=""
 APP_PID=""
 

@@ -22,9 +22,9 @@ TEST(DataFolder, TheProgramFolderWhenWritableElseTheUsersConfigFolderMadeOnDeman
         ~Restore() { config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config); }
     } restore;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
-    EXPECT_EQ(FindDataFolder(bytes(dir.path())), bytes(dir.path()));
+    EXPECT_EQ(FindDataFolder(bytes(dir.path())).value(), bytes(dir.path()));
     // A program folder that cannot be written (as root: one that is not there).
-    EXPECT_EQ(FindDataFolder(bytes(dir.filePath("gone"))), bytes(dir.filePath("config/vyrelight")));
+    EXPECT_EQ(FindDataFolder(bytes(dir.filePath("gone"))).value(), bytes(dir.filePath("config/vyrelight")));
     EXPECT_TRUE(QFileInfo(dir.filePath("config/vyrelight")).isDir());
 }
 

@@ -1,0 +1,155 @@
+#include "app/Startup.h"
+
+#include "platform/Autostart.h"
+#include "platform/DisplayChoice.h"
+#include "platform/InstanceChannel.h"
+#include "platform/InstanceLock.h"
+#include "store/Messages.h"
+
+#include <QMessageBox>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+// How long a second start waits for the first to answer.
+constexpr int AnswerTimeoutMs = 5000;
+
+// True when this program, not the user, set QT_QPA_PLATFORM.
+bool forcedXcb = false;
+
+std::string programPath(const char* fallback)
+{
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, std::size_t(n)) : std::string(fallback);
+}
+
+std::string env(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+} // namespace
+
+std::optional<int> AnswerCommandLine(const CommandLine& line, const char* program)
+{
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", program, line.error.c_str(), program);
+        return 2;
+    }
+    switch (line.action) {
+    case CommandLine::Action::Run:
+        return std::nullopt;
+    case CommandLine::Action::Help:
+        std::fputs(HelpText(program).c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs(VersionLine().c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Autostart:
+        break;
+    }
+    // The entry starts this very binary, on the folder given now, if any.
+    std::vector<std::string> command{programPath(program)};
+    if (!line.dataDir.empty()) {
+        char here[4096];
+        const bool relative = line.dataDir[0] != '/';
+        command.push_back("--data-dir");
+        command.push_back(relative && ::getcwd(here, sizeof here) ? std::string(here) + "/" + line.dataDir
+                                                                   : line.dataDir);
+    }
+    const Result<std::string> done =
+        SetAutostart(AutostartFolder(env("XDG_CONFIG_HOME"), env("HOME")), line.autostartOn, command,
+                     SystemAutostartFolders(env("XDG_CONFIG_DIRS")));
+    if (!done) {
+        std::fprintf(stderr, "%s: %s\n", program, done.reason().c_str());
+        return 1;
+    }
+    std::printf("%s\n", done.value().c_str());
+    return 0;
+}
+
+std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* program)
+{
+    const DisplayFacts facts = CurrentDisplayFacts(line.platformChosen);
+    switch (PlanDisplay(facts)) {
+    case DisplayPlan::AsIs:
+        break;
+    case DisplayPlan::ForceXcb:
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        forcedXcb = true;
+        break;
+    case DisplayPlan::NoDisplay:
+        std::fprintf(stderr,
+                     "%s: there is no display to show the toolbars on.\n"
+                     "Run it under a virtual X server instead:\n"
+                     "  xvfb-run -s \"-screen 0 1280x800x24\" %s\n",
+                     program, program);
+        return 1;
+    case DisplayPlan::NoXServer:
+        std::fprintf(stderr,
+                     "%s: this is a Wayland session without an X server (XWayland): DISPLAY is not set.\n"
+                     "The toolbars place themselves on the screen, which Wayland does not allow;\n"
+                     "they run on XWayland. Start XWayland, or choose a platform with QT_QPA_PLATFORM.\n",
+                     program);
+        return 1;
+    }
+    // Qt would abort on an X server that is not there; say so instead.
+    const std::string qpa = env("QT_QPA_PLATFORM");
+    if ((qpa.empty() || qpa == "xcb") && !line.platformChosen && !XServerAnswers(facts.display)) {
+        std::fprintf(stderr, "%s: the X server %s does not answer.\n", program, facts.display.c_str());
+        return 1;
+    }
+    return std::nullopt;
+}
+
+void ForgetWindowSystemChoice()
+{
+    if (forcedXcb)
+        ::unsetenv("QT_QPA_PLATFORM");
+    forcedXcb = false;
+}
+
+InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::string>& runtime)
+{
+    InstanceClaim claim;
+    if (!runtime) {
+        claim.message = QString::fromLocal8Bit(runtime.reason());
+        return claim;
+    }
+    // The folder by its real path: two names for one folder share one lock, and so one
+    // channel.
+    char real[PATH_MAX];
+    const std::string path = ChannelPath(runtime.value(), ::realpath(dataFolder.c_str(), real) ? real : dataFolder);
+    const QString folder = QString::fromLocal8Bit(dataFolder);
+    claim.lock = std::make_shared<InstanceLock>(dataFolder);
+    if (!claim.lock->acquired()) {
+        if (claim.lock->heldByOther() && AskToComeForward(path, AnswerTimeoutMs)) {
+            claim.outcome = InstanceClaim::Outcome::Forwarded;
+            return claim;
+        }
+        claim.message = claim.lock->heldByOther()
+            ? QString("Vyrelight Toolbar is already running on the toolbars in\n%1").arg(folder)
+            : QString("The toolbars in\n%1\ncannot be locked for this program.").arg(folder);
+        return claim;
+    }
+    Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path);
+    if (!server) {
+        claim.message = QString::fromLocal8Bit(server.reason());
+        return claim;
+    }
+    claim.server = std::move(server).value();
+    claim.outcome = InstanceClaim::Outcome::Claimed;
+    return claim;
+}
+
+void ReportStartFailure(const QString& message)
+{
+    std::fprintf(stderr, "vyrelight: %s\n", message.toLocal8Bit().constData());
+    QMessageBox::critical(nullptr, msg::ProgramTitle, message);
+}

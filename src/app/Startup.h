@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "store/Result.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class InstanceLock;
+class InstanceServer;
+
+// The steps of a start that come before the toolbars, each giving the exit status when
+// the program must end there. main() runs them in order.
+
+// Answers --help, --version and --autostart, and refuses a command line it cannot
+// follow (status 2). Nothing when the launcher is to run.
+std::optional<int> AnswerCommandLine(const CommandLine& line, const char* program);
+
+// Chooses Qt's window system before Qt starts: XWayland in a Wayland session, since the
+// toolbars must place themselves. Nothing when a display is there to run on.
+std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* program);
+// Once Qt runs: takes back what ChooseWindowSystem set in the environment, so programs
+// the launcher starts pick their own window system (native Wayland ones included).
+void ForgetWindowSystemChoice();
+
+// One launcher per data folder. The second start asks the first to come forward.
+struct InstanceClaim {
+    enum class Outcome {
+        Claimed,   // this is the launcher: lock and server are held
+        Forwarded, // the running launcher came forward: end quietly
+        Refused,   // message says why this start cannot go on
+    };
+    Outcome outcome{Outcome::Refused};
+    std::shared_ptr<InstanceLock> lock;
+    std::shared_ptr<InstanceServer> server;
+    QString message;
+};
+// runtimeFolder: what RuntimeFolder() said before Qt started (Qt makes a missing
+// runtime folder as it starts, which would hide that it was missing).
+InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::string>& runtimeFolder);
+
+// Says why the start ends: on standard error, and in a message box for a start from the
+// desktop's menu, which has no terminal.
+void ReportStartFailure(const QString& message);

@@ -1,0 +1,253 @@
+// The choices a start makes from its surroundings: the data folder, the window system,
+// the autostart entry and the channel to a running launcher.
+#include "TestHelpers.h"
+#include "platform/Autostart.h"
+#include "platform/DataFolder.h"
+#include "platform/DisplayChoice.h"
+#include "platform/InstanceChannel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+struct FolderRow {
+    const char* what;
+    std::string requested;
+    bool installed, holdsCfg, writable;
+    std::string xdg, home;
+    std::string expected;
+};
+
+TEST(DataFolder, ChoiceByRequestInstallationAndProgramFolder)
+{
+    const std::vector<FolderRow> rows{
+        {"requested absolute", "/d/x/../y", true, true, true, "/c", "/h", "/d/y"},
+        {"requested relative", "tb", false, false, false, "", "/h", "/cwd/tb"},
+        // Installed: never the program folder, even when it is writable (as for root).
+        {"installed", "", true, true, true, "/c", "/h", "/c/vyrelight"},
+        {"installed, no XDG", "", true, false, true, "", "/h", "/h/.config/vyrelight"},
+        {"installed, relative XDG ignored", "", true, false, false, "rel", "/h", "/h/.config/vyrelight"},
+        {"build folder, writable", "", false, false, true, "/c", "/h", "/bin"},
+        {"build folder, holds its files", "", false, true, false, "/c", "/h", "/bin"},
+        {"build folder, read-only", "", false, false, false, "/c", "/h", "/c/vyrelight"},
+        {"no home at all", "", true, false, false, "", "", ""},
+    };
+    for (const FolderRow& r : rows) {
+        SCOPED_TRACE(r.what);
+        DataFolderFacts facts;
+        facts.requested = r.requested;
+        facts.programFolder = "/bin";
+        facts.installed = r.installed;
+        facts.programFolderHoldsCfg = r.holdsCfg;
+        facts.programFolderWritable = r.writable;
+        facts.xdgConfigHome = r.xdg;
+        facts.home = r.home;
+        facts.currentFolder = "/cwd";
+        EXPECT_EQ(ChooseDataFolder(facts), r.expected);
+    }
+}
+
+class EnvGuard {
+public:
+    explicit EnvGuard(const char* name) : m_name(name), m_old(qgetenv(name)) {}
+    ~EnvGuard() { m_old.isNull() ? qunsetenv(m_name) : qputenv(m_name, m_old); }
+
+private:
+    const char* m_name;
+    QByteArray m_old;
+};
+
+TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItself)
+{
+    QTemporaryDir dir;
+    const EnvGuard guard("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/bin")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/share/applications")));
+    writeFile(dir.filePath("usr/share/applications/vyrelight.desktop"), "[Desktop Entry]\n");
+    const Result<std::string> found = FindDataFolder(bytes(dir.filePath("usr/bin")));
+    ASSERT_TRUE(found.ok()) << found.reason();
+    EXPECT_EQ(found.value(), bytes(dir.filePath("config/vyrelight")));
+    EXPECT_TRUE(QFileInfo(dir.filePath("config/vyrelight")).isDir());
+    // Without its share files beside it, the same folder is a build folder.
+    EXPECT_EQ(FindDataFolder(bytes(dir.filePath("config"))).value(), bytes(dir.filePath("config")));
+}
+
+TEST(DataFolder, AFileOrAFolderThatCannotBeMadeIsRefusedAndLeftAlone)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("file"), "keep me");
+    const Result<std::string> file = FindDataFolder(bytes(dir.path()), bytes(dir.filePath("file")));
+    ASSERT_FALSE(file.ok());
+    EXPECT_NE(file.reason().find("is a file"), std::string::npos) << file.reason();
+    EXPECT_EQ(readFile(dir.filePath("file")), "keep me");
+    // Under a file nothing can be made.
+    EXPECT_FALSE(FindDataFolder(bytes(dir.path()), bytes(dir.filePath("file/sub"))).ok());
+    EXPECT_EQ(readFile(dir.filePath("file")), "keep me");
+}
+
+TEST(DisplayChoice, WaylandSessionsRunOnXWaylandUnlessTheUserChose)
+{
+    struct Row {
+        DisplayFacts facts;
+        DisplayPlan plan;
+    };
+    const std::vector<Row> rows{
+        {{":0", "", "x11", "", false}, DisplayPlan::AsIs},
+        {{":0", "wayland-0", "wayland", "", false}, DisplayPlan::ForceXcb},
+        {{":0", "wayland-0", "", "", false}, DisplayPlan::ForceXcb},
+        {{":0", "", "wayland", "", false}, DisplayPlan::ForceXcb},
+        {{"", "wayland-0", "wayland", "", false}, DisplayPlan::NoXServer},
+        {{"", "", "", "", false}, DisplayPlan::NoDisplay},
+        {{"", "", "tty", "", false}, DisplayPlan::NoDisplay},
+        // The user's own choice stands, in the environment or on the command line.
+        {{"", "wayland-0", "wayland", "wayland", false}, DisplayPlan::AsIs},
+        {{"", "", "", "offscreen", false}, DisplayPlan::AsIs},
+        {{"", "wayland-0", "wayland", "", true}, DisplayPlan::AsIs},
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(PlanDisplay(rows[i].facts), rows[i].plan) << "row " << i;
+}
+
+TEST(DisplayChoice, ALocalServerWithoutASocketDoesNotAnswerARemoteOneIsTrusted)
+{
+    EXPECT_FALSE(XServerAnswers(":98765"));
+    EXPECT_FALSE(XServerAnswers("unix:98765.0"));
+    EXPECT_TRUE(XServerAnswers("remote.example:0"));
+}
+
+TEST(Autostart, ExecArgumentsAreQuotedAndEscapedByTheEntryRules)
+{
+    const std::vector<std::pair<std::string, std::string>> rows{
+        {"/usr/bin/vyrelight", "/usr/bin/vyrelight"},
+        {"/home/a b/tb", "\"/home/a b/tb\""},
+        {"100%", "100%%"},
+        {"a\"b", "\"a\\\\\"b\""},   // \" inside quotes, the backslash doubled again
+        {"$HOME", "\"\\\\$HOME\""},
+        {"", "\"\""},
+    };
+    for (const auto& [arg, exec] : rows)
+        EXPECT_EQ(ExecArgument(arg), exec) << arg;
+    EXPECT_EQ(AutostartFolder("/c", "/h"), "/c/autostart");
+    EXPECT_EQ(AutostartFolder("relative", "/h"), "/h/.config/autostart");
+    EXPECT_EQ(AutostartFolder("", ""), "");
+}
+
+TEST(Autostart, OnWritesTheEntryOffRemovesItAFileInTheWayChangesNothing)
+{
+    QTemporaryDir dir;
+    const std::string folder = bytes(dir.filePath("autostart"));
+    const Result<std::string> on = SetAutostart(folder, true, {"/opt/vyre light/vyrelight"});
+    ASSERT_TRUE(on.ok()) << on.reason();
+    const QByteArray entry = readFile(dir.filePath("autostart/vyrelight.desktop"));
+    EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(entry.contains("\nExec=\"/opt/vyre light/vyrelight\"\n")) << entry.toStdString();
+    EXPECT_TRUE(entry.contains("\nType=Application\n"));
+
+    const Result<std::string> off = SetAutostart(folder, false, {});
+    ASSERT_TRUE(off.ok());
+    EXPECT_NE(off.value().find("removed"), std::string::npos);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("autostart/vyrelight.desktop")));
+    const Result<std::string> again = SetAutostart(folder, false, {});
+    ASSERT_TRUE(again.ok());
+    EXPECT_NE(again.value().find("was not set"), std::string::npos);
+
+    writeFile(dir.filePath("plain"), "keep me");
+    EXPECT_FALSE(SetAutostart(bytes(dir.filePath("plain")), true, {"x"}).ok());
+    EXPECT_FALSE(SetAutostart(bytes(dir.filePath("plain")), false, {"x"}).ok());
+    EXPECT_EQ(readFile(dir.filePath("plain")), "keep me");
+}
+
+TEST(Autostart, OffHidesASystemWideEntryItCannotRemove)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("xdg/autostart")));
+    writeFile(dir.filePath("xdg/autostart/vyrelight.desktop"), "[Desktop Entry]\n");
+    const std::vector<std::string> system = SystemAutostartFolders("relative:" + bytes(dir.filePath("xdg")));
+    ASSERT_EQ(system, std::vector<std::string>{bytes(dir.filePath("xdg/autostart"))});
+    EXPECT_EQ(SystemAutostartFolders(""), std::vector<std::string>{"/etc/xdg/autostart"});
+
+    const std::string folder = bytes(dir.filePath("user"));
+    const Result<std::string> off = SetAutostart(folder, false, {"/bin/vyrelight"}, system);
+    ASSERT_TRUE(off.ok()) << off.reason();
+    EXPECT_TRUE(readFile(dir.filePath("user/vyrelight.desktop")).contains("\nHidden=true\n"));
+    EXPECT_EQ(readFile(dir.filePath("xdg/autostart/vyrelight.desktop")), "[Desktop Entry]\n");
+    // On again: the user's own entry, which starts it, takes the hiding one's place.
+    ASSERT_TRUE(SetAutostart(folder, true, {"/bin/vyrelight"}, system).ok());
+    EXPECT_FALSE(readFile(dir.filePath("user/vyrelight.desktop")).contains("Hidden"));
+}
+
+TEST(InstanceChannel, TheRuntimeFolderMustBeThereAndTheUsers)
+{
+    QTemporaryDir dir;
+    const EnvGuard guard("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+    EXPECT_TRUE(RuntimeFolder().ok());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath("missing")));
+    EXPECT_FALSE(RuntimeFolder().ok());
+    writeFile(dir.filePath("file"), "x");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath("file")));
+    EXPECT_FALSE(RuntimeFolder().ok());
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("open")));
+    QFile::setPermissions(dir.filePath("open"), QFileDevice::Permissions(0x7777));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath("open")));
+    EXPECT_FALSE(RuntimeFolder().ok());
+    // Another user's folder: the root folder is root's, and that is nobody else's.
+    if (::getuid() != 0) {
+        qputenv("XDG_RUNTIME_DIR", "/");
+        EXPECT_FALSE(RuntimeFolder().ok());
+    }
+}
+
+TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
+{
+    QTemporaryDir dir;
+    const std::string path = ChannelPath(bytes(dir.path()), "/some/data");
+    EXPECT_NE(path, ChannelPath(bytes(dir.path()), "/other/data"));
+    EXPECT_FALSE(AskToComeForward(path, 100)); // nobody there
+
+    // What a crash leaves: a bound socket that nobody listens on.
+    {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ::close(fd);
+    }
+    EXPECT_FALSE(AskToComeForward(path, 100));
+
+    Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path);
+    ASSERT_TRUE(server.ok()) << server.reason();
+    QSignalSpy forward(server.value().get(), &InstanceServer::comeForward);
+    // The asking end blocks, as a second start does; the server answers from the loop.
+    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000); });
+    QTRY_COMPARE_WITH_TIMEOUT(forward.count(), 1, 5000);
+    EXPECT_TRUE(asked.get());
+
+    server.value().reset();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
+}
+
+TEST(InstanceChannel, SomethingElseInTheSocketsPlaceIsKept)
+{
+    QTemporaryDir dir;
+    const std::string path = ChannelPath(bytes(dir.path()), "/d");
+    writeFile(QString::fromLocal8Bit(path), "not a socket");
+    EXPECT_FALSE(InstanceServer::listen(path).ok());
+    EXPECT_EQ(readFile(QString::fromLocal8Bit(path)), "not a socket");
+}
+
+} // namespace
