@@ -1,6 +1,8 @@
 #include "app/App.h"
 
 #include "about/AboutBox.h"
+#include "app/ButtonCommands.h"
+#include "editors/FileIconPicker.h"
 #include "config/ConfigWindow.h"
 #include "launch/Launcher.h"
 #include "platform/Prompter.h"
@@ -26,6 +28,7 @@ App::App(Services services, std::string dataFolder, Clock* clock)
 App::~App()
 {
     delete m_about.data();
+    m_buttons.reset();
     m_launcher.reset();
     m_toolbars.reset();
     m_cfg.reset();
@@ -48,6 +51,9 @@ bool App::Main()
     m_toolbars = std::make_unique<ToolbarManager>(m_set, m_services, *this, m_clock);
     m_launcher = std::make_unique<Launcher>(m_set, m_services,
                                             [this](std::uint8_t t, int m) { applyMode(t, m); });
+    m_iconPicker = std::make_unique<FileIconPicker>();
+    m_buttons = std::make_unique<ButtonCommands>(m_set, m_services, *m_cfg, *m_toolbars, *m_iconPicker,
+                                                 [this](const StoreMessages& m) { show(m); });
 
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
@@ -95,7 +101,7 @@ void App::setModeCheck(int m, bool on)
 
 bool App::buttonEditorVisible() const
 {
-    return false; // the button editor does not exist yet
+    return m_buttons && m_buttons->editorVisible();
 }
 
 void App::saveConfig()
@@ -158,11 +164,29 @@ QPixmap App::handlePicture(std::uint8_t t)
     return m_toolbars->ready(t).handle().picture();
 }
 
-// The commands that edit the set arrive with the editors.
-void App::addButton(std::uint8_t) {}
-void App::editButton(std::uint8_t, int) {}
-void App::deleteButton(std::uint8_t, int) {}
+void App::addButton(std::uint8_t t)
+{
+    if (!m_ended)
+        m_buttons->add(t);
+}
+
+void App::editButton(std::uint8_t t, int k)
+{
+    if (!m_ended)
+        m_buttons->edit(t, k);
+}
+
+void App::deleteButton(std::uint8_t t, int k)
+{
+    if (!m_ended)
+        m_buttons->remove(t, k);
+}
+
 void App::addToolbar() {}
 void App::editToolbar(std::uint8_t) {}
 void App::deleteToolbar(std::uint8_t) {}
-void App::exchangeButtons(std::uint8_t, int, int) {}
+void App::exchangeButtons(std::uint8_t t, int a, int b)
+{
+    if (!m_ended)
+        m_buttons->exchange(t, a, b);
+}

@@ -13,7 +13,9 @@
 #include <string>
 
 class AboutBox;
+class ButtonCommands;
 class Clock;
+class IconPicker;
 class ConfigWindow;
 class Launcher;
 class ToolbarManager;
@@ -46,6 +48,7 @@ public:
     bool ended() const { return m_ended; }
     ConfigWindow& config() { return *m_cfg; }
     ToolbarManager& toolbars() { return *m_toolbars; }
+    ButtonCommands& buttons() { return *m_buttons; }
 
     // Shows what the store reported, in order, through the prompter.
     void show(const StoreMessages& messages);
@@ -84,6 +87,8 @@ private:
     std::unique_ptr<ConfigWindow> m_cfg;
     std::unique_ptr<ToolbarManager> m_toolbars;
     std::unique_ptr<Launcher> m_launcher;
+    std::unique_ptr<IconPicker> m_iconPicker;
+    std::unique_ptr<ButtonCommands> m_buttons;
     QPointer<AboutBox> m_about;
     bool m_ended{false};
 };
