@@ -56,6 +56,8 @@ ButtonEditor::ButtonEditor(ButtonPurpose purpose, Needs needs, QWidget* parent)
     setWindowTitle(caption(purpose));
     buildControls();
     updateOk();
+    // The name comes first, as in the tab order.
+    m_boxes[ButtonFields::Name]->setFocus();
 }
 
 ButtonEditor::~ButtonEditor() = default;
