@@ -473,6 +473,8 @@ void ConfigWindow::refreshButtonList(std::uint8_t t)
             lineSelected(0);
     }
     refreshPositionBar(t);
+    // An editor's OK refills the list long after the command that opened it.
+    refreshButtonCommands();
 }
 
 void ConfigWindow::refreshPositionBar(std::uint8_t t)

@@ -202,7 +202,8 @@ TEST_F(ButtonCommandsTest, DeleteAsksWithTheButtonsNameAndPathAndOnYesRemovesItE
 
 TEST_F(ButtonCommandsTest, AddOpensTheEditorOverTheWindowAndOkAppendsSavesAndShowsTheButton)
 {
-    start(line("A"));
+    start(""); // a new user's empty toolbar
+    EXPECT_FALSE(btnCfg(2)->isEnabled());
     btnCfg(1)->click();
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->windowTitle(), "Add Button");
@@ -214,9 +215,11 @@ TEST_F(ButtonCommandsTest, AddOpensTheEditorOverTheWindowAndOkAppendsSavesAndSho
     box(1)->setText(dir.path());
     pressOk();
     EXPECT_FALSE(app->buttonEditorVisible());
-    expectButtons("A Folder", line("A") + "Folder;" + folder + ";;3;;0;\r\n");
-    EXPECT_EQ(bar()->maximum(), 1);
+    expectButtons("Folder", "Folder;" + folder + ";;3;;0;\r\n");
+    EXPECT_EQ(bar()->maximum(), 0);
     EXPECT_TRUE(btnCfg(2)->isEnabled());
+    EXPECT_TRUE(btnCfg(3)->isEnabled());
+    EXPECT_TRUE(bar()->isEnabled());
 }
 
 TEST_F(ButtonCommandsTest, TheFortyFirstButtonIsRefusedWithNothingChanged)
