@@ -73,7 +73,7 @@ TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
         QStringList after; // name, icon file, icon index
     } cases[] = {
         {boxes("", app), {"my", app, "1"}},
-        {boxes("  ", app), {"my", app, "1"}},                            // blanks are no name
+        {boxes("  ", app, " "), {"my", app, "1"}},                       // blanks are no name nor icon
         {boxes("Mine", app, "/icons/x.ico", "3"), {"Mine", "/icons/x.ico", "3"}},
         {boxes("", path("notes.txt")), {"notes", "", ""}},               // a document has no icon of its own
         {boxes("", path("folder") + "/"), {"", "", ""}},                 // a name ending in the separator
