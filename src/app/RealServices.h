@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/QtDialogBackend.h"
 #include "platform/DesktopShell.h"
 #include "platform/FileIconSource.h"
 #include "platform/MessageBoxPrompter.h"
@@ -9,11 +10,12 @@
 // The real services, made once by main() before App.
 class RealServices {
 public:
-    Services services() { return Services{m_prompter, m_shell, m_icons, m_pointer}; }
+    Services services() { return Services{m_prompter, m_shell, m_icons, m_pointer, m_dialogs}; }
 
 private:
     MessageBoxPrompter m_prompter;
     DesktopShell m_shell;
     FileIconSource m_icons;
     QtPointer m_pointer;
+    QtDialogBackend m_dialogs{m_shell};
 };

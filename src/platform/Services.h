@@ -4,6 +4,7 @@ class Prompter;
 class Shell;
 class IconSource;
 class Pointer;
+class DialogBackend;
 
 // What the program needs of the operating system, handed to every window and dialog.
 // App owns the real implementations; tests hand in fakes.
@@ -12,4 +13,5 @@ struct Services {
     Shell& shell;
     IconSource& icons;
     Pointer& pointer;
+    DialogBackend& dialogs;
 };

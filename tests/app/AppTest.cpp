@@ -2,6 +2,7 @@
 // what lands on disk, which windows come up, and how the windows' requests are carried out.
 #include "app/App.h"
 #include "config/ConfigWindow.h"
+#include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
@@ -41,7 +42,7 @@ protected:
     {
         if (!lines.empty())
             write("Toolbars.cfg", CfgHeader + lines);
-        app = std::make_unique<App>(Services{prompter, shell, icons, pointer}, folder);
+        app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
         return app->Main();
     }
     // Toolbar t's window, built first if it was not yet (as anything needing it does).
@@ -54,6 +55,7 @@ protected:
     FakeShell shell;
     FakeIconSource icons;
     FakePointer pointer;
+    FakeDialogBackend dialogs;
     std::unique_ptr<App> app;
 };
 

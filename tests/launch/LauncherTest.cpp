@@ -1,5 +1,6 @@
 #include "launch/Launcher.h"
 
+#include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
@@ -46,10 +47,11 @@ protected:
     FakeShell shell;
     FakeIconSource icons;
     FakePointer pointer;
+    FakeDialogBackend dialogs;
     ToolbarSet set{std::vector<TbrRec>(4), 3}; // toolbars 0..3
     std::vector<std::pair<int, int>> toggled;
     std::function<void(std::uint8_t, int)> applyMode = [this](std::uint8_t t, int m) { toggled.emplace_back(t, m); };
-    Launcher launcher{set, Services{prompter, shell, icons, pointer}, [this](std::uint8_t t, int m) { applyMode(t, m); }};
+    Launcher launcher{set, Services{prompter, shell, icons, pointer, dialogs}, [this](std::uint8_t t, int m) { applyMode(t, m); }};
 };
 
 TEST_F(LauncherTest, TargetStartsInItsOwnFolderAndOnlyTheExactMarkerRecalls)

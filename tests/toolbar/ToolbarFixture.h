@@ -4,6 +4,7 @@
 #include "platform/Services.h"
 #include "store/ToolbarSet.h"
 #include "support/FakeClock.h"
+#include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
@@ -101,8 +102,9 @@ protected:
     FakeShell shell;
     FakeIconSource icons;
     FakePointer pointer;
+    FakeDialogBackend dialogs;
     FakeToolbarHost host;
     FakeClock clock;
     ToolbarSet set;
-    ToolbarManager toolbars{set, Services{prompter, shell, icons, pointer}, host, clock};
+    ToolbarManager toolbars{set, Services{prompter, shell, icons, pointer, dialogs}, host, clock};
 };

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/DialogBackend.h"
+
+#include <deque>
+#include <utility>
+#include <vector>
+
+// Answers every dialog from a script, in call order, and records what each was asked.
+// An empty script cancels. No dialog is ever shown.
+class FakeDialogBackend final : public DialogBackend {
+public:
+    struct Asked {
+        QWidget* owner{nullptr};
+        std::uint32_t flags{0};
+    };
+
+    Choice<QString> chooseFile(const FileRequest& request) override
+    {
+        fileRequests.push_back(request);
+        return next(files);
+    }
+    Choice<QColor> chooseColor(QWidget* owner, QColor initial, std::uint32_t flags) override
+    {
+        colorsAsked.push_back({owner, flags});
+        initialColors.push_back(initial);
+        return next(colors);
+    }
+    Choice<QFont> chooseFont(QWidget* owner, const QFont& initial) override
+    {
+        fontsAsked.push_back({owner, 0});
+        initialFonts.push_back(initial);
+        return next(fonts);
+    }
+    Choice<PrintRange> choosePrinter(QWidget* owner, const PrintRange& initial, std::uint32_t flags) override
+    {
+        printersAsked.push_back({owner, flags});
+        initialRanges.push_back(initial);
+        return next(printers);
+    }
+    bool showHelp(const QString& file, std::uint32_t command) override
+    {
+        helpShown.emplace_back(file, command);
+        return helpOpens;
+    }
+
+    // Scripts the next file dialog: the path chosen, or a cancel.
+    void choose(const QString& path) { files.push_back({path}); }
+    void cancel(std::uint32_t error = 0) { files.push_back({std::nullopt, error}); }
+
+    std::deque<Choice<QString>> files;
+    std::deque<Choice<QColor>> colors;
+    std::deque<Choice<QFont>> fonts;
+    std::deque<Choice<PrintRange>> printers;
+    bool helpOpens{true};
+
+    std::vector<FileRequest> fileRequests;
+    std::vector<Asked> colorsAsked;
+    std::vector<QColor> initialColors;
+    std::vector<Asked> fontsAsked;
+    std::vector<QFont> initialFonts;
+    std::vector<Asked> printersAsked;
+    std::vector<PrintRange> initialRanges;
+    std::vector<std::pair<QString, std::uint32_t>> helpShown;
+
+private:
+    template <class T>
+    static Choice<T> next(std::deque<Choice<T>>& script)
+    {
+        Choice<T> c;
+        if (!script.empty()) {
+            c.value.swap(script.front().value);
+            c.error = script.front().error;
+            script.pop_front();
+        }
+        return c;
+    }
+};
