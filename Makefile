@@ -48,6 +48,7 @@ bench: deps
 	bash bench/startup.sh build-bench
 	build-bench/bench/vyre_bench_store
 	build-bench/bench/vyre_bench_icons
+	build-bench/bench/vyre_bench_editors
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-bench

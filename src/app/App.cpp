@@ -51,7 +51,7 @@ bool App::Main()
     m_toolbars = std::make_unique<ToolbarManager>(m_set, m_services, *this, m_clock);
     m_launcher = std::make_unique<Launcher>(m_set, m_services,
                                             [this](std::uint8_t t, int m) { applyMode(t, m); });
-    m_iconPicker = std::make_unique<FileIconPicker>();
+    m_iconPicker = std::make_unique<FileIconPicker>(m_services.dialogs);
     m_buttons = std::make_unique<ButtonCommands>(m_set, m_services, *m_cfg, *m_toolbars, *m_iconPicker,
                                                  [this](const StoreMessages& m) { show(m); });
 

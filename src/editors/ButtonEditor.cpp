@@ -1,5 +1,6 @@
 #include "editors/ButtonEditor.h"
 
+#include "dialogs/CDialogs.h"
 #include "editors/IconPicker.h"
 #include "platform/Centre.h"
 #include "platform/Prompter.h"
@@ -9,7 +10,9 @@
 #include "store/ToolbarSet.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -44,6 +47,12 @@ QString droppedFile(const QMimeData* data)
 }
 
 } // namespace
+
+// What a user here picks as a button's target: application entries, scripts and
+// AppImages, documents; programs without an extension are among all files.
+const QString ButtonEditor::TargetFilter = QStringLiteral(
+    "Applications (DESKTOP)|*.desktop|Scripts and AppImages (SH, PY, APPIMAGE)|*.sh;*.py;*.pl;*.AppImage;*.appimage|"
+    "Documents (TXT, PDF, ODT, DOC)|*.txt;*.pdf;*.odt;*.ods;*.doc;*.docx;*.html|All Files|*.*");
 
 ButtonEditor::ButtonEditor(ButtonPurpose purpose, Needs needs, QWidget* parent)
     : QDialog(parent)
@@ -279,7 +288,23 @@ void ButtonEditor::recallChosen(int position)
 
 void ButtonEditor::browseTarget()
 {
-    m_boxes[ButtonFields::Executable]->setFocus();
+    QLineEdit* target = m_boxes[ButtonFields::Executable];
+    target->setFocus();
+    CDialogs dialog(m_needs.dialogs, this);
+    dialog.setDialogTitle(QStringLiteral("Button Executable"));
+    dialog.setFlags(4); // no read-only check box
+    dialog.setFilename(target->text());
+    dialog.setFilter(TargetFilter);
+    // Where the current target lies, or else where the program was started.
+    const QString folder = QFileInfo(target->text()).absolutePath();
+    dialog.setInitDir(!target->text().trimmed().isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath());
+    skipOnError("browsing for the target", [&] { dialog.showOpen(); });
+    // A cancelled dialog leaves the title empty: nothing changes.
+    if (dialog.fileTitle().trimmed().isEmpty())
+        return;
+    ButtonFields f = fields();
+    TakeChosenTarget(f, dialog.filename());
+    setFields(f);
 }
 
 void ButtonEditor::pickIcon()

@@ -7,6 +7,7 @@
 
 #include <array>
 
+class DialogBackend;
 class IconPicker;
 class Prompter;
 class QComboBox;
@@ -35,7 +36,11 @@ public:
         ButtonEditorHost& host;
         Prompter& prompter;
         IconPicker& icons;
+        DialogBackend& dialogs;
     };
+
+    // What the target's browse button offers, in the common dialogs' "|" form.
+    static const QString TargetFilter;
 
     ButtonEditor(ButtonPurpose purpose, Needs needs, QWidget* parent = nullptr);
     ~ButtonEditor() override;

@@ -4,6 +4,7 @@
 #include "app/ButtonCommands.h"
 #include "config/ConfigWindow.h"
 #include "editors/ButtonEditor.h"
+#include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
@@ -54,7 +55,7 @@ protected:
     {
         write("Toolbars.cfg", CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n" + moreToolbars);
         write("Default.vtb", VtbHeader + buttons);
-        app = std::make_unique<App>(Services{prompter, shell, icons, pointer}, folder);
+        app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
         ASSERT_TRUE(app->Main());
         app->showConfig(0);
     }
@@ -110,6 +111,7 @@ protected:
     FakeShell shell;
     FakeIconSource icons;
     FakePointer pointer;
+    FakeDialogBackend dialogs;
     std::unique_ptr<App> app;
 };
 

@@ -3,11 +3,14 @@
 #include "editors/ButtonEditor.h"
 #include "editors/IconPicker.h"
 #include "store/ToolbarSet.h"
+#include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
 
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,7 +51,7 @@ protected:
 
     ButtonEditor* open(ButtonPurpose purpose = ButtonPurpose::Add)
     {
-        editor = new ButtonEditor(purpose, {set, *this, prompter, *this});
+        editor = new ButtonEditor(purpose, {set, *this, prompter, *this, dialogs});
         editor->show();
         return editor;
     }
@@ -89,6 +92,7 @@ protected:
     };
     ToolbarSet set;
     FakePrompter prompter;
+    FakeDialogBackend dialogs;
     std::vector<Stored> stored;
     bool accept{true};
     QStringList picked;
@@ -243,6 +247,41 @@ TEST_F(ButtonEditorTest, OkRefusesWhatTheFileCannotHoldAndStaysOpenWithNothingHa
     accept = true;
     ok()->click();
     EXPECT_TRUE(gone());
+}
+
+TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesNothing)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath("tool.sh");
+    QFile f(program);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    open();
+    box(1)->setText(dir.filePath("old.txt"));
+    box(3)->setText("/icons/mine.ico");
+    box(4)->setText("4");
+    const QStringList before = texts();
+    dialogs.cancel();
+    child<QAbstractButton>("btnOPEN(0)")->click();
+    EXPECT_EQ(texts(), before);
+    ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+    const DialogBackend::FileRequest& asked = dialogs.fileRequests[0];
+    EXPECT_EQ(asked.title, "Button Executable");
+    EXPECT_EQ(asked.file, dir.filePath("old.txt"));
+    EXPECT_EQ(asked.folder, dir.path());
+    EXPECT_EQ(asked.nameFilters.first(), "Applications (DESKTOP) (*.desktop)");
+    EXPECT_EQ(asked.nameFilters.last(), "All Files (*)");
+
+    // A chosen program names the button and brings its own icon, over the one chosen.
+    dialogs.choose(program);
+    child<QAbstractButton>("btnOPEN(0)")->click();
+    EXPECT_EQ(texts(), QStringList({"tool", program, "", program, "1"}));
+    // A document keeps the name and the icon.
+    dialogs.choose(dir.filePath("b.txt"));
+    child<QAbstractButton>("btnOPEN(0)")->click();
+    EXPECT_EQ(texts(), QStringList({"tool", dir.filePath("b.txt"), "", program, "1"}));
 }
 
 TEST_F(ButtonEditorTest, IconButtonStartsThePickerFromTheIconOrTheTargetAndTakesItsChoice)
