@@ -113,8 +113,16 @@ void App::saveConfig()
 
 void App::showConfig(std::uint8_t t)
 {
-    if (!m_ended)
-        m_cfg->showToolbar(t);
+    if (m_ended)
+        return;
+    // A toolbar's request would turn the window under an open editor to another
+    // toolbar, and the editor's OK would then write there: the editor comes forward.
+    if (m_buttons && m_buttons->holdsConfig()) {
+        m_buttons->editor()->raise();
+        m_buttons->editor()->activateWindow();
+        return;
+    }
+    m_cfg->showToolbar(t);
 }
 
 void App::showAbout()

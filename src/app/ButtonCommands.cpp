@@ -37,6 +37,11 @@ bool ButtonCommands::editorVisible() const
     return m_editor && m_editor->isVisible();
 }
 
+bool ButtonCommands::holdsConfig() const
+{
+    return editorVisible() && m_editor->windowModality() != Qt::NonModal;
+}
+
 bool ButtonCommands::hasButton(std::uint8_t t, int k) const
 {
     return t <= m_set.TbrLast && t < m_set.Tbrs.size() && k >= 1 && k <= m_set.Tbrs[t].BtnCount && k <= MaxButtons;

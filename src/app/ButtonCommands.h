@@ -43,6 +43,10 @@ public:
     // The open button editor, if one is.
     ButtonEditor* editor() const { return m_editor; }
     bool editorVisible() const;
+    // True while an editor opened from the configuration window is open: it writes to
+    // the toolbar and button chosen there, so the window must not be turned to another
+    // toolbar meanwhile.
+    bool holdsConfig() const;
 
     // ButtonEditorHost
     bool storeButton(ButtonPurpose purpose, const BtnRec& button) override;

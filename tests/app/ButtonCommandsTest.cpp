@@ -264,4 +264,32 @@ TEST_F(ButtonCommandsTest, DoubleClickEditsTheButtonInPlaceAndASeparatorStaysOne
     expectButtons("A | Sea", line("A") + line("", 4) + "Sea;/bin/C;--fast;1;;0;\r\n");
 }
 
+TEST_F(ButtonCommandsTest, WhileTheEditorIsOpenAToolbarCannotTurnTheWindowToAnotherToolbar)
+{
+    write("o.vtb", VtbHeader + line("X"));
+    start(line("A"), "Other;3000;3000;" + path("o.vtb") + ";;0;0;0;-1;0;0;0;\r\n");
+    btnCfg(2)->click(); // edit A
+    app->showConfig(1); // a double click on the other toolbar's handle
+    EXPECT_TRUE(app->config().shows(0));
+    box(0)->setText("Ay");
+    pressOk();
+    expectButtons("Ay", "Ay;/bin/A;;1;;0;\r\n");
+    EXPECT_EQ(read("o.vtb"), VtbHeader + line("X"));
+    // Closed, the editor holds nothing.
+    app->showConfig(1);
+    EXPECT_TRUE(app->config().shows(1));
+}
+
+TEST_F(ButtonCommandsTest, AFileTakenAsADropOpensAFilledAddButtonThatBlocksNothing)
+{
+    start(line("A"));
+    app->buttons().addFromFile("/opt/notes/plan.odt");
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->windowModality(), Qt::NonModal);
+    EXPECT_EQ(box(0)->text(), "plan");
+    EXPECT_EQ(box(1)->text(), "/opt/notes/plan.odt");
+    pressOk();
+    expectButtons("A plan", line("A") + "plan;/opt/notes/plan.odt;;1;;0;\r\n");
+}
+
 } // namespace
