@@ -48,7 +48,9 @@ bench: deps
 	bash bench/startup.sh build-bench
 	build-bench/bench/vyre_bench_store
 	build-bench/bench/vyre_bench_icons
-	build-bench/bench/vyre_bench_editors
+	build-bench/bench/vyre_bench_button_editor --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	for i in 1 2 3 4 5; do build-bench/bench/vyre_bench_button_editor --benchmark_filter=First; done
+	for i in 1 2 3 4 5; do build-bench/bench/vyre_bench_toolbar_editor --benchmark_filter=First; done
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-bench

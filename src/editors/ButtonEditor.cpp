@@ -311,22 +311,22 @@ void ButtonEditor::pickIcon()
 {
     m_boxes[ButtonFields::IconFile]->setFocus();
     const ButtonFields f = fields();
-    // Empty: the picker starts where it was left.
+    // Neither box filled: the picker starts where it was left.
     QString file;
-    int position = 0;
+    int index = 0;
     if (!f[ButtonFields::Executable].trimmed().isEmpty())
         file = f[ButtonFields::Executable] == QLatin1String(RecallMarker) ? QString() : f[ButtonFields::Executable];
     if (!f[ButtonFields::IconFile].trimmed().isEmpty()) {
         file = f[ButtonFields::IconFile];
-        const double index = LeadingNumber(f[ButtonFields::IconIndex].toLocal8Bit().toStdString());
-        position = index <= 0 || index > 32767 ? 0 : static_cast<int>(index) - 1;
+        const double typed = LeadingNumber(f[ButtonFields::IconIndex].toLocal8Bit().toStdString());
+        index = typed < 1 || typed > 32767 ? 1 : static_cast<int>(typed);
     }
-    std::optional<IconChoice> chosen;
-    skipOnError("picking an icon", [&] { chosen = m_needs.icons.pick(this, file, position); });
+    std::optional<IconPicker::Icon> chosen;
+    skipOnError("picking an icon", [&] { chosen = m_needs.icons.pick(this, file, index); });
     if (!chosen)
         return;
     m_boxes[ButtonFields::IconFile]->setText(chosen->file);
-    m_boxes[ButtonFields::IconIndex]->setText(QString::number(chosen->position + 1));
+    m_boxes[ButtonFields::IconIndex]->setText(QString::number(chosen->index));
 }
 
 void ButtonEditor::confirm()

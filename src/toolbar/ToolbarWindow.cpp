@@ -223,6 +223,19 @@ void ToolbarWindow::buildImageList()
     m_strip->update();
 }
 
+void ToolbarWindow::showIdentity()
+{
+    const TbrRec& rec = record();
+    setWindowTitle(QString::fromLocal8Bit(rec.Name));
+    if (rec.IconIndex < 1 || QString::fromLocal8Bit(rec.IconFile).trimmed().isEmpty()) {
+        m_handle->setPicture(m_context.clawsPicture);
+        return;
+    }
+    const QPixmap own = iconPicture(rec.IconFile, rec.IconIndex);
+    if (!own.isNull())
+        m_handle->setPicture(own);
+}
+
 void ToolbarWindow::buildButtons()
 {
     m_built = true;

@@ -83,6 +83,10 @@ public:
     void sizeToButtons();
     void applyCaptionStyle();
     void applyCaptions();
+    // After a rename or a new icon: the record's name becomes the title and its own icon
+    // the handle's picture. An icon that does not draw leaves the picture as it is; a
+    // toolbar left without an icon gets the built-in claws back.
+    void showIdentity();
 
     // Toggles display mode m (a Mode) of the toolbar and carries it out, then saves.
     void applyMode(int m);

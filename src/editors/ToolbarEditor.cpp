@@ -1,0 +1,250 @@
+#include "editors/ToolbarEditor.h"
+
+#include "dialogs/CDialogs.h"
+#include "editors/IconPicker.h"
+#include "platform/Centre.h"
+#include "platform/Prompter.h"
+#include "platform/SkipOnError.h"
+#include "store/Messages.h"
+#include "store/Paths.h"
+#include "store/ToolbarSet.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QToolButton>
+
+namespace {
+
+// Wide enough for a few digits more than the 5 an icon index has.
+constexpr const char* IndexSample = "000000";
+// The name box takes about this many average characters before it scrolls.
+constexpr int NameChars = 28;
+
+QString fromBytes(const std::string& s)
+{
+    return QString::fromLocal8Bit(s);
+}
+
+std::string toBytes(const QString& s)
+{
+    return s.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+ToolbarEditor::ToolbarEditor(Mode mode, const ToolbarSet& set, std::uint8_t t, std::string dataFolder,
+                             Services services, QWidget* parent)
+    : QDialog(parent)
+    , m_mode(mode)
+    , m_set(set)
+    , m_toolbar(mode == Mode::Edit ? t : 0)
+    , m_dataFolder(std::move(dataFolder))
+    , m_services(services)
+    , m_filePicker(std::make_unique<FileIconPicker>(services.dialogs))
+    , m_picker(m_filePicker.get())
+{
+    setObjectName(QStringLiteral("FTbr"));
+    // A small tool window: a title with a close box only, no task-bar entry.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(mode == Mode::Add ? QStringLiteral("Add Toolbar") : QStringLiteral("Edit Toolbar"));
+    buildControls();
+
+    if (mode == Mode::Edit && t < set.Tbrs.size()) {
+        const TbrRec& rec = set.Tbrs[t];
+        m_fields[Name]->setText(fromBytes(rec.Name));
+        m_fields[Path]->setText(fromBytes(rec.Path));
+        m_fields[IconFile]->setText(fromBytes(rec.IconFile));
+        m_fields[IconIndex]->setText(QString::number(rec.IconIndex));
+        // A toolbar keeps its file for its whole life.
+        m_fields[Path]->setReadOnly(true);
+        QPalette locked = m_fields[Path]->palette();
+        locked.setColor(QPalette::Base, locked.color(QPalette::Button));
+        m_fields[Path]->setPalette(locked);
+        m_browsePath->setEnabled(false);
+    }
+}
+
+ToolbarEditor::~ToolbarEditor() = default;
+
+void ToolbarEditor::showEvent(QShowEvent* event)
+{
+    // Opened afresh for each use, so centred every time, on the screen it opens on.
+    if (!event->spontaneous())
+        centreOnItsScreen(*this);
+    QDialog::showEvent(event);
+}
+
+void ToolbarEditor::buildControls()
+{
+    const char* captions[] = {"Name:", "Path:", "Icon:"};
+    auto* labelFrame = new QFrame(this);
+    labelFrame->setObjectName(QStringLiteral("corDISP(0)"));
+    labelFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+    for (int f = 0; f < FieldCount; ++f) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("txtNAME(%1)").arg(f));
+        // Text only: a file dropped here would land as a URL nobody asked for.
+        edit->setAcceptDrops(false);
+        edit->installEventFilter(this);
+        m_fields[f] = edit;
+        connect(edit, &QLineEdit::textChanged, this,
+                [this] { m_ok->setEnabled(!m_fields[Name]->text().isEmpty()); });
+    }
+    m_fields[Name]->setMinimumWidth(m_fields[Name]->fontMetrics().averageCharWidth() * NameChars);
+    {
+        const QLineEdit* index = m_fields[IconIndex];
+        QStyleOptionFrame option;
+        option.initFrom(index);
+        const QSize text(index->fontMetrics().horizontalAdvance(QLatin1String(IndexSample)),
+                         index->fontMetrics().height());
+        m_fields[IconIndex]->setFixedWidth(
+            style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, index).width());
+    }
+
+    const auto makeBrowse = [this](int i) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QStringLiteral("btnOPEN(%1)").arg(i));
+        b->setText(QStringLiteral("..."));
+        b->setFocusPolicy(Qt::StrongFocus);
+        return b;
+    };
+    m_browsePath = makeBrowse(0);
+    m_browseIcon = makeBrowse(1);
+    connect(m_browsePath, &QToolButton::clicked, this, [this] { skipOnError("browsing for a toolbar file", [this] { browseToolbarFile(); }); });
+    connect(m_browseIcon, &QToolButton::clicked, this, [this] { skipOnError("picking an icon", [this] { pickIcon(); }); });
+
+    // The labels sit in their frame, each on the row of its field; the frame is laid
+    // under them, so the rows keep one height on both sides.
+    auto* grid = new QGridLayout;
+    grid->addWidget(labelFrame, 0, 0, 3, 1);
+    const int inset = style()->pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, this);
+    for (int row = 0; row < 3; ++row) {
+        auto* label = new QLabel(QString::fromLatin1(captions[row]), this);
+        label->setObjectName(QStringLiteral("lblTXT(%1)").arg(row));
+        label->setContentsMargins(inset, 0, inset, 0);
+        label->setBuddy(m_fields[row]);
+        grid->addWidget(label, row, 0);
+    }
+    grid->addWidget(m_fields[Name], 0, 1, 1, 3);
+    grid->addWidget(m_fields[Path], 1, 1, 1, 2);
+    grid->addWidget(m_browsePath, 1, 3);
+    grid->addWidget(m_fields[IconFile], 2, 1);
+    grid->addWidget(m_fields[IconIndex], 2, 2);
+    grid->addWidget(m_browseIcon, 2, 3);
+    grid->setColumnStretch(1, 1);
+
+    m_ok = new QPushButton(QStringLiteral("&Ok"), this);
+    m_ok->setObjectName(QStringLiteral("btnCOM(0)"));
+    m_ok->setEnabled(false);
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("btnCOM(1)"));
+    connect(m_ok, &QPushButton::clicked, this, [this] { skipOnError("taking the toolbar", [this] { okClicked(); }); });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The command row in an etched frame of its own.
+    auto* commandFrame = new QFrame(this);
+    commandFrame->setObjectName(QStringLiteral("corDISP(2)"));
+    commandFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    auto* commands = new QHBoxLayout(commandFrame);
+    commands->addStretch();
+    commands->addWidget(m_ok);
+    commands->addWidget(m_cancel);
+
+    auto* window = new QVBoxLayout(this);
+    window->setSizeConstraint(QLayout::SetFixedSize);
+    window->addLayout(grid);
+    window->addWidget(commandFrame);
+
+    QWidget* order[] = {m_fields[Name], m_fields[Path], m_browsePath, m_fields[IconFile],
+                        m_fields[IconIndex], m_browseIcon, m_ok, m_cancel};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    m_fields[Name]->setFocus();
+}
+
+bool ToolbarEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    // A box taking the focus offers its whole text, so typing replaces it.
+    if (event->type() == QEvent::FocusIn)
+        if (auto* edit = qobject_cast<QLineEdit*>(watched))
+            edit->selectAll();
+    return QDialog::eventFilter(watched, event);
+}
+
+ToolbarFields ToolbarEditor::fields() const
+{
+    ToolbarFields f;
+    f.Name = toBytes(m_fields[Name]->text());
+    f.IconFile = toBytes(m_fields[IconFile]->text());
+    f.IconIndex = ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0);
+    if (m_mode == Mode::Add)
+        f.Path = ComposeToolbarPath(toBytes(m_fields[Path]->text()), f.Name, m_dataFolder);
+    else if (m_toolbar < m_set.Tbrs.size())
+        f.Path = m_set.Tbrs[m_toolbar].Path;
+    return f;
+}
+
+void ToolbarEditor::browseToolbarFile()
+{
+    m_fields[Path]->setFocus();
+    CDialogs dlg(m_services.dialogs, this);
+    dlg.setDialogTitle(QStringLiteral("Open a Vyrelight Toolbar File"));
+    dlg.setFlags(4);
+    dlg.setFilename(m_fields[Path]->text());
+    dlg.setFilter(QStringLiteral("Vyrelight Toolbar v2 File (VTB)|*.vtb|All Files|*.*"));
+    dlg.showOpen();
+    if (dlg.fileTitle().trimmed().isEmpty())
+        return;
+    // The whole path as the dialog gives it: the name is the file's, blanks and all.
+    m_fields[Path]->setText(dlg.filename());
+    if (m_fields[Name]->text().trimmed().isEmpty())
+        m_fields[Name]->setText(fromBytes(PathTitle(toBytes(dlg.filename()))));
+}
+
+void ToolbarEditor::pickIcon()
+{
+    m_fields[IconFile]->setFocus();
+    const int index = ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0);
+    const std::optional<IconPicker::Icon> icon = m_picker->pick(this, m_fields[IconFile]->text(), index);
+    if (!icon)
+        return;
+    m_fields[IconFile]->setText(icon->file);
+    m_fields[IconIndex]->setText(QString::number(icon->index));
+}
+
+void ToolbarEditor::okClicked()
+{
+    const auto refuse = [this](const QString& why) {
+        m_services.prompter.message(QString::fromLatin1(msg::ProgramTitle), why, Prompter::Exclamation);
+    };
+    if (!ToolbarIconIndex(m_fields[IconIndex]->text())) {
+        refuse(QStringLiteral("The field \"Icon index\" takes a whole number from 0 (no icon) to 32767."));
+        m_fields[IconIndex]->setFocus();
+        return;
+    }
+    if (const std::optional<QString> bad = ForbiddenCharacter(QStringLiteral("Icon index"),
+                                                              toBytes(m_fields[IconIndex]->text()))) {
+        refuse(*bad);
+        m_fields[IconIndex]->setFocus();
+        return;
+    }
+    const ToolbarFields f = fields();
+    const std::optional<std::uint8_t> editing = m_mode == Mode::Edit ? std::optional(m_toolbar) : std::nullopt;
+    if (const std::optional<QString> why = ToolbarRefusal(f, m_set, editing, m_dataFolder)) {
+        refuse(*why);
+        return;
+    }
+    emit confirmed(f);
+    accept();
+}

@@ -1,0 +1,254 @@
+// The toolbar editor on its own: its controls, the browse through the scripted dialog
+// backend, and how it lays itself out for larger fonts.
+#include "editors/IconPicker.h"
+#include "editors/ToolbarEditor.h"
+#include "store/ToolbarSet.h"
+#include "support/FakeDialogBackend.h"
+#include "support/FakeIconSource.h"
+#include "support/FakePointer.h"
+#include "support/FakePrompter.h"
+#include "support/FakeShell.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class ToolbarEditorTest : public ::testing::Test {
+protected:
+    ToolbarEditorTest()
+    {
+        set.RedimTbrs(1);
+        set.TbrLast = 1;
+        set.Tbrs[0].Name = "Default";
+        set.Tbrs[0].Path = "/data/Default.vtb";
+        set.Tbrs[1].Name = "Tools";
+        set.Tbrs[1].Path = "/data/tools.vtb";
+        set.Tbrs[1].IconFile = "/i/tools.ico";
+        set.Tbrs[1].IconIndex = 3;
+    }
+    Services services() { return Services{prompter, shell, icons, pointer, dialogs}; }
+    std::unique_ptr<ToolbarEditor> make(ToolbarEditor::Mode mode, std::uint8_t t = 0)
+    {
+        return std::make_unique<ToolbarEditor>(mode, set, t, "/data", services());
+    }
+    static QLineEdit* field(QWidget& w, int i) { return w.findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(i)); }
+    template <typename W = QWidget>
+    static W* child(QWidget& w, const QString& name)
+    {
+        W* c = w.findChild<W*>(name);
+        EXPECT_NE(c, nullptr) << name.toStdString();
+        return c;
+    }
+
+    ToolbarSet set;
+    FakePrompter prompter;
+    FakeShell shell;
+    FakeIconSource icons;
+    FakePointer pointer;
+    FakeDialogBackend dialogs;
+};
+
+TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
+{
+    auto editor = make(ToolbarEditor::Mode::Add);
+    editor->show();
+    EXPECT_EQ(editor->windowTitle(), "Add Toolbar");
+    const std::pair<const char*, const char*> captions[] = {
+        {"lblTXT(0)", "Name:"}, {"lblTXT(1)", "Path:"}, {"lblTXT(2)", "Icon:"},
+        {"btnOPEN(0)", "..."},  {"btnOPEN(1)", "..."},  {"btnCOM(0)", "&Ok"}, {"btnCOM(1)", "&Cancel"}};
+    for (const auto& [name, caption] : captions) {
+        QWidget* w = child(*editor, name);
+        const QString text = w->inherits("QLabel") ? static_cast<QLabel*>(w)->text()
+                                                   : static_cast<QAbstractButton*>(w)->text();
+        EXPECT_EQ(text, caption) << name;
+    }
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(field(*editor, i)->text().isEmpty());
+        EXPECT_FALSE(field(*editor, i)->acceptDrops());
+    }
+    auto* ok = child<QPushButton>(*editor, "btnCOM(0)");
+    EXPECT_TRUE(ok->isDefault());
+
+    // Tab walks the fields, the browse buttons and the commands in this order.
+    const QStringList order = {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)",
+                               "txtNAME(3)", "btnOPEN(1)", "btnCOM(0)",  "btnCOM(1)"};
+    QWidget* w = child(*editor, order[0]);
+    for (int i = 1; i < order.size(); ++i) {
+        w = w->nextInFocusChain();
+        while (w->focusPolicy() == Qt::NoFocus)
+            w = w->nextInFocusChain();
+        EXPECT_EQ(w->objectName(), order[i]);
+    }
+
+    // OK follows the name alone; blanks count as a name.
+    const struct {
+        int field;
+        const char* text;
+        bool enabled;
+    } steps[] = {{1, "/x/y", false}, {2, "i.ico", false}, {0, " ", true}, {0, "Work", true}, {0, "", false}};
+    for (const auto& s : steps) {
+        field(*editor, s.field)->setText(s.text);
+        EXPECT_EQ(ok->isEnabled(), s.enabled) << s.field << " " << s.text;
+    }
+}
+
+TEST_F(ToolbarEditorTest, EditStartsFromTheRecordWithTheFileLocked)
+{
+    auto editor = make(ToolbarEditor::Mode::Edit, 1);
+    EXPECT_EQ(editor->windowTitle(), "Edit Toolbar");
+    const QStringList expected = {"Tools", "/data/tools.vtb", "/i/tools.ico", "3"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(field(*editor, i)->text(), expected[i]);
+    EXPECT_TRUE(field(*editor, 1)->isReadOnly());
+    EXPECT_NE(field(*editor, 1)->palette().color(QPalette::Base), field(*editor, 0)->palette().color(QPalette::Base));
+    EXPECT_FALSE(child(*editor, "btnOPEN(0)")->isEnabled());
+    EXPECT_TRUE(child(*editor, "btnCOM(0)")->isEnabled());
+
+    // What OK hands over keeps the record's path whatever the box holds.
+    QSignalSpy confirmed(editor.get(), &ToolbarEditor::confirmed);
+    field(*editor, 0)->setText("New");
+    field(*editor, 3)->setText("7.5"); // rounds half to even
+    child<QPushButton>(*editor, "btnCOM(0)")->click();
+    ASSERT_EQ(confirmed.count(), 1);
+    const auto f = confirmed.at(0).at(0).value<ToolbarFields>();
+    EXPECT_EQ(f.Name, "New");
+    EXPECT_EQ(f.Path, "/data/tools.vtb");
+    EXPECT_EQ(f.IconIndex, 8);
+}
+
+TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfterIt)
+{
+    const struct {
+        const char* nameBefore;
+        bool chosen;
+        const char* pathAfter;
+        const char* nameAfter;
+    } rows[] = {
+        {"", true, "/home/u/my tools.v2.vtb", "my tools"},
+        {"  ", true, "/home/u/my tools.v2.vtb", "my tools"},
+        {"Kept", true, "/home/u/my tools.v2.vtb", "Kept"},
+        {"", false, "/typed", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.nameBefore);
+        FakeDialogBackend backend;
+        ToolbarEditor editor(ToolbarEditor::Mode::Add, set, 0, "/data",
+                             Services{prompter, shell, icons, pointer, backend});
+        editor.show();
+        field(editor, 0)->setText(row.nameBefore);
+        field(editor, 1)->setText("/typed");
+        if (row.chosen)
+            backend.choose("/home/u/my tools.v2.vtb");
+        child<QToolButton>(editor, "btnOPEN(0)")->click();
+        ASSERT_EQ(backend.fileRequests.size(), 1u);
+        const DialogBackend::FileRequest& r = backend.fileRequests[0];
+        EXPECT_EQ(r.title, "Open a Vyrelight Toolbar File");
+        EXPECT_EQ(r.file, "/typed");
+        EXPECT_EQ(r.flags, 4u);
+        EXPECT_EQ(r.nameFilters, QStringList({"Vyrelight Toolbar v2 File (VTB) (*.vtb)", "All Files (*)"}));
+        EXPECT_EQ(r.owner, &editor);
+        EXPECT_EQ(field(editor, 1)->text(), row.pathAfter);
+        EXPECT_EQ(field(editor, 0)->text(), row.nameAfter);
+    }
+}
+
+// A picker that answers from the test, as the icon picker will.
+struct ScriptedPicker : IconPicker {
+    std::optional<Icon> pick(QWidget*, const QString& file, int index) override
+    {
+        asked.emplace_back(file, index);
+        return answer;
+    }
+    std::optional<Icon> answer;
+    std::vector<std::pair<QString, int>> asked;
+};
+
+TEST_F(ToolbarEditorTest, IconButtonFillsBothIconFieldsFromThePicker)
+{
+    auto editor = make(ToolbarEditor::Mode::Edit, 1);
+    ScriptedPicker picker;
+    editor->setIconPicker(picker);
+    auto* pick = child<QToolButton>(*editor, "btnOPEN(1)");
+    pick->click(); // cancelled
+    EXPECT_EQ(field(*editor, 2)->text(), "/i/tools.ico");
+    EXPECT_EQ(field(*editor, 3)->text(), "3");
+    picker.answer = IconPicker::Icon{"/i/other.png", 12};
+    pick->click();
+    EXPECT_EQ(field(*editor, 2)->text(), "/i/other.png");
+    EXPECT_EQ(field(*editor, 3)->text(), "12");
+    EXPECT_EQ(picker.asked, (std::vector<std::pair<QString, int>>{{"/i/tools.ico", 3}, {"/i/tools.ico", 3}}));
+
+    // Without a picker of its own the button browses for the file and keeps the index,
+    // or takes the file's first icon when there is none.
+    auto plain = make(ToolbarEditor::Mode::Add);
+    dialogs.choose("/usr/share/pixmaps/app.xpm");
+    child<QToolButton>(*plain, "btnOPEN(1)")->click();
+    EXPECT_EQ(field(*plain, 2)->text(), "/usr/share/pixmaps/app.xpm");
+    EXPECT_EQ(field(*plain, 3)->text(), "1");
+    EXPECT_EQ(dialogs.fileRequests.back().title, "Select Icon File");
+}
+
+TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)
+{
+    auto editor = make(ToolbarEditor::Mode::Edit, 1);
+    editor->show();
+    QApplication::setActiveWindow(editor.get());
+    for (int i : {2, 0, 3}) {
+        field(*editor, i)->setFocus();
+        EXPECT_EQ(field(*editor, i)->selectedText(), field(*editor, i)->text()) << i;
+    }
+}
+
+TEST_F(ToolbarEditorTest, EveryCaptionShowsWholeAndTheLabelsStayInTheirFrameAtAnyFontSize)
+{
+    const QFont saved = QApplication::font();
+    for (const qreal factor : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(factor);
+        QFont larger = saved;
+        larger.setPointSizeF(saved.pointSizeF() * factor);
+        QApplication::setFont(larger);
+        ToolbarEditor editor(ToolbarEditor::Mode::Edit, set, 1, "/data", services());
+        editor.show();
+        const auto place = [&](const QString& name) {
+            const QWidget* w = editor.findChild<QWidget*>(name);
+            EXPECT_NE(w, nullptr) << name.toStdString();
+            return w ? w->rect().translated(w->mapTo(&editor, QPoint())) : QRect();
+        };
+        for (const QWidget* w : editor.findChildren<QWidget*>()) {
+            const bool captioned = w->inherits("QAbstractButton") || w->inherits("QLabel");
+            EXPECT_TRUE(!captioned || (w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height()))
+                << w->objectName().toStdString() << " is cut";
+        }
+        const QStringList all = {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)",
+                                 "btnOPEN(1)", "corDISP(0)", "corDISP(2)"};
+        for (int i = 0; i < all.size(); ++i) {
+            EXPECT_TRUE(editor.rect().contains(place(all[i]))) << all[i].toStdString() << " runs out";
+            for (int j = 0; j < i; ++j)
+                EXPECT_FALSE(place(all[i]).intersects(place(all[j])))
+                    << all[i].toStdString() << " overlaps " << all[j].toStdString();
+        }
+        // Each label inside the frame, on its field's row.
+        for (int row = 0; row < 3; ++row) {
+            const QRect label = place(QStringLiteral("lblTXT(%1)").arg(row));
+            EXPECT_TRUE(place("corDISP(0)").contains(label)) << row;
+            EXPECT_EQ(label.center().y(), place(QStringLiteral("txtNAME(%1)").arg(row)).center().y()) << row;
+        }
+        for (const char* command : {"btnCOM(0)", "btnCOM(1)"})
+            EXPECT_TRUE(place("corDISP(2)").contains(place(command))) << command;
+        EXPECT_EQ(editor.minimumSize(), editor.maximumSize());
+    }
+    QApplication::setFont(saved);
+}
+
+} // namespace
