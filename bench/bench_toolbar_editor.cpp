@@ -10,6 +10,7 @@
 
 #include "app/App.h"
 #include "app/RealServices.h"
+#include "app/ToolbarCommands.h"
 #include "editors/ToolbarEditor.h"
 
 #include <QApplication>
@@ -59,7 +60,7 @@ struct Program {
         QElapsedTimer clock;
         clock.start();
         app->addToolbar();
-        ToolbarEditor* editor = app->toolbarEditor();
+        ToolbarEditor* editor = app->toolbarCommands().editor();
         PaintSeen paint;
         editor->installEventFilter(&paint);
         QElapsedTimer limit;

@@ -2,9 +2,9 @@
 
 #include "about/AboutBox.h"
 #include "app/ButtonCommands.h"
-#include "editors/IconPicker.h"
+#include "app/ToolbarCommands.h"
+#include "editors/FileIconPicker.h"
 #include "config/ConfigWindow.h"
-#include "editors/ToolbarEditor.h"
 #include "launch/Launcher.h"
 #include "platform/Prompter.h"
 #include "store/Store.h"
@@ -28,9 +28,9 @@ App::App(Services services, std::string dataFolder, Clock* clock)
 // refer to it.
 App::~App()
 {
-    delete m_toolbarEditor.data();
     delete m_about.data();
     m_buttons.reset();
+    m_toolbarCommands.reset();
     m_launcher.reset();
     m_toolbars.reset();
     m_cfg.reset();
@@ -56,6 +56,11 @@ bool App::Main()
     m_iconPicker = std::make_unique<FileIconPicker>(m_services.dialogs);
     m_buttons = std::make_unique<ButtonCommands>(m_set, m_services, *m_cfg, *m_toolbars, *m_iconPicker,
                                                  [this](const StoreMessages& m) { show(m); });
+    m_toolbarCommands = std::make_unique<ToolbarCommands>(
+        m_set, m_services, m_dataFolder, *m_cfg, *m_toolbars, [this](const StoreMessages& m) { show(m); },
+        [this] { return m_ended; });
+    // One picker for both editors' icon buttons.
+    m_toolbarCommands->setIconPicker(*m_iconPicker);
 
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
@@ -200,116 +205,20 @@ void App::exchangeButtons(std::uint8_t t, int a, int b)
 
 // ---- The toolbar commands
 
-ToolbarEditor* App::toolbarEditor() const
-{
-    return m_toolbarEditor.data();
-}
-
 void App::addToolbar()
 {
-    openToolbarEditor(true, 0);
+    if (!m_ended)
+        m_toolbarCommands->add();
 }
 
 void App::editToolbar(std::uint8_t t)
 {
-    if (t <= m_set.TbrLast && t < m_set.Tbrs.size())
-        openToolbarEditor(false, t);
-}
-
-void App::openToolbarEditor(bool adding, std::uint8_t t)
-{
-    // One editor at a time; a closed one only waits for its deletion.
-    if (m_ended || (m_toolbarEditor && m_toolbarEditor->isVisible()))
-        return;
-    // Made afresh for each use and gone when closed, so every opening starts from the
-    // editor's own state. Modal over the configuration window only: the toolbars stay
-    // usable meanwhile.
-    auto* editor = new ToolbarEditor(adding ? ToolbarEditor::Mode::Add : ToolbarEditor::Mode::Edit, m_set, t,
-                                     m_dataFolder, m_services, m_cfg.get());
-    editor->setAttribute(Qt::WA_DeleteOnClose);
-    connect(editor, &ToolbarEditor::confirmed, this, [this, adding, t](const ToolbarFields& fields) {
-        if (adding)
-            toolbarAdded(fields);
-        else
-            toolbarEdited(t, fields);
-    });
-    m_toolbarEditor = editor;
-    editor->open();
-}
-
-void App::toolbarAdded(const ToolbarFields& fields)
-{
-    // The editor refused a toolbar beyond the last index; the set is not the place to
-    // find out.
-    if (m_ended || m_set.count() >= MaxToolbars)
-        return;
-    const auto t = static_cast<std::uint8_t>(m_set.count());
-    m_set.RedimTbrs(t);
-    // An element left over from a deleted toolbar starts as empty as a new one.
-    m_set.Tbrs[t] = TbrRec{};
-    m_set.TbrLast = t;
-    TbrRec& rec = m_set.Tbrs[t];
-    rec.Name = fields.Name;
-    rec.Path = fields.Path;
-    rec.IconFile = fields.IconFile;
-    rec.IconIndex = fields.IconIndex;
-
-    skipOnError("listing the new toolbar", [&] { m_cfg->refreshToolbarList(); });
-    // An existing file gives the new toolbar its buttons; a missing one starts empty.
-    show(ReadBtns(rec));
-    // Built now, hidden: every mode of a new toolbar is off until the user turns one on.
-    skipOnError("building the new toolbar", [&] { m_toolbars->ready(t); });
-    saveConfig();
-}
-
-void App::toolbarEdited(std::uint8_t t, const ToolbarFields& fields)
-{
-    if (m_ended || t > m_set.TbrLast || t >= m_set.Tbrs.size())
-        return;
-    TbrRec& rec = m_set.Tbrs[t];
-    rec.Name = fields.Name;
-    rec.IconFile = fields.IconFile;
-    rec.IconIndex = fields.IconIndex;
-    // The handle first, so that the configuration window shows the new picture too.
-    skipOnError("showing the new name and icon", [&] { m_toolbars->ready(t).showIdentity(); });
-    skipOnError("renaming the toolbar in the list", [&] {
-        m_cfg->refreshToolbarList();
-        m_cfg->selectToolbar(t);
-    });
-    saveConfig();
+    if (!m_ended)
+        m_toolbarCommands->edit(t);
 }
 
 void App::deleteToolbar(std::uint8_t t)
 {
-    if (m_ended || t == 0 || t > m_set.TbrLast || t >= m_set.Tbrs.size())
-        return;
-    const TbrRec& rec = m_set.Tbrs[t];
-    const QString text = QStringLiteral("Are you sure to delete (not from the disk): \r\n\r\nName:  '")
-                       + QString::fromLocal8Bit(rec.Name) + QStringLiteral("'\r\nPath:  '")
-                       + QString::fromLocal8Bit(rec.Path) + QStringLiteral("'\r\n");
-    if (m_services.prompter.message(QString::fromLatin1(msg::ProgramTitle), text, Prompter::YesNoQuestion)
-        == Prompter::No)
-        return;
-    // The box let the world go on: the program may have begun to end, or the set changed.
-    if (m_ended || t > m_set.TbrLast)
-        return;
-    removeToolbar(t);
-}
-
-void App::removeToolbar(std::uint8_t t)
-{
-    m_set.Tbrs[t].Visible = False16;
-    // Its window goes; the windows after it move down with their records and know
-    // their new indexes. The toolbar's file stays on disk.
-    m_toolbars->remove(t);
-    for (std::size_t i = std::size_t(t) + 1; i <= m_set.TbrLast; ++i)
-        m_set.Tbrs[i - 1] = std::move(m_set.Tbrs[i]);
-    // The element that was last is out of use.
-    m_set.Tbrs[m_set.TbrLast] = TbrRec{};
-    --m_set.TbrLast;
-    skipOnError("refilling the toolbar list", [&] {
-        m_cfg->refreshToolbarList();
-        m_cfg->selectToolbar(static_cast<std::uint8_t>(t - 1));
-    });
-    saveConfig();
+    if (!m_ended)
+        m_toolbarCommands->remove(t);
 }

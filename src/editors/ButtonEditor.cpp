@@ -313,20 +313,21 @@ void ButtonEditor::pickIcon()
     const ButtonFields f = fields();
     // Neither box filled: the picker starts where it was left.
     QString file;
-    int index = 0;
+    int position = 0;
     if (!f[ButtonFields::Executable].trimmed().isEmpty())
         file = f[ButtonFields::Executable] == QLatin1String(RecallMarker) ? QString() : f[ButtonFields::Executable];
     if (!f[ButtonFields::IconFile].trimmed().isEmpty()) {
         file = f[ButtonFields::IconFile];
-        const double typed = LeadingNumber(f[ButtonFields::IconIndex].toLocal8Bit().toStdString());
-        index = typed < 1 || typed > 32767 ? 1 : static_cast<int>(typed);
+        // The boxes count icons from 1, the picker from 0.
+        const double index = LeadingNumber(f[ButtonFields::IconIndex].toLocal8Bit().toStdString());
+        position = index <= 0 || index > 32767 ? 0 : static_cast<int>(index) - 1;
     }
-    std::optional<IconPicker::Icon> chosen;
-    skipOnError("picking an icon", [&] { chosen = m_needs.icons.pick(this, file, index); });
+    std::optional<IconChoice> chosen;
+    skipOnError("picking an icon", [&] { chosen = m_needs.icons.pick(this, file, position); });
     if (!chosen)
         return;
     m_boxes[ButtonFields::IconFile]->setText(chosen->file);
-    m_boxes[ButtonFields::IconIndex]->setText(QString::number(chosen->index));
+    m_boxes[ButtonFields::IconIndex]->setText(QString::number(chosen->position + 1));
 }
 
 void ButtonEditor::confirm()

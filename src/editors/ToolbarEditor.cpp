@@ -1,7 +1,7 @@
 #include "editors/ToolbarEditor.h"
 
 #include "dialogs/CDialogs.h"
-#include "editors/IconPicker.h"
+#include "editors/FileIconPicker.h"
 #include "platform/Centre.h"
 #include "platform/Prompter.h"
 #include "platform/SkipOnError.h"
@@ -11,6 +11,7 @@
 
 #include <QBoxLayout>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -20,6 +21,8 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -202,6 +205,10 @@ void ToolbarEditor::browseToolbarFile()
     dlg.setDialogTitle(QStringLiteral("Open a Vyrelight Toolbar File"));
     dlg.setFlags(4);
     dlg.setFilename(m_fields[Path]->text());
+    // A typed name without a folder means one in the data folder, so the dialog starts
+    // there rather than in whatever folder the process happens to be in.
+    if (QFileInfo(m_fields[Path]->text().trimmed()).isRelative())
+        dlg.setInitDir(fromBytes(m_dataFolder));
     dlg.setFilter(QStringLiteral("Vyrelight Toolbar v2 File (VTB)|*.vtb|All Files|*.*"));
     dlg.showOpen();
     if (dlg.fileTitle().trimmed().isEmpty())
@@ -215,12 +222,16 @@ void ToolbarEditor::browseToolbarFile()
 void ToolbarEditor::pickIcon()
 {
     m_fields[IconFile]->setFocus();
+    // The picker counts its icons from 0, the fields from 1. With no icon file in the
+    // box it starts wherever its previous use left it.
+    const QString file = m_fields[IconFile]->text();
+    const bool preset = !file.trimmed().isEmpty();
     const int index = ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0);
-    const std::optional<IconPicker::Icon> icon = m_picker->pick(this, m_fields[IconFile]->text(), index);
+    const std::optional<IconChoice> icon = m_picker->pick(this, preset ? file : QString(), preset ? std::max(index - 1, 0) : 0);
     if (!icon)
         return;
     m_fields[IconFile]->setText(icon->file);
-    m_fields[IconIndex]->setText(QString::number(icon->index));
+    m_fields[IconIndex]->setText(QString::number(icon->position + 1));
 }
 
 void ToolbarEditor::okClicked()

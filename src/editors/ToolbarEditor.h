@@ -40,7 +40,7 @@ public:
     Mode mode() const { return m_mode; }
     // The toolbar being edited (0 when adding).
     std::uint8_t toolbar() const { return m_toolbar; }
-    // The picker the icon button opens; by default the file browse of FileIconPicker.
+    // The picker the icon button opens; by default a file browse (FileIconPicker).
     void setIconPicker(IconPicker& picker) { m_picker = &picker; }
 
     // The fields as OK would hand them over.

@@ -2,6 +2,7 @@
 // does it: the command buttons, the toolbar editor and the confirmation box, with the
 // set, the files on disk and the windows checked together after each.
 #include "app/App.h"
+#include "app/ToolbarCommands.h"
 #include "config/ConfigWindow.h"
 #include "editors/ToolbarEditor.h"
 #include "support/FakeDialogBackend.h"
@@ -86,7 +87,7 @@ struct World {
         return out;
     }
 
-    ToolbarEditor* editor() { return app->toolbarEditor(); }
+    ToolbarEditor* editor() { return app->toolbarCommands().editor(); }
     QLineEdit* field(int i)
     {
         auto* e = editor() ? editor()->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(i)) : nullptr;

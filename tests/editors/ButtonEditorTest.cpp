@@ -43,9 +43,9 @@ protected:
         stored.push_back({purpose, button});
         return accept;
     }
-    std::optional<Icon> pick(QWidget*, const QString& file, int index) override
+    std::optional<IconChoice> pick(QWidget*, const QString& file, int position) override
     {
-        picked.push_back(file + " " + QString::number(index));
+        picked.push_back(file + " " + QString::number(position));
         return choice;
     }
 
@@ -96,7 +96,7 @@ protected:
     std::vector<Stored> stored;
     bool accept{true};
     QStringList picked;
-    std::optional<Icon> choice;
+    std::optional<IconChoice> choice;
     QPointer<ButtonEditor> editor;
 
     ~ButtonEditorTest() override { delete editor.data(); }
@@ -295,9 +295,9 @@ TEST_F(ButtonEditorTest, IconButtonStartsThePickerFromTheIconOrTheTargetAndTakes
     box(4)->setText("0");
     child<QAbstractButton>("btnOPEN(1)")->click();
     box(4)->setText("5");
-    choice = Icon{"/icons/other.ico", 7};
+    choice = IconChoice{"/icons/other.ico", 6};
     child<QAbstractButton>("btnOPEN(1)")->click();
-    EXPECT_EQ(picked, QStringList({" 0", "/bin/app 0", "/icons/set.ico 1", "/icons/set.ico 5"}));
+    EXPECT_EQ(picked, QStringList({" 0", "/bin/app 0", "/icons/set.ico 0", "/icons/set.ico 4"}));
     EXPECT_EQ(box(3)->text(), "/icons/other.ico");
     EXPECT_EQ(box(4)->text(), "7");
 }

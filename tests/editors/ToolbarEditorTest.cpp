@@ -158,19 +158,30 @@ TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfter
         EXPECT_EQ(r.flags, 4u);
         EXPECT_EQ(r.nameFilters, QStringList({"Vyrelight Toolbar v2 File (VTB) (*.vtb)", "All Files (*)"}));
         EXPECT_EQ(r.owner, &editor);
+        EXPECT_EQ(r.folder, ""); // a typed absolute path names its own folder
         EXPECT_EQ(field(editor, 1)->text(), row.pathAfter);
         EXPECT_EQ(field(editor, 0)->text(), row.nameAfter);
     }
 }
 
+TEST_F(ToolbarEditorTest, BrowseForANameWithoutAFolderStartsInTheDataFolder)
+{
+    auto editor = make(ToolbarEditor::Mode::Add);
+    for (const char* typed : {"", "work"}) {
+        field(*editor, 1)->setText(typed);
+        child<QToolButton>(*editor, "btnOPEN(0)")->click();
+        EXPECT_EQ(dialogs.fileRequests.back().folder, "/data") << typed;
+    }
+}
+
 // A picker that answers from the test, as the icon picker will.
 struct ScriptedPicker : IconPicker {
-    std::optional<Icon> pick(QWidget*, const QString& file, int index) override
+    std::optional<IconChoice> pick(QWidget*, const QString& file, int position) override
     {
-        asked.emplace_back(file, index);
+        asked.emplace_back(file, position);
         return answer;
     }
-    std::optional<Icon> answer;
+    std::optional<IconChoice> answer;
     std::vector<std::pair<QString, int>> asked;
 };
 
@@ -183,20 +194,26 @@ TEST_F(ToolbarEditorTest, IconButtonFillsBothIconFieldsFromThePicker)
     pick->click(); // cancelled
     EXPECT_EQ(field(*editor, 2)->text(), "/i/tools.ico");
     EXPECT_EQ(field(*editor, 3)->text(), "3");
-    picker.answer = IconPicker::Icon{"/i/other.png", 12};
+    picker.answer = IconChoice{"/i/other.png", 11};
     pick->click();
     EXPECT_EQ(field(*editor, 2)->text(), "/i/other.png");
     EXPECT_EQ(field(*editor, 3)->text(), "12");
-    EXPECT_EQ(picker.asked, (std::vector<std::pair<QString, int>>{{"/i/tools.ico", 3}, {"/i/tools.ico", 3}}));
+    // An icon box of blanks presets nothing: the picker starts where it was left.
+    field(*editor, 2)->setText("  ");
+    pick->click();
+    // The picker counts from 0, the fields from 1; index 0 (none) starts at the first.
+    field(*editor, 2)->setText("/i/a.ico");
+    field(*editor, 3)->setText("0");
+    pick->click();
+    EXPECT_EQ(picker.asked, (std::vector<std::pair<QString, int>>{
+                                {"/i/tools.ico", 2}, {"/i/tools.ico", 2}, {"", 0}, {"/i/a.ico", 0}}));
 
-    // Without a picker of its own the button browses for the file and keeps the index,
-    // or takes the file's first icon when there is none.
+    // Without a picker of its own the button browses for an icon file.
     auto plain = make(ToolbarEditor::Mode::Add);
     dialogs.choose("/usr/share/pixmaps/app.xpm");
     child<QToolButton>(*plain, "btnOPEN(1)")->click();
     EXPECT_EQ(field(*plain, 2)->text(), "/usr/share/pixmaps/app.xpm");
     EXPECT_EQ(field(*plain, 3)->text(), "1");
-    EXPECT_EQ(dialogs.fileRequests.back().title, "Select Icon File");
 }
 
 TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)

@@ -1,0 +1,84 @@
+// Qt's own dialogs behind the backend, driven from a timer while they run: what each is
+// opened with, and what comes back when it is accepted or cancelled.
+#include "dialogs/QtDialogBackend.h"
+#include "support/FakeShell.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs with the dialog the backend is about to wait on, once it is up.
+void whenShown(std::function<void(QDialog&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+    });
+}
+
+TEST(QtDialogBackend, OpenStartsAtTheProposedFileWithTheFiltersAndReturnsThePathChosen)
+{
+    QTemporaryDir dir;
+    QFile(dir.filePath("tools.vtb")).open(QIODevice::WriteOnly);
+    FakeShell shell;
+    QtDialogBackend backend(shell);
+    DialogBackend::FileRequest request;
+    request.title = "Open a Vyrelight Toolbar File";
+    request.file = dir.filePath("tools.vtb");
+    request.nameFilters = QStringList{"V (*.vtb)", "All Files (*)"};
+    request.filterIndex = 1;
+
+    QString seenTitle, seenFolder, seenFilter;
+    whenShown([&](QDialog& d) {
+        auto& files = static_cast<QFileDialog&>(d);
+        seenTitle = files.windowTitle();
+        seenFolder = files.directory().absolutePath();
+        seenFilter = files.selectedNameFilter();
+        files.selectFile(dir.filePath("tools.vtb"));
+        static_cast<QDialog&>(files).accept();
+    });
+    const DialogBackend::Choice<QString> chosen = backend.chooseFile(request);
+    EXPECT_EQ(seenTitle, request.title);
+    EXPECT_EQ(seenFolder, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(seenFilter, "All Files (*)");
+    ASSERT_TRUE(chosen.value);
+    EXPECT_EQ(QFileInfo(*chosen.value).canonicalFilePath(), QFileInfo(dir.filePath("tools.vtb")).canonicalFilePath());
+
+    whenShown([](QDialog& d) { d.reject(); });
+    const DialogBackend::Choice<QString> cancelled = backend.chooseFile(request);
+    EXPECT_FALSE(cancelled.value);
+    EXPECT_EQ(cancelled.error, 0u);
+}
+
+TEST(QtDialogBackend, ColourComesBackAsChosenAndHelpGoesToTheDesktopHandler)
+{
+    FakeShell shell;
+    QtDialogBackend backend(shell);
+    whenShown([](QDialog& d) {
+        static_cast<QColorDialog&>(d).setCurrentColor(QColor(10, 20, 30));
+        d.accept();
+    });
+    const DialogBackend::Choice<QColor> colour = backend.chooseColor(nullptr, Qt::white, 0);
+    ASSERT_TRUE(colour.value);
+    EXPECT_EQ(*colour.value, QColor(10, 20, 30));
+
+    EXPECT_TRUE(backend.showHelp("/usr/share/doc/vyre/help.html", 3));
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].target, "file:///usr/share/doc/vyre/help.html");
+    shell.failAll = true;
+    EXPECT_FALSE(backend.showHelp("/usr/share/doc/vyre/help.html", 3));
+    EXPECT_FALSE(backend.showHelp("  ", 3));
+    EXPECT_EQ(shell.calls.size(), 2u);
+}
+
+} // namespace
