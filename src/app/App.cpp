@@ -197,10 +197,9 @@ void App::deleteButton(std::uint8_t t, int k)
         m_buttons->remove(t, k);
 }
 
-void App::exchangeButtons(std::uint8_t t, int a, int b)
+bool App::exchangeButtons(std::uint8_t t, int a, int b)
 {
-    if (!m_ended)
-        m_buttons->exchange(t, a, b);
+    return !m_ended && m_buttons->exchange(t, a, b);
 }
 
 // ---- The toolbar commands

@@ -75,7 +75,7 @@ public:
     void addToolbar() override;
     void editToolbar(std::uint8_t t) override;
     void deleteToolbar(std::uint8_t t) override;
-    void exchangeButtons(std::uint8_t t, int a, int b) override;
+    bool exchangeButtons(std::uint8_t t, int a, int b) override;
 
 signals:
     void terminated();

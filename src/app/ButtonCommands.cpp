@@ -97,15 +97,15 @@ void ButtonCommands::remove(std::uint8_t t, int k)
     save(t, before);
 }
 
-void ButtonCommands::exchange(std::uint8_t t, int a, int b)
+bool ButtonCommands::exchange(std::uint8_t t, int a, int b)
 {
     if (!hasButton(t, a) || !hasButton(t, b) || a == b)
-        return;
+        return false;
     TbrRec& tbr = m_set.Tbrs[t];
     const TbrRec before = tbr;
     std::swap(tbr.Btns[a], tbr.Btns[b]);
     // The configuration window refills its list itself, to select the moved button again.
-    save(t, before, List::LeaveToWindow);
+    return save(t, before, List::LeaveToWindow);
 }
 
 bool ButtonCommands::storeButton(ButtonPurpose purpose, const BtnRec& button)

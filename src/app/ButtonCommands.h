@@ -37,8 +37,8 @@ public:
     void addFromFile(const QString& target);
     // Asks, then removes button k of toolbar t; the buttons after it move up one place.
     void remove(std::uint8_t t, int k);
-    // Exchanges buttons a and b of toolbar t, whole records.
-    void exchange(std::uint8_t t, int a, int b);
+    // Exchanges buttons a and b of toolbar t, whole records; false when they stay.
+    bool exchange(std::uint8_t t, int a, int b);
 
     // The open button editor, if one is.
     ButtonEditor* editor() const { return m_editor; }

@@ -162,6 +162,10 @@ TEST_F(ButtonCommandsTest, AStepTheFileDidNotTakeIsPutBackAndReported)
     QTest::keyClick(bar(), Qt::Key_Down);
     EXPECT_EQ(inSet(), "A B");
     EXPECT_EQ(inWindow(), "A B");
+    EXPECT_EQ(inList(), "A B");
+    // A stays selected where it is, and the bar with it.
+    EXPECT_EQ(list()->currentRow(), 0);
+    EXPECT_EQ(bar()->value(), 0);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].style, Prompter::Critical);
 }
