@@ -46,13 +46,13 @@ QString droppedFile(const QMimeData* data)
     return {};
 }
 
-} // namespace
-
 // What a user here picks as a button's target: application entries, scripts and
 // AppImages, documents; programs without an extension are among all files.
-const QString ButtonEditor::TargetFilter = QStringLiteral(
+const QString TargetFilter = QStringLiteral(
     "Applications (DESKTOP)|*.desktop|Scripts and AppImages (SH, PY, APPIMAGE)|*.sh;*.py;*.pl;*.AppImage;*.appimage|"
     "Documents (TXT, PDF, ODT, DOC)|*.txt;*.pdf;*.odt;*.ods;*.doc;*.docx;*.html|All Files|*.*");
+
+} // namespace
 
 ButtonEditor::ButtonEditor(ButtonPurpose purpose, Needs needs, QWidget* parent)
     : QDialog(parent)

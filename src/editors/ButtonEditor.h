@@ -30,7 +30,7 @@ class ButtonEditor : public QDialog {
     Q_OBJECT
 public:
     // What the editor asks of the program besides its host: the set for the recall list,
-    // messages, the icon picker and the file chooser for its two browse buttons.
+    // messages, the icon picker, and the common dialogs to browse for the target.
     struct Needs {
         const ToolbarSet& set;
         ButtonEditorHost& host;
@@ -38,9 +38,6 @@ public:
         IconPicker& icons;
         DialogBackend& dialogs;
     };
-
-    // What the target's browse button offers, in the common dialogs' "|" form.
-    static const QString TargetFilter;
 
     ButtonEditor(ButtonPurpose purpose, Needs needs, QWidget* parent = nullptr);
     ~ButtonEditor() override;
@@ -58,9 +55,6 @@ public:
 
     // Shows the editor window-modal over its parent, without waiting for it to close.
     void openModal();
-
-    // The design's control names, for whoever drives the dialog without a mouse.
-    QLineEdit* box(ButtonFields::Field f) const { return m_boxes[f]; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
