@@ -59,6 +59,8 @@ bench: deps
 	bash bench/startup.sh build-bench
 	build-bench/bench/vyre_bench_store
 	build-bench/bench/vyre_bench_icons
+	build-bench/bench/vyre_bench_button_editor --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	for i in 1 2 3 4 5; do build-bench/bench/vyre_bench_button_editor --benchmark_filter=First; done
 	for i in 1 2 3 4 5; do build-bench/bench/vyre_bench_toolbar_editor --benchmark_filter=First; done
 
 clean:

@@ -1,7 +1,9 @@
 #include "app/App.h"
 
 #include "about/AboutBox.h"
+#include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
+#include "editors/FileIconPicker.h"
 #include "config/ConfigWindow.h"
 #include "launch/Launcher.h"
 #include "platform/Prompter.h"
@@ -27,6 +29,7 @@ App::App(Services services, std::string dataFolder, Clock* clock)
 App::~App()
 {
     delete m_about.data();
+    m_buttons.reset();
     m_toolbarCommands.reset();
     m_launcher.reset();
     m_toolbars.reset();
@@ -50,9 +53,14 @@ bool App::Main()
     m_toolbars = std::make_unique<ToolbarManager>(m_set, m_services, *this, m_clock);
     m_launcher = std::make_unique<Launcher>(m_set, m_services,
                                             [this](std::uint8_t t, int m) { applyMode(t, m); });
+    m_iconPicker = std::make_unique<FileIconPicker>(m_services.dialogs);
+    m_buttons = std::make_unique<ButtonCommands>(m_set, m_services, *m_cfg, *m_toolbars, *m_iconPicker,
+                                                 [this](const StoreMessages& m) { show(m); });
     m_toolbarCommands = std::make_unique<ToolbarCommands>(
         m_set, m_services, m_dataFolder, *m_cfg, *m_toolbars, [this](const StoreMessages& m) { show(m); },
         [this] { return m_ended; });
+    // One picker for both editors' icon buttons.
+    m_toolbarCommands->setIconPicker(*m_iconPicker);
 
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
@@ -100,7 +108,7 @@ void App::setModeCheck(int m, bool on)
 
 bool App::buttonEditorVisible() const
 {
-    return false; // the button editor does not exist yet
+    return m_buttons && m_buttons->editorVisible();
 }
 
 void App::saveConfig()
@@ -112,8 +120,16 @@ void App::saveConfig()
 
 void App::showConfig(std::uint8_t t)
 {
-    if (!m_ended)
-        m_cfg->showToolbar(t);
+    if (m_ended)
+        return;
+    // A toolbar's request would turn the window under an open editor to another
+    // toolbar, and the editor's OK would then write there: the editor comes forward.
+    if (m_buttons && m_buttons->holdsConfig()) {
+        m_buttons->editor()->raise();
+        m_buttons->editor()->activateWindow();
+        return;
+    }
+    m_cfg->showToolbar(t);
 }
 
 void App::showAbout()
@@ -163,10 +179,31 @@ QPixmap App::handlePicture(std::uint8_t t)
     return m_toolbars->ready(t).handle().picture();
 }
 
-// The commands that edit the set arrive with the editors.
-void App::addButton(std::uint8_t) {}
-void App::editButton(std::uint8_t, int) {}
-void App::deleteButton(std::uint8_t, int) {}
+void App::addButton(std::uint8_t t)
+{
+    if (!m_ended)
+        m_buttons->add(t);
+}
+
+void App::editButton(std::uint8_t t, int k)
+{
+    if (!m_ended)
+        m_buttons->edit(t, k);
+}
+
+void App::deleteButton(std::uint8_t t, int k)
+{
+    if (!m_ended)
+        m_buttons->remove(t, k);
+}
+
+bool App::exchangeButtons(std::uint8_t t, int a, int b)
+{
+    return !m_ended && m_buttons->exchange(t, a, b);
+}
+
+// ---- The toolbar commands
+
 void App::addToolbar()
 {
     if (!m_ended)
@@ -184,4 +221,3 @@ void App::deleteToolbar(std::uint8_t t)
     if (!m_ended)
         m_toolbarCommands->remove(t);
 }
-void App::exchangeButtons(std::uint8_t, int, int) {}

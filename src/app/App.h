@@ -13,7 +13,9 @@
 #include <string>
 
 class AboutBox;
+class ButtonCommands;
 class Clock;
+class IconPicker;
 class ConfigWindow;
 class Launcher;
 class ToolbarCommands;
@@ -47,6 +49,7 @@ public:
     bool ended() const { return m_ended; }
     ConfigWindow& config() { return *m_cfg; }
     ToolbarManager& toolbars() { return *m_toolbars; }
+    ButtonCommands& buttons() { return *m_buttons; }
     ToolbarCommands& toolbarCommands() { return *m_toolbarCommands; }
 
     // Shows what the store reported, in order, through the prompter.
@@ -72,7 +75,7 @@ public:
     void addToolbar() override;
     void editToolbar(std::uint8_t t) override;
     void deleteToolbar(std::uint8_t t) override;
-    void exchangeButtons(std::uint8_t t, int a, int b) override;
+    bool exchangeButtons(std::uint8_t t, int a, int b) override;
 
 signals:
     void terminated();
@@ -86,6 +89,8 @@ private:
     std::unique_ptr<ConfigWindow> m_cfg;
     std::unique_ptr<ToolbarManager> m_toolbars;
     std::unique_ptr<Launcher> m_launcher;
+    std::unique_ptr<IconPicker> m_iconPicker;
+    std::unique_ptr<ButtonCommands> m_buttons;
     std::unique_ptr<ToolbarCommands> m_toolbarCommands;
     QPointer<AboutBox> m_about;
     bool m_ended{false};

@@ -27,6 +27,7 @@ public:
     virtual void deleteToolbar(std::uint8_t t) = 0;
     // The user stepped the position bar: exchange buttons a and b of toolbar t (whole
     // records), save the toolbar file and rebuild its window. The window refills its
-    // list and reselects the moved button itself.
-    virtual void exchangeButtons(std::uint8_t t, int a, int b) = 0;
+    // list and reselects the moved button itself. False when nothing was exchanged (the
+    // file could not be saved, and the user was told).
+    virtual bool exchangeButtons(std::uint8_t t, int a, int b) = 0;
 };

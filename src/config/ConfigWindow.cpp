@@ -474,6 +474,8 @@ void ConfigWindow::refreshButtonList(std::uint8_t t)
             lineSelected(0);
     }
     refreshPositionBar(t);
+    // An editor's OK refills the list long after the command that opened it.
+    refreshButtonCommands();
 }
 
 void ConfigWindow::refreshPositionBar(std::uint8_t t)
@@ -578,11 +580,14 @@ void ConfigWindow::positionStepped(int value)
     if (t && lineNew && lineOld) {
         const int kNew = lineNew->data(Qt::UserRole).toInt();
         const int kOld = lineOld->data(Qt::UserRole).toInt();
-        skipOnError("exchanging the buttons", [&] { m_actions.exchangeButtons(*t, kNew, kOld); });
-        // The refill selects the first line; the moved button is then selected again at
-        // its new place, and the bar follows both without taking them for steps.
+        bool exchanged = false;
+        skipOnError("exchanging the buttons", [&] { exchanged = m_actions.exchangeButtons(*t, kNew, kOld); });
+        // The refill selects the first line; the button is then selected again at its
+        // new place, or at its old one when it did not move, and the bar follows both
+        // without taking them for steps.
+        const int selected = exchanged ? value : m_lastPosition;
         skipOnError("listing the buttons", [&] { refreshButtonList(*t); });
-        skipOnError("selecting the moved button", [&] { m_buttonList->setCurrentRow(value); });
+        skipOnError("selecting the moved button", [&] { m_buttonList->setCurrentRow(selected); });
     }
     // One press of an arrow is one step: disabling the bar stops the repeat of an arrow
     // held down, which would otherwise go on exchanging. The keyboard stays on the bar,

@@ -73,7 +73,7 @@ protected:
     void addToolbar() override { log("addToolbar"); }
     void editToolbar(std::uint8_t t) override { log("editToolbar", t); }
     void deleteToolbar(std::uint8_t t) override { log("deleteToolbar", t); }
-    void exchangeButtons(std::uint8_t t, int a, int b) override { log("exchangeButtons", t, a, b); }
+    bool exchangeButtons(std::uint8_t t, int a, int b) override { return log("exchangeButtons", t, a, b), true; }
     void log(std::string what, auto... numbers) { calls.push_back((what + ... + (" " + std::to_string(int(numbers))))); }
 
     template <typename W = QWidget>

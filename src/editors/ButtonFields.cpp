@@ -1,0 +1,157 @@
+#include "editors/ButtonFields.h"
+
+#include "store/Numbers.h"
+#include "store/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+std::string bytes(const QString& s) { return s.toLocal8Bit().toStdString(); }
+QString fromBytes(const std::string& s) { return QString::fromLocal8Bit(s); }
+
+bool isRecall(const QString& target) { return target == QLatin1String(RecallMarker); }
+
+QString proposedName(const QString& target) { return fromBytes(PathTitle(bytes(target))); }
+
+// The characters the files' line structure cannot hold inside a field, by the name the
+// message gives them.
+struct Forbidden {
+    QChar c;
+    const char* name;
+};
+constexpr Forbidden ForbiddenChars[] = {
+    {QChar(';'), "\";\""},
+    {QChar('\r'), "line break"},
+    {QChar('\n'), "line break"},
+    {QChar('\0'), "NUL character"},
+};
+
+} // namespace
+
+ButtonFields ButtonFields::fromButton(const BtnRec& b)
+{
+    ButtonFields f;
+    if (b.Kind == KindSeparator)
+        return f;
+    f[Name] = fromBytes(b.Name);
+    f[Executable] = fromBytes(b.Executable);
+    f[Parameters] = fromBytes(b.Parameters);
+    f[IconFile] = fromBytes(b.IconFile);
+    f[IconIndex] = QString::number(b.IconIndex);
+    return f;
+}
+
+QString fieldCaption(ButtonFields::Field f)
+{
+    switch (f) {
+    case ButtonFields::Name:
+        return QStringLiteral("Name");
+    case ButtonFields::Executable:
+        return QStringLiteral("Executable");
+    case ButtonFields::Parameters:
+        return QStringLiteral("Parameters");
+    case ButtonFields::IconFile:
+        return QStringLiteral("Icon file");
+    case ButtonFields::IconIndex:
+    case ButtonFields::FieldCount:
+        break;
+    }
+    return QStringLiteral("Icon index");
+}
+
+std::uint8_t TargetKind(const QString& target)
+{
+    if (target.isEmpty() || isRecall(target))
+        return KindFile;
+    return QFileInfo(target).isDir() ? KindFolder : KindFile;
+}
+
+bool IsProgramTarget(const QString& target)
+{
+    const QString trimmed = target.trimmed();
+    if (trimmed.isEmpty() || isRecall(target))
+        return false;
+    if (target.right(4).toLower() == QLatin1String(".exe"))
+        return true;
+    const QFileInfo info(target);
+    if (info.isDir())
+        return false;
+    if (target.endsWith(QLatin1String(".desktop")) && info.isFile())
+        return true;
+    if (info.isFile() && info.isExecutable())
+        return true;
+    // A bare name is what the launcher looks up on the search path.
+    if (!target.contains(QDir::separator()) && !target.contains(QLatin1Char('/')))
+        return !QStandardPaths::findExecutable(target).isEmpty();
+    return false;
+}
+
+bool OkAllowed(const ButtonFields& f, bool separator)
+{
+    return separator || (!f[ButtonFields::Name].isEmpty() && !f[ButtonFields::Executable].isEmpty());
+}
+
+bool CompleteFromTarget(ButtonFields& f)
+{
+    bool changed = false;
+    const QString& target = f[ButtonFields::Executable];
+    if (f[ButtonFields::Name].trimmed().isEmpty()) {
+        const QString name = proposedName(target);
+        changed = name != f[ButtonFields::Name];
+        f[ButtonFields::Name] = name;
+    }
+    if (f[ButtonFields::IconFile].trimmed().isEmpty() && IsProgramTarget(target)) {
+        f[ButtonFields::IconFile] = target;
+        f[ButtonFields::IconIndex] = QStringLiteral("1");
+        changed = true;
+    }
+    return changed;
+}
+
+void TakeChosenTarget(ButtonFields& f, const QString& path)
+{
+    f[ButtonFields::Executable] = path;
+    if (f[ButtonFields::Name].trimmed().isEmpty())
+        f[ButtonFields::Name] = proposedName(path);
+    if (IsProgramTarget(path)) {
+        f[ButtonFields::IconFile] = path;
+        f[ButtonFields::IconIndex] = QStringLiteral("1");
+    }
+}
+
+ButtonOutcome MakeButton(const ButtonFields& f, bool separator)
+{
+    for (int i = 0; i < ButtonFields::FieldCount; ++i) {
+        const auto field = static_cast<ButtonFields::Field>(i);
+        for (const Forbidden& bad : ForbiddenChars) {
+            if (f[field].contains(bad.c))
+                return {std::nullopt,
+                        QStringLiteral("The field \"%1\" holds a %2, which a toolbar file cannot keep "
+                                       "inside a field.\r\nPlease remove it.")
+                            .arg(fieldCaption(field), QLatin1String(bad.name))};
+        }
+    }
+
+    // Empty, 0 or text that is no number: no icon. Otherwise a 1-based index that fits
+    // the record's 16 bits.
+    std::int16_t index = 0;
+    const double value = LeadingNumber(bytes(f[ButtonFields::IconIndex]));
+    const std::optional<std::int16_t> rounded = RoundToInt16(value);
+    if (!rounded || *rounded < 0)
+        return {std::nullopt, QStringLiteral("The field \"%1\" must hold a number from 1 to 32767, or 0 "
+                                             "or nothing for no icon.")
+                                  .arg(fieldCaption(ButtonFields::IconIndex))};
+    index = *rounded;
+
+    BtnRec b;
+    b.Name = bytes(f[ButtonFields::Name]);
+    b.Executable = bytes(f[ButtonFields::Executable]);
+    b.Parameters = bytes(f[ButtonFields::Parameters]);
+    b.IconFile = bytes(f[ButtonFields::IconFile]);
+    b.IconIndex = index;
+    b.Kind = separator ? KindSeparator : TargetKind(f[ButtonFields::Executable]);
+    return {b, {}};
+}

@@ -1,0 +1,299 @@
+// The configuration window's button commands on the whole program: each case checks the
+// set, the toolbar file's bytes and the windows together.
+#include "app/App.h"
+#include "app/ButtonCommands.h"
+#include "config/ConfigWindow.h"
+#include "editors/ButtonEditor.h"
+#include "support/FakeDialogBackend.h"
+#include "support/FakeIconSource.h"
+#include "support/FakePointer.h"
+#include "support/FakePrompter.h"
+#include "support/FakeShell.h"
+#include "toolbar/ButtonStrip.h"
+#include "toolbar/ToolbarManager.h"
+#include "toolbar/ToolbarWindow.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+const std::string CfgHeader = "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n";
+const std::string VtbHeader = "Quorrelind's Vyrelight Toolbar v2_[A1]\r\n";
+const QString Separator(11, QChar(0x2014));
+
+// One button line of a toolbar file.
+std::string line(const std::string& name, int kind = 1)
+{
+    return kind == KindSeparator ? ";;;4;;0;\r\n" : name + ";/bin/" + name + ";;" + std::to_string(kind) + ";;0;\r\n";
+}
+
+class ButtonCommandsTest : public ::testing::Test {
+protected:
+    std::string path(const std::string& name) const { return folder + "/" + name; }
+    void write(const std::string& name, const std::string& bytes) const { std::ofstream(path(name)) << bytes; }
+    std::string read(const std::string& name) const
+    {
+        std::ifstream in(path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    // Starts with Default.vtb holding these buttons and the configuration window open
+    // on toolbar 0.
+    void start(const std::string& buttons, const std::string& moreToolbars = {})
+    {
+        write("Toolbars.cfg", CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n" + moreToolbars);
+        write("Default.vtb", VtbHeader + buttons);
+        app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
+        ASSERT_TRUE(app->Main());
+        app->showConfig(0);
+    }
+    template <typename W = QWidget>
+    W* cfgChild(const QString& name)
+    {
+        W* w = app->config().findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QListWidget* list() { return cfgChild<QListWidget>("lstBtns"); }
+    QScrollBar* bar() { return cfgChild<QScrollBar>("vsbPos"); }
+    QPushButton* btnCfg(int i) { return cfgChild<QPushButton>(QStringLiteral("btnCfg(%1)").arg(i)); }
+    // The names in the records, the window's buttons and the list, each joined.
+    QString inSet(int t = 0)
+    {
+        QStringList out;
+        const TbrRec& tbr = app->set().Tbrs[t];
+        for (int k = 1; k <= tbr.BtnCount; ++k)
+            out << (tbr.Btns[k].Kind == KindSeparator ? "|" : QString::fromStdString(tbr.Btns[k].Name));
+        return out.join(' ');
+    }
+    QString inWindow(int t = 0)
+    {
+        QStringList out;
+        ButtonStrip& s = app->toolbars().ready(std::uint8_t(t)).strip();
+        for (int p = 3; p <= s.buttonCount(); ++p)
+            out << (s.style(p) == ButtonStrip::Style::Gap ? "|" : s.toolTipText(p));
+        return out.join(' ');
+    }
+    QString inList()
+    {
+        QStringList out;
+        for (int i = 0; i < list()->count(); ++i)
+            out << (list()->item(i)->text() == Separator ? "|" : list()->item(i)->text());
+        return out.join(' ');
+    }
+    // Checks set, window and list show these names, and the file holds these lines.
+    void expectButtons(const QString& names, const std::string& fileLines)
+    {
+        EXPECT_EQ(inSet(), names);
+        EXPECT_EQ(inWindow(), names);
+        EXPECT_EQ(inList(), names);
+        EXPECT_EQ(read("Default.vtb"), VtbHeader + fileLines);
+    }
+    ButtonEditor* editor() { return app->buttons().editor(); }
+    QLineEdit* box(int f) { return editor()->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(f)); }
+    void pressOk() { editor()->findChild<QPushButton*>("btnCOM(0)")->click(); }
+
+    QTemporaryDir dir;
+    std::string folder{dir.path().toStdString()};
+    FakePrompter prompter;
+    FakeShell shell;
+    FakeIconSource icons;
+    FakePointer pointer;
+    FakeDialogBackend dialogs;
+    std::unique_ptr<App> app;
+};
+
+TEST_F(ButtonCommandsTest, EachStepOfThePositionBarExchangesSavesRebuildsAndKeepsTheButtonSelected)
+{
+    start(line("A") + line("B") + line("C") + line("", KindSeparator) + line("D"));
+    const struct {
+        int select; // -1: keep the selection
+        Qt::Key key;
+        const char* names;
+        std::string file;
+        int at; // the bar's value and the selected line afterwards
+    } steps[] = {
+        {1, Qt::Key_Down, "A C B | D", line("A") + line("C") + line("B") + line("", 4) + line("D"), 2},
+        {-1, Qt::Key_Down, "A C | B D", line("A") + line("C") + line("", 4) + line("B") + line("D"), 3},
+        {-1, Qt::Key_Up, "A C B | D", line("A") + line("C") + line("B") + line("", 4) + line("D"), 2},
+        {3, Qt::Key_Up, "A C | B D", line("A") + line("C") + line("", 4) + line("B") + line("D"), 2}, // the separator
+        {0, Qt::Key_Up, "A C | B D", line("A") + line("C") + line("", 4) + line("B") + line("D"), 0}, // top stays
+        {4, Qt::Key_Down, "A C | B D", line("A") + line("C") + line("", 4) + line("B") + line("D"), 4},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.names);
+        if (s.select >= 0) {
+            list()->setCurrentRow(s.select);
+            bar()->setFocus();
+        }
+        QTest::keyClick(bar(), s.key);
+        expectButtons(s.names, s.file);
+        EXPECT_EQ(bar()->value(), s.at);
+        EXPECT_EQ(list()->currentRow(), s.at);
+        EXPECT_EQ(app->config().focusWidget(), bar());
+    }
+    // Selecting lines moves nothing.
+    const std::string before = read("Default.vtb");
+    for (int row : {1, 4, 0})
+        list()->setCurrentRow(row);
+    EXPECT_EQ(read("Default.vtb"), before);
+    EXPECT_EQ(inSet(), "A C | B D");
+}
+
+TEST_F(ButtonCommandsTest, AStepTheFileDidNotTakeIsPutBackAndReported)
+{
+    start(line("A") + line("B"));
+    // The file is now a folder: no save can replace it.
+    std::remove(path("Default.vtb").c_str());
+    QDir(dir.path()).mkdir("Default.vtb");
+    list()->setCurrentRow(0);
+    QTest::keyClick(bar(), Qt::Key_Down);
+    EXPECT_EQ(inSet(), "A B");
+    EXPECT_EQ(inWindow(), "A B");
+    EXPECT_EQ(inList(), "A B");
+    // A stays selected where it is, and the bar with it.
+    EXPECT_EQ(list()->currentRow(), 0);
+    EXPECT_EQ(bar()->value(), 0);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].style, Prompter::Critical);
+}
+
+TEST_F(ButtonCommandsTest, DeleteAsksWithTheButtonsNameAndPathAndOnYesRemovesItEverywhere)
+{
+    const std::string all = line("A") + line("B") + line("", KindSeparator) + line("D");
+    start(all);
+    list()->setCurrentRow(1);
+    btnCfg(3)->click(); // the fake answers No
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
+    EXPECT_EQ(prompter.shown[0].text, "Are you sure to delete: \r\n\r\nName:  'B'\r\nPath:  '/bin/B'\r\n");
+    EXPECT_EQ(prompter.shown[0].style, Prompter::YesNoQuestion);
+    expectButtons("A B | D", all);
+
+    prompter.answers = {Prompter::Yes};
+    btnCfg(3)->click();
+    expectButtons("A | D", line("A") + line("", 4) + line("D"));
+    EXPECT_EQ(list()->currentRow(), 0);
+    EXPECT_EQ(bar()->maximum(), 2);
+
+    // A separator's box shows empty quotes.
+    list()->setCurrentRow(1);
+    prompter.answers = {Prompter::Yes};
+    btnCfg(3)->click();
+    EXPECT_EQ(prompter.shown.back().text, "Are you sure to delete: \r\n\r\nName:  ''\r\nPath:  ''\r\n");
+    expectButtons("A D", line("A") + line("D"));
+
+    // The last buttons go: the commands and the bar are off.
+    for (int i = 0; i < 2; ++i) {
+        prompter.answers = {Prompter::Yes};
+        btnCfg(3)->click();
+    }
+    expectButtons("", "");
+    EXPECT_FALSE(btnCfg(2)->isEnabled());
+    EXPECT_FALSE(btnCfg(3)->isEnabled());
+    EXPECT_FALSE(bar()->isEnabled());
+}
+
+TEST_F(ButtonCommandsTest, AddOpensTheEditorOverTheWindowAndOkAppendsSavesAndShowsTheButton)
+{
+    start(""); // a new user's empty toolbar
+    EXPECT_FALSE(btnCfg(2)->isEnabled());
+    btnCfg(1)->click();
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->windowTitle(), "Add Button");
+    EXPECT_EQ(editor()->parentWidget(), &app->config());
+    EXPECT_EQ(editor()->windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(app->buttonEditorVisible());
+
+    box(0)->setText("Folder");
+    box(1)->setText(dir.path());
+    pressOk();
+    EXPECT_FALSE(app->buttonEditorVisible());
+    expectButtons("Folder", "Folder;" + folder + ";;3;;0;\r\n");
+    EXPECT_EQ(bar()->maximum(), 0);
+    EXPECT_TRUE(btnCfg(2)->isEnabled());
+    EXPECT_TRUE(btnCfg(3)->isEnabled());
+    EXPECT_TRUE(bar()->isEnabled());
+}
+
+TEST_F(ButtonCommandsTest, TheFortyFirstButtonIsRefusedWithNothingChanged)
+{
+    std::string forty;
+    for (int k = 1; k <= 40; ++k)
+        forty += line("B" + std::to_string(k));
+    start(forty);
+    btnCfg(1)->click();
+    box(0)->setText("One more");
+    box(1)->setText("/bin/true");
+    pressOk();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.contains("40 buttons")) << prompter.shown[0].text.toStdString();
+    EXPECT_EQ(app->set().Tbrs[0].BtnCount, 40);
+    EXPECT_EQ(read("Default.vtb"), VtbHeader + forty);
+    EXPECT_EQ(app->toolbars().ready(0).strip().buttonCount(), 42);
+    EXPECT_EQ(list()->count(), 40);
+    EXPECT_TRUE(app->buttonEditorVisible()); // the typed button is not lost
+}
+
+TEST_F(ButtonCommandsTest, DoubleClickEditsTheButtonInPlaceAndASeparatorStaysOne)
+{
+    start(line("A") + line("", KindSeparator) + line("C"));
+    const QPoint c = list()->visualItemRect(list()->item(2)).center();
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, c);
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, c);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->windowTitle(), "Edit Button");
+    EXPECT_EQ(box(1)->text(), "/bin/C");
+    box(0)->setText("Sea");
+    box(2)->setText("--fast");
+    pressOk();
+    expectButtons("A | Sea", line("A") + line("", 4) + "Sea;/bin/C;--fast;1;;0;\r\n");
+
+    list()->setCurrentRow(1);
+    btnCfg(2)->click();
+    EXPECT_TRUE(editor()->separatorMode());
+    pressOk();
+    expectButtons("A | Sea", line("A") + line("", 4) + "Sea;/bin/C;--fast;1;;0;\r\n");
+}
+
+TEST_F(ButtonCommandsTest, WhileTheEditorIsOpenAToolbarCannotTurnTheWindowToAnotherToolbar)
+{
+    write("o.vtb", VtbHeader + line("X"));
+    start(line("A"), "Other;3000;3000;" + path("o.vtb") + ";;0;0;0;-1;0;0;0;\r\n");
+    btnCfg(2)->click(); // edit A
+    app->showConfig(1); // a double click on the other toolbar's handle
+    EXPECT_TRUE(app->config().shows(0));
+    box(0)->setText("Ay");
+    pressOk();
+    expectButtons("Ay", "Ay;/bin/A;;1;;0;\r\n");
+    EXPECT_EQ(read("o.vtb"), VtbHeader + line("X"));
+    // Closed, the editor holds nothing.
+    app->showConfig(1);
+    EXPECT_TRUE(app->config().shows(1));
+}
+
+TEST_F(ButtonCommandsTest, AFileTakenAsADropOpensAFilledAddButtonThatBlocksNothing)
+{
+    start(line("A"));
+    app->buttons().addFromFile("/opt/notes/plan.odt");
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->windowModality(), Qt::NonModal);
+    EXPECT_EQ(box(0)->text(), "plan");
+    EXPECT_EQ(box(1)->text(), "/opt/notes/plan.odt");
+    pressOk();
+    expectButtons("A plan", line("A") + "plan;/opt/notes/plan.odt;;1;;0;\r\n");
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# A new user's first button: from an empty folder, a double click on the handle opens
+# the configuration window, "Add" opens the button editor, the program's path typed in
+# the target box names the button, OK saves it, the toolbar grows by a button and a
+# click on that button starts the program.
+source "$(dirname "$0")/lib.bash"
+start_x
+d="$TMP/data"
+mkdir -p "$d"
+cat > "$d/mark.sh" <<SH
+#!/bin/sh
+touch "$d/started.mark"
+SH
+chmod +x "$d/mark.sh"
+start_app "$d"
+id=$(wait_window Default) || fail "the Default toolbar did not come up"
+expect_geometry "$id" 80 80 28 28
+
+# The handle lies 90 twips (6 px) into the window and is 17 px square.
+xdotool mousemove 94 94 click --repeat 2 --delay 80 1
+cfg=$(wait_window "Vyrelight Toolbar v2") || fail "the configuration window did not open"
+# No window manager here: the keyboard goes to the window under the pointer. "&Add" is
+# the toolbar's and the button's command: the first Alt+A reaches the one, the second
+# the other, and Space presses it.
+read -r x y w h < <(geometry "$cfg")
+xdotool mousemove $((x + w / 2)) $((y + h - 5))
+xdotool key alt+a
+xdotool key alt+a
+xdotool key space
+editor=$(wait_window "Add Button") || fail "the button editor did not open"
+read -r x y w h < <(geometry "$editor")
+xdotool mousemove $((x + w / 2)) $((y + 5))
+# The name box has the keyboard; the target box is next. Leaving it names the button.
+xdotool key Tab
+xdotool type --delay 10 "$d/mark.sh"
+xdotool key Tab Return
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Add Button$' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Add Button$' >/dev/null 2>&1 && fail "OK did not close the editor"
+
+crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "mark;$d/mark.sh;;1;$d/mark.sh;1;" > "$TMP/vtb.expected"
+cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the new button"; }
+# The window takes the width of its fixed buttons, the new 23 px button and its frame.
+sleep 0.3
+expect_geometry "$id" 80 80 60 28
+
+# The new button is the first after the fixed ones: 470 + 45 twips = 34 px in.
+xdotool mousemove $((80 + 34 + 11)) 94 click 1
+for _ in $(seq 50); do [ -e "$d/started.mark" ] && break; sleep 0.1; done
+[ -e "$d/started.mark" ] || fail "the new button did not start its program"
+stop_app
+echo "first_button: passed"

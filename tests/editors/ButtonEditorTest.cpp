@@ -1,0 +1,331 @@
+// The button editor's window: its controls, modes and recall list, what OK hands on and
+// what it refuses, driven off screen with the messages and the host scripted.
+#include "editors/ButtonEditor.h"
+#include "editors/IconPicker.h"
+#include "store/ToolbarSet.h"
+#include "support/FakeDialogBackend.h"
+#include "support/FakePrompter.h"
+
+#include <QApplication>
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class ButtonEditorTest : public ::testing::Test, public ButtonEditorHost, public IconPicker {
+protected:
+    ButtonEditorTest()
+    {
+        set.RedimTbrs(2);
+        set.TbrLast = 2;
+        set.Tbrs[0].Name = "Default";
+        set.Tbrs[1].Name = "Games";
+        set.Tbrs[2].Name = "Work";
+    }
+
+    bool storeButton(ButtonPurpose purpose, const BtnRec& button) override
+    {
+        stored.push_back({purpose, button});
+        return accept;
+    }
+    std::optional<IconChoice> pick(QWidget*, const QString& file, int position) override
+    {
+        picked.push_back(file + " " + QString::number(position));
+        return choice;
+    }
+
+    ButtonEditor* open(ButtonPurpose purpose = ButtonPurpose::Add)
+    {
+        editor = new ButtonEditor(purpose, {set, *this, prompter, *this, dialogs});
+        editor->show();
+        return editor;
+    }
+    template <typename W = QWidget>
+    W* child(const QString& name)
+    {
+        W* w = editor->findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QLineEdit* box(int f) { return child<QLineEdit>(QStringLiteral("txtNAME(%1)").arg(f)); }
+    QPushButton* ok() { return child<QPushButton>("btnCOM(0)"); }
+    QStringList texts()
+    {
+        QStringList out;
+        for (int f = 0; f < ButtonFields::FieldCount; ++f)
+            out << box(f)->text();
+        return out;
+    }
+    // True once the editor closed and deleted itself.
+    bool gone()
+    {
+        if (editor && editor->isVisible())
+            return false;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return editor.isNull();
+    }
+    // Leaves a box as the focus moving on would.
+    void leave(int f)
+    {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(box(f), &out);
+    }
+
+    struct Stored {
+        ButtonPurpose purpose;
+        BtnRec button;
+    };
+    ToolbarSet set;
+    FakePrompter prompter;
+    FakeDialogBackend dialogs;
+    std::vector<Stored> stored;
+    bool accept{true};
+    QStringList picked;
+    std::optional<IconChoice> choice;
+    QPointer<ButtonEditor> editor;
+
+    ~ButtonEditorTest() override { delete editor.data(); }
+};
+
+TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndTheDesignsTabOrder)
+{
+    open();
+    EXPECT_EQ(editor->windowTitle(), "Add Button");
+    EXPECT_TRUE(child<QRadioButton>("optMODE(0)")->isChecked());
+    EXPECT_EQ(texts(), QStringList(5, QString()));
+    EXPECT_FALSE(ok()->isEnabled());
+    EXPECT_TRUE(ok()->isDefault());
+    const QStringList order = {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)", "txtNAME(4)",
+                               "btnOPEN(1)", "btnCOM(0)", "btnCOM(1)", "optMODE(0)", "optMODE(1)", "cbxTbrs"};
+    QWidget* w = child(order[0]);
+    for (int i = 1; i < order.size(); ++i) {
+        w = w->nextInFocusChain();
+        while (w->focusPolicy() == Qt::NoFocus)
+            w = w->nextInFocusChain();
+        EXPECT_EQ(w->objectName(), order[i]);
+    }
+    const QStringList captions = {"Name:", "Executable:", "Parameters:", "Icon:"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(child<QLabel>(QStringLiteral("lblTXT(%1)").arg(i))->text(), captions[i]);
+}
+
+TEST_F(ButtonEditorTest, OkFollowsNameTargetAndModeAndSeparatorModeKeepsTheTexts)
+{
+    open();
+    QTest::keyClicks(box(0), "Term");
+    EXPECT_FALSE(ok()->isEnabled());
+    QTest::keyClicks(box(1), "xterm");
+    EXPECT_TRUE(ok()->isEnabled());
+    box(0)->clear();
+    EXPECT_FALSE(ok()->isEnabled());
+
+    child<QRadioButton>("optMODE(1)")->click();
+    EXPECT_TRUE(ok()->isEnabled());
+    for (int f = 0; f < 5; ++f)
+        EXPECT_FALSE(box(f)->isEnabled());
+    EXPECT_FALSE(child("btnOPEN(0)")->isEnabled());
+    EXPECT_FALSE(child("btnOPEN(1)")->isEnabled());
+    EXPECT_EQ(box(1)->text(), "xterm");
+    ok()->click();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].button.Kind, KindSeparator);
+    EXPECT_EQ(stored[0].button.Executable, "xterm");
+    EXPECT_TRUE(gone());
+
+    open();
+    child<QRadioButton>("optMODE(1)")->click();
+    child<QRadioButton>("optMODE(0)")->click();
+    EXPECT_TRUE(box(0)->isEnabled());
+    EXPECT_FALSE(ok()->isEnabled());
+}
+
+TEST_F(ButtonEditorTest, RecallListOffersTheOtherToolbarsAndIsHiddenWithTheDefaultAlone)
+{
+    open();
+    auto* recall = child<QComboBox>("cbxTbrs");
+    EXPECT_TRUE(recall->isVisible());
+    EXPECT_EQ(recall->placeholderText(), "Choose a Toolbar to Recall");
+    EXPECT_EQ(recall->currentIndex(), -1);
+    ASSERT_EQ(recall->count(), 2);
+    QTest::keyClick(recall, Qt::Key_Down); // the first line
+    QTest::keyClick(recall, Qt::Key_Down); // the second
+    EXPECT_EQ(texts(), QStringList({"Work", RecallMarker, "2", "", ""}));
+    ok()->click();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].button.Kind, KindFile);
+
+    set.TbrLast = 0;
+    open();
+    EXPECT_FALSE(child<QComboBox>("cbxTbrs")->isVisible());
+}
+
+TEST_F(ButtonEditorTest, EditingFillsTheBoxesAndASeparatorOpensInSeparatorModeWithEmptyBoxes)
+{
+    BtnRec b{"Mail", "/usr/bin/mail", "-s x", KindFile, "/icons/m.ico", 3, 0};
+    open(ButtonPurpose::Edit)->fill(b);
+    EXPECT_EQ(editor->windowTitle(), "Edit Button");
+    EXPECT_EQ(texts(), QStringList({"Mail", "/usr/bin/mail", "-s x", "/icons/m.ico", "3"}));
+    editor->close();
+
+    b.Kind = KindSeparator;
+    open(ButtonPurpose::Edit)->fill(b);
+    EXPECT_TRUE(child<QRadioButton>("optMODE(1)")->isChecked());
+    EXPECT_EQ(texts(), QStringList(5, QString()));
+    EXPECT_FALSE(box(0)->isEnabled());
+    ok()->click();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].purpose, ButtonPurpose::Edit);
+    EXPECT_EQ(stored[0].button.Name, "");
+    EXPECT_EQ(stored[0].button.IconIndex, 0);
+}
+
+TEST_F(ButtonEditorTest, LeavingOrDroppingOnTheTargetBoxCompletesTheName)
+{
+    open();
+    box(1)->setText("/opt/docs/report.final.pdf");
+    leave(0); // only the target box completes
+    EXPECT_EQ(box(0)->text(), "");
+    leave(1);
+    EXPECT_EQ(box(0)->text(), "report");
+    EXPECT_TRUE(ok()->isEnabled());
+
+    // A drop puts the first file in the target box; the name typed stays.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/srv/a.txt"), QUrl::fromLocalFile("/srv/b.txt")});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(box(1), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(box(1), &drop);
+    EXPECT_EQ(box(1)->text(), "/srv/a.txt");
+    EXPECT_EQ(box(0)->text(), "report");
+    // Other boxes take no files.
+    QDropEvent other(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(box(2), &other);
+    EXPECT_NE(box(2)->text(), "/srv/a.txt");
+}
+
+TEST_F(ButtonEditorTest, OkRefusesWhatTheFileCannotHoldAndStaysOpenWithNothingHandedOn)
+{
+    open();
+    box(0)->setText("A;B");
+    box(1)->setText("/bin/a");
+    ok()->click();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
+    EXPECT_EQ(prompter.shown[0].style, Prompter::Exclamation);
+    EXPECT_TRUE(prompter.shown[0].text.contains("\"Name\" holds a \";\""));
+    box(0)->setText("AB");
+    box(4)->setText("40000");
+    ok()->click();
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_TRUE(prompter.shown[1].text.contains("\"Icon index\""));
+    EXPECT_TRUE(stored.empty());
+    EXPECT_TRUE(editor && editor->isVisible());
+
+    // A host that refuses (it told the user) leaves the editor open too.
+    box(4)->setText("2");
+    accept = false;
+    ok()->click();
+    EXPECT_EQ(stored.size(), 1u);
+    EXPECT_TRUE(editor && editor->isVisible());
+    accept = true;
+    ok()->click();
+    EXPECT_TRUE(gone());
+}
+
+TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesNothing)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath("tool.sh");
+    QFile f(program);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    open();
+    box(1)->setText(dir.filePath("old.txt"));
+    box(3)->setText("/icons/mine.ico");
+    box(4)->setText("4");
+    const QStringList before = texts();
+    dialogs.cancel();
+    child<QAbstractButton>("btnOPEN(0)")->click();
+    EXPECT_EQ(texts(), before);
+    ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+    const DialogBackend::FileRequest& asked = dialogs.fileRequests[0];
+    EXPECT_EQ(asked.title, "Button Executable");
+    EXPECT_EQ(asked.file, dir.filePath("old.txt"));
+    EXPECT_EQ(asked.folder, dir.path());
+    EXPECT_EQ(asked.nameFilters.first(), "Applications (DESKTOP) (*.desktop)");
+    EXPECT_EQ(asked.nameFilters.last(), "All Files (*)");
+
+    // A chosen program names the button and brings its own icon, over the one chosen.
+    dialogs.choose(program);
+    child<QAbstractButton>("btnOPEN(0)")->click();
+    EXPECT_EQ(texts(), QStringList({"tool", program, "", program, "1"}));
+    // A document keeps the name and the icon.
+    dialogs.choose(dir.filePath("b.txt"));
+    child<QAbstractButton>("btnOPEN(0)")->click();
+    EXPECT_EQ(texts(), QStringList({"tool", dir.filePath("b.txt"), "", program, "1"}));
+}
+
+TEST_F(ButtonEditorTest, IconButtonStartsThePickerFromTheIconOrTheTargetAndTakesItsChoice)
+{
+    open();
+    box(1)->setText(RecallMarker);
+    child<QAbstractButton>("btnOPEN(1)")->click();
+    box(1)->setText("/bin/app");
+    child<QAbstractButton>("btnOPEN(1)")->click();
+    box(3)->setText("/icons/set.ico");
+    box(4)->setText("0");
+    child<QAbstractButton>("btnOPEN(1)")->click();
+    box(4)->setText("5");
+    choice = IconChoice{"/icons/other.ico", 6};
+    child<QAbstractButton>("btnOPEN(1)")->click();
+    EXPECT_EQ(picked, QStringList({" 0", "/bin/app 0", "/icons/set.ico 0", "/icons/set.ico 4"}));
+    EXPECT_EQ(box(3)->text(), "/icons/other.ico");
+    EXPECT_EQ(box(4)->text(), "7");
+}
+
+TEST_F(ButtonEditorTest, EveryCaptionShowsWholeAtEveryScale)
+{
+    const QFont saved = QApplication::font();
+    for (const qreal factor : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(factor);
+        QFont larger = saved;
+        larger.setPointSizeF(saved.pointSizeF() * factor);
+        QApplication::setFont(larger);
+        open();
+        for (const QWidget* w : editor->findChildren<QWidget*>()) {
+            if (!w->isVisible() || !(w->inherits("QAbstractButton") || w->inherits("QLabel") || w->inherits("QComboBox")))
+                continue;
+            const QSize needed = w->sizeHint();
+            EXPECT_TRUE(w->width() >= needed.width() && w->height() >= needed.height())
+                << w->objectName().toStdString() << " is cut";
+        }
+        // Each label stands level with its box.
+        for (int i = 0; i < 4; ++i) {
+            const QWidget* label = child(QStringLiteral("lblTXT(%1)").arg(i));
+            EXPECT_EQ(label->geometry().center().y(), box(i)->geometry().center().y()) << i;
+        }
+        delete editor.data();
+    }
+    QApplication::setFont(saved);
+}
+
+} // namespace

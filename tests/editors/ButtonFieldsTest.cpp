@@ -1,0 +1,156 @@
+// The button editor's rules without its window: what a target is, what leaving the
+// target box fills in, and which boxes make a button the toolbar file can hold.
+#include "editors/ButtonFields.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ButtonFieldsTest : public ::testing::Test {
+protected:
+    ButtonFieldsTest()
+    {
+        QDir(dir.path()).mkdir("folder");
+        make("run.sh", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        make("notes.txt", QFileDevice::ReadOwner);
+        make("editor.desktop", QFileDevice::ReadOwner);
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void make(const QString& name, QFileDevice::Permissions p) const
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n");
+        f.close();
+        f.setPermissions(p | QFileDevice::WriteOwner);
+    }
+    static ButtonFields boxes(QString name, QString target, QString iconFile = {}, QString index = {})
+    {
+        ButtonFields f;
+        f[ButtonFields::Name] = name;
+        f[ButtonFields::Executable] = target;
+        f[ButtonFields::IconFile] = iconFile;
+        f[ButtonFields::IconIndex] = index;
+        return f;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(ButtonFieldsTest, AFolderIsAFolderButtonAndEverythingElseAFileButton)
+{
+    EXPECT_EQ(TargetKind(path("folder")), KindFolder);
+    EXPECT_EQ(TargetKind(path("folder") + "/"), KindFolder);
+    for (const QString& t : {path("notes.txt"), path("missing"), QString(RecallMarker), QString()})
+        EXPECT_EQ(TargetKind(t), KindFile) << t.toStdString();
+}
+
+TEST_F(ButtonFieldsTest, ProgramsAreWhatTheKernelRunsDesktopEntriesNamesOnThePathAndOldExeNames)
+{
+    const struct {
+        QString target;
+        bool program;
+    } cases[] = {
+        {path("run.sh"), true},         {path("editor.desktop"), true}, {"sh", true},
+        {"C:\\Tools\\MY.EXE", true},    {path("notes.txt"), false},     {path("folder"), false},
+        {"no-such-program-here", false}, {RecallMarker, false},         {"   ", false},
+        {path("missing.desktop"), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsProgramTarget(c.target), c.program) << c.target.toStdString();
+}
+
+TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
+{
+    const QString app = path("my.app.sh");
+    make("my.app.sh", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const struct {
+        ButtonFields before;
+        QStringList after; // name, icon file, icon index
+    } cases[] = {
+        {boxes("", app), {"my", app, "1"}},
+        {boxes("  ", app, " "), {"my", app, "1"}},                       // blanks are no name nor icon
+        {boxes("Mine", app, "/icons/x.ico", "3"), {"Mine", "/icons/x.ico", "3"}},
+        {boxes("", path("notes.txt")), {"notes", "", ""}},               // a document has no icon of its own
+        {boxes("", path("folder") + "/"), {"", "", ""}},                 // a name ending in the separator
+        {boxes("", RecallMarker), {"!RecallTbr>>>", "", ""}},
+    };
+    for (const auto& c : cases) {
+        ButtonFields f = c.before;
+        CompleteFromTarget(f);
+        EXPECT_EQ(QStringList({f[ButtonFields::Name], f[ButtonFields::IconFile], f[ButtonFields::IconIndex]}), c.after)
+            << c.before[ButtonFields::Executable].toStdString();
+    }
+    // A chosen program replaces an icon already chosen; the name stays.
+    ButtonFields f = boxes("Mine", "", "/icons/x.ico", "3");
+    TakeChosenTarget(f, app);
+    EXPECT_EQ(QStringList({f[ButtonFields::Name], f[ButtonFields::Executable], f[ButtonFields::IconFile],
+                           f[ButtonFields::IconIndex]}),
+              QStringList({"Mine", app, app, "1"}));
+}
+
+TEST_F(ButtonFieldsTest, OkWantsANameAndATargetUnlessItIsASeparator)
+{
+    EXPECT_TRUE(OkAllowed(boxes("A", "/bin/a"), false));
+    EXPECT_TRUE(OkAllowed(boxes(" ", " "), false)); // blanks count as typed
+    EXPECT_FALSE(OkAllowed(boxes("", "/bin/a"), false));
+    EXPECT_FALSE(OkAllowed(boxes("A", ""), false));
+    EXPECT_TRUE(OkAllowed(boxes("", ""), true));
+}
+
+TEST_F(ButtonFieldsTest, BoxesTheFileCannotHoldAreRefusedNamingFieldAndCharacter)
+{
+    const struct {
+        ButtonFields::Field field;
+        QString text;
+        const char* named;
+    } cases[] = {
+        {ButtonFields::Name, "a;b", "\"Name\" holds a \";\""},
+        {ButtonFields::Executable, "/bin/a\nb", "\"Executable\" holds a line break"},
+        {ButtonFields::Parameters, "x\ry", "\"Parameters\" holds a line break"},
+        {ButtonFields::IconFile, QString("a") + QChar(0) + "b", "\"Icon file\" holds a NUL character"},
+        {ButtonFields::IconIndex, "32768", "\"Icon index\" must hold a number from 1 to 32767"},
+        {ButtonFields::IconIndex, "-1", "\"Icon index\" must hold"},
+        {ButtonFields::IconIndex, "1e9", "\"Icon index\" must hold"},
+    };
+    for (const bool separator : {false, true}) {
+        for (const auto& c : cases) {
+            ButtonFields f = boxes("A", "/bin/a");
+            f[c.field] = c.text;
+            const ButtonOutcome out = MakeButton(f, separator);
+            EXPECT_FALSE(out.button) << c.named;
+            EXPECT_TRUE(out.problem.contains(QString::fromUtf8(c.named))) << out.problem.toStdString();
+        }
+    }
+}
+
+TEST_F(ButtonFieldsTest, TheRecordTakesTheTextsAsTheyStandAndAnIndexThatFits)
+{
+    const struct {
+        QString index;
+        std::int16_t stored;
+    } cases[] = {{"", 0}, {"0", 0}, {"abc", 0}, {"1", 1}, {" 7 ", 7}, {"2.5", 2}, {"32767", 32767}};
+    for (const auto& c : cases) {
+        ButtonFields f = boxes(" A ", path("folder"), " /i.ico", c.index);
+        f[ButtonFields::Parameters] = "-x 'y'";
+        const ButtonOutcome out = MakeButton(f, false);
+        ASSERT_TRUE(out.button) << out.problem.toStdString();
+        EXPECT_EQ(out.button->IconIndex, c.stored) << c.index.toStdString();
+        EXPECT_EQ(out.button->Name, " A ");
+        EXPECT_EQ(out.button->Executable, path("folder").toStdString());
+        EXPECT_EQ(out.button->Parameters, "-x 'y'");
+        EXPECT_EQ(out.button->IconFile, " /i.ico");
+        EXPECT_EQ(out.button->Kind, KindFolder);
+    }
+    // A separator keeps whatever was typed before the choice.
+    const ButtonOutcome sep = MakeButton(boxes("A", path("folder")), true);
+    ASSERT_TRUE(sep.button);
+    EXPECT_EQ(sep.button->Kind, KindSeparator);
+    EXPECT_EQ(sep.button->Name, "A");
+}
+
+} // namespace
