@@ -154,12 +154,12 @@ void App::buttonClicked(std::uint8_t t, int k)
         m_launcher->buttonClicked(t, k);
 }
 
-void App::filesDropped(std::uint8_t t, int k, const QStringList& files)
+void App::filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items)
 {
     if (m_ended)
         return;
     if (k >= 1)
-        m_launcher->filesDropped(t, k, files);
+        m_launcher->filesDropped(t, k, items);
     // A drop on the handle opens the button editor, which does not exist yet.
 }
 
