@@ -75,7 +75,7 @@ void App::Terminate()
         return;
     m_ended = true;
     // From here on every step is tried whatever happened before it.
-    skipOnError("saving at the end", [&] { saveConfig(); });
+    skipOnError("saving at the end", [&] { save(); });
     if (m_toolbars)
         m_toolbars->closeAll();
     emit terminated();
@@ -99,6 +99,14 @@ bool App::buttonEditorVisible() const
 }
 
 void App::saveConfig()
+{
+    // After the last save nothing may write the file again: a late request would save
+    // windows that are already closed.
+    if (!m_ended)
+        save();
+}
+
+void App::save()
 {
     if (m_toolbars)
         m_toolbars->takePositions();

@@ -76,6 +76,8 @@ signals:
     void terminated();
 
 private:
+    void save();
+
     Services m_services;
     std::string m_dataFolder;
     ToolbarSet m_set;

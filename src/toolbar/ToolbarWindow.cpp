@@ -345,7 +345,9 @@ void ToolbarWindow::applyCaptions()
 
 void ToolbarWindow::applyMode(int m)
 {
-    if (m < 0 || m >= ModeCount)
+    // A window that was shut down only waits to be deleted: a menu item or a queued
+    // event that still reaches it changes nothing.
+    if (m_shutDown || m < 0 || m >= ModeCount)
         return;
     if (m_context.modeChangeRunning) {
         qCInfo(lcVyre, "mode %d of toolbar %d: another mode change is still running", m, int(m_index));
@@ -411,6 +413,8 @@ bool ToolbarWindow::watching() const
 
 void ToolbarWindow::fold(FoldDirection direction)
 {
+    if (m_shutDown)
+        return;
     ensureBuilt();
     const TbrRec& rec = record();
     const bool vertical = isTrue(rec.Vertical);
@@ -464,6 +468,8 @@ void ToolbarWindow::stopFolding()
 
 void ToolbarWindow::hoverCheck()
 {
+    if (m_shutDown)
+        return;
     const TbrRec& rec = record();
     if (!isTrue(rec.AutoHide) || !sizedFromButtons(rec) || m_watch->isActive())
         return;
@@ -497,6 +503,7 @@ void ToolbarWindow::watchTick()
 
 void ToolbarWindow::shutDown()
 {
+    m_shutDown = true;
     stopFolding();
     m_watch->stop();
     m_dragging = false;

@@ -164,6 +164,7 @@ private:
     double m_foldStep{0.0};
 
     bool m_dragging{false};
+    bool m_shutDown{false};
     QPointF m_grab; // twips from the handle's corner where the drag took hold
 
     QMenu* m_menu{};

@@ -2,6 +2,7 @@
 // what lands on disk, which windows come up, and how the windows' requests are carried out.
 #include "app/App.h"
 #include "config/ConfigWindow.h"
+#include "support/FakeClock.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
@@ -10,7 +11,10 @@
 #include "toolbar/ToolbarManager.h"
 #include "toolbar/ToolbarWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -41,7 +45,7 @@ protected:
     {
         if (!lines.empty())
             write("Toolbars.cfg", CfgHeader + lines);
-        app = std::make_unique<App>(Services{prompter, shell, icons, pointer}, folder);
+        app = std::make_unique<App>(Services{prompter, shell, icons, pointer}, folder, clock);
         return app->Main();
     }
     // Toolbar t's window, built first if it was not yet (as anything needing it does).
@@ -54,6 +58,7 @@ protected:
     FakeShell shell;
     FakeIconSource icons;
     FakePointer pointer;
+    Clock* clock = nullptr; // real time unless a test paces the folds
     std::unique_ptr<App> app;
 };
 
@@ -160,4 +165,40 @@ TEST_F(AppTest, ModeChangedFromAToolbarTicksTheConfigurationWindowShowingIt)
     EXPECT_TRUE(autoHide->isChecked());
 }
 
+// Ending arrives on its own event (a signal, the menu's queued item), possibly while a
+// toolbar folds or right after its mode item ran. The windows must outlive every handler
+// of theirs that is still to run; the ASan build of these tests checks the memory itself.
+TEST_F(AppTest, EndingDuringAFoldOrAfterAModeItemFreesNoWindowUnderItsOwnHandler)
+{
+    FakeClock fake;
+    clock = &fake;
+    write("t.vtb", std::string(VtbHeader) + "A;/bin/true;;1;;0;\r\nB;/bin/true;;1;;0;\r\nC;/bin/true;;1;;0;\r\n");
+    ASSERT_TRUE(start("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                      "Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;0;0;\r\n"));
+    QPointer<ToolbarWindow> two(&window(1));
+    QAction* autoHide = two->menu().findChild<QAction*>("M_mnuAHIDE");
+    ASSERT_NE(autoHide, nullptr);
+    autoHide->trigger(); // Auto Hide from the menu: the fold begins
+    ASSERT_TRUE(two->folding());
+
+    app->Terminate();
+    // Still there for whatever handler of its own is running; never stepped again.
+    ASSERT_FALSE(two.isNull());
+    EXPECT_FALSE(two->isVisible());
+    EXPECT_FALSE(two->folding());
+    const float width = two->widthTwips();
+    fake.settle();
+    EXPECT_EQ(two->widthTwips(), width);
+    const std::string saved = read("Toolbars.cfg");
+    EXPECT_NE(saved.find("Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;-1;0;\r\n"), std::string::npos);
+    autoHide->trigger(); // a late mode item changes nothing once ending has begun
+    fake.settle();
+    EXPECT_EQ(read("Toolbars.cfg"), saved);
+    EXPECT_FALSE(two->folding());
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(two.isNull());
+}
+
 } // namespace
+
