@@ -32,6 +32,12 @@ constexpr int PlainHeightPx = 22;
 // With a caption: the picture on top, the text under it.
 constexpr int CaptionPaddingPx = 8;    // left + right of the text
 constexpr int CaptionSpacingPx = 2;    // between picture and text
+// A caption shows at most this wide and is elided past it: every button takes the width
+// of the longest caption, so one long name would otherwise make the whole bar as wide
+// as the name (a million characters are millions of twips, and take seconds to measure).
+constexpr int MaxCaptionPx = 200;
+// Only this much of a caption is ever measured; more could never fit in MaxCaptionPx.
+constexpr qsizetype MaxCaptionChars = 200;
 
 double sanePerPixel(double twips)
 {
@@ -45,8 +51,9 @@ struct ButtonStrip::Private {
         Style style = Style::Normal;
         int image = 0;
         QString caption;
+        QString shown;      // the caption as painted: elided to MaxCaptionPx
         QString tip;
-        int captionPx = -1; // cached text width; -1 until measured
+        int captionPx = -1; // cached width of shown; -1 until measured
         QRectF rect;        // twips
     };
 
@@ -100,8 +107,12 @@ void ButtonStrip::Private::measure(const QFontMetrics& fm)
         for (Button& b : buttons) {
             if (b.style != Style::Normal || b.caption.isEmpty())
                 continue;
-            if (b.captionPx < 0)
-                b.captionPx = fm.horizontalAdvance(b.caption);
+            if (b.captionPx < 0) {
+                b.shown = fm.elidedText(b.caption.left(MaxCaptionChars), Qt::ElideRight, MaxCaptionPx);
+                if (b.shown.size() < b.caption.size() && !b.shown.endsWith(QChar(0x2026)))
+                    b.shown = fm.elidedText(b.shown + QChar(0x2026), Qt::ElideRight, MaxCaptionPx);
+                b.captionPx = std::min(fm.horizontalAdvance(b.shown), MaxCaptionPx);
+            }
             text = std::max(text, b.captionPx);
         }
         wPx = std::max(wPx, text + CaptionPaddingPx);
@@ -364,7 +375,7 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         if (!picture.isNull())
             opt.icon = QIcon(picture);
         if (captions && !b.caption.isEmpty()) {
-            opt.text = b.caption;
+            opt.text = b.shown;
             opt.toolButtonStyle = Qt::ToolButtonTextUnderIcon;
         } else {
             opt.toolButtonStyle = Qt::ToolButtonIconOnly;

@@ -443,6 +443,7 @@ void ToolbarWindow::fold(FoldDirection direction)
         return;
     }
     m_folding = true;
+    m_foldSteps = 0;
     m_foldVertical = vertical;
     const auto pause = geometry::foldPause(m_context.stepPause, m_context.foldBudget, vertical ? m_height : m_width);
     foldTick(); // the first step at once
@@ -454,7 +455,8 @@ void ToolbarWindow::foldTick()
 {
     if (!m_folding)
         return;
-    const geometry::FoldStep step = geometry::nextFoldStep({m_width, m_height}, m_foldVertical, m_foldStep);
+    const geometry::FoldStep step
+        = geometry::nextFoldStep({m_width, m_height}, m_foldVertical, m_foldStep, m_foldSteps++);
     if (step.last)
         stopFolding();
     moveTwips(m_left, m_top, step.size.width, step.size.height);

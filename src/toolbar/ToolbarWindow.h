@@ -165,6 +165,7 @@ private:
 
     bool m_dragging{false};
     bool m_shutDown{false};
+    int m_foldSteps{0}; // made by the fold in progress
     QPointF m_grab; // twips from the handle's corner where the drag took hold
 
     QMenu* m_menu{};

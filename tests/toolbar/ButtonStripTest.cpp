@@ -89,3 +89,20 @@ TEST(ButtonStrip, DropIsAcceptedAndReportsThePointInTwips)
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(drops, (std::vector<std::pair<const QMimeData*, QPointF>>{{&data, QPointF(600, 105)}}));
 }
+
+TEST(ButtonStrip, ALongCaptionWidensTheButtonsOnlySoFarAndKeepsItsWords)
+{
+    Strip strip;
+    strip.setCaptionsShown(true);
+    strip.setCaption(3, QStringLiteral("Mail"));
+    const float shortCaption = strip.buttonWidth();
+    // Every button takes the longest caption's width: a million characters would make the
+    // bar millions of twips long.
+    const QString huge(1'000'000, QLatin1Char('W'));
+    strip.setCaption(4, huge);
+    EXPECT_GT(strip.buttonWidth(), shortCaption);
+    EXPECT_LE(strip.buttonWidth(), (200 + 8) * 15.0f);
+    EXPECT_EQ(strip.caption(4), huge); // only what is painted is shortened
+    strip.setCaption(4, huge.left(300));
+    EXPECT_LE(strip.buttonWidth(), (200 + 8) * 15.0f);
+}
