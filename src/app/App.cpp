@@ -59,14 +59,44 @@ bool App::Main()
     // fails to come up does not keep the others from coming up. Only the toolbars on
     // screen get a window now; a hidden one is built the first time it is needed
     // (shown, switched, folded, pictured), so a large set starts as fast as a small one.
+    if (m_readOnly)
+        tellReadOnly(msg::folderReadOnly(m_dataFolder));
+    // The toolbar files' messages of a start-up come in one box at the end: thirty
+    // toolbars on a drive that is gone are one message, not thirty.
+    std::vector<msg::ToolbarMessage> unread;
     for (int i = 0; i <= m_set.TbrLast; ++i) {
         const auto t = static_cast<std::uint8_t>(i);
-        show(ReadBtns(m_set.Tbrs[t]));
-        if (t != 0 && !isTrue(m_set.Tbrs[t].Visible))
+        TbrRec& rec = m_set.Tbrs[t];
+        for (StoreMessage& m : ReadBtns(rec))
+            unread.push_back({rec.Name, ToolbarFilePath(rec), std::move(m)});
+        if (m_ended)
+            return true; // ending has begun meanwhile: nothing more comes up
+        if (t != 0 && !isTrue(rec.Visible))
             continue;
         skipOnError("building a toolbar at start-up", [&] { m_toolbars->ready(t); });
     }
+    if (!unread.empty()) {
+        const RenderedMessage r = msg::gather(unread);
+        m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text),
+                                    r.style == StoreMessage::Style::Critical ? Prompter::Critical
+                                                                            : Prompter::Exclamation,
+                                    QString::fromLocal8Bit(r.details));
+    }
     return true;
+}
+
+void App::setReadOnly()
+{
+    m_readOnly = true;
+}
+
+void App::tellReadOnly(const StoreMessage& message)
+{
+    // Said once: every later save would say it again, at each mode switch.
+    if (m_readOnlyTold)
+        return;
+    m_readOnlyTold = true;
+    show({message});
 }
 
 void App::Terminate()
@@ -108,9 +138,16 @@ void App::saveConfig()
 
 void App::save()
 {
+    if (m_readOnly)
+        return;
     if (m_toolbars)
         m_toolbars->takePositions();
-    show(WriteCfg(m_set, m_dataFolder));
+    for (const StoreMessage& m : WriteCfg(m_set, m_dataFolder)) {
+        if (m.code == StoreMessage::Code::CfgReadOnly)
+            tellReadOnly(m);
+        else
+            show({m});
+    }
 }
 
 void App::showConfig(std::uint8_t t)

@@ -63,18 +63,19 @@ int main(int argc, char** argv)
         return 1;
     }
     InstanceLock lock(dataFolder);
-    if (!lock.acquired()) {
+    if (!lock.acquired() && lock.heldByOther()) {
         QMessageBox::warning(nullptr, msg::ProgramTitle,
-                             lock.heldByOther()
-                                 ? QString("Vyrelight Toolbar is already running on the toolbars in\n%1")
-                                       .arg(QString::fromLocal8Bit(dataFolder))
-                                 : QString("The toolbars in\n%1\ncannot be locked for this program.")
-                                       .arg(QString::fromLocal8Bit(dataFolder)));
+                             QString("Vyrelight Toolbar is already running on the toolbars in\n%1")
+                                 .arg(QString::fromLocal8Bit(dataFolder)));
         return 1;
     }
 
     RealServices real;
     App app(real.services(), dataFolder);
+    // No lock file can be made: the folder holds the toolbars but cannot be written. They
+    // are shown all the same, and nothing is saved (so two such runs cannot clash).
+    if (!lock.acquired())
+        app.setReadOnly();
     // Terminate has saved and closed every window: the process ends right there, from
     // inside whatever handler asked for it. Leaving through the event loop would let a
     // start-up message box, a fold or a menu handler that is still running carry on, on

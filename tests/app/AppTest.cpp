@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 #include <iterator>
 #include <memory>
 
@@ -198,6 +199,52 @@ TEST_F(AppTest, EndingDuringAFoldOrAfterAModeItemFreesNoWindowUnderItsOwnHandler
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(two.isNull());
+}
+
+TEST_F(AppTest, UnreadableToolbarFilesOfOneStartUpComeInOneBoxNamingEach)
+{
+    std::string lines = "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+    for (int i = 1; i <= 3; ++i)
+        lines += "Gone" + std::to_string(i) + ";1;1;" + path("gone/g" + std::to_string(i) + ".vtb") + ";;0;0;0;0;-1;0;0;\r\n";
+    lines += "Fine;1;1;fine.vtb;;0;0;0;0;-1;0;0;\r\n";
+    ASSERT_TRUE(start(lines));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    const QString text = prompter.shown[0].text;
+    EXPECT_TRUE(text.startsWith("Error#R_0003 (I/O) Intercepted")) << text.toStdString();
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(text.contains(QString("Toolbar \"Gone%1\", file: %2").arg(i).arg(QString::fromStdString(path("gone/g" + std::to_string(i) + ".vtb")))))
+            << text.toStdString();
+    EXPECT_TRUE(hasWindow(4)); // the others came up all the same
+    EXPECT_EQ(read("fine.vtb"), VtbHeader);
+}
+
+TEST_F(AppTest, AReadOnlyConfigurationIsNotSavedAndTheUserIsToldOnce)
+{
+    const std::string cfg = CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+    write("Toolbars.cfg", cfg);
+    ::chmod(path("Toolbars.cfg").c_str(), 0444);
+    ASSERT_TRUE(start());
+    app->applyMode(0, 1); // each switch saves
+    app->applyMode(0, 1);
+    app->Terminate();
+    EXPECT_EQ(read("Toolbars.cfg"), cfg);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.contains("read-only")) << prompter.shown[0].text.toStdString();
+}
+
+TEST_F(AppTest, AFolderThatCannotBeWrittenStartsReadOnlyAndSaysSoOnce)
+{
+    const std::string cfg = CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+    write("Toolbars.cfg", cfg);
+    app = std::make_unique<App>(Services{prompter, shell, icons, pointer}, folder);
+    app->setReadOnly();
+    ASSERT_TRUE(app->Main());
+    EXPECT_TRUE(hasWindow(0));
+    app->applyMode(0, 1);
+    app->Terminate();
+    EXPECT_EQ(read("Toolbars.cfg"), cfg);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.contains("cannot be written")) << prompter.shown[0].text.toStdString();
 }
 
 } // namespace
