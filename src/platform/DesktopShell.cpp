@@ -80,6 +80,10 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
         const std::string program = findOnPath(target);
         if (program.empty())
             return Failure{target + " is not a program on PATH"};
+        // The same test as for a full path: an executable-marked file that is neither a
+        // binary nor a script is a document, which exec would hand to /bin/sh.
+        if (!isProgramFile(program))
+            return gio::OpenWithDefaultHandler(program, workingFolder);
         return startProgram(program, parameters, {}, workingFolder);
     }
     std::error_code ec;
@@ -102,6 +106,8 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
         const std::string program = findOnPath(target);
         if (program.empty())
             return Failure{target + " is not a program on PATH"};
+        if (!isProgramFile(program))
+            return Failure{program + " is not a program"};
         return startProgram(program, parameters, {file}, {});
     }
     const std::string path = absolute(target);
