@@ -122,7 +122,7 @@ end_run() { # SIGTERM now (possibly in the middle of an action): gone within 1 s
   : "$t0"
 }
 
-runs=0; total=0; worst=0
+runs=0; total=0; worst=0; peak=0
 end=$((SECONDS + BUDGET))
 start_run
 while [ $SECONDS -lt $end ]; do
@@ -144,8 +144,9 @@ while [ $SECONDS -lt $end ]; do
     now=$(rss "$APP_PID")
     growth=$(( (now - base) * 100 / base ))
     [ $growth -gt $worst ] && worst=$growth
+    [ "$now" -gt "$peak" ] && peak=$now
     [ $growth -gt 10 ] && fail "RSS grew by $growth % within one run ($base kB to $now kB; seed $seed)"
   fi
 done
 end_run
-echo "soak: passed: $runs ends, $total actions, largest RSS growth within a run $worst % (seed $seed)"
+echo "soak: passed: $runs ends, $total actions, largest RSS growth within a run $worst %, peak RSS $peak kB (seed $seed)"
