@@ -59,8 +59,6 @@ bool App::Main()
     // fails to come up does not keep the others from coming up. Only the toolbars on
     // screen get a window now; a hidden one is built the first time it is needed
     // (shown, switched, folded, pictured), so a large set starts as fast as a small one.
-    if (m_readOnly)
-        tellReadOnly(msg::folderReadOnly(m_dataFolder));
     // The toolbar files' messages of a start-up come in one box at the end: thirty
     // toolbars on a drive that is gone are one message, not thirty.
     std::vector<msg::ToolbarMessage> unread;
@@ -82,6 +80,9 @@ bool App::Main()
                                                                             : Prompter::Exclamation,
                                     QString::fromLocal8Bit(r.details));
     }
+    // Once the toolbars are up, which work as ever, only their changes are not kept.
+    if (m_readOnly && !m_ended)
+        tellReadOnly(msg::folderReadOnly(m_dataFolder));
     return true;
 }
 
