@@ -36,6 +36,7 @@ TEST(ArgSplit, QuotesAndEscapesFollowTheShellWithoutExpanding)
         {"\"\" ''", {"", ""}}, {"'multi\nline'", {"multi\nline"}},
         {"$(touch x) `id` ; | && > f ~ *", {"$(touch", "x)", "`id`", ";", "|", "&&", ">", "f", "~", "*"}},
         {"a\\\nb \"c\\\nd\"", {"ab", "cd"}},
+        {R"("tick\`s" "\$" "\a")", {"tick`s", "$", "\\a"}}, // only \" \\ \$ \` and a line end are escapes
     };
     for (const auto& row : rows) {
         const auto args = SplitArgs(row.line);

@@ -94,8 +94,10 @@ TEST(ButtonStrip, ALongCaptionWidensTheButtonsOnlySoFarAndKeepsItsWords)
 {
     Strip strip;
     strip.setCaptionsShown(true);
-    strip.setCaption(3, QStringLiteral("Mail"));
+    strip.setCaption(3, QStringLiteral("Mail Reader"));
     const float shortCaption = strip.buttonWidth();
+    // The widest caption and 8 pixels of padding around it, at 15 twips a pixel.
+    EXPECT_EQ(shortCaption, float((strip.fontMetrics().horizontalAdvance(QStringLiteral("Mail Reader")) + 8) * 15));
     // Every button takes the longest caption's width: a million characters would make the
     // bar millions of twips long.
     const QString huge(1'000'000, QLatin1Char('W'));
