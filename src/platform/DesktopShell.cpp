@@ -50,6 +50,15 @@ bool isProgramFile(const std::string& path)
 
 bool isBareName(const std::string& target) { return target.find('/') == std::string::npos; }
 
+// The system reads a path only up to a NUL byte: what follows it would silently name
+// another file, so such a path is refused whole.
+bool holdsNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+Failure nulFailure(const std::string& path)
+{
+    return Failure{"the path " + std::string(path.c_str()) + "... holds a NUL byte and names no file"};
+}
+
 std::string findOnPath(const std::string& name)
 {
     const QString found = QStandardPaths::findExecutable(shown(name));
@@ -74,6 +83,8 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
 {
     if (target.empty())
         return Failure{"nothing to open"};
+    if (holdsNul(target) || holdsNul(workingFolder))
+        return nulFailure(holdsNul(target) ? target : workingFolder);
     if (gio::LooksLikeUri(target))
         return gio::OpenUri(target);
     if (isBareName(target)) {
@@ -102,6 +113,8 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
 {
     if (target.empty())
         return Failure{"no program to start"};
+    if (holdsNul(target) || holdsNul(file))
+        return nulFailure(holdsNul(target) ? target : file);
     if (isBareName(target)) {
         const std::string program = findOnPath(target);
         if (program.empty())
@@ -121,6 +134,8 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
 
 Result<void> DesktopShell::copyInto(const std::string& file, const std::string& folder)
 {
+    if (holdsNul(file) || holdsNul(folder))
+        return nulFailure(holdsNul(file) ? file : folder);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
         return Failure{file + " is not a file"};

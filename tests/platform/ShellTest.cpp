@@ -140,6 +140,8 @@ TEST_F(ShellTest, ProgramsGetExactlyWhatWasAskedForOrNothingRunsAtAll)
         {at("my prog"), "", at("gone")} /* not run elsewhere instead */, {at("my prog"), "'open"} /* arguments unknown */,
         {"$(touch pwned)"}, {at("x;touch ") + pwned}, {at("$(touch ") + pwned + ")"}, {at("nope"), "", "", true},
         {at("plain.txt"), "", "", true}, {"vyrelight-no-such-program", "", "", true}, {"true;touch pwned", "", "", true},
+        {at("my prog") + std::string(1, '\0') + "x"}, {at("my prog"), "", work + std::string(1, '\0') + "x"}, // a NUL cuts nothing
+        {at("my prog") + std::string(1, '\0') + "x", "", "", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.target + " " + row.parameters);
