@@ -38,6 +38,7 @@ constexpr int CaptionSpacingPx = 2;    // between picture and text
 constexpr int MaxCaptionPx = 200;
 // Only this much of a caption is ever measured; more could never fit in MaxCaptionPx.
 constexpr qsizetype MaxCaptionChars = 200;
+constexpr qsizetype MaxTipChars = 500;
 
 double sanePerPixel(double twips)
 {
@@ -455,7 +456,11 @@ bool ButtonStrip::event(QEvent* event)
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const int i = d->hit(help->pos());
-        const QString tip = d->clickable(i) ? d->buttons[static_cast<std::size_t>(i)].tip : QString();
+        QString tip = d->clickable(i) ? d->buttons[static_cast<std::size_t>(i)].tip : QString();
+        // A tooltip is laid out whole before it shows: a name of a million characters would
+        // hold the program up for seconds.
+        if (tip.size() > MaxTipChars)
+            tip = tip.left(MaxTipChars) + QChar(0x2026);
         if (tip.isEmpty()) {
             QToolTip::hideText();
             event->ignore();
