@@ -35,6 +35,13 @@ void App::show(const StoreMessages& messages)
 {
     for (const StoreMessage& m : messages) {
         const RenderedMessage r = msg::render(m);
+        if (m_ended) {
+            // The process ends in a moment (a logout, a signal): a box now would hold the
+            // end up until somebody clicks it. What the last save had to say is logged.
+            qCWarning(lcVyre).noquote() << "while ending:" << QString::fromLocal8Bit(r.text).replace("\r\n", " ")
+                                        << QString::fromLocal8Bit(r.details);
+            continue;
+        }
         const auto style = r.style == StoreMessage::Style::Critical ? Prompter::Critical
                                                                    : Prompter::Exclamation;
         m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text), style,

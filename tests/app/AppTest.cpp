@@ -230,6 +230,13 @@ TEST_F(AppTest, AReadOnlyConfigurationIsNotSavedAndTheUserIsToldOnce)
     EXPECT_EQ(read("Toolbars.cfg"), cfg);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.shown[0].text.contains("read-only")) << prompter.shown[0].text.toStdString();
+
+    // When the first save is the last one, ending is not held up by a box: it is logged.
+    prompter.shown.clear();
+    ASSERT_TRUE(start());
+    app->Terminate();
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(read("Toolbars.cfg"), cfg);
 }
 
 TEST_F(AppTest, AFolderThatCannotBeWrittenStartsReadOnlyAndSaysSoOnce)
