@@ -230,7 +230,8 @@ RenderedMessage gather(const std::vector<ToolbarMessage>& messages)
         for (std::size_t i = 0; i < these.size() && i < MaxListed; ++i)
             list += std::string(Crlf) + "Toolbar \"" + these[i]->name + "\", file: " + these[i]->path;
         if (these.size() > MaxListed)
-            list += std::string(Crlf) + "... and " + std::to_string(these.size() - MaxListed) + " more toolbars.";
+            list += std::string(Crlf) + "... and " + std::to_string(these.size() - MaxListed)
+                + (these.size() - MaxListed == 1 ? " more toolbar." : " more toolbars.");
         std::string text;
         if (kind == Code::VtbVersion) {
             // Its words name the file; here the list does, for each toolbar.

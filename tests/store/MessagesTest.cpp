@@ -57,6 +57,14 @@ TEST(Messages, StartUpFailuresOfManyToolbarsComeInOneBoxNamingEachToolbarAndFile
     // The details name them all, with the reason.
     EXPECT_NE(r.details.find("Toolbar \"T30\": /mnt/gone/t30.vtb (cannot read: No such device)"), std::string::npos);
 
+    // Twenty are named in the box; from the twenty-first on, they are counted.
+    for (std::size_t n : {20u, 21u}) {
+        std::vector<msg::ToolbarMessage> some(unread.begin() + 2, unread.begin() + 2 + static_cast<long>(n));
+        const std::string text = msg::gather(some).text;
+        EXPECT_EQ(text.find("... and") != std::string::npos, n == 21) << n;
+        EXPECT_EQ(text.find("... and 1 more toolbar.") != std::string::npos, n == 21) << n;
+    }
+
     const RenderedMessage one = msg::gather({{"Old", "/bars/old.vtb", msg::vtbVersion("/bars/old.vtb")}});
     EXPECT_EQ(std::tuple(one.title, one.style), std::tuple(std::string(msg::ProgramTitle), Style::Exclamation));
     EXPECT_TRUE(msg::gather({}).text.empty());
