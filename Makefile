@@ -2,12 +2,14 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
+# The soak's wall-clock budget; CI allows it a minute at most, start-up and ends included.
+SOAK_SECONDS ?= 45
 # WERROR=1 makes every warning an error (CI sets it); CMAKE_FLAGS go to every configure step.
 WERROR ?= 0
 CMAKE_FLAGS ?=
 CONFIGURE_FLAGS = -DVYRE_WERROR=$(if $(filter 1 ON on yes,$(WERROR)),ON,OFF) $(CMAKE_FLAGS)
 
-.PHONY: run test build deps check fuzz asan bench clean package install
+.PHONY: run test build deps check fuzz asan bench clean package install soak
 
 deps:
 	@bash scripts/deps.sh
@@ -31,13 +33,19 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --strip --prefix $(PREFIX)
 
-# Everything CI runs: sanitized store tests, bounded fuzzing, then the whole test suite.
-test: asan fuzz check
+# Everything CI runs: sanitized store tests, bounded fuzzing, the whole test suite, then
+# the soak.
+test: asan fuzz check soak
 
 # Also compiles every header on its own, which catches an upward include in a header.
 check: build
 	cmake --build $(BUILD) -j $(JOBS) --target vyre_check_headers
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The real launcher under random use and random ends for SOAK_SECONDS (see tests/soak).
+# A fixed seed when $$CI is set, a random one otherwise; SOAK_SEED=n repeats a run.
+soak: build
+	bash tests/soak/soak.sh $(BUILD)/vyrelight $(SOAK_SECONDS)
 
 asan: deps
 	cmake -S . -B build-asan -G Ninja -DVYRE_STORE_ONLY=ON -DVYRE_SANITIZE=address,undefined \

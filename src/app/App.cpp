@@ -40,6 +40,13 @@ void App::show(const StoreMessages& messages)
 {
     for (const StoreMessage& m : messages) {
         const RenderedMessage r = msg::render(m);
+        if (m_ended) {
+            // The process ends in a moment (a logout, a signal): a box now would hold the
+            // end up until somebody clicks it. What the last save had to say is logged.
+            qCWarning(lcVyre).noquote() << "while ending:" << QString::fromLocal8Bit(r.text).replace("\r\n", " ")
+                                        << QString::fromLocal8Bit(r.details);
+            continue;
+        }
         const auto style = r.style == StoreMessage::Style::Critical ? Prompter::Critical
                                                                    : Prompter::Exclamation;
         m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text), style,
@@ -72,14 +79,45 @@ bool App::Main()
     // fails to come up does not keep the others from coming up. Only the toolbars on
     // screen get a window now; a hidden one is built the first time it is needed
     // (shown, switched, folded, pictured), so a large set starts as fast as a small one.
+    // The toolbar files' messages of a start-up come in one box at the end: thirty
+    // toolbars on a drive that is gone are one message, not thirty.
+    std::vector<msg::ToolbarMessage> unread;
     for (int i = 0; i <= m_set.TbrLast; ++i) {
         const auto t = static_cast<std::uint8_t>(i);
-        show(ReadBtns(m_set.Tbrs[t]));
-        if (t != 0 && !isTrue(m_set.Tbrs[t].Visible))
+        TbrRec& rec = m_set.Tbrs[t];
+        for (StoreMessage& m : ReadBtns(rec))
+            unread.push_back({rec.Name, ToolbarFilePath(rec), std::move(m)});
+        if (m_ended)
+            return true; // ending has begun meanwhile: nothing more comes up
+        if (t != 0 && !isTrue(rec.Visible))
             continue;
         skipOnError("building a toolbar at start-up", [&] { m_toolbars->ready(t); });
     }
+    if (!unread.empty()) {
+        const RenderedMessage r = msg::gather(unread);
+        m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text),
+                                    r.style == StoreMessage::Style::Critical ? Prompter::Critical
+                                                                            : Prompter::Exclamation,
+                                    QString::fromLocal8Bit(r.details));
+    }
+    // Once the toolbars are up, which work as ever, only their changes are not kept.
+    if (m_readOnly && !m_ended)
+        tellReadOnly(msg::folderReadOnly(m_dataFolder));
     return true;
+}
+
+void App::setReadOnly()
+{
+    m_readOnly = true;
+}
+
+void App::tellReadOnly(const StoreMessage& message)
+{
+    // Said once: every later save would say it again, at each mode switch.
+    if (m_readOnlyTold)
+        return;
+    m_readOnlyTold = true;
+    show({message});
 }
 
 void App::Terminate()
@@ -88,7 +126,7 @@ void App::Terminate()
         return;
     m_ended = true;
     // From here on every step is tried whatever happened before it.
-    skipOnError("saving at the end", [&] { saveConfig(); });
+    skipOnError("saving at the end", [&] { save(); });
     if (m_toolbars)
         m_toolbars->closeAll();
     emit terminated();
@@ -113,9 +151,24 @@ bool App::buttonEditorVisible() const
 
 void App::saveConfig()
 {
+    // After the last save nothing may write the file again: a late request would save
+    // windows that are already closed.
+    if (!m_ended)
+        save();
+}
+
+void App::save()
+{
+    if (m_readOnly)
+        return;
     if (m_toolbars)
         m_toolbars->takePositions();
-    show(WriteCfg(m_set, m_dataFolder));
+    for (const StoreMessage& m : WriteCfg(m_set, m_dataFolder)) {
+        if (m.code == StoreMessage::Code::CfgReadOnly)
+            tellReadOnly(m);
+        else
+            show({m});
+    }
 }
 
 void App::showConfig(std::uint8_t t)

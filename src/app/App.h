@@ -40,6 +40,9 @@ public:
     // window is built when first needed. False when no toolbar 0 could be read: the
     // program must end.
     bool Main();
+    // Before Main: the data folder cannot be written. The toolbars work, nothing is saved,
+    // and start-up says so once.
+    void setReadOnly();
     // Saves Toolbars.cfg, closes every toolbar window and ends (emits terminated()).
     // Only the first call does anything.
     void Terminate();
@@ -81,6 +84,9 @@ signals:
     void terminated();
 
 private:
+    void save();
+    void tellReadOnly(const StoreMessage& message);
+
     Services m_services;
     std::string m_dataFolder;
     ToolbarSet m_set;
@@ -94,4 +100,6 @@ private:
     std::unique_ptr<ToolbarCommands> m_toolbarCommands;
     QPointer<AboutBox> m_about;
     bool m_ended{false};
+    bool m_readOnly{false};
+    bool m_readOnlyTold{false};
 };

@@ -129,13 +129,20 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::str
     const QString folder = QString::fromLocal8Bit(dataFolder);
     claim.lock = std::make_shared<InstanceLock>(dataFolder);
     if (!claim.lock->acquired()) {
-        if (claim.lock->heldByOther() && AskToComeForward(path, AnswerTimeoutMs)) {
-            claim.outcome = InstanceClaim::Outcome::Forwarded;
+        if (claim.lock->heldByOther()) {
+            if (AskToComeForward(path, AnswerTimeoutMs)) {
+                claim.outcome = InstanceClaim::Outcome::Forwarded;
+                return claim;
+            }
+            claim.message = QString("Vyrelight Toolbar is already running on the toolbars in\n%1").arg(folder);
             return claim;
         }
-        claim.message = claim.lock->heldByOther()
-            ? QString("Vyrelight Toolbar is already running on the toolbars in\n%1").arg(folder)
-            : QString("The toolbars in\n%1\ncannot be locked for this program.").arg(folder);
+        // No lock file can be made: the folder holds the toolbars but cannot be written.
+        // They are shown all the same and nothing is saved, so two such runs cannot clash.
+        // A second start still finds this one when it can listen.
+        claim.outcome = InstanceClaim::Outcome::ReadOnly;
+        if (Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path))
+            claim.server = std::move(server).value();
         return claim;
     }
     Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path);

@@ -30,6 +30,7 @@ void ForgetWindowSystemChoice();
 struct InstanceClaim {
     enum class Outcome {
         Claimed,   // this is the launcher: lock and server are held
+        ReadOnly,  // the folder cannot be written: run without saving (no lock)
         Forwarded, // the running launcher came forward: end quietly
         Refused,   // message says why this start cannot go on
     };

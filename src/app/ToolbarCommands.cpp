@@ -79,8 +79,10 @@ void ToolbarCommands::added(const ToolbarFields& fields)
         return;
     const auto t = static_cast<std::uint8_t>(m_set.count());
     m_set.RedimTbrs(t);
-    // An element left over from a deleted toolbar starts as empty as a new one.
+    // An element left over from a deleted toolbar starts as empty as a new one, in the
+    // data folder, where a relative path is taken.
     m_set.Tbrs[t] = TbrRec{};
+    m_set.Tbrs[t].Folder = m_set.Folder;
     m_set.TbrLast = t;
     TbrRec& rec = m_set.Tbrs[t];
     rec.Name = fields.Name;
@@ -136,6 +138,7 @@ void ToolbarCommands::remove(std::uint8_t t)
         m_set.Tbrs[i - 1] = std::move(m_set.Tbrs[i]);
     // The element that was last is out of use.
     m_set.Tbrs[m_set.TbrLast] = TbrRec{};
+    m_set.Tbrs[m_set.TbrLast].Folder = m_set.Folder;
     --m_set.TbrLast;
     skipOnError("refilling the toolbar list", [&] {
         m_cfg.refreshToolbarList();

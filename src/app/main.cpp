@@ -29,6 +29,14 @@ void onSignal(int)
     [[maybe_unused]] auto n = ::write(signalFds[0], &c, 1);
 }
 
+// Everything is saved by then. Tearing the windows and Qt down would only cost time at
+// logout (it even starts the font machinery to destroy it), so the process ends here.
+[[noreturn]] void endProcess(int status)
+{
+    std::fflush(nullptr);
+    ::_exit(status);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -66,10 +74,16 @@ int main(int argc, char** argv)
 
     RealServices real;
     App app(real.services(), dataFolder);
-    QObject::connect(&app, &App::terminated, &qapp, [] { QCoreApplication::exit(0); },
-                     Qt::QueuedConnection);
+    if (claim.outcome == InstanceClaim::Outcome::ReadOnly)
+        app.setReadOnly();
     // A second start on the same folder: the configuration window comes forward.
-    QObject::connect(claim.server.get(), &InstanceServer::comeForward, &app, [&app] { app.showConfig(0); });
+    if (claim.server)
+        QObject::connect(claim.server.get(), &InstanceServer::comeForward, &app, [&app] { app.showConfig(0); });
+    // Terminate has saved and closed every window: the process ends right there, from
+    // inside whatever handler asked for it. Leaving through the event loop would let a
+    // start-up message box, a fold or a menu handler that is still running carry on, on
+    // windows that are gone, and an end asked for before exec() would never be seen.
+    QObject::connect(&app, &App::terminated, &qapp, [] { endProcess(0); }, Qt::DirectConnection);
 
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) == 0) {
         auto* notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, &qapp);
@@ -92,9 +106,5 @@ int main(int argc, char** argv)
 
     if (!app.Main())
         return 1;
-    const int status = QApplication::exec();
-    // Everything is saved by now. Tearing the windows and Qt down would only cost time at
-    // logout (it even starts the font machinery to destroy it), so the process ends here.
-    std::fflush(nullptr);
-    ::_exit(status);
+    endProcess(QApplication::exec());
 }

@@ -50,6 +50,15 @@ bool isProgramFile(const std::string& path)
 
 bool isBareName(const std::string& target) { return target.find('/') == std::string::npos; }
 
+// The system reads a path only up to a NUL byte: what follows it would silently name
+// another file, so such a path is refused whole.
+bool holdsNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+Failure nulFailure(const std::string& path)
+{
+    return Failure{"the path " + std::string(path.c_str()) + "... holds a NUL byte and names no file"};
+}
+
 std::string findOnPath(const std::string& name)
 {
     const QString found = QStandardPaths::findExecutable(shown(name));
@@ -74,12 +83,18 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
 {
     if (target.empty())
         return Failure{"nothing to open"};
+    if (holdsNul(target) || holdsNul(workingFolder))
+        return nulFailure(holdsNul(target) ? target : workingFolder);
     if (gio::LooksLikeUri(target))
         return gio::OpenUri(target);
     if (isBareName(target)) {
         const std::string program = findOnPath(target);
         if (program.empty())
             return Failure{target + " is not a program on PATH"};
+        // The same test as for a full path: an executable-marked file that is neither a
+        // binary nor a script is a document, which exec would hand to /bin/sh.
+        if (!isProgramFile(program))
+            return gio::OpenWithDefaultHandler(program, workingFolder);
         return startProgram(program, parameters, {}, workingFolder);
     }
     std::error_code ec;
@@ -98,6 +113,8 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
 {
     if (target.empty())
         return Failure{"no program to start"};
+    if (holdsNul(target) || holdsNul(file))
+        return nulFailure(holdsNul(target) ? target : file);
     // A dropped link that names no local file (https:, sftp:, a phone's mtp:) means
     // something only to an application entry that declares it takes URIs.
     const bool uri = gio::LooksLikeUri(file);
@@ -106,6 +123,8 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
         const std::string program = findOnPath(target);
         if (program.empty())
             return Failure{target + " is not a program on PATH"};
+        if (!isProgramFile(program))
+            return Failure{program + " is not a program"};
         if (uri)
             return localOnly();
         return startProgram(program, parameters, {file}, {});
@@ -123,6 +142,8 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
 
 Result<void> DesktopShell::copyInto(const std::string& file, const std::string& folder)
 {
+    if (holdsNul(file) || holdsNul(folder))
+        return nulFailure(holdsNul(file) ? file : folder);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
         return Failure{file + " is not a file"};

@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 #include <mutex>
 
@@ -333,9 +334,26 @@ bool LooksLikeUri(const std::string& text)
     return true;
 }
 
+// True when the file starts like something the kernel runs itself: an ELF binary or a
+// "#!" script. GLib hands any other file that exec refuses to /bin/sh, which must never
+// read what a user dropped or typed.
+static bool startsLikeAProgram(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    unsigned char magic[4] = {};
+    const std::size_t got = std::fread(magic, 1, sizeof magic, f);
+    std::fclose(f);
+    return (got >= 2 && magic[0] == '#' && magic[1] == '!')
+        || (got == 4 && magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F');
+}
+
 Result<void> SpawnDetached(const std::string& path, const std::vector<std::string>& args,
                            const std::string& workingFolder)
 {
+    if (path.find('\0') != std::string::npos || !startsLikeAProgram(path))
+        return failure(path + " is neither a program nor a script, and is not run");
     std::string why;
     const GlibTable* glib = glibOrWhy(why);
     if (!glib)

@@ -20,7 +20,42 @@
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+int FileCalls::open(const char* path, int flags, unsigned mode) const { return ::_open(path, flags, int(mode)); }
+long FileCalls::write(int fd, const void* data, std::size_t size) const
+{
+    return ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1 << 20)));
+}
+int FileCalls::fsync(int fd) const { return ::_commit(fd); }
+int FileCalls::close(int fd) const { return ::_close(fd); }
+int FileCalls::unlink(const char* path) const { return ::_unlink(path); }
+#else
+int FileCalls::open(const char* path, int flags, unsigned mode) const { return ::open(path, flags, mode_t(mode)); }
+long FileCalls::write(int fd, const void* data, std::size_t size) const { return ::write(fd, data, size); }
+int FileCalls::fsync(int fd) const { return ::fsync(fd); }
+int FileCalls::close(int fd) const { return ::close(fd); }
+int FileCalls::unlink(const char* path) const { return ::unlink(path); }
+#endif
+int FileCalls::rename(const char* from, const char* to) const { return std::rename(from, to); }
+
+const FileCalls& SystemFileCalls()
+{
+    static const FileCalls system; // no state: the system's calls as they are
+    return system;
+}
+
+bool HoldsNul(std::string_view path)
+{
+    return path.find('\0') != std::string_view::npos;
+}
+
 namespace {
+
+Failure nulFailure(const std::string& path)
+{
+    // Shown without the NUL and what follows it, which a message box would cut anyway.
+    return Failure{"the path " + std::string(path.c_str()) + "... holds a NUL byte and names no file"};
+}
 
 // What went wrong, in the system's words: "cannot write /data/Toolbars.cfg: No space left
 // on device". error is errno's value at the failure; the arguments build no string, so
@@ -30,18 +65,20 @@ Failure systemFailure(const char* what, const std::string& path, int error)
     return Failure{std::string(what) + " " + path + ": " + std::generic_category().message(error)};
 }
 
-// The file a write lands in: a symbolic link is followed so that replacing the file does
-// not replace the link with a plain file.
+// The file a write lands in: symbolic links are followed, also to a target that does
+// not exist yet, so that replacing the file does not replace the link with a plain file.
 fs::path resolvedTarget(const std::string& path)
 {
     std::error_code ec;
     fs::path p(path);
-    if (fs::is_symlink(fs::symlink_status(p, ec))) {
-        fs::path resolved = fs::weakly_canonical(p, ec);
-        if (!ec)
-            return resolved;
+    // Bounded, as the system bounds it: a loop of links ends here too.
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++hops) {
+        fs::path next = fs::read_symlink(p, ec);
+        if (ec)
+            break;
+        p = next.is_absolute() ? next : p.parent_path() / next;
     }
-    return p;
+    return p.lexically_normal();
 }
 
 std::string temporaryName(const fs::path& target, unsigned attempt)
@@ -63,7 +100,7 @@ std::string temporaryName(const fs::path& target, unsigned attempt)
 
 #ifdef _WIN32
 
-Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
+Result<void> writeAndReplace(const fs::path& target, std::string_view bytes, const FileCalls&)
 {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         std::string temp = temporaryName(target, attempt);
@@ -101,11 +138,11 @@ Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
 #else
 
 // 0, or the error that stopped the writing.
-int writeAll(int fd, std::string_view bytes)
+int writeAll(const FileCalls& calls, int fd, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        long n = calls.write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -117,22 +154,22 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
-void syncFolder(const fs::path& folder)
+void syncFolder(const FileCalls& calls, const fs::path& folder)
 {
     // Makes the rename itself durable; a folder that cannot be opened for this is no
     // reason to call the save failed, the file is already in place.
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = calls.open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+        calls.fsync(fd);
+        calls.close(fd);
     }
 }
 
-Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
+Result<void> writeAndReplace(const fs::path& target, std::string_view bytes, const FileCalls& calls)
 {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         std::string temp = temporaryName(target, attempt);
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        int fd = calls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
@@ -142,21 +179,21 @@ Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
         struct stat old {};
         if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
             ::fchmod(fd, old.st_mode & 07777);
-        int error = writeAll(fd, bytes);
-        if (error == 0 && ::fsync(fd) != 0)
+        int error = writeAll(calls, fd, bytes);
+        if (error == 0 && calls.fsync(fd) != 0)
             error = errno;
-        if (::close(fd) != 0 && error == 0)
+        if (calls.close(fd) != 0 && error == 0)
             error = errno;
         if (error != 0) {
-            ::unlink(temp.c_str());
+            calls.unlink(temp.c_str());
             return systemFailure("cannot write", temp, error);
         }
-        if (::rename(temp.c_str(), target.c_str()) != 0) {
+        if (calls.rename(temp.c_str(), target.c_str()) != 0) {
             error = errno;
-            ::unlink(temp.c_str());
+            calls.unlink(temp.c_str());
             return systemFailure("cannot replace", target.string(), error);
         }
-        syncFolder(target.parent_path());
+        syncFolder(calls, target.parent_path());
         return {};
     }
     return Failure{"no free temporary name beside " + target.string()};
@@ -170,6 +207,8 @@ Result<void> writeAndReplace(const fs::path& target, std::string_view bytes)
 
 bool FileMayExist(const std::string& path)
 {
+    if (HoldsNul(path))
+        return true;
     std::error_code ec;
     bool exists = fs::exists(path, ec);
     return exists || ec;
@@ -177,6 +216,8 @@ bool FileMayExist(const std::string& path)
 
 Result<std::string> ReadFileBytes(const std::string& path)
 {
+    if (HoldsNul(path))
+        return nulFailure(path);
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (ec)
@@ -205,6 +246,8 @@ Result<std::string> ReadFileBytes(const std::string& path)
 
 bool FileMayExist(const std::string& path)
 {
+    if (HoldsNul(path))
+        return true; // never created: reading it reports the fault
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0)
         return true;
@@ -213,6 +256,8 @@ bool FileMayExist(const std::string& path)
 
 Result<std::string> ReadFileBytes(const std::string& path)
 {
+    if (HoldsNul(path))
+        return nulFailure(path);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return systemFailure("cannot read", path, errno);
@@ -248,9 +293,26 @@ Result<std::string> ReadFileBytes(const std::string& path)
 
 #endif
 
-Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes)
+Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes, const FileCalls& calls)
 {
-    return writeAndReplace(resolvedTarget(path), bytes);
+    if (HoldsNul(path))
+        return nulFailure(path);
+    const fs::path target = resolvedTarget(path);
+    if (IsReadOnlyFile(target.string()))
+        return Failure{target.string() + " is read-only"};
+    return writeAndReplace(target, bytes, calls);
+}
+
+bool IsReadOnlyFile(const std::string& path)
+{
+    if (HoldsNul(path))
+        return false;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::is_regular_file(status))
+        return false;
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (status.permissions() & writable) == fs::perms::none;
 }
 
 std::string KeepOriginal(const std::string& path)
@@ -259,29 +321,53 @@ std::string KeepOriginal(const std::string& path)
     fs::path original = resolvedTarget(path);
     if (!fs::is_regular_file(fs::status(original, ec)) || fs::file_size(original, ec) == 0)
         return {};
-    std::optional<Result<std::string>> bytes; // read only when a comparison needs them
+    // The copy is made from the bytes: a second name (a hard link) for the same file would
+    // change with the original when it is edited in place.
+    const Result<std::string> bytes = ReadFileBytes(original.string());
+    if (!bytes)
+        return {};
     for (int k = 1; k < 100; ++k) {
         std::string candidate = original.string() + ".bak" + (k == 1 ? "" : std::to_string(k));
         if (fs::exists(fs::symlink_status(candidate, ec))) {
-            if (fs::equivalent(original, candidate, ec))
+            const Result<std::string> other = ReadFileBytes(candidate);
+            if (other && other.value() == bytes.value())
                 return candidate;
-            if (!bytes)
-                bytes = ReadFileBytes(original.string());
-            if (*bytes) {
-                const Result<std::string> other = ReadFileBytes(candidate);
-                if (other && other.value() == bytes->value())
-                    return candidate;
-            }
             continue;
         }
-        // A second name for the same bytes costs nothing and needs no reading, so it works
-        // even when the file could not be read; a later save replaces only the first name.
-        fs::create_hard_link(original, candidate, ec);
-        if (ec) {
-            ec.clear();
-            fs::copy_file(original, candidate, ec);
-        }
-        return ec ? std::string() : candidate;
+        return WriteFileAtomically(candidate, bytes.value()) ? candidate : std::string();
     }
     return {};
+}
+
+int RemoveStaleTemporaries(const std::string& folder, const std::string& name)
+{
+    // Our own names only: "." name ".tmp-" and three numbers joined by "-".
+    const std::string prefix = "." + name + ".tmp-";
+    const auto ours = [&](const std::string& file) {
+        if (file.compare(0, prefix.size(), prefix) != 0)
+            return false;
+        int numbers = 0;
+        bool digit = false;
+        for (std::size_t i = prefix.size(); i < file.size(); ++i) {
+            const char c = file[i];
+            if (c >= '0' && c <= '9') {
+                digit = true;
+            } else if (c == '-' && digit) {
+                ++numbers;
+                digit = false;
+            } else {
+                return false;
+            }
+        }
+        return digit && numbers == 2;
+    };
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& p = it->path();
+        std::error_code e;
+        if (ours(p.filename().string()) && it->is_regular_file(e) && !it->is_symlink(e) && fs::remove(p, e))
+            ++removed;
+    }
+    return removed;
 }

@@ -2,10 +2,29 @@
 
 #include "store/Result.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-// The few file operations the two formats need, on byte strings.
+// The few file operations the two formats need, on byte strings. A path holding a NUL
+// byte names no file: the system would read it only up to the NUL, which is another file.
+
+// The system calls a save makes, in one object so that a test can see their order (the
+// new file must reach the disk before it replaces the old one). The defaults are the
+// system's own.
+class FileCalls {
+public:
+    virtual ~FileCalls() = default;
+    virtual int open(const char* path, int flags, unsigned mode) const;
+    virtual long write(int fd, const void* data, std::size_t size) const;
+    virtual int fsync(int fd) const;
+    virtual int close(int fd) const;
+    virtual int rename(const char* from, const char* to) const;
+    virtual int unlink(const char* path) const;
+};
+const FileCalls& SystemFileCalls();
+
+bool HoldsNul(std::string_view path);
 
 // False only when the path is known not to exist. When the answer is unknown (no
 // permission to look, say) the file is taken as present: reading it then reports the
@@ -20,11 +39,24 @@ Result<std::string> ReadFileBytes(const std::string& path);
 // Replaces the file at path with bytes, atomically: the bytes go to a new file in the
 // same folder, are flushed to the disk and renamed over the old file. On failure the old
 // file is untouched and the temporary file is removed. A symbolic link is followed, so
-// the file it points to is replaced and the link stays.
-Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes);
+// the file it points to is replaced (or made, when the link dangles) and the link stays.
+// A file that nobody may write (no write permission bit) is left alone: a failure.
+Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes,
+                                 const FileCalls& calls = SystemFileCalls());
+
+// True when the file at path (a link followed) exists and has no write permission bit
+// at all: its owner made it read-only, and a save must respect that.
+bool IsReadOnlyFile(const std::string& path);
 
 // Keeps the present file under a second name (path + ".bak", or ".bak2", ".bak3" ... when
 // that is taken by something else) before the program writes over content it could not
-// load. Nothing is made when an existing copy already holds the same bytes. Returns the
-// name of the copy, or an empty string when none was needed or none could be made.
+// load. The copy is a file of its own, written atomically, so that changing the original
+// in place later leaves it as it was. Nothing is made when an existing copy already holds
+// the same bytes. Returns the name of the copy, or an empty string when none was needed
+// or none could be made.
 std::string KeepOriginal(const std::string& path);
+
+// Removes the temporary files a save that was cut short (the process killed) left in
+// folder beside the file named name. Only for a folder the caller alone writes to.
+// Returns how many were removed.
+int RemoveStaleTemporaries(const std::string& folder, const std::string& name);

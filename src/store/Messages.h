@@ -16,6 +16,8 @@ struct StoreMessage {
         CfgVersion,      // Toolbars.cfg is of another version; subject: its first line
         VtbVersion,      // a toolbar file is of another version; subject: its path
         TooManyToolbars, // count: the toolbar lines left out; subject: the copy kept, or ""
+        CfgReadOnly,     // Toolbars.cfg may not be written; subject: its path
+        FolderReadOnly,  // the data folder cannot be written; subject: the folder
     };
     enum class Style : unsigned char { Critical = 16, Exclamation = 48 };
 
@@ -59,6 +61,20 @@ StoreMessage vtbVersion(std::string path);
 // keptAs names the copy of the whole file that was kept, when one was made.
 StoreMessage tooManyToolbars(std::size_t linesIgnored, std::string keptAs = {});
 
+StoreMessage cfgReadOnly(std::string path);
+StoreMessage folderReadOnly(std::string folder);
+
 // The one place the store's messages become words.
 RenderedMessage render(const StoreMessage& message);
+
+// What reading one toolbar's file had to say, with the toolbar it concerns.
+struct ToolbarMessage {
+    std::string name; // the toolbar's Name
+    std::string path; // its file, as the program looked for it
+    StoreMessage message;
+};
+// The toolbar files' messages of one start-up in one box: each kind of message once in
+// its own words, followed by the toolbars and files it concerns. Empty text when there
+// is nothing to say.
+RenderedMessage gather(const std::vector<ToolbarMessage>& messages);
 } // namespace msg

@@ -33,3 +33,14 @@ std::string JoinPath(std::string_view folder, std::string_view name)
     joined += name;
     return joined;
 }
+
+bool IsAbsolutePath(std::string_view path)
+{
+#ifdef _WIN32
+    if (path.size() >= 3 && path[1] == ':' && isSeparator(path[2]))
+        return true;
+    return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+#else
+    return !path.empty() && path[0] == '/';
+#endif
+}

@@ -40,6 +40,18 @@ private:
 
 bool isBlankText(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
 
+// A header line as an editor may have saved it: a UTF-8 byte order mark before it and
+// blanks after it change nothing. Neither is ever written back.
+bool isHeader(std::string_view line, std::string_view header)
+{
+    constexpr std::string_view Bom = "\xEF\xBB\xBF";
+    if (line.substr(0, Bom.size()) == Bom)
+        line.remove_prefix(Bom.size());
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+        line.remove_suffix(1);
+    return line == header;
+}
+
 // The file's bytes; a file that does not exist is first created with the initial content.
 // A failure when it can be neither read nor created. Reading comes first because the file
 // is nearly always there, and asking beforehand would cost a lookup per toolbar.
@@ -186,10 +198,21 @@ std::string CfgPath(const std::string& dataFolder) { return JoinPath(dataFolder,
 
 std::string DefaultVtbPath(const std::string& dataFolder) { return JoinPath(dataFolder, "Default.vtb"); }
 
+std::string ToolbarFilePath(const TbrRec& tbr)
+{
+    if (tbr.Path.empty() || IsAbsolutePath(tbr.Path) || tbr.Folder.empty())
+        return tbr.Path;
+    return JoinPath(tbr.Folder, tbr.Path);
+}
+
 StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
 {
     const std::string path = CfgPath(dataFolder);
     set.TbrLast = 0;
+    set.Folder = dataFolder;
+    // Saves cut short by a kill leave their temporary files; nobody else writes here.
+    RemoveStaleTemporaries(dataFolder, "Toolbars.cfg");
+    RemoveStaleTemporaries(dataFolder, "Default.vtb");
 
     Result<std::string> bytes = readCreatingIfMissing(path, [] {
         return std::string(msg::CfgHeader) + std::string(Crlf) + std::string(DefaultToolbarLine)
@@ -205,7 +228,7 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
         clearSet(set);
         return {msg::fileError(Code::R_0001, path + " is empty")};
     }
-    if (line != msg::CfgHeader) {
+    if (!isHeader(line, msg::CfgHeader)) {
         // Whatever the program does next, the file of another version stays recoverable.
         KeepOriginal(path);
         clearSet(set);
@@ -235,6 +258,7 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
         if (n < existing)
             clearRecord(t);
         parseToolbarLine(line, t);
+        t.Folder = dataFolder;
         // The default toolbar always lives in the data folder, whatever its line says.
         if (n == 0)
             t.Path = DefaultVtbPath(dataFolder);
@@ -263,6 +287,9 @@ StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
     // writing it would replace the user's file with an empty one.
     if (set.Tbrs.empty())
         return {};
+    // Its owner made it read-only: the set is not saved, and the caller says so.
+    if (IsReadOnlyFile(CfgPath(dataFolder)))
+        return {msg::cfgReadOnly(CfgPath(dataFolder))};
 
     std::string out(msg::CfgHeader);
     out += Crlf;
@@ -287,9 +314,11 @@ StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
 StoreMessages ReadBtns(TbrRec& tbr)
 {
     tbr.BtnCount = 0;
-    const std::string& path = tbr.Path;
+    const std::string path = ToolbarFilePath(tbr);
     if (path.empty())
         return {msg::fileError(Code::R_0003, "the toolbar \"" + tbr.Name + "\" names no toolbar file")};
+    if (!IsAbsolutePath(path))
+        return {msg::fileError(Code::R_0003, "the toolbar file " + path + " is not in a known folder")};
 
     // A new toolbar needs no file beforehand: its file starts as the header alone.
     Result<std::string> bytes
@@ -300,7 +329,7 @@ StoreMessages ReadBtns(TbrRec& tbr)
     std::string_view line;
     if (!lines.next(line))
         return {msg::fileError(Code::R_0003, path + " is empty")};
-    if (line != msg::VtbHeader) {
+    if (!isHeader(line, msg::VtbHeader)) {
         // The toolbar shows no buttons; adding one would write over this file, so a copy
         // of it is kept first.
         KeepOriginal(path);
@@ -328,8 +357,11 @@ StoreMessages ReadBtns(TbrRec& tbr)
 
 StoreMessages WriteBtns(const TbrRec& tbr)
 {
-    if (tbr.Path.empty())
+    const std::string path = ToolbarFilePath(tbr);
+    if (path.empty())
         return {msg::fileError(Code::W_0004, "the toolbar \"" + tbr.Name + "\" names no toolbar file")};
+    if (!IsAbsolutePath(path))
+        return {msg::fileError(Code::W_0004, "the toolbar file " + path + " is not in a known folder")};
 
     std::string out(msg::VtbHeader);
     out += Crlf;
@@ -346,7 +378,7 @@ StoreMessages WriteBtns(const TbrRec& tbr)
         appendNumber(out, b.IconIndex);
         out += Crlf;
     }
-    if (Result<void> written = WriteFileAtomically(tbr.Path, out); !written)
+    if (Result<void> written = WriteFileAtomically(path, out); !written)
         return {msg::fileError(Code::W_0004, written.reason())};
     return {};
 }

@@ -20,5 +20,8 @@ std::string DefaultVtbPath(const std::string& dataFolder);
 // live window positions of moveable toolbars into Top/Left first.
 [[nodiscard]] StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder);
 
+// The file a toolbar's buttons live in: its Path, taken from its Folder when relative.
+std::string ToolbarFilePath(const TbrRec& tbr);
+
 [[nodiscard]] StoreMessages ReadBtns(TbrRec& tbr);
 [[nodiscard]] StoreMessages WriteBtns(const TbrRec& tbr);

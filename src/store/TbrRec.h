@@ -53,6 +53,9 @@ struct TbrRec {
     std::uint8_t BtnCount{0};
     std::uint8_t SepCount{0}; // run time only
     std::array<BtnRec, MaxButtons + 1> Btns{}; // Btns[1]..Btns[40]; Btns[0] is never used
+    // Run time only: the folder a relative Path is taken from (the data folder), never
+    // the process's current folder, which depends on how the program was started.
+    std::string Folder;
 
     // Mode flag by number 0..5; m must be below ModeCount.
     Bool16& mode(int m);

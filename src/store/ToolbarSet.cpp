@@ -12,5 +12,8 @@ void ToolbarSet::RedimTbrs(std::size_t upper)
     // records down to a few, whatever the library's own growth.
     if (Tbrs.capacity() < upper + 1)
         Tbrs.reserve(std::max(upper + 1, std::min<std::size_t>(2 * Tbrs.capacity(), MaxToolbars)));
+    const std::size_t added = Tbrs.size();
     Tbrs.resize(upper + 1);
+    for (std::size_t i = added; i < Tbrs.size(); ++i)
+        Tbrs[i].Folder = Folder;
 }

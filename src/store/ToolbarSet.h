@@ -3,6 +3,7 @@
 #include "store/TbrRec.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 inline constexpr int MaxToolbars = 256;
@@ -12,6 +13,8 @@ inline constexpr int MaxToolbars = 256;
 struct ToolbarSet {
     std::vector<TbrRec> Tbrs;
     std::uint8_t TbrLast{0}; // highest index in use, not a count
+    // The data folder: each record RedimTbrs adds takes it as its Folder.
+    std::string Folder{};
 
     // Resizes Tbrs to indexes 0..upper, keeping existing elements; never shrinks.
     void RedimTbrs(std::size_t upper);

@@ -36,6 +36,13 @@ constexpr int PlainHeightPx = 22;
 // With a caption: the picture on top, the text under it.
 constexpr int CaptionPaddingPx = 8;    // left + right of the text
 constexpr int CaptionSpacingPx = 2;    // between picture and text
+// A caption shows at most this wide and is elided past it: every button takes the width
+// of the longest caption, so one long name would otherwise make the whole bar as wide
+// as the name (a million characters are millions of twips, and take seconds to measure).
+constexpr int MaxCaptionPx = 200;
+// Only this much of a caption is ever measured; more could never fit in MaxCaptionPx.
+constexpr qsizetype MaxCaptionChars = 200;
+constexpr qsizetype MaxTipChars = 500;
 
 double sanePerPixel(double twips)
 {
@@ -49,8 +56,9 @@ struct ButtonStrip::Private {
         Style style = Style::Normal;
         int image = 0;
         QString caption;
+        QString shown;      // the caption as painted: elided to MaxCaptionPx
         QString tip;
-        int captionPx = -1; // cached text width; -1 until measured
+        int captionPx = -1; // cached width of shown; -1 until measured
         QRectF rect;        // twips
     };
 
@@ -105,8 +113,12 @@ void ButtonStrip::Private::measure(const QFontMetrics& fm)
         for (Button& b : buttons) {
             if (b.style != Style::Normal || b.caption.isEmpty())
                 continue;
-            if (b.captionPx < 0)
-                b.captionPx = fm.horizontalAdvance(b.caption);
+            if (b.captionPx < 0) {
+                b.shown = fm.elidedText(b.caption.left(MaxCaptionChars), Qt::ElideRight, MaxCaptionPx);
+                if (b.shown.size() < b.caption.size() && !b.shown.endsWith(QChar(0x2026)))
+                    b.shown = fm.elidedText(b.shown + QChar(0x2026), Qt::ElideRight, MaxCaptionPx);
+                b.captionPx = std::min(fm.horizontalAdvance(b.shown), MaxCaptionPx);
+            }
             text = std::max(text, b.captionPx);
         }
         wPx = std::max(wPx, text + CaptionPaddingPx);
@@ -386,7 +398,7 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         if (!picture.isNull())
             opt.icon = QIcon(picture);
         if (captions && !b.caption.isEmpty()) {
-            opt.text = b.caption;
+            opt.text = b.shown;
             opt.toolButtonStyle = Qt::ToolButtonTextUnderIcon;
         } else {
             opt.toolButtonStyle = Qt::ToolButtonIconOnly;
@@ -466,7 +478,11 @@ bool ButtonStrip::event(QEvent* event)
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const int i = d->hit(help->pos());
-        const QString tip = d->clickable(i) ? d->buttons[static_cast<std::size_t>(i)].tip : QString();
+        QString tip = d->clickable(i) ? d->buttons[static_cast<std::size_t>(i)].tip : QString();
+        // A tooltip is laid out whole before it shows: a name of a million characters would
+        // hold the program up for seconds.
+        if (tip.size() > MaxTipChars)
+            tip = tip.left(MaxTipChars) + QChar(0x2026);
         if (tip.isEmpty()) {
             QToolTip::hideText();
             event->ignore();

@@ -28,12 +28,12 @@ double verticalFoldStep(Size from)
     return (double(from.width) - StepRatioOffset) * FoldStepTwips / (double(from.height) - StepRatioOffset);
 }
 
-FoldStep nextFoldStep(Size current, bool vertical, double verticalStep)
+FoldStep nextFoldStep(Size current, bool vertical, double verticalStep, int taken)
 {
     const float length = vertical ? current.height : current.width;
     const float shorter = length - FoldStepTwips;
     // NaN compares false as well, and ends the fold.
-    if (!(length >= FoldEndTwips) || shorter == length)
+    if (!(length >= FoldEndTwips) || shorter == length || taken + 1 >= MaxFoldSteps)
         return {foldedSize(current, vertical), true};
     if (vertical)
         return {{float(double(current.width) - verticalStep), shorter}, false};

@@ -16,6 +16,9 @@ inline constexpr float FoldStepTwips = 90.0f;
 inline constexpr float FoldedTwips = 435.1f;
 inline constexpr float FoldEndTwips = 435.0f; // a fold stops once the length is below this
 inline constexpr double StepRatioOffset = 434.9;
+// A fold takes the folded size after this many steps at the latest, however long the bar:
+// the longest bar of 40 captioned buttons folds in about 1,100 steps of 90.
+inline constexpr int MaxFoldSteps = 2000;
 
 struct Size {
     float width{0.0f};
@@ -36,13 +39,14 @@ Size windowSize(bool vertical, float buttonWidth, float buttonHeight, float rowH
 // folded square together. Computed once at the start of a fold, kept for the unfold.
 double verticalFoldStep(Size from);
 
-// One step of a fold from the current size. last: this is the folded size and the fold
-// is over. A length so large that a step of 90 no longer changes it ends the fold too.
+// One step of a fold from the current size; taken counts the steps already made. last:
+// this is the folded size and the fold is over. A length so large that a step of 90 no
+// longer changes it, or a fold that has made MaxFoldSteps steps, ends the fold too.
 struct FoldStep {
     Size size;
     bool last{false};
 };
-FoldStep nextFoldStep(Size current, bool vertical, double verticalStep);
+FoldStep nextFoldStep(Size current, bool vertical, double verticalStep, int taken = 0);
 
 // Where the steps of a fold end, taken at once by a window nobody sees.
 Size foldedSize(Size current, bool vertical);

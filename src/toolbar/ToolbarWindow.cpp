@@ -393,7 +393,9 @@ void ToolbarWindow::applyCaptions()
 
 void ToolbarWindow::applyMode(int m)
 {
-    if (m < 0 || m >= ModeCount)
+    // A window that was shut down only waits to be deleted: a menu item or a queued
+    // event that still reaches it changes nothing.
+    if (m_shutDown || m < 0 || m >= ModeCount)
         return;
     if (m_context.modeChangeRunning) {
         qCInfo(lcVyre, "mode %d of toolbar %d: another mode change is still running", m, int(m_index));
@@ -460,6 +462,8 @@ bool ToolbarWindow::watching() const
 
 void ToolbarWindow::fold(FoldDirection direction)
 {
+    if (m_shutDown)
+        return;
     ensureBuilt();
     const TbrRec& rec = record();
     const bool vertical = isTrue(rec.Vertical);
@@ -488,6 +492,7 @@ void ToolbarWindow::fold(FoldDirection direction)
         return;
     }
     m_folding = true;
+    m_foldSteps = 0;
     m_foldVertical = vertical;
     const auto pause = geometry::foldPause(m_context.stepPause, m_context.foldBudget, vertical ? m_height : m_width);
     foldTick(); // the first step at once
@@ -499,7 +504,8 @@ void ToolbarWindow::foldTick()
 {
     if (!m_folding)
         return;
-    const geometry::FoldStep step = geometry::nextFoldStep({m_width, m_height}, m_foldVertical, m_foldStep);
+    const geometry::FoldStep step
+        = geometry::nextFoldStep({m_width, m_height}, m_foldVertical, m_foldStep, m_foldSteps++);
     if (step.last)
         stopFolding();
     moveTwips(m_left, m_top, step.size.width, step.size.height);
@@ -513,6 +519,8 @@ void ToolbarWindow::stopFolding()
 
 void ToolbarWindow::hoverCheck()
 {
+    if (m_shutDown)
+        return;
     const TbrRec& rec = record();
     if (!isTrue(rec.AutoHide) || !sizedFromButtons(rec) || m_watch->isActive())
         return;
@@ -547,6 +555,7 @@ void ToolbarWindow::watchTick()
 
 void ToolbarWindow::shutDown()
 {
+    m_shutDown = true;
     stopFolding();
     m_watch->stop();
     m_dropDone = false;

@@ -175,6 +175,8 @@ private:
     double m_foldStep{0.0};
 
     bool m_dragging{false};
+    bool m_shutDown{false};
+    int m_foldSteps{0}; // made by the fold in progress
     QPointF m_grab; // twips from the handle's corner where the drag took hold
     // The last places this program asked the window system for. The window system
     // reports each back, sometimes after the next was asked for; a place reported that

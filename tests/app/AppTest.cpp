@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "config/ConfigWindow.h"
 #include "support/FakeDialogBackend.h"
+#include "support/FakeClock.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
 #include "support/FakePrompter.h"
@@ -11,13 +12,17 @@
 #include "toolbar/ToolbarManager.h"
 #include "toolbar/ToolbarWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 #include <iterator>
 #include <memory>
 
@@ -42,7 +47,7 @@ protected:
     {
         if (!lines.empty())
             write("Toolbars.cfg", CfgHeader + lines);
-        app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
+        app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder, clock);
         return app->Main();
     }
     // Toolbar t's window, built first if it was not yet (as anything needing it does).
@@ -56,6 +61,7 @@ protected:
     FakeIconSource icons;
     FakePointer pointer;
     FakeDialogBackend dialogs;
+    Clock* clock = nullptr; // real time unless a test paces the folds
     std::unique_ptr<App> app;
 };
 
@@ -162,4 +168,93 @@ TEST_F(AppTest, ModeChangedFromAToolbarTicksTheConfigurationWindowShowingIt)
     EXPECT_TRUE(autoHide->isChecked());
 }
 
+// Ending arrives on its own event (a signal, the menu's queued item), possibly while a
+// toolbar folds or right after its mode item ran. The windows must outlive every handler
+// of theirs that is still to run; the ASan build of these tests checks the memory itself.
+TEST_F(AppTest, EndingDuringAFoldOrAfterAModeItemFreesNoWindowUnderItsOwnHandler)
+{
+    FakeClock fake;
+    clock = &fake;
+    write("t.vtb", std::string(VtbHeader) + "A;/bin/true;;1;;0;\r\nB;/bin/true;;1;;0;\r\nC;/bin/true;;1;;0;\r\n");
+    ASSERT_TRUE(start("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                      "Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;0;0;\r\n"));
+    QPointer<ToolbarWindow> two(&window(1));
+    QAction* autoHide = two->menu().findChild<QAction*>("M_mnuAHIDE");
+    ASSERT_NE(autoHide, nullptr);
+    autoHide->trigger(); // Auto Hide from the menu: the fold begins
+    ASSERT_TRUE(two->folding());
+
+    app->Terminate();
+    // Still there for whatever handler of its own is running; never stepped again.
+    ASSERT_FALSE(two.isNull());
+    EXPECT_FALSE(two->isVisible());
+    EXPECT_FALSE(two->folding());
+    const float width = two->widthTwips();
+    fake.settle();
+    EXPECT_EQ(two->widthTwips(), width);
+    const std::string saved = read("Toolbars.cfg");
+    EXPECT_NE(saved.find("Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;-1;0;\r\n"), std::string::npos);
+    autoHide->trigger(); // a late mode item changes nothing once ending has begun
+    fake.settle();
+    EXPECT_EQ(read("Toolbars.cfg"), saved);
+    EXPECT_FALSE(two->folding());
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(two.isNull());
+}
+
+TEST_F(AppTest, UnreadableToolbarFilesOfOneStartUpComeInOneBoxNamingEach)
+{
+    std::string lines = "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+    for (int i = 1; i <= 3; ++i)
+        lines += "Gone" + std::to_string(i) + ";1;1;" + path("gone/g" + std::to_string(i) + ".vtb") + ";;0;0;0;0;-1;0;0;\r\n";
+    lines += "Fine;1;1;fine.vtb;;0;0;0;0;-1;0;0;\r\n";
+    ASSERT_TRUE(start(lines));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    const QString text = prompter.shown[0].text;
+    EXPECT_TRUE(text.startsWith("Error#R_0003 (I/O) Intercepted")) << text.toStdString();
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(text.contains(QString("Toolbar \"Gone%1\", file: %2").arg(i).arg(QString::fromStdString(path("gone/g" + std::to_string(i) + ".vtb")))))
+            << text.toStdString();
+    EXPECT_TRUE(hasWindow(4)); // the others came up all the same
+    EXPECT_EQ(read("fine.vtb"), VtbHeader);
+}
+
+TEST_F(AppTest, AReadOnlyConfigurationIsNotSavedAndTheUserIsToldOnce)
+{
+    const std::string cfg = CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+    write("Toolbars.cfg", cfg);
+    ::chmod(path("Toolbars.cfg").c_str(), 0444);
+    ASSERT_TRUE(start());
+    app->applyMode(0, 1); // each switch saves
+    app->applyMode(0, 1);
+    app->Terminate();
+    EXPECT_EQ(read("Toolbars.cfg"), cfg);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.contains("read-only")) << prompter.shown[0].text.toStdString();
+
+    // When the first save is the last one, ending is not held up by a box: it is logged.
+    prompter.shown.clear();
+    ASSERT_TRUE(start());
+    app->Terminate();
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(read("Toolbars.cfg"), cfg);
+}
+
+TEST_F(AppTest, AFolderThatCannotBeWrittenStartsReadOnlyAndSaysSoOnce)
+{
+    const std::string cfg = CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+    write("Toolbars.cfg", cfg);
+    app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
+    app->setReadOnly();
+    ASSERT_TRUE(app->Main());
+    EXPECT_TRUE(hasWindow(0));
+    app->applyMode(0, 1);
+    app->Terminate();
+    EXPECT_EQ(read("Toolbars.cfg"), cfg);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.contains("cannot be written")) << prompter.shown[0].text.toStdString();
+}
+
 } // namespace
+

@@ -36,6 +36,7 @@ TEST(ArgSplit, QuotesAndEscapesFollowTheShellWithoutExpanding)
         {"\"\" ''", {"", ""}}, {"'multi\nline'", {"multi\nline"}},
         {"$(touch x) `id` ; | && > f ~ *", {"$(touch", "x)", "`id`", ";", "|", "&&", ">", "f", "~", "*"}},
         {"a\\\nb \"c\\\nd\"", {"ab", "cd"}},
+        {R"("tick\`s" "\$" "\a")", {"tick`s", "$", "\\a"}}, // only \" \\ \$ \` and a line end are escapes
     };
     for (const auto& row : rows) {
         const auto args = SplitArgs(row.line);
@@ -139,6 +140,8 @@ TEST_F(ShellTest, ProgramsGetExactlyWhatWasAskedForOrNothingRunsAtAll)
         {at("my prog"), "", at("gone")} /* not run elsewhere instead */, {at("my prog"), "'open"} /* arguments unknown */,
         {"$(touch pwned)"}, {at("x;touch ") + pwned}, {at("$(touch ") + pwned + ")"}, {at("nope"), "", "", true},
         {at("plain.txt"), "", "", true}, {"vyrelight-no-such-program", "", "", true}, {"true;touch pwned", "", "", true},
+        {at("my prog") + std::string(1, '\0') + "x"}, {at("my prog"), "", work + std::string(1, '\0') + "x"}, // a NUL cuts nothing
+        {at("my prog") + std::string(1, '\0') + "x", "", "", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.target + " " + row.parameters);
@@ -275,6 +278,23 @@ TEST(ShellDefaultHandlerTest, DocumentsFoldersAndLinksOpenOnlyWithAnApplicationF
         EXPECT_EQ(seen->args, Args{row.target});
         EXPECT_TRUE(row.folder.empty() || seen->folder == bytes(QFileInfo(QString::fromStdString(row.folder)).canonicalFilePath()));
     }
+    // An executable-marked text file without "#!" is a document: exec would refuse it and
+    // GLib would run it through /bin/sh. By full path and as a bare name found on PATH
+    // alike, it opens with its application and never runs; started with a file, it fails.
+    const std::string pwned = docs + "/pwned", plain = docs + "/vyre-plain-exec";
+    writeFile(QString::fromStdString(plain), QByteArray("touch '") + pwned.c_str() + "'\n", true);
+    qputenv("PATH", QByteArray(docs.c_str()) + ":" + qgetenv("PATH"));
+    for (const std::string& target : {plain, std::string("vyre-plain-exec")}) {
+        const Result<void> r = shell.open(target, "", docs);
+        ASSERT_TRUE(r.ok()) << target << ": " << r.reason();
+        const auto seen = waitFor(root.filePath("out"));
+        ASSERT_TRUE(seen) << target;
+        EXPECT_EQ(seen->args, Args{plain});
+        EXPECT_FALSE(shell.startWithFile(target, "", notes).ok()) << target;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(pwned)));
+    EXPECT_FALSE(gio::SpawnDetached(plain, {}, docs).ok());
     EXPECT_TRUE(shell.openLink(QString::fromStdString(link)).ok() && waitFor(root.filePath("out")));
     EXPECT_FALSE(shell.openLink("vyrenohandler:x").ok());
     EXPECT_FALSE(shell.openLink("not a link").ok());

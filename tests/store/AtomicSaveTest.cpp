@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <tuple>
@@ -15,11 +19,78 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The default set read from a fresh folder. A void helper so that ASSERT can stop the
+// test that calls it, never the whole program (callers check HasFatalFailure).
+void defaultSet(const TempDir& dir, ToolbarSet& set)
+{
+    ASSERT_TRUE(ReadCfg(set, dir.path).empty());
+    ASSERT_EQ(set.count(), 1);
+}
+
+// Records the calls a save makes, in order, with the file each concerns.
+struct RecordingCalls : FileCalls {
+    mutable std::vector<std::string> calls;
+    mutable std::vector<std::pair<int, std::string>> open_;
+    std::string name(int fd) const
+    {
+        for (auto it = open_.rbegin(); it != open_.rend(); ++it) // numbers are reused: the latest
+            if (it->first == fd)
+                return it->second;
+        return "?";
+    }
+    int open(const char* path, int flags, unsigned mode) const override
+    {
+        const int fd = FileCalls::open(path, flags, mode);
+        const std::string kind = (flags & O_DIRECTORY) ? "folder" : "temporary";
+        open_.emplace_back(fd, kind);
+        calls.push_back("open " + kind);
+        return fd;
+    }
+    long write(int fd, const void* data, std::size_t size) const override
+    {
+        calls.push_back("write " + name(fd));
+        return FileCalls::write(fd, data, size);
+    }
+    int fsync(int fd) const override
+    {
+        calls.push_back("fsync " + name(fd));
+        return FileCalls::fsync(fd);
+    }
+    int close(int fd) const override
+    {
+        calls.push_back("close " + name(fd));
+        return FileCalls::close(fd);
+    }
+    int rename(const char* from, const char* to) const override
+    {
+        calls.push_back("rename");
+        return FileCalls::rename(from, to);
+    }
+    int unlink(const char* path) const override
+    {
+        calls.push_back("unlink");
+        return FileCalls::unlink(path);
+    }
+};
+
+TEST(AtomicSave, TheNewFileReachesTheDiskBeforeItReplacesTheOldOne)
+{
+    TempDir dir;
+    const std::string file = dir.file("Toolbars.cfg");
+    writeBytes(file, "old");
+    RecordingCalls calls;
+    ASSERT_TRUE(WriteFileAtomically(file, "new", calls).ok());
+    EXPECT_EQ(calls.calls, (std::vector<std::string>{"open temporary", "write temporary", "fsync temporary",
+                                                     "close temporary", "rename", "open folder", "fsync folder",
+                                                     "close folder"}));
+    EXPECT_EQ(readBytes(file), "new");
+}
+
 TEST(AtomicSave, FailedWriteSaysWhyAndLeavesTheOldFileWholeAndNoTemporaryFile)
 {
     TempDir dir;
     ToolbarSet set;
-    ASSERT_TRUE(ReadCfg(set, dir.path).empty());
+    ASSERT_NO_FATAL_FAILURE(defaultSet(dir, set));
     const std::string before = readBytes(dir.file("Toolbars.cfg"));
     set.Tbrs[0].Name = std::string(100'000, 'N');
     // A full disk: writes beyond 64 bytes fail.
@@ -58,6 +129,70 @@ TEST(AtomicSave, ReplacingKeepsPermissionsAndFollowsLinks)
     EXPECT_EQ(dir.entries(), 2);
 }
 
+TEST(AtomicSave, SavesFollowADanglingLinkAndMakeItsTarget)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("real"));
+    fs::create_symlink("real/Toolbars.cfg", dir.file("Toolbars.cfg")); // relative, dangling
+    ToolbarSet set;
+    ASSERT_NO_FATAL_FAILURE(defaultSet(dir, set));
+    EXPECT_TRUE(fs::is_symlink(dir.file("Toolbars.cfg")));
+    set.Tbrs[0].Name = "Moved";
+    ASSERT_TRUE(WriteCfg(set, dir.path).empty());
+    EXPECT_TRUE(fs::is_symlink(dir.file("Toolbars.cfg")));
+    EXPECT_NE(readBytes(dir.file("real/Toolbars.cfg")).find("\nMoved;"), std::string::npos);
+}
+
+TEST(AtomicSave, AReadOnlyFileIsNotReplacedAndTheSetSaysSo)
+{
+    TempDir dir;
+    ToolbarSet set;
+    ASSERT_NO_FATAL_FAILURE(defaultSet(dir, set));
+    const std::string cfg = dir.file("Toolbars.cfg"), before = readBytes(cfg);
+    chmod(cfg.c_str(), 0444);
+    set.Tbrs[0].Name = "Changed";
+    EXPECT_EQ(WriteCfg(set, dir.path), StoreMessages{msg::cfgReadOnly(cfg)});
+    EXPECT_EQ(readBytes(cfg), before);
+    EXPECT_EQ(WriteFileAtomically(cfg, "x").reason(), cfg + " is read-only");
+    EXPECT_EQ(dir.entries(), 1); // no temporary file either
+    chmod(cfg.c_str(), 0644);
+    EXPECT_TRUE(WriteCfg(set, dir.path).empty());
+}
+
+TEST(AtomicSave, StaleTemporariesOfOurOwnAreRemovedAtStartUpAndNothingElse)
+{
+    TempDir dir;
+    const std::vector<std::string> ours = {".Toolbars.cfg.tmp-123-4567-0", ".Default.vtb.tmp-9-8-7"};
+    const std::vector<std::string> others = {".Toolbars.cfg.tmp-1-2", ".Toolbars.cfg.tmp-1-2-x", "Toolbars.cfg.tmp-1-2-3",
+                                             ".Other.vtb.tmp-1-2-3", ".Toolbars.cfg.tmp-1--3"};
+    for (const auto& name : ours)
+        writeBytes(dir.file(name), "half a save");
+    for (const auto& name : others)
+        writeBytes(dir.file(name), "not ours");
+    ToolbarSet set;
+    ASSERT_NO_FATAL_FAILURE(defaultSet(dir, set));
+    for (const auto& name : ours)
+        EXPECT_FALSE(fs::exists(dir.file(name))) << name;
+    for (const auto& name : others)
+        EXPECT_TRUE(fs::exists(dir.file(name))) << name;
+}
+
+TEST(AtomicSave, KeptCopyIsAFileOfItsOwnThatAnEditInPlaceLeavesAlone)
+{
+    TempDir dir;
+    const std::string file = dir.file("Tools.vtb");
+    writeBytes(file, "first");
+    ASSERT_EQ(KeepOriginal(file), file + ".bak");
+    struct stat a {}, b {};
+    ASSERT_EQ(stat(file.c_str(), &a), 0);
+    ASSERT_EQ(stat((file + ".bak").c_str(), &b), 0);
+    EXPECT_EQ(b.st_nlink, 1u);
+    EXPECT_NE(a.st_ino, b.st_ino);
+    writeBytes(file, "edited in place"); // as a shell redirection or most editors do
+    EXPECT_EQ(readBytes(file + ".bak"), "first");
+    EXPECT_EQ(dir.entries(), 2);
+}
+
 TEST(AtomicSave, KeptCopiesAreMadeOncePerContent)
 {
     TempDir dir;
@@ -84,6 +219,52 @@ TEST(FileAccess, NothingIsBelowAPlainFileAndAPipeIsNotReadAsAFile)
               std::tuple(true, true, false, false));
     EXPECT_EQ(ReadFileBytes(pipe).reason(), pipe + " is not a file"); // and does not wait for a writer
     EXPECT_EQ(ReadFileBytes(dir.file("missing")).reason(), "cannot read " + dir.file("missing") + ": No such file or directory");
+}
+
+TEST(FileAccess, APathHoldingANulByteNamesNoFileAndNothingIsMade)
+{
+    TempDir dir;
+    TbrRec tbr;
+    tbr.Name = "Tools";
+    tbr.Path = dir.file("a") + std::string(1, '\0') + "b.vtb";
+    const StoreMessages read = ReadBtns(tbr);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].code, StoreMessage::Code::R_0003);
+    EXPECT_NE(read[0].reason.find("NUL"), std::string::npos) << read[0].reason;
+    const StoreMessages written = WriteBtns(tbr);
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0].code, StoreMessage::Code::W_0004);
+    EXPECT_FALSE(WriteFileAtomically(tbr.Path, "x").ok());
+    EXPECT_TRUE(FileMayExist(tbr.Path)); // so that nothing tries to make it
+    EXPECT_EQ(dir.entries(), 0);
+}
+
+TEST(FileAccess, ARelativeToolbarFileLivesInTheDataFolderWhateverTheCurrentFolder)
+{
+    TempDir dir, elsewhere;
+    writeBytes(dir.file("Toolbars.cfg"), std::string(msg::CfgHeader) + "\r\nDefault;1;1;;;0;0;0;-1;-1;0;0;\r\n"
+                                             "Second;1;1;second.vtb;;0;0;0;-1;-1;0;0;\r\n");
+    writeBytes(dir.file("second.vtb"), std::string(msg::VtbHeader) + "\r\nA;/bin/true;;1;;0;\r\n");
+    const fs::path was = fs::current_path();
+    fs::current_path(elsewhere.path);
+    ToolbarSet set;
+    ASSERT_TRUE(ReadCfg(set, dir.path).empty());
+    ASSERT_EQ(set.count(), 2);
+    const StoreMessages read = ReadBtns(set.Tbrs[1]);
+    const StoreMessages written = WriteBtns(set.Tbrs[1]);
+    const StoreMessages saved = WriteCfg(set, dir.path);
+    fs::current_path(was);
+    EXPECT_TRUE(read.empty() && written.empty() && saved.empty());
+    EXPECT_EQ(set.Tbrs[1].BtnCount, 1);
+    EXPECT_EQ(ToolbarFilePath(set.Tbrs[1]), dir.file("second.vtb"));
+    EXPECT_EQ(elsewhere.entries(), 0);
+    EXPECT_NE(readBytes(dir.file("Toolbars.cfg")).find(";second.vtb;"), std::string::npos); // kept as written
+    // A record added later takes the data folder too; without one a relative path names no file.
+    set.RedimTbrs(2);
+    EXPECT_EQ(set.Tbrs[2].Folder, dir.path);
+    TbrRec loose;
+    loose.Path = "loose.vtb";
+    EXPECT_EQ(ReadBtns(loose).size(), 1u);
 }
 
 } // namespace

@@ -34,4 +34,41 @@ TEST(Messages, EachMessageRendersItsOwnWordsWithTheReasonAsDetails)
     EXPECT_LT(msg::render(msg::cfgVersion(std::string(1'000'000, 'x'))).text.size(), 1000u);
 }
 
+TEST(Messages, StartUpFailuresOfManyToolbarsComeInOneBoxNamingEachToolbarAndFile)
+{
+    std::vector<msg::ToolbarMessage> unread;
+    for (int i = 1; i <= 30; ++i)
+        unread.push_back({"T" + std::to_string(i), "/mnt/gone/t" + std::to_string(i) + ".vtb",
+                          msg::fileError(Code::R_0003, "cannot read: No such device")});
+    unread.insert(unread.begin() + 1, {"Old", "/bars/old.vtb", msg::vtbVersion("/bars/old.vtb")});
+    const RenderedMessage r = msg::gather(unread);
+    EXPECT_EQ(r.title, "Error");
+    EXPECT_EQ(r.style, Style::Critical);
+    // Each kind's own words once, then the toolbars it concerns.
+    const std::string r3 = msg::render(msg::fileError(Code::R_0003)).text;
+    ASSERT_EQ(r.text.find(r3), r.text.rfind(r3));
+    EXPECT_NE(r.text.find(r3 + "\r\n\r\nToolbar \"T1\", file: /mnt/gone/t1.vtb\r\nToolbar \"T2\", file: /mnt/gone/t2.vtb"),
+              std::string::npos);
+    EXPECT_NE(r.text.find("Work Toolbar file version.\r\nToolbar \"Old\", file: /bars/old.vtb\r\n\r\nPlease delete the file."),
+              std::string::npos);
+    EXPECT_LT(r.text.find(r3), r.text.find("Work Toolbar file version."));
+    EXPECT_NE(r.text.find("... and 10 more toolbars."), std::string::npos);
+    EXPECT_EQ(r.text.find("T21\""), std::string::npos); // the box stays on the screen
+    // The details name them all, with the reason.
+    EXPECT_NE(r.details.find("Toolbar \"T30\": /mnt/gone/t30.vtb (cannot read: No such device)"), std::string::npos);
+
+    // Twenty are named in the box; from the twenty-first on, they are counted.
+    for (std::size_t n : {20u, 21u}) {
+        std::vector<msg::ToolbarMessage> some(unread.begin() + 2, unread.begin() + 2 + static_cast<long>(n));
+        const std::string text = msg::gather(some).text;
+        EXPECT_EQ(text.find("... and") != std::string::npos, n == 21) << n;
+        EXPECT_EQ(text.find("... and 1 more toolbar.") != std::string::npos, n == 21) << n;
+    }
+
+    const RenderedMessage one = msg::gather({{"Old", "/bars/old.vtb", msg::vtbVersion("/bars/old.vtb")}});
+    EXPECT_EQ(std::tuple(one.title, one.style), std::tuple(std::string(msg::ProgramTitle), Style::Exclamation));
+    EXPECT_TRUE(msg::gather({}).text.empty());
+}
+
 } // namespace
+

@@ -72,8 +72,8 @@ TEST_F(Files, WrongHeaderLoadsNothingAndTheFileIsKept)
 {
     const std::string cfgLine = msg::CfgHeader, vtbLine = msg::VtbHeader;
     const struct { bool cfg; std::string first; } rows[] = {
-        {true, cfgLine + " "}, {true, " " + cfgLine}, {true, "quorrelind's vyrelight toolbars v2_[a1]"}, {true, vtbLine},
-        {false, vtbLine + " "}, {false, cfgLine}, {false, "\x89PNG"},
+        {true, cfgLine + " x"}, {true, " " + cfgLine}, {true, "quorrelind's vyrelight toolbars v2_[a1]"}, {true, vtbLine},
+        {true, "\xEF\xBB\xBF\xEF\xBB\xBF" + cfgLine}, {false, vtbLine + "\x0c"}, {false, cfgLine}, {false, "\x89PNG"},
     };
     for (const auto& row : rows) {
         const std::string body = row.first + "\r\n" + DefaultLine;
@@ -84,6 +84,44 @@ TEST_F(Files, WrongHeaderLoadsNothingAndTheFileIsKept)
         EXPECT_EQ(readBytes(path(row.cfg)), body);
         EXPECT_EQ(readBytes(path(row.cfg) + ".bak"), body);
         std::filesystem::remove(path(row.cfg) + ".bak");
+    }
+}
+
+TEST_F(Files, HeaderAfterAByteOrderMarkOrBeforeBlanksIsAcceptedAndWrittenBackPlain)
+{
+    const std::string bom = "\xEF\xBB\xBF", g = "Gimp;/usr/bin/gimp;;1;;0;\r\n";
+    const struct { bool cfg; std::string in, out; } rows[] = {
+        {true, bom + CfgHead + DefaultLine, CfgHead + DefaultLine},
+        {true, std::string(msg::CfgHeader) + " \t \r\n" + DefaultLine, CfgHead + DefaultLine},
+        {true, bom + msg::CfgHeader + "\t\n" + DefaultLine, CfgHead + DefaultLine},
+        {false, bom + VtbHead + g, VtbHead + g},
+        {false, std::string(msg::VtbHeader) + "  \r\n" + g, VtbHead + g},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(read(row.cfg, row.in).empty()) << row.in;
+        EXPECT_EQ(row.cfg ? set.count() : tbr.BtnCount, 1) << row.in;
+        ASSERT_TRUE((row.cfg ? WriteCfg(set, dir.path) : WriteBtns(tbr)).empty());
+        EXPECT_EQ(readBytes(path(row.cfg)), row.out);
+    }
+}
+
+TEST_F(Files, WrongHeaderShowsWhatLooksAlikeEscaped)
+{
+    const std::string header = msg::CfgHeader;
+    const struct { std::string first, shown; } rows[] = {
+        {" " + header, "\\x20" + header},
+        {header + "\x01", header + "\\x01"},
+        {"Quorrelind's\xC2\xA0Vyrelight", "Quorrelind's\\u00A0Vyrelight"},
+        {"Quorrelind's\xE2\x80\x8BVyrelight\tToolbars", "Quorrelind's\\u200BVyrelight\\tToolbars"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" + header, "\\uFEFF\\uFEFF" + header}, // one mark is allowed, not two
+        {"Version 1 \xc3\xa9t\xc3\xa9", "Version 1 \xc3\xa9t\xc3\xa9"},    // letters stay letters
+    };
+    for (const auto& row : rows) {
+        const StoreMessages m = read(true, row.first + "\r\n" + DefaultLine);
+        ASSERT_EQ(m.size(), 1u);
+        const std::string text = msg::render(m[0]).text;
+        const std::string shown = text.substr(text.rfind("File Version: ") + 14);
+        EXPECT_EQ(shown, row.shown);
     }
 }
 

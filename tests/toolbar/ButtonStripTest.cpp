@@ -135,3 +135,22 @@ TEST(ButtonStrip, ADragShowsWhereItWouldLandAndRefusesEverywhereElse)
     strip.dragLeaveEvent(&leave);
     EXPECT_EQ(strip.highlighted(), 0);
 }
+
+TEST(ButtonStrip, ALongCaptionWidensTheButtonsOnlySoFarAndKeepsItsWords)
+{
+    Strip strip;
+    strip.setCaptionsShown(true);
+    strip.setCaption(3, QStringLiteral("Mail Reader"));
+    const float shortCaption = strip.buttonWidth();
+    // The widest caption and 8 pixels of padding around it, at 15 twips a pixel.
+    EXPECT_EQ(shortCaption, float((strip.fontMetrics().horizontalAdvance(QStringLiteral("Mail Reader")) + 8) * 15));
+    // Every button takes the longest caption's width: a million characters would make the
+    // bar millions of twips long.
+    const QString huge(1'000'000, QLatin1Char('W'));
+    strip.setCaption(4, huge);
+    EXPECT_GT(strip.buttonWidth(), shortCaption);
+    EXPECT_LE(strip.buttonWidth(), (200 + 8) * 15.0f);
+    EXPECT_EQ(strip.caption(4), huge); // only what is painted is shortened
+    strip.setCaption(4, huge.left(300));
+    EXPECT_LE(strip.buttonWidth(), (200 + 8) * 15.0f);
+}

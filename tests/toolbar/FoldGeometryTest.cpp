@@ -18,7 +18,7 @@ std::vector<Size> foldSizes(Size from, bool vertical)
     const double step = vertical ? verticalFoldStep(from) : 0.0;
     std::vector<Size> sizes;
     for (FoldStep s{from, false}; !s.last && sizes.size() < 100'000;) {
-        s = nextFoldStep(s.size, vertical, step);
+        s = nextFoldStep(s.size, vertical, step, static_cast<int>(sizes.size()));
         sizes.push_back(s.size);
     }
     return sizes;
@@ -82,6 +82,25 @@ TEST(FoldGeometry, FoldsOfAbsurdSizesEndInsteadOfSteppingForever)
         const FoldStep step = nextFoldStep({length, 420}, false, 0.0);
         EXPECT_TRUE(step.last) << length;
         EXPECT_EQ(step.size, (Size{435.1f, 420}));
+    }
+}
+
+TEST(FoldGeometry, AFoldEndsWithinItsStepBoundHoweverLongTheBar)
+{
+    const struct {
+        Size from;
+        bool vertical;
+        std::size_t steps;
+    } rows[] = {
+        {{1715, 420}, false, 16},                           // an ordinary bar: 90 a step, then folded
+        {{435.0f + 90.0f * (MaxFoldSteps - 3), 420}, false, MaxFoldSteps - 1}, // still 90 a step
+        {{1.0e8f, 420}, false, MaxFoldSteps},               // every step changes it; bounded all the same
+        {{435, 1.0e8f}, true, MaxFoldSteps},
+    };
+    for (const auto& row : rows) {
+        const std::vector<Size> sizes = foldSizes(row.from, row.vertical);
+        EXPECT_EQ(sizes.size(), row.steps) << row.from.width << " x " << row.from.height;
+        EXPECT_EQ(sizes.back(), foldedSize(row.from, row.vertical));
     }
 }
 
