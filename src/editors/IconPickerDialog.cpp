@@ -203,10 +203,10 @@ void IconPickerDialog::recount()
 
 void IconPickerDialog::step(int offset)
 {
-    // A neighbour past either end is empty, and a click on it does nothing.
-    const int target = m_position + offset;
-    if (m_count > 0 && target >= 0 && target < m_count)
-        setPosition(target);
+    // A neighbour past either end is empty, and a click on it does nothing; so does any
+    // click while the file has no icons.
+    if (m_count > 0)
+        setPosition(m_position + offset);
 }
 
 void IconPickerDialog::redraw()
