@@ -154,13 +154,18 @@ void App::buttonClicked(std::uint8_t t, int k)
         m_launcher->buttonClicked(t, k);
 }
 
-void App::filesDropped(std::uint8_t t, int k, const QStringList& files)
+void App::filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items)
 {
     if (m_ended)
         return;
-    if (k >= 1)
-        m_launcher->filesDropped(t, k, files);
-    // A drop on the handle opens the button editor, which does not exist yet.
+    if (k >= 1) {
+        m_launcher->filesDropped(t, k, items);
+    } else if (!items.empty()) {
+        // A drop on the handle is the quickest way to a new button: the configuration
+        // window turns to this toolbar, and the editor takes the drop's first item.
+        showConfig(t);
+        m_buttons->addFromFile(QString::fromLocal8Bit(items.front()));
+    }
 }
 
 // ---- ConfigActions

@@ -64,7 +64,7 @@ public:
     void showAbout() override;
     void terminate() override;
     void buttonClicked(std::uint8_t t, int k) override;
-    void filesDropped(std::uint8_t t, int k, const QStringList& files) override;
+    void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) override;
 
     // ConfigActions
     void applyMode(std::uint8_t t, int m) override;

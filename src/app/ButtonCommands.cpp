@@ -71,9 +71,15 @@ void ButtonCommands::edit(std::uint8_t t, int k)
 
 void ButtonCommands::addFromFile(const QString& target)
 {
-    ButtonEditor* editor = openEditor(ButtonPurpose::Add);
+    // A file dropped while the editor is open becomes its target, and what the user has
+    // typed stays: a new editor in its place would throw that away.
+    const bool open = editorVisible();
+    ButtonEditor* editor = open ? m_editor.data() : openEditor(ButtonPurpose::Add);
     editor->takeTarget(target);
-    editor->show();
+    if (!open)
+        editor->show();
+    editor->raise();
+    editor->activateWindow();
 }
 
 void ButtonCommands::remove(std::uint8_t t, int k)

@@ -34,6 +34,7 @@ public:
     void edit(std::uint8_t t, int k);
     // Opens "Add Button" without blocking anything, with target taken as a dropped file.
     // OK then adds to the toolbar chosen in the configuration window at that moment.
+    // An editor already open takes the target instead, keeping what was typed in it.
     void addFromFile(const QString& target);
     // Asks, then removes button k of toolbar t; the buttons after it move up one place.
     void remove(std::uint8_t t, int k);

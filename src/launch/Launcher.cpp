@@ -115,25 +115,25 @@ Result<void> Launcher::startWithFile(std::uint8_t t, int k, const std::string& f
     return m_services.shell.startWithFile(b->Executable, b->Parameters, file);
 }
 
-void Launcher::filesDropped(std::uint8_t t, int k, const QStringList& files)
+void Launcher::filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items)
 {
-    if (files.isEmpty())
+    if (items.empty())
         return;
     const BtnRec* b = button(t, k);
     if (!b)
         return;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const Result<void> started = startWithFile(t, k, files[i].toLocal8Bit().toStdString());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Result<void> started = startWithFile(t, k, items[i]);
         if (!started) {
-            // The message names the drop's first file whichever file failed, so the
-            // details name the one that did when it is another; the files handed over
+            // The message names the drop's first item whichever item failed, so the
+            // details name the one that did when it is another; the items handed over
             // before the failure stay handed over.
             QString details = text(started.reason());
             if (i > 0)
-                details = files[i] + ": " + details;
+                details = text(items[i]) + ": " + details;
             m_services.prompter.message(QString(msg::ProgramTitle) + " Execution",
                                         "Unable to execute: " + text(b->Executable) + " "
-                                            + text(b->Parameters) + " " + files.first(),
+                                            + text(b->Parameters) + " " + text(items.front()),
                                         Prompter::Exclamation, details);
             return;
         }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // What a click on a toolbar button and a drop of files on one do: launch the button's
 // target, show or hide the toolbar a recall button names, start a program with each
@@ -28,9 +29,9 @@ public:
     // Launches the button's target or carries out its recall.
     Result<void> activate(std::uint8_t t, int k);
 
-    // Files dropped on record button k of toolbar t, handed over one by one. The first
-    // failure stops the drop and is reported once.
-    void filesDropped(std::uint8_t t, int k, const QStringList& files);
+    // Items dropped on record button k of toolbar t (local paths or URIs), handed over
+    // one by one. The first failure stops the drop and is reported once.
+    void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items);
     // Starts the button's program with file as its last argument, or copies file into
     // the button's folder (Kind 3).
     Result<void> startWithFile(std::uint8_t t, int k, const std::string& file);

@@ -98,16 +98,24 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
 {
     if (target.empty())
         return Failure{"no program to start"};
+    // A dropped link that names no local file (https:, sftp:, a phone's mtp:) means
+    // something only to an application entry that declares it takes URIs.
+    const bool uri = gio::LooksLikeUri(file);
+    const auto localOnly = [&] { return Failure{"the program takes local files only, not " + file}; };
     if (isBareName(target)) {
         const std::string program = findOnPath(target);
         if (program.empty())
             return Failure{target + " is not a program on PATH"};
+        if (uri)
+            return localOnly();
         return startProgram(program, parameters, {file}, {});
     }
     const std::string path = absolute(target);
     std::error_code ec;
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
-        return gio::LaunchDesktopEntry(path, {absolute(file)}, {});
+        return gio::LaunchDesktopEntry(path, {uri ? file : absolute(file)}, {});
+    if (uri)
+        return localOnly();
     if (isProgramFile(path))
         return startProgram(path, parameters, {file}, {});
     return Failure{target + " is not a program"};

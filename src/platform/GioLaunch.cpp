@@ -42,6 +42,7 @@ namespace {
     X(desktopAppInfoGetString, g_desktop_app_info_get_string)                                  \
     X(desktopAppInfoLaunchUrisAsManager, g_desktop_app_info_launch_uris_as_manager)            \
     X(appInfoLaunchUris, g_app_info_launch_uris)                                               \
+    X(appInfoSupportsUris, g_app_info_supports_uris)                                           \
     X(appInfoGetDefaultForType, g_app_info_get_default_for_type)                               \
     X(appInfoGetDefaultForUriScheme, g_app_info_get_default_for_uri_scheme)                    \
     X(fileNewForPath, g_file_new_for_path)                                                     \
@@ -367,9 +368,17 @@ Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vecto
     if (!entry)
         return files.empty() ? openLinkEntry(api, desktopFile)
                              : failure("not an application entry: " + desktopFile);
+    // An entry whose Exec line takes %u or %U is given a URI as it is; any other gets
+    // local files only, since it would be handed a path that names nothing.
     std::vector<std::string> uris;
-    for (const std::string& f : files)
-        uris.push_back(uriOfPath(api, f));
+    for (const std::string& f : files) {
+        if (!LooksLikeUri(f))
+            uris.push_back(uriOfPath(api, f));
+        else if (api.gio.appInfoSupportsUris(reinterpret_cast<GAppInfo*>(entry.get())))
+            uris.push_back(f);
+        else
+            return failure("the program takes local files only, not " + f);
+    }
     return launchWithUris(api, reinterpret_cast<GAppInfo*>(entry.get()), uris, workingFolder);
 }
 

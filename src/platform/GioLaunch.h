@@ -23,8 +23,9 @@ namespace gio {
 Result<void> SpawnDetached(const std::string& path, const std::vector<std::string>& args,
                            const std::string& workingFolder);
 
-// Launches a .desktop entry by the Desktop Entry rules, with files (paths) as its
-// %f/%F/%u/%U. An entry of Type=Link opens its URL instead.
+// Launches a .desktop entry by the Desktop Entry rules, with files (paths, or URIs for
+// an entry whose Exec takes %u/%U) as its %f/%F/%u/%U. An entry of Type=Link opens its
+// URL instead.
 Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
                                 const std::string& workingFolder);
 

@@ -1,11 +1,13 @@
 #include "toolbar/ButtonStrip.h"
 
+#include "platform/DropItems.h"
 #include "platform/Pointer.h"
 #include "toolbar/ImageList.h"
 #include "toolbar/StripAccessible.h"
 
 #include <QAccessible>
 #include <QDragEnterEvent>
+#include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHelpEvent>
@@ -66,6 +68,7 @@ struct ButtonStrip::Private {
     float bh = 0.0f;
     int hover = -1;   // index into buttons
     int pressed = -1; // index into buttons
+    std::function<int(QPointF)> dropTarget;
 
     // The screen the strip is on, taken when it is shown or moves; none before: the
     // primary one. Asked only then, since asking costs more than a whole layout.
@@ -475,19 +478,60 @@ bool ButtonStrip::event(QEvent* event)
     return QWidget::event(event);
 }
 
+void ButtonStrip::setDropTarget(std::function<int(QPointF)> target)
+{
+    d->dropTarget = std::move(target);
+}
+
+int ButtonStrip::highlighted() const
+{
+    return d->hover >= 0 ? d->hover + 1 : 0;
+}
+
 void ButtonStrip::dragEnterEvent(QDragEnterEvent* event)
 {
+    // Entering must be accepted for the moves to follow, even over a refusing spot:
+    // each move then says whether the drop would be taken there. A drag of anything
+    // but files is refused everywhere.
+    if (!CarriesItems(event->mimeData()))
+        return;
     event->acceptProposedAction();
+    emit dragEntered();
 }
 
 void ButtonStrip::dragMoveEvent(QDragMoveEvent* event)
 {
-    event->acceptProposedAction();
+    const QPointF px = event->position();
+    int target = d->dropTarget ? d->dropTarget(QPointF(px.x() * d->tppX(), px.y() * d->tppY())) : 0;
+    if (!d->clickable(target - 1))
+        target = 0;
+    const int hover = target > 0 ? target - 1 : -1;
+    if (hover != d->hover) {
+        d->hover = hover;
+        update();
+    }
+    if (target > 0 && CarriesItems(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void ButtonStrip::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    if (d->hover >= 0) {
+        d->hover = -1;
+        update();
+    }
+    QWidget::dragLeaveEvent(event);
+    emit dragLeft();
 }
 
 void ButtonStrip::dropEvent(QDropEvent* event)
 {
     const QPointF px = event->position();
+    d->hover = -1;
+    update();
     event->acceptProposedAction();
+    // Emitted last: the handler may rebuild the buttons under us.
     emit dropped(event->mimeData(), QPointF(px.x() * d->tppX(), px.y() * d->tppY()));
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class ImageList;
@@ -64,11 +65,22 @@ public:
     // The picture source; nullptr detaches it (nothing is drawn meanwhile).
     void setImageList(const ImageList* images);
 
+    // Where a drag of files may land: given a point in twips relative to the control,
+    // the position of the button that would take the drop, or 0 where a drop does
+    // nothing. That button is highlighted while the drag is over it, and the cursor
+    // shows a refusal everywhere else. Without it, no drop is taken.
+    void setDropTarget(std::function<int(QPointF)> target);
+    // The button highlighted under the mouse or a drag (0: none).
+    int highlighted() const;
+
 signals:
     // A normal button was clicked (pressed and released over it); gaps raise nothing.
     void buttonClicked(int position);
     // Data was dropped on the control; point is in twips relative to the control.
     void dropped(const QMimeData* data, QPointF point);
+    // A drag that carries files came over the control, or left it.
+    void dragEntered();
+    void dragLeft();
 
 protected:
     bool event(QEvent* event) override;
@@ -80,6 +92,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:

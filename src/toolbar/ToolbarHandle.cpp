@@ -1,5 +1,7 @@
 #include "toolbar/ToolbarHandle.h"
 
+#include "platform/DropItems.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -60,8 +62,11 @@ void ToolbarHandle::mouseDoubleClickEvent(QMouseEvent* event)
 
 void ToolbarHandle::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    // Anything but files is refused here, so the cursor says so before the drop.
+    if (!CarriesItems(event->mimeData()))
+        return;
+    event->acceptProposedAction();
+    emit dragEntered();
 }
 
 void ToolbarHandle::dropEvent(QDropEvent* event)

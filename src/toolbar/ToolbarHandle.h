@@ -24,6 +24,8 @@ signals:
     void moved(Qt::MouseButtons buttons, QPointF global);
     void doubleClicked();
     void dropped(const QMimeData* data);
+    // A drag that carries files came over the handle.
+    void dragEntered();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStringList>
-
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // What the toolbar windows need from the rest of the program: a look at the configuration
 // window, and the commands a toolbar's menu and buttons start. App implements it, so the
@@ -27,6 +27,7 @@ public:
     virtual void terminate() = 0;
     // A click on record button k of toolbar t.
     virtual void buttonClicked(std::uint8_t t, int k) = 0;
-    // Files dropped on record button k of toolbar t (k 0: on the handle).
-    virtual void filesDropped(std::uint8_t t, int k, const QStringList& files) = 0;
+    // Items dropped on record button k of toolbar t (k 0: on the handle), in the drop's
+    // order: local files as paths, anything else as URIs (never empty).
+    virtual void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) = 0;
 };

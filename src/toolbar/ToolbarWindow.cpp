@@ -1,12 +1,13 @@
 #include "toolbar/ToolbarWindow.h"
 
 #include "platform/Clock.h"
+#include "platform/DropItems.h"
 #include "platform/IconSource.h"
 #include "platform/Log.h"
 #include "platform/Pointer.h"
+#include "platform/SkipOnError.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/FoldGeometry.h"
-#include "platform/SkipOnError.h"
 #include "toolbar/ToolbarContext.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarHost.h"
@@ -17,7 +18,6 @@
 #include <QMoveEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
-#include <QUrl>
 #include <QWindow>
 #include <QtMath>
 
@@ -40,18 +40,6 @@ int toPixels(double twips, double perPixel)
     if (!std::isfinite(px))
         return 0;
     return static_cast<int>(std::lround(std::clamp(px, -double(QWIDGETSIZE_MAX), double(QWIDGETSIZE_MAX))));
-}
-
-// The dropped files, as full local paths; links that are not files are left out.
-QStringList localFiles(const QMimeData* data)
-{
-    QStringList files;
-    if (!data || !data->hasUrls())
-        return files;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    return files;
 }
 
 // A record still at the handle-only size was not sized from buttons: nothing to unfold.
@@ -102,6 +90,8 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     connect(m_strip, &ButtonStrip::dropped, this, [this](const QMimeData* data, QPointF at) {
         skipOnError("drop on a button", [&] { stripDropped(data, at); });
     });
+    m_strip->setDropTarget([this](QPointF at) { return dropPosition(at); });
+    connect(m_strip, &ButtonStrip::dragEntered, this, [this] { skipOnError("drag over the buttons", [&] { hoverCheck(); }); });
     connect(m_handle, &ToolbarHandle::pressed, this, [this](Qt::MouseButton button, QPointF global) {
         skipOnError("handle press", [&] { handlePressed(button, global); });
     });
@@ -115,6 +105,10 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
             [this] { skipOnError("handle double click", [&] { m_context.host.showConfig(m_index); }); });
     connect(m_handle, &ToolbarHandle::dropped, this,
             [this](const QMimeData* data) { skipOnError("drop on the handle", [&] { handleDropped(data); }); });
+    // A folded bar opens for a drag of files as it does for the mouse, so its buttons
+    // can take the drop; the watch folds it again once the drag has gone.
+    connect(m_handle, &ToolbarHandle::dragEntered, this,
+            [this] { skipOnError("drag over the handle", [&] { hoverCheck(); }); });
 }
 
 ToolbarWindow::~ToolbarWindow() = default;
@@ -445,6 +439,7 @@ void ToolbarWindow::applyMode(int m)
             // must not fold away when the mouse leaves, and a later hover (once the mode
             // is on again) must find it ready to unfold.
             m_watch->stop();
+            m_dropDone = false;
             if (m_hover == HoverState::Watched)
                 m_hover = HoverState::Folded;
         }
@@ -542,8 +537,9 @@ void ToolbarWindow::watchTick()
     const double bottom = top + m_height / perPixelY();
     // A cursor exactly on an edge is inside.
     const bool outside = left > cursor.x() || right < cursor.x() || top > cursor.y() || bottom < cursor.y();
-    if (!outside)
+    if (!outside && !m_dropDone)
         return;
+    m_dropDone = false;
     m_watch->stop();
     m_hover = HoverState::Folded;
     fold(FoldDirection::Fold);
@@ -553,6 +549,7 @@ void ToolbarWindow::shutDown()
 {
     stopFolding();
     m_watch->stop();
+    m_dropDone = false;
     m_dragging = false;
     hide();
 }
@@ -597,9 +594,9 @@ void ToolbarWindow::handleReleased()
 
 void ToolbarWindow::handleDropped(const QMimeData* data)
 {
-    const QStringList files = localFiles(data);
-    if (!files.isEmpty())
-        m_context.host.filesDropped(m_index, 0, files);
+    const std::vector<std::string> items = DropItems(data);
+    if (!items.empty())
+        m_context.host.filesDropped(m_index, 0, items);
 }
 
 void ToolbarWindow::stripClicked(int position)
@@ -609,26 +606,36 @@ void ToolbarWindow::stripClicked(int position)
         m_context.host.buttonClicked(m_index, k);
 }
 
-void ToolbarWindow::stripDropped(const QMimeData* data, QPointF at)
+int ToolbarWindow::dropPosition(QPointF at) const
 {
-    const QStringList files = localFiles(data);
-    if (files.isEmpty())
-        return;
     const bool vertical = isTrue(record().Vertical);
     const float along = float(vertical ? at.y() : at.x());
     // That end of the strip lies under the drag handle.
     if (along <= geometry::FixedTwips)
-        return;
+        return 0;
     for (int c = 3; c <= m_strip->buttonCount(); ++c) {
         const QRectF r = m_strip->buttonRect(c);
         const double start = vertical ? r.top() : r.left();
         const double extent = vertical ? r.height() : r.width();
-        if (start <= along && along < start + extent) {
-            if (m_strip->style(c) != ButtonStrip::Style::Gap && entryAt(c) > 0)
-                m_context.host.filesDropped(m_index, entryAt(c), files);
-            return;
-        }
+        if (start <= along && along < start + extent)
+            return m_strip->style(c) != ButtonStrip::Style::Gap && entryAt(c) > 0 ? c : 0;
     }
+    return 0;
+}
+
+void ToolbarWindow::stripDropped(const QMimeData* data, QPointF at)
+{
+    const int c = dropPosition(at);
+    if (c == 0)
+        return;
+    const std::vector<std::string> items = DropItems(data);
+    if (items.empty())
+        return;
+    // A bar opened for the drag folds at the watch's next look, wherever the mouse is:
+    // the drag it opened for is over.
+    if (m_hover == HoverState::Watched)
+        m_dropDone = true;
+    m_context.host.filesDropped(m_index, entryAt(c), items);
 }
 
 // ---- The popup menu

@@ -131,6 +131,8 @@ private:
     void handleDropped(const QMimeData* data);
     void stripClicked(int position);
     void stripDropped(const QMimeData* data, QPointF at);
+    // The strip position a drop at this point (twips in the strip) goes to, 0: none.
+    int dropPosition(QPointF at) const;
     void hoverCheck();
     void watchTick();
     void foldTick();
@@ -166,6 +168,7 @@ private:
     bool m_built{false};
 
     HoverState m_hover{HoverState::Fresh};
+    bool m_dropDone{false}; // a drop landed: fold at the watch's next look
     bool m_folding{false};
     bool m_foldVertical{false};
     // The width a vertical fold takes off per step, kept for the unfold after it.

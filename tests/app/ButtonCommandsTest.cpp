@@ -10,16 +10,19 @@
 #include "support/FakePrompter.h"
 #include "support/FakeShell.h"
 #include "toolbar/ButtonStrip.h"
+#include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarManager.h"
 #include "toolbar/ToolbarWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -296,4 +299,41 @@ TEST_F(ButtonCommandsTest, AFileTakenAsADropOpensAFilledAddButtonThatBlocksNothi
     expectButtons("A plan", line("A") + "plan;/opt/notes/plan.odt;;1;;0;\r\n");
 }
 
+// A drop on a toolbar's handle: the configuration window turns to that toolbar, the
+// editor opens without blocking, filled from the drop's first item; a second drop while
+// it is open changes the target and keeps the typed name; OK adds to the toolbar chosen
+// when OK is pressed.
+TEST_F(ButtonCommandsTest, ADropOnAHandleStartsANewButtonOnThatToolbar)
+{
+    write("second.vtb", VtbHeader + line("S"));
+    start(line("A"), "Second;1500;4500;" + path("second.vtb") + ";;0;0;0;-1;-1;0;0;\r\n");
+    app->config().hide();
+    const auto dropOnHandle = [&](int t, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        emit app->toolbars().window(std::uint8_t(t)).handle().dropped(&data);
+    };
+    dropOnHandle(1, {QUrl::fromLocalFile("/opt/win/Calc.exe"), QUrl::fromLocalFile("/opt/other.txt")});
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_TRUE(editor()->isVisible());
+    EXPECT_EQ(editor()->windowModality(), Qt::NonModal);
+    EXPECT_TRUE(app->configShows(1));
+    EXPECT_EQ(editor()->windowTitle(), "Add Button");
+    EXPECT_EQ(QStringList({box(0)->text(), box(1)->text(), box(3)->text(), box(4)->text()}),
+              QStringList({"Calc", "/opt/win/Calc.exe", "/opt/win/Calc.exe", "1"}));
+
+    // The user names it; a second drop replaces the target only.
+    ButtonEditor* first = editor();
+    box(0)->setText("Mine");
+    dropOnHandle(1, {QUrl::fromLocalFile("/opt/notes/plan.odt")});
+    EXPECT_EQ(editor(), first);
+    EXPECT_EQ(box(0)->text(), "Mine");
+    EXPECT_EQ(box(1)->text(), "/opt/notes/plan.odt");
+
+    // Meanwhile the user turned the configuration window back to toolbar 0: OK adds there.
+    app->config().selectToolbar(0);
+    pressOk();
+    expectButtons("A Mine", line("A") + "Mine;/opt/notes/plan.odt;;1;/opt/win/Calc.exe;1;\r\n");
+    EXPECT_EQ(read("second.vtb"), VtbHeader + line("S"));
+}
 } // namespace

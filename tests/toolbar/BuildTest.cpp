@@ -123,7 +123,10 @@ TEST_F(ToolbarTest, HiddenToolbarsCreateNoNativeWindowEvenWithAutoHide)
 TEST_F(ToolbarTest, DropHitsTheRecordButtonUnderThePointAlongTheBar)
 {
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile("/tmp/a b.txt"), QUrl::fromLocalFile("/tmp/c.txt")});
+    // File managers send text/uri-list: local names (even ones that are not UTF-8) come
+    // as the file system's bytes, anything else as its URI, all in the drop's order.
+    files.setUrls({QUrl::fromLocalFile("/tmp/a b.txt"), QUrl::fromEncoded("file:///tmp/%FF%22-x"),
+                   QUrl("https://example.org/a b")});
     QMimeData text;
     text.setText("not a file");
     ToolbarWindow& w = built(1, {Btn("One"), Btn("Skipped", ""), Sep(), Btn("Three")});
@@ -135,7 +138,8 @@ TEST_F(ToolbarTest, DropHitsTheRecordButtonUnderThePointAlongTheBar)
     emit w.handle().dropped(&text);
     ASSERT_EQ(host.drops.size(), 3u);
     EXPECT_EQ(host.drops[0].k, 4);
-    EXPECT_EQ(host.drops[0].files, QStringList({"/tmp/a b.txt", "/tmp/c.txt"}));
+    EXPECT_EQ(host.drops[0].items,
+              std::vector<std::string>({"/tmp/a b.txt", "/tmp/\xFF\"-x", "https://example.org/a%20b"}));
     EXPECT_EQ(host.drops[1].k, 1);
     EXPECT_EQ(host.drops[2].k, 0); // on the handle: the toolbar itself
     EXPECT_EQ(host.drops[2].t, 1);

@@ -21,6 +21,9 @@ struct WithPointer {
 // Synthesised drops never reach a widget through the event loop without a drag in
 // progress, so the test hands the event to the handler itself.
 struct Strip : WithPointer, ButtonStrip {
+    using ButtonStrip::dragEnterEvent;
+    using ButtonStrip::dragLeaveEvent;
+    using ButtonStrip::dragMoveEvent;
     using ButtonStrip::dropEvent;
     // Three buttons and a gap after the two fixed buttons: positions 3, 4, gap 5, 6.
     Strip() : ButtonStrip(pointer)
@@ -88,4 +91,47 @@ TEST(ButtonStrip, DropIsAcceptedAndReportsThePointInTwips)
     strip.dropEvent(&drop);
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(drops, (std::vector<std::pair<const QMimeData*, QPointF>>{{&data, QPointF(600, 105)}}));
+}
+
+TEST(ButtonStrip, ADragShowsWhereItWouldLandAndRefusesEverywhereElse)
+{
+    Strip strip;
+    // Only the middle of the strip takes drops: button 4 there, the gap 5 (refused
+    // even when asked for), nothing at either end.
+    strip.setDropTarget([](QPointF at) { return at.x() < 700 ? 0 : at.x() < 900 ? 4 : at.x() < 1000 ? 5 : 0; });
+    int entered = 0;
+    QObject::connect(&strip, &ButtonStrip::dragEntered, [&] { ++entered; });
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/x")});
+    QMimeData text;
+    text.setText("/tmp/x");
+
+    QDragEnterEvent refused(QPoint(50, 7), Qt::CopyAction, &text, Qt::NoButton, {});
+    strip.dragEnterEvent(&refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(entered, 0);
+    QDragEnterEvent enter(QPoint(2, 7), Qt::CopyAction, &files, Qt::NoButton, {});
+    strip.dragEnterEvent(&enter);
+    EXPECT_TRUE(enter.isAccepted()); // so that the moves follow, even over the handle end
+    EXPECT_EQ(entered, 1);
+
+    const struct {
+        int xPx;
+        const QMimeData* data;
+        bool accepted;
+        int highlighted;
+    } moves[] = {{2, &files, false, 0},  {50, &files, true, 4}, {62, &files, false, 0},
+                 {50, &text, false, 4},  {80, &files, false, 0}};
+    for (const auto& m : moves) {
+        QDragMoveEvent move(QPoint(m.xPx, 7), Qt::CopyAction, m.data, Qt::NoButton, {});
+        strip.dragMoveEvent(&move);
+        EXPECT_EQ(move.isAccepted(), m.accepted) << m.xPx;
+        EXPECT_EQ(strip.highlighted(), m.highlighted) << m.xPx;
+    }
+    QDragMoveEvent back(QPoint(50, 7), Qt::CopyAction, &files, Qt::NoButton, {});
+    strip.dragMoveEvent(&back);
+    ASSERT_EQ(strip.highlighted(), 4);
+    QDragLeaveEvent leave;
+    strip.dragLeaveEvent(&leave);
+    EXPECT_EQ(strip.highlighted(), 0);
 }

@@ -3,6 +3,7 @@
 #include "toolbar/ToolbarHost.h"
 
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -12,7 +13,7 @@ public:
     struct Drop {
         int t;
         int k;
-        QStringList files;
+        std::vector<std::string> items;
     };
 
     bool configShows(std::uint8_t t) const override { return configOn == t; }
@@ -29,7 +30,7 @@ public:
     void showAbout() override { ++abouts; }
     void terminate() override { ++terminations; }
     void buttonClicked(std::uint8_t t, int k) override { clicks.emplace_back(t, k); }
-    void filesDropped(std::uint8_t t, int k, const QStringList& files) override { drops.push_back({t, k, files}); }
+    void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) override { drops.push_back({t, k, items}); }
 
     int configOn = -1; // the toolbar the configuration window shows; -1 none
     bool editorOpen = false;

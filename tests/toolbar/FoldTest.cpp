@@ -4,6 +4,9 @@
 
 #include "toolbar/FoldGeometry.h"
 
+#include <QMimeData>
+#include <QUrl>
+
 using std::chrono::milliseconds;
 
 namespace {
@@ -223,4 +226,43 @@ TEST_F(ToolbarTest, AHoverDuringAFoldDoesNotTurnItBack)
     clock.settle();
     EXPECT_EQ(w.heightTwips(), 1670.0f);
     EXPECT_EQ(w.widthTwips(), 435.0f);
+}
+
+TEST_F(ToolbarTest, AFileDragOpensAFoldedBarWhichFoldsAgainAfterTheDropOrOnceTheDragHasGone)
+{
+    ToolbarWindow& w = built(1, ThreeAndASep, {AutoHide});
+    ASSERT_EQ(w.widthTwips(), 435.1f);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/x")});
+
+    // The drag comes over the handle: the buttons come out, and a drop lands on one.
+    pointer.cursor = grab(1) + QPoint(20, 0); // over the bar, where the drop will be
+    emit w.handle().dragEntered();
+    ASSERT_EQ(w.widthTwips(), 1715.0f);
+    clock.advance(ToolbarWindow::WatchInterval);
+    ASSERT_EQ(w.widthTwips(), 1715.0f);
+    emit w.strip().dropped(&files, QPointF(600, 100));
+    ASSERT_EQ(host.drops.size(), 1u);
+    EXPECT_EQ(host.drops[0].k, 1);
+    // The mouse is still over the bar, yet the drag it opened for is over.
+    clock.advance(ToolbarWindow::WatchInterval);
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 435.1f);
+    EXPECT_EQ(w.hoverState(), ToolbarWindow::HoverState::Folded);
+
+    // A drag over the buttons opens it as well; it leaves without a drop.
+    emit w.strip().dragEntered();
+    ASSERT_EQ(w.widthTwips(), 1715.0f);
+    clock.advance(ToolbarWindow::WatchInterval);
+    ASSERT_EQ(w.widthTwips(), 1715.0f);
+    pointer.cursor = {1000, 700};
+    clock.advance(ToolbarWindow::WatchInterval);
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 435.1f);
+
+    // A bar that does not hide stays as it is.
+    ToolbarWindow& plain = built(2, ThreeAndASep);
+    emit plain.handle().dragEntered();
+    EXPECT_EQ(plain.widthTwips(), 1715.0f);
+    EXPECT_FALSE(plain.watching());
 }
