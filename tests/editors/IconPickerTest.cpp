@@ -382,4 +382,21 @@ TEST_F(PickerInEditorTest, ASecondEditorAskingWhileThePickerIsOpenIsTurnedAway)
     EXPECT_EQ(box(4)->text(), "1");
 }
 
+TEST_F(PickerInEditorTest, AnEditorGoneWhileThePickerIsOpenTakesItAlongAndTheNextUseMakesAnother)
+{
+    open();
+    box(3)->setText("/icons/five.icl");
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    delete editor.data();
+    EXPECT_EQ(window(), nullptr);
+    open();
+    box(3)->setText("/icons/twelve.dll");
+    box(4)->setText("12");
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    press("btnCOM(0)");
+    EXPECT_EQ(box(4)->text(), "12");
+}
+
 } // namespace
