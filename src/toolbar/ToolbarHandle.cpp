@@ -3,6 +3,7 @@
 #include "platform/DropItems.h"
 
 #include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -67,6 +68,16 @@ void ToolbarHandle::dragEnterEvent(QDragEnterEvent* event)
         return;
     event->acceptProposedAction();
     emit dragEntered();
+}
+
+void ToolbarHandle::dragMoveEvent(QDragMoveEvent* event)
+{
+    // Said again at each move: left to Qt, a move may carry over the refusal of the
+    // widget the drag came from.
+    if (CarriesItems(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void ToolbarHandle::dropEvent(QDropEvent* event)

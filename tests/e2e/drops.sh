@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Real X drags from a stand-in file manager onto toolbars: files handed to a program one
 # by one, copied into a folder byte for byte, taken by a folded auto-hide bar that opens
-# for the drag and folds again, and refused where a drop would do nothing.
+# for the drag and folds again, refused where a drop would do nothing, and a file on the
+# handle becoming a new button.
 source "$(dirname "$0")/lib.bash"
 SOURCE=${2:?usage: $0 path/to/vyrelight path/to/vyre_dragsource}
 start_x
@@ -28,13 +29,16 @@ start_app "$d"
 wait_window Default >/dev/null || fail "Default did not come up"
 folded=$(wait_window Folded) || fail "Folded did not come up"
 
-SRC_PID=""
 # Drags the given files from the stand-in's window (at 0,0) to x y and lets go there;
-# prints what the source was told: "drop taken" or "drop refused".
+# prints what the source was told: "drop taken" or "drop refused". The source stays until
+# the next drag: the launcher fetches the file list from it after the drag has ended for
+# the source, and later still when the machine is busy.
 drag_to() {
   local x=$1 y=$2; shift 2
+  [ -s "$TMP/source.pid" ] && { kill "$(cat "$TMP/source.pid")" 2>/dev/null || true; }
   "$SOURCE" "$@" > "$TMP/source.log" 2>&1 &
-  SRC_PID=$!
+  echo $! > "$TMP/source.pid"
+  sleep 0.2
   wait_window vyre-dragsource >/dev/null || fail "the drag source did not come up"
   xdotool mousemove 30 30 mousedown 1
   for step in 1 2 3 4 5 6 7 8; do xdotool mousemove $((30 + (x - 30) * step / 8)) $((30 + (y - 30) * step / 8)); sleep 0.05; done
@@ -42,10 +46,6 @@ drag_to() {
   [ -z "${HOLD:-}" ] || eval "$HOLD"
   xdotool mousemove "$x" "$y" mouseup 1
   for _ in $(seq 50); do grep -q '^drop' "$TMP/source.log" && break; sleep 0.1; done
-  # The drag is over for the source before the launcher has fetched the file list from
-  # it: the source stays a moment to answer.
-  sleep 1
-  kill "$SRC_PID" 2>/dev/null; wait "$SRC_PID" 2>/dev/null || true
   grep '^drop' "$TMP/source.log" || echo "drop unfinished"
 }
 
@@ -57,7 +57,7 @@ printf "%s\n" "2|$a" "2|$q" | sort > "$TMP/expected.log"
 sort "$d/rec.log" | diff "$TMP/expected.log" - || fail "the program was not started once per file, the file last"
 
 [ "$(drag_to 176 110 "$a" "$q")" = "drop taken" ] || fail "the folder button refused the drop"
-for _ in $(seq 20); do [ -e "$d/box/$(basename "$q")" ] && break; sleep 0.1; done
+for _ in $(seq 50); do [ -e "$d/box/$(basename "$q")" ] && break; sleep 0.1; done
 cmp "$a" "$d/box/a b.txt" && cmp "$q" "$d/box/$(basename "$q")" || fail "the copies differ from the files"
 
 # Where a drop does nothing, the drag is refused: the fixed end beside the handle, the
@@ -74,8 +74,20 @@ HOLD='for _ in $(seq 40); do [ "$(width)" = 60 ] && break; xdotool mousemove 206
       [ "$(width)" = 60 ] || fail "the folded bar did not open for the drag: $(width) px"
       xdotool mousemove 230 410; sleep 0.2; xdotool mousemove 245 410; sleep 0.3'
 [ "$(HOLD=$HOLD drag_to 245 410 "$a")" = "drop taken" ] || fail "the opened bar's button refused the drop"
+for _ in $(seq 50); do [ -e "$d/box2/a b.txt" ] && break; sleep 0.1; done
 cmp "$a" "$d/box2/a b.txt" || fail "the file did not reach the folded bar's folder"
 for _ in $(seq 60); do [ "$(width)" = 29 ] && break; sleep 0.05; done
 [ "$(width)" = 29 ] || fail "the bar did not fold again after the drop: $(width) px"
+
+# A file dropped on Default's handle opens the button editor filled from it; OK adds the
+# button to the toolbar's file.
+# A hand never lets go at the very first point over a window: a few moves over the handle.
+[ "$(HOLD='xdotool mousemove 116 116; sleep 0.1; xdotool mousemove 113 113; sleep 0.1' drag_to 114 114 "$a")" = "drop taken" ] ||
+  fail "the handle refused the drop"
+editor=$(wait_window "Add Button") || fail "the drop on the handle opened no editor"
+read -r x y w h < <(geometry "$editor")
+xdotool mousemove $((x + w / 2)) $((y + 5)) key Return
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Add Button$' >/dev/null 2>&1 || break; sleep 0.1; done
+tail -n 1 "$d/Default.vtb" | cmp - <(crlf "a b;$a;;1;;0;") || { cat -A "$d/Default.vtb"; fail "OK did not add the dropped file's button"; }
 stop_app
 echo "drops: passed"
