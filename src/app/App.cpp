@@ -3,7 +3,7 @@
 #include "about/AboutBox.h"
 #include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
-#include "editors/FileIconPicker.h"
+#include "editors/DialogIconPicker.h"
 #include "config/ConfigWindow.h"
 #include "launch/Launcher.h"
 #include "platform/Prompter.h"
@@ -60,7 +60,7 @@ bool App::Main()
     m_toolbars = std::make_unique<ToolbarManager>(m_set, m_services, *this, m_clock);
     m_launcher = std::make_unique<Launcher>(m_set, m_services,
                                             [this](std::uint8_t t, int m) { applyMode(t, m); });
-    m_iconPicker = std::make_unique<FileIconPicker>(m_services.dialogs);
+    m_iconPicker = std::make_unique<DialogIconPicker>(m_services.icons, m_services.dialogs);
     m_buttons = std::make_unique<ButtonCommands>(m_set, m_services, *m_cfg, *m_toolbars, *m_iconPicker,
                                                  [this](const StoreMessages& m) { show(m); });
     m_toolbarCommands = std::make_unique<ToolbarCommands>(

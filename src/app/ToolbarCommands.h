@@ -41,7 +41,7 @@ public:
     // The open toolbar editor, if one is.
     ToolbarEditor* editor() const;
     bool editorVisible() const;
-    // The icon picker the editor's icon button opens (by default a file browse).
+    // The icon picker the editor's icon button opens (by default the editor's own).
     void setIconPicker(IconPicker& picker) { m_picker = &picker; }
 
 private:

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -311,23 +312,26 @@ void ButtonEditor::pickIcon()
 {
     m_boxes[ButtonFields::IconFile]->setFocus();
     const ButtonFields f = fields();
-    // Neither box filled: the picker starts where it was left.
-    QString file;
-    int position = 0;
+    // Neither box filled: the picker starts where it was left. A recall button has no
+    // file of its own to offer.
+    IconPreset preset;
     if (!f[ButtonFields::Executable].trimmed().isEmpty())
-        file = f[ButtonFields::Executable] == QLatin1String(RecallMarker) ? QString() : f[ButtonFields::Executable];
+        preset.file = f[ButtonFields::Executable] == QLatin1String(RecallMarker) ? QString() : f[ButtonFields::Executable];
     if (!f[ButtonFields::IconFile].trimmed().isEmpty()) {
-        file = f[ButtonFields::IconFile];
+        preset.file = f[ButtonFields::IconFile];
         // The boxes count icons from 1, the picker from 0.
         const double index = LeadingNumber(f[ButtonFields::IconIndex].toLocal8Bit().toStdString());
-        position = index <= 0 || index > 32767 ? 0 : static_cast<int>(index) - 1;
+        preset.position = index <= 0 || index > 32767 ? 0 : static_cast<int>(index) - 1;
     }
-    std::optional<IconChoice> chosen;
-    skipOnError("picking an icon", [&] { chosen = m_needs.icons.pick(this, file, position); });
-    if (!chosen)
-        return;
-    m_boxes[ButtonFields::IconFile]->setText(chosen->file);
-    m_boxes[ButtonFields::IconIndex]->setText(QString::number(chosen->position + 1));
+    const QPointer<ButtonEditor> self(this);
+    skipOnError("picking an icon", [&] {
+        m_needs.icons.pick(this, preset, [self](const std::optional<IconChoice>& chosen) {
+            if (!self || !chosen)
+                return;
+            self->m_boxes[ButtonFields::IconFile]->setText(chosen->file);
+            self->m_boxes[ButtonFields::IconIndex]->setText(QString::number(chosen->position + 1));
+        });
+    });
 }
 
 void ButtonEditor::confirm()

@@ -1,7 +1,7 @@
 #include "editors/ToolbarEditor.h"
 
 #include "dialogs/CDialogs.h"
-#include "editors/FileIconPicker.h"
+#include "editors/DialogIconPicker.h"
 #include "platform/Centre.h"
 #include "platform/Prompter.h"
 #include "platform/SkipOnError.h"
@@ -16,6 +16,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
@@ -51,8 +52,8 @@ ToolbarEditor::ToolbarEditor(Mode mode, const ToolbarSet& set, std::uint8_t t, s
     , m_toolbar(mode == Mode::Edit ? t : 0)
     , m_dataFolder(std::move(dataFolder))
     , m_services(services)
-    , m_filePicker(std::make_unique<FileIconPicker>(services.dialogs))
-    , m_picker(m_filePicker.get())
+    , m_ownPicker(std::make_unique<DialogIconPicker>(services.icons, services.dialogs))
+    , m_picker(m_ownPicker.get())
 {
     setObjectName(QStringLiteral("FTbr"));
     // A small tool window: a title with a close box only, no task-bar entry.
@@ -224,14 +225,18 @@ void ToolbarEditor::pickIcon()
     m_fields[IconFile]->setFocus();
     // The picker counts its icons from 0, the fields from 1. With no icon file in the
     // box it starts wherever its previous use left it.
-    const QString file = m_fields[IconFile]->text();
-    const bool preset = !file.trimmed().isEmpty();
-    const int index = ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0);
-    const std::optional<IconChoice> icon = m_picker->pick(this, preset ? file : QString(), preset ? std::max(index - 1, 0) : 0);
-    if (!icon)
-        return;
-    m_fields[IconFile]->setText(icon->file);
-    m_fields[IconIndex]->setText(QString::number(icon->position + 1));
+    IconPreset preset;
+    if (const QString file = m_fields[IconFile]->text(); !file.trimmed().isEmpty()) {
+        preset.file = file;
+        preset.position = std::max(ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0) - 1, 0);
+    }
+    const QPointer<ToolbarEditor> self(this);
+    m_picker->pick(this, preset, [self](const std::optional<IconChoice>& icon) {
+        if (!self || !icon)
+            return;
+        self->m_fields[IconFile]->setText(icon->file);
+        self->m_fields[IconIndex]->setText(QString::number(icon->position + 1));
+    });
 }
 
 void ToolbarEditor::okClicked()

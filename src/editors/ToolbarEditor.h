@@ -40,7 +40,7 @@ public:
     Mode mode() const { return m_mode; }
     // The toolbar being edited (0 when adding).
     std::uint8_t toolbar() const { return m_toolbar; }
-    // The picker the icon button opens; by default a file browse (FileIconPicker).
+    // The picker the icon button opens; by default one of its own.
     void setIconPicker(IconPicker& picker) { m_picker = &picker; }
 
     // The fields as OK would hand them over.
@@ -67,7 +67,7 @@ private:
     std::uint8_t m_toolbar;
     std::string m_dataFolder;
     Services m_services;
-    std::unique_ptr<IconPicker> m_filePicker;
+    std::unique_ptr<IconPicker> m_ownPicker;
     IconPicker* m_picker{nullptr};
 
     std::array<QLineEdit*, FieldCount> m_fields{};

@@ -2,8 +2,10 @@
 // does it: the command buttons, the toolbar editor and the confirmation box, with the
 // set, the files on disk and the windows checked together after each.
 #include "app/App.h"
+#include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
 #include "config/ConfigWindow.h"
+#include "editors/ButtonEditor.h"
 #include "editors/ToolbarEditor.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
@@ -397,6 +399,35 @@ TEST(ToolbarCommands, DeleteAskedNoOrOfTheLastToolbar)
     w.start();
     w.app->config().selectToolbar(0);
     EXPECT_FALSE(w.cfgChild<QPushButton>("btnCfg(5)")->isEnabled());
+}
+
+TEST(ToolbarCommands, BothEditorsShareOnePickerThatStartsWhereTheOtherLeftIt)
+{
+    World w;
+    w.start();
+    w.icons.serve("/icons/set.dll", {FakeIconSource::solid(qRgb(1, 2, 3)), FakeIconSource::solid(qRgb(4, 5, 6))});
+    const auto picker = [](QWidget* over) { return over->findChild<QDialog*>("FIcon"); };
+
+    w.cfgChild<QPushButton>("btnCfg(1)")->click();
+    ButtonEditor* buttons = w.app->buttons().editor();
+    ASSERT_NE(buttons, nullptr);
+    buttons->findChild<QLineEdit*>("txtNAME(3)")->setText("/icons/set.dll");
+    buttons->findChild<QLineEdit*>("txtNAME(4)")->setText("2");
+    buttons->findChild<QToolButton*>("btnOPEN(1)")->click();
+    ASSERT_NE(picker(buttons), nullptr);
+    picker(buttons)->findChild<QPushButton*>("btnCOM(1)")->click();
+    buttons->findChild<QPushButton*>("btnCOM(1)")->click();
+
+    w.command(4);
+    ASSERT_NE(w.editor(), nullptr);
+    w.editor()->findChild<QToolButton*>("btnOPEN(1)")->click();
+    QDialog* shared = picker(w.editor());
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(shared->findChild<QLineEdit*>("Filename")->text(), "/icons/set.dll");
+    EXPECT_EQ(shared->findChild<QLabel*>("Label12")->text(), "Selected Icon : 2");
+    shared->findChild<QPushButton*>("btnCOM(0)")->click();
+    EXPECT_EQ(w.field(2)->text(), "/icons/set.dll");
+    EXPECT_EQ(w.field(3)->text(), "2");
 }
 
 } // namespace

@@ -43,10 +43,12 @@ protected:
         stored.push_back({purpose, button});
         return accept;
     }
-    std::optional<IconChoice> pick(QWidget*, const QString& file, int position) override
+    bool pick(QWidget*, const IconPreset& preset, Done done) override
     {
-        picked.push_back(file + " " + QString::number(position));
-        return choice;
+        // "-" for what the editor left unset.
+        picked.push_back(preset.file.value_or("-") + " " + (preset.position ? QString::number(*preset.position) : "-"));
+        done(choice);
+        return true;
     }
 
     ButtonEditor* open(ButtonPurpose purpose = ButtonPurpose::Add)
@@ -287,6 +289,7 @@ TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesN
 TEST_F(ButtonEditorTest, IconButtonStartsThePickerFromTheIconOrTheTargetAndTakesItsChoice)
 {
     open();
+    child<QAbstractButton>("btnOPEN(1)")->click();
     box(1)->setText(RecallMarker);
     child<QAbstractButton>("btnOPEN(1)")->click();
     box(1)->setText("/bin/app");
@@ -297,7 +300,7 @@ TEST_F(ButtonEditorTest, IconButtonStartsThePickerFromTheIconOrTheTargetAndTakes
     box(4)->setText("5");
     choice = IconChoice{"/icons/other.ico", 6};
     child<QAbstractButton>("btnOPEN(1)")->click();
-    EXPECT_EQ(picked, QStringList({" 0", "/bin/app 0", "/icons/set.ico 0", "/icons/set.ico 4"}));
+    EXPECT_EQ(picked, QStringList({"- -", " -", "/bin/app -", "/icons/set.ico 0", "/icons/set.ico 4"}));
     EXPECT_EQ(box(3)->text(), "/icons/other.ico");
     EXPECT_EQ(box(4)->text(), "7");
 }

@@ -174,12 +174,13 @@ TEST_F(ToolbarEditorTest, BrowseForANameWithoutAFolderStartsInTheDataFolder)
     }
 }
 
-// A picker that answers from the test, as the icon picker will.
+// A picker that answers from the test at once.
 struct ScriptedPicker : IconPicker {
-    std::optional<IconChoice> pick(QWidget*, const QString& file, int position) override
+    bool pick(QWidget*, const IconPreset& preset, Done done) override
     {
-        asked.emplace_back(file, position);
-        return answer;
+        asked.emplace_back(preset.file.value_or("-"), preset.position.value_or(-1));
+        done(answer);
+        return true;
     }
     std::optional<IconChoice> answer;
     std::vector<std::pair<QString, int>> asked;
@@ -206,14 +207,19 @@ TEST_F(ToolbarEditorTest, IconButtonFillsBothIconFieldsFromThePicker)
     field(*editor, 3)->setText("0");
     pick->click();
     EXPECT_EQ(picker.asked, (std::vector<std::pair<QString, int>>{
-                                {"/i/tools.ico", 2}, {"/i/tools.ico", 2}, {"", 0}, {"/i/a.ico", 0}}));
+                                {"/i/tools.ico", 2}, {"/i/tools.ico", 2}, {"-", -1}, {"/i/a.ico", 0}}));
+}
 
-    // Without a picker of its own the button browses for an icon file.
-    auto plain = make(ToolbarEditor::Mode::Add);
-    dialogs.choose("/usr/share/pixmaps/app.xpm");
-    child<QToolButton>(*plain, "btnOPEN(1)")->click();
-    EXPECT_EQ(field(*plain, 2)->text(), "/usr/share/pixmaps/app.xpm");
-    EXPECT_EQ(field(*plain, 3)->text(), "1");
+TEST_F(ToolbarEditorTest, WithoutAPickerGivenTheIconButtonOpensOneOfItsOwnOverTheEditor)
+{
+    auto editor = make(ToolbarEditor::Mode::Edit, 1);
+    editor->show();
+    child<QToolButton>(*editor, "btnOPEN(1)")->click();
+    auto* picker = editor->findChild<QDialog*>("FIcon");
+    ASSERT_NE(picker, nullptr);
+    EXPECT_TRUE(picker->isVisible());
+    EXPECT_EQ(picker->windowModality(), Qt::WindowModal);
+    picker->reject();
 }
 
 TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)

@@ -1,0 +1,402 @@
+// The icon picker: what its five cells, scroll bar and labels show for files of many,
+// one and no icons, stepping by a neighbour, browsing, and how the editors' icon buttons
+// open it and take its choice.
+#include "editors/ButtonEditor.h"
+#include "editors/DialogIconPicker.h"
+#include "editors/IconCell.h"
+#include "editors/IconPickerDialog.h"
+#include "store/ToolbarSet.h"
+#include "support/FakeDialogBackend.h"
+#include "support/FakeIconSource.h"
+#include "support/FakePrompter.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+const char* const Cells[] = {"Picture5", "Picture3", "Iconbox", "Picture4", "Picture6"};
+
+// A picture of its own for each icon, told apart by colour.
+std::vector<QImage> distinctIcons(int n)
+{
+    std::vector<QImage> out;
+    for (int i = 0; i < n; ++i)
+        out.push_back(FakeIconSource::solid(qRgb(10 * i, 255 - 10 * i, 7 * i)));
+    return out;
+}
+
+class IconPickerTest : public ::testing::Test {
+protected:
+    IconPickerTest()
+    {
+        icons.serve("/icons/twelve.dll", distinctIcons(12));
+        icons.serve("/icons/one.ico", distinctIcons(1));
+        icons.serve("/icons/five.icl", distinctIcons(5));
+    }
+    template <typename W = QWidget>
+    W* child(const QString& name)
+    {
+        W* w = dialog.findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QScrollBar* scroll() { return child<QScrollBar>("Scroll"); }
+    QString text(const char* label) { return child<QLabel>(label)->text(); }
+    // Which icon of the file each cell shows, left to right; -1 for an empty cell.
+    std::vector<int> shown(const std::string& file)
+    {
+        std::vector<int> out;
+        for (const char* name : Cells) {
+            const QImage& p = child<IconCell>(name)->picture();
+            int found = -1;
+            for (int i = 0; i < icons.count(file); ++i)
+                if (!p.isNull() && p == icons.draw(file, i))
+                    found = i;
+            out.push_back(found);
+        }
+        return out;
+    }
+    void click(const char* cell) { QTest::mouseClick(child<IconCell>(cell), Qt::LeftButton); }
+
+    FakeIconSource icons;
+    FakeDialogBackend dialogs;
+    IconPickerDialog dialog{icons, dialogs};
+};
+
+TEST_F(IconPickerTest, BeforeAnyFileEverythingIsEmptyAndTheScrollBarDisabled)
+{
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "Open Icon");
+    EXPECT_EQ(text("Label12"), "");
+    EXPECT_EQ(text("Label4"), "");
+    EXPECT_FALSE(scroll()->isEnabled());
+    EXPECT_FALSE(child("Iconbox")->isEnabled());
+    EXPECT_EQ(shown("/icons/twelve.dll"), std::vector<int>(5, -1));
+    EXPECT_TRUE(child<QPushButton>("btnCOM(0)")->isDefault());
+    const QStringList order = {"btnBRWS", "btnCOM(0)", "btnCOM(1)", "Filename", "btnBRWS"};
+    QWidget* w = child(order[0]);
+    for (int i = 1; i < order.size(); ++i) {
+        w = w->nextInFocusChain();
+        // Past what takes no focus now: the cells, and the scroll bar while it is off.
+        while (w->focusPolicy() == Qt::NoFocus || !w->isEnabled())
+            w = w->nextInFocusChain();
+        EXPECT_EQ(w->objectName(), order[i]);
+    }
+}
+
+TEST_F(IconPickerTest, AFileOfTwelveShowsItsFirstIconsAndTheEndOfTheScrollBarItsLast)
+{
+    dialog.setFile("/icons/twelve.dll");
+    EXPECT_EQ(text("Label4"), "Icons stored in file : 12");
+    EXPECT_EQ(text("Label12"), "Selected Icon : 1");
+    EXPECT_TRUE(scroll()->isEnabled());
+    EXPECT_TRUE(child("Iconbox")->isEnabled());
+    EXPECT_EQ(scroll()->maximum(), 11);
+    EXPECT_EQ(shown("/icons/twelve.dll"), std::vector<int>({-1, -1, 0, 1, 2}));
+    EXPECT_EQ(child("Iconbox")->toolTip(), "/icons/twelve.dll,0");
+
+    struct Row {
+        int position;
+        std::vector<int> cells;
+        QString selected;
+    };
+    const Row rows[] = {
+        {11, {9, 10, 11, -1, -1}, "Selected Icon : 12"},
+        {1, {-1, 0, 1, 2, 3}, "Selected Icon : 2"},
+        {10, {8, 9, 10, 11, -1}, "Selected Icon : 11"},
+    };
+    for (const Row& r : rows) {
+        scroll()->setValue(r.position);
+        EXPECT_EQ(dialog.position(), r.position);
+        EXPECT_EQ(shown("/icons/twelve.dll"), r.cells) << r.position;
+        EXPECT_EQ(text("Label12"), r.selected);
+        EXPECT_EQ(child("Iconbox")->toolTip(), QStringLiteral("/icons/twelve.dll,%1").arg(r.position));
+    }
+}
+
+TEST_F(IconPickerTest, ANeighbourClickBringsItsIconIntoTheMiddleAndPastEitherEndDoesNothing)
+{
+    dialog.setFile("/icons/twelve.dll");
+    dialog.show();
+    struct Row {
+        int from;
+        const char* cell;
+        int to;
+    };
+    const Row rows[] = {
+        {3, "Picture6", 5}, {3, "Picture4", 4}, {3, "Picture3", 2}, {3, "Picture5", 1},
+        {1, "Picture5", 1}, {0, "Picture3", 0}, {0, "Picture5", 0}, {2, "Picture5", 0},
+        {10, "Picture6", 10}, {11, "Picture4", 11}, {11, "Picture6", 11}, {9, "Picture6", 11},
+        {5, "Iconbox", 5},
+    };
+    for (const Row& r : rows) {
+        ASSERT_TRUE(dialog.setPosition(r.from));
+        click(r.cell);
+        EXPECT_EQ(dialog.position(), r.to) << r.from << " " << r.cell;
+        EXPECT_EQ(scroll()->value(), r.to);
+        EXPECT_EQ(text("Label12"), QStringLiteral("Selected Icon : %1").arg(r.to + 1));
+    }
+}
+
+TEST_F(IconPickerTest, ASingleIconHasAScrollBarOfOnePositionAndNoNeighbours)
+{
+    dialog.setFile("/icons/one.ico");
+    dialog.show();
+    EXPECT_EQ(text("Label4"), "Icons stored in file : 1");
+    EXPECT_EQ(scroll()->maximum(), 0);
+    EXPECT_TRUE(scroll()->isEnabled());
+    EXPECT_EQ(shown("/icons/one.ico"), std::vector<int>({-1, -1, 0, -1, -1}));
+    for (const char* cell : Cells)
+        click(cell);
+    EXPECT_EQ(dialog.position(), 0);
+    EXPECT_FALSE(dialog.setPosition(1));
+}
+
+TEST_F(IconPickerTest, AFileWithoutIconsOrNoFileSaysSoAndKeepsThePosition)
+{
+    for (const QString none : {"/icons/missing.ico", "", "/icons/empty.exe"}) {
+        SCOPED_TRACE(none.toStdString());
+        dialog.setFile("/icons/twelve.dll");
+        scroll()->setValue(4);
+        dialog.setFile(none);
+        dialog.show();
+        EXPECT_EQ(text("Label4"), "No icons found!");
+        EXPECT_FALSE(scroll()->isEnabled());
+        EXPECT_FALSE(child("Iconbox")->isEnabled());
+        EXPECT_EQ(dialog.position(), 4);
+        EXPECT_EQ(text("Label12"), "Selected Icon : 5");
+        EXPECT_EQ(shown("/icons/twelve.dll"), std::vector<int>(5, -1));
+        // Nothing to step through; the middle cell keeps its colour.
+        click("Picture4");
+        EXPECT_EQ(dialog.position(), 4);
+        EXPECT_TRUE(child<IconCell>("Iconbox")->highlighted());
+        EXPECT_EQ(child("Iconbox")->toolTip(), none.isEmpty() ? QString() : none + ",4");
+    }
+}
+
+TEST_F(IconPickerTest, AnotherFileStartsAtItsFirstIconAndTheSameFileAgainKeepsThePlace)
+{
+    dialog.setFile("/icons/twelve.dll");
+    ASSERT_TRUE(dialog.setPosition(7));
+    dialog.setFile("/icons/twelve.dll");
+    EXPECT_EQ(dialog.position(), 7);
+    dialog.setFile("/icons/five.icl");
+    EXPECT_EQ(dialog.position(), 0);
+    EXPECT_EQ(text("Label4"), "Icons stored in file : 5");
+    // Typing a name counts it as a chosen file does.
+    child<QLineEdit>("Filename")->setText("/icons/one.ico");
+    EXPECT_EQ(dialog.count(), 1);
+}
+
+TEST_F(IconPickerTest, BrowseOffersIconFilesProgramsPicturesAndEntriesAndACancelChangesNothing)
+{
+    dialog.setFile("/icons/twelve.dll");
+    dialog.setPosition(3);
+    dialogs.cancel();
+    child<QPushButton>("btnBRWS")->click();
+    ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+    const DialogBackend::FileRequest& r = dialogs.fileRequests[0];
+    EXPECT_EQ(r.title, "Select Icon File");
+    EXPECT_EQ(r.file, "");
+    EXPECT_EQ(r.owner, &dialog);
+    EXPECT_EQ(r.nameFilters,
+              QStringList({"Icon Files and Archives (*.dll *.exe *.ico *.icl *.png *.svg *.xpm *.jpg *.jpeg *.bmp "
+                           "*.desktop)",
+                           "Icon Files (ICO) (*.ico)", "Program Files (EXE)  (*.exe)", "DLL Files (DLL)  (*.dll)",
+                           "Icon Libraries (ICL)  (*.icl)", "Pictures (PNG, SVG, XPM, JPG, BMP) (*.png *.svg *.xpm "
+                           "*.jpg *.jpeg *.bmp)",
+                           "Application Entries (DESKTOP) (*.desktop)", "All files (*)"}));
+    EXPECT_EQ(dialog.file(), "/icons/twelve.dll");
+    EXPECT_EQ(dialog.position(), 3);
+
+    dialogs.choose("/icons/five.icl");
+    child<QPushButton>("btnBRWS")->click();
+    EXPECT_EQ(dialog.file(), "/icons/five.icl");
+    EXPECT_EQ(text("Label4"), "Icons stored in file : 5");
+    EXPECT_EQ(shown("/icons/five.icl"), std::vector<int>({-1, -1, 0, 1, 2}));
+}
+
+TEST_F(IconPickerTest, EveryTextShowsWholeAtEveryScale)
+{
+    const QFont saved = QApplication::font();
+    for (const qreal factor : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(factor);
+        QFont larger = saved;
+        larger.setPointSizeF(saved.pointSizeF() * factor);
+        QApplication::setFont(larger);
+        IconPickerDialog picker(icons, dialogs);
+        picker.setFile("/a/folder/with/a/rather/long/name/of/icons/twelve.dll");
+        picker.setPosition(11);
+        picker.show();
+        for (const QWidget* w : picker.findChildren<QWidget*>()) {
+            const bool captioned = w->inherits("QAbstractButton") || w->inherits("QLabel");
+            EXPECT_TRUE(!captioned || (w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height()))
+                << w->objectName().toStdString() << " is cut";
+            EXPECT_TRUE(picker.rect().contains(QRect(w->mapTo(&picker, QPoint()), w->size())))
+                << w->objectName().toStdString() << " runs out";
+        }
+        EXPECT_EQ(picker.minimumSize(), picker.maximumSize());
+    }
+    QApplication::setFont(saved);
+}
+
+// The picker as the editors use it: preset, opened over the editor without waiting,
+// answering later, and kept for the next opening.
+class PickerInEditorTest : public ::testing::Test, public ButtonEditorHost {
+protected:
+    PickerInEditorTest()
+    {
+        set.RedimTbrs(0);
+        set.Tbrs[0].Name = "Default";
+        icons.serve("/icons/twelve.dll", distinctIcons(12));
+        icons.serve("/icons/five.icl", distinctIcons(5));
+    }
+    ~PickerInEditorTest() override { delete editor.data(); }
+    bool storeButton(ButtonPurpose, const BtnRec&) override { return true; }
+
+    ButtonEditor* open()
+    {
+        delete editor.data();
+        editor = new ButtonEditor(ButtonPurpose::Add, {set, *this, prompter, picker, dialogs});
+        editor->show();
+        return editor;
+    }
+    QLineEdit* box(int f) { return editor->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(f)); }
+    void pressIconButton() { editor->findChild<QToolButton*>("btnOPEN(1)")->click(); }
+    IconPickerDialog* window() { return picker.window(); }
+    bool open(IconPickerDialog* w) { return w && w->isVisible(); }
+    QString selected() { return window()->findChild<QLabel*>("Label12")->text(); }
+    void press(const char* button) { window()->findChild<QPushButton*>(button)->click(); }
+
+    ToolbarSet set;
+    FakePrompter prompter;
+    FakeIconSource icons;
+    FakeDialogBackend dialogs;
+    DialogIconPicker picker{icons, dialogs};
+    QPointer<ButtonEditor> editor;
+};
+
+TEST_F(PickerInEditorTest, AnIndexOfThreeOpensOnTheThirdIconAndOkFillsBothBoxes)
+{
+    open();
+    box(3)->setText("/icons/twelve.dll");
+    box(4)->setText("3");
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    EXPECT_EQ(window()->position(), 2);
+    EXPECT_EQ(selected(), "Selected Icon : 3");
+    // Over the editor, which waits without a loop of its own.
+    EXPECT_EQ(window()->parentWidget(), editor.data());
+    EXPECT_EQ(window()->windowModality(), Qt::WindowModal);
+    QTest::mouseClick(window()->findChild<IconCell*>("Picture6"), Qt::LeftButton);
+    press("btnCOM(0)");
+    EXPECT_FALSE(window()->isVisible());
+    EXPECT_EQ(box(3)->text(), "/icons/twelve.dll");
+    EXPECT_EQ(box(4)->text(), "5");
+}
+
+TEST_F(PickerInEditorTest, CancelKeepsTheBoxesAndTheNextOpeningShowsWhereTheLastEnded)
+{
+    open();
+    box(3)->setText("/icons/twelve.dll");
+    box(4)->setText("2");
+    pressIconButton();
+    window()->findChild<QPushButton*>("btnBRWS")->click(); // cancelled: nothing scripted
+    dialogs.choose("/icons/five.icl");
+    window()->findChild<QPushButton*>("btnBRWS")->click();
+    window()->setPosition(4);
+    press("btnCOM(1)");
+    EXPECT_EQ(box(3)->text(), "/icons/twelve.dll");
+    EXPECT_EQ(box(4)->text(), "2");
+
+    // A new editor with both boxes empty: the picker outlived the old one and starts
+    // where it was left.
+    delete editor.data();
+    ASSERT_NE(window(), nullptr);
+    open();
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    EXPECT_EQ(window()->file(), "/icons/five.icl");
+    EXPECT_EQ(selected(), "Selected Icon : 5");
+    press("btnCOM(0)");
+    EXPECT_EQ(box(3)->text(), "/icons/five.icl");
+    EXPECT_EQ(box(4)->text(), "5");
+}
+
+TEST_F(PickerInEditorTest, AnIndexBeyondTheFilesLastIconDoesNotOpenThePicker)
+{
+    open();
+    box(3)->setText("/icons/five.icl");
+    box(4)->setText("6");
+    pressIconButton();
+    EXPECT_FALSE(open(window()));
+    EXPECT_EQ(box(4)->text(), "6");
+    // The last icon itself is there to be shown.
+    box(4)->setText("5");
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    EXPECT_EQ(selected(), "Selected Icon : 5");
+    press("btnCOM(1)");
+}
+
+TEST_F(PickerInEditorTest, ATargetPresetsTheFileAndARecallButtonClearsIt)
+{
+    open();
+    box(1)->setText("/icons/twelve.dll");
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    EXPECT_EQ(window()->file(), "/icons/twelve.dll");
+    EXPECT_EQ(selected(), "Selected Icon : 1");
+    press("btnCOM(1)");
+    box(1)->setText(RecallMarker);
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    EXPECT_EQ(window()->file(), "");
+    EXPECT_EQ(window()->findChild<QLabel*>("Label4")->text(), "No icons found!");
+    press("btnCOM(1)");
+}
+
+TEST_F(PickerInEditorTest, ASecondEditorAskingWhileThePickerIsOpenIsTurnedAway)
+{
+    open();
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    bool answered = false;
+    QWidget other;
+    EXPECT_FALSE(picker.pick(&other, {}, [&](const std::optional<IconChoice>&) { answered = true; }));
+    EXPECT_EQ(window()->parentWidget(), editor.data());
+    press("btnCOM(0)");
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(box(4)->text(), "1");
+}
+
+TEST_F(PickerInEditorTest, AnEditorGoneWhileThePickerIsOpenTakesItAlongAndTheNextUseMakesAnother)
+{
+    open();
+    box(3)->setText("/icons/five.icl");
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    delete editor.data();
+    EXPECT_EQ(window(), nullptr);
+    open();
+    box(3)->setText("/icons/twelve.dll");
+    box(4)->setText("12");
+    pressIconButton();
+    ASSERT_TRUE(open(window()));
+    press("btnCOM(0)");
+    EXPECT_EQ(box(4)->text(), "12");
+}
+
+} // namespace
