@@ -1,5 +1,6 @@
 #include "platform/FileIconSource.h"
 
+#include "platform/ExeIconReader.h"
 #include "platform/IcoReader.h"
 #include "platform/IconImageReader.h"
 
@@ -35,6 +36,7 @@ FileIconSource::FileIconSource()
 {
     m_readers.push_back(std::make_unique<IcoReader>());
     m_readers.push_back(std::make_unique<IconImageReader>());
+    m_readers.push_back(std::make_unique<ExeIconReader>());
 }
 
 FileIconSource::~FileIconSource() = default;
