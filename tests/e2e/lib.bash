@@ -4,6 +4,8 @@ set -eu
 
 BIN=${1:?usage: $0 path/to/vyrelight}
 TMP=$(mktemp -d)
+# The launcher keeps decoded icons in the cache folder: the test's own, never the user's.
+export XDG_CACHE_HOME="$TMP/cache"
 XVFB_PID=""
 APP_PID=""
 
