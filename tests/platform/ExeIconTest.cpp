@@ -86,6 +86,12 @@ TEST(ExeIcons, DamagedDirectoriesGiveWhatIsSoundAndNeverReadOutside)
              fixture::put32(e.bytes, name + 20, 0x80000000u | std::uint32_t(e.groupTypeDir - e.root));
          },
          2, 2},
+        // A directory reached twice is read once: that is what ends every loop.
+        {"two groups lead to one directory", pe(),
+         [](fixture::Exe& e) {
+             fixture::put32(e.bytes, e.groupTypeDir + 16 + 8 + 4, fixture::get32(e.bytes, e.groupTypeDir + 16 + 4));
+         },
+         2, 2},
         // What the bytes after the real entries mean is anybody's guess: only bounded.
         {"huge entry counts", pe(),
          [](fixture::Exe& e) {
