@@ -3,6 +3,7 @@
 #include "platform/IconCache.h"
 #include "platform/IconCacheFile.h"
 #include "platform/IconReader.h"
+#include "support/IconFixtures.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -94,6 +95,16 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
         // Now named icon 1 at 16 px, the first record hides the sound one of that key:
         // both are decoded again rather than one shown in the other's place.
         {"an index changed", [&](QByteArray b) { b[qsizetype(12 + 12 + 4 + m_file.size() + 32)] ^= 1; return b; }, 2},
+        {"the last byte of every record",
+         [](QByteArray b) {
+             for (qsizetype at = 12; at + 12 <= b.size();) {
+                 const qsizetype n = qsizetype(fixture::get32(b, at));
+                 b[at + 12 + n - 1] = char(b[at + 12 + n - 1] ^ 0x5A);
+                 at += 12 + n;
+             }
+             return b;
+         },
+         6},
         {"cut in the last record", [](QByteArray b) { b.chop(100); return b; }, 1},
         {"cut in the first record", [](QByteArray b) { return b.left(40); }, 6},
         {"a record's length too long", [](QByteArray b) { b[12 + 1] = char(0x7F); return b; }, 6},
