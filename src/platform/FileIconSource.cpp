@@ -15,7 +15,10 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,14 +37,24 @@ QString toQt(const std::string& file)
     return QString::fromLocal8Bit(file.data(), static_cast<qsizetype>(file.size()));
 }
 
-QByteArray headOf(const QString& path)
+// The first bytes of a regular file, for the readers to tell its kind by. Opened
+// without waiting, in case something other than the file just looked at is there now.
+QByteArray headOf(const std::string& file)
 {
-    if (!QFileInfo(path).isFile())
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {};
-    return f.read(64);
+    QByteArray head(64, Qt::Uninitialized);
+    struct stat st{};
+    ssize_t n = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        do
+            n = ::read(fd, head.data(), std::size_t(head.size()));
+        while (n < 0 && errno == EINTR);
+    }
+    ::close(fd);
+    head.truncate(n > 0 ? qsizetype(n) : 0);
+    return head;
 }
 
 } // namespace
@@ -126,11 +139,13 @@ const IconReader* FileIconSource::readerFor(const std::string& file, Known& k)
                     k.reader = r.get();
         return k.reader;
     }
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const QByteArray head = headOf(path);
+    const QByteArray head = headOf(file);
     for (const auto& r : m_readers)
         if (!k.reader && r->recognises(head))
             k.reader = r.get();
+    if (k.reader)
+        return k.reader;
+    const QString suffix = QFileInfo(path).suffix().toLower();
     for (const auto& r : m_readers)
         if (!k.reader && r->handlesSuffix(suffix))
             k.reader = r.get();
@@ -183,12 +198,14 @@ QImage FileIconSource::draw(const std::string& file, int index0, int side)
 
     // A picture decoded by an earlier run: no reader is even chosen for it.
     const bool cacheable = m_cache && k.stamp.exists && !k.stamp.folder;
-    const iconcache::Key key{file, k.stamp.size, k.stamp.modified, k.stamp.changed, k.stamp.inode, index0, side};
-    if (cacheable)
+    iconcache::Key key;
+    if (cacheable) {
+        key = {file, k.stamp.size, k.stamp.modified, k.stamp.changed, k.stamp.inode, index0, side};
         if (const auto hit = m_cache->find(key)) {
             k.drawn.emplace(std::pair(index0, side), *hit);
             return *hit;
         }
+    }
 
     const IconReader* reader = readerFor(file, k);
     if (reader && reader->refers()) {
@@ -198,7 +215,7 @@ QImage FileIconSource::draw(const std::string& file, int index0, int side)
     QImage image = reader ? reader->draw(toQt(file), index0, side) : QImage();
     k.drawn.emplace(std::pair(index0, side), image);
     if (cacheable) {
-        m_cache->store(key, image);
+        m_cache->store(std::move(key), image);
         if (!m_saveTimer) {
             m_saveTimer = std::make_unique<QTimer>();
             m_saveTimer->setSingleShot(true);

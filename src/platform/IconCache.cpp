@@ -30,13 +30,33 @@ QImage toImage(int side, std::span<const std::uint8_t> pixels)
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return {};
+    const std::size_t row = std::size_t(side) * 4;
     for (int y = 0; y < side; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const std::uint8_t* from = pixels.data() + std::size_t(y) * std::size_t(side) * 4;
-        for (int x = 0; x < side; ++x, from += 4)
-            line[x] = QRgb(from[0]) | QRgb(from[1]) << 8 | QRgb(from[2]) << 16 | QRgb(from[3]) << 24;
+        const std::uint8_t* from = pixels.data() + std::size_t(y) * row;
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            std::memcpy(image.scanLine(y), from, row);
+        } else {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < side; ++x, from += 4)
+                line[x] = QRgb(from[0]) | QRgb(from[1]) << 8 | QRgb(from[2]) << 16 | QRgb(from[3]) << 24;
+        }
     }
     return image;
+}
+
+// The picture's pixels as the file keeps them: premultiplied, top row first.
+std::vector<std::uint32_t> pixelsOf(const QImage& image)
+{
+    std::vector<std::uint32_t> pixels;
+    if (image.isNull())
+        return pixels;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    pixels.reserve(std::size_t(argb.width()) * std::size_t(argb.height()));
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        pixels.insert(pixels.end(), line, line + argb.width());
+    }
+    return pixels;
 }
 
 } // namespace
@@ -70,12 +90,8 @@ std::optional<QImage> IconCache::find(const iconcache::Key& key)
     if (!m_loaded)
         load();
     const std::string k = indexKey(key);
-    if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end()) {
-        const Fresh& fresh = m_fresh[f->second];
-        if (fresh.pixels.empty())
-            return QImage();
-        return toImage(key.side, {reinterpret_cast<const std::uint8_t*>(fresh.pixels.data()), fresh.pixels.size() * 4});
-    }
+    if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end())
+        return m_fresh[f->second].image;
     const auto it = m_index.find(k);
     if (it == m_index.end())
         return std::nullopt;
@@ -91,22 +107,14 @@ std::optional<QImage> IconCache::find(const iconcache::Key& key)
     return toImage(key.side, r.pixels);
 }
 
-void IconCache::store(const iconcache::Key& key, const QImage& image)
+void IconCache::store(iconcache::Key key, const QImage& image)
 {
     if (key.side < 1 || key.side > iconcache::MaxSide)
         return;
-    Fresh fresh{key, {}};
-    if (!image.isNull()) {
-        if (image.width() != key.side || image.height() != key.side)
-            return;
-        const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        fresh.pixels.reserve(std::size_t(key.side) * std::size_t(key.side));
-        for (int y = 0; y < key.side; ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-            fresh.pixels.insert(fresh.pixels.end(), line, line + key.side);
-        }
-    }
+    if (!image.isNull() && (image.width() != key.side || image.height() != key.side))
+        return;
     const std::string k = indexKey(key);
+    Fresh fresh{std::move(key), image};
     if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end())
         m_fresh[f->second] = std::move(fresh);
     else {
@@ -125,7 +133,7 @@ bool IconCache::save()
     for (const Fresh& f : m_fresh) {
         if (written++ >= MaxRecords)
             break;
-        iconcache::appendRecord(out, f.key, f.pixels);
+        iconcache::appendRecord(out, f.key, pixelsOf(f.image));
     }
     // The old pictures used in this run first: they are the ones the next start shows.
     for (const int pass : {1, 0}) {

@@ -32,7 +32,7 @@ public:
     std::optional<QImage> find(const iconcache::Key& key);
     // Keeps what was drawn for key, a null image included; anything but a square of
     // key.side is not kept.
-    void store(const iconcache::Key& key, const QImage& image);
+    void store(iconcache::Key key, const QImage& image);
 
     bool unsaved() const { return m_unsaved; }
     // Writes the file: this run's pictures first, then what the old file held that is
@@ -49,9 +49,11 @@ private:
     std::vector<iconcache::Record> m_records;
     std::vector<std::uint8_t> m_state; // per record: 0 unchecked, 1 sound, 2 damaged
     std::unordered_map<std::string, std::size_t> m_index;
+    // Kept as drawn (the image is shared, not copied) and turned into bytes by save(),
+    // after the start rather than during it.
     struct Fresh {
         iconcache::Key key;
-        std::vector<std::uint32_t> pixels;
+        QImage image;
     };
     std::vector<Fresh> m_fresh;
     std::unordered_map<std::string, std::size_t> m_freshIndex;

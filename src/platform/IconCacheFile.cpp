@@ -1,5 +1,6 @@
 #include "platform/IconCacheFile.h"
 
+#include <bit>
 #include <cstring>
 
 namespace iconcache {
@@ -114,8 +115,11 @@ void appendRecord(std::string& file, const Key& key, std::span<const std::uint32
     put(body, std::uint32_t(key.index), 4);
     put(body, std::uint32_t(key.side), 4);
     put(body, pixels.size(), 4);
-    for (std::uint32_t v : pixels)
-        put(body, v, 4);
+    if constexpr (std::endian::native == std::endian::little)
+        body.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
+    else
+        for (std::uint32_t v : pixels)
+            put(body, v, 4);
     put(file, body.size(), 4);
     put(file, checksum({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()}), 8);
     file += body;
