@@ -155,6 +155,7 @@ TEST_F(Desktop, AFolderHoldsItsPictureFilesInNameOrderOneIconEach)
     picture(folder + "c.ico", Green); // a PNG named .ico: content speaks
     picture(folder + "inner/d.png", Yellow);
     text(folder + "notes.txt", "not a picture");
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder + "e.png").constData(), 0600), 0); // never opened
     text(path("empty/readme"), "nothing");
     FileIconSource icons;
     const std::string f = QFile::encodeName(folder).toStdString();
