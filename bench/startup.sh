@@ -10,8 +10,12 @@
 #   floor    vyre_floor: one 28x28 frameless tool window titled "Floor"
 #   default  the launcher in an empty folder: it writes its default files, shows "Default"
 #   large    the launcher on the generated large set (gen_large_set.py): 256 toolbars of
-#            40 buttons, 16 of them visible, icons from 400 PNG and ICO files
-# CASES="floor default" limits the cases. Everything runs on a private Xvfb. After each
+#            40 buttons, 16 of them visible, icons from 400 PNG and ICO files, with the icon
+#            cache of an earlier start (one unmeasured start fills it before the rounds)
+#   nocache  the large set without an icon cache: every icon shown is decoded
+#   damaged  the large set with a damaged icon cache (the warm one with one pixel of every
+#            record changed), which must cost no more than having none
+# CASES="floor default" limits the cases (default: floor default large nocache damaged). Everything runs on a private Xvfb. After each
 # stop the script syncs and waits SETTLE_SECONDS (default 0.5; 0 skips the wait) so that
 # the end of one program does not run into the start of the next.
 #
@@ -33,7 +37,7 @@ set -eu
 
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR [RUNS]}" && pwd)
 RUNS=${2:-7}
-CASES=${CASES:-floor default large}
+CASES=${CASES:-floor default large nocache damaged}
 IDLE_SECONDS=${IDLE_SECONDS:-10}
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$BUILD/vyrelight
@@ -43,7 +47,7 @@ PROBE=$BUILD/bench/vyre_xprobe
 for f in "$FLOOR" "$PROBE"; do
   [ -x "$f" ] || { echo "missing $f: configure with -DVYRE_BENCH=ON and build" >&2; exit 1; }
 done
-case " $CASES " in *" default "*|*" large "*)
+case " $CASES " in *" default "*|*" large "*|*" nocache "*|*" damaged "*)
   [ -x "$BIN" ] || { echo "missing $BIN" >&2; exit 1; } ;;
 esac
 
@@ -77,8 +81,39 @@ python3 "$HERE/gen_large_set.py" "$WORK/large"
 read -r _ LARGE_COUNT _ < <(grep '^visible' "$WORK/large/layout.txt")
 read -r _ FREE_X FREE_Y < <(grep '^free' "$WORK/large/layout.txt")
 
-expect_count() { case $1 in large) echo "$LARGE_COUNT" ;; *) echo 1 ;; esac; }
-expect_title() { case $1 in floor) echo '^Floor$' ;; default) echo '^Default$' ;; large) echo '^Bar[0-9]{3}$' ;; esac; }
+expect_count() { case $1 in large|nocache|damaged) echo "$LARGE_COUNT" ;; *) echo 1 ;; esac; }
+expect_title() { case $1 in floor) echo '^Floor$' ;; default) echo '^Default$' ;; *) echo '^Bar[0-9]{3}$' ;; esac; }
+
+# The icon cache folder of a start: shared by the "large" starts, so each finds what the
+# one before wrote; empty, or holding a damaged cache, for the other cases.
+cache_for() {
+  local c=$1 dir=$2
+  case $c in
+    large) echo "$WORK/cache-warm" ;;
+    damaged)
+      mkdir -p "$dir/cache/vyrelight"
+      if [ -f "$WORK/cache-warm/vyrelight/icons.cache" ]; then
+        # The worst kind of damage: every record whole but for one pixel, so each is
+        # found, checked, refused and decoded again.
+        python3 - "$WORK/cache-warm/vyrelight/icons.cache" "$dir/cache/vyrelight/icons.cache" <<'PY'
+import struct, sys
+b = bytearray(open(sys.argv[1], 'rb').read())
+at = 12
+while at + 12 <= len(b):
+    n = struct.unpack_from('<I', b, at)[0]
+    if at + 12 + n > len(b):
+        break
+    b[at + 12 + n - 1] ^= 0x5A
+    at += 12 + n
+open(sys.argv[2], 'wb').write(b)
+PY
+      else
+        head -c 700000 /dev/urandom > "$dir/cache/vyrelight/icons.cache"
+      fi
+      echo "$dir/cache" ;;
+    *) echo "$dir/cache" ;;
+  esac
+}
 
 # A fresh folder per start, with the program copied into it: the launcher keeps its data
 # beside itself, and one instance runs per folder.
@@ -88,7 +123,7 @@ prepare() {
   case $c in
     floor) cp "$FLOOR" "$dir/vyre_floor"; echo "$dir/vyre_floor" ;;
     default) cp "$BIN" "$dir/vyrelight"; echo "$dir/vyrelight" ;;
-    large) cp "$BIN" "$WORK/large/set/Toolbars.cfg" "$WORK/large/set/Default.vtb" "$dir/"
+    large|nocache|damaged) cp "$BIN" "$WORK/large/set/Toolbars.cfg" "$WORK/large/set/Default.vtb" "$dir/"
            echo "$dir/vyrelight" ;;
   esac
 }
@@ -129,10 +164,11 @@ settle() {
 # One start. Sets PID, MS and KIB and leaves the program running; false when it did not
 # come up. Runs in this shell, not a subshell, so the probe stays this shell's child.
 start_one() {
-  local c=$1 dir=$2 exe out=""
+  local c=$1 dir=$2 exe out="" cache
   exe=$(prepare "$c" "$dir")
+  cache=$(cache_for "$c" "$dir")
   xdotool mousemove "$FREE_X" "$FREE_Y"
-  (cd / && exec env XPROBE_TIMEOUT="${XPROBE_TIMEOUT:-60}" "$PROBE" "$(expect_count "$c")" \
+  (cd / && exec env XDG_CACHE_HOME="$cache" XPROBE_TIMEOUT="${XPROBE_TIMEOUT:-60}" "$PROBE" "$(expect_count "$c")" \
      "$(expect_title "$c")" "$dir/log" -- "$exe" >"$dir/probe.out") &
   PROBE_PID=$!
   # The probe keeps the time itself; this loop only waits for its answer.
@@ -167,6 +203,11 @@ died() {
 
 declare -A TIMES CPUS RSS IDLE_SW IDLE_TICKS IDLE_THREADS FAILED
 read -r -a case_list <<<"$CASES"
+# One unmeasured start fills the cache the "large" starts share (and that "damaged"
+# scrambles); the launcher writes it two seconds after its last new picture.
+case " $CASES " in *" large "*|*" damaged "*)
+  if start_one large "$WORK/run/prime"; then sleep 3; stop "$PID"; fi ;;
+esac
 for r in $(seq 1 "$RUNS"); do
   # Rotate the order each round.
   order=()

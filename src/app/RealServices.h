@@ -3,6 +3,7 @@
 #include "dialogs/QtDialogBackend.h"
 #include "platform/DesktopShell.h"
 #include "platform/FileIconSource.h"
+#include "platform/IconCache.h"
 #include "platform/MessageBoxPrompter.h"
 #include "platform/QtPointer.h"
 #include "platform/Services.h"
@@ -10,6 +11,9 @@
 // The real services, made once by main() before App.
 class RealServices {
 public:
+    // Pictures decoded by an earlier run come from the user's cache folder.
+    RealServices() { m_icons.useCache(IconCache::defaultFile()); }
+
     Services services() { return Services{m_prompter, m_shell, m_icons, m_pointer, m_dialogs}; }
 
 private:

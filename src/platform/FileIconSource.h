@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/IconReader.h"
 #include "platform/IconSource.h"
 
 #include <cstdint>
@@ -10,12 +11,18 @@
 #include <utility>
 #include <vector>
 
-class IconReader;
+class IconCache;
+class QTimer;
 
-// Icons out of files on disk, through a list of readers chosen by a file's suffix and
-// first bytes. Every answer is kept, so a file shared by many buttons is decoded once;
-// a file that changes on disk (size, times, or another file put in its place) is read
-// again. Each question costs one stat of the file, asked at every draw.
+// Icons out of files on disk, through a list of readers chosen by a file's content (and
+// its suffix where the content does not speak): pictures, icon files, Windows programs
+// and libraries, .desktop entries, programs, folders of pictures and icon theme names.
+// Every answer is kept, so a file shared by many buttons is decoded once; a file that
+// changes on disk (size, times, or another file put in its place) is read again. Each
+// question costs one stat of the file, asked at every draw.
+//
+// With a cache file, pictures decoded by an earlier run are taken from it instead of
+// being decoded again, and new ones are written to it shortly after they are drawn.
 class FileIconSource final : public IconSource {
 public:
     FileIconSource();
@@ -26,10 +33,15 @@ public:
 
     // Adds a reader, asked after the ones already there.
     void addReader(std::unique_ptr<IconReader> reader);
+    // Keeps decoded pictures in this file from now on (see IconCache).
+    void useCache(const std::string& cacheFile);
+    // Writes what is new to the cache file now rather than shortly.
+    void saveCache();
 
 private:
     struct Stamp {
         bool exists = false;
+        bool folder = false;
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
         std::int64_t size = 0;
@@ -44,11 +56,17 @@ private:
         std::optional<int> count;
         // By index and side; null images too: a missing icon is not looked for again.
         std::map<std::pair<int, int>, QImage> drawn;
+        // For a file that names another file's icon: what it names, by index and side.
+        std::map<std::pair<int, int>, std::optional<IconReader::Reference>> referred;
     };
 
     Known& known(const std::string& file);
     const IconReader* readerFor(const std::string& file, Known& k);
+    QImage drawReferred(const IconReader& reader, Known& k, const std::string& file, int index0, int side);
 
     std::vector<std::unique_ptr<IconReader>> m_readers;
     std::map<std::string, Known> m_known;
+    std::unique_ptr<IconCache> m_cache;
+    std::unique_ptr<QTimer> m_saveTimer;
+    int m_depth = 0;
 };

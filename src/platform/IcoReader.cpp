@@ -75,12 +75,16 @@ QImage IcoReader::draw(const QString& path, int index0, int side) const
 QImage IcoReader::decode(const QByteArray& file, int side)
 {
     const auto bytes = bytesOf(file);
-    const auto entries = ico::readDirectory(bytes);
+    return decodeBest(bytes, ico::readDirectory(bytes), side);
+}
+
+QImage IcoReader::decodeBest(std::span<const std::uint8_t> bytes, const std::vector<ico::Entry>& entries, int side)
+{
     // The best-suited picture that decodes: a damaged one gives way to the next.
     for (std::size_t i : ico::preferenceOrder(entries, side)) {
         const ico::Entry& e = entries[i];
         const auto data = bytes.subspan(e.offset, e.size);
-        QImage image = e.png ? decodePng(QByteArray(reinterpret_cast<const char*>(data.data()),
+        QImage image = e.png ? decodePng(QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()),
                                                     static_cast<qsizetype>(data.size())))
                              : toImage(ico::decodeBitmap(data));
         if (!image.isNull())

@@ -17,6 +17,13 @@ bool looksLikeSvg(const QByteArray& bytes)
     return head.contains("<svg") || (head.startsWith("<?xml") && bytes.left(4096).contains("<svg"));
 }
 
+// "BM", then the file's size and two reserved words of zero: two letters alone would
+// take many a text file for a bitmap.
+bool looksLikeBmp(const QByteArray& head)
+{
+    return head.size() >= 18 && head.startsWith("BM") && head[6] == 0 && head[7] == 0 && head[8] == 0 && head[9] == 0;
+}
+
 // SVG goes through Qt's "svg" image-format plugin rather than through Qt SVG linked in:
 // the plugin, and the SVG library with it, is then loaded only once an SVG icon is
 // drawn, instead of at every start.
@@ -46,7 +53,7 @@ QImage readPicture(const QByteArray& bytes, int side)
     QImageReader reader(&buffer);
     reader.setAllocationLimit(256);
     const QByteArray format = reader.format();
-    if (format != "png" && format != "jpeg" && format != "jpg" && format != "xpm")
+    if (format != "png" && format != "jpeg" && format != "jpg" && format != "xpm" && format != "bmp")
         return {};
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide))
@@ -63,12 +70,12 @@ QImage readPicture(const QByteArray& bytes, int side)
 bool IconImageReader::recognises(const QByteArray& head) const
 {
     return head.startsWith("\x89PNG\r\n\x1a\n") || head.startsWith("\xFF\xD8\xFF") || head.startsWith("/* XPM */")
-        || looksLikeSvg(head);
+        || looksLikeSvg(head) || looksLikeBmp(head);
 }
 
 bool IconImageReader::handlesSuffix(const QString& suffix) const
 {
-    static const char* const suffixes[] = {"png", "jpg", "jpeg", "jpe", "xpm", "svg"};
+    static const char* const suffixes[] = {"png", "jpg", "jpeg", "jpe", "xpm", "svg", "bmp"};
     for (const char* s : suffixes)
         if (suffix == QLatin1String(s))
             return true;

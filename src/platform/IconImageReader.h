@@ -2,7 +2,7 @@
 
 #include "platform/IconReader.h"
 
-// A picture file used whole as one icon: PNG, JPEG, XPM and SVG, all through Qt's
+// A picture file used whole as one icon: PNG, JPEG, XPM, BMP and SVG, all through Qt's
 // image readers (SVG by the "svg" image-format plugin, loaded only when one is drawn).
 class IconImageReader final : public IconReader {
 public:

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+#include <optional>
+
 // One kind of file that icons can be read out of. FileIconSource keeps a list of them
 // and asks the first that takes a file; readers for programs, libraries, .desktop
 // entries and icon themes join the list the same way. Readers keep no state: caching
@@ -24,6 +26,27 @@ public:
     // True when a file of this kind holds at most one icon, whose drawing is its count:
     // the source then decodes the file once for both questions.
     virtual bool singleIcon() const { return false; }
+
+    // True for a reader of what is not a file with content: a folder, or a name that is
+    // no file at all (an icon theme's name). Asked only for those.
+    virtual bool takesOther(const QString& path, bool folder) const
+    {
+        (void)path, (void)folder;
+        return false;
+    }
+    // For kinds that only name another file's icon (.desktop entries, programs, folders,
+    // theme names): icon index0 at side pixels is icon `index` of `file`, which the source
+    // then draws (and keeps, and caches) as that file's. Nothing when there is none.
+    struct Reference {
+        QString file;
+        int index = 0;
+    };
+    virtual bool refers() const { return false; }
+    virtual std::optional<Reference> refer(const QString& path, int index0, int side) const
+    {
+        (void)path, (void)index0, (void)side;
+        return std::nullopt;
+    }
 };
 
 namespace iconfile {

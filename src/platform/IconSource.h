@@ -4,8 +4,8 @@
 
 #include <string>
 
-// Icons out of files: .ico, PNG, SVG, XPM, JPEG now; programs, libraries, .desktop
-// entries and icon themes later. Indexes are 0-based here.
+// Icons out of files: pictures, icon files, Windows programs and libraries, .desktop
+// entries, programs, folders of pictures and icon theme names. Indexes are 0-based here.
 class IconSource {
 public:
     virtual ~IconSource() = default;

@@ -9,6 +9,8 @@ export XDG_RUNTIME_DIR="$TMP/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # The launcher runs on X; a Wayland session around the tests must not change that.
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+# The launcher keeps decoded icons in the cache folder: the test's own, never the user's.
+export XDG_CACHE_HOME="$TMP/cache"
 XVFB_PID=""
 APP_PID=""
 

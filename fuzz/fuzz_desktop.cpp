@@ -1,0 +1,42 @@
+// Key files (.desktop entries, index.theme) from arbitrary bytes: the parser never reads
+// outside the input, keeps no more than the input holds, and the Exec and list helpers
+// stay within what they are given.
+//
+// The parser is plain C++ on purpose; its source is compiled in here because the
+// platform library it lives in also holds the Qt-based readers.
+#include "platform/DesktopFile.cpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#define DESKTOP_CHECK(condition) \
+    do { \
+        if (!(condition)) \
+            std::abort(); \
+    } while (0)
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const auto groups = desktop::parse(text);
+    std::size_t kept = 0;
+    for (const desktop::Group& g : groups) {
+        kept += g.name.size();
+        for (const auto& [key, value] : g.entries) {
+            DESKTOP_CHECK(!key.empty());
+            kept += key.size() + value.size();
+            DESKTOP_CHECK(desktop::program(value).size() <= value.size());
+            std::size_t listed = 0;
+            for (const std::string& item : desktop::list(value))
+                listed += item.size();
+            DESKTOP_CHECK(listed <= value.size());
+        }
+    }
+    // Escapes only shorten, and every kept byte came from the input.
+    DESKTOP_CHECK(kept <= size);
+    if (const std::string* icon = desktop::value(groups, "Desktop Entry", "Icon"))
+        DESKTOP_CHECK(icon->size() <= size);
+    DESKTOP_CHECK(desktop::program(text).size() <= size);
+    return 0;
+}

@@ -1,0 +1,35 @@
+#include "platform/ExeIconReader.h"
+
+#include "platform/ExeParser.h"
+#include "platform/IcoReader.h"
+#include "platform/MappedFile.h"
+
+#include <QFile>
+
+bool ExeIconReader::recognises(const QByteArray& head) const
+{
+    return head.startsWith("MZ");
+}
+
+bool ExeIconReader::handlesSuffix(const QString&) const
+{
+    // A program without the "MZ" mark is not one, whatever its name says.
+    return false;
+}
+
+int ExeIconReader::count(const QString& path) const
+{
+    const MappedFile file(QFile::encodeName(path).toStdString());
+    const std::size_t groups = exe::readResources(file.bytes()).groups.size();
+    return groups > std::size_t(INT_MAX) ? INT_MAX : int(groups);
+}
+
+QImage ExeIconReader::draw(const QString& path, int index0, int side) const
+{
+    if (index0 < 0)
+        return {};
+    const MappedFile file(QFile::encodeName(path).toStdString());
+    const auto bytes = file.bytes();
+    const exe::Resources resources = exe::readResources(bytes);
+    return IcoReader::decodeBest(bytes, exe::groupEntries(bytes, resources, std::size_t(index0)), side);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// Icons inside Windows programs and libraries, read from bytes in memory: PE32 and PE32+
+// (.exe, .dll, .icl, .cpl, .ocx) and the 16-bit NE format of old programs and icon
+// libraries. Plain C++ with no Qt and no file access, so it can be fuzzed on its own.
+//
+// Such a file keeps its icons as resources: each icon group (what a user calls one icon)
+// lists its pictures by number, and each picture is a resource of its own holding a
+// bitmap or a PNG. Only the resource directory is walked to find them, so a large file
+// costs no more than its directory: with the bytes mapped, the rest is never touched.
+// Every offset and count comes from the file and is checked; a directory is visited at
+// most once, so a loop of directories ends, and the work is bounded by the file's size.
+
+#include "platform/IcoParser.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace exe {
+
+enum class Format { None, Pe, Ne };
+
+// Where a resource's bytes lie in the file; always wholly inside it.
+struct Span {
+    std::size_t offset = 0;
+    std::size_t size = 0;
+};
+
+struct Resources {
+    Format format = Format::None;
+    // The icon groups in directory order: icon n of the file is groups[n].
+    std::vector<Span> groups;
+    // The pictures by their resource number, sorted by number; the first language of each.
+    std::vector<std::pair<std::uint32_t, Span>> pictures;
+};
+
+// The icon resources of a PE or NE file; format None when the bytes are neither.
+Resources readResources(std::span<const std::uint8_t> file);
+
+// The pictures of icon group `group`, as icon-file entries whose offsets are into the
+// file, ready for ico::preferenceOrder. Pictures the group names but the file lacks are
+// left out.
+std::vector<ico::Entry> groupEntries(std::span<const std::uint8_t> file, const Resources& resources,
+                                     std::size_t group);
+
+} // namespace exe

@@ -1,0 +1,273 @@
+#pragma once
+
+// Writes Windows programs and icon libraries, PE and NE, holding icon groups of our own
+// pictures, so that the readers are tested on files made here rather than on anyone's
+// product. The layout records where the parts of each file lie, so a test can damage
+// exactly the part it means to.
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+namespace fixture {
+
+struct Picture {
+    QByteArray data; // a bitmap as icons keep it (header, colour rows, mask) or a PNG
+    int width = 16;
+    int height = 16;
+    int bitCount = 32;
+};
+using Group = std::vector<Picture>;
+
+inline void put16(QByteArray& b, qsizetype at, std::uint32_t v)
+{
+    b[at] = char(v & 0xFF);
+    b[at + 1] = char((v >> 8) & 0xFF);
+}
+
+inline void put32(QByteArray& b, qsizetype at, std::uint32_t v)
+{
+    put16(b, at, v & 0xFFFF);
+    put16(b, at + 2, v >> 16);
+}
+
+inline std::uint32_t get32(const QByteArray& b, qsizetype at)
+{
+    return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8
+        | std::uint32_t(std::uint8_t(b[at + 2])) << 16 | std::uint32_t(std::uint8_t(b[at + 3])) << 24;
+}
+
+// A 32-bit bitmap picture of one colour with a clear one-pixel border drawn by the mask.
+inline Picture bitmap(int side, QRgb colour)
+{
+    const int maskStride = ((side + 31) / 32) * 4;
+    QByteArray b(40 + side * side * 4 + maskStride * side, '\0');
+    put32(b, 0, 40);
+    put32(b, 4, std::uint32_t(side));
+    put32(b, 8, std::uint32_t(2 * side));
+    put16(b, 12, 1);
+    put16(b, 14, 32);
+    for (int i = 0; i < side * side; ++i) {
+        const qsizetype p = 40 + i * 4;
+        b[p] = char(qBlue(colour));
+        b[p + 1] = char(qGreen(colour));
+        b[p + 2] = char(qRed(colour));
+        b[p + 3] = 0; // no alpha: the mask decides
+    }
+    const qsizetype mask = 40 + side * side * 4;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if (x == 0 || y == 0 || x == side - 1 || y == side - 1)
+                b[mask + y * maskStride + x / 8] = char(b[mask + y * maskStride + x / 8] | (0x80 >> (x % 8)));
+    return {b, side, side, 32};
+}
+
+// A PNG picture of one colour, stored compressed as newer icons are.
+inline Picture png(int side, QRgb colour)
+{
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return {bytes, side, side, 32};
+}
+
+// The group directory naming pictures firstId, firstId + 1, ... by number.
+inline QByteArray groupDirectory(const Group& g, std::uint32_t firstId)
+{
+    QByteArray b(6 + 14 * qsizetype(g.size()), '\0');
+    put16(b, 2, 1);
+    put16(b, 4, std::uint32_t(g.size()));
+    for (std::size_t i = 0; i < g.size(); ++i) {
+        const qsizetype at = 6 + 14 * qsizetype(i);
+        b[at] = char(g[i].width >= 256 ? 0 : g[i].width);
+        b[at + 1] = char(g[i].height >= 256 ? 0 : g[i].height);
+        put16(b, at + 4, 1);
+        put16(b, at + 6, std::uint32_t(g[i].bitCount));
+        put32(b, at + 8, std::uint32_t(g[i].data.size()));
+        put16(b, at + 12, firstId + std::uint32_t(i));
+    }
+    return b;
+}
+
+inline void align(QByteArray& b, int to)
+{
+    while (b.size() % to)
+        b.append('\0');
+}
+
+struct Exe {
+    QByteArray bytes;
+    qsizetype root = 0;        // PE: the root resource directory; NE: the resource table
+    qsizetype groupTypeDir = 0; // PE: the directory of icon groups
+    qsizetype firstData = 0;   // PE: the first data entry (of the first picture)
+};
+
+// A PE library (PE32, or PE32+ when wide) holding the groups, with `padding` bytes of a
+// data section before the resources, as a large library has code before them.
+inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype padding = 0)
+{
+    Exe out;
+    QByteArray& b = out.bytes;
+    const int optionalSize = wide ? 240 : 224;
+    const int sections = padding > 0 ? 2 : 1;
+    b = QByteArray(0x40, '\0');
+    b[0] = 'M';
+    b[1] = 'Z';
+    put32(b, 0x3C, 0x40);
+    b.append("PE\0\0", 4);
+    QByteArray coff(20, '\0');
+    put16(coff, 0, wide ? 0x8664 : 0x14C);
+    put16(coff, 2, std::uint32_t(sections));
+    put16(coff, 16, std::uint32_t(optionalSize));
+    put16(coff, 18, 0x2102);
+    b.append(coff);
+    const qsizetype optional = b.size();
+    b.append(QByteArray(optionalSize, '\0'));
+    put16(b, optional, wide ? 0x20B : 0x10B);
+    const int countAt = wide ? 108 : 92;
+    put32(b, optional + countAt, 16);
+    const qsizetype table = b.size();
+    b.append(QByteArray(40 * sections, '\0'));
+    align(b, 0x200);
+
+    std::uint32_t address = 0x1000;
+    if (padding > 0) {
+        const qsizetype at = table;
+        b.replace(at, 5, ".data");
+        put32(b, at + 8, std::uint32_t(padding));
+        put32(b, at + 12, address);
+        put32(b, at + 16, std::uint32_t(padding));
+        put32(b, at + 20, std::uint32_t(b.size()));
+        b.append(QByteArray(padding, '\x90'));
+        align(b, 0x200);
+        address += std::uint32_t((padding + 0xFFF) / 0x1000 * 0x1000);
+    }
+
+    // The resource section: root, the two type directories, a name directory per
+    // resource, a data entry per resource, then the resources' bytes.
+    std::size_t pictureCount = 0;
+    for (const Group& g : groups)
+        pictureCount += g.size();
+    const qsizetype section = b.size();
+    QByteArray r;
+    const int types = pictureCount ? 2 : 1;
+    const qsizetype root = 0;
+    const qsizetype iconDir = 16 + 8 * types;
+    const qsizetype groupDir = iconDir + (pictureCount ? 16 + 8 * qsizetype(pictureCount) : 0);
+    const qsizetype nameDirs = groupDir + 16 + 8 * qsizetype(groups.size());
+    const qsizetype total = qsizetype(pictureCount + groups.size());
+    const qsizetype dataEntries = nameDirs + 24 * total;
+    r = QByteArray(dataEntries + 16 * total, '\0');
+    put16(r, root + 14, std::uint32_t(types));
+    int t = 0;
+    if (pictureCount) {
+        put32(r, root + 16 + 8 * t, 3);
+        put32(r, root + 20 + 8 * t++, 0x80000000u | std::uint32_t(iconDir));
+        put16(r, iconDir + 14, std::uint32_t(pictureCount));
+    }
+    put32(r, root + 16 + 8 * t, 14);
+    put32(r, root + 20 + 8 * t, 0x80000000u | std::uint32_t(groupDir));
+    put16(r, groupDir + 14, std::uint32_t(groups.size()));
+
+    std::vector<QByteArray> blobs;
+    for (const Group& g : groups)
+        for (const Picture& p : g)
+            blobs.push_back(p.data);
+    std::uint32_t firstId = 1;
+    for (const Group& g : groups) {
+        blobs.push_back(groupDirectory(g, firstId));
+        firstId += std::uint32_t(g.size());
+    }
+    for (qsizetype i = 0; i < total; ++i) {
+        const bool picture = i < qsizetype(pictureCount);
+        const qsizetype dir = picture ? iconDir : groupDir;
+        const qsizetype slot = picture ? i : i - qsizetype(pictureCount);
+        const qsizetype name = nameDirs + 24 * i;
+        put32(r, dir + 16 + 8 * slot, std::uint32_t(slot + 1));
+        put32(r, dir + 20 + 8 * slot, 0x80000000u | std::uint32_t(name));
+        put16(r, name + 14, 1);
+        put32(r, name + 16, 0x409);
+        put32(r, name + 20, std::uint32_t(dataEntries + 16 * i));
+    }
+    for (qsizetype i = 0; i < total; ++i) {
+        align(r, 4);
+        put32(r, dataEntries + 16 * i, address + std::uint32_t(r.size()));
+        put32(r, dataEntries + 16 * i + 4, std::uint32_t(blobs[std::size_t(i)].size()));
+        r.append(blobs[std::size_t(i)]);
+    }
+    align(r, 0x200);
+    const qsizetype s = table + 40 * (sections - 1);
+    b.replace(s, 5, ".rsrc");
+    put32(b, s + 8, std::uint32_t(r.size()));
+    put32(b, s + 12, address);
+    put32(b, s + 16, std::uint32_t(r.size()));
+    put32(b, s + 20, std::uint32_t(section));
+    put32(b, optional + countAt + 4 + 16, address);
+    put32(b, optional + countAt + 4 + 20, std::uint32_t(r.size()));
+    b.append(r);
+    out.root = section;
+    out.groupTypeDir = section + groupDir;
+    out.firstData = section + dataEntries;
+    return out;
+}
+
+// A 16-bit NE icon library holding the groups.
+inline Exe ne(const std::vector<Group>& groups)
+{
+    Exe out;
+    QByteArray& b = out.bytes;
+    b = QByteArray(0x80, '\0');
+    b[0] = 'M';
+    b[1] = 'Z';
+    put32(b, 0x3C, 0x40);
+    b[0x40] = 'N';
+    b[0x41] = 'E';
+    std::size_t pictureCount = 0;
+    for (const Group& g : groups)
+        pictureCount += g.size();
+    const int shift = 4;
+    const qsizetype table = 0x80;
+    const qsizetype tableSize = 2 + 8 + 12 * qsizetype(pictureCount) + 8 + 12 * qsizetype(groups.size()) + 2;
+    put16(b, 0x40 + 0x24, std::uint32_t(table - 0x40));
+    put16(b, 0x40 + 0x26, std::uint32_t(table - 0x40 + tableSize));
+    QByteArray t(tableSize + 1, '\0'); // and an empty list of resident names
+    put16(t, 0, shift);
+    const qsizetype groupType = 2 + 8 + 12 * qsizetype(pictureCount);
+    put16(t, 2, 0x8003);
+    put16(t, 4, std::uint32_t(pictureCount));
+    put16(t, groupType, 0x800E);
+    put16(t, groupType + 2, std::uint32_t(groups.size()));
+    b.append(t);
+    align(b, 1 << shift);
+
+    std::uint32_t id = 1;
+    qsizetype slot = 0;
+    const auto place = [&](qsizetype info, const QByteArray& data, std::uint32_t resourceId) {
+        align(b, 1 << shift);
+        put16(b, table + info, std::uint32_t(b.size() >> shift));
+        put16(b, table + info + 2, std::uint32_t((data.size() + (1 << shift) - 1) >> shift));
+        put16(b, table + info + 4, 0x1C30);
+        put16(b, table + info + 6, 0x8000 | resourceId);
+        b.append(data);
+    };
+    for (const Group& g : groups)
+        for (const Picture& p : g)
+            place(2 + 8 + 12 * slot++, p.data, id++);
+    std::uint32_t firstId = 1;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        place(groupType + 8 + 12 * qsizetype(i), groupDirectory(groups[i], firstId), std::uint32_t(i + 1));
+        firstId += std::uint32_t(groups[i].size());
+    }
+    align(b, 1 << shift);
+    out.root = table;
+    return out;
+}
+
+} // namespace fixture
