@@ -1,5 +1,6 @@
 #include "editors/ButtonFields.h"
 
+#include "platform/DesktopEntryName.h"
 #include "store/Numbers.h"
 #include "store/Paths.h"
 
@@ -14,7 +15,17 @@ QString fromBytes(const std::string& s) { return QString::fromLocal8Bit(s); }
 
 bool isRecall(const QString& target) { return target == QLatin1String(RecallMarker); }
 
-QString proposedName(const QString& target) { return fromBytes(PathTitle(bytes(target))); }
+// The file's title; an application entry's own name, as the menus show it, rather than
+// the title of a file named like "org.gnome.Terminal.desktop".
+QString proposedName(const QString& target)
+{
+    if (target.endsWith(QLatin1String(".desktop"))) {
+        const QString name = fromBytes(DesktopEntryName(bytes(target))).trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+    return fromBytes(PathTitle(bytes(target)));
+}
 
 // The characters the files' line structure cannot hold inside a field, by the name the
 // message gives them.

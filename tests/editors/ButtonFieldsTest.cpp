@@ -68,6 +68,13 @@ TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
 {
     const QString app = path("my.app.sh");
     make("my.app.sh", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // An application entry names itself; its file's title would be "org".
+    const QString entry = path("org.example.Mail.desktop");
+    QFile e(entry);
+    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    e.write("[Desktop Entry]\nType=Application\nName[de]=Post\nName=Mail Reader\nExec=mail %U\n"
+            "[Desktop Action New]\nName=New Message\n");
+    e.close();
     const struct {
         ButtonFields before;
         QStringList after; // name, icon file, icon index
@@ -78,6 +85,8 @@ TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
         {boxes("", path("notes.txt")), {"notes", "", ""}},               // a document has no icon of its own
         {boxes("", path("folder") + "/"), {"", "", ""}},                 // a name ending in the separator
         {boxes("", RecallMarker), {"!RecallTbr>>>", "", ""}},
+        {boxes("", entry), {"Mail Reader", entry, "1"}},
+        {boxes("", path("editor.desktop")), {"editor", path("editor.desktop"), "1"}}, // no name in it
     };
     for (const auto& c : cases) {
         ButtonFields f = c.before;
