@@ -1,13 +1,9 @@
 // Start-up and shutdown of the whole program on a temporary folder, with fake services:
 // what lands on disk, which windows come up, and how the windows' requests are carried out.
+#include "AppWorld.h"
 #include "app/App.h"
 #include "config/ConfigWindow.h"
-#include "support/FakeDialogBackend.h"
 #include "support/FakeClock.h"
-#include "support/FakeIconSource.h"
-#include "support/FakePointer.h"
-#include "support/FakePrompter.h"
-#include "support/FakeShell.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/ToolbarManager.h"
 #include "toolbar/ToolbarWindow.h"
@@ -17,52 +13,23 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sys/stat.h>
-#include <iterator>
-#include <memory>
 
 namespace {
 
-const std::string CfgHeader = "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n";
-const char* VtbHeader = "Quorrelind's Vyrelight Toolbar v2_[A1]\r\n";
-
-class AppTest : public ::testing::Test {
+class AppTest : public ::testing::Test, protected AppWorld {
 protected:
-    std::string path(const std::string& name) const { return folder + "/" + name; }
-
-    void write(const std::string& name, const std::string& bytes) const { std::ofstream(path(name)) << bytes; }
-    std::string read(const std::string& name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
     // Starts, on a configuration of these toolbar lines when there are.
-    bool start(const std::string& lines = {})
-    {
-        if (!lines.empty())
-            write("Toolbars.cfg", CfgHeader + lines);
-        app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder, clock);
-        return app->Main();
-    }
+    bool start(const std::string& lines = {}) { return launch(lines, clock); }
     // Toolbar t's window, built first if it was not yet (as anything needing it does).
     ToolbarWindow& window(int t) { return app->toolbars().ready(static_cast<std::uint8_t>(t)); }
     bool hasWindow(int t) const { return app->toolbars().find(static_cast<std::uint8_t>(t)) != nullptr; }
 
-    QTemporaryDir dir;
-    std::string folder{dir.path().toStdString()};
-    FakePrompter prompter;
-    FakeShell shell;
-    FakeIconSource icons;
-    FakePointer pointer;
-    FakeDialogBackend dialogs;
     Clock* clock = nullptr; // real time unless a test paces the folds
-    std::unique_ptr<App> app;
 };
 
 TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndShowsTheBareDefaultToolbar)

@@ -1,14 +1,10 @@
 // The configuration window's button commands on the whole program: each case checks the
 // set, the toolbar file's bytes and the windows together.
+#include "AppWorld.h"
 #include "app/App.h"
 #include "app/ButtonCommands.h"
 #include "config/ConfigWindow.h"
 #include "editors/ButtonEditor.h"
-#include "support/FakeDialogBackend.h"
-#include "support/FakeIconSource.h"
-#include "support/FakePointer.h"
-#include "support/FakePrompter.h"
-#include "support/FakeShell.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarManager.h"
@@ -20,20 +16,15 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
-#include <memory>
 
 namespace {
 
-const std::string CfgHeader = "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n";
-const std::string VtbHeader = "Quorrelind's Vyrelight Toolbar v2_[A1]\r\n";
 const QString Separator(11, QChar(0x2014));
 
 // One button line of a toolbar file.
@@ -42,15 +33,8 @@ std::string line(const std::string& name, int kind = 1)
     return kind == KindSeparator ? ";;;4;;0;\r\n" : name + ";/bin/" + name + ";;" + std::to_string(kind) + ";;0;\r\n";
 }
 
-class ButtonCommandsTest : public ::testing::Test {
+class ButtonCommandsTest : public ::testing::Test, protected AppWorld {
 protected:
-    std::string path(const std::string& name) const { return folder + "/" + name; }
-    void write(const std::string& name, const std::string& bytes) const { std::ofstream(path(name)) << bytes; }
-    std::string read(const std::string& name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
 
     // Starts with Default.vtb holding these buttons and the configuration window open
     // on toolbar 0.
@@ -58,16 +42,8 @@ protected:
     {
         write("Toolbars.cfg", CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n" + moreToolbars);
         write("Default.vtb", VtbHeader + buttons);
-        app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
-        ASSERT_TRUE(app->Main());
+        ASSERT_TRUE(launch());
         app->showConfig(0);
-    }
-    template <typename W = QWidget>
-    W* cfgChild(const QString& name)
-    {
-        W* w = app->config().findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
     }
     QListWidget* list() { return cfgChild<QListWidget>("lstBtns"); }
     QScrollBar* bar() { return cfgChild<QScrollBar>("vsbPos"); }
@@ -107,15 +83,6 @@ protected:
     ButtonEditor* editor() { return app->buttons().editor(); }
     QLineEdit* box(int f) { return editor()->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(f)); }
     void pressOk() { editor()->findChild<QPushButton*>("btnCOM(0)")->click(); }
-
-    QTemporaryDir dir;
-    std::string folder{dir.path().toStdString()};
-    FakePrompter prompter;
-    FakeShell shell;
-    FakeIconSource icons;
-    FakePointer pointer;
-    FakeDialogBackend dialogs;
-    std::unique_ptr<App> app;
 };
 
 TEST_F(ButtonCommandsTest, EachStepOfThePositionBarExchangesSavesRebuildsAndKeepsTheButtonSelected)

@@ -1,17 +1,13 @@
 // Adding, editing and deleting toolbars through the configuration window, as a user
 // does it: the command buttons, the toolbar editor and the confirmation box, with the
 // set, the files on disk and the windows checked together after each.
+#include "AppWorld.h"
 #include "app/App.h"
 #include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
 #include "config/ConfigWindow.h"
 #include "editors/ButtonEditor.h"
 #include "editors/ToolbarEditor.h"
-#include "support/FakeDialogBackend.h"
-#include "support/FakeIconSource.h"
-#include "support/FakePointer.h"
-#include "support/FakePrompter.h"
-#include "support/FakeShell.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarManager.h"
@@ -23,62 +19,27 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <memory>
 
 namespace {
 
-const std::string CfgHeader = "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n";
-const std::string VtbHeader = "Quorrelind's Vyrelight Toolbar v2_[A1]\r\n";
 
 // One program on its own folder with fake services.
-struct World {
-    QTemporaryDir dir;
-    std::string folder{dir.path().toStdString()};
-    FakePrompter prompter;
-    FakeShell shell;
-    FakeIconSource icons;
-    FakePointer pointer;
-    FakeDialogBackend dialogs;
-    std::unique_ptr<App> app;
-
-    std::string path(const std::string& name) const { return folder + "/" + name; }
-    void write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-    }
-    std::string read(const std::string& name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    bool exists(const std::string& name) const { return std::filesystem::exists(path(name)); }
+struct World : AppWorld {
 
     // Starts on these toolbar lines (none: the default set) with the configuration
     // window open on toolbar t.
     void start(const std::string& lines = {}, int t = 0)
     {
-        if (!lines.empty())
-            write("Toolbars.cfg", CfgHeader + lines);
-        app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
-        ASSERT_TRUE(app->Main());
+        ASSERT_TRUE(launch(lines));
         app->showConfig(static_cast<std::uint8_t>(t));
     }
 
-    template <typename W = QWidget>
-    W* cfgChild(const QString& name)
-    {
-        W* w = app->config().findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
     void command(int i) { cfgChild<QPushButton>(QStringLiteral("btnCfg(%1)").arg(i))->click(); }
     QComboBox* toolbarList() { return cfgChild<QComboBox>("cbxTbrs"); }
     QStringList listed()
