@@ -21,6 +21,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include "support/WholeText.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -307,28 +309,16 @@ TEST_F(ButtonEditorTest, IconButtonStartsThePickerFromTheIconOrTheTargetAndTakes
 
 TEST_F(ButtonEditorTest, EveryCaptionShowsWholeAtEveryScale)
 {
-    const QFont saved = QApplication::font();
-    for (const qreal factor : {1.0, 1.5, 2.0}) {
-        SCOPED_TRACE(factor);
-        QFont larger = saved;
-        larger.setPointSizeF(saved.pointSizeF() * factor);
-        QApplication::setFont(larger);
+    atEveryFontScale([&] {
         open();
-        for (const QWidget* w : editor->findChildren<QWidget*>()) {
-            if (!w->isVisible() || !(w->inherits("QAbstractButton") || w->inherits("QLabel") || w->inherits("QComboBox")))
-                continue;
-            const QSize needed = w->sizeHint();
-            EXPECT_TRUE(w->width() >= needed.width() && w->height() >= needed.height())
-                << w->objectName().toStdString() << " is cut";
-        }
+        expectWholeTexts(*editor);
         // Each label stands level with its box.
         for (int i = 0; i < 4; ++i) {
             const QWidget* label = child(QStringLiteral("lblTXT(%1)").arg(i));
             EXPECT_EQ(label->geometry().center().y(), box(i)->geometry().center().y()) << i;
         }
         delete editor.data();
-    }
-    QApplication::setFont(saved);
+    });
 }
 
 } // namespace

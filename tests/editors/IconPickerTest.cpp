@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "support/WholeText.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -230,26 +232,14 @@ TEST_F(IconPickerTest, BrowseOffersIconFilesProgramsPicturesAndEntriesAndACancel
 
 TEST_F(IconPickerTest, EveryTextShowsWholeAtEveryScale)
 {
-    const QFont saved = QApplication::font();
-    for (const qreal factor : {1.0, 1.5, 2.0}) {
-        SCOPED_TRACE(factor);
-        QFont larger = saved;
-        larger.setPointSizeF(saved.pointSizeF() * factor);
-        QApplication::setFont(larger);
+    atEveryFontScale([&] {
         IconPickerDialog picker(icons, dialogs);
         picker.setFile("/a/folder/with/a/rather/long/name/of/icons/twelve.dll");
         picker.setPosition(11);
         picker.show();
-        for (const QWidget* w : picker.findChildren<QWidget*>()) {
-            const bool captioned = w->inherits("QAbstractButton") || w->inherits("QLabel");
-            EXPECT_TRUE(!captioned || (w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height()))
-                << w->objectName().toStdString() << " is cut";
-            EXPECT_TRUE(picker.rect().contains(QRect(w->mapTo(&picker, QPoint()), w->size())))
-                << w->objectName().toStdString() << " runs out";
-        }
+        expectWholeTexts(picker);
         EXPECT_EQ(picker.minimumSize(), picker.maximumSize());
-    }
-    QApplication::setFont(saved);
+    });
 }
 
 // The picker as the editors use it: preset, opened over the editor without waiting,
