@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FuzzCheck.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -40,9 +42,3 @@ public:
 private:
     std::string m_path;
 };
-
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            __builtin_trap();                                                                      \
-    } while (0)

@@ -6,15 +6,11 @@
 // platform library it lives in also holds the Qt-based readers.
 #include "platform/DesktopFile.cpp"
 
+#include "FuzzCheck.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-#define DESKTOP_CHECK(condition) \
-    do { \
-        if (!(condition)) \
-            std::abort(); \
-    } while (0)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -24,19 +20,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const desktop::Group& g : groups) {
         kept += g.name.size();
         for (const auto& [key, value] : g.entries) {
-            DESKTOP_CHECK(!key.empty());
+            FUZZ_CHECK(!key.empty());
             kept += key.size() + value.size();
-            DESKTOP_CHECK(desktop::program(value).size() <= value.size());
+            FUZZ_CHECK(desktop::program(value).size() <= value.size());
             std::size_t listed = 0;
             for (const std::string& item : desktop::list(value))
                 listed += item.size();
-            DESKTOP_CHECK(listed <= value.size());
+            FUZZ_CHECK(listed <= value.size());
         }
     }
     // Escapes only shorten, and every kept byte came from the input.
-    DESKTOP_CHECK(kept <= size);
+    FUZZ_CHECK(kept <= size);
     if (const std::string* icon = desktop::value(groups, "Desktop Entry", "Icon"))
-        DESKTOP_CHECK(icon->size() <= size);
-    DESKTOP_CHECK(desktop::program(text).size() <= size);
+        FUZZ_CHECK(icon->size() <= size);
+    FUZZ_CHECK(desktop::program(text).size() <= size);
     return 0;
 }

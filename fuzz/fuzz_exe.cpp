@@ -7,15 +7,11 @@
 #include "platform/ExeParser.cpp"
 #include "platform/IcoParser.cpp"
 
+#include "FuzzCheck.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-#define EXE_CHECK(condition) \
-    do { \
-        if (!(condition)) \
-            std::abort(); \
-    } while (0)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -23,17 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const exe::Resources r = exe::readResources(file);
     // Each directory entry takes at least 8 bytes of the file, so neither list can be
     // longer than that allows.
-    EXE_CHECK(r.groups.size() <= size / 8 && r.pictures.size() <= size / 8);
+    FUZZ_CHECK(r.groups.size() <= size / 8 && r.pictures.size() <= size / 8);
     for (const auto& [id, span] : r.pictures)
-        EXE_CHECK(span.offset <= size && span.size <= size - span.offset);
+        FUZZ_CHECK(span.offset <= size && span.size <= size - span.offset);
     for (std::size_t g = 0; g < r.groups.size(); ++g) {
-        EXE_CHECK(r.groups[g].offset <= size && r.groups[g].size <= size - r.groups[g].offset);
+        FUZZ_CHECK(r.groups[g].offset <= size && r.groups[g].size <= size - r.groups[g].offset);
         for (const ico::Entry& e : exe::groupEntries(file, r, g)) {
-            EXE_CHECK(e.offset <= size && e.size <= size - e.offset);
+            FUZZ_CHECK(e.offset <= size && e.size <= size - e.offset);
             if (e.png)
                 continue;
             const ico::Picture p = ico::decodeBitmap(file.subspan(e.offset, e.size));
-            EXE_CHECK(p.pixels.size() == std::size_t(p.width) * std::size_t(p.height));
+            FUZZ_CHECK(p.pixels.size() == std::size_t(p.width) * std::size_t(p.height));
         }
     }
     return 0;

@@ -6,15 +6,11 @@
 // platform library it lives in also holds the Qt-based readers.
 #include "platform/IcoParser.cpp"
 
+#include "FuzzCheck.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-#define ICO_CHECK(condition) \
-    do { \
-        if (!(condition)) \
-            std::abort(); \
-    } while (0)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -23,19 +19,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The input read as a whole icon file.
     const auto entries = ico::readDirectory(file);
     const auto order = ico::preferenceOrder(entries, 16);
-    ICO_CHECK(order.size() == entries.size());
+    FUZZ_CHECK(order.size() == entries.size());
     for (std::size_t i : order) {
         const ico::Entry& e = entries[i];
-        ICO_CHECK(e.offset <= size && e.size <= size - e.offset);
+        FUZZ_CHECK(e.offset <= size && e.size <= size - e.offset);
         if (e.png)
             continue;
         const ico::Picture p = ico::decodeBitmap(file.subspan(e.offset, e.size));
-        ICO_CHECK(p.pixels.size() == static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
+        FUZZ_CHECK(p.pixels.size() == static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
     }
 
     // The input read as one bitmap picture, to reach the pixel decoding directly.
     const ico::Picture p = ico::decodeBitmap(file);
-    ICO_CHECK(p.width <= ico::MaxSide && p.height <= ico::MaxSide);
-    ICO_CHECK(p.pixels.size() == static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
+    FUZZ_CHECK(p.width <= ico::MaxSide && p.height <= ico::MaxSide);
+    FUZZ_CHECK(p.pixels.size() == static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
     return 0;
 }

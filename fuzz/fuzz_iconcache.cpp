@@ -6,15 +6,11 @@
 // platform library it lives in also holds the Qt-based cache.
 #include "platform/IconCacheFile.cpp"
 
+#include "FuzzCheck.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-#define CACHE_CHECK(condition) \
-    do { \
-        if (!(condition)) \
-            std::abort(); \
-    } while (0)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -22,16 +18,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto records = iconcache::readRecords(file);
     std::string copy = iconcache::header();
     for (const iconcache::Record& r : records) {
-        CACHE_CHECK(r.whole.data() >= data && r.whole.data() + r.whole.size() <= data + size);
-        CACHE_CHECK(r.key.side >= 1 && r.key.side <= iconcache::MaxSide);
-        CACHE_CHECK(r.pixels.empty() || r.pixels.size() == std::size_t(r.key.side) * std::size_t(r.key.side) * 4);
+        FUZZ_CHECK(r.whole.data() >= data && r.whole.data() + r.whole.size() <= data + size);
+        FUZZ_CHECK(r.key.side >= 1 && r.key.side <= iconcache::MaxSide);
+        FUZZ_CHECK(r.pixels.empty() || r.pixels.size() == std::size_t(r.key.side) * std::size_t(r.key.side) * 4);
         (void)iconcache::intact(r);
         iconcache::appendRecord(copy, r);
     }
     const auto again = iconcache::readRecords(
         {reinterpret_cast<const std::uint8_t*>(copy.data()), copy.size()});
-    CACHE_CHECK(again.size() == records.size());
+    FUZZ_CHECK(again.size() == records.size());
     for (std::size_t i = 0; i < again.size(); ++i)
-        CACHE_CHECK(again[i].key == records[i].key && again[i].checksum == records[i].checksum);
+        FUZZ_CHECK(again[i].key == records[i].key && again[i].checksum == records[i].checksum);
     return 0;
 }
