@@ -1,6 +1,7 @@
 #include "editors/ButtonEditor.h"
 
 #include "dialogs/CDialogs.h"
+#include "editors/CommandButtons.h"
 #include "editors/IconPicker.h"
 #include "platform/Centre.h"
 #include "platform/Prompter.h"
@@ -138,14 +139,11 @@ void ButtonEditor::buildControls()
     connect(m_browseTarget, &QToolButton::clicked, this, &ButtonEditor::browseTarget);
     connect(m_browseIcon, &QToolButton::clicked, this, &ButtonEditor::pickIcon);
 
-    m_ok = new QPushButton(QStringLiteral("&Ok"), this);
-    m_ok->setObjectName(QStringLiteral("btnCOM(0)"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("btnCOM(1)"));
+    const CommandButtons buttons = makeCommandButtons(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     m_cancel->setAutoDefault(false);
     connect(m_ok, &QPushButton::clicked, this, &ButtonEditor::confirm);
-    connect(m_cancel, &QPushButton::clicked, this, &ButtonEditor::reject);
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_modes[0]);

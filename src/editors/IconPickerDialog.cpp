@@ -1,6 +1,7 @@
 #include "editors/IconPickerDialog.h"
 
 #include "dialogs/CDialogs.h"
+#include "editors/CommandButtons.h"
 #include "editors/IconCell.h"
 #include "platform/Centre.h"
 #include "platform/IconSource.h"
@@ -125,14 +126,11 @@ void IconPickerDialog::buildControls()
     outerLayout->addWidget(m_selected);
     outerLayout->addWidget(m_stored);
 
-    m_ok = new QPushButton(QStringLiteral("&Ok"), this);
-    m_ok->setObjectName(QStringLiteral("btnCOM(0)"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("btnCOM(1)"));
+    const CommandButtons buttons = makeCommandButtons(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     m_cancel->setAutoDefault(false);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* commands = new QHBoxLayout;
     commands->addStretch(1);
     commands->addWidget(m_ok);

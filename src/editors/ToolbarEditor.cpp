@@ -1,6 +1,7 @@
 #include "editors/ToolbarEditor.h"
 
 #include "dialogs/CDialogs.h"
+#include "editors/CommandButtons.h"
 #include "editors/DialogIconPicker.h"
 #include "platform/Centre.h"
 #include "platform/Prompter.h"
@@ -147,14 +148,11 @@ void ToolbarEditor::buildControls()
     grid->addWidget(m_browseIcon, 2, 3);
     grid->setColumnStretch(1, 1);
 
-    m_ok = new QPushButton(QStringLiteral("&Ok"), this);
-    m_ok->setObjectName(QStringLiteral("btnCOM(0)"));
+    const CommandButtons buttons = makeCommandButtons(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     m_ok->setEnabled(false);
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("btnCOM(1)"));
     connect(m_ok, &QPushButton::clicked, this, [this] { skipOnError("taking the toolbar", [this] { okClicked(); }); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // The command row in an etched frame of its own.
     auto* commandFrame = new QFrame(this);
