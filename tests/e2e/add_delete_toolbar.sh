@@ -34,8 +34,7 @@ xdotool mousemove 92 92 click --repeat 2 1
 cfg=$(wait_window "$cfg_title") || fail "no configuration window"
 click_in "$cfg" "${add_toolbar[@]}"
 ed=$(wait_window "Add Toolbar") || fail "the toolbar editor did not open"
-read -r x y w h < <(geometry "$ed")
-xdotool mousemove $((x + w / 2)) $((y + 4))
+point_into "$ed"
 xdotool type --delay 30 "Work"
 xdotool key Return
 for _ in $(seq 50); do grep -q "^Work;" "$d/Toolbars.cfg" && break; sleep 0.1; done

@@ -85,8 +85,8 @@ for _ in $(seq 60); do [ "$(width)" = 29 ] && break; sleep 0.05; done
 [ "$(HOLD='xdotool mousemove 116 116; sleep 0.1; xdotool mousemove 113 113; sleep 0.1' drag_to 114 114 "$a")" = "drop taken" ] ||
   fail "the handle refused the drop"
 editor=$(wait_window "Add Button") || fail "the drop on the handle opened no editor"
-read -r x y w h < <(geometry "$editor")
-xdotool mousemove $((x + w / 2)) $((y + 5)) key Return
+point_into "$editor"
+xdotool key Return
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Add Button$' >/dev/null 2>&1 || break; sleep 0.1; done
 tail -n 1 "$d/Default.vtb" | cmp - <(crlf "a b;$a;;1;;0;") || { cat -A "$d/Default.vtb"; fail "OK did not add the dropped file's button"; }
 stop_app

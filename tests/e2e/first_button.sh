@@ -17,19 +17,14 @@ id=$(wait_window Default) || fail "the Default toolbar did not come up"
 expect_geometry "$id" 80 80 28 28
 
 # The handle lies 90 twips (6 px) into the window and is 17 px square.
-xdotool mousemove 94 94 click --repeat 2 --delay 80 1
-cfg=$(wait_window "Vyrelight Toolbar v2") || fail "the configuration window did not open"
-# No window manager here: the keyboard goes to the window under the pointer. "&Add" is
-# the toolbar's and the button's command: the first Alt+A reaches the one, the second
-# the other, and Space presses it.
-read -r x y w h < <(geometry "$cfg")
-xdotool mousemove $((x + w / 2)) $((y + h - 5))
+open_config 94 94
+# "&Add" is the toolbar's and the button's command: the first Alt+A reaches the one,
+# the second the other, and Space presses it.
 xdotool key alt+a
 xdotool key alt+a
 xdotool key space
 editor=$(wait_window "Add Button") || fail "the button editor did not open"
-read -r x y w h < <(geometry "$editor")
-xdotool mousemove $((x + w / 2)) $((y + 5))
+point_into "$editor"
 # The name box has the keyboard; the target box is next. Leaving it names the button.
 xdotool key Tab
 xdotool type --delay 10 "$d/mark.sh"

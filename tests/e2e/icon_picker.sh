@@ -19,23 +19,18 @@ chmod +x "$d/tool.sh"
 } > "$d/ring.xpm"
 start_app "$d"
 wait_window Default >/dev/null || fail "the Default toolbar did not come up"
-xdotool mousemove 94 94 click --repeat 2 --delay 80 1
-cfg=$(wait_window "Vyrelight Toolbar v2") || fail "the configuration window did not open"
-read -r x y w h < <(geometry "$cfg")
-xdotool mousemove $((x + w / 2)) $((y + h - 5))
+open_config 94 94
 xdotool key alt+a
 xdotool key alt+a
 xdotool key space
 editor=$(wait_window "Add Button") || fail "the button editor did not open"
-read -r x y w h < <(geometry "$editor")
-xdotool mousemove $((x + w / 2)) $((y + 5))
+point_into "$editor"
 # Name, target (typed), its browse button, parameters, icon file, icon index, icon button.
 xdotool key Tab
 xdotool type --delay 10 "$d/tool.sh"
 xdotool key Tab Tab Tab Tab Tab space
 picker=$(wait_window "Open Icon") || fail "the icon button did not open the picker"
-read -r x y w h < <(geometry "$picker")
-xdotool mousemove $((x + w / 2)) $((y + 5))
+point_into "$picker"
 xdotool key alt+b
 wait_window "Select Icon File" >/dev/null || fail "Browse did not open the file dialog"
 xdotool type --delay 10 "$d/ring.xpm"
@@ -46,8 +41,7 @@ sleep 0.3
 xdotool key Return
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Open Icon$' >/dev/null 2>&1 || break; sleep 0.1; done
 xdotool search --onlyvisible --name '^Open Icon$' >/dev/null 2>&1 && fail "OK did not close the picker"
-read -r x y w h < <(geometry "$editor")
-xdotool mousemove $((x + w / 2)) $((y + 5))
+point_into "$editor"
 xdotool key Return
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Add Button$' >/dev/null 2>&1 || break; sleep 0.1; done
 xdotool search --onlyvisible --name '^Add Button$' >/dev/null 2>&1 && fail "OK did not close the editor"

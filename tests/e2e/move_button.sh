@@ -10,10 +10,7 @@ crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "A;/bin/a;;1;;0;" "B;/bin/b;;1;;0;
      "D;/bin/d;;1;;0;" > "$d/Default.vtb"
 start_app "$d"
 wait_window Default >/dev/null || fail "the Default toolbar did not come up"
-xdotool mousemove 94 94 click --repeat 2 --delay 80 1
-cfg=$(wait_window "Vyrelight Toolbar v2") || fail "the configuration window did not open"
-read -r x y w h < <(geometry "$cfg")
-xdotool mousemove $((x + w / 2)) $((y + h - 5))
+open_config 94 94
 # The list comes after the toolbar commands: the toolbar list's "&Add" then Tab, Tab
 # (the toolbar "&Del" is off for the default toolbar) reach it with A selected.
 xdotool key alt+a Tab Tab Down
