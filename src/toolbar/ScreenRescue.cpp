@@ -5,40 +5,33 @@
 
 namespace {
 
-// The gap between two rectangles along one axis: 0 when their spans overlap.
-long long gap(long long aStart, long long aLength, long long bStart, long long bLength)
+// How far a span must move along one axis to lie inside another: 0 when it does.
+long long shift(long long start, long long length, long long areaStart, long long areaLength)
 {
-    return std::max({0LL, bStart - (aStart + aLength), aStart - (bStart + bLength)});
-}
-
-int fitInside(int at, int length, int areaStart, int areaLength)
-{
-    // The far edge first, then the near one: a window too large keeps its corner inside.
-    const long long far = static_cast<long long>(areaStart) + areaLength - length;
-    return static_cast<int>(std::max<long long>(areaStart, std::min<long long>(at, far)));
+    // A span longer than the area keeps its start inside (a handle never is).
+    const long long lowest = areaStart;
+    const long long highest = std::max(areaStart, areaStart + areaLength - length);
+    return std::clamp(start, lowest, highest) - start;
 }
 
 } // namespace
 
-std::optional<QPoint> rescuedPosition(const QRect& window, const std::vector<QRect>& areas)
+std::optional<QPoint> rescuedPosition(const QRect& handle, const std::vector<QRect>& areas)
 {
-    const QRect* nearest = nullptr;
-    long long best = std::numeric_limits<long long>::max();
+    std::optional<QPoint> best;
+    long long bestDistance = std::numeric_limits<long long>::max();
     for (const QRect& area : areas) {
         if (area.isEmpty())
             continue;
-        if (area.intersects(window))
+        const long long dx = shift(handle.x(), handle.width(), area.x(), area.width());
+        const long long dy = shift(handle.y(), handle.height(), area.y(), area.height());
+        if (dx == 0 && dy == 0)
             return std::nullopt;
-        const long long dx = gap(window.x(), window.width(), area.x(), area.width());
-        const long long dy = gap(window.y(), window.height(), area.y(), area.height());
         const long long distance = dx * dx + dy * dy;
-        if (distance < best) {
-            best = distance;
-            nearest = &area;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = QPoint(static_cast<int>(handle.x() + dx), static_cast<int>(handle.y() + dy));
         }
     }
-    if (!nearest)
-        return std::nullopt;
-    return QPoint(fitInside(window.x(), window.width(), nearest->x(), nearest->width()),
-                  fitInside(window.y(), window.height(), nearest->y(), nearest->height()));
+    return best;
 }

@@ -6,9 +6,9 @@
 #include <optional>
 #include <vector>
 
-// Where to bring a window that lies wholly outside every screen's available area (its
-// monitor was unplugged, or shrank): fully inside the nearest area, as close as it can be
-// to where it was. Nothing when the window overlaps an area, even partly (the user put
-// it there), or when there is no area at all. A window larger than the area keeps its
-// top-left corner inside it, where its handle is.
-std::optional<QPoint> rescuedPosition(const QRect& window, const std::vector<QRect>& areas);
+// Where to bring a toolbar's handle that is not wholly inside one screen's available
+// area (its monitor was unplugged or shrank, or the user left it across an edge): the
+// least move that puts the whole handle inside the nearest area. Nothing when the whole
+// handle is inside an area already, or when there is no area at all. The window moves
+// by the same distance as its handle.
+std::optional<QPoint> rescuedPosition(const QRect& handle, const std::vector<QRect>& areas);

@@ -9,6 +9,7 @@
 
 class Clock;
 class ToolbarHost;
+class WindowPlaces;
 
 // What every toolbar window shares: the set, the services, the rest of the program, and
 // the pictures drawn once for all of them. The toolbar manager owns it.
@@ -17,6 +18,8 @@ struct ToolbarContext {
     Services services;
     ToolbarHost& host;
     Clock& clock;
+    // The places the window system announced; null: every reported place is believed.
+    const WindowPlaces* places{};
     QPixmap filePicture{};   // a button whose file has no icon
     QPixmap folderPicture{}; // a folder button without an icon
     QPixmap clawsPicture{};  // a handle without an icon of its own

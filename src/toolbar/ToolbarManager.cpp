@@ -1,6 +1,7 @@
 #include "toolbar/ToolbarManager.h"
 
 #include "platform/SkipOnError.h"
+#include "platform/WindowPlaces.h"
 #include "toolbar/BuiltinPictures.h"
 #include "toolbar/ScreenRescue.h"
 #include "toolbar/ToolbarWindow.h"
@@ -13,7 +14,9 @@
 
 ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& host, Clock& clock)
     : m_context{set, services, host, clock}
+    , m_places(std::make_unique<WindowPlaces>())
 {
+    m_context.places = m_places.get();
     const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
     m_context.pictureRatio = ratio;
     m_context.filePicture = QPixmap::fromImage(builtinFilePicture(ratio));
@@ -21,13 +24,17 @@ ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& 
     m_context.clawsPicture = builtinClawsPicture(ratio);
 
     // Monitors come and go: a toolbar on one that went, or beyond the edge of one that
-    // shrank, is brought back once the screens have settled.
+    // shrank, is brought back once the screens have settled, and goes back to its own
+    // place when a screen there comes back.
     m_screenWatch = std::make_unique<QObject>();
     if (qGuiApp) {
         for (QScreen* screen : QGuiApplication::screens())
             watchScreen(screen);
         QObject::connect(qGuiApp, &QGuiApplication::screenAdded, m_screenWatch.get(),
-                         [this](QScreen* screen) { watchScreen(screen); });
+                         [this](QScreen* screen) {
+                             watchScreen(screen);
+                             rescueSoon();
+                         });
         QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, m_screenWatch.get(), [this] { rescueSoon(); });
     }
 }
@@ -67,15 +74,22 @@ void ToolbarManager::rescue(ToolbarWindow& window)
     const QList<QScreen*> screens = QGuiApplication::screens();
     for (const QScreen* screen : screens)
         areas.push_back(screen->availableGeometry());
-    const std::optional<QPoint> to = rescuedPosition(window.geometry(), areas);
+    // The place the user gave a toolbar is where it goes as soon as its handle is wholly
+    // on a screen there again.
+    if (window.rescued() && !rescuedPosition(window.recordHandlePixelRect(), areas)) {
+        window.returnToRecordPlace();
+        return;
+    }
+    const QRect handle = window.handlePixelRect();
+    const std::optional<QPoint> to = rescuedPosition(handle, areas);
     if (!to)
         return;
-    const QRect moved(*to, window.geometry().size());
+    const QRect moved(*to, handle.size());
     const QScreen* target = nullptr;
     for (const QScreen* screen : screens)
-        if (screen->availableGeometry().intersects(moved))
+        if (screen->availableGeometry().contains(moved))
             target = screen;
-    window.takePlaceAt(*to, target);
+    window.showRescuedAt(window.pixelRect().topLeft() + (*to - handle.topLeft()), target);
 }
 
 ToolbarManager::~ToolbarManager()
@@ -137,7 +151,8 @@ void ToolbarManager::takePositions()
     for (std::size_t i = 0; i <= set.TbrLast && i < set.Tbrs.size() && i < m_windows.size(); ++i) {
         TbrRec& rec = set.Tbrs[i];
         const ToolbarWindow* w = m_windows[i].get();
-        if (w && w->placed() && !isTrue(rec.Unmoveable)) {
+        // A place the program chose to bring a toolbar within reach is not the user's.
+        if (w && w->placed() && !w->rescued() && !isTrue(rec.Unmoveable)) {
             rec.Top = w->topTwips();
             rec.Left = w->leftTwips();
         }

@@ -14,6 +14,7 @@ class Clock;
 class QScreen;
 class ToolbarHost;
 class ToolbarWindow;
+class WindowPlaces;
 
 // The one owner of the toolbar windows, and the only place that maps a toolbar's index
 // to its window. A window is made (hidden) the first time something needs it, so a large
@@ -44,10 +45,15 @@ public:
     // Left; the configuration file is written from the records. A toolbar whose window
     // was never placed keeps the record's place.
     void takePositions();
-    // Brings every placed window that lies wholly outside all screens' available areas
-    // fully onto the nearest screen. Also runs by itself whenever a screen goes away or
-    // changes size, and for each window when it is first built.
+    // Brings every placed window whose handle is not wholly on one screen's available
+    // area the least distance that puts the whole handle on the nearest screen, and
+    // puts a window brought back so back at its record's place once its handle is wholly
+    // on a screen there. The record keeps the user's place meanwhile. Also runs by
+    // itself whenever a screen comes, goes or changes size, and for each window when it
+    // is first built.
     void rescueOffScreen();
+    // What the window system announced of the windows' places.
+    WindowPlaces& windowPlaces() { return *m_places; }
     // Ends every window: hidden at once, deleted once the event loop is back from
     // whatever handler is running, so no window goes away under its own handler.
     void closeAll();
@@ -59,6 +65,7 @@ private:
     void rescueSoon();
 
     ToolbarContext m_context;
+    std::unique_ptr<WindowPlaces> m_places;
     std::vector<std::unique_ptr<ToolbarWindow>> m_windows; // by toolbar index; null: none yet
     // Windows closed or removed whose deletion waits for the event loop.
     std::vector<QPointer<ToolbarWindow>> m_retired;

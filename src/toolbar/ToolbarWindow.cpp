@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 #include "platform/Pointer.h"
 #include "platform/SkipOnError.h"
+#include "platform/WindowPlaces.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/FoldGeometry.h"
 #include "toolbar/ToolbarContext.h"
@@ -71,6 +72,10 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
 {
     // No place asked yet: not even the origin, where the window manager may put it.
     m_asked.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
+    // A button's name is the only way to tell buttons without captions apart, and the
+    // user points at the launcher while working in another program: Qt would show
+    // tooltips only while this window is the active one.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     const double x = perPixelX(), y = perPixelY();
     m_strip = new ButtonStrip(context.services.pointer, this);
     m_strip->setObjectName(QStringLiteral("TBar"));
@@ -142,12 +147,28 @@ void ToolbarWindow::moveTwips(float left, float top, float width, float height)
     applyGeometry();
 }
 
+QRect ToolbarWindow::pixelRect() const
+{
+    const double x = perPixelX(), y = perPixelY();
+    return QRect(toPixels(m_left, x), toPixels(m_top, y), std::max(1, toPixels(m_width, x)),
+                 std::max(1, toPixels(m_height, y)));
+}
+
+QRect ToolbarWindow::handlePixelRect() const
+{
+    return m_handle->geometry().translated(pixelRect().topLeft());
+}
+
+QRect ToolbarWindow::recordHandlePixelRect() const
+{
+    const TbrRec& rec = record();
+    return m_handle->geometry().translated(toPixels(rec.Left, perPixelX()), toPixels(rec.Top, perPixelY()));
+}
+
 void ToolbarWindow::applyGeometry()
 {
     m_placed = true;
-    const double x = perPixelX(), y = perPixelY();
-    const QRect r(toPixels(m_left, x), toPixels(m_top, y), std::max(1, toPixels(m_width, x)),
-                  std::max(1, toPixels(m_height, y)));
+    const QRect r = pixelRect();
     if (r != geometry()) {
         if (r.topLeft() != geometry().topLeft()) {
             m_asked[m_askedNext] = r.topLeft();
@@ -158,16 +179,19 @@ void ToolbarWindow::applyGeometry()
     emit geometryTwipsChanged();
 }
 
-void ToolbarWindow::takePlaceAt(QPoint pixel, const QScreen* screen)
+void ToolbarWindow::showRescuedAt(QPoint pixel, const QScreen* screen)
 {
     // Twips of the screen the window goes to, so the pixel is exactly where it lands.
     m_screen = screen;
+    m_rescued = true;
     moveTwips(float(pixel.x() * perPixelX()), float(pixel.y() * perPixelY()), m_width, m_height);
-    // An unmoveable toolbar too: the user cannot drag it back, and its next layout (a
-    // mode switched) would put it out of reach again.
-    TbrRec& rec = record();
-    rec.Top = m_top;
-    rec.Left = m_left;
+}
+
+void ToolbarWindow::returnToRecordPlace()
+{
+    m_rescued = false;
+    const TbrRec& rec = record();
+    moveTwips(rec.Left, rec.Top, m_width, m_height);
 }
 
 void ToolbarWindow::movedBySystem(QPoint pixel)
@@ -177,6 +201,20 @@ void ToolbarWindow::movedBySystem(QPoint pixel)
         return;
     if (std::find(m_asked.begin(), m_asked.end(), pixel) != m_asked.end())
         return;
+    const QWindow* native = windowHandle();
+    if (m_context.places && native && !m_context.places->announced(*native, pixel)) {
+        // No move on the screen: a window manager took the window into its frame and
+        // the toolkit read the frame's place before the frame stood where the window
+        // is. The window stays where it was put, and the toolkit is told so again: it
+        // places drops and popups from its own idea of the window's place.
+        QMetaObject::invokeMethod(
+            this, [this] { skipOnError("restating the window's place", [&] {
+                if (!m_shutDown && !m_dragging)
+                    applyGeometry();
+            }); },
+            Qt::QueuedConnection);
+        return;
+    }
     // Taken as a drag by the handle would take it: the window's place, then the record's.
     m_left = float(pixel.x() * perPixelX());
     m_top = float(pixel.y() * perPixelY());
@@ -184,6 +222,7 @@ void ToolbarWindow::movedBySystem(QPoint pixel)
     m_askedNext = (m_askedNext + 1) % m_asked.size();
     TbrRec& rec = record();
     if (!isTrue(rec.Unmoveable)) {
+        m_rescued = false;
         rec.Top = m_top;
         rec.Left = m_left;
     }
@@ -258,10 +297,18 @@ void ToolbarWindow::buildImageList()
     m_strip->update();
 }
 
+void ToolbarWindow::showIdentityTexts()
+{
+    const QString name = QString::fromLocal8Bit(record().Name);
+    setWindowTitle(name);
+    // A first start explains itself: the handle is all a new user sees.
+    m_handle->setToolTip(name + QStringLiteral("\nright-click for the menu, double-click to configure"));
+}
+
 void ToolbarWindow::showIdentity()
 {
+    showIdentityTexts();
     const TbrRec& rec = record();
-    setWindowTitle(QString::fromLocal8Bit(rec.Name));
     if (rec.IconIndex < 1 || QString::fromLocal8Bit(rec.IconFile).trimmed().isEmpty()) {
         m_handle->setPicture(m_context.clawsPicture);
         return;
@@ -315,7 +362,7 @@ void ToolbarWindow::refresh()
         fold(FoldDirection::Fold);
     syncMenu();
     const TbrRec& rec = record();
-    setWindowTitle(QString::fromLocal8Bit(rec.Name));
+    showIdentityTexts();
     // While the button editor is open the windows keep their visibility.
     if (m_context.host.buttonEditorVisible())
         return;
@@ -341,10 +388,14 @@ void ToolbarWindow::place()
     TbrRec& rec = record();
     rec.Width = geometry::EmptyTwips;
     rec.Height = geometry::EmptyTwips;
+    // A window brought back within reach stays there until its own place is reachable
+    // again or the user moves it.
+    const float left = m_rescued ? m_left : rec.Left;
+    const float top = m_rescued ? m_top : rec.Top;
     if (rec.BtnCount == 0)
-        moveTwips(rec.Left, rec.Top, geometry::EmptyTwips, geometry::EmptyTwips);
+        moveTwips(left, top, geometry::EmptyTwips, geometry::EmptyTwips);
     else {
-        moveTwips(rec.Left, rec.Top, m_width, m_height);
+        moveTwips(left, top, m_width, m_height);
         sizeToButtons();
     }
 }
@@ -577,6 +628,7 @@ void ToolbarWindow::handlePressed(Qt::MouseButton button, QPointF global)
             const QPointF at = handleTwips(global);
             m_grab = QPointF(float(at.x()), float(at.y()));
             m_dragging = true;
+            m_pressedAt = QPointF(m_left, m_top);
         }
     }
 }
@@ -595,9 +647,14 @@ void ToolbarWindow::handleReleased()
 {
     m_dragging = false;
     TbrRec& rec = record();
+    // A click on the handle of a toolbar brought back within reach moves nothing: its
+    // place stays the program's choice.
+    if (m_rescued && m_pressedAt == QPointF(m_left, m_top))
+        return;
     if (!isTrue(rec.Unmoveable)) {
         rec.Top = m_top;
         rec.Left = m_left;
+        m_rescued = false;
     }
 }
 
@@ -717,7 +774,9 @@ void ToolbarWindow::openMenu()
     QMenu& popup = menu();
     syncMenu();
     const QPoint at(toPixels(FrameTwips + MenuAtTwips, perPixelX()), toPixels(FrameTwips + MenuAtTwips, perPixelY()));
-    popup.popup(mapToGlobal(at));
+    // From the window's own place: the toolkit's may be wrong for a moment under a
+    // window manager (see movedBySystem).
+    popup.popup(pixelRect().topLeft() + at);
 }
 
 void ToolbarWindow::modeActionTriggered(int m)

@@ -62,9 +62,22 @@ public:
     void moveTwips(float left, float top, float width, float height);
     // True once the window was given a position (its twips geometry means something).
     bool placed() const { return m_placed; }
-    // Moves the window's top-left corner to a pixel of screen, and the record's place
-    // with it (an unmoveable toolbar's too): for bringing a toolbar back on screen.
-    void takePlaceAt(QPoint pixel, const QScreen* screen);
+    // Shows the window with its top-left corner at a pixel of screen, a place the
+    // program chose to bring the toolbar back within reach: the record keeps the place
+    // the user gave it until the user moves the toolbar, and later layouts keep the
+    // window where it was brought.
+    void showRescuedAt(QPoint pixel, const QScreen* screen);
+    // Puts a rescued window back at its record's place (its screen has come back).
+    void returnToRecordPlace();
+    // True while the window stands at a place the program chose, not at the user's.
+    bool rescued() const { return m_rescued; }
+    // The window and its handle in screen pixels, from the window's own place: the
+    // window system's idea of it may lag behind, or be wrong for a moment under a
+    // reparenting window manager.
+    QRect pixelRect() const;
+    QRect handlePixelRect() const;
+    // The handle's rectangle in screen pixels were the window at its record's place.
+    QRect recordHandlePixelRect() const;
     // True once the toolbar's pictures, buttons and size were built into the window.
     bool built() const { return m_built; }
 
@@ -142,6 +155,7 @@ private:
     void modeActionTriggered(int m);
     void applyGeometry();
     void movedBySystem(QPoint pixel);
+    void showIdentityTexts();
     QPixmap iconPicture(const std::string& file, std::int16_t index) const;
     // The handle-relative position in twips of a point on the screen, from the window's
     // own twips position, so a drag never depends on when the window system catches up.
@@ -166,6 +180,7 @@ private:
     float m_height{0.0f};
     bool m_placed{false};
     bool m_built{false};
+    bool m_rescued{false};
 
     HoverState m_hover{HoverState::Fresh};
     bool m_dropDone{false}; // a drop landed: fold at the watch's next look
@@ -178,6 +193,7 @@ private:
     bool m_shutDown{false};
     int m_foldSteps{0}; // made by the fold in progress
     QPointF m_grab; // twips from the handle's corner where the drag took hold
+    QPointF m_pressedAt; // the window's place when the drag took hold
     // The last places this program asked the window system for. The window system
     // reports each back, sometimes after the next was asked for; a place reported that
     // is none of these was chosen by someone else (the window manager).
