@@ -13,6 +13,8 @@ packages=(
   # package's dependencies; the menu entry and metainfo validators; xrandr for screens
   # that change size under Xvfb.
   dpkg-dev file desktop-file-utils appstream x11-xserver-utils
+  # Window managers the end-to-end tests run under: openbox, and icewm as a second one.
+  openbox icewm
   # A headless Wayland compositor with XWayland, for running in a Wayland session.
   weston xwayland
 )

@@ -12,10 +12,12 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 # The launcher keeps decoded icons in the cache folder: the test's own, never the user's.
 export XDG_CACHE_HOME="$TMP/cache"
 XVFB_PID=""
+WM_PID=""
 APP_PID=""
 
 cleanup() {
   [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
+  if [ -n "$WM_PID" ]; then kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null || true; fi
   # Waited for: a server still tearing down removes the lock and socket of :N, which
   # the next script's server may already have taken.
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null || true; fi
@@ -50,6 +52,33 @@ start_x() {
     sleep 0.1
   done
   fail "no X server could be started"
+}
+
+# Polls a command every tenth of a second until it succeeds, for at most $WAIT_TENTHS
+# tenths (10 seconds by default); fails when it never does.
+poll() {
+  for _ in $(seq "${WAIT_TENTHS:-100}"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Starts a window manager on the script's own server (VYRE_E2E_WM, else openbox) and
+# waits until it has taken the screen: a manager announces itself on the root window
+# (_NET_SUPPORTING_WM_CHECK) once it manages windows. WM names the one running.
+start_wm() {
+  WM=${1:-${VYRE_E2E_WM:-openbox}}
+  command -v "$WM" >/dev/null || fail "the window manager $WM is not installed (scripts/deps.sh)"
+  case $WM in
+    # Its own configuration only: no user's, no session, no background or tray helpers.
+    openbox) HOME="$TMP" openbox --config-file /etc/xdg/openbox/rc.xml > "$TMP/wm.log" 2>&1 & ;;
+    icewm) HOME="$TMP" ICEWM_PRIVCFG="$TMP/icewm" icewm > "$TMP/wm.log" 2>&1 & ;;
+    *) "$WM" > "$TMP/wm.log" 2>&1 & ;;
+  esac
+  WM_PID=$!
+  poll wm_ready || fail "the window manager $WM did not take the screen: $(tail -n 5 "$TMP/wm.log")"
+}
+wm_ready() {
+  kill -0 "$WM_PID" 2>/dev/null || fail "the window manager $WM ended: $(tail -n 5 "$TMP/wm.log")"
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
 }
 
 # Copies the launcher into a fresh data folder and starts it there.

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# A new user's first minutes on a desktop with a window manager (VYRE_E2E_WM, openbox
+# unless told): the first start's toolbar comes up where Toolbars.cfg puts it, its menu
+# opens at the pointer, twenty starts and ends change no byte of Toolbars.cfg, and the
+# names of the buttons and of the handle show while another program has the focus.
+source "$(dirname "$0")/lib.bash"
+OTHER=${2:?usage: $0 path/to/vyrelight path/to/vyre_dragsource}
+start_x
+start_wm
+d="$TMP/data"
+start_app "$d"
+id=$(wait_window Default) || fail "the Default toolbar did not come up under $WM"
+expect_geometry "$id" 80 80 28 28
+
+# The handle lies 6 px into the window and is 17 px square; the menu's corner lies
+# 13 px into the window, under the pointer at the handle's middle.
+visible_windows() { xdotool search --onlyvisible --classname vyrelight 2>/dev/null | sort; }
+new_window() { comm -13 <(echo "$1") <(visible_windows) | head -n 1; }
+before=$(visible_windows)
+xdotool mousemove 94 94 click 3
+menu_up() { menu=$(new_window "$before"); [ -n "$menu" ]; }
+poll menu_up || fail "the menu did not open under $WM"
+read -r x y _ < <(geometry "$menu")
+near "$x" 93 && near "$y" 93 || fail "the menu opened at $x,$y under $WM; the pointer is at 94,94"
+xdotool key Escape
+poll test -z "$(new_window "$before")" || fail "the menu did not close"
+stop_app
+cp "$d/Toolbars.cfg" "$TMP/cfg.first"
+grep -q "^Default;1200;1200;" "$TMP/cfg.first" || fail "the first end moved the toolbar: $(cat "$TMP/cfg.first")"
+
+# Twenty starts and ends in a row: nothing moved, so nothing changes.
+for n in $(seq 20); do
+  start_app "$d"
+  id=$(wait_window Default) || fail "start $n did not come up"
+  stop_app
+  cmp -s "$TMP/cfg.first" "$d/Toolbars.cfg" || fail "end $n changed Toolbars.cfg: $(cat "$d/Toolbars.cfg")"
+done
+
+# Another program holds the focus; pointing at a button or at the handle still tells
+# what it is.
+crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Mark;/bin/true;;1;;0;" > "$d/Default.vtb"
+start_app "$d"
+id=$(wait_window Default) || fail "Default did not come up with a button"
+expect_geometry "$id" 80 80 60 28
+"$OTHER" "$d/Default.vtb" > /dev/null 2>&1 &
+other_pid=$!
+other=$(wait_window vyre-dragsource) || fail "the other program did not come up"
+xdotool windowactivate "$other" 2>/dev/null || true
+other_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$other" ]; }
+poll other_active || fail "the other program did not take the focus under $WM"
+tooltip_over() {
+  local x=$1 y=$2 before
+  xdotool mousemove 640 600
+  poll test -z "$(new_window "$(visible_windows)")" || true
+  before=$(visible_windows)
+  xdotool mousemove "$x" "$y" sleep 0.1 mousemove "$((x + 1))" "$y"
+  tip() { tip=$(new_window "$before"); [ -n "$tip" ]; }
+  poll tip
+}
+tooltip_over 125 94 || fail "no tooltip over the button while another program has the focus ($WM)"
+other_active || fail "the tooltip took the focus from the other program"
+tooltip_over 94 94 || fail "no tooltip over the handle while another program has the focus ($WM)"
+kill "$other_pid"
+stop_app
+echo "desktop_places ($WM): passed"
