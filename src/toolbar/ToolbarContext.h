@@ -6,9 +6,11 @@
 #include <QPixmap>
 
 #include <chrono>
+#include <functional>
 
 class Clock;
 class ToolbarHost;
+class ToolbarWindow;
 class WindowPlaces;
 
 // What every toolbar window shares: the set, the services, the rest of the program, and
@@ -20,6 +22,9 @@ struct ToolbarContext {
     Clock& clock;
     // The places the window system announced; null: every reported place is believed.
     const WindowPlaces* places{};
+    // Brings a window just laid out within reach (its handle wholly on a screen), or
+    // back to its record's place; null: it stays where the record puts it.
+    std::function<void(ToolbarWindow&)> keepWithinReach{};
     QPixmap filePicture{};   // a button whose file has no icon
     QPixmap folderPicture{}; // a folder button without an icon
     QPixmap clawsPicture{};  // a handle without an icon of its own
@@ -33,4 +38,7 @@ struct ToolbarContext {
     // True while a mode is being switched. A message box inside the switch (a failed
     // save) lets the user click again; that click must not start a second switch.
     bool modeChangeRunning{false};
+    // True while the screens are changing: the window manager's moves then keep windows
+    // on them, and are no places the user chose.
+    bool screensSettling{false};
 };

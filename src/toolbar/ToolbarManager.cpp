@@ -1,5 +1,6 @@
 #include "toolbar/ToolbarManager.h"
 
+#include "platform/Clock.h"
 #include "platform/SkipOnError.h"
 #include "platform/WindowPlaces.h"
 #include "toolbar/BuiltinPictures.h"
@@ -17,6 +18,7 @@ ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& 
     , m_places(std::make_unique<WindowPlaces>())
 {
     m_context.places = m_places.get();
+    m_context.keepWithinReach = [this](ToolbarWindow& window) { rescue(window); };
     const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
     m_context.pictureRatio = ratio;
     m_context.filePicture = QPixmap::fromImage(builtinFilePicture(ratio));
@@ -27,6 +29,12 @@ ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& 
     // shrank, is brought back once the screens have settled, and goes back to its own
     // place when a screen there comes back.
     m_screenWatch = std::make_unique<QObject>();
+    m_settle = clock.makeTicker();
+    QObject::connect(m_settle.get(), &Ticker::timeout, m_screenWatch.get(), [this] {
+        m_settle->stop();
+        m_context.screensSettling = false;
+        skipOnError("bringing toolbars back on screen", [&] { rescueOffScreen(); });
+    });
     if (qGuiApp) {
         for (QScreen* screen : QGuiApplication::screens())
             watchScreen(screen);
@@ -47,6 +55,12 @@ void ToolbarManager::watchScreen(QScreen* screen)
 
 void ToolbarManager::rescueSoon()
 {
+    // A window manager keeps windows on the changed screens by moves of its own, which
+    // come in around the toolkit's notice of the change; until they are over, a move
+    // it makes is its choice, not the user's, and the toolbars are looked at again once
+    // the screens have settled.
+    m_context.screensSettling = true;
+    m_settle->start(SettleTime);
     if (m_rescuePending)
         return;
     m_rescuePending = true;
@@ -120,11 +134,9 @@ ToolbarWindow* ToolbarManager::find(std::uint8_t t) const
 ToolbarWindow& ToolbarManager::ready(std::uint8_t t)
 {
     ToolbarWindow& w = window(t);
-    if (!w.built()) {
-        w.ensureBuilt();
-        // A toolbar saved on a monitor that is no longer there comes up on one that is.
-        rescue(w);
-    }
+    // A toolbar saved on a monitor that is no longer there comes up on one that is: its
+    // layout brings it within reach.
+    w.ensureBuilt();
     return w;
 }
 

@@ -6,11 +6,13 @@
 
 #include <QPointer>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 class Clock;
+class Ticker;
 class QScreen;
 class ToolbarHost;
 class ToolbarWindow;
@@ -72,4 +74,7 @@ private:
     // Receives the screens' signals; gone with the manager, and the connections with it.
     std::unique_ptr<QObject> m_screenWatch;
     bool m_rescuePending{false};
+    // Runs out once the screens have not changed for a while.
+    std::unique_ptr<Ticker> m_settle;
+    static constexpr std::chrono::milliseconds SettleTime{1000};
 };

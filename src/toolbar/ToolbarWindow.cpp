@@ -184,6 +184,7 @@ void ToolbarWindow::showRescuedAt(QPoint pixel, const QScreen* screen)
     // Twips of the screen the window goes to, so the pixel is exactly where it lands.
     m_screen = screen;
     m_rescued = true;
+    qCDebug(lcVyre, "toolbar %d brought within reach at %d,%d", int(m_index), pixel.x(), pixel.y());
     moveTwips(float(pixel.x() * perPixelX()), float(pixel.y() * perPixelY()), m_width, m_height);
 }
 
@@ -215,11 +216,20 @@ void ToolbarWindow::movedBySystem(QPoint pixel)
             Qt::QueuedConnection);
         return;
     }
-    // Taken as a drag by the handle would take it: the window's place, then the record's.
+    qCDebug(lcVyre, "toolbar %d moved by the window manager to %d,%d%s", int(m_index), pixel.x(), pixel.y(),
+            m_context.screensSettling ? " as the screens change" : "");
     m_left = float(pixel.x() * perPixelX());
     m_top = float(pixel.y() * perPixelY());
     m_asked[m_askedNext] = pixel;
     m_askedNext = (m_askedNext + 1) % m_asked.size();
+    if (m_context.screensSettling) {
+        // The manager keeps the window on screens that changed: its place, not the
+        // user's, which the record keeps.
+        m_rescued = true;
+        emit geometryTwipsChanged();
+        return;
+    }
+    // Taken as a drag by the handle would take it: the window's place, then the record's.
     TbrRec& rec = record();
     if (!isTrue(rec.Unmoveable)) {
         m_rescued = false;
@@ -398,6 +408,10 @@ void ToolbarWindow::place()
         moveTwips(left, top, m_width, m_height);
         sizeToButtons();
     }
+    // Before the window is shown: a window manager may move a window that comes up
+    // out of reach by a choice of its own, which would then count as the user's.
+    if (m_context.keepWithinReach)
+        m_context.keepWithinReach(*this);
 }
 
 void ToolbarWindow::sizeToButtons()

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# A toolbar saved on a monitor that is gone comes up inside the screen; one left partly
-# off screen stays there; a move by someone else (the window manager) is saved like a
-# drag; a screen that shrinks under a toolbar brings it back.
+# Under a window manager: a toolbar saved on a monitor that is gone comes up inside the
+# screen, and one whose handle lies across the edge comes back whole; their records keep
+# the places the user gave them. A move by the window manager is saved like a drag. A
+# screen that shrinks under a toolbar brings it back, and one that grows again puts it
+# back at its own place.
 source "$(dirname "$0")/lib.bash"
 start_x
+start_wm
 d="$TMP/data"
 mkdir -p "$d"
 { crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
@@ -19,25 +22,25 @@ start_app "$d"
 id=$(wait_window Default) || fail "Default did not come up"
 edge=$(wait_window Edge) || fail "Edge did not come up"
 right=$(wait_window Right) || fail "Right did not come up"
-read -r x y w h < <(geometry "$id")
-[ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 800 ] ||
-  fail "the toolbar saved at -50000,-50000 twips is at $x,$y size ${w}x$h, not inside the screen"
-# Unmoveable, and out of reach: brought back all the same, to the top-right corner.
+# Its handle to the screen's corner.
+expect_geometry "$id" -6 -6 28 28
+# Unmoveable, and out of reach: brought back all the same, its handle to the top-right
+# corner (the handle lies 6 px into the window and is 17 px square).
 fixed=$(wait_window Fixed) || fail "Fixed did not come up"
-expect_geometry "$fixed" 1252 0 28 28
-# Partly visible: where the user put it.
-expect_geometry "$edge" -10 -10 28 28
+expect_geometry "$fixed" 1257 -6 28 28
+# Its handle 4 px across the corner: brought back the least distance, whole.
+expect_geometry "$edge" -6 -6 28 28
 
-# Someone else moves a toolbar: taken as its place.
+# The window manager moves a toolbar (as for the user's Alt+drag): taken as its place.
 xdotool windowmove "$right" 700 300
-sleep 0.5
-expect_geometry "$right" 700 300 28 28
+at_700() { [ "$(geometry "$right" | cut -d' ' -f1-2)" = "700 300" ]; }
+poll at_700 || fail "the window manager did not move Right: $(geometry "$right")"
 
 stop_app
-grep -q "^Edge;-150;-150;" "$d/Toolbars.cfg" || fail "the partly visible toolbar moved: $(cat "$d/Toolbars.cfg")"
-grep -q "^Default;-50000;" "$d/Toolbars.cfg" && fail "the rescued place was not saved: $(cat "$d/Toolbars.cfg")"
+grep -q "^Edge;-150;-150;" "$d/Toolbars.cfg" || fail "the rescued place of Edge was saved: $(cat "$d/Toolbars.cfg")"
+grep -q "^Default;-50000;-50000;" "$d/Toolbars.cfg" || fail "the rescued place was saved: $(cat "$d/Toolbars.cfg")"
 grep -q "^Right;4500;10500;" "$d/Toolbars.cfg" || fail "the window manager's move was not saved: $(cat "$d/Toolbars.cfg")"
-grep -q "^Fixed;0;18780;" "$d/Toolbars.cfg" || fail "the unmoveable toolbar's new place was not kept: $(cat "$d/Toolbars.cfg")"
+grep -q "^Fixed;-9000;90000;" "$d/Toolbars.cfg" || fail "the unmoveable toolbar's place was lost: $(cat "$d/Toolbars.cfg")"
 
 # The screen shrinks to 640x480, leaving "Right" (at 700,300) beyond its edge. Xvfb
 # knows one mode only: the smaller one is added first.
@@ -46,11 +49,14 @@ right=$(wait_window Right) || fail "Right did not come up again"
 edge=$(wait_window Edge) || fail "Edge did not come up again"
 if command -v xrandr >/dev/null && xrandr --newmode 640x480 25.175 640 656 752 800 480 490 492 525 &&
    xrandr --addmode screen 640x480 && xrandr --output screen --mode 640x480; then
-  sleep 1
-  expect_geometry "$right" 612 300 28 28
-  expect_geometry "$edge" -10 -10 28 28
+  at_617() { [ "$(geometry "$right" | cut -d' ' -f1-2)" = "617 300" ]; }
+  poll at_617 || fail "Right was not brought back onto the smaller screen: $(geometry "$right")"
+  expect_geometry "$edge" -6 -6 28 28
+  # The screen grows again: the toolbar goes back to its own place.
+  xrandr --output screen --mode 1280x800
+  poll at_700 || fail "Right did not go back to its place on the larger screen: $(geometry "$right")"
   stop_app
-  grep -q "^Right;4500;9180;" "$d/Toolbars.cfg" || fail "the place after the screen shrank was not saved: $(cat "$d/Toolbars.cfg")"
+  grep -q "^Right;4500;10500;" "$d/Toolbars.cfg" || fail "the user's place of Right was lost: $(cat "$d/Toolbars.cfg")"
 else
   echo "off_screen: the screen cannot be resized here (xrandr); that part is skipped"
   stop_app

@@ -45,7 +45,7 @@ TEST_F(ToolbarTest, PlacesBetweenPixelsRoundToTheNearestPixel)
     const struct {
         float left, top;
         QPoint at;
-    } rows[] = {{1210, -1210, {81, -81}}, {1202, 1207, {80, 80}}, {-1202, 7, {-80, 0}}, {0, 22.5f, {0, 2}}};
+    } rows[] = {{1210, 1810, {81, 121}}, {1202, 1207, {80, 80}}, {-82, 7, {-5, 0}}, {0, 22.5f, {0, 2}}};
     for (const auto& row : rows) {
         TbrRec& r = toolbar(1, {Btn("A")});
         r.Left = row.left;
