@@ -61,4 +61,21 @@ else
   echo "off_screen: the screen cannot be resized here (xrandr); that part is skipped"
   stop_app
 fi
+# A session at a scale of 2: the screen is half as large in the toolbars' units, so the
+# toolbars beyond its middle are brought within reach; their places on disk stay.
+{ crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
+       "Default;1500;1500;;;0;0;0;-1;-1;0;0;" \
+       "Right;4500;15000;Right.vtb;;0;0;0;-1;-1;0;0;" \
+       "Low;9000;3000;Low.vtb;;0;0;0;-1;-1;0;0;"
+} > "$d/Toolbars.cfg"
+crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Low.vtb"
+cp "$d/Toolbars.cfg" "$TMP/cfg.before"
+QT_SCALE_FACTOR=2 start_app "$d"
+right=$(wait_window Right) || fail "Right did not come up at a scale of 2"
+wait_window Low >/dev/null || fail "Low did not come up at a scale of 2"
+# Its handle, 6 logical pixels into the window and 17 square, is twice that on the screen.
+read -r x _ < <(geometry "$right")
+[ $((x + 2 * (6 + 17))) -le 1280 ] || fail "Right's handle was not brought within reach at a scale of 2: at $x"
+stop_app
+cmp -s "$TMP/cfg.before" "$d/Toolbars.cfg" || fail "a session at a scale of 2 changed the places: $(cat "$d/Toolbars.cfg")"
 echo "off_screen: passed"
