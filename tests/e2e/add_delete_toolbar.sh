@@ -4,6 +4,7 @@
 # still starts its own toolbar's program.
 source "$(dirname "$0")/lib.bash"
 start_x
+start_wm
 cfg_title="Vyrelight Toolbar v2"
 
 # Where the configuration window's controls are, from its top-left corner, as laid out

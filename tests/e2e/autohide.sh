@@ -3,6 +3,7 @@
 # on its handle, folded again (step by step, on real timers) once the mouse has left.
 source "$(dirname "$0")/lib.bash"
 start_x
+start_wm
 d="$TMP/data"
 mkdir -p "$d"
 crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \

@@ -6,6 +6,7 @@
 source "$(dirname "$0")/lib.bash"
 SOURCE=${2:?usage: $0 path/to/vyrelight path/to/vyre_dragsource}
 start_x
+start_wm
 d="$TMP/data"
 mkdir -p "$d/box" "$d/box2" "$TMP/files"
 cat > "$d/rec.sh" <<'SH'

@@ -4,6 +4,7 @@
 # file's only icon, and OK there and in the editor stores the file and index 1.
 source "$(dirname "$0")/lib.bash"
 start_x
+start_wm
 d="$TMP/data"
 mkdir -p "$d"
 printf '#!/bin/sh\n' > "$d/tool.sh"

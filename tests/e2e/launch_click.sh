@@ -3,6 +3,7 @@
 # and a recall button shows the toolbar it names.
 source "$(dirname "$0")/lib.bash"
 start_x
+start_wm
 d="$TMP/data"
 mkdir -p "$d/tools dir"
 cat > "$d/tools dir/mark.sh" <<'SH'

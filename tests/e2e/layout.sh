@@ -4,6 +4,7 @@
 # and a toolbar dragged away keeps its place on disk after SIGTERM.
 source "$(dirname "$0")/lib.bash"
 start_x
+start_wm
 d="$TMP/data"
 mkdir -p "$d"
 crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
@@ -32,8 +33,10 @@ sleep 0.5
 xdotool search --onlyvisible --name '^Hidden$' >/dev/null 2>&1 && fail "Hidden is shown"
 
 # Drag Main's handle 20 px right and 10 px down.
+main=$(wait_window Main) || fail "Main is gone"
 xdotool mousemove 206 106 mousedown 1 mousemove 216 111 mousemove 226 116 mouseup 1
-sleep 0.3
+dragged() { [ "$(geometry "$main" | cut -d' ' -f1-2)" = "220 110" ]; }
+poll dragged || fail "Main did not follow the drag: $(geometry "$main")"
 stop_app
 grep -q "^Main;1650;3300;" "$d/Toolbars.cfg" || { cat "$d/Toolbars.cfg"; fail "the dragged position was not saved"; }
 echo "layout: passed"

@@ -3,6 +3,7 @@
 # new order, and the keyboard stays on the bar, so the arrow keys go on moving it.
 source "$(dirname "$0")/lib.bash"
 start_x
+start_wm
 d="$TMP/data"
 mkdir -p "$d"
 crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" "Default;1200;1200;;;0;0;0;-1;-1;0;0;" > "$d/Toolbars.cfg"

@@ -3,6 +3,7 @@
 # moved toolbar's place is saved and the process is gone within a second.
 source "$(dirname "$0")/lib.bash"
 start_x
+start_wm
 for sig in TERM HUP INT; do
   d="$TMP/$sig"
   mkdir -p "$d"
