@@ -163,3 +163,13 @@ TEST(BuiltinPictures, DrawnSharpForAScaledScreen)
         EXPECT_EQ(builtinClawsPicture(ratio).devicePixelRatio(), ratio);
     }
 }
+
+TEST_F(ToolbarTest, TheHandleTellsItsToolbarAndTheWayToTheMenuAndNamesShowWhileAnotherProgramIsActive)
+{
+    ToolbarWindow& w = built(1, {Btn("Mail")});
+    EXPECT_TRUE(w.testAttribute(Qt::WA_AlwaysShowToolTips));
+    EXPECT_EQ(w.handle().toolTip(), "Toolbar 1\nright-click for the menu, double-click to configure");
+    rec(1).Name = "Work";
+    w.showIdentity();
+    EXPECT_EQ(w.handle().toolTip(), "Work\nright-click for the menu, double-click to configure");
+}
