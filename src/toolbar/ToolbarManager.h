@@ -45,17 +45,15 @@ public:
     void remove(std::uint8_t t);
     // Copies the live window positions of moveable toolbars into their records' Top and
     // Left; the configuration file is written from the records. A toolbar whose window
-    // was never placed keeps the record's place.
+    // was never placed, or stands at a place the program chose, keeps the record's place.
     void takePositions();
     // Brings every placed window whose handle is not wholly on one screen's available
     // area the least distance that puts the whole handle on the nearest screen, and
     // puts a window brought back so back at its record's place once its handle is wholly
     // on a screen there. The record keeps the user's place meanwhile. Also runs by
-    // itself whenever a screen comes, goes or changes size, and for each window when it
-    // is first built.
+    // itself whenever a screen comes, goes or changes size, and for each window whenever
+    // it is laid out.
     void rescueOffScreen();
-    // What the window system announced of the windows' places.
-    WindowPlaces& windowPlaces() { return *m_places; }
     // Ends every window: hidden at once, deleted once the event loop is back from
     // whatever handler is running, so no window goes away under its own handler.
     void closeAll();
