@@ -23,7 +23,8 @@ poll menu_up || fail "the menu did not open under $WM"
 read -r x y _ < <(geometry "$menu")
 near "$x" 93 && near "$y" 93 || fail "the menu opened at $x,$y under $WM; the pointer is at 94,94"
 xdotool key Escape
-poll test -z "$(new_window "$before")" || fail "the menu did not close"
+gone() { [ -z "$(new_window "$before")" ]; }
+poll gone || fail "the menu did not close"
 stop_app
 cp "$d/Toolbars.cfg" "$TMP/cfg.first"
 grep -q "^Default;1200;1200;" "$TMP/cfg.first" || fail "the first end moved the toolbar: $(cat "$TMP/cfg.first")"
@@ -48,10 +49,12 @@ other=$(wait_window vyre-dragsource) || fail "the other program did not come up"
 xdotool windowactivate "$other" 2>/dev/null || true
 other_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$other" ]; }
 poll other_active || fail "the other program did not take the focus under $WM"
+before=$(visible_windows)
+# Qt keeps one tooltip window: the last one is waited out before the next hover.
 tooltip_over() {
-  local x=$1 y=$2 before
+  local x=$1 y=$2
   xdotool mousemove 640 600
-  poll test -z "$(new_window "$(visible_windows)")" || true
+  poll gone || fail "the last tooltip stayed"
   before=$(visible_windows)
   xdotool mousemove "$x" "$y" sleep 0.1 mousemove "$((x + 1))" "$y"
   tip() { tip=$(new_window "$before"); [ -n "$tip" ]; }
