@@ -1,13 +1,17 @@
 #include "platform/FolderIconReader.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <climits>
+#include <sys/stat.h>
 
 namespace {
 
 // A folder of icons holds hundreds; one of a million files is not read for icons.
 constexpr qsizetype MaxPictures = 65536;
+// Folders whose listing is kept at once: more than the folders a set of toolbars uses.
+constexpr std::size_t MaxListings = 16;
 
 } // namespace
 
@@ -28,14 +32,38 @@ QStringList FolderIconReader::pictures(const QString& folder)
     return names;
 }
 
+const QStringList& FolderIconReader::cachedPictures(const QString& folder) const
+{
+    // A file added, removed or renamed changes the folder's times: then it is listed anew.
+    struct stat st{};
+    Listing now;
+    if (::stat(QFile::encodeName(folder).constData(), &st) == 0) {
+        now.device = std::int64_t(st.st_dev);
+        now.inode = std::int64_t(st.st_ino);
+        now.modified = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+        now.changed = std::int64_t(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    }
+    const auto it = m_cache.find(folder);
+    if (it != m_cache.end() && it->second.device == now.device && it->second.inode == now.inode
+        && it->second.modified == now.modified && it->second.changed == now.changed)
+        return it->second.names;
+    if (it == m_cache.end() && m_cache.size() >= MaxListings)
+        m_cache.clear();
+    ++m_listings;
+    now.names = pictures(folder);
+    Listing& kept = m_cache[folder];
+    kept = std::move(now);
+    return kept.names;
+}
+
 int FolderIconReader::count(const QString& path) const
 {
-    return int(std::min<qsizetype>(pictures(path).size(), INT_MAX));
+    return int(std::min<qsizetype>(cachedPictures(path).size(), INT_MAX));
 }
 
 std::optional<IconReader::Reference> FolderIconReader::refer(const QString& path, int index0, int) const
 {
-    const QStringList names = pictures(path);
+    const QStringList& names = cachedPictures(path);
     if (index0 < 0 || index0 >= names.size())
         return std::nullopt;
     return Reference{QDir(path).filePath(names[index0]), 0};
