@@ -48,6 +48,7 @@ run() {
   [ "$status" = 0 ] || fail "$name: the launcher ended with status $status"
 }
 
+run plain "Green;/bin/true;;1;$h/green.png;1;" # for comparison
 run costly-pe "Costly;/bin/true;;1;$h/costly.dll;1;"
 run damaged-ico "Damaged;/bin/true;;1;$h/damaged.ico;1;"
 run svg-pipe "Pipe;/bin/true;;1;$h/pipe.svg;1;"
