@@ -26,7 +26,9 @@ QStringList FolderIconReader::pictures(const QString& folder)
     // picture that does not read then shows the plain file picture, as any broken icon.
     static const QStringList filters = {"*.png", "*.svg", "*.xpm", "*.jpg", "*.jpeg", "*.jpe", "*.bmp", "*.ico", "*.cur",
                                         "*.PNG", "*.SVG", "*.XPM", "*.JPG", "*.JPEG", "*.JPE", "*.BMP", "*.ICO", "*.CUR"};
-    QStringList names = QDir(folder).entryList(filters, QDir::Files | QDir::Readable, QDir::Name);
+    // Not filtered on being readable: that asks the system once per file, the largest
+    // part of listing a folder of tens of thousands; an unreadable one just draws nothing.
+    QStringList names = QDir(folder).entryList(filters, QDir::Files, QDir::Name);
     if (names.size() > MaxPictures)
         names.clear();
     return names;
