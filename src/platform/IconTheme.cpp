@@ -14,8 +14,9 @@
 
 namespace {
 
-// An index.theme is a few kilobytes; the largest known are below a megabyte.
-constexpr qint64 MaxIndexFile = 4 << 20;
+// An index.theme is a few kilobytes; the largest known are below a megabyte, and one
+// beyond it is not read (a theme of megabytes is names, not folders).
+constexpr qint64 MaxIndexFile = 1 << 20;
 // Inheritance deeper than this is a loop or nonsense.
 constexpr int MaxThemes = 32;
 // A theme names one or two parents; a longer Inherits list is cut here, so the walk
