@@ -20,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Each directory entry takes at least 8 bytes of the file, so neither list can be
     // longer than that allows.
     FUZZ_CHECK(r.groups.size() <= size / 8 && r.pictures.size() <= size / 8);
+    // However the entries lead to each other, the walk stops at its budget.
+    FUZZ_CHECK(r.steps <= exe::MaxSteps);
     for (const auto& [id, span] : r.pictures)
         FUZZ_CHECK(span.offset <= size && span.size <= size - span.offset);
     for (std::size_t g = 0; g < r.groups.size(); ++g) {

@@ -15,6 +15,8 @@ public:
     RealServices() { m_icons.useCache(IconCache::defaultFile()); }
 
     Services services() { return Services{m_prompter, m_shell, m_icons, m_pointer, m_dialogs}; }
+    // Writes the icons not yet in the cache file; the process ends without destructors.
+    void saveCache() { m_icons.saveCache(); }
 
 private:
     MessageBoxPrompter m_prompter;

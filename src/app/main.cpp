@@ -83,6 +83,8 @@ int main(int argc, char** argv)
     // inside whatever handler asked for it. Leaving through the event loop would let a
     // start-up message box, a fold or a menu handler that is still running carry on, on
     // windows that are gone, and an end asked for before exec() would never be seen.
+    // The icons drawn since the last cache write are kept too, however soon the end comes.
+    QObject::connect(&app, &App::terminated, &qapp, [&real] { real.saveCache(); }, Qt::DirectConnection);
     QObject::connect(&app, &App::terminated, &qapp, [] { endProcess(0); }, Qt::DirectConnection);
 
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) == 0) {

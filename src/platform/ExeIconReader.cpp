@@ -2,7 +2,7 @@
 
 #include "platform/ExeParser.h"
 #include "platform/IcoReader.h"
-#include "platform/MappedFile.h"
+#include "platform/FileBytes.h"
 
 #include <QFile>
 
@@ -19,8 +19,8 @@ bool ExeIconReader::handlesSuffix(const QString&) const
 
 int ExeIconReader::count(const QString& path) const
 {
-    const MappedFile file(QFile::encodeName(path).toStdString());
-    const std::size_t groups = exe::readResources(file.bytes()).groups.size();
+    FileBytes file(QFile::encodeName(path).toStdString());
+    const std::size_t groups = exe::readResources(file).groups.size();
     return groups > std::size_t(INT_MAX) ? INT_MAX : int(groups);
 }
 
@@ -28,8 +28,7 @@ QImage ExeIconReader::draw(const QString& path, int index0, int side) const
 {
     if (index0 < 0)
         return {};
-    const MappedFile file(QFile::encodeName(path).toStdString());
-    const auto bytes = file.bytes();
-    const exe::Resources resources = exe::readResources(bytes);
-    return IcoReader::decodeBest(bytes, exe::groupEntries(bytes, resources, std::size_t(index0)), side);
+    FileBytes file(QFile::encodeName(path).toStdString());
+    const exe::Resources resources = exe::readResources(file);
+    return IcoReader::decodeBest(file, exe::groupEntries(file, resources, std::size_t(index0)), side);
 }

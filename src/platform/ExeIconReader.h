@@ -4,8 +4,9 @@
 
 // Windows programs and libraries, PE and NE alike (.exe, .dll, .icl, .cpl, .ocx, and the
 // 16-bit icon libraries): one icon per icon group, drawn from the group's picture that
-// best suits the size asked for. The file is mapped, not read: counting touches only its
-// headers and resource directory, drawing one icon only that icon's pictures besides.
+// best suits the size asked for. The file is read piece by piece, never whole: counting
+// reads only its headers and resource directory, drawing one icon only that icon's
+// pictures besides. A file cut short meanwhile gives no icon, never a crash.
 class ExeIconReader final : public IconReader {
 public:
     bool recognises(const QByteArray& head) const override;

@@ -1,5 +1,7 @@
 #include "platform/ExeParser.h"
 
+#include "platform/Budget.h"
+
 #include <algorithm>
 #include <optional>
 #include <unordered_set>
@@ -13,25 +15,10 @@ constexpr std::uint32_t RtGroupIcon = 14;
 // The group directory: a 6-byte header and 14-byte entries naming pictures by number.
 constexpr std::size_t GroupHeader = 6;
 constexpr std::size_t GroupEntry = 14;
+constexpr std::size_t MaxGroupBytes = GroupHeader + 0xFFFF * GroupEntry;
 constexpr std::size_t InfoHeaderMin = 40;
 
-using Bytes = std::span<const std::uint8_t>;
-
-bool has(Bytes b, std::size_t at, std::size_t n)
-{
-    return at <= b.size() && n <= b.size() - at;
-}
-
-std::uint16_t u16(Bytes b, std::size_t at)
-{
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-std::uint32_t u32(Bytes b, std::size_t at)
-{
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8)
-        | (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
+using Bytes = ByteSource;
 
 void sortPictures(Resources& r)
 {
@@ -53,9 +40,17 @@ struct Section {
 
 class PeReader {
 public:
-    PeReader(Bytes file, std::vector<Section> sections, std::size_t root)
-        : m_file(file), m_sections(std::move(sections)), m_root(root)
+    PeReader(Bytes& file, std::vector<Section> sections, std::size_t root, Budget& budget)
+        : m_file(file), m_sections(std::move(sections)), m_root(root), m_budget(budget)
     {
+        // Sorted by address once, so that finding the section of an address is a search,
+        // not a walk through up to 65,535 sections for every data entry. Of sections that
+        // start at one address the first in the table wins, as it did in table order.
+        std::stable_sort(m_sections.begin(), m_sections.end(),
+                         [](const Section& a, const Section& b) { return a.address < b.address; });
+        m_sections.erase(std::unique(m_sections.begin(), m_sections.end(),
+                                     [](const Section& a, const Section& b) { return a.address == b.address; }),
+                         m_sections.end());
     }
 
     // Walks type, name and language directories, keeping the icons and the groups.
@@ -87,60 +82,69 @@ public:
 
 private:
     // Calls f(id, isDirectory, offset) for each entry of the directory at `at`. A
-    // directory already seen is not read again: that ends any loop.
+    // directory already seen is not read again: that ends any loop. Each entry is a step.
     template <class F>
     void forEachEntry(std::size_t at, F&& f)
     {
-        if (!has(m_file, at, 16) || !m_seen.insert(at).second)
+        if (!m_file.has(at, 16) || !m_seen.insert(at).second)
             return;
-        const std::size_t count = std::size_t(u16(m_file, at + 12)) + u16(m_file, at + 14);
+        const std::size_t count = std::size_t(m_file.u16(at + 12)) + m_file.u16(at + 14);
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t e = at + 16 + i * 8;
-            if (!has(m_file, e, 8))
+            if (!m_file.has(e, 8) || !m_budget.spend())
                 return;
-            const std::uint32_t id = u32(m_file, e);
-            const std::uint32_t target = u32(m_file, e + 4);
+            std::uint8_t entry[8];
+            if (!m_file.read(e, 8, entry))
+                return;
+            const std::uint32_t id = std::uint32_t(entry[0]) | std::uint32_t(entry[1]) << 8
+                | std::uint32_t(entry[2]) << 16 | std::uint32_t(entry[3]) << 24;
+            const std::uint32_t target = std::uint32_t(entry[4]) | std::uint32_t(entry[5]) << 8
+                | std::uint32_t(entry[6]) << 16 | std::uint32_t(entry[7]) << 24;
             f(id, (target & 0x80000000u) != 0, target & 0x7FFFFFFFu);
         }
     }
 
     // A data entry: the resource's address (relative to the image) and size.
-    std::optional<Span> dataAt(std::size_t at) const
+    std::optional<Span> dataAt(std::size_t at)
     {
-        if (!has(m_file, at, 16))
+        if (!m_file.has(at, 16) || !m_budget.spend())
             return std::nullopt;
-        const std::uint32_t rva = u32(m_file, at);
-        const std::uint32_t size = u32(m_file, at + 4);
-        for (const Section& s : m_sections) {
-            if (rva < s.address || rva - s.address >= s.rawSize)
-                continue;
-            const std::size_t offset = std::size_t(s.rawOffset) + (rva - s.address);
-            // Within the section's bytes and within the file.
-            if (size > s.rawSize - (rva - s.address) || !has(m_file, offset, size) || size == 0)
-                return std::nullopt;
-            return Span{offset, size};
-        }
-        return std::nullopt;
+        const std::uint32_t rva = m_file.u32(at);
+        const std::uint32_t size = m_file.u32(at + 4);
+        // The last section starting at or before the address.
+        auto s = std::upper_bound(m_sections.begin(), m_sections.end(), rva,
+                                  [](std::uint32_t v, const Section& x) { return v < x.address; });
+        if (s == m_sections.begin())
+            return std::nullopt;
+        --s;
+        if (rva - s->address >= s->rawSize)
+            return std::nullopt;
+        const std::size_t offset = std::size_t(s->rawOffset) + (rva - s->address);
+        // Within the section's bytes and within the file.
+        if (size > s->rawSize - (rva - s->address) || !m_file.has(offset, size) || size == 0)
+            return std::nullopt;
+        return Span{offset, size};
     }
 
-    Bytes m_file;
+    Bytes& m_file;
     std::vector<Section> m_sections;
     std::size_t m_root;
+    Budget& m_budget;
     std::unordered_set<std::size_t> m_seen;
 };
 
-Resources readPe(Bytes file, std::size_t pe)
+Resources readPe(Bytes& file, std::size_t pe, Budget& budget)
 {
     Resources r;
     // The file header: machine, section count, three fields, the optional header's size.
-    if (!has(file, pe, 20))
+    if (!file.has(pe, 20))
         return r;
-    const std::size_t sectionCount = u16(file, pe + 2);
-    const std::size_t optionalSize = u16(file, pe + 16);
+    const std::size_t sectionCount = file.u16(pe + 2);
+    const std::size_t optionalSize = file.u16(pe + 16);
     const std::size_t optional = pe + 20;
-    if (!has(file, optional, 2))
+    if (!file.has(optional, 2))
         return r;
-    const std::uint16_t magic = u16(file, optional);
+    const std::uint16_t magic = file.u16(optional);
     std::size_t countAt = 0;
     if (magic == 0x10B)
         countAt = 92;
@@ -149,26 +153,31 @@ Resources readPe(Bytes file, std::size_t pe)
     else
         return r;
     // The resource directory is the third of the data directories.
-    if (optionalSize < countAt + 4 + 3 * 8 || !has(file, optional, optionalSize))
+    if (optionalSize < countAt + 4 + 3 * 8 || !file.has(optional, optionalSize))
         return r;
-    if (u32(file, optional + countAt) < 3)
+    if (file.u32(optional + countAt) < 3)
         return r;
     const std::size_t dir = optional + countAt + 4 + 2 * 8;
-    const std::uint32_t resourceRva = u32(file, dir);
+    const std::uint32_t resourceRva = file.u32(dir);
     if (resourceRva == 0)
         return r;
 
     const std::size_t table = optional + optionalSize;
-    if (!has(file, table, sectionCount * 40))
+    if (!file.has(table, sectionCount * 40))
         return r;
+    // The table read in one piece: at most 65,535 entries of 40 bytes.
+    const std::vector<std::uint8_t> raw = file.bytes(table, sectionCount * 40);
+    if (raw.size() != sectionCount * 40)
+        return r;
+    MemoryBytes t(raw);
     std::vector<Section> sections;
     sections.reserve(sectionCount);
     std::optional<std::size_t> root;
     for (std::size_t i = 0; i < sectionCount; ++i) {
-        const std::size_t s = table + i * 40;
-        Section section{u32(file, s + 12), u32(file, s + 16), u32(file, s + 20)};
+        const std::size_t s = i * 40;
+        Section section{t.u32(s + 12), t.u32(s + 16), t.u32(s + 20)};
         // Raw data inside the headers or past the end is not data.
-        if (section.rawOffset < table + sectionCount * 40 || !has(file, section.rawOffset, 0))
+        if (section.rawOffset < table + sectionCount * 40 || !file.has(section.rawOffset, 0))
             continue;
         // Raw bytes cut short by the end of the file: only what is there counts.
         section.rawSize = std::uint32_t(std::min<std::size_t>(section.rawSize, file.size() - section.rawOffset));
@@ -179,24 +188,24 @@ Resources readPe(Bytes file, std::size_t pe)
     if (!root)
         return r;
     r.format = Format::Pe;
-    PeReader(file, std::move(sections), *root).read(r);
+    PeReader(file, std::move(sections), *root, budget).read(r);
     sortPictures(r);
     return r;
 }
 
 // ---- NE ----
 
-Resources readNe(Bytes file, std::size_t ne)
+Resources readNe(Bytes& file, std::size_t ne, Budget& budget)
 {
     Resources r;
-    if (!has(file, ne, 0x40))
+    if (!file.has(ne, 0x40))
         return r;
-    const std::size_t table = ne + u16(file, ne + 0x24);
-    const std::size_t tableEnd = ne + u16(file, ne + 0x26); // the resident names follow it
-    if (u16(file, ne + 0x24) == u16(file, ne + 0x26) || !has(file, table, 2))
+    const std::size_t table = ne + file.u16(ne + 0x24);
+    const std::size_t tableEnd = ne + file.u16(ne + 0x26); // the resident names follow it
+    if (file.u16(ne + 0x24) == file.u16(ne + 0x26) || !file.has(table, 2))
         return r;
     r.format = Format::Ne;
-    const unsigned shift = u16(file, table);
+    const unsigned shift = file.u16(table);
     if (shift > 16)
         return r;
     const std::size_t end = tableEnd > table ? std::min(tableEnd, file.size()) : file.size();
@@ -205,19 +214,21 @@ Resources readNe(Bytes file, std::size_t ne)
     std::size_t at = table + 2;
     // Each type: its number, how many resources, 4 reserved bytes, then 12 bytes each.
     while (at + 2 <= end) {
-        const std::uint16_t type = u16(file, at);
-        if (type == 0 || at + 8 > end)
+        const std::uint16_t type = file.u16(at);
+        if (type == 0 || at + 8 > end || !budget.spend())
             break;
-        const std::size_t count = u16(file, at + 2);
+        const std::size_t count = file.u16(at + 2);
         at += 8;
         if (count > (end - at) / 12)
             break;
         for (std::size_t i = 0; i < count; ++i, at += 12) {
             if (type != (0x8000 | RtIcon) && type != (0x8000 | RtGroupIcon))
                 continue;
-            const std::size_t offset = std::size_t(u16(file, at)) << shift;
-            std::size_t size = std::size_t(u16(file, at + 2)) << shift;
-            const std::uint16_t id = u16(file, at + 6);
+            if (!budget.spend())
+                break;
+            const std::size_t offset = std::size_t(file.u16(at)) << shift;
+            std::size_t size = std::size_t(file.u16(at + 2)) << shift;
+            const std::uint16_t id = file.u16(at + 6);
             // Lengths are whole alignment units: the last one may run past the end.
             if (offset >= file.size() || offset < dataStart || size == 0)
                 continue;
@@ -234,35 +245,50 @@ Resources readNe(Bytes file, std::size_t ne)
 
 } // namespace
 
-Resources readResources(std::span<const std::uint8_t> file)
+Resources readResources(ByteSource& file, std::size_t maxSteps)
 {
-    if (!has(file, 0, 0x40) || file[0] != 'M' || file[1] != 'Z')
-        return {};
-    const std::size_t next = u32(file, 0x3C);
-    if (next < 0x40 || !has(file, next, 4))
-        return {};
-    if (file[next] == 'P' && file[next + 1] == 'E' && file[next + 2] == 0 && file[next + 3] == 0)
-        return readPe(file, next + 4);
-    if (file[next] == 'N' && file[next + 1] == 'E')
-        return readNe(file, next);
-    return {};
+    Budget budget(maxSteps);
+    Resources r;
+    if (!file.has(0, 0x40) || file.u16(0) != ('M' | 'Z' << 8))
+        return r;
+    const std::size_t next = file.u32(0x3C);
+    if (next < 0x40 || !file.has(next, 4))
+        return r;
+    std::uint8_t mark[4] = {};
+    if (!file.read(next, 4, mark))
+        return r;
+    if (mark[0] == 'P' && mark[1] == 'E' && mark[2] == 0 && mark[3] == 0)
+        r = readPe(file, next + 4, budget);
+    else if (mark[0] == 'N' && mark[1] == 'E')
+        r = readNe(file, next, budget);
+    r.steps = budget.spent();
+    r.budgetSpent = budget.exhausted();
+    return r;
 }
 
-std::vector<ico::Entry> groupEntries(std::span<const std::uint8_t> file, const Resources& resources,
-                                     std::size_t group)
+Resources readResources(std::span<const std::uint8_t> file, std::size_t maxSteps)
+{
+    MemoryBytes bytes(file);
+    return readResources(bytes, maxSteps);
+}
+
+std::vector<ico::Entry> groupEntries(ByteSource& file, const Resources& resources, std::size_t group)
 {
     std::vector<ico::Entry> entries;
     if (group >= resources.groups.size())
         return entries;
     const Span g = resources.groups[group];
-    const Bytes dir = file.subspan(g.offset, g.size);
-    if (dir.size() < GroupHeader || u16(dir, 0) != 0 || u16(dir, 2) != 1)
+    // No group can name more pictures than its 16-bit count allows.
+    const std::vector<std::uint8_t> raw = file.bytes(g.offset, std::min(g.size, MaxGroupBytes));
+    MemoryBytes dir(raw);
+    if (dir.size() < GroupHeader || dir.u16(0) != 0 || dir.u16(2) != 1)
         return entries;
-    const std::size_t count = std::min<std::size_t>(u16(dir, 4), (dir.size() - GroupHeader) / GroupEntry);
+    // The count the group claims, but never more entries than its bytes hold.
+    const std::size_t count = std::min<std::size_t>(dir.u16(4), (dir.size() - GroupHeader) / GroupEntry);
     entries.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = GroupHeader + i * GroupEntry;
-        std::uint32_t id = u16(dir, at + 12);
+        std::uint32_t id = dir.u16(at + 12);
         if (resources.format == Format::Ne)
             id &= 0x7FFF;
         const auto it = std::lower_bound(resources.pictures.begin(), resources.pictures.end(), id,
@@ -270,17 +296,24 @@ std::vector<ico::Entry> groupEntries(std::span<const std::uint8_t> file, const R
         if (it == resources.pictures.end() || it->first != id)
             continue;
         ico::Entry e;
-        e.width = dir[at] == 0 ? 256 : dir[at];
-        e.height = dir[at + 1] == 0 ? 256 : dir[at + 1];
-        e.bitCount = u16(dir, at + 6);
+        e.width = raw[at] == 0 ? 256 : raw[at];
+        e.height = raw[at + 1] == 0 ? 256 : raw[at + 1];
+        e.bitCount = dir.u16(at + 6);
         e.offset = it->second.offset;
         e.size = it->second.size;
-        e.png = ico::isPng(file.subspan(e.offset, e.size));
+        e.png = ico::isPng(file.bytes(e.offset, std::min<std::size_t>(e.size, 8)));
         if (!e.png && e.size < InfoHeaderMin)
             continue;
         entries.push_back(e);
     }
     return entries;
+}
+
+std::vector<ico::Entry> groupEntries(std::span<const std::uint8_t> file, const Resources& resources,
+                                     std::size_t group)
+{
+    MemoryBytes bytes(file);
+    return groupEntries(bytes, resources, group);
 }
 
 } // namespace exe

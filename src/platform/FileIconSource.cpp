@@ -94,8 +94,10 @@ void FileIconSource::saveCache()
         m_saveTimer->stop();
     // The cache only spares decoding: a cache that cannot be written costs time, not
     // pictures, so it is noted and the program goes on.
-    if (m_cache && m_cache->unsaved() && !m_cache->save())
-        qCWarning(lcVyre) << "The icon cache could not be written";
+    if (!m_cache || !m_cache->unsaved())
+        return;
+    if (const Result<void> saved = m_cache->save(); !saved)
+        qCWarning(lcVyre).noquote() << "The icon cache could not be written:" << QString::fromLocal8Bit(saved.reason());
 }
 
 FileIconSource::Known& FileIconSource::known(const std::string& file)

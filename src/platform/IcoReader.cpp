@@ -5,7 +5,9 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <set>
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -75,20 +77,33 @@ QImage IcoReader::draw(const QString& path, int index0, int side) const
 QImage IcoReader::decode(const QByteArray& file, int side)
 {
     const auto bytes = bytesOf(file);
-    return decodeBest(bytes, ico::readDirectory(bytes), side);
+    MemoryBytes source(bytes);
+    return decodeBest(source, ico::readDirectory(bytes), side);
 }
 
-QImage IcoReader::decodeBest(std::span<const std::uint8_t> bytes, const std::vector<ico::Entry>& entries, int side)
+QImage IcoReader::decodeBest(ByteSource& bytes, const std::vector<ico::Entry>& entries, int side, int* tried)
 {
+    std::set<std::pair<std::size_t, std::size_t>> failed;
     // The best-suited picture that decodes: a damaged one gives way to the next.
     for (std::size_t i : ico::preferenceOrder(entries, side)) {
         const ico::Entry& e = entries[i];
-        const auto data = bytes.subspan(e.offset, e.size);
-        QImage image = e.png ? decodePng(QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()),
-                                                    static_cast<qsizetype>(data.size())))
-                             : toImage(ico::decodeBitmap(data));
+        if (failed.size() >= std::size_t(MaxFailures))
+            break;
+        if (failed.count({e.offset, e.size}))
+            continue;
+        QImage image;
+        if (e.size <= MaxPictureBytes) {
+            const std::vector<std::uint8_t> data = bytes.bytes(e.offset, e.size);
+            if (tried)
+                ++*tried;
+            if (!data.empty())
+                image = e.png ? decodePng(QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()),
+                                                                  static_cast<qsizetype>(data.size())))
+                              : toImage(ico::decodeBitmap(data));
+        }
         if (!image.isNull())
             return iconfile::fitToIcon(image, side);
+        failed.emplace(e.offset, e.size);
     }
     return {};
 }

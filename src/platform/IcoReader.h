@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ByteSource.h"
 #include "platform/IcoParser.h"
 #include "platform/IconReader.h"
 
@@ -19,7 +20,16 @@ public:
     // The icon out of the file's bytes; a null image when none of its pictures reads.
     static QImage decode(const QByteArray& file, int side = iconfile::Side);
     // The best-suited of entries (offsets into bytes) that decodes, fitted to side; the
-    // pictures of icon files and of programs' icon groups alike.
-    static QImage decodeBest(std::span<const std::uint8_t> bytes, const std::vector<ico::Entry>& entries,
-                             int side = iconfile::Side);
+    // pictures of icon files and of programs' icon groups alike. A picture that failed is
+    // not tried again under another entry, and after MaxFailures failures the rest are
+    // given up: thousands of entries naming one damaged picture cost one decoding.
+    // tried, when given, counts the pictures decoded.
+    static QImage decodeBest(ByteSource& bytes, const std::vector<ico::Entry>& entries, int side = iconfile::Side,
+                             int* tried = nullptr);
+
+    // Pictures that fail to decode before an icon is given up.
+    static constexpr int MaxFailures = 8;
+    // Four times what a 256-px picture of 32 bits with its mask needs: a picture far
+    // larger is no icon, and decoding it would only cost time.
+    static constexpr std::size_t MaxPictureBytes = std::size_t(1) << 20;
 };

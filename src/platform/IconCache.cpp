@@ -1,6 +1,6 @@
 #include "platform/IconCache.h"
 
-#include "platform/MappedFile.h"
+#include "platform/IconReader.h"
 #include "store/FileAccess.h"
 
 #include <QDir>
@@ -77,8 +77,13 @@ std::string IconCache::defaultFile()
 void IconCache::load()
 {
     m_loaded = true;
-    m_map = std::make_unique<MappedFile>(m_file, MaxFileBytes);
-    m_records = iconcache::readRecords(m_map->bytes());
+    // Read whole into memory, never mapped: another launcher sharing the cache, or the
+    // user, may cut the file short at any time, and a mapping of a shrunken file kills
+    // the process at the next look at a page past its new end. A copy cannot change
+    // under us; what it holds is still checked record by record.
+    m_bytes = iconfile::readBounded(QFile::decodeName(QByteArray::fromStdString(m_file)), qint64(MaxFileBytes));
+    m_records = iconcache::readRecords(
+        {reinterpret_cast<const std::uint8_t*>(m_bytes.constData()), std::size_t(m_bytes.size())});
     m_state.assign(m_records.size(), 0);
     m_index.reserve(m_records.size());
     for (std::size_t i = 0; i < m_records.size(); ++i)
@@ -124,7 +129,7 @@ void IconCache::store(iconcache::Key key, const QImage& image)
     m_unsaved = true;
 }
 
-bool IconCache::save()
+Result<void> IconCache::save()
 {
     if (!m_loaded)
         load();
@@ -156,11 +161,11 @@ bool IconCache::save()
     // A folder made here is the user's alone, as cache folders are.
     if (!QFileInfo::exists(folder)) {
         if (!QDir().mkpath(folder))
-            return false;
+            return Failure{"cannot make the folder " + QFile::encodeName(folder).toStdString()};
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    if (!WriteFileAtomically(m_file, out).ok())
-        return false;
+    if (Result<void> written = WriteFileAtomically(m_file, out); !written)
+        return written;
     m_unsaved = false;
-    return true;
+    return {};
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/IconCacheFile.h"
+#include "store/Result.h"
 
+#include <QByteArray>
 #include <QImage>
 
 #include <cstdint>
@@ -11,10 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-class MappedFile;
-
 // Pictures decoded by an earlier run, kept in one file in the user's cache folder, so
-// that a start shows its icons without decoding them again. The file is mapped once, on
+// that a start shows its icons without decoding them again. The file is read once, on
 // the first question, and each picture is checked when it is first used: a damaged one
 // is a miss and is decoded again. New pictures are kept in memory until save(), which
 // replaces the file atomically; a file that is damaged or of another version is simply
@@ -36,8 +36,9 @@ public:
 
     bool unsaved() const { return m_unsaved; }
     // Writes the file: this run's pictures first, then what the old file held that is
-    // still sound, up to a limit. False when the file could not be written.
-    bool save();
+    // still sound, up to a limit. A failure, with its reason, when the file could not be
+    // written (a cache that is not a regular file is never replaced).
+    Result<void> save();
 
 private:
     void load();
@@ -45,7 +46,7 @@ private:
     std::string m_file;
     bool m_loaded = false;
     bool m_unsaved = false;
-    std::unique_ptr<MappedFile> m_map;
+    QByteArray m_bytes; // the file as read; the records point into it
     std::vector<iconcache::Record> m_records;
     std::vector<std::uint8_t> m_state; // per record: 0 unchecked, 1 sound, 2 damaged
     std::unordered_map<std::string, std::size_t> m_index;

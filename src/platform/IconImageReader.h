@@ -14,4 +14,14 @@ public:
 
     // The icon out of the file's bytes (format found from the content); null when none.
     static QImage decode(const QByteArray& file, int side = iconfile::Side);
+
+    // Why a picture's bytes are not handed to a decoder at all: an SVG that would make
+    // the renderer open other files (a pipe there blocks it for good), a JPEG whose scans
+    // would cost far more than its picture is worth. Empty when nothing is wrong.
+    static QString refusal(const QByteArray& file);
+
+    // The scans a JPEG may have, and its scans times its pixels: a progressive picture
+    // has about ten, and each scan costs a pass over the whole picture.
+    static constexpr int MaxJpegScans = 64;
+    static constexpr qint64 MaxJpegScanPixels = qint64(1) << 28;
 };

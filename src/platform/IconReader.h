@@ -8,8 +8,8 @@
 
 // One kind of file that icons can be read out of. FileIconSource keeps a list of them
 // and asks the first that takes a file; readers for programs, libraries, .desktop
-// entries and icon themes join the list the same way. Readers keep no state: caching
-// is the source's business.
+// entries and icon themes join the list the same way. Readers keep no pictures: caching
+// them is the source's business (a reader may keep what it learnt of a folder or theme).
 class IconReader {
 public:
     virtual ~IconReader() = default;

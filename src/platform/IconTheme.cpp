@@ -8,14 +8,22 @@
 #include <QIcon>
 
 #include <climits>
+#include <limits>
+#include <string_view>
 #include <cstdlib>
 
 namespace {
 
-// An index.theme is a few kilobytes; the largest known are below a megabyte.
-constexpr qint64 MaxIndexFile = 4 << 20;
+// An index.theme is a few kilobytes; the largest known are below a megabyte, and one
+// beyond it is not read (a theme of megabytes is names, not folders).
+constexpr qint64 MaxIndexFile = 1 << 20;
 // Inheritance deeper than this is a loop or nonsense.
 constexpr int MaxThemes = 32;
+// A theme names one or two parents; a longer Inherits list is cut here, so the walk
+// looks at no more than MaxThemes x MaxInherits names.
+constexpr qsizetype MaxInherits = 16;
+// The largest themes have a few hundred folders; each is a stat at every lookup.
+constexpr qsizetype MaxFolders = 2048;
 const char* const Suffixes[] = {".png", ".svg", ".xpm"};
 
 QString dataHome()
@@ -36,14 +44,20 @@ QStringList dataDirs()
     return out;
 }
 
-// Theme lists (Inherits, Directories) are separated by commas.
-QStringList commaList(const std::string* value)
+// Theme lists (Inherits, Directories) are separated by commas; at most max items.
+QStringList commaList(const std::string* value, qsizetype max = std::numeric_limits<qsizetype>::max())
 {
     QStringList out;
-    if (value)
-        for (const QString& item : QString::fromStdString(*value).split(QLatin1Char(','), Qt::SkipEmptyParts))
-            if (!item.trimmed().isEmpty())
-                out << item.trimmed();
+    if (!value)
+        return out;
+    std::string_view rest(*value);
+    while (!rest.empty() && out.size() < max) {
+        const std::size_t comma = std::min(rest.find(','), rest.size());
+        const QString item = QString::fromUtf8(rest.data(), qsizetype(comma)).trimmed();
+        if (!item.isEmpty())
+            out << item;
+        rest.remove_prefix(std::min(comma + 1, rest.size()));
+    }
     return out;
 }
 
@@ -92,9 +106,9 @@ const IconTheme::Theme* IconTheme::theme(const QString& name) const
                     continue;
                 found.emplace();
                 const auto groups = desktop::parse(std::string_view(index.constData(), std::size_t(index.size())));
-                found->inherits = commaList(desktop::value(groups, "Icon Theme", "Inherits"));
-                const QStringList folders = commaList(desktop::value(groups, "Icon Theme", "Directories"))
-                    + commaList(desktop::value(groups, "Icon Theme", "ScaledDirectories"));
+                found->inherits = commaList(desktop::value(groups, "Icon Theme", "Inherits"), MaxInherits);
+                const QStringList folders = commaList(desktop::value(groups, "Icon Theme", "Directories"), MaxFolders)
+                    + commaList(desktop::value(groups, "Icon Theme", "ScaledDirectories"), MaxFolders);
                 for (const QString& folder : folders) {
                     const std::string f = folder.toStdString();
                     Folder d;
@@ -161,6 +175,29 @@ QString IconTheme::lookupIn(const Theme& theme, const QString& name, int side) c
     return closest;
 }
 
+const QStringList& IconTheme::chain() const
+{
+    if (m_chainKnown)
+        return m_chain;
+    m_chainKnown = true;
+    // The user's theme and what it inherits, depth first, each once; hicolor last. Walked
+    // once a run: the themes are read once too.
+    QStringList pending{m_user}; // a stack: the next name last
+    while (!pending.isEmpty() && m_chain.size() < MaxThemes) {
+        const QString t = pending.takeLast();
+        if (m_chain.contains(t) || t == QLatin1String("hicolor"))
+            continue;
+        const Theme* th = theme(t);
+        if (!th)
+            continue;
+        m_chain << t;
+        for (auto it = th->inherits.crbegin(); it != th->inherits.crend(); ++it)
+            pending << *it;
+    }
+    m_chain << QStringLiteral("hicolor");
+    return m_chain;
+}
+
 QString IconTheme::lookup(const QString& rawName, int side) const
 {
     if (!m_started) {
@@ -177,21 +214,7 @@ QString IconTheme::lookup(const QString& rawName, int side) const
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')))
         return {};
 
-    // The user's theme and what it inherits, depth first, each once; hicolor last.
-    QStringList order;
-    QStringList pending{m_user};
-    while (!pending.isEmpty() && order.size() < MaxThemes) {
-        const QString t = pending.takeFirst();
-        if (order.contains(t) || t == QLatin1String("hicolor"))
-            continue;
-        const Theme* th = theme(t);
-        if (!th)
-            continue;
-        order << t;
-        pending = th->inherits + pending;
-    }
-    order << QStringLiteral("hicolor");
-    for (const QString& t : order)
+    for (const QString& t : chain())
         if (const Theme* th = theme(t)) {
             const QString file = lookupIn(*th, name, side);
             if (!file.isEmpty())

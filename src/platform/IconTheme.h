@@ -20,6 +20,9 @@ public:
     // The user's icon theme: Qt's, or GTK's setting, or "hicolor".
     static QString userThemeName();
 
+    // How many theme names have been looked for in the base folders so far.
+    std::size_t themesLookedFor() const { return m_themes.size(); }
+
 private:
     struct Folder {
         QString path; // relative to the theme's folder
@@ -33,10 +36,14 @@ private:
     };
 
     const Theme* theme(const QString& name) const;
+    // The themes a name is looked for in, in order: found once, on the first lookup.
+    const QStringList& chain() const;
     QString lookupIn(const Theme& theme, const QString& name, int side) const;
 
     mutable bool m_started = false;
     mutable QStringList m_bases;
     mutable QString m_user;
     mutable std::map<QString, std::optional<Theme>> m_themes;
+    mutable bool m_chainKnown = false;
+    mutable QStringList m_chain;
 };

@@ -298,6 +298,13 @@ Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes
     if (HoldsNul(path))
         return nulFailure(path);
     const fs::path target = resolvedTarget(path);
+    // Only a regular file is ever replaced: renaming over a device, a pipe or a socket
+    // (reached through a link, say) would put a plain file where the system keeps
+    // something else. A missing target is made.
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(target, ec);
+    if (!ec && fs::exists(status) && !fs::is_regular_file(status))
+        return Failure{target.string() + " is not a regular file; it was left as it is"};
     if (IsReadOnlyFile(target.string()))
         return Failure{target.string() + " is read-only"};
     return writeAndReplace(target, bytes, calls);

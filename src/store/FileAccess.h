@@ -40,7 +40,8 @@ Result<std::string> ReadFileBytes(const std::string& path);
 // same folder, are flushed to the disk and renamed over the old file. On failure the old
 // file is untouched and the temporary file is removed. A symbolic link is followed, so
 // the file it points to is replaced (or made, when the link dangles) and the link stays.
-// A file that nobody may write (no write permission bit) is left alone: a failure.
+// A file that nobody may write (no write permission bit) is left alone: a failure; so is
+// anything at the link's end that is not a regular file (a folder, a device, a pipe).
 Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes,
                                  const FileCalls& calls = SystemFileCalls());
 

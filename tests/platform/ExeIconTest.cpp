@@ -1,14 +1,18 @@
 #include "TestHelpers.h"
 #include "platform/ExeParser.h"
+#include "platform/FileBytes.h"
 #include "platform/FileIconSource.h"
+#include "platform/IcoReader.h"
 #include "support/IconFixtures.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 #include <string>
@@ -153,4 +157,93 @@ TEST(ExeIcons, WhatIsNotAProgramGivesNoIconWhateverItsName)
     }
 }
 
+// Files built to cost: each must stop at its budget rather than do all the work it asks
+// for. The bound is asserted as steps taken and pictures tried, never as time.
+TEST(ExeIcons, FilesBuiltToCostStopAtTheirBudget)
+{
+    // 65,535 sections, and 65,535 names each leading to 65,000 language entries: billions
+    // of entries, each once compared with every section.
+    const QByteArray costly = fixture::costlyPe(0xFFFF, 0xFFFF);
+    const exe::Resources r = exe::readResources(span(costly));
+    EXPECT_EQ(r.format, exe::Format::Pe);
+    EXPECT_TRUE(r.budgetSpent);
+    EXPECT_LE(r.steps, exe::MaxSteps);
+    EXPECT_TRUE(r.groups.empty());
+    // A small one of the same build is read to its end within its budget.
+    const exe::Resources small = exe::readResources(span(fixture::costlyPe(3, 2)));
+    EXPECT_FALSE(small.budgetSpent);
+    EXPECT_GT(small.steps, 2u * 65000u);
+
+    // Thousands of entries naming one picture that fails late (a PNG cut before its last
+    // rows), or naming many pictures that all fail: decoded once each, and few at all.
+    QByteArray cutPng = fixture::png(256, qRgb(1, 2, 3)).data;
+    {
+        QImage noisy(256, 256, QImage::Format_ARGB32);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                noisy.setPixel(x, y, qRgba(x * 7 + y, y * 13, x ^ y, 255));
+        QBuffer buffer(&cutPng);
+        buffer.open(QIODevice::WriteOnly);
+        noisy.save(&buffer, "png");
+        cutPng.chop(cutPng.size() / 4);
+    }
+    std::vector<QByteArray> distinct;
+    for (int i = 0; i < 50; ++i)
+        distinct.push_back(cutPng + QByteArray(i, 'x'));
+    const struct { const char* what; QByteArray file; int most; } icos[] = {
+        {"2,000 entries, one damaged picture", fixture::icoNaming(2000, {cutPng}), 1},
+        {"2,000 entries, fifty damaged pictures", fixture::icoNaming(2000, distinct), IcoReader::MaxFailures},
+        {"a picture far beyond any icon", fixture::icoNaming(3, {QByteArray(int(IcoReader::MaxPictureBytes) + 1, 'x')}), 0},
+    };
+    for (const auto& row : icos) {
+        SCOPED_TRACE(row.what);
+        const auto bytes = span(row.file);
+        MemoryBytes source(bytes);
+        const auto entries = ico::readDirectory(bytes);
+        ASSERT_FALSE(entries.empty());
+        int tried = 0;
+        EXPECT_TRUE(IcoReader::decodeBest(source, entries, 16, &tried).isNull());
+        EXPECT_EQ(tried, row.most);
+    }
+}
+
+TEST(ExeIcons, AGroupClaimingMoreEntriesThanItsBytesHoldGivesOnlyThoseItHolds)
+{
+    // Group 1 names two pictures; its count says 0xFFFF, and right after its bytes lie
+    // group 2's entries, which must not be taken for more of group 1's.
+    fixture::Exe e = fixture::pe({{fixture::bitmap(16, Red), fixture::png(32, Blue)}, {fixture::bitmap(16, Green)}});
+    exe::Resources r = exe::readResources(span(e.bytes));
+    ASSERT_EQ(r.groups.size(), 2u);
+    fixture::put16(e.bytes, qsizetype(r.groups[0].offset) + 4, 0xFFFF);
+    r = exe::readResources(span(e.bytes));
+    EXPECT_EQ(exe::groupEntries(span(e.bytes), r, 0).size(), 2u);
+    // The last group, ending the file, claims more too: nothing past the end is read.
+    const exe::Span last = r.groups[1];
+    const QByteArray exact = e.bytes.left(qsizetype(last.offset + last.size));
+    QByteArray claims = exact;
+    fixture::put16(claims, qsizetype(last.offset) + 4, 0xFFFF);
+    const QByteArray copy(claims.constData(), claims.size());
+    const exe::Resources rc = exe::readResources(span(copy));
+    ASSERT_EQ(rc.groups.size(), 2u);
+    EXPECT_EQ(exe::groupEntries(span(copy), rc, 1).size(), 1u);
+}
+
+TEST(ExeIcons, AProgramCutShortWhileItIsReadIsAMissNeverACrash)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shrinking.dll");
+    writeFile(path, fixture::pe(threeIcons(), false, 300000).bytes);
+    // Measured, then cut to below its resources before the directory is read: mapped,
+    // the first look at the directory was a SIGBUS.
+    FileBytes file(path.toStdString());
+    ASSERT_GT(file.size(), 300000u);
+    ASSERT_EQ(::truncate(path.toLocal8Bit().constData(), 4096), 0);
+    const exe::Resources r = exe::readResources(file);
+    EXPECT_TRUE(r.groups.empty());
+    EXPECT_TRUE(IcoReader::decodeBest(file, {ico::Entry{16, 16, 32, false, 300000, 1000}}, 16).isNull());
+    std::uint8_t byte = 0;
+    EXPECT_FALSE(file.read(file.size() - 1, 1, &byte));
+}
+
 } // namespace
+

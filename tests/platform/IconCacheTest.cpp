@@ -5,15 +5,19 @@
 #include "platform/IconReader.h"
 #include "support/IconFixtures.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -124,6 +128,46 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
     EXPECT_EQ(run(), 6);
 }
 
+TEST_F(IconCacheFileTest, ACacheCutShortOrReplacedWhileTheProgramRunsIsNeverFatal)
+{
+    ASSERT_NO_FATAL_FAILURE(writeFile(QString::fromStdString(m_file), "TEST"));
+    EXPECT_EQ(run(), 6);
+    // Another launcher (or the user) cuts the cache short after this one has read it; the
+    // next save reads what it held before. Mapped, that read was a SIGBUS.
+    const QString cache = QString::fromStdString(m_cache);
+    const qint64 whole = QFileInfo(cache).size();
+    for (const qint64 cutTo : {whole / 2, qint64(0)}) {
+        SCOPED_TRACE(cutTo);
+        Source s(m_cache);
+        EXPECT_FALSE(s.icons.draw(m_file, 0, 16).isNull()); // the cache is read here
+        ASSERT_EQ(::truncate(m_cache.c_str(), cutTo), 0);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(s.icons.draw(m_file, i, 32).pixel(0, 0), qRgb(i * 50 + 10, 32, 0));
+        s.icons.saveCache();
+    }
+    EXPECT_LE(run(), 6); // a cut cache costs decoding, nothing else
+    EXPECT_EQ(run(), 0);
+}
+
+TEST_F(IconCacheFileTest, ACacheThatIsNotARegularFileIsNeitherReadNorReplaced)
+{
+    ASSERT_NO_FATAL_FAILURE(writeFile(QString::fromStdString(m_file), "TEST"));
+    QDir().mkpath(QFileInfo(QString::fromStdString(m_cache)).absolutePath());
+    const std::string pipe = m_dir.filePath("pipe").toStdString();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_EQ(symlink(pipe.c_str(), m_cache.c_str()), 0);
+    EXPECT_EQ(run(), 6); // the program goes on without it
+    struct stat st{};
+    ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_EQ(::lstat(m_cache.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    IconCache cache(m_cache);
+    cache.store({m_file, 1, 2, 3, 4, 0, 16}, QImage());
+    const Result<void> saved = cache.save();
+    EXPECT_NE(saved.reason().find("is not a regular file"), std::string::npos) << saved.reason();
+}
+
 TEST(IconCacheFile, RecordsReadBackAsWrittenAndEachStandsAlone)
 {
     std::string file = iconcache::header();
@@ -139,6 +183,27 @@ TEST(IconCacheFile, RecordsReadBackAsWrittenAndEachStandsAlone)
     EXPECT_EQ(records[1].key, none);
     EXPECT_TRUE(records[1].pixels.empty());
     EXPECT_TRUE(iconcache::intact(records[0]) && iconcache::intact(records[1]));
+}
+
+TEST(IconCacheFile, ALastRecordCutByAFewBytesIsLeftOutAndNothingPastTheEndIsRead)
+{
+    std::string file = iconcache::header();
+    const std::uint32_t pixels[] = {0xFF000001u, 0x80000002u, 0u, 0xFFFFFFFFu};
+    iconcache::appendRecord(file, {"/a.png", 1, 2, 3, 4, 0, 2}, pixels);
+    const std::size_t first = file.size();
+    iconcache::appendRecord(file, {"/b.png", 1, 2, 3, 4, 0, 2}, pixels);
+    // Every cut shorter than the record's lead (length and checksum) and a few beyond.
+    for (std::size_t cut = 0; cut <= 16; ++cut) {
+        SCOPED_TRACE(cut);
+        // An exact copy on the heap, so that a read past its end is seen by AddressSanitizer.
+        const std::vector<std::uint8_t> exact(file.begin(), file.end() - std::ptrdiff_t(cut));
+        const auto records = iconcache::readRecords(exact);
+        ASSERT_EQ(records.size(), cut == 0 ? 2u : 1u);
+        EXPECT_EQ(records[0].key.path, "/a.png");
+        for (const auto& r : records)
+            EXPECT_LE(r.whole.data() + r.whole.size(), exact.data() + exact.size());
+        EXPECT_LE(first, exact.size());
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "TestHelpers.h"
 #include "platform/FileIconSource.h"
+#include "platform/FolderIconReader.h"
+#include "platform/IconTheme.h"
 
 #include <QDir>
 #include <QIcon>
@@ -175,4 +177,44 @@ TEST_F(Desktop, AFolderHoldsItsPictureFilesInNameOrderOneIconEach)
     EXPECT_TRUE(near(icons.draw(f, 0).pixel(8, 8), Yellow));
 }
 
+TEST_F(Desktop, HugeInheritsListsAreWalkedOnceAndCut)
+{
+    // The user's theme starts a chain of 31 themes, each naming the next first and then
+    // 2,000 themes that do not exist; the last holds the icon.
+    const QString icons = path("share/icons/");
+    for (int i = 0; i < 31; ++i) {
+        QByteArray inherits = i < 30 ? "chain" + QByteArray::number(i + 1) : "hicolor";
+        for (int k = 0; k < 2000; ++k)
+            inherits += ",missing" + QByteArray::number(i) + "-" + QByteArray::number(k);
+        const QString name = i == 0 ? QStringLiteral("vyretest") : QStringLiteral("chain%1").arg(i);
+        text(icons + name + "/index.theme", "[Icon Theme]\nInherits=" + inherits + "\nDirectories=apps\n\n[apps]\nSize=16\n");
+    }
+    picture(icons + "chain30/apps/deep.png", Yellow);
+    IconTheme theme;
+    EXPECT_EQ(theme.lookup("in-no-theme", 16), QString());
+    const std::size_t looked = theme.themesLookedFor();
+    EXPECT_LE(looked, 32u * 16u + 1u); // not 62,000 names
+    EXPECT_EQ(theme.lookup("deep", 16), icons + "chain30/apps/deep.png");
+    EXPECT_EQ(theme.themesLookedFor(), looked); // the chain is not walked again
+}
+
+TEST_F(Desktop, AFolderIsListedOnceForAllItsIconsUntilItChanges)
+{
+    const QString folder = path("many/");
+    QDir().mkpath(folder);
+    for (int i = 0; i < 2000; ++i)
+        text(folder + QStringLiteral("%1.png").arg(i, 5, 10, QLatin1Char('0')), "not read");
+    const FolderIconReader reader;
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(reader.refer(folder, i, 16)->file, QDir(folder).filePath(QStringLiteral("%1.png").arg(i, 5, 10, QLatin1Char('0'))));
+    EXPECT_EQ(reader.count(folder), 2000);
+    EXPECT_EQ(reader.listings(), 1);
+    text(folder + "00000a.png", "added");
+    const struct timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 1, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), later, 0), 0);
+    EXPECT_EQ(reader.refer(folder, 1, 16)->file, QDir(folder).filePath("00000a.png"));
+    EXPECT_EQ(reader.listings(), 2);
+}
+
 } // namespace
+

@@ -1,11 +1,14 @@
 #include "TestHelpers.h"
 #include "platform/FileIconSource.h"
 #include "platform/IcoReader.h"
+#include "platform/IconImageReader.h"
 #include "platform/IconReader.h"
 
 #include <QDir>
 #include <QFile>
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -109,6 +112,77 @@ TEST(FileIconSource, DamagedFilesAndWhatIsNotAFileGiveNothingAndNeverBlock)
         EXPECT_EQ(icons.count(path), 0) << path;
         EXPECT_TRUE(icons.draw(path, 0).isNull()) << path;
     }
+}
+
+// A JPEG of one 64-px frame followed by `scans` scans of a few bytes each: each scan
+// costs the decoder a pass over the picture, whatever it holds.
+QByteArray jpegOfScans(int scans)
+{
+    QByteArray b("\xFF\xD8", 2);
+    b.append("\xFF\xC2\x00\x11\x08\x00\x40\x00\x40\x03\x01\x11\x00\x02\x11\x01\x03\x11\x01", 19);
+    for (int i = 0; i < scans; ++i)
+        b.append("\xFF\xDA\x00\x08\x01\x01\x00\x01\x3F\x00\x12\x34\x00\xFF\x00", 15);
+    b.append("\xFF\xD9", 2);
+    return b;
+}
+
+QByteArray encoded(const QImage& image, const char* format, bool progressive = false)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
+QByteArray svgWith(const QByteArray& inner)
+{
+    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='16' "
+           "height='16'><rect id='r' width='16' height='16' fill='#00a000'/>" + inner + "</svg>";
+}
+
+TEST(IconImageReader, PicturesThatWouldOpenOtherFilesOrCostFarMoreThanTheyShowAreRefused)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.png");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QByteArray png = encoded(solid(8, 8, qRgb(0, 0, 200)), "png");
+    const QByteArray outside = svgWith("<image width='8' height='8' xlink:href='" + QFile::encodeName(fifo) + "'/>");
+    const QByteArray uri = "data:image/png;base64,";
+    const struct { const char* what; QByteArray bytes; bool refused; } rows[] = {
+        {"an image naming a pipe", outside, true},
+        {"an image naming a relative file", svgWith("<image width='8' height='8' xlink:href='pipe.png'/>"), true},
+        {"an image by plain href", svgWith("<image width='8' height='8' href='/dev/zero'/>"), true},
+        {"an image naming \"#r\", a file to the renderer", svgWith("<image width='8' height='8' xlink:href='#r'/>"), true},
+        {"an image with a blank before data:", svgWith("<image width='8' height='8' xlink:href=' " + uri + png.toBase64() + "'/>"), true},
+        {"an embedded SVG naming a pipe", svgWith("<image width='8' height='8' xlink:href='data:image/svg+xml;base64," + outside.toBase64() + "'/>"), true},
+        {"an embedded compressed picture", svgWith("<image width='8' height='8' xlink:href='" + uri + QByteArray("\x1f\x8b\x08\x00", 4).toBase64() + "'/>"), true},
+        {"an embedded JPEG of 3,000 scans", svgWith("<image width='8' height='8' xlink:href='data:image/jpeg;base64," + jpegOfScans(3000).toBase64() + "'/>"), true},
+        {"an SVG cut short", svgWith("<use xlink:href='#r'/>").left(90), true},
+        {"a compressed SVG", QByteArray("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8), true},
+        {"a JPEG of 3,000 scans", jpegOfScans(3000), true},
+        {"a JPEG of 65 scans", jpegOfScans(65), true},
+        {"a use of a shape inside", svgWith("<use xlink:href='#r'/>"), false},
+        {"an embedded PNG", svgWith("<image width='8' height='8' xlink:href='" + uri + png.toBase64() + "'/>"), false},
+        {"a progressive JPEG", encoded(solid(64, 64, qRgb(0, 160, 0)), "jpeg", true), false},
+        {"a JPEG of 64 scans", jpegOfScans(64), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(!IconImageReader::refusal(row.bytes).isEmpty(), row.refused)
+            << IconImageReader::refusal(row.bytes).toStdString();
+        if (row.refused) {
+            EXPECT_TRUE(IconImageReader::decode(row.bytes).isNull());
+        }
+    }
+    EXPECT_FALSE(IconImageReader::decode(svgWith("<use xlink:href='#r'/>")).isNull());
+    EXPECT_FALSE(IconImageReader::decode(rows[14].bytes).isNull());
+    // Through the source, as a button's icon: nothing blocks on the pipe.
+    writeFile(dir.filePath("outside.svg"), outside);
+    FileIconSource icons;
+    EXPECT_EQ(icons.count(dir.filePath("outside.svg").toStdString()), 0);
 }
 
 // A reader of made-up "TEST" files that counts how often it reads one.

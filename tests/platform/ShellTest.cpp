@@ -281,20 +281,25 @@ TEST(ShellDefaultHandlerTest, DocumentsFoldersAndLinksOpenOnlyWithAnApplicationF
     // An executable-marked text file without "#!" is a document: exec would refuse it and
     // GLib would run it through /bin/sh. By full path and as a bare name found on PATH
     // alike, it opens with its application and never runs; started with a file, it fails.
-    const std::string pwned = docs + "/pwned", plain = docs + "/vyre-plain-exec";
-    writeFile(QString::fromStdString(plain), QByteArray("touch '") + pwned.c_str() + "'\n", true);
+    // A first line of "# " (a comment, common on FAT and network mounts) is no "#!".
+    const std::string pwned = docs + "/pwned";
     qputenv("PATH", QByteArray(docs.c_str()) + ":" + qgetenv("PATH"));
-    for (const std::string& target : {plain, std::string("vyre-plain-exec")}) {
-        const Result<void> r = shell.open(target, "", docs);
-        ASSERT_TRUE(r.ok()) << target << ": " << r.reason();
-        const auto seen = waitFor(root.filePath("out"));
-        ASSERT_TRUE(seen) << target;
-        EXPECT_EQ(seen->args, Args{plain});
-        EXPECT_FALSE(shell.startWithFile(target, "", notes).ok()) << target;
+    for (const char* name : {"vyre-plain-exec", "vyre-comment-exec"}) {
+        const std::string plain = docs + "/" + name;
+        writeFile(QString::fromStdString(plain),
+                  QByteArray(name[5] == 'c' ? "# a note\n" : "") + "touch '" + pwned.c_str() + "'\n", true);
+        for (const std::string& target : {plain, std::string(name)}) {
+            const Result<void> r = shell.open(target, "", docs);
+            ASSERT_TRUE(r.ok()) << target << ": " << r.reason();
+            const auto seen = waitFor(root.filePath("out"));
+            ASSERT_TRUE(seen) << target;
+            EXPECT_EQ(seen->args, Args{plain});
+            EXPECT_FALSE(shell.startWithFile(target, "", notes).ok()) << target;
+        }
+        EXPECT_FALSE(gio::SpawnDetached(plain, {}, docs).ok()) << name;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(pwned)));
-    EXPECT_FALSE(gio::SpawnDetached(plain, {}, docs).ok());
     EXPECT_TRUE(shell.openLink(QString::fromStdString(link)).ok() && waitFor(root.filePath("out")));
     EXPECT_FALSE(shell.openLink("vyrenohandler:x").ok());
     EXPECT_FALSE(shell.openLink("not a link").ok());

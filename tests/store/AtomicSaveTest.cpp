@@ -110,7 +110,7 @@ TEST(AtomicSave, FailedWriteSaysWhyAndLeavesTheOldFileWholeAndNoTemporaryFile)
     tbr.Path = dir.file("Tools.vtb");
     fs::create_directory(tbr.Path);
     EXPECT_EQ(WriteBtns(tbr), StoreMessages{msg::fileError(StoreMessage::Code::W_0004,
-                                                            "cannot replace " + tbr.Path + ": Is a directory")});
+                                                            tbr.Path + " is not a regular file; it was left as it is")});
     EXPECT_EQ(dir.entries(), 2);
     EXPECT_EQ(WriteCfg(set, dir.file("gone")).size(), 1u); // the data folder has gone
 }
@@ -157,6 +157,33 @@ TEST(AtomicSave, AReadOnlyFileIsNotReplacedAndTheSetSaysSo)
     EXPECT_EQ(dir.entries(), 1); // no temporary file either
     chmod(cfg.c_str(), 0644);
     EXPECT_TRUE(WriteCfg(set, dir.path).empty());
+}
+
+TEST(AtomicSave, WhatIsNotARegularFileIsNeverReplacedEvenThroughALink)
+{
+    // A link to a regular file is written through (above); a link to anything else, or
+    // that thing itself, is refused and left exactly as it was.
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    fs::create_directory(dir.file("folder"));
+    fs::create_symlink(dir.file("pipe"), dir.file("to-pipe"));
+    fs::create_symlink(dir.file("folder"), dir.file("to-folder"));
+    fs::create_symlink("loop-b", dir.file("loop-a"));
+    fs::create_symlink("loop-a", dir.file("loop-b"));
+    const struct { const char* name; const char* target; bool (*stillThere)(const fs::file_status&); } rows[] = {
+        {"pipe", "pipe", [](const fs::file_status& s) { return fs::is_fifo(s); }},
+        {"to-pipe", "pipe", [](const fs::file_status& s) { return fs::is_fifo(s); }},
+        {"to-folder", "folder", [](const fs::file_status& s) { return fs::is_directory(s); }},
+        {"loop-a", "loop-b", [](const fs::file_status& s) { return fs::is_symlink(s); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Result<void> written = WriteFileAtomically(dir.file(row.name), "new");
+        ASSERT_FALSE(written.ok());
+        EXPECT_NE(written.reason().find("is not a regular file"), std::string::npos) << written.reason();
+        EXPECT_TRUE(row.stillThere(fs::symlink_status(dir.file(row.target))));
+    }
+    EXPECT_EQ(dir.entries(), 6); // and no temporary file left beside them
 }
 
 TEST(AtomicSave, StaleTemporariesOfOurOwnAreRemovedAtStartUpAndNothingElse)

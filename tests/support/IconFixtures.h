@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QImage>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -270,4 +271,83 @@ inline Exe ne(const std::vector<Group>& groups)
     return out;
 }
 
+// A PE file built to cost: `sections` sections, none holding the resources' data, and
+// an icon-group type whose `names` name directories each lead to a language directory
+// claiming about 65,000 entries. The language directories overlap, so the file stays
+// small while every entry of every one of them points at a data entry no section holds.
+inline QByteArray costlyPe(int sections, int names)
+{
+    QByteArray b(0x40, '\0');
+    b[0] = 'M';
+    b[1] = 'Z';
+    put32(b, 0x3C, 0x40);
+    b.append("PE\0\0", 4);
+    QByteArray coff(20, '\0');
+    put16(coff, 0, 0x14C);
+    put16(coff, 2, std::uint32_t(sections));
+    put16(coff, 16, 224);
+    b.append(coff);
+    const qsizetype optional = b.size();
+    b.append(QByteArray(224, '\0'));
+    put16(b, optional, 0x10B);
+    put32(b, optional + 92, 16);
+    const qsizetype table = b.size();
+    b.append(QByteArray(40 * qsizetype(sections), '\0'));
+    const qsizetype resources = b.size();
+    constexpr std::uint32_t Base = 0x10000000;
+    put32(b, optional + 92 + 4 + 16, Base);
+    // Every section: one byte at the resources, at an address of its own.
+    for (int i = 0; i < sections; ++i) {
+        const qsizetype at = table + 40 * qsizetype(i);
+        put32(b, at + 12, Base + 0x1000 * std::uint32_t(i));
+        put32(b, at + 16, i == 0 ? 0x7FFFFFFF : 1);
+        put32(b, at + 20, std::uint32_t(resources));
+    }
+    // The data entry every language entry names lies at 65,000 (its low and high halves
+    // are also the count a language directory finds in the entry before its own).
+    constexpr std::uint32_t Data = 65000;
+    const qsizetype nameDir = 24;
+    const qsizetype languages = nameDir + 16 + 8 * qsizetype(names);
+    const qsizetype size = std::max<qsizetype>(languages + 8 * (qsizetype(names) + 65001), Data + 16);
+    QByteArray r(size, '\0');
+    put16(r, 14, 1);
+    put32(r, 16, 14);
+    put32(r, 20, 0x80000000u | std::uint32_t(nameDir));
+    put16(r, nameDir + 14, std::uint32_t(names));
+    for (int i = 0; i < names; ++i) {
+        put32(r, nameDir + 16 + 8 * i, std::uint32_t(i + 1));
+        put32(r, nameDir + 20 + 8 * i, 0x80000000u | std::uint32_t(languages + 8 * i));
+    }
+    for (qsizetype at = languages; at + 8 <= size; at += 8) {
+        put32(r, at, 0x409);
+        put32(r, at + 4, Data);
+    }
+    b.append(r);
+    return b;
+}
+
+// An icon file of `count` directory entries, each naming one of `pictures` (in turn).
+inline QByteArray icoNaming(int count, const std::vector<QByteArray>& pictures)
+{
+    QByteArray b(6 + 16 * qsizetype(count), '\0');
+    put16(b, 2, 1);
+    put16(b, 4, std::uint32_t(count));
+    std::vector<qsizetype> offsets;
+    for (const QByteArray& p : pictures) {
+        offsets.push_back(b.size());
+        b.append(p);
+    }
+    for (int i = 0; i < count; ++i) {
+        const qsizetype at = 6 + 16 * qsizetype(i);
+        const std::size_t k = std::size_t(i) % pictures.size();
+        b[at] = 0; // 256 px
+        b[at + 1] = 0;
+        put16(b, at + 6, 32);
+        put32(b, at + 8, std::uint32_t(pictures[k].size()));
+        put32(b, at + 12, std::uint32_t(offsets[k]));
+    }
+    return b;
+}
+
 } // namespace fixture
+
