@@ -316,7 +316,9 @@ void ToolbarWindow::refresh()
     m_built = true;
     applyCaptionStyle();
     place();
-    if (isTrue(record().AutoHide))
+    // A bar the mouse holds open stays open when rebuilt under it (a button dragged to
+    // another place): the watch folds it once the mouse has left.
+    if (isTrue(record().AutoHide) && m_hover != HoverState::Watched)
         fold(FoldDirection::Fold);
     syncMenu();
     const TbrRec& rec = record();
