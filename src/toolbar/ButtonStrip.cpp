@@ -598,6 +598,12 @@ void ButtonStrip::changeEvent(QEvent* event)
 
 bool ButtonStrip::event(QEvent* event)
 {
+    // A strip put away in the middle of a drag (the program ending) gives the keyboard
+    // back at once.
+    if (event->type() == QEvent::Hide && d->drag != Private::Drag::None) {
+        stopDragging();
+        d->pressed = -1;
+    }
     if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal) {
         if (const QScreen* now = screen(); now != d->screen) {
             d->screen = now;

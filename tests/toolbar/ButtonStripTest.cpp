@@ -222,6 +222,17 @@ TEST(ButtonStrip, ADragAlongTheBarMovesAButtonOnlyWhenLetGoAndAShortOneIsAClick)
         EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
     }
 
+    // Put away in the middle of a drag, the strip gives the keyboard back.
+    drags.clear();
+    QTest::mousePress(&strip, Qt::LeftButton, {}, strip.centrePx(3));
+    QTest::mouseMove(&strip, strip.centrePx(6));
+    ASSERT_EQ(QWidget::keyboardGrabber(), &strip);
+    strip.hide();
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    strip.show();
+    QTest::mouseRelease(&strip, Qt::LeftButton, {}, strip.centrePx(6));
+    EXPECT_TRUE(drags.empty());
+
     // A right press opens the menu of a button or a gap, not of the fixed buttons.
     menus.clear();
     for (int p : {1, 2, 3, 5, 6}) {
