@@ -229,8 +229,7 @@ int ButtonStrip::Private::dragTargetAt(const QPoint& px, const QSize& size) cons
 {
     if (buttons.size() <= FixedCount || size.isEmpty())
         return -1;
-    const QRect plain(0, 0, PlainWidthPx, PlainHeightPx);
-    const QRect button = pixelRect(QRectF(0.0, 0.0, bw, bh)) | plain;
+    const QRect button = pixelRect(QRectF(0.0, 0.0, bw, bh));
     if (!QRect(QPoint(), size).adjusted(-button.width(), -button.height(), button.width(), button.height()).contains(px))
         return -1;
     const QPoint inside(std::clamp(px.x(), 0, size.width() - 1), std::clamp(px.y(), 0, size.height() - 1));
@@ -442,8 +441,8 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, this);
     }
 
-    // Where a dragged button would go: a bar on the far side of the place it takes, the
-    // way it moves (after it going on, before it going back).
+    // Where the dragged button would land: a bar after the button under the mouse when
+    // it moves on, before it when it moves back, as the buttons between make room.
     if (d->drag == Private::Drag::Dragging && d->dragTo >= FixedCount && d->dragTo != d->dragged) {
         const QRect from = d->pixelRect(d->buttons[static_cast<std::size_t>(d->dragged)].rect);
         const QRect to = d->pixelRect(d->buttons[static_cast<std::size_t>(d->dragTo)].rect);
