@@ -618,9 +618,10 @@ void ConfigWindow::lineDragged(int from, int to)
     const int step = to > from ? 1 : -1;
     int at = from;
     while (at != to) {
+        const int here = records[std::size_t(at)];
+        const int next = records[std::size_t(at + step)];
         bool exchanged = false;
-        skipOnError("exchanging the buttons",
-                    [&] { exchanged = m_actions.exchangeButtons(*t, records[std::size_t(at)], records[std::size_t(at + step)]); });
+        skipOnError("exchanging the buttons", [&] { exchanged = m_actions.exchangeButtons(*t, here, next); });
         if (!exchanged)
             break;
         at += step;

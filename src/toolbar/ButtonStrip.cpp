@@ -230,7 +230,8 @@ int ButtonStrip::Private::dragTargetAt(const QPoint& px, const QSize& size) cons
     if (buttons.size() <= FixedCount || size.isEmpty())
         return -1;
     const QRect button = pixelRect(QRectF(0.0, 0.0, bw, bh));
-    if (!QRect(QPoint(), size).adjusted(-button.width(), -button.height(), button.width(), button.height()).contains(px))
+    const QRect near = QRect(QPoint(), size).adjusted(-button.width(), -button.height(), button.width(), button.height());
+    if (!near.contains(px))
         return -1;
     const QPoint inside(std::clamp(px.x(), 0, size.width() - 1), std::clamp(px.y(), 0, size.height() - 1));
     const int i = hit(inside);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Through the configuration window alone: a toolbar is added, the window turns to it, and
-# it stays hidden until "Visible" is ticked there; then a toolbar in the middle of the set is deleted, and every window left
-# still starts its own toolbar's program.
+# it stays hidden until "Visible" is ticked there; then a toolbar in the middle of the set
+# is deleted, and every window left still starts its own toolbar's program.
 source "$(dirname "$0")/lib.bash"
 start_x
 cfg_title="Vyrelight Toolbar v2"

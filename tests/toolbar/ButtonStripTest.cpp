@@ -187,7 +187,7 @@ TEST(ButtonStrip, ADragAlongTheBarMovesAButtonOnlyWhenLetGoAndAShortOneIsAClick)
         {"onto a later button", 3, strip.centrePx(6), 6, Release, {}, {{3, 6}}},
         {"onto the gap", 6, strip.centrePx(5), 5, Release, {}, {{6, 5}}},
         {"under the handle: the first place", 6, strip.centrePx(1), 3, Release, {}, {{6, 3}}},
-        {"past the end, a little to the side", 3, QPoint(strip.width() + 5, strip.height() + 3), 6, Release, {}, {{3, 6}}},
+        {"past the end, a little aside", 3, QPoint(strip.width() + 5, strip.height() + 3), 6, Release, {}, {{3, 6}}},
         {"back where it was", 4, strip.centrePx(4) + QPoint(0, far), 4, Release, {}, {}},
         {"far off the bar", 3, strip.centrePx(6) + below, 0, Release, {}, {}},
         {"cancelled by Escape", 3, strip.centrePx(6), 6, Escape, {}, {}},
