@@ -221,6 +221,43 @@ void App::filesDropped(std::uint8_t t, int k, const std::vector<std::string>& it
     }
 }
 
+bool App::editorHolds(std::uint8_t t)
+{
+    if (!m_buttons || !m_buttons->holdsConfig() || m_cfg->chosenToolbar() != t)
+        return false;
+    m_buttons->editor()->raise();
+    m_buttons->editor()->activateWindow();
+    return true;
+}
+
+void App::editButtonRequested(std::uint8_t t, int k)
+{
+    if (m_ended)
+        return;
+    // The editor works on what the configuration window has chosen: it turns to the
+    // toolbar with the button selected, and the editor opens over it. An editor already
+    // open over the window comes forward instead.
+    showConfig(t);
+    if (m_buttons->holdsConfig() || !m_cfg->shows(t))
+        return;
+    if (m_cfg->selectButton(k))
+        m_buttons->edit(t, k);
+    else
+        qCWarning(lcVyre, "button %d of toolbar %d has no line to edit it by", k, int(t));
+}
+
+void App::deleteButtonRequested(std::uint8_t t, int k)
+{
+    if (!m_ended && !editorHolds(t))
+        m_buttons->remove(t, k);
+}
+
+void App::moveButtonRequested(std::uint8_t t, int k, int to)
+{
+    if (!m_ended && !editorHolds(t))
+        m_buttons->move(t, k, to);
+}
+
 // ---- ConfigActions
 
 void App::applyMode(std::uint8_t t, int m)

@@ -68,6 +68,9 @@ public:
     void terminate() override;
     void buttonClicked(std::uint8_t t, int k) override;
     void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) override;
+    void editButtonRequested(std::uint8_t t, int k) override;
+    void deleteButtonRequested(std::uint8_t t, int k) override;
+    void moveButtonRequested(std::uint8_t t, int k, int to) override;
 
     // ConfigActions
     void applyMode(std::uint8_t t, int m) override;
@@ -86,6 +89,9 @@ signals:
 private:
     void save();
     void tellReadOnly(const StoreMessage& message);
+    // True when an open button editor works on toolbar t's buttons: a change of them
+    // from a toolbar would move its button from under it. The editor comes forward.
+    bool editorHolds(std::uint8_t t);
 
     Services m_services;
     std::string m_dataFolder;

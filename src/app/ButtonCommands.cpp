@@ -8,7 +8,9 @@
 #include "toolbar/ToolbarManager.h"
 #include "toolbar/ToolbarWindow.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -114,6 +116,35 @@ bool ButtonCommands::exchange(std::uint8_t t, int a, int b)
     return save(t, before, List::LeaveToWindow);
 }
 
+bool ButtonCommands::move(std::uint8_t t, int k, int to)
+{
+    if (!hasButton(t, k) || !hasButton(t, to) || k == to)
+        return false;
+    // The buttons in the order the toolbar shows them; a blank one, left out there, is
+    // not passed and keeps its record.
+    const TbrRec& tbr = m_set.Tbrs[t];
+    std::vector<int> shown;
+    for (int i = 1; i <= tbr.BtnCount && i <= MaxButtons; ++i)
+        if (!IsBlankButton(tbr.Btns[i]))
+            shown.push_back(i);
+    const auto from = std::find(shown.begin(), shown.end(), k);
+    const auto there = std::find(shown.begin(), shown.end(), to);
+    if (from == shown.end() || there == shown.end())
+        return false;
+    const std::ptrdiff_t step = there > from ? 1 : -1;
+    auto at = from;
+    while (at != there && exchange(t, *at, *(at + step)))
+        at += step;
+    if (at == from)
+        return false;
+    // The configuration window showing the toolbar shows the moved button selected.
+    if (m_cfg.chosenToolbar() == t) {
+        m_cfg.refreshButtonList(t);
+        m_cfg.selectButton(*at);
+    }
+    return true;
+}
+
 bool ButtonCommands::storeButton(ButtonPurpose purpose, const BtnRec& button)
 {
     // The toolbar and button are those chosen in the configuration window now: an editor
@@ -158,7 +189,9 @@ bool ButtonCommands::save(std::uint8_t t, const TbrRec& before, List list)
     // A toolbar nobody has seen yet is built from its record when first needed.
     if (ToolbarWindow* w = m_toolbars.find(t); w && w->built())
         w->rebuild();
-    if (list == List::Refill)
+    // The list shows the chosen toolbar: a change made from another toolbar's window
+    // leaves it as it is.
+    if (list == List::Refill && m_cfg.chosenToolbar() == t)
         m_cfg.refreshButtonList(t);
     return true;
 }

@@ -40,6 +40,10 @@ public:
     void remove(std::uint8_t t, int k);
     // Exchanges buttons a and b of toolbar t, whole records; false when they stay.
     bool exchange(std::uint8_t t, int a, int b);
+    // Moves button k of toolbar t to the place of button to: one exchange with the next
+    // button the toolbar shows per step, each saved and shown, as the position bar steps.
+    // A step the file did not take ends the move there. False when nothing moved.
+    bool move(std::uint8_t t, int k, int to);
 
     // The open button editor, if one is.
     ButtonEditor* editor() const { return m_editor; }

@@ -95,6 +95,9 @@ void ToolbarCommands::added(const ToolbarFields& fields)
     m_report(ReadBtns(rec));
     // Built now, hidden: every mode of a new toolbar is off until the user turns one on.
     skipOnError("building the new toolbar", [&] { m_toolbars.ready(t); });
+    // A new toolbar has no window on screen to be found by: the configuration window
+    // turns to it, where its buttons are added and "Visible" is ticked.
+    skipOnError("choosing the new toolbar", [&] { m_cfg.selectToolbar(t); });
     saveConfig();
 }
 

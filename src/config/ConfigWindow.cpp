@@ -1,5 +1,6 @@
 #include "config/ConfigWindow.h"
 
+#include "config/ButtonList.h"
 #include "config/ConfigActions.h"
 #include "platform/Centre.h"
 #include "platform/DesignFont.h"
@@ -27,6 +28,7 @@
 
 #include <exception>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -190,7 +192,8 @@ void ConfigWindow::buildControls()
 
     // The chosen toolbar's buttons, one line each, in the design's list font where the
     // desktop has it.
-    m_buttonList = new QListWidget(this);
+    auto* buttonList = new ButtonList(this);
+    m_buttonList = buttonList;
     m_buttonList->setObjectName(QStringLiteral("lstBtns"));
     if (const std::optional<QFont> font = designFont(QStringLiteral("Arial"), 8.25))
         m_buttonList->setFont(*font);
@@ -302,6 +305,7 @@ void ConfigWindow::buildControls()
     });
     connect(m_buttonList, &QListWidget::currentRowChanged, this, &ConfigWindow::lineSelected);
     connect(m_buttonList, &QListWidget::itemDoubleClicked, this, [this] { lineDoubleClicked(); });
+    connect(buttonList, &ButtonList::lineDragged, this, &ConfigWindow::lineDragged);
     // The program sets the bar under a signal blocker, so every change seen here is a
     // step of the user's.
     connect(m_positionBar, &QScrollBar::valueChanged, this, &ConfigWindow::positionStepped);
@@ -597,6 +601,51 @@ void ConfigWindow::positionStepped(int value)
     m_positionBar->setEnabled(enabled);
     m_positionBar->setFocus();
     m_lastPosition = m_positionBar->value();
+}
+
+void ConfigWindow::lineDragged(int from, int to)
+{
+    const std::optional<std::uint8_t> t = chosenToolbar();
+    const int count = m_buttonList->count();
+    if (!t || from < 0 || to < 0 || from >= count || to >= count)
+        return;
+    // Each line keeps its record while the buttons are exchanged between the lines, so
+    // the records along the way are read first.
+    std::vector<int> records;
+    for (int row = 0; row < count; ++row)
+        records.push_back(m_buttonList->item(row)->data(Qt::UserRole).toInt());
+    // One step of the position bar per line passed: each exchange saved and shown.
+    const int step = to > from ? 1 : -1;
+    int at = from;
+    while (at != to) {
+        const int here = records[std::size_t(at)];
+        const int next = records[std::size_t(at + step)];
+        bool exchanged = false;
+        skipOnError("exchanging the buttons", [&] { exchanged = m_actions.exchangeButtons(*t, here, next); });
+        if (!exchanged)
+            break;
+        at += step;
+    }
+    // The moved button is selected at the line it reached, the position bar with it.
+    skipOnError("listing the buttons", [&] { refreshButtonList(*t); });
+    skipOnError("selecting the moved button", [&] { m_buttonList->setCurrentRow(at); });
+}
+
+bool ConfigWindow::selectButton(int k)
+{
+    if (!built())
+        return false;
+    for (int row = 0; row < m_buttonList->count(); ++row) {
+        if (m_buttonList->item(row)->data(Qt::UserRole).toInt() == k) {
+            // The position bar follows the line even when it was current already.
+            const bool already = m_buttonList->currentRow() == row;
+            m_buttonList->setCurrentRow(row);
+            if (already)
+                lineSelected(row);
+            return true;
+        }
+    }
+    return false;
 }
 
 void ConfigWindow::closeEvent(QCloseEvent* event)

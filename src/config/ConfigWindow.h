@@ -56,6 +56,9 @@ public:
     void refreshPositionBar(std::uint8_t t);
     // Shows toolbar t's handle picture (after its icon changed).
     void refreshHandlePicture(std::uint8_t t);
+    // Selects the line of record button k of the listed toolbar, as a click on it would;
+    // false when k has no line.
+    bool selectButton(int k);
 
     // The chosen toolbar and the record button of the selected line, when there are
     // (none before the first showing unless selectToolbar chose one).
@@ -98,6 +101,7 @@ private:
     void lineSelected(int row);
     void lineDoubleClicked();
     void positionStepped(int value);
+    void lineDragged(int from, int to);
     void setPositionQuietly(int value);
     void refreshButtonCommands();
     bool hasToolbar(std::uint8_t t) const;

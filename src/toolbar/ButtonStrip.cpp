@@ -6,12 +6,14 @@
 #include "toolbar/StripAccessible.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHelpEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -78,6 +80,15 @@ struct ButtonStrip::Private {
     int pressed = -1; // index into buttons
     std::function<int(QPointF)> dropTarget;
 
+    // A left press on a normal button is Armed until the mouse goes the drag distance
+    // (a click when let go before), then Dragging; Escape or another button makes it
+    // Cancelled until the left button is let go.
+    enum class Drag { None, Armed, Dragging, Cancelled };
+    Drag drag = Drag::None;
+    QPoint pressedAt;  // pixels
+    int dragged = -1;  // index into buttons
+    int dragTo = -1;   // index into buttons; -1: let go here, it stays
+
     // The screen the strip is on, taken when it is shown or moves; none before: the
     // primary one. Asked only then, since asking costs more than a whole layout.
     const QScreen* screen = nullptr;
@@ -102,6 +113,7 @@ struct ButtonStrip::Private {
     void layout();
     QRect pixelRect(const QRectF& twips) const;
     int hit(const QPoint& px) const;
+    int dragTargetAt(const QPoint& px, const QSize& size) const;
 };
 
 void ButtonStrip::Private::measure(const QFontMetrics& fm)
@@ -210,6 +222,24 @@ int ButtonStrip::Private::hit(const QPoint& px) const
     return -1;
 }
 
+// Where a dragged button goes when let go at px: the place under the mouse. A little to
+// the side of the bar still counts; before the first button is the first place and past
+// the last the last. Further off than a button's size, it stays where it is.
+int ButtonStrip::Private::dragTargetAt(const QPoint& px, const QSize& size) const
+{
+    if (buttons.size() <= FixedCount || size.isEmpty())
+        return -1;
+    const QRect button = pixelRect(QRectF(0.0, 0.0, bw, bh));
+    const QRect near = QRect(QPoint(), size).adjusted(-button.width(), -button.height(), button.width(), button.height());
+    if (!near.contains(px))
+        return -1;
+    const QPoint inside(std::clamp(px.x(), 0, size.width() - 1), std::clamp(px.y(), 0, size.height() - 1));
+    const int i = hit(inside);
+    if (i < 0)
+        return static_cast<int>(buttons.size()) - 1; // the room after the last button
+    return std::max(i, FixedCount);
+}
+
 ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(metrics))
 {
     setMouseTracking(true);
@@ -234,6 +264,7 @@ void ButtonStrip::addButton(int position, Style style, int imagePosition)
     Private::Button b;
     b.style = style;
     b.image = style == Style::Gap ? 0 : imagePosition;
+    stopDragging();
     d->buttons.insert(d->buttons.begin() + (position - 1), std::move(b));
     d->hover = d->pressed = -1;
     relayout();
@@ -243,6 +274,7 @@ void ButtonStrip::removeButton(int position)
 {
     if (position <= FixedCount || position > buttonCount())
         return;
+    stopDragging();
     d->buttons.erase(d->buttons.begin() + (position - 1));
     d->hover = d->pressed = -1;
     relayout();
@@ -386,8 +418,9 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         opt.arrowType = Qt::NoArrow;
         opt.iconSize = QSize(PictureSide, PictureSide);
         opt.state = (opt.state & ~(QStyle::State_MouseOver | QStyle::State_HasFocus)) | QStyle::State_AutoRaise;
-        const bool hovered = d->hover == static_cast<int>(i);
-        const bool down = hovered && d->pressed == static_cast<int>(i);
+        const bool dragged = d->drag == Private::Drag::Dragging && d->dragged == static_cast<int>(i);
+        const bool hovered = d->hover == static_cast<int>(i) || dragged;
+        const bool down = (hovered && d->pressed == static_cast<int>(i)) || dragged;
         if (hovered)
             opt.state |= QStyle::State_MouseOver | QStyle::State_Raised;
         if (down) {
@@ -408,23 +441,78 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
             st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, this);
         st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, this);
     }
+
+    // Where the dragged button would land: a bar after the button under the mouse when
+    // it moves on, before it when it moves back, as the buttons between make room.
+    if (d->drag == Private::Drag::Dragging && d->dragTo >= FixedCount && d->dragTo != d->dragged) {
+        const QRect from = d->pixelRect(d->buttons[static_cast<std::size_t>(d->dragged)].rect);
+        const QRect to = d->pixelRect(d->buttons[static_cast<std::size_t>(d->dragTo)].rect);
+        const bool onward = d->dragTo > d->dragged;
+        const bool column = to.left() == from.left() && to.top() != from.top();
+        const int thick = 2;
+        const QRect mark = column ? QRect(to.left(), onward ? to.bottom() - thick + 1 : to.top(), to.width(), thick)
+                                  : QRect(onward ? to.right() - thick + 1 : to.left(), to.top(), thick, to.height());
+        p.fillRect(mark, palette().color(QPalette::Highlight));
+    }
 }
 
 void ButtonStrip::mousePressEvent(QMouseEvent* event)
 {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        // Another button ends a drag: the button stays where it was.
+        if (d->drag == Private::Drag::Dragging || d->drag == Private::Drag::Armed) {
+            stopDragging();
+            d->drag = Private::Drag::Cancelled;
+            d->pressed = -1;
+            update();
+        }
+        const int i = d->hit(at);
+        if (i >= FixedCount)
+            emit menuRequested(i + 1, event->globalPosition().toPoint());
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
-    const int i = d->hit(event->position().toPoint());
+    const int i = d->hit(at);
     d->hover = i;
     d->pressed = d->clickable(i) ? i : -1;
+    d->drag = d->pressed >= 0 ? Private::Drag::Armed : Private::Drag::None;
+    d->pressedAt = at;
     update();
 }
 
 void ButtonStrip::mouseMoveEvent(QMouseEvent* event)
 {
-    const int i = d->hit(event->position().toPoint());
+    const QPoint at = event->position().toPoint();
+    if (d->drag != Private::Drag::None && !(event->buttons() & Qt::LeftButton)) {
+        // The release went elsewhere (a grab by another program): no drag goes on.
+        stopDragging();
+        d->pressed = -1;
+    }
+    if (d->drag == Private::Drag::Armed
+        && (at - d->pressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+        // From here on the press is a drag, not a click. Escape reaches the strip
+        // whichever window has the keyboard.
+        d->drag = Private::Drag::Dragging;
+        d->dragged = d->pressed;
+        d->pressed = -1;
+        grabKeyboard();
+    }
+    if (d->drag == Private::Drag::Dragging) {
+        const int to = d->dragTargetAt(at, size());
+        if (to != d->dragTo) {
+            d->dragTo = to;
+            update();
+        }
+        setCursor(to >= 0 ? Qt::ClosedHandCursor : Qt::ForbiddenCursor);
+        return;
+    }
+    if (d->drag == Private::Drag::Cancelled)
+        return;
+    const int i = d->hit(at);
     const int hover = d->clickable(i) ? i : -1;
     if (hover != d->hover) {
         d->hover = hover;
@@ -439,6 +527,19 @@ void ButtonStrip::mouseReleaseEvent(QMouseEvent* event)
         QWidget::mouseReleaseEvent(event);
         return;
     }
+    if (d->drag == Private::Drag::Dragging || d->drag == Private::Drag::Cancelled) {
+        const bool dragging = d->drag == Private::Drag::Dragging;
+        const int from = d->dragged;
+        const int to = d->dragTo;
+        stopDragging();
+        d->pressed = -1;
+        update();
+        // Emitted last: the handler rebuilds the buttons under us.
+        if (dragging && to >= FixedCount && to != from)
+            emit buttonDragged(from + 1, to + 1);
+        return;
+    }
+    d->drag = Private::Drag::None;
     const int pressed = d->pressed;
     const int over = d->hit(event->position().toPoint());
     d->pressed = -1;
@@ -446,6 +547,34 @@ void ButtonStrip::mouseReleaseEvent(QMouseEvent* event)
     // Emitted last: the handler may rebuild the buttons under us.
     if (pressed >= 0 && pressed == over && d->clickable(pressed))
         emit buttonClicked(pressed + 1);
+}
+
+void ButtonStrip::keyPressEvent(QKeyEvent* event)
+{
+    if (d->drag == Private::Drag::Dragging && event->key() == Qt::Key_Escape) {
+        // Cancelled until the left button is let go, which then does nothing.
+        stopDragging();
+        d->drag = Private::Drag::Cancelled;
+        update();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ButtonStrip::stopDragging()
+{
+    if (d->drag == Private::Drag::Dragging) {
+        releaseKeyboard();
+        unsetCursor();
+    }
+    d->drag = Private::Drag::None;
+    d->dragged = -1;
+    d->dragTo = -1;
+}
+
+int ButtonStrip::dragTarget() const
+{
+    return d->drag == Private::Drag::Dragging && d->dragTo >= 0 ? d->dragTo + 1 : 0;
 }
 
 void ButtonStrip::leaveEvent(QEvent* event)
@@ -469,6 +598,12 @@ void ButtonStrip::changeEvent(QEvent* event)
 
 bool ButtonStrip::event(QEvent* event)
 {
+    // A strip put away in the middle of a drag (the program ending) gives the keyboard
+    // back at once.
+    if (event->type() == QEvent::Hide && d->drag != Private::Drag::None) {
+        stopDragging();
+        d->pressed = -1;
+    }
     if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal) {
         if (const QScreen* now = screen(); now != d->screen) {
             d->screen = now;

@@ -72,10 +72,21 @@ public:
     void setDropTarget(std::function<int(QPointF)> target);
     // The button highlighted under the mouse or a drag (0: none).
     int highlighted() const;
+    // While a button is dragged along the bar: the position it would go to if let go
+    // now (0: nowhere, it stays). 0 when no button is dragged.
+    int dragTarget() const;
 
 signals:
     // A normal button was clicked (pressed and released over it); gaps raise nothing.
     void buttonClicked(int position);
+    // A normal button was dragged with the left button (past the desktop's drag distance)
+    // and let go over the place at position to (>= 3, a gap's too), where it is to go.
+    // Escape or another mouse button during the drag, or letting go far off the bar,
+    // moves nothing; a press that never went the drag distance is a click.
+    void buttonDragged(int from, int to);
+    // The right button went down on the button or gap at position (>= 3); global is in
+    // screen pixels.
+    void menuRequested(int position, QPoint global);
     // Data was dropped on the control; point is in twips relative to the control.
     void dropped(const QMimeData* data, QPointF point);
     // A drag that carries files came over the control, or left it.
@@ -88,6 +99,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -98,6 +110,9 @@ protected:
 private:
     // Measures BW/BH, places every button and resizes the widget; once per change.
     void relayout();
+    // Ends a drag of a button, moving nothing; the mouse and the keys are the desktop's
+    // again.
+    void stopDragging();
 
     struct Private;
     std::unique_ptr<Private> d;

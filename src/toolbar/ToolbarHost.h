@@ -30,4 +30,10 @@ public:
     // Items dropped on record button k of toolbar t (k 0: on the handle), in the drop's
     // order: local files as paths, anything else as URIs (never empty).
     virtual void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) = 0;
+    // From a button's own menu: edit or delete record button k of toolbar t.
+    virtual void editButtonRequested(std::uint8_t t, int k) = 0;
+    virtual void deleteButtonRequested(std::uint8_t t, int k) = 0;
+    // Record button k of toolbar t goes to the place of record button to, passing each
+    // button shown between them (dragged along the bar, or moved from its menu).
+    virtual void moveButtonRequested(std::uint8_t t, int k, int to) = 0;
 };

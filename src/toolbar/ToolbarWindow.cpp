@@ -96,6 +96,11 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
         skipOnError("drop on a button", [&] { stripDropped(data, at); });
     });
     m_strip->setDropTarget([this](QPointF at) { return dropPosition(at); });
+    connect(m_strip, &ButtonStrip::buttonDragged, this,
+            [this](int from, int to) { skipOnError("button dragged", [&] { stripDragged(from, to); }); });
+    connect(m_strip, &ButtonStrip::menuRequested, this, [this](int position, QPoint global) {
+        skipOnError("button menu", [&] { openButtonMenu(position, global); });
+    });
     connect(m_strip, &ButtonStrip::dragEntered, this, [this] { skipOnError("drag over the buttons", [&] { hoverCheck(); }); });
     connect(m_handle, &ToolbarHandle::pressed, this, [this](Qt::MouseButton button, QPointF global) {
         skipOnError("handle press", [&] { handlePressed(button, global); });
@@ -368,7 +373,9 @@ void ToolbarWindow::refresh()
     m_built = true;
     applyCaptionStyle();
     place();
-    if (isTrue(record().AutoHide))
+    // A bar the mouse holds open stays open when rebuilt under it (a button dragged to
+    // another place): the watch folds it once the mouse has left.
+    if (isTrue(record().AutoHide) && m_hover != HoverState::Watched)
         fold(FoldDirection::Fold);
     syncMenu();
     const TbrRec& rec = record();
@@ -718,6 +725,14 @@ void ToolbarWindow::stripDropped(const QMimeData* data, QPointF at)
     m_context.host.filesDropped(m_index, entryAt(c), items);
 }
 
+void ToolbarWindow::stripDragged(int from, int to)
+{
+    const int k = entryAt(from);
+    const int there = entryAt(to);
+    if (k > 0 && there > 0 && k != there)
+        m_context.host.moveButtonRequested(m_index, k, there);
+}
+
 // ---- The popup menu
 
 void ToolbarWindow::buildMenu()
@@ -791,6 +806,72 @@ void ToolbarWindow::openMenu()
     // From the window's own place: the toolkit's may be wrong for a moment under a
     // window manager (see movedBySystem).
     popup.popup(pixelRect().topLeft() + at);
+}
+
+void ToolbarWindow::buildButtonMenu()
+{
+    m_buttonMenu = new QMenu(this);
+    m_buttonMenu->setObjectName(QStringLiteral("C_mnuBUTTON"));
+    QAction* edit = m_buttonMenu->addAction(QStringLiteral("Edit Button..."));
+    edit->setObjectName(QStringLiteral("C_mnuBTNEDIT"));
+    QAction* remove = m_buttonMenu->addAction(QStringLiteral("Delete Button"));
+    remove->setObjectName(QStringLiteral("C_mnuBTNDEL"));
+    m_moveBack = m_buttonMenu->addAction(QString());
+    m_moveBack->setObjectName(QStringLiteral("C_mnuBTNBACK"));
+    m_moveOn = m_buttonMenu->addAction(QString());
+    m_moveOn->setObjectName(QStringLiteral("C_mnuBTNON"));
+    m_buttonMenu->addSeparator();
+    // The toolbar's own menu, the one its handle opens.
+    QMenu& own = menu();
+    own.setTitle(QStringLiteral("Toolbar"));
+    m_buttonMenu->addMenu(&own);
+
+    connect(edit, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::Edit); });
+    connect(remove, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::Delete); });
+    connect(m_moveBack, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::MoveBack); });
+    connect(m_moveOn, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::MoveOn); });
+}
+
+void ToolbarWindow::openButtonMenu(int position, QPoint global)
+{
+    if (m_shutDown || entryAt(position) < 1)
+        return;
+    if (!m_buttonMenu)
+        buildButtonMenu();
+    m_menuPosition = position;
+    const bool vertical = isTrue(record().Vertical);
+    m_moveBack->setText(vertical ? QStringLiteral("Move Up") : QStringLiteral("Move Left"));
+    m_moveOn->setText(vertical ? QStringLiteral("Move Down") : QStringLiteral("Move Right"));
+    m_moveBack->setEnabled(entryAt(position - 1) > 0);
+    m_moveOn->setEnabled(entryAt(position + 1) > 0);
+    syncMenu();
+    if (isVisible())
+        activateWindow();
+    m_buttonMenu->popup(global);
+}
+
+void ToolbarWindow::buttonCommand(ButtonCommand command)
+{
+    skipOnError("button menu item", [&] {
+        const int k = entryAt(m_menuPosition);
+        if (m_shutDown || k < 1)
+            return;
+        ToolbarHost& host = m_context.host;
+        switch (command) {
+        case ButtonCommand::Edit:
+            host.editButtonRequested(m_index, k);
+            break;
+        case ButtonCommand::Delete:
+            host.deleteButtonRequested(m_index, k);
+            break;
+        case ButtonCommand::MoveBack:
+        case ButtonCommand::MoveOn:
+            // The neighbour on the bar, a gap too: one step, as on the position bar.
+            if (const int there = entryAt(m_menuPosition + (command == ButtonCommand::MoveOn ? 1 : -1)); there > 0)
+                host.moveButtonRequested(m_index, k, there);
+            break;
+        }
+    });
 }
 
 void ToolbarWindow::modeActionTriggered(int m)

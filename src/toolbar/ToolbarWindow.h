@@ -113,6 +113,9 @@ public:
     QAction* modeAction(int m) const;
     // Ticks the mode items from the record; nothing to do before the menu is made.
     void syncMenu();
+    // The menu a right click on a button opens: that button's commands, then the popup
+    // menu above as a submenu. Made when first needed; null before.
+    QMenu* buttonMenu() const { return m_buttonMenu; }
 
     // Folds the window down to its handle, in steps a timer paces, or unfolds it at once.
     // A window nobody sees folds at once to the size the steps would end in. A new fold or
@@ -144,6 +147,12 @@ private:
     void handleDropped(const QMimeData* data);
     void stripClicked(int position);
     void stripDropped(const QMimeData* data, QPointF at);
+    void stripDragged(int from, int to);
+    void openButtonMenu(int position, QPoint global);
+    void buildButtonMenu();
+    // The command of the button menu's item: the record button it was opened on.
+    enum class ButtonCommand { Edit, Delete, MoveBack, MoveOn };
+    void buttonCommand(ButtonCommand command);
     // The strip position a drop at this point (twips in the strip) goes to, 0: none.
     int dropPosition(QPointF at) const;
     void hoverCheck();
@@ -202,6 +211,10 @@ private:
 
     QMenu* m_menu{};
     std::array<QAction*, ModeCount> m_modeActions{};
+    QMenu* m_buttonMenu{};
+    QAction* m_moveBack{};
+    QAction* m_moveOn{};
+    int m_menuPosition{0}; // the strip position the button menu was opened on
 };
 
 // Keeps the window above all windows that are not topmost, or lets it be stacked

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
@@ -79,6 +80,29 @@ protected:
         EXPECT_EQ(inWindow(), names);
         EXPECT_EQ(inList(), names);
         EXPECT_EQ(read("Default.vtb"), VtbHeader + fileLines);
+    }
+    ButtonStrip& strip(int t = 0) { return app->toolbars().ready(std::uint8_t(t)).strip(); }
+    QPoint onStrip(int position, int t = 0) { return strip(t).buttonPixelRect(position).center(); }
+    QPoint onLine(int row) { return list()->visualItemRect(list()->item(row)).center(); }
+    // Drags with the left button on a widget, from one point to another, Escape pressed
+    // on the way when asked.
+    void drag(QWidget* on, QPoint from, QPoint to, bool escape = false)
+    {
+        QTest::mousePress(on, Qt::LeftButton, {}, from);
+        QTest::mouseMove(on, to);
+        if (escape)
+            QTest::keyClick(QWidget::keyboardGrabber() ? QWidget::keyboardGrabber() : on, Qt::Key_Escape);
+        QTest::mouseRelease(on, Qt::LeftButton, {}, to);
+    }
+    // Chooses an item of the menu a right click on the button at a position opens.
+    void choose(int t, int position, const char* item)
+    {
+        QTest::mousePress(&strip(t), Qt::RightButton, {}, onStrip(position, t));
+        QMenu* menu = app->toolbars().ready(std::uint8_t(t)).buttonMenu();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_TRUE(menu->isVisible());
+        menu->hide();
+        menu->findChild<QAction*>(item)->trigger();
     }
     ButtonEditor* editor() { return app->buttons().editor(); }
     QLineEdit* box(int f) { return editor()->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(f)); }
@@ -302,5 +326,113 @@ TEST_F(ButtonCommandsTest, ADropOnAHandleStartsANewButtonOnThatToolbar)
     pressOk();
     expectButtons("A Mine", line("A") + "Mine;/opt/notes/plan.odt;;1;/opt/win/Calc.exe;1;\r\n");
     EXPECT_EQ(read("second.vtb"), VtbHeader + line("S"));
+}
+
+// A line dragged to another place in the list is the position bar's exchange once for
+// each line passed, each saved; the moved button stays selected at its new line. Escape
+// cancels the drag (and leaves the window open); a short press is only a selection.
+TEST_F(ButtonCommandsTest, ALineDraggedInTheListPassesEachLineOnItsWayAndStaysSelected)
+{
+    start(line("A") + line("B") + line("C") + line("", KindSeparator) + line("D"));
+    QWidget* lines = list()->viewport();
+    drag(lines, onLine(0), onLine(3));
+    expectButtons("B C | A D", line("B") + line("C") + line("", 4) + line("A") + line("D"));
+    EXPECT_EQ(list()->currentRow(), 3);
+    EXPECT_EQ(bar()->value(), 3);
+    drag(lines, onLine(4), onLine(1));
+    expectButtons("B D C | A", line("B") + line("D") + line("C") + line("", 4) + line("A"));
+    EXPECT_EQ(list()->currentRow(), 1);
+    EXPECT_EQ(bar()->value(), 1);
+
+    const std::string before = read("Default.vtb");
+    drag(lines, onLine(0), onLine(4), true);
+    EXPECT_TRUE(app->config().isVisible());
+    drag(lines, onLine(2), onLine(2) + QPoint(0, QApplication::startDragDistance() - 2));
+    EXPECT_EQ(read("Default.vtb"), before);
+    EXPECT_EQ(inSet(), "B D C | A");
+    EXPECT_EQ(list()->currentRow(), 2);
+}
+
+// A button dragged along its toolbar goes where it is let go, passing each button the
+// toolbar shows (a blank one, left out of the bar, keeps its record), each step saved;
+// the configuration window showing the toolbar selects it there. Escape cancels.
+TEST_F(ButtonCommandsTest, AButtonDraggedAlongItsToolbarGoesWhereItIsLetGoAndEscapeCancels)
+{
+    start(line("A") + line("X") + line("B") + line("", KindSeparator) + line("C"));
+    app->set().Tbrs[0].Btns[2].Executable = " "; // X: blank, not shown
+    app->toolbars().ready(0).rebuild();
+    app->config().refreshButtonList(0);
+    // On the bar: 3 A, 4 B, 5 the gap, 6 C.
+    drag(&strip(), onStrip(3), onStrip(6));
+    EXPECT_EQ(inSet(), "B X | C A");
+    EXPECT_EQ(inWindow(), "B | C A");
+    EXPECT_EQ(inList(), "B | C A");
+    EXPECT_EQ(read("Default.vtb"), VtbHeader + line("B") + line("", 4) + line("C") + line("A"));
+    EXPECT_EQ(list()->currentItem()->text(), "A");
+    EXPECT_EQ(bar()->value(), 3);
+
+    const std::string before = read("Default.vtb");
+    drag(&strip(), onStrip(6), onStrip(3), true);
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    EXPECT_EQ(read("Default.vtb"), before);
+    EXPECT_EQ(inWindow(), "B | C A");
+    // Still a launcher: a click starts the button.
+    QTest::mouseClick(&strip(), Qt::LeftButton, {}, onStrip(3));
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].target, "/bin/B");
+}
+
+// A right click on a button: "Edit Button..." turns the configuration window to its
+// toolbar with its line selected under the editor; "Delete Button" asks first; the moves
+// take it one place along. A change from another toolbar leaves the list alone, and
+// while the editor works on a toolbar, that toolbar's buttons stay where they are.
+TEST_F(ButtonCommandsTest, AButtonsMenuEditsDeletesAfterAskingAndMovesItOnePlace)
+{
+    write("o.vtb", VtbHeader + line("X") + line("Y"));
+    start(line("A") + line("B") + line("C"), "Other;3000;3000;" + path("o.vtb") + ";;0;0;0;-1;0;0;0;\r\n");
+
+    choose(1, 4, "C_mnuBTNBACK"); // Y
+    EXPECT_EQ(read("o.vtb"), VtbHeader + line("Y") + line("X"));
+    EXPECT_EQ(inWindow(1), "Y X");
+    EXPECT_EQ(inList(), "A B C"); // the list shows toolbar 0 still
+
+    choose(1, 4, "C_mnuBTNDEL"); // X; the fake answers No
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Are you sure to delete: \r\n\r\nName:  'X'\r\nPath:  '/bin/X'\r\n");
+    EXPECT_EQ(prompter.shown[0].style, Prompter::YesNoQuestion);
+    EXPECT_EQ(read("o.vtb"), VtbHeader + line("Y") + line("X"));
+    prompter.answers = {Prompter::Yes};
+    choose(1, 4, "C_mnuBTNDEL");
+    EXPECT_EQ(read("o.vtb"), VtbHeader + line("Y"));
+    EXPECT_EQ(inWindow(1), "Y");
+    EXPECT_EQ(inList(), "A B C");
+
+    choose(0, 3, "C_mnuBTNON"); // A
+    expectButtons("B A C", line("B") + line("A") + line("C"));
+    EXPECT_EQ(list()->currentItem()->text(), "A");
+
+    app->config().hide();
+    choose(0, 5, "C_mnuBTNEDIT"); // C
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_TRUE(app->configShows(0));
+    EXPECT_EQ(list()->currentItem()->text(), "C");
+    EXPECT_EQ(editor()->windowTitle(), "Edit Button");
+    EXPECT_EQ(editor()->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(box(1)->text(), "/bin/C");
+    // Meanwhile the toolbar's buttons stay put: the editor comes forward instead.
+    choose(0, 5, "C_mnuBTNBACK");
+    drag(&strip(), onStrip(5), onStrip(3));
+    choose(0, 3, "C_mnuBTNDEL");
+    expectButtons("B A C", line("B") + line("A") + line("C"));
+    EXPECT_EQ(prompter.shown.size(), 2u); // no third question
+    box(0)->setText("Sea");
+    pressOk();
+    expectButtons("B A Sea", line("B") + line("A") + "Sea;/bin/C;;1;;0;\r\n");
+
+    // From the other toolbar, the window turns to it.
+    choose(1, 3, "C_mnuBTNEDIT");
+    EXPECT_TRUE(app->configShows(1));
+    EXPECT_EQ(list()->currentItem()->text(), "Y");
+    EXPECT_EQ(box(1)->text(), "/bin/Y");
 }
 } // namespace

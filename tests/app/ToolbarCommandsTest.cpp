@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -113,9 +114,12 @@ TEST(ToolbarCommands, AddToolbarComposesTheFileTakesOverAnExistingOneAndLeavesTh
         EXPECT_EQ(w.read("Toolbars.cfg"), cfgBefore + w.cfgLine(row.name, path));
         EXPECT_EQ(std::filesystem::exists(path) ? (row.buttons ? old : VtbHeader) : "missing",
                   row.buttons ? old : VtbHeader);
-        // Listed last, the choice unchanged; the window made, hidden, in the corner.
+        // Listed last and chosen, so the user sees it; the window made, hidden, in the corner.
         EXPECT_EQ(w.listed(), QStringList({"Default", row.name}));
-        EXPECT_EQ(w.toolbarList()->currentIndex(), 0);
+        EXPECT_EQ(w.toolbarList()->currentIndex(), 1);
+        EXPECT_EQ(w.cfgChild<QListWidget>("lstBtns")->count(), row.buttons);
+        EXPECT_FALSE(w.cfgChild<QCheckBox>("chkMode(3)")->isChecked());
+        EXPECT_TRUE(w.cfgChild<QCheckBox>("chkMode(3)")->isEnabled());
         ToolbarWindow* win = w.app->toolbars().find(1);
         ASSERT_NE(win, nullptr);
         EXPECT_FALSE(win->isVisible());
@@ -138,8 +142,8 @@ TEST(ToolbarCommands, NewToolbarShowsOnceVisibleIsTickedAndTheCancelChangesNothi
     EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
     EXPECT_FALSE(w.exists("Gone.vtb"));
 
+    // Turned to the new toolbar, the window's Visible box shows it.
     w.add("Shown");
-    w.app->config().selectToolbar(1);
     w.cfgChild<QCheckBox>("chkMode(3)")->click();
     EXPECT_TRUE(w.app->toolbars().find(1)->isVisible());
     EXPECT_EQ(w.read("Toolbars.cfg"), cfg + "Shown;0;0;" + w.path("Shown.vtb") + ";;0;0;0;0;-1;0;0;\r\n");

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Moving a button down with the position bar: each step rewrites the toolbar file in the
-# new order, and the keyboard stays on the bar, so the arrow keys go on moving it.
+# new order, and the keyboard stays on the bar, so the arrow keys go on moving it. Then
+# dragging buttons along the toolbar itself.
 source "$(dirname "$0")/lib.bash"
 start_x
 start_wm
@@ -31,5 +32,21 @@ expect_order "A;/bin/a;;1;;0;" "C;/bin/c;;1;;0;" "D;/bin/d;;1;;0;" "B;/bin/b;;1;
 xdotool key Down
 sleep 0.3
 expect_order "A;/bin/a;;1;;0;" "C;/bin/c;;1;;0;" "D;/bin/d;;1;;0;" "B;/bin/b;;1;;0;"
+# On the toolbar itself a button dragged along the bar goes where it is let go; Escape
+# on the way cancels a drag. Buttons are 23 pixels wide after 31 under the handle.
+read -r x y _ _ < <(geometry "$(wait_window Default)")
+bx=$((x + 3 + 31 + 11)) by=$((y + 14))
+drag_button() { # from to [escape]: button places, counted from 0
+  xdotool mousemove $((bx + $1 * 23)) $by mousedown 1
+  local step=$(( $2 > $1 ? 5 : -5 )) px
+  for px in $(seq $(( $1 * 23 )) $step $(( $2 * 23 ))); do xdotool mousemove $((bx + px)) $by; done
+  [ "${3:-}" = escape ] && xdotool key Escape
+  xdotool mouseup 1
+}
+drag_button 0 2
+expect_order "C;/bin/c;;1;;0;" "D;/bin/d;;1;;0;" "A;/bin/a;;1;;0;" "B;/bin/b;;1;;0;"
+drag_button 3 0 escape
+drag_button 2 1
+expect_order "C;/bin/c;;1;;0;" "A;/bin/a;;1;;0;" "D;/bin/d;;1;;0;" "B;/bin/b;;1;;0;"
 stop_app
 echo "move_button: passed"

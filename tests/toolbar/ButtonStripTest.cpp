@@ -1,10 +1,12 @@
 #include "support/FakePointer.h"
 #include "toolbar/ButtonStrip.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -153,4 +155,90 @@ TEST(ButtonStrip, ALongCaptionWidensTheButtonsOnlySoFarAndKeepsItsWords)
     EXPECT_EQ(strip.caption(4), huge); // only what is painted is shortened
     strip.setCaption(4, huge.left(300));
     EXPECT_LE(strip.buttonWidth(), (200 + 8) * 15.0f);
+}
+
+// A left drag along the bar reports where the button goes once it is let go; a press
+// that never went the drag distance stays a click; Escape, the right button or letting go
+// far off the bar move nothing; and the keyboard taken for Escape is always given back.
+TEST(ButtonStrip, ADragAlongTheBarMovesAButtonOnlyWhenLetGoAndAShortOneIsAClick)
+{
+    Strip strip;
+    strip.show();
+    std::vector<int> clicks;
+    std::vector<std::pair<int, int>> drags;
+    std::vector<int> menus;
+    QObject::connect(&strip, &ButtonStrip::buttonClicked, [&](int p) { clicks.push_back(p); });
+    QObject::connect(&strip, &ButtonStrip::buttonDragged, [&](int from, int to) { drags.emplace_back(from, to); });
+    QObject::connect(&strip, &ButtonStrip::menuRequested, [&](int p, QPoint) { menus.push_back(p); });
+    const int far = QApplication::startDragDistance();
+    const QPoint below(0, strip.height() + 40); // more than a button's height off the bar
+
+    enum End { Release, Escape, RightPress };
+    const struct {
+        const char* what;
+        int from;
+        QPoint to;
+        int target; // dragTarget() just before the end
+        End end;
+        std::vector<int> clicks;
+        std::vector<std::pair<int, int>> drags;
+    } rows[] = {
+        {"short of the distance", 4, strip.centrePx(4) + QPoint(far - 1, 0), 0, Release, {4}, {}},
+        {"onto a later button", 3, strip.centrePx(6), 6, Release, {}, {{3, 6}}},
+        {"onto the gap", 6, strip.centrePx(5), 5, Release, {}, {{6, 5}}},
+        {"under the handle: the first place", 6, strip.centrePx(1), 3, Release, {}, {{6, 3}}},
+        {"past the end, a little aside", 3, QPoint(strip.width() + 5, strip.height() + 3), 6, Release, {}, {{3, 6}}},
+        {"back where it was", 4, strip.centrePx(4) + QPoint(0, far), 4, Release, {}, {}},
+        {"far off the bar", 3, strip.centrePx(6) + below, 0, Release, {}, {}},
+        {"cancelled by Escape", 3, strip.centrePx(6), 6, Escape, {}, {}},
+        {"cancelled by the right button", 3, strip.centrePx(6), 6, RightPress, {}, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        clicks.clear();
+        drags.clear();
+        menus.clear();
+        QTest::mousePress(&strip, Qt::LeftButton, {}, strip.centrePx(row.from));
+        QTest::mouseMove(&strip, row.to);
+        EXPECT_EQ(strip.dragTarget(), row.target);
+        // Escape must reach the strip whichever window has the keyboard.
+        const bool dragging = row.clicks.empty();
+        EXPECT_EQ(QWidget::keyboardGrabber(), dragging ? &strip : nullptr);
+        if (row.end == Escape)
+            QTest::keyClick(&strip, Qt::Key_Escape);
+        if (row.end == RightPress) {
+            QTest::mousePress(&strip, Qt::RightButton, {}, row.to);
+            QTest::mouseRelease(&strip, Qt::RightButton, {}, row.to);
+            EXPECT_EQ(menus, std::vector<int>{6}); // the menu of the button under the mouse
+        }
+        if (row.end != Release) {
+            EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+            QTest::mouseMove(&strip, strip.centrePx(4)); // cancelled, it stays cancelled
+        }
+        QTest::mouseRelease(&strip, Qt::LeftButton, {}, row.end == Release ? row.to : strip.centrePx(4));
+        EXPECT_EQ(clicks, row.clicks);
+        EXPECT_EQ(drags, row.drags);
+        EXPECT_EQ(strip.dragTarget(), 0);
+        EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    }
+
+    // Put away in the middle of a drag, the strip gives the keyboard back.
+    drags.clear();
+    QTest::mousePress(&strip, Qt::LeftButton, {}, strip.centrePx(3));
+    QTest::mouseMove(&strip, strip.centrePx(6));
+    ASSERT_EQ(QWidget::keyboardGrabber(), &strip);
+    strip.hide();
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    strip.show();
+    QTest::mouseRelease(&strip, Qt::LeftButton, {}, strip.centrePx(6));
+    EXPECT_TRUE(drags.empty());
+
+    // A right press opens the menu of a button or a gap, not of the fixed buttons.
+    menus.clear();
+    for (int p : {1, 2, 3, 5, 6}) {
+        QTest::mousePress(&strip, Qt::RightButton, {}, strip.centrePx(p));
+        QTest::mouseRelease(&strip, Qt::RightButton, {}, strip.centrePx(p));
+    }
+    EXPECT_EQ(menus, (std::vector<int>{3, 5, 6}));
+    EXPECT_TRUE(clicks.empty());
 }

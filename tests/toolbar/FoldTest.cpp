@@ -153,6 +153,24 @@ TEST_F(ToolbarTest, HoverUnfoldsAndTheWatchFoldsOnlyOnceTheCursorIsOutside)
     }
 }
 
+TEST_F(ToolbarTest, ABarTheMouseHoldsOpenStaysOpenWhenRebuiltUnderItAndFoldsOnceItLeaves)
+{
+    ToolbarWindow& w = built(1, ThreeAndASep, {AutoHide});
+    pointer.cursor = grab(1);
+    hover(1);
+    w.rebuild(); // a button moved on the open bar
+    clock.advance(milliseconds(1000));
+    EXPECT_EQ(w.widthTwips(), 1715.0f);
+    pointer.cursor = {1000, 700};
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 435.1f);
+    // Not held open, a rebuild folds it as ever.
+    w.rebuild();
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 435.1f);
+    EXPECT_FALSE(w.watching());
+}
+
 TEST_F(ToolbarTest, OnceTheCursorLeavesTheFoldStartsWithinAQuarterSecond)
 {
     ToolbarWindow& w = built(1, ThreeAndASep, {AutoHide});

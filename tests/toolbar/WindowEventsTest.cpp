@@ -3,6 +3,7 @@
 #include "ToolbarFixture.h"
 
 #include <QPointer>
+#include <QTest>
 
 TEST_F(ToolbarTest, DragMovesWindowExactlyAndStoresThePlaceOnlyOnRelease)
 {
@@ -147,4 +148,82 @@ TEST_F(ToolbarTest, ClosingAllFromInsideAWindowsOwnHandlerLeavesItAliveUntilTheH
     EXPECT_TRUE(item(1, "M_mnuCAP")->isChecked());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
+}
+
+// A right click on a button opens that button's menu where the mouse is: its items reach
+// the program with the record button (a blank one, not shown, is never a neighbour; a
+// gap is), and the toolbar's own menu is its last item. A drag along the bar asks for the
+// move by record buttons, and clicks go on as before.
+TEST_F(ToolbarTest, AButtonsMenuAndDragNameItsRecordButtonAndItsNeighboursOnTheBar)
+{
+    // Records 1 A, 2 blank (left out), 3 B, 4 separator, 5 C: positions 3 A, 4 B, 5 gap, 6 C.
+    ToolbarWindow& w = built(1, {Btn("A"), Btn("blank", " "), Btn("B"), Sep(), Btn("C")});
+    ButtonStrip& s = w.strip();
+    const auto at = [&](int position) { return s.buttonPixelRect(position).center(); };
+    const auto rightClick = [&](int position) {
+        QTest::mousePress(&s, Qt::RightButton, {}, at(position));
+        QTest::mouseRelease(&s, Qt::RightButton, {}, at(position));
+        return w.buttonMenu();
+    };
+    const auto texts = [](QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions())
+            out << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isEnabled() ? "" : " (off)"));
+        return out;
+    };
+    const auto choose = [&](int position, const char* item) {
+        QMenu* menu = rightClick(position);
+        menu->findChild<QAction*>(item)->trigger();
+        menu->hide();
+    };
+
+    EXPECT_EQ(w.buttonMenu(), nullptr); // made when first needed
+    QMenu* menu = rightClick(4);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->pos(), s.mapToGlobal(at(4)));
+    EXPECT_EQ(texts(menu), QStringList({"Edit Button...", "Delete Button", "Move Left", "Move Right", "-", "Toolbar"}));
+    EXPECT_EQ(menu->actions().last()->menu(), &w.menu());
+    menu->hide();
+    EXPECT_EQ(texts(rightClick(3)).mid(2, 2), QStringList({"Move Left (off)", "Move Right"}));
+    menu->hide();
+    EXPECT_EQ(texts(rightClick(6)).mid(2, 2), QStringList({"Move Left", "Move Right (off)"}));
+    menu->hide();
+
+    choose(4, "C_mnuBTNEDIT");
+    choose(4, "C_mnuBTNDEL");
+    choose(4, "C_mnuBTNBACK");
+    choose(4, "C_mnuBTNON");
+    choose(5, "C_mnuBTNON"); // the gap moves like a button
+    // Dragged from A's place to C's.
+    QTest::mousePress(&s, Qt::LeftButton, {}, at(3));
+    QTest::mouseMove(&s, at(6));
+    QTest::mouseRelease(&s, Qt::LeftButton, {}, at(6));
+    using R = FakeToolbarHost::ButtonRequest;
+    EXPECT_EQ(host.buttonRequests, (std::vector<R>{{"edit", 1, 3, 0},
+                                                   {"delete", 1, 3, 0},
+                                                   {"move", 1, 3, 1},
+                                                   {"move", 1, 3, 4},
+                                                   {"move", 1, 4, 5},
+                                                   {"move", 1, 1, 5}}));
+    QTest::mouseClick(&s, Qt::LeftButton, {}, at(4));
+    EXPECT_EQ(host.clicks, (std::vector<std::pair<int, int>>{{1, 3}}));
+
+    // The toolbar's menu inside it works and is ticked as from the handle.
+    rec(1).Captions = True16;
+    rightClick(3);
+    EXPECT_TRUE(item(1, "M_mnuCAP")->isChecked());
+    item(1, "C_mnuCFG")->trigger();
+    EXPECT_EQ(host.configShown, std::vector<int>{1});
+    w.buttonMenu()->hide();
+
+    // Standing, the moves go up and down; the handle still opens the toolbar's menu alone.
+    ToolbarWindow& v = built(2, ThreeAndASep, {Vertical});
+    QTest::mousePress(&v.strip(), Qt::RightButton, {}, v.strip().buttonPixelRect(3).center());
+    EXPECT_EQ(texts(v.buttonMenu()).mid(2, 2), QStringList({"Move Up (off)", "Move Down"}));
+    v.buttonMenu()->hide();
+    mouse(2, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, grab(2));
+    EXPECT_TRUE(v.menu().isVisible());
+    EXPECT_FALSE(v.buttonMenu()->isVisible());
+    EXPECT_EQ(texts(&v.menu()), QStringList({"&Modes", "&Config...", "-", "&About", "&Terminate"}));
 }
