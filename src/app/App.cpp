@@ -125,8 +125,11 @@ void App::Terminate()
     if (m_ended)
         return;
     m_ended = true;
+    m_reserve.release();
     // From here on every step is tried whatever happened before it.
-    skipOnError("saving at the end", [&] { save(); });
+    // A save that threw is as lost as one that failed.
+    m_endSaveFailed = true;
+    skipOnError("saving at the end", [&] { m_endSaveFailed = !save(); });
     if (m_toolbars)
         m_toolbars->closeAll();
     emit terminated();
@@ -157,18 +160,24 @@ void App::saveConfig()
         save();
 }
 
-void App::save()
+bool App::save()
 {
+    // A folder or file the user made read-only is not saved on purpose: that is no
+    // failure.
     if (m_readOnly)
-        return;
+        return true;
     if (m_toolbars)
         m_toolbars->takePositions();
+    bool saved = true;
     for (const StoreMessage& m : WriteCfg(m_set, m_dataFolder)) {
-        if (m.code == StoreMessage::Code::CfgReadOnly)
+        if (m.code == StoreMessage::Code::CfgReadOnly) {
             tellReadOnly(m);
-        else
+        } else {
+            saved = false;
             show({m});
+        }
     }
+    return saved;
 }
 
 void App::showConfig(std::uint8_t t)

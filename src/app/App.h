@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigActions.h"
+#include "platform/DescriptorReserve.h"
 #include "platform/Services.h"
 #include "store/Messages.h"
 #include "store/ToolbarSet.h"
@@ -50,6 +51,9 @@ public:
     ToolbarSet& set() { return m_set; }
     const std::string& dataFolder() const { return m_dataFolder; }
     bool ended() const { return m_ended; }
+    // True when the save at the end did not write Toolbars.cfg: the process must not
+    // report success then.
+    bool endSaveFailed() const { return m_endSaveFailed; }
     ConfigWindow& config() { return *m_cfg; }
     ToolbarManager& toolbars() { return *m_toolbars; }
     ButtonCommands& buttons() { return *m_buttons; }
@@ -84,7 +88,8 @@ signals:
     void terminated();
 
 private:
-    void save();
+    // Writes Toolbars.cfg and shows what went wrong; false when it was not written.
+    bool save();
     void tellReadOnly(const StoreMessage& message);
 
     Services m_services;
@@ -99,7 +104,11 @@ private:
     std::unique_ptr<ButtonCommands> m_buttons;
     std::unique_ptr<ToolbarCommands> m_toolbarCommands;
     QPointer<AboutBox> m_about;
+    // Given back just before the save at the end, which must work whatever used up the
+    // process's other descriptors.
+    DescriptorReserve m_reserve;
     bool m_ended{false};
+    bool m_endSaveFailed{false};
     bool m_readOnly{false};
     bool m_readOnlyTold{false};
 };

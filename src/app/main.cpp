@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     if (const auto status = ChooseWindowSystem(line, argv[0]))
         return *status;
 
-    const Result<std::string> runtimeFolder = RuntimeFolder();
+    const RuntimeFolderChoice runtimeFolder = RuntimeFolder();
 
     QApplication::setDesktopSettingsAware(true);
     QApplication qapp(argc, argv);
@@ -83,7 +83,12 @@ int main(int argc, char** argv)
     // inside whatever handler asked for it. Leaving through the event loop would let a
     // start-up message box, a fold or a menu handler that is still running carry on, on
     // windows that are gone, and an end asked for before exec() would never be seen.
-    QObject::connect(&app, &App::terminated, &qapp, [] { endProcess(0); }, Qt::DirectConnection);
+    // The socket goes with the process; a save that failed at the end is not a success.
+    QObject::connect(&app, &App::terminated, &qapp, [&app, &claim] {
+        if (claim.server)
+            claim.server->close();
+        endProcess(app.endSaveFailed() ? 1 : 0);
+    }, Qt::DirectConnection);
 
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) == 0) {
         auto* notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, &qapp);
