@@ -64,6 +64,11 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
         command.push_back(relative && ::getcwd(here, sizeof here) ? std::string(here) + "/" + line.dataDir
                                                                    : line.dataDir);
     }
+    // Refused like a wrong option: nothing was changed, and the folder's name is the cause.
+    if (const std::optional<std::string> why = EntryCannotHold(command)) {
+        std::fprintf(stderr, "%s: %s; nothing was changed.\n", program, why->c_str());
+        return 2;
+    }
     const Result<std::string> done =
         SetAutostart(AutostartFolder(env("XDG_CONFIG_HOME"), env("HOME")), line.autostartOn, command,
                      SystemAutostartFolders(env("XDG_CONFIG_DIRS")));

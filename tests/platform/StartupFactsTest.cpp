@@ -138,9 +138,16 @@ TEST(Autostart, ExecArgumentsAreQuotedAndEscapedByTheEntryRules)
         {"a\"b", "\"a\\\\\"b\""},   // \" inside quotes, the backslash doubled again
         {"$HOME", "\"\\\\$HOME\""},
         {"", "\"\""},
+        // A line break or tab is escaped, never written raw: it would end the Exec line.
+        {"/a\nHidden=true", "\"/a\\nHidden=true\""},
+        {"/a\tb\rc", "\"/a\\tb\\rc\""},
     };
     for (const auto& [arg, exec] : rows)
         EXPECT_EQ(ExecArgument(arg), exec) << arg;
+    // What an entry has no way to hold is refused.
+    EXPECT_EQ(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/a\nb\tc"}), std::nullopt);
+    EXPECT_NE(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/caf\xe9"}), std::nullopt);
+    EXPECT_NE(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/a\x1b"}), std::nullopt);
     EXPECT_EQ(AutostartFolder("/c", "/h"), "/c/autostart");
     EXPECT_EQ(AutostartFolder("relative", "/h"), "/h/.config/autostart");
     EXPECT_EQ(AutostartFolder("", ""), "");
