@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "store/Store.h"
 #include "platform/Clock.h"
+#include "platform/LosslessText.h"
 #include "platform/Log.h"
 #include "platform/SkipOnError.h"
 #include "toolbar/ToolbarHandle.h"
@@ -226,7 +227,7 @@ void App::filesDropped(std::uint8_t t, int k, const std::vector<std::string>& it
         // A drop on the handle is the quickest way to a new button: the configuration
         // window turns to this toolbar, and the editor takes the drop's first item.
         showConfig(t);
-        m_buttons->addFromFile(QString::fromLocal8Bit(items.front()));
+        m_buttons->addFromFile(TextFromBytes(items.front()));
     }
 }
 
