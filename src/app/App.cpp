@@ -153,6 +153,14 @@ bool App::buttonEditorVisible() const
     return m_buttons && m_buttons->editorVisible();
 }
 
+bool App::takesHandleDrops() const
+{
+    // A modal editor would have its fields changed under the user: the button editor's
+    // target, or the configuration window it works on turned to another toolbar.
+    return !m_ended && !(m_buttons && m_buttons->holdsConfig())
+        && !(m_toolbarCommands && m_toolbarCommands->editorVisible());
+}
+
 void App::saveConfig()
 {
     // After the last save nothing may write the file again: a late request would save
@@ -223,7 +231,7 @@ void App::filesDropped(std::uint8_t t, int k, const std::vector<std::string>& it
         return;
     if (k >= 1) {
         m_launcher->filesDropped(t, k, items);
-    } else if (!items.empty()) {
+    } else if (!items.empty() && takesHandleDrops()) {
         // A drop on the handle is the quickest way to a new button: the configuration
         // window turns to this toolbar, and the editor takes the drop's first item.
         showConfig(t);

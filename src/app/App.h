@@ -66,6 +66,7 @@ public:
     bool configShows(std::uint8_t t) const override;
     void setModeCheck(int m, bool on) override;
     bool buttonEditorVisible() const override;
+    bool takesHandleDrops() const override;
     void saveConfig() override;
     void showConfig(std::uint8_t t) override;
     void showAbout() override;
