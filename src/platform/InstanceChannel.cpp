@@ -158,10 +158,12 @@ bool AskToComeForward(const std::string& path, int timeoutMs)
     if (!fillAddress(path, addr))
         return false;
     // A launcher that has just taken the lock listens a moment later: a refused
-    // connection is tried again for a while (up to a second).
+    // connection is tried again for a while (up to a second). So is a full queue of
+    // connections: the connection does not block, or a flooded launcher would hold this
+    // start forever.
     int fd = -1;
     for (int waited = 0;; waited += ConnectRetryMs) {
-        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0)
             return false;
         if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
