@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/RealServices.h"
 #include "app/Startup.h"
+#include "platform/BaseDirectories.h"
 #include "platform/DataFolder.h"
 #include "platform/InstanceChannel.h"
 
@@ -41,6 +42,7 @@ void onSignal(int)
 
 int main(int argc, char** argv)
 {
+    IgnoreRelativeBaseDirectories();
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto status = AnswerCommandLine(line, argv[0]))
         return *status;

@@ -2,6 +2,7 @@
 // the autostart entry and the channel to a running launcher.
 #include "TestHelpers.h"
 #include "platform/Autostart.h"
+#include "platform/BaseDirectories.h"
 #include "platform/DataFolder.h"
 #include "platform/DisplayChoice.h"
 #include "platform/InstanceChannel.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <memory>
 #include <string>
 #include <poll.h>
 #include <sys/socket.h>
@@ -69,6 +71,33 @@ private:
     const char* m_name;
     QByteArray m_old;
 };
+
+// Relative base folders are ignored, as the base directory rules say, so nothing lands
+// under whatever folder the launcher was started in.
+TEST(DataFolder, RelativeBaseFoldersAndARelativeHomeAreIgnored)
+{
+    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
+                           "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
+    std::vector<std::unique_ptr<EnvGuard>> guards;
+    for (const char* name : names)
+        guards.push_back(std::make_unique<EnvGuard>(name));
+    qputenv("HOME", "home");
+    qputenv("XDG_CONFIG_HOME", "config");
+    qputenv("XDG_CACHE_HOME", "/abs/cache");
+    qputenv("XDG_DATA_HOME", "./data");
+    qputenv("XDG_RUNTIME_DIR", "run");
+    qputenv("XDG_DATA_DIRS", "share:/usr/share::rel/x:/opt/share");
+    qputenv("XDG_CONFIG_DIRS", "etc");
+    IgnoreRelativeBaseDirectories();
+    const QByteArray home = qgetenv("HOME");
+    EXPECT_TRUE(home.isEmpty() || home.startsWith('/')) << home.toStdString();
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"));
+    EXPECT_EQ(qgetenv("XDG_CACHE_HOME"), "/abs/cache");
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_DATA_HOME"));
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"));
+    EXPECT_EQ(qgetenv("XDG_DATA_DIRS"), "/usr/share:/opt/share");
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_CONFIG_DIRS"));
+}
 
 TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItself)
 {
