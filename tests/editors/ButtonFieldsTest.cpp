@@ -187,8 +187,9 @@ TEST_F(ButtonFieldsTest, TextsThatAreNotUtf8RoundTripByteForByte)
     };
     for (const std::string& s : samples) {
         EXPECT_EQ(BytesFromText(TextFromBytes(s)), s) << s;
-        if (QByteArray::fromStdString(s).isValidUtf8())
+        if (QByteArray::fromStdString(s).isValidUtf8()) {
             EXPECT_EQ(TextFromBytes(s), QString::fromStdString(s)) << s;
+        }
     }
 
     BtnRec b;

@@ -276,8 +276,9 @@ TEST(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
     EXPECT_EQ(QFileInfo(QString::fromLocal8Bit(fallback)).permissions() & 0x0077, QFileDevice::Permissions());
     EXPECT_FALSE(PrivateFolder(groupWritable, "x").ok());
     // Another user's folder: the root folder is root's, and that is nobody else's.
-    if (::getuid() != 0)
+    if (::getuid() != 0) {
         EXPECT_FALSE(PrivateFolder("/", "x").ok());
+    }
 }
 
 TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
