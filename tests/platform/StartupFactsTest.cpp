@@ -18,7 +18,9 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -354,6 +356,46 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
     server.close();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
     EXPECT_FALSE(AskToComeForward(path, 100));
+}
+
+// Out of descriptors, a waiting connection would wake the loop again and again: the
+// spare descriptor lets it be taken and hung up on, and the server serves again once
+// descriptors are free.
+TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResumes)
+{
+    QTemporaryDir dir;
+    const std::string path = ChannelPath(bytes(dir.path()), "/starved");
+    InstanceServer::Limits limits;
+    limits.pauseMs = 50;
+    Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path, limits);
+    ASSERT_TRUE(listening.ok()) << listening.reason();
+    QSignalSpy forward(listening.value().get(), &InstanceServer::comeForward);
+
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    const int waiting = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::connect(waiting, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit low{std::min<rlim_t>(limit.rlim_cur, 512), limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> taken;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        taken.push_back(fd);
+    pollfd p{waiting, POLLIN, 0};
+    const bool hungUp = QTest::qWaitFor([&] { return ::poll(&p, 1, 0) == 1; }, 5000);
+    for (const int fd : taken)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    char c;
+    EXPECT_TRUE(hungUp && ::read(waiting, &c, 1) == 0);
+    ::close(waiting);
+
+    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
+    EXPECT_TRUE(asked.get());
 }
 
 TEST(InstanceChannel, SomethingElseInTheSocketsPlaceIsKept)
