@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "store/Store.h"
 #include "platform/Clock.h"
+#include "platform/LosslessText.h"
 #include "platform/Log.h"
 #include "platform/SkipOnError.h"
 #include "toolbar/ToolbarHandle.h"
@@ -125,8 +126,11 @@ void App::Terminate()
     if (m_ended)
         return;
     m_ended = true;
+    m_reserve.release();
     // From here on every step is tried whatever happened before it.
-    skipOnError("saving at the end", [&] { save(); });
+    // A save that threw is as lost as one that failed.
+    m_endSaveFailed = true;
+    skipOnError("saving at the end", [&] { m_endSaveFailed = !save(); });
     if (m_toolbars)
         m_toolbars->closeAll();
     emit terminated();
@@ -149,6 +153,14 @@ bool App::buttonEditorVisible() const
     return m_buttons && m_buttons->editorVisible();
 }
 
+bool App::takesHandleDrops() const
+{
+    // A modal editor would have its fields changed under the user: the button editor's
+    // target, or the configuration window it works on turned to another toolbar.
+    return !m_ended && !(m_buttons && m_buttons->holdsConfig())
+        && !(m_toolbarCommands && m_toolbarCommands->editorVisible());
+}
+
 void App::saveConfig()
 {
     // After the last save nothing may write the file again: a late request would save
@@ -157,18 +169,24 @@ void App::saveConfig()
         save();
 }
 
-void App::save()
+bool App::save()
 {
+    // A folder or file the user made read-only is not saved on purpose: that is no
+    // failure.
     if (m_readOnly)
-        return;
+        return true;
     if (m_toolbars)
         m_toolbars->takePositions();
+    bool saved = true;
     for (const StoreMessage& m : WriteCfg(m_set, m_dataFolder)) {
-        if (m.code == StoreMessage::Code::CfgReadOnly)
+        if (m.code == StoreMessage::Code::CfgReadOnly) {
             tellReadOnly(m);
-        else
+        } else {
+            saved = false;
             show({m});
+        }
     }
+    return saved;
 }
 
 void App::showConfig(std::uint8_t t)
@@ -213,11 +231,11 @@ void App::filesDropped(std::uint8_t t, int k, const std::vector<std::string>& it
         return;
     if (k >= 1) {
         m_launcher->filesDropped(t, k, items);
-    } else if (!items.empty()) {
+    } else if (!items.empty() && takesHandleDrops()) {
         // A drop on the handle is the quickest way to a new button: the configuration
         // window turns to this toolbar, and the editor takes the drop's first item.
         showConfig(t);
-        m_buttons->addFromFile(QString::fromLocal8Bit(items.front()));
+        m_buttons->addFromFile(TextFromBytes(items.front()));
     }
 }
 

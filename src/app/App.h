@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigActions.h"
+#include "platform/DescriptorReserve.h"
 #include "platform/Services.h"
 #include "store/Messages.h"
 #include "store/ToolbarSet.h"
@@ -50,6 +51,9 @@ public:
     ToolbarSet& set() { return m_set; }
     const std::string& dataFolder() const { return m_dataFolder; }
     bool ended() const { return m_ended; }
+    // True when the save at the end did not write Toolbars.cfg: the process must not
+    // report success then.
+    bool endSaveFailed() const { return m_endSaveFailed; }
     ConfigWindow& config() { return *m_cfg; }
     ToolbarManager& toolbars() { return *m_toolbars; }
     ButtonCommands& buttons() { return *m_buttons; }
@@ -62,6 +66,7 @@ public:
     bool configShows(std::uint8_t t) const override;
     void setModeCheck(int m, bool on) override;
     bool buttonEditorVisible() const override;
+    bool takesHandleDrops() const override;
     void saveConfig() override;
     void showConfig(std::uint8_t t) override;
     void showAbout() override;
@@ -87,7 +92,8 @@ signals:
     void terminated();
 
 private:
-    void save();
+    // Writes Toolbars.cfg and shows what went wrong; false when it was not written.
+    bool save();
     void tellReadOnly(const StoreMessage& message);
     // True when an open button editor works on toolbar t's buttons: a change of them
     // from a toolbar would move its button from under it. The editor comes forward.
@@ -105,7 +111,11 @@ private:
     std::unique_ptr<ButtonCommands> m_buttons;
     std::unique_ptr<ToolbarCommands> m_toolbarCommands;
     QPointer<AboutBox> m_about;
+    // Given back just before the save at the end, which must work whatever used up the
+    // process's other descriptors.
+    DescriptorReserve m_reserve;
     bool m_ended{false};
+    bool m_endSaveFailed{false};
     bool m_readOnly{false};
     bool m_readOnlyTold{false};
 };

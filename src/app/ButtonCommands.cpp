@@ -51,7 +51,14 @@ bool ButtonCommands::hasButton(std::uint8_t t, int k) const
 
 ButtonEditor* ButtonCommands::openEditor(ButtonPurpose purpose)
 {
-    // One editor at a time: a new opening takes the place of one left open.
+    // One editor at a time. One still open (a drop opened it without blocking anything)
+    // holds what the user typed into it: it comes forward instead of being replaced.
+    if (editorVisible()) {
+        m_editor->raise();
+        m_editor->activateWindow();
+        return nullptr;
+    }
+    // A closed one only waits for its deletion.
     delete m_editor.data();
     m_editor = new ButtonEditor(purpose, {m_set, *this, m_services.prompter, m_icons, m_services.dialogs}, &m_cfg);
     return m_editor;
@@ -59,16 +66,18 @@ ButtonEditor* ButtonCommands::openEditor(ButtonPurpose purpose)
 
 void ButtonCommands::add(std::uint8_t)
 {
-    openEditor(ButtonPurpose::Add)->openModal();
+    if (ButtonEditor* editor = openEditor(ButtonPurpose::Add))
+        editor->openModal();
 }
 
 void ButtonCommands::edit(std::uint8_t t, int k)
 {
     if (!hasButton(t, k))
         return;
-    ButtonEditor* editor = openEditor(ButtonPurpose::Edit);
-    editor->fill(m_set.Tbrs[t].Btns[k]);
-    editor->openModal();
+    if (ButtonEditor* editor = openEditor(ButtonPurpose::Edit)) {
+        editor->fill(m_set.Tbrs[t].Btns[k]);
+        editor->openModal();
+    }
 }
 
 void ButtonCommands::addFromFile(const QString& target)
@@ -77,6 +86,8 @@ void ButtonCommands::addFromFile(const QString& target)
     // typed stays: a new editor in its place would throw that away.
     const bool open = editorVisible();
     ButtonEditor* editor = open ? m_editor.data() : openEditor(ButtonPurpose::Add);
+    if (!editor)
+        return;
     editor->takeTarget(target);
     if (!open)
         editor->show();

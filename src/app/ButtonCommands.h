@@ -29,7 +29,8 @@ public:
     ~ButtonCommands() override;
 
     // Opens the button editor over the configuration window, which keeps its selections
-    // while the editor is open; returns at once.
+    // while the editor is open; returns at once. An editor already open comes forward
+    // instead, keeping what was typed into it.
     void add(std::uint8_t t);
     void edit(std::uint8_t t, int k);
     // Opens "Add Button" without blocking anything, with target taken as a dropped file.
@@ -57,6 +58,7 @@ public:
     bool storeButton(ButtonPurpose purpose, const BtnRec& button) override;
 
 private:
+    // A new editor; none when one is open already (it is brought forward).
     ButtonEditor* openEditor(ButtonPurpose purpose);
     bool hasButton(std::uint8_t t, int k) const;
     // Saves toolbar t's file after a change of its buttons and shows the result (the

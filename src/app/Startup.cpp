@@ -4,6 +4,7 @@
 #include "platform/DisplayChoice.h"
 #include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
+#include "platform/Log.h"
 #include "store/Messages.h"
 
 #include <QMessageBox>
@@ -63,6 +64,11 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
         command.push_back(relative && ::getcwd(here, sizeof here) ? std::string(here) + "/" + line.dataDir
                                                                    : line.dataDir);
     }
+    // Refused like a wrong option: nothing was changed, and the folder's name is the cause.
+    if (const std::optional<std::string> why = EntryCannotHold(command)) {
+        std::fprintf(stderr, "%s: %s; nothing was changed.\n", program, why->c_str());
+        return 2;
+    }
     const Result<std::string> done =
         SetAutostart(AutostartFolder(env("XDG_CONFIG_HOME"), env("HOME")), line.autostartOn, command,
                      SystemAutostartFolders(env("XDG_CONFIG_DIRS")));
@@ -115,22 +121,34 @@ void ForgetWindowSystemChoice()
     forcedXcb = false;
 }
 
-InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::string>& runtime)
+InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime)
 {
     InstanceClaim claim;
-    if (!runtime) {
-        claim.message = QString::fromLocal8Bit(runtime.reason());
-        return claim;
-    }
+    // The channel only brings a running launcher forward: without it the launcher still
+    // runs, and the log says why a second start cannot find it.
+    if (!runtime.note.empty())
+        qCWarning(lcVyre).noquote() << QString::fromLocal8Bit(runtime.note);
     // The folder by its real path: two names for one folder share one lock, and so one
     // channel.
     char real[PATH_MAX];
-    const std::string path = ChannelPath(runtime.value(), ::realpath(dataFolder.c_str(), real) ? real : dataFolder);
+    const std::string path = runtime.folder.empty()
+        ? std::string()
+        : ChannelPath(runtime.folder, ::realpath(dataFolder.c_str(), real) ? real : dataFolder);
+    const auto listen = [&claim, &path] {
+        if (path.empty())
+            return;
+        Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path);
+        if (server)
+            claim.server = std::move(server).value();
+        else
+            qCWarning(lcVyre).noquote() << "a second start will not find this one:"
+                                        << QString::fromLocal8Bit(server.reason());
+    };
     const QString folder = QString::fromLocal8Bit(dataFolder);
     claim.lock = std::make_shared<InstanceLock>(dataFolder);
     if (!claim.lock->acquired()) {
         if (claim.lock->heldByOther()) {
-            if (AskToComeForward(path, AnswerTimeoutMs)) {
+            if (!path.empty() && AskToComeForward(path, AnswerTimeoutMs)) {
                 claim.outcome = InstanceClaim::Outcome::Forwarded;
                 return claim;
             }
@@ -141,16 +159,10 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::str
         // They are shown all the same and nothing is saved, so two such runs cannot clash.
         // A second start still finds this one when it can listen.
         claim.outcome = InstanceClaim::Outcome::ReadOnly;
-        if (Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path))
-            claim.server = std::move(server).value();
+        listen();
         return claim;
     }
-    Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path);
-    if (!server) {
-        claim.message = QString::fromLocal8Bit(server.reason());
-        return claim;
-    }
-    claim.server = std::move(server).value();
+    listen();
     claim.outcome = InstanceClaim::Outcome::Claimed;
     return claim;
 }

@@ -11,6 +11,7 @@
 
 class InstanceLock;
 class InstanceServer;
+struct RuntimeFolderChoice;
 
 // The steps of a start that come before the toolbars, each giving the exit status when
 // the program must end there. main() runs them in order.
@@ -39,9 +40,10 @@ struct InstanceClaim {
     std::shared_ptr<InstanceServer> server;
     QString message;
 };
-// runtimeFolder: what RuntimeFolder() said before Qt started (Qt makes a missing
-// runtime folder as it starts, which would hide that it was missing).
-InstanceClaim ClaimInstance(const std::string& dataFolder, const Result<std::string>& runtimeFolder);
+// runtime: what RuntimeFolder() chose before Qt started (Qt makes a missing runtime
+// folder as it starts, which would hide that it was missing). Without a channel the
+// launcher still runs; a second start then cannot bring it forward.
+InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime);
 
 // Says why the start ends: on standard error, and in a message box for a start from the
 // desktop's menu, which has no terminal.

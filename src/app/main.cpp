@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/RealServices.h"
 #include "app/Startup.h"
+#include "platform/BaseDirectories.h"
 #include "platform/DataFolder.h"
 #include "platform/InstanceChannel.h"
 
@@ -41,13 +42,14 @@ void onSignal(int)
 
 int main(int argc, char** argv)
 {
+    IgnoreRelativeBaseDirectories();
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto status = AnswerCommandLine(line, argv[0]))
         return *status;
     if (const auto status = ChooseWindowSystem(line, argv[0]))
         return *status;
 
-    const Result<std::string> runtimeFolder = RuntimeFolder();
+    const RuntimeFolderChoice runtimeFolder = RuntimeFolder();
 
     QApplication::setDesktopSettingsAware(true);
     QApplication qapp(argc, argv);
@@ -85,7 +87,12 @@ int main(int argc, char** argv)
     // windows that are gone, and an end asked for before exec() would never be seen.
     // The icons drawn since the last cache write are kept too, however soon the end comes.
     QObject::connect(&app, &App::terminated, &qapp, [&real] { real.saveCache(); }, Qt::DirectConnection);
-    QObject::connect(&app, &App::terminated, &qapp, [] { endProcess(0); }, Qt::DirectConnection);
+    // The socket goes with the process; a save that failed at the end is not a success.
+    QObject::connect(&app, &App::terminated, &qapp, [&app, &claim] {
+        if (claim.server)
+            claim.server->close();
+        endProcess(app.endSaveFailed() ? 1 : 0);
+    }, Qt::DirectConnection);
 
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) == 0) {
         auto* notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, &qapp);

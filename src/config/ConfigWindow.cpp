@@ -105,9 +105,20 @@ QString lineFor(const BtnRec& b)
 {
     if (b.Kind == KindSeparator)
         return Separator;
-    if (QString::fromLocal8Bit(b.Executable).trimmed().isEmpty())
+    const QString target = QString::fromLocal8Bit(b.Executable).trimmed();
+    if (target.isEmpty())
         return {};
-    return QString::fromLocal8Bit(b.Name);
+    const QString name = QString::fromLocal8Bit(b.Name);
+    if (!name.trimmed().isEmpty())
+        return name;
+    // A button without a name (a file written by hand, an older set) still shows on its
+    // toolbar, so it gets a line too, under its target's file name: without one it could
+    // not be edited, deleted or moved, and the lines would stop matching the buttons.
+    QString file = target;
+    while (file.size() > 1 && file.endsWith(QLatin1Char('/')))
+        file.chop(1);
+    file = file.mid(file.lastIndexOf(QLatin1Char('/')) + 1);
+    return file.isEmpty() ? target : file;
 }
 
 QGroupBox* makeFrame(const char* name, const QString& title, QWidget* parent)

@@ -4,6 +4,8 @@
 #include "editors/CommandButtons.h"
 #include "editors/IconPicker.h"
 #include "platform/Centre.h"
+#include "platform/DropItems.h"
+#include "platform/LosslessText.h"
 #include "platform/Prompter.h"
 #include "platform/SkipOnError.h"
 #include "store/Messages.h"
@@ -37,14 +39,14 @@ QString caption(ButtonPurpose p)
     return p == ButtonPurpose::Add ? QStringLiteral("Add Button") : QStringLiteral("Edit Button");
 }
 
-// The first local file a drop carries, or nothing.
+// The first local file a drop carries, by its name's bytes, or nothing.
 QString droppedFile(const QMimeData* data)
 {
-    if (!data || !data->hasUrls())
+    if (!data || !CarriesItems(data))
         return {};
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            return url.toLocalFile();
+    for (const std::string& item : DropItems(data))
+        if (!item.empty() && item[0] == '/')
+            return TextFromBytes(item);
     return {};
 }
 
@@ -96,7 +98,7 @@ void ButtonEditor::buildControls()
     m_recall->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     const ToolbarSet& set = m_needs.set;
     for (int i = 1; i <= set.TbrLast && i < static_cast<int>(set.Tbrs.size()); ++i)
-        m_recall->addItem(QString::fromLocal8Bit(set.Tbrs[i].Name));
+        m_recall->addItem(TextFromBytes(set.Tbrs[i].Name));
     m_recall->setCurrentIndex(-1);
     m_recall->setVisible(m_recall->count() > 0);
     connect(m_recall, &QComboBox::activated, this, &ButtonEditor::recallChosen);
@@ -253,7 +255,8 @@ void ButtonEditor::setFields(const ButtonFields& f)
 
 void ButtonEditor::setSeparatorMode(bool on)
 {
-    // The texts stay as they are: a separator keeps what was typed before the choice.
+    // The texts stay in the boxes, should the user go back to a button; a separator
+    // stores none of them.
     for (QLineEdit* b : m_boxes)
         b->setEnabled(!on);
     m_browseTarget->setEnabled(!on);
@@ -318,7 +321,7 @@ void ButtonEditor::pickIcon()
     if (!f[ButtonFields::IconFile].trimmed().isEmpty()) {
         preset.file = f[ButtonFields::IconFile];
         // The boxes count icons from 1, the picker from 0.
-        const double index = LeadingNumber(f[ButtonFields::IconIndex].toLocal8Bit().toStdString());
+        const double index = LeadingNumber(BytesFromText(f[ButtonFields::IconIndex]));
         preset.position = index <= 0 || index > 32767 ? 0 : static_cast<int>(index) - 1;
     }
     const QPointer<ButtonEditor> self(this);

@@ -1,17 +1,18 @@
 #include "editors/ButtonFields.h"
 
 #include "platform/DesktopEntryName.h"
+#include "platform/LosslessText.h"
 #include "store/Numbers.h"
 #include "store/Paths.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
 
-std::string bytes(const QString& s) { return s.toLocal8Bit().toStdString(); }
-QString fromBytes(const std::string& s) { return QString::fromLocal8Bit(s); }
+// Lossless both ways: a box left alone gives back the record's very bytes.
+std::string bytes(const QString& s) { return BytesFromText(s); }
+QString fromBytes(const std::string& s) { return TextFromBytes(s); }
 
 bool isRecall(const QString& target) { return target == QLatin1String(RecallMarker); }
 
@@ -77,7 +78,7 @@ std::uint8_t TargetKind(const QString& target)
 {
     if (target.isEmpty() || isRecall(target))
         return KindFile;
-    return QFileInfo(target).isDir() ? KindFolder : KindFile;
+    return FactsOfPath(target).folder ? KindFolder : KindFile;
 }
 
 bool IsProgramTarget(const QString& target)
@@ -87,12 +88,13 @@ bool IsProgramTarget(const QString& target)
         return false;
     if (target.right(4).toLower() == QLatin1String(".exe"))
         return true;
-    const QFileInfo info(target);
-    if (info.isDir())
+    // By the name's bytes: a name that is not UTF-8 is a file all the same.
+    const PathFacts facts = FactsOfPath(target);
+    if (facts.folder)
         return false;
-    if (target.endsWith(QLatin1String(".desktop")) && info.isFile())
+    if (target.endsWith(QLatin1String(".desktop")) && facts.file)
         return true;
-    if (info.isFile() && info.isExecutable())
+    if (facts.executable)
         return true;
     // A bare name is what the launcher looks up on the search path.
     if (!target.contains(QDir::separator()) && !target.contains(QLatin1Char('/')))
@@ -135,6 +137,13 @@ void TakeChosenTarget(ButtonFields& f, const QString& path)
 
 ButtonOutcome MakeButton(const ButtonFields& f, bool separator)
 {
+    // A separator's texts mean nothing and are not stored, so what its disabled boxes
+    // still hold can neither be refused nor end up in the file unseen.
+    if (separator) {
+        BtnRec b;
+        b.Kind = KindSeparator;
+        return {b, {}};
+    }
     for (int i = 0; i < ButtonFields::FieldCount; ++i) {
         const auto field = static_cast<ButtonFields::Field>(i);
         for (const Forbidden& bad : ForbiddenChars) {
@@ -163,6 +172,6 @@ ButtonOutcome MakeButton(const ButtonFields& f, bool separator)
     b.Parameters = bytes(f[ButtonFields::Parameters]);
     b.IconFile = bytes(f[ButtonFields::IconFile]);
     b.IconIndex = index;
-    b.Kind = separator ? KindSeparator : TargetKind(f[ButtonFields::Executable]);
+    b.Kind = TargetKind(f[ButtonFields::Executable]);
     return {b, {}};
 }

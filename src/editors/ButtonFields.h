@@ -49,7 +49,8 @@ void TakeChosenTarget(ButtonFields& f, const QString& path);
 
 // The record the boxes make, or the message telling why they cannot make one: a ";",
 // line break or NUL in a field would break the file's line structure, and an icon index
-// must be empty, 0 or 1 to 32767. A separator keeps its texts as they stand.
+// must be empty, 0 or 1 to 32767. A separator is stored with empty texts and index 0,
+// whatever its disabled boxes hold. The texts are taken byte for byte (TextFromBytes).
 struct ButtonOutcome {
     std::optional<BtnRec> button;
     QString problem;

@@ -4,6 +4,7 @@
 #include "editors/CommandButtons.h"
 #include "editors/DialogIconPicker.h"
 #include "platform/Centre.h"
+#include "platform/LosslessText.h"
 #include "platform/Prompter.h"
 #include "platform/SkipOnError.h"
 #include "store/Messages.h"
@@ -22,6 +23,7 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -33,14 +35,15 @@ constexpr const char* IndexSample = "000000";
 // The name box takes about this many average characters before it scrolls.
 constexpr int NameChars = 28;
 
+// Lossless both ways: a name or icon file that is not UTF-8 comes back as it was.
 QString fromBytes(const std::string& s)
 {
-    return QString::fromLocal8Bit(s);
+    return TextFromBytes(s);
 }
 
 std::string toBytes(const QString& s)
 {
-    return s.toLocal8Bit().toStdString();
+    return BytesFromText(s);
 }
 
 } // namespace
@@ -177,10 +180,12 @@ void ToolbarEditor::buildControls()
 
 bool ToolbarEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    // A box taking the focus offers its whole text, so typing replaces it.
+    // A box taking the focus offers its whole text, so typing replaces it; once the
+    // event is over, since the click that gave the focus would put the cursor in after
+    // it and so clear the selection.
     if (event->type() == QEvent::FocusIn)
         if (auto* edit = qobject_cast<QLineEdit*>(watched))
-            edit->selectAll();
+            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
     return QDialog::eventFilter(watched, event);
 }
 

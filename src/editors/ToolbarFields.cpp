@@ -1,5 +1,6 @@
 #include "editors/ToolbarFields.h"
 
+#include "platform/LosslessText.h"
 #include "store/Numbers.h"
 #include "store/Paths.h"
 #include "store/ToolbarSet.h"
@@ -24,14 +25,25 @@ QString sameFileKey(const std::string& path, const std::string& dataFolder)
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
+// A toolbar's name as a file name in the data folder: a separator in the name would
+// make it a path, and "../x" would put the file beside the data folder.
+std::string fileNameFor(const std::string& name)
+{
+    std::string file = name;
+    for (char& c : file)
+        if (c == '/' || c == '\\')
+            c = '_';
+    return file;
+}
+
 } // namespace
 
 std::string ComposeToolbarPath(const std::string& typed, const std::string& name, const std::string& dataFolder)
 {
-    if (QString::fromLocal8Bit(typed).trimmed().isEmpty())
-        return JoinPath(dataFolder, name + ToolbarExtension);
+    if (TextFromBytes(typed).trimmed().isEmpty())
+        return JoinPath(dataFolder, fileNameFor(name) + ToolbarExtension);
     std::string path = endsWithExtension(typed) ? typed : typed + ToolbarExtension;
-    if (QFileInfo(QString::fromLocal8Bit(path)).isRelative())
+    if (!IsAbsolutePath(path))
         path = JoinPath(dataFolder, path);
     return path;
 }
@@ -78,16 +90,18 @@ std::optional<QString> ToolbarRefusal(const ToolbarFields& fields, const Toolbar
     if (set.count() >= MaxToolbars)
         return QStringLiteral("The set already holds %1 toolbars, as many as it can hold. Delete a toolbar "
                               "before adding another.").arg(MaxToolbars);
-    const QFileInfo file(QString::fromLocal8Bit(fields.Path));
-    if (!QFileInfo(file.absolutePath()).isDir())
-        return QStringLiteral("The folder of the toolbar file does not exist:\n%1").arg(file.absolutePath());
-    if (file.isDir())
-        return QStringLiteral("The toolbar file is a folder:\n%1").arg(file.filePath());
+    // By the path's bytes: a folder whose name is not UTF-8 is there all the same.
+    const QString file = TextFromBytes(fields.Path);
+    const std::string folder = PathFolder(fields.Path);
+    if (!FactsOfPath(TextFromBytes(folder.empty() ? std::string(".") : folder)).folder)
+        return QStringLiteral("The folder of the toolbar file does not exist:\n%1").arg(TextFromBytes(folder));
+    if (FactsOfPath(file).folder)
+        return QStringLiteral("The toolbar file is a folder:\n%1").arg(file);
     const QString key = sameFileKey(fields.Path, dataFolder);
     for (int i = 0; i < set.count() && i < static_cast<int>(set.Tbrs.size()); ++i) {
         if (sameFileKey(set.Tbrs[i].Path, dataFolder) == key)
             return QStringLiteral("The toolbar \"%1\" already uses this file:\n%2")
-                .arg(QString::fromLocal8Bit(set.Tbrs[i].Name), file.filePath());
+                .arg(TextFromBytes(set.Tbrs[i].Name), file);
     }
     return std::nullopt;
 }

@@ -44,14 +44,44 @@ std::string ExecArgument(const std::string& arg)
         inner += c;
     }
     std::string exec = quote ? "\"" + inner + "\"" : inner;
-    // The Exec value is a string value too, where a backslash is written twice.
+    // The Exec value is a string value too, where a backslash is written twice and the
+    // characters that would end or bend the line are escaped: a raw line break would end
+    // the Exec line and start keys of its own.
     std::string out;
     for (const char c : exec) {
-        if (c == '\\')
-            out += '\\';
-        out += c;
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
     }
     return out;
+}
+
+std::optional<std::string> EntryCannotHold(const std::vector<std::string>& command)
+{
+    for (const std::string& arg : command) {
+        const QByteArray bytes = QByteArray::fromStdString(arg);
+        // An entry is UTF-8 text; other control characters than the escaped ones have no
+        // way into it.
+        if (!bytes.isValidUtf8())
+            return "the autostart entry cannot hold " + arg + ": the name is not UTF-8 text";
+        for (const char c : arg)
+            if ((static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t' && c != '\r') || c == 0x7f)
+                return "the autostart entry cannot hold " + arg + ": the name holds a control character";
+    }
+    return std::nullopt;
 }
 
 std::string AutostartEntry(const std::vector<std::string>& command)

@@ -2,6 +2,7 @@
 
 #include "store/Result.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ std::string AutostartEntry(const std::vector<std::string>& command);
 // One argument of a desktop entry's Exec line, quoted when it must be, with the
 // escapes the Exec rules and then the string rules ask for.
 std::string ExecArgument(const std::string& arg);
+
+// Why the entry cannot start command, when it cannot: an entry is UTF-8 text, and
+// control characters other than line breaks and tabs have no escape in it.
+std::optional<std::string> EntryCannotHold(const std::vector<std::string>& command);
 
 // The system-wide autostart folders ($XDG_CONFIG_DIRS, default /etc/xdg, each with
 // /autostart), for these environment values.

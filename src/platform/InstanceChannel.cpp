@@ -1,8 +1,13 @@
 #include "platform/InstanceChannel.h"
 
+#include "platform/Log.h"
+
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <vector>
 
 #include <cerrno>
 #include <cstddef>
@@ -23,24 +28,33 @@ constexpr char Request[] = "forward\n";
 constexpr char Answer[] = "ok\n";
 constexpr int ConnectRetryMs = 50;
 
+qint64 nowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 std::string systemError()
 {
     return std::strerror(errno);
 }
 
-// The folder is this user's own directory, and nobody else may write into it.
-Result<std::string> checkOwn(const std::string& folder, const std::string& what)
+bool absolute(const std::string& path)
+{
+    return !path.empty() && path[0] == '/';
+}
+
+// Makes path and the folders above it that are missing, each with mode; true when path
+// is a folder at the end.
+bool makeFolders(const std::string& path, mode_t mode)
 {
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0)
-        return Failure{what + " " + folder + " cannot be used: " + systemError() + "."};
-    if (!S_ISDIR(st.st_mode))
-        return Failure{what + " " + folder + " is not a folder."};
-    if (st.st_uid != ::getuid())
-        return Failure{what + " " + folder + " belongs to another user."};
-    if (st.st_mode & (S_IWGRP | S_IWOTH))
-        return Failure{what + " " + folder + " can be written by other users."};
-    return folder;
+    if (::stat(path.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const std::size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !makeFolders(path.substr(0, slash), mode))
+        return false;
+    return ::mkdir(path.c_str(), mode) == 0 || errno == EEXIST;
 }
 
 bool fillAddress(const std::string& path, sockaddr_un& addr)
@@ -68,15 +82,69 @@ std::string folderTag(const std::string& folder)
 
 } // namespace
 
-Result<std::string> RuntimeFolder()
+Result<std::string> PrivateFolder(const std::string& folder, const std::string& what)
 {
-    if (const char* set = std::getenv("XDG_RUNTIME_DIR"); set && *set)
-        return checkOwn(set, "The runtime folder (XDG_RUNTIME_DIR)");
-    // Without a session's runtime folder, one of the user's own in /tmp.
-    const std::string folder = "/tmp/vyrelight-runtime-" + std::to_string(::getuid());
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return Failure{"The runtime folder " + folder + " cannot be made: " + systemError() + "."};
-    return checkOwn(folder, "The runtime folder");
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0)
+        return Failure{what + " " + folder + " cannot be used: " + systemError() + "."};
+    if (!S_ISDIR(st.st_mode))
+        return Failure{what + " " + folder + " is not a folder."};
+    if (st.st_uid != ::getuid())
+        return Failure{what + " " + folder + " belongs to another user."};
+    if (st.st_mode & (S_IWGRP | S_IWOTH))
+        return Failure{what + " " + folder + " can be written by other users."};
+    return folder;
+}
+
+RuntimeFolderChoice ChooseRuntimeFolder(const std::string& xdgRuntimeDir, const std::string& xdgCacheHome,
+                                        const std::string& home)
+{
+    RuntimeFolderChoice choice;
+    if (!xdgRuntimeDir.empty()) {
+        const Result<std::string> runtime = absolute(xdgRuntimeDir)
+            ? PrivateFolder(xdgRuntimeDir, "The runtime folder (XDG_RUNTIME_DIR)")
+            : Result<std::string>(Failure{"The runtime folder (XDG_RUNTIME_DIR) " + xdgRuntimeDir
+                                          + " is not an absolute path."});
+        if (runtime) {
+            choice.folder = runtime.value();
+            return choice;
+        }
+        choice.note = runtime.reason() + " ";
+    }
+    // Without a session's runtime folder, one in the user's own cache folder. Not one in
+    // /tmp: its name would be known, and anybody could make it first.
+    std::string cache;
+    if (absolute(xdgCacheHome))
+        cache = xdgCacheHome;
+    else if (absolute(home))
+        cache = home + "/.cache";
+    if (cache.empty()) {
+        choice.note += "There is no cache folder for the launcher's socket: HOME is not set.";
+        return choice;
+    }
+    const std::string folder = cache + "/vyrelight";
+    if (!makeFolders(cache, 0700) || (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)) {
+        choice.note += "The folder " + folder + " cannot be made: " + systemError() + ".";
+        return choice;
+    }
+    const Result<std::string> own = PrivateFolder(folder, "The folder for the launcher's socket");
+    if (!own) {
+        choice.note += own.reason();
+        return choice;
+    }
+    choice.folder = own.value();
+    if (!choice.note.empty())
+        choice.note += "The socket is in " + folder + " instead.";
+    return choice;
+}
+
+RuntimeFolderChoice RuntimeFolder()
+{
+    const auto env = [](const char* name) -> std::string {
+        const char* v = std::getenv(name);
+        return v ? v : "";
+    };
+    return ChooseRuntimeFolder(env("XDG_RUNTIME_DIR"), env("XDG_CACHE_HOME"), env("HOME"));
 }
 
 std::string ChannelPath(const std::string& runtimeFolder, const std::string& dataFolder)
@@ -90,10 +158,12 @@ bool AskToComeForward(const std::string& path, int timeoutMs)
     if (!fillAddress(path, addr))
         return false;
     // A launcher that has just taken the lock listens a moment later: a refused
-    // connection is tried again for a while (up to a second).
+    // connection is tried again for a while (up to a second). So is a full queue of
+    // connections: the connection does not block, or a flooded launcher would hold this
+    // start forever.
     int fd = -1;
     for (int waited = 0;; waited += ConnectRetryMs) {
-        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0)
             return false;
         if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
@@ -123,6 +193,11 @@ bool AskToComeForward(const std::string& path, int timeoutMs)
 
 Result<std::unique_ptr<InstanceServer>> InstanceServer::listen(const std::string& path)
 {
+    return listen(path, Limits{});
+}
+
+Result<std::unique_ptr<InstanceServer>> InstanceServer::listen(const std::string& path, Limits limits)
+{
     sockaddr_un addr;
     if (!fillAddress(path, addr))
         return Failure{"The path " + path + " is too long for a socket."};
@@ -136,38 +211,116 @@ Result<std::unique_ptr<InstanceServer>> InstanceServer::listen(const std::string
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return Failure{"No socket can be made: " + systemError() + "."};
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 16) != 0) {
         const std::string why = systemError();
         ::close(fd);
         return Failure{"The launcher cannot listen at " + path + ": " + why + "."};
     }
-    return std::unique_ptr<InstanceServer>(new InstanceServer(fd, path));
+    return std::unique_ptr<InstanceServer>(new InstanceServer(fd, path, limits));
 }
 
-InstanceServer::InstanceServer(int fd, std::string path)
+InstanceServer::InstanceServer(int fd, std::string path, Limits limits)
     : m_fd(fd)
     , m_path(std::move(path))
+    , m_limits(limits)
+    , m_spare(::open("/dev/null", O_RDONLY | O_CLOEXEC))
 {
     m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] { accept(); });
+    // Runs only while peers are connected: an idle launcher has no timer to wake it.
+    m_idleTimer = new QTimer(this);
+    m_idleTimer->setSingleShot(true);
+    connect(m_idleTimer, &QTimer::timeout, this, [this] { dropIdle(); });
+    m_resume = new QTimer(this);
+    m_resume->setSingleShot(true);
+    connect(m_resume, &QTimer::timeout, this, [this] {
+        if (m_notifier)
+            m_notifier->setEnabled(true);
+    });
 }
 
 InstanceServer::~InstanceServer()
 {
-    for (auto& [fd, notifier] : m_peers) {
-        delete notifier;
+    close();
+}
+
+void InstanceServer::close()
+{
+    if (m_fd < 0)
+        return;
+    for (auto& [fd, peer] : m_peers) {
+        delete peer.notifier;
         ::close(fd);
     }
+    m_peers.clear();
     delete m_notifier;
+    m_notifier = nullptr;
+    m_idleTimer->stop();
+    m_resume->stop();
     ::close(m_fd);
+    m_fd = -1;
+    if (m_spare >= 0)
+        ::close(m_spare);
+    m_spare = -1;
     ::unlink(m_path.c_str());
 }
 
 void InstanceServer::accept()
 {
-    const int peer = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (peer < 0)
+    // A burst of connections is taken in one wake-up, but never without end.
+    for (int taken = 0; taken < 64 && m_fd >= 0; ++taken) {
+        const int peer = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (peer >= 0) {
+            take(peer);
+            continue;
+        }
+        switch (errno) {
+        case EINTR:
+        case ECONNABORTED:
+            continue;
+        case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+        case EWOULDBLOCK:
+#endif
+            return;
+        case EMFILE:
+        case ENFILE:
+            // Out of descriptors. Our own peers go first: the one waiting longest makes
+            // room. Otherwise the spare descriptor lets the waiting connection be taken
+            // and closed, so that it stops waking the loop.
+            if (!m_peers.empty()) {
+                dropOldest();
+                continue;
+            }
+            if (m_spare >= 0) {
+                ::close(m_spare);
+                const int refused = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
+                if (refused >= 0)
+                    ::close(refused);
+                m_spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+            }
+            pause();
+            return;
+        default:
+            // ENOBUFS, ENOMEM and the like: the same connection would wake the loop again
+            // at once.
+            pause();
+            return;
+        }
+    }
+}
+
+void InstanceServer::pause()
+{
+    if (!m_notifier || m_resume->isActive())
         return;
+    qCWarning(lcVyre, "the launcher's socket rests for %d ms: %s", m_limits.pauseMs, std::strerror(errno));
+    m_notifier->setEnabled(false);
+    m_resume->start(m_limits.pauseMs);
+}
+
+void InstanceServer::take(int peer)
+{
     // The folder is the user's own, but the request must come from the user too.
     ucred cred{};
     socklen_t length = sizeof cred;
@@ -175,9 +328,12 @@ void InstanceServer::accept()
         ::close(peer);
         return;
     }
+    while (static_cast<int>(m_peers.size()) >= std::max(1, m_limits.maxPeers))
+        dropOldest();
     auto* notifier = new QSocketNotifier(peer, QSocketNotifier::Read, this);
-    m_peers[peer] = notifier;
+    m_peers[peer] = Peer{notifier, nowMs() + m_limits.idleMs};
     connect(notifier, &QSocketNotifier::activated, this, [this, peer] { readFrom(peer); });
+    armIdleTimer();
 }
 
 void InstanceServer::readFrom(int fd)
@@ -189,7 +345,11 @@ void InstanceServer::readFrom(int fd)
     // The request is one short line, sent at once; anything else ends the talk.
     const bool asked = n == ssize_t(sizeof Request - 1) && std::memcmp(buf, Request, std::size_t(n)) == 0;
     if (asked) {
-        [[maybe_unused]] auto sent = ::send(fd, Answer, sizeof Answer - 1, MSG_NOSIGNAL);
+        // The asker only learns that it was heard; this launcher comes forward either way.
+        const ssize_t sent = ::send(fd, Answer, sizeof Answer - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent != ssize_t(sizeof Answer - 1))
+            qCWarning(lcVyre, "a second start asked, but the answer could not be sent: %s",
+                      sent < 0 ? std::strerror(errno) : "cut short");
     }
     drop(fd);
     if (asked)
@@ -199,9 +359,43 @@ void InstanceServer::readFrom(int fd)
 void InstanceServer::drop(int fd)
 {
     if (auto it = m_peers.find(fd); it != m_peers.end()) {
-        it->second->setEnabled(false);
-        it->second->deleteLater();
+        it->second.notifier->setEnabled(false);
+        it->second.notifier->deleteLater();
         m_peers.erase(it);
     }
     ::close(fd);
+    armIdleTimer();
+}
+
+void InstanceServer::dropOldest()
+{
+    const auto oldest = std::min_element(m_peers.begin(), m_peers.end(), [](const auto& a, const auto& b) {
+        return a.second.deadline < b.second.deadline;
+    });
+    if (oldest != m_peers.end())
+        drop(oldest->first);
+}
+
+void InstanceServer::dropIdle()
+{
+    const qint64 now = nowMs();
+    std::vector<int> idle;
+    for (const auto& [fd, peer] : m_peers)
+        if (peer.deadline <= now)
+            idle.push_back(fd);
+    for (const int fd : idle)
+        drop(fd);
+    armIdleTimer();
+}
+
+void InstanceServer::armIdleTimer()
+{
+    if (m_peers.empty()) {
+        m_idleTimer->stop();
+        return;
+    }
+    qint64 first = m_peers.begin()->second.deadline;
+    for (const auto& [fd, peer] : m_peers)
+        first = std::min(first, peer.deadline);
+    m_idleTimer->start(static_cast<int>(std::clamp<qint64>(first - nowMs(), 0, m_limits.idleMs)));
 }

@@ -9,14 +9,29 @@
 #include <string>
 
 class QSocketNotifier;
+class QTimer;
 
 // How a second start reaches the launcher already running on the same data folder: a
 // unix socket in the user's runtime folder, named after the data folder. The second
 // one asks, the first one opens its configuration window and answers.
 
-// The runtime folder: $XDG_RUNTIME_DIR, which must be there and be the user's own, or
-// (when unset) a folder of the user's own under /tmp, made when missing.
-Result<std::string> RuntimeFolder();
+// Where the socket lives, and what was passed over on the way, for the log.
+struct RuntimeFolderChoice {
+    std::string folder; // empty: no private folder could be found, so no channel
+    std::string note;   // why $XDG_RUNTIME_DIR or the fallback was not taken; empty when all went well
+};
+
+// $XDG_RUNTIME_DIR when it is set, absolute, there, the user's own and written by nobody
+// else; otherwise a private folder in the user's cache folder ($XDG_CACHE_HOME/vyrelight,
+// ~/.cache/vyrelight), made 0700 when missing and checked the same way. Nothing in /tmp,
+// where anyone could make the folder first.
+RuntimeFolderChoice ChooseRuntimeFolder(const std::string& xdgRuntimeDir, const std::string& xdgCacheHome,
+                                        const std::string& home);
+// The same, for this process's environment.
+RuntimeFolderChoice RuntimeFolder();
+// The folder is a folder of this user's own that nobody else can write into (not even
+// the group), not a link; the failure says why, naming it as what.
+Result<std::string> PrivateFolder(const std::string& folder, const std::string& what);
 
 // The socket's path in runtimeFolder for the launcher on dataFolder.
 std::string ChannelPath(const std::string& runtimeFolder, const std::string& dataFolder);
@@ -26,24 +41,60 @@ bool AskToComeForward(const std::string& path, int timeoutMs);
 
 // The running launcher's end. Listening replaces what a crashed launcher left at the
 // path: only the holder of the data folder's lock listens, so no one else can be there.
+//
+// A launcher runs all day, so what connects cannot wear it down: a peer that has not
+// asked within a short time is dropped, only a few peers are held at once (a new one
+// pushes out the one waiting longest), and when the process runs out of descriptors
+// the server pauses instead of being woken again and again by the same waiting
+// connection.
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
+    struct Limits {
+        int maxPeers{16};
+        int idleMs{2000};   // a peer that has not asked by then is dropped
+        int pauseMs{250};   // how long accepting rests after running out of descriptors
+    };
+
     static Result<std::unique_ptr<InstanceServer>> listen(const std::string& path);
+    static Result<std::unique_ptr<InstanceServer>> listen(const std::string& path, Limits limits);
     ~InstanceServer() override;
+
+    // Stops listening, lets every peer go and removes the socket file. The end of the
+    // process calls it (the process ends without running destructors); later calls do
+    // nothing.
+    void close();
+    // How many peers are connected now.
+    int peerCount() const { return static_cast<int>(m_peers.size()); }
 
 signals:
     // Another start asked this launcher to come forward.
     void comeForward();
 
 private:
-    InstanceServer(int fd, std::string path);
+    struct Peer {
+        QSocketNotifier* notifier{};
+        qint64 deadline{}; // ms on m_clock
+    };
+
+    InstanceServer(int fd, std::string path, Limits limits);
     void accept();
+    void take(int peer);
     void readFrom(int fd);
     void drop(int fd);
+    void dropOldest();
+    void dropIdle();
+    void pause();
+    void armIdleTimer();
 
     int m_fd{-1};
     std::string m_path;
+    Limits m_limits;
     QSocketNotifier* m_notifier{};
-    std::map<int, QSocketNotifier*> m_peers;
+    QTimer* m_idleTimer{};
+    QTimer* m_resume{};
+    // Kept open to be given up when the descriptors run out: it lets one waiting
+    // connection be taken and closed, so it stops waking the loop.
+    int m_spare{-1};
+    std::map<int, Peer> m_peers;
 };

@@ -169,11 +169,25 @@ bool parseButtonLine(std::string_view line, BtnRec& b)
     return true;
 }
 
+// Keeps a copy of the whole file at path before the program may write over it, and
+// says when none could be made: the user must hear that the next save may lose it.
+struct KeptCopy {
+    std::string keptAs;  // where the copy is; empty when there is none
+    std::string failure; // for a message's details; empty when the copy was made
+};
+KeptCopy keepCopy(const std::string& path)
+{
+    KeptCopy copy{KeepOriginal(path), {}};
+    if (copy.keptAs.empty())
+        copy.failure = "no copy of " + path + " could be kept (as " + path + ".bak)";
+    return copy;
+}
+
 // The read error for the button line at line (a view into bytes) that stopped the reading,
 // with where it stands and what became of the file in its details. Apart from the reading
 // loop, which start-up runs for every button: building the details there slows it down.
 StoreMessage unreadButton(const std::string& path, std::string_view bytes, std::string_view line,
-                          const std::string& keptAs)
+                          const KeptCopy& kept)
 {
     std::size_t lineNumber = 0;
     std::size_t buttons = 0;
@@ -187,8 +201,7 @@ StoreMessage unreadButton(const std::string& path, std::string_view bytes, std::
     }
     std::string why = path + ", line " + std::to_string(lineNumber)
         + (buttons < MaxButtons ? ": not a button line" : ": more than " + std::to_string(MaxButtons) + " buttons");
-    if (!keptAs.empty())
-        why += "; the complete file was kept as " + keptAs;
+    why += kept.keptAs.empty() ? "; " + kept.failure : "; the complete file was kept as " + kept.keptAs;
     return msg::fileError(Code::R_0003, std::move(why));
 }
 
@@ -230,9 +243,10 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
     }
     if (!isHeader(line, msg::CfgHeader)) {
         // Whatever the program does next, the file of another version stays recoverable.
-        KeepOriginal(path);
+        StoreMessage wrong = msg::cfgVersion(std::string(line));
+        wrong.reason = keepCopy(path).failure;
         clearSet(set);
-        return {msg::cfgVersion(std::string(line))};
+        return {wrong};
     }
 
     // Room for every toolbar line at once (a line end per line at most, two for CR LF):
@@ -275,8 +289,9 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
     if (surplus > 0) {
         // The next save writes the loaded toolbars only; the lines left out survive in
         // the copy.
-        std::string kept = KeepOriginal(path);
-        messages.push_back(msg::tooManyToolbars(surplus, kept));
+        KeptCopy kept = keepCopy(path);
+        messages.push_back(msg::tooManyToolbars(surplus, kept.keptAs));
+        messages.back().reason = std::move(kept.failure);
     }
     return messages;
 }
@@ -332,8 +347,9 @@ StoreMessages ReadBtns(TbrRec& tbr)
     if (!isHeader(line, msg::VtbHeader)) {
         // The toolbar shows no buttons; adding one would write over this file, so a copy
         // of it is kept first.
-        KeepOriginal(path);
-        return {msg::vtbVersion(path)};
+        StoreMessage wrong = msg::vtbVersion(path);
+        wrong.reason = keepCopy(path).failure;
+        return {wrong};
     }
 
     while (lines.next(line)) {
@@ -349,7 +365,7 @@ StoreMessages ReadBtns(TbrRec& tbr)
         if (!ok) {
             // The buttons read so far stay, and the next save of this toolbar writes only
             // them: the complete file is kept under a second name first.
-            return {unreadButton(path, bytes.value(), line, KeepOriginal(path))};
+            return {unreadButton(path, bytes.value(), line, keepCopy(path))};
         }
     }
     return {};

@@ -63,8 +63,9 @@ void ToolbarHandle::mouseDoubleClickEvent(QMouseEvent* event)
 
 void ToolbarHandle::dragEnterEvent(QDragEnterEvent* event)
 {
-    // Anything but files is refused here, so the cursor says so before the drop.
-    if (!CarriesItems(event->mimeData()))
+    // Anything but files is refused here, so the cursor says so before the drop; so is
+    // everything while a drop cannot be taken.
+    if (!CarriesItems(event->mimeData()) || !dropsAllowed())
         return;
     event->acceptProposedAction();
     emit dragEntered();
@@ -74,7 +75,7 @@ void ToolbarHandle::dragMoveEvent(QDragMoveEvent* event)
 {
     // Said again at each move: left to Qt, a move may carry over the refusal of the
     // widget the drag came from.
-    if (CarriesItems(event->mimeData()))
+    if (CarriesItems(event->mimeData()) && dropsAllowed())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -82,6 +83,11 @@ void ToolbarHandle::dragMoveEvent(QDragMoveEvent* event)
 
 void ToolbarHandle::dropEvent(QDropEvent* event)
 {
+    // The editor may have opened while the drag was on its way.
+    if (!dropsAllowed()) {
+        event->ignore();
+        return;
+    }
     event->acceptProposedAction();
     emit dropped(event->mimeData());
 }

@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <functional>
+
 class QMimeData;
 
 // The drag handle of a toolbar window: a 16x16 picture (the toolbar's icon or the claws)
@@ -15,6 +17,8 @@ public:
     // Shown at 16x16 logical pixels; a picture with a device pixel ratio stays sharp.
     void setPicture(const QPixmap& picture);
     const QPixmap& picture() const { return m_picture; }
+    // Asked at each step of a drag of files: false refuses it (the cursor says no).
+    void setDropsAllowed(std::function<bool()> allowed) { m_dropsAllowed = std::move(allowed); }
 
 signals:
     // A button went down or up; global is in screen pixels.
@@ -38,5 +42,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    bool dropsAllowed() const { return !m_dropsAllowed || m_dropsAllowed(); }
+
     QPixmap m_picture;
+    std::function<bool()> m_dropsAllowed;
 };

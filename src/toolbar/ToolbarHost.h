@@ -18,6 +18,9 @@ public:
     virtual void setModeCheck(int m, bool on) = 0;
     // True while the button editor is open (windows keep their visibility then).
     virtual bool buttonEditorVisible() const = 0;
+    // False while a drop on a handle cannot be taken (a modal editor is open, whose
+    // fields it would change): the drag's cursor then says no.
+    virtual bool takesHandleDrops() const { return true; }
 
     // Writes Toolbars.cfg (with live positions), showing any failure.
     virtual void saveConfig() = 0;

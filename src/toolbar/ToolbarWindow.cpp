@@ -113,6 +113,7 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     });
     connect(m_handle, &ToolbarHandle::doubleClicked, this,
             [this] { skipOnError("handle double click", [&] { m_context.host.showConfig(m_index); }); });
+    m_handle->setDropsAllowed([this] { return m_context.host.takesHandleDrops(); });
     connect(m_handle, &ToolbarHandle::dropped, this,
             [this](const QMimeData* data) { skipOnError("drop on the handle", [&] { handleDropped(data); }); });
     // A folded bar opens for a drag of files as it does for the mouse, so its buttons

@@ -17,7 +17,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +100,44 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
     app->applyMode(1, Visible);
     EXPECT_FALSE(hasWindow(0));
     EXPECT_FALSE(hasWindow(1));
+}
+
+// The end's save is what a logout keeps: it works with every other descriptor in use,
+// and when it fails all the same the process must not report success.
+TEST_F(AppTest, TheEndsSaveWorksWithoutFreeDescriptorsAndAFailedOneIsNoSuccess)
+{
+    const std::string cfg = "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+    ASSERT_TRUE(start(cfg));
+    window(0).moveTwips(1800, 1650, window(0).widthTwips(), window(0).heightTwips());
+    // Everything the process may open is open, as after a flood of connections.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit low{std::min<rlim_t>(limit.rlim_cur, 512), limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> taken;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        taken.push_back(fd);
+    app->Terminate();
+    for (const int fd : taken)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_FALSE(app->endSaveFailed());
+    EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Default;1650;1800;;;0;0;0;-1;-1;0;0;\r\n");
+
+    // A folder in the file's place: nothing can be written there.
+    ASSERT_TRUE(start(cfg));
+    ASSERT_EQ(::unlink(path("Toolbars.cfg").c_str()), 0);
+    ASSERT_EQ(::mkdir(path("Toolbars.cfg").c_str(), 0700), 0);
+    app->Terminate();
+    EXPECT_TRUE(app->endSaveFailed());
+    ::rmdir(path("Toolbars.cfg").c_str());
+
+    // A configuration its owner made read-only is left alone on purpose: no failure.
+    write("Toolbars.cfg", CfgHeader + cfg);
+    ::chmod(path("Toolbars.cfg").c_str(), 0444);
+    ASSERT_TRUE(start());
+    app->Terminate();
+    EXPECT_FALSE(app->endSaveFailed());
 }
 
 TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)

@@ -3,6 +3,8 @@
 #include "AppWorld.h"
 #include "app/App.h"
 #include "app/ButtonCommands.h"
+#include "app/ToolbarCommands.h"
+#include "editors/ToolbarEditor.h"
 #include "config/ConfigWindow.h"
 #include "editors/ButtonEditor.h"
 #include "toolbar/ButtonStrip.h"
@@ -11,6 +13,7 @@
 #include "toolbar/ToolbarWindow.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -276,6 +279,48 @@ TEST_F(ButtonCommandsTest, WhileTheEditorIsOpenAToolbarCannotTurnTheWindowToAnot
     // Closed, the editor holds nothing.
     app->showConfig(1);
     EXPECT_TRUE(app->config().shows(1));
+}
+
+// While "Edit Button" is open over the configuration window, a drop on a handle would
+// change the edited button's target: the handle refuses the drag. An editor a drop
+// opened holds what was typed: "Add" and "Edit" bring it forward instead of replacing it.
+TEST_F(ButtonCommandsTest, AnOpenEditorKeepsItsTextsFromDropsAndFromAddAndEdit)
+{
+    start(line("A") + line("B"));
+    ToolbarHandle& handle = app->toolbars().window(0).handle();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/opt/dropped.txt")});
+    const auto dragAccepted = [&] {
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&handle, &enter);
+        return enter.isAccepted();
+    };
+    EXPECT_TRUE(dragAccepted());
+
+    btnCfg(2)->click(); // edit A, modal
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_FALSE(dragAccepted());
+    emit handle.dropped(&data); // a drop that got through all the same
+    EXPECT_EQ(box(1)->text(), "/bin/A");
+    editor()->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    app->toolbarCommands().add(); // the toolbar editor is modal too
+    EXPECT_FALSE(dragAccepted());
+    app->toolbarCommands().editor()->reject();
+    EXPECT_TRUE(dragAccepted());
+
+    // A drop opens a non-modal editor; the user types into it.
+    emit handle.dropped(&data);
+    ButtonEditor* dropped = editor();
+    ASSERT_NE(dropped, nullptr);
+    box(0)->setText("Typed");
+    btnCfg(1)->click(); // Add
+    EXPECT_EQ(editor(), dropped);
+    btnCfg(2)->click(); // Edit
+    EXPECT_EQ(editor(), dropped);
+    EXPECT_EQ(box(0)->text(), "Typed");
+    EXPECT_EQ(box(1)->text(), "/opt/dropped.txt");
+    EXPECT_EQ(dropped->windowModality(), Qt::NonModal);
 }
 
 TEST_F(ButtonCommandsTest, AFileTakenAsADropOpensAFilledAddButtonThatBlocksNothing)

@@ -91,6 +91,9 @@ TEST(ToolbarCommands, AddToolbarComposesTheFileTakesOverAnExistingOneAndLeavesTh
         {"Upper", "@/abs.VTB", "@/abs.VTB.vtb", 0},        // the extension's case counts
         {"Taken", "@/old", "@/old.vtb", 2},                // an existing file's buttons
         {"Blank name ok", "  ", "@/Blank name ok.vtb", 0}, // blanks are no path
+        // A name is no path: its file stays in the data folder.
+        {"../escape", "", "@/.._escape.vtb", 0},
+        {"a/b", "", "@/a_b.vtb", 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -170,6 +170,17 @@ TEST_F(ConfigWindowTest, EachToolbarShowsItsOwnButtonsModesPictureAndCommands)
     EXPECT_TRUE(cfg.shows(1));
 }
 
+// A button without a name shows on its toolbar, so it has a line too, under its
+// target's file name, and each line still leads to its own button.
+TEST_F(ConfigWindowTest, AButtonWithoutANameGetsALineNamedAfterItsTarget)
+{
+    fill(2, {{"", "/opt/tools/unnamed.sh"}, {"  ", "/srv/share/"}, {"Named", "/bin/named"}, {"", "/"}});
+    cfg.showToolbar(2);
+    EXPECT_EQ(lines(), QStringList({"unnamed.sh #1", "share #2", "Named #3", "/ #4"}));
+    list()->setCurrentRow(1);
+    EXPECT_EQ(cfg.selectedButton(), std::optional(2));
+}
+
 TEST_F(ConfigWindowTest, ModeBoxRaisesOneToggleOnAUserClickOnlyAndAlwaysShowsTheFlag)
 {
     // Applied, toggled and then failed, refused: every box still shows its flag.

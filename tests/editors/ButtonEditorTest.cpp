@@ -128,7 +128,7 @@ TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndTheDesignsT
         EXPECT_EQ(child<QLabel>(QStringLiteral("lblTXT(%1)").arg(i))->text(), captions[i]);
 }
 
-TEST_F(ButtonEditorTest, OkFollowsNameTargetAndModeAndSeparatorModeKeepsTheTexts)
+TEST_F(ButtonEditorTest, OkFollowsNameTargetAndModeAndASeparatorStoresNoneOfTheTexts)
 {
     open();
     QTest::keyClicks(box(0), "Term");
@@ -145,10 +145,14 @@ TEST_F(ButtonEditorTest, OkFollowsNameTargetAndModeAndSeparatorModeKeepsTheTexts
     EXPECT_FALSE(child("btnOPEN(0)")->isEnabled());
     EXPECT_FALSE(child("btnOPEN(1)")->isEnabled());
     EXPECT_EQ(box(1)->text(), "xterm");
+    // A ";" the user can no longer reach keeps no separator from being stored.
+    box(2)->setText("a;b");
     ok()->click();
+    EXPECT_TRUE(prompter.shown.empty());
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0].button.Kind, KindSeparator);
-    EXPECT_EQ(stored[0].button.Executable, "xterm");
+    EXPECT_EQ(stored[0].button.Executable, "");
+    EXPECT_EQ(stored[0].button.Parameters, "");
     EXPECT_TRUE(gone());
 
     open();
@@ -196,6 +200,39 @@ TEST_F(ButtonEditorTest, EditingFillsTheBoxesAndASeparatorOpensInSeparatorModeWi
     EXPECT_EQ(stored[0].purpose, ButtonPurpose::Edit);
     EXPECT_EQ(stored[0].button.Name, "");
     EXPECT_EQ(stored[0].button.IconIndex, 0);
+}
+
+// A button whose texts are not UTF-8 (Latin-1 from an older system) still starts its
+// program after Edit and Ok untouched, and a dropped file with such a name keeps it.
+TEST_F(ButtonEditorTest, TextsThatAreNotUtf8SurviveEditAndDropByteForByte)
+{
+    const BtnRec b{"Caf\xe9", "/opt/caf\xe9/run", "--titre=\xe9t\xe9", KindFile, "/i/caf\xe9.ico", 2, 0};
+    open(ButtonPurpose::Edit)->fill(b);
+    leave(1);
+    ok()->click();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].button.Name, b.Name);
+    EXPECT_EQ(stored[0].button.Executable, b.Executable);
+    EXPECT_EQ(stored[0].button.Parameters, b.Parameters);
+    EXPECT_EQ(stored[0].button.IconFile, b.IconFile);
+    EXPECT_EQ(stored[0].button.IconIndex, 2);
+
+    // The recall list offers a toolbar named in Latin-1 under the same bytes.
+    set.Tbrs[1].Name = "Jeux \xe9t\xe9";
+    open();
+    auto* recall = child<QComboBox>("cbxTbrs");
+    recall->setCurrentIndex(0);
+    emit recall->activated(0);
+    QMimeData data;
+    data.setUrls({QUrl(QStringLiteral("file:///srv/r%E9gler.sh"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(box(1), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(box(1), &drop);
+    ok()->click();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[1].button.Name, "Jeux \xe9t\xe9");
+    EXPECT_EQ(stored[1].button.Executable, "/srv/r\xe9gler.sh");
 }
 
 TEST_F(ButtonEditorTest, LeavingOrDroppingOnTheTargetBoxCompletesTheName)

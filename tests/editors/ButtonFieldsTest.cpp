@@ -1,12 +1,16 @@
 // The button editor's rules without its window: what a target is, what leaving the
 // target box fills in, and which boxes make a button the toolbar file can hold.
 #include "editors/ButtonFields.h"
+#include "platform/LosslessText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -126,14 +130,19 @@ TEST_F(ButtonFieldsTest, BoxesTheFileCannotHoldAreRefusedNamingFieldAndCharacter
         {ButtonFields::IconIndex, "-1", "\"Icon index\" must hold"},
         {ButtonFields::IconIndex, "1e9", "\"Icon index\" must hold"},
     };
-    for (const bool separator : {false, true}) {
-        for (const auto& c : cases) {
-            ButtonFields f = boxes("A", "/bin/a");
-            f[c.field] = c.text;
-            const ButtonOutcome out = MakeButton(f, separator);
-            EXPECT_FALSE(out.button) << c.named;
-            EXPECT_TRUE(out.problem.contains(QString::fromUtf8(c.named))) << out.problem.toStdString();
-        }
+    for (const auto& c : cases) {
+        ButtonFields f = boxes("A", "/bin/a");
+        f[c.field] = c.text;
+        const ButtonOutcome out = MakeButton(f, false);
+        EXPECT_FALSE(out.button) << c.named;
+        EXPECT_TRUE(out.problem.contains(QString::fromUtf8(c.named))) << out.problem.toStdString();
+        // A separator stores no text, so what its disabled boxes hold is never refused.
+        const ButtonOutcome separator = MakeButton(f, true);
+        ASSERT_TRUE(separator.button) << separator.problem.toStdString();
+        EXPECT_EQ(separator.button->Kind, KindSeparator);
+        EXPECT_EQ(separator.button->Name + separator.button->Executable + separator.button->Parameters
+                      + separator.button->IconFile, "");
+        EXPECT_EQ(separator.button->IconIndex, 0);
     }
 }
 
@@ -155,11 +164,56 @@ TEST_F(ButtonFieldsTest, TheRecordTakesTheTextsAsTheyStandAndAnIndexThatFits)
         EXPECT_EQ(out.button->IconFile, " /i.ico");
         EXPECT_EQ(out.button->Kind, KindFolder);
     }
-    // A separator keeps whatever was typed before the choice.
-    const ButtonOutcome sep = MakeButton(boxes("A", path("folder")), true);
-    ASSERT_TRUE(sep.button);
-    EXPECT_EQ(sep.button->Kind, KindSeparator);
-    EXPECT_EQ(sep.button->Name, "A");
+}
+
+// Bytes that are not UTF-8 (a Latin-1 name from an older system) survive the boxes: a
+// button edited and confirmed untouched is the same record, kind included.
+TEST_F(ButtonFieldsTest, TextsThatAreNotUtf8RoundTripByteForByte)
+{
+    const std::string latin1Folder = dir.path().toStdString() + "/caf\xe9";
+    ASSERT_TRUE(std::filesystem::create_directory(latin1Folder));
+    const std::string runnable = dir.path().toStdString() + "/r\xe9gler.sh";
+    std::ofstream(runnable) << "#!/bin/sh\n";
+    std::filesystem::permissions(runnable, std::filesystem::perms::owner_all);
+
+    const std::string samples[] = {
+        "caf\xe9",                 // Latin-1
+        "\xc3\xa9t\xc3\xa9",    // valid UTF-8 stays as it is
+        "\xc3",                    // a sequence cut short
+        "\xc0\xaf",               // an overlong "/"
+        "\xed\xa0\x80",          // an encoded surrogate
+        "\xf4\x90\x80\x80",     // beyond U+10FFFF
+        "\xf0\x9f\x98\x80 \xff\xfe", // a character beyond the BMP, then stray bytes
+    };
+    for (const std::string& s : samples) {
+        EXPECT_EQ(BytesFromText(TextFromBytes(s)), s) << s;
+        if (QByteArray::fromStdString(s).isValidUtf8()) {
+            EXPECT_EQ(TextFromBytes(s), QString::fromStdString(s)) << s;
+        }
+    }
+
+    BtnRec b;
+    b.Name = "Caf\xe9";
+    b.Executable = latin1Folder;
+    b.Parameters = "--titre=\xe9t\xe9 \xff";
+    b.IconFile = runnable;
+    b.IconIndex = 3;
+    b.Kind = KindFolder;
+    const ButtonOutcome out = MakeButton(ButtonFields::fromButton(b), false);
+    ASSERT_TRUE(out.button) << out.problem.toStdString();
+    EXPECT_EQ(out.button->Name, b.Name);
+    EXPECT_EQ(out.button->Executable, b.Executable);
+    EXPECT_EQ(out.button->Parameters, b.Parameters);
+    EXPECT_EQ(out.button->IconFile, b.IconFile);
+    EXPECT_EQ(out.button->IconIndex, 3);
+    EXPECT_EQ(out.button->Kind, KindFolder);
+    // The file checks go by the name's bytes too.
+    EXPECT_TRUE(IsProgramTarget(TextFromBytes(runnable)));
+    ButtonFields completed;
+    completed[ButtonFields::Executable] = TextFromBytes(runnable);
+    ASSERT_TRUE(CompleteFromTarget(completed));
+    EXPECT_EQ(BytesFromText(completed[ButtonFields::Name]), "r\xe9gler");
+    EXPECT_EQ(BytesFromText(completed[ButtonFields::IconFile]), runnable);
 }
 
 } // namespace

@@ -229,10 +229,33 @@ TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)
     auto editor = make(ToolbarEditor::Mode::Edit, 1);
     editor->show();
     QApplication::setActiveWindow(editor.get());
+    // Reached by the keyboard or by a click: the click's own cursor placing must not
+    // clear the selection again.
     for (int i : {2, 0, 3}) {
-        field(*editor, i)->setFocus();
+        field(*editor, i)->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
         EXPECT_EQ(field(*editor, i)->selectedText(), field(*editor, i)->text()) << i;
     }
+    for (int i : {2, 0}) {
+        QTest::mouseClick(field(*editor, i), Qt::LeftButton, {}, QPoint(4, field(*editor, i)->height() / 2));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(field(*editor, i)->selectedText(), field(*editor, i)->text()) << i;
+    }
+}
+
+// A name or icon file that is not UTF-8 comes back from the editor byte for byte.
+TEST_F(ToolbarEditorTest, TextsThatAreNotUtf8RoundTripByteForByte)
+{
+    set.Tbrs[1].Name = "Outils \xe9t\xe9";
+    set.Tbrs[1].IconFile = "/i/caf\xe9.ico";
+    auto editor = make(ToolbarEditor::Mode::Edit, 1);
+    QSignalSpy confirmed(editor.get(), &ToolbarEditor::confirmed);
+    child<QPushButton>(*editor, "btnCOM(0)")->click();
+    ASSERT_EQ(confirmed.count(), 1);
+    const auto f = confirmed.at(0).at(0).value<ToolbarFields>();
+    EXPECT_EQ(f.Name, set.Tbrs[1].Name);
+    EXPECT_EQ(f.IconFile, set.Tbrs[1].IconFile);
+    EXPECT_EQ(f.IconIndex, 3);
 }
 
 TEST_F(ToolbarEditorTest, EveryCaptionShowsWholeAndTheLabelsStayInTheirFrameAtAnyFontSize)

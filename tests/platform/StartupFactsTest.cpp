@@ -2,6 +2,7 @@
 // the autostart entry and the channel to a running launcher.
 #include "TestHelpers.h"
 #include "platform/Autostart.h"
+#include "platform/BaseDirectories.h"
 #include "platform/DataFolder.h"
 #include "platform/DisplayChoice.h"
 #include "platform/InstanceChannel.h"
@@ -15,7 +16,11 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <memory>
 #include <string>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -68,6 +73,33 @@ private:
     const char* m_name;
     QByteArray m_old;
 };
+
+// Relative base folders are ignored, as the base directory rules say, so nothing lands
+// under whatever folder the launcher was started in.
+TEST(DataFolder, RelativeBaseFoldersAndARelativeHomeAreIgnored)
+{
+    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
+                           "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
+    std::vector<std::unique_ptr<EnvGuard>> guards;
+    for (const char* name : names)
+        guards.push_back(std::make_unique<EnvGuard>(name));
+    qputenv("HOME", "home");
+    qputenv("XDG_CONFIG_HOME", "config");
+    qputenv("XDG_CACHE_HOME", "/abs/cache");
+    qputenv("XDG_DATA_HOME", "./data");
+    qputenv("XDG_RUNTIME_DIR", "run");
+    qputenv("XDG_DATA_DIRS", "share:/usr/share::rel/x:/opt/share");
+    qputenv("XDG_CONFIG_DIRS", "etc");
+    IgnoreRelativeBaseDirectories();
+    const QByteArray home = qgetenv("HOME");
+    EXPECT_TRUE(home.isEmpty() || home.startsWith('/')) << home.toStdString();
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"));
+    EXPECT_EQ(qgetenv("XDG_CACHE_HOME"), "/abs/cache");
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_DATA_HOME"));
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"));
+    EXPECT_EQ(qgetenv("XDG_DATA_DIRS"), "/usr/share:/opt/share");
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_CONFIG_DIRS"));
+}
 
 TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItself)
 {
@@ -137,9 +169,16 @@ TEST(Autostart, ExecArgumentsAreQuotedAndEscapedByTheEntryRules)
         {"a\"b", "\"a\\\\\"b\""},   // \" inside quotes, the backslash doubled again
         {"$HOME", "\"\\\\$HOME\""},
         {"", "\"\""},
+        // A line break or tab is escaped, never written raw: it would end the Exec line.
+        {"/a\nHidden=true", "\"/a\\nHidden=true\""},
+        {"/a\tb\rc", "\"/a\\tb\\rc\""},
     };
     for (const auto& [arg, exec] : rows)
         EXPECT_EQ(ExecArgument(arg), exec) << arg;
+    // What an entry has no way to hold is refused.
+    EXPECT_EQ(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/a\nb\tc"}), std::nullopt);
+    EXPECT_NE(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/caf\xe9"}), std::nullopt);
+    EXPECT_NE(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/a\x1b"}), std::nullopt);
     EXPECT_EQ(AutostartFolder("/c", "/h"), "/c/autostart");
     EXPECT_EQ(AutostartFolder("relative", "/h"), "/h/.config/autostart");
     EXPECT_EQ(AutostartFolder("", ""), "");
@@ -189,25 +228,58 @@ TEST(Autostart, OffHidesASystemWideEntryItCannotRemove)
     EXPECT_FALSE(readFile(dir.filePath("user/vyrelight.desktop")).contains("Hidden"));
 }
 
-TEST(InstanceChannel, TheRuntimeFolderMustBeThereAndTheUsers)
+TEST(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
 {
     QTemporaryDir dir;
-    const EnvGuard guard("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
-    EXPECT_TRUE(RuntimeFolder().ok());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath("missing")));
-    EXPECT_FALSE(RuntimeFolder().ok());
+    const auto folder = [&dir](const char* name, QFileDevice::Permissions mode) {
+        EXPECT_TRUE(QDir().mkpath(dir.filePath(name)));
+        QFile::setPermissions(dir.filePath(name), mode);
+        return bytes(dir.filePath(name));
+    };
+    const auto rwx = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    const auto groupRwx = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup;
+    const std::string own = folder("own", rwx);
+    const std::string groupWritable = folder("group", rwx | groupRwx); // 0770
+    const std::string worldWritable = folder("world", QFileDevice::Permissions(0x7777));
     writeFile(dir.filePath("file"), "x");
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath("file")));
-    EXPECT_FALSE(RuntimeFolder().ok());
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("open")));
-    QFile::setPermissions(dir.filePath("open"), QFileDevice::Permissions(0x7777));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.filePath("open")));
-    EXPECT_FALSE(RuntimeFolder().ok());
+    const std::string cache = bytes(dir.filePath("cache"));
+    const std::string fallback = cache + "/vyrelight";
+
+    struct Row {
+        const char* what;
+        std::string runtime, cacheHome, home;
+        std::string expected; // empty: no channel
+    };
+    const std::vector<Row> rows{
+        {"the session's own folder", own, cache, "/h", own},
+        {"unset: the cache folder, never /tmp", "", cache, "/h", fallback},
+        {"set but missing", bytes(dir.filePath("missing")), cache, "/h", fallback},
+        {"a file", bytes(dir.filePath("file")), cache, "/h", fallback},
+        {"writable by the group", groupWritable, cache, "/h", fallback},
+        {"writable by everybody", worldWritable, cache, "/h", fallback},
+        {"relative", "run", cache, "/h", fallback},
+        {"unset, cache under the home", "", "", bytes(dir.filePath("home")),
+         bytes(dir.filePath("home/.cache/vyrelight"))},
+        {"relative cache and home are ignored", "", "cache", "home", ""},
+        {"a cache folder others can write is refused too", "", groupWritable, "/h", ""},
+    };
+    // The fallback's own folder in a shared cache folder would be taken by whoever made it.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("group/vyrelight")));
+    QFile::setPermissions(dir.filePath("group/vyrelight"), rwx | groupRwx);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const RuntimeFolderChoice choice = ChooseRuntimeFolder(r.runtime, r.cacheHome, r.home);
+        EXPECT_EQ(choice.folder, r.expected) << choice.note;
+        // The log hears of every folder passed over, and of a start without a channel.
+        EXPECT_EQ(choice.note.empty(), !r.expected.empty() && (r.runtime.empty() || r.runtime == own))
+            << choice.note;
+    }
+    // What the fallback made is the user's alone.
+    EXPECT_EQ(QFileInfo(QString::fromLocal8Bit(fallback)).permissions() & 0x0077, QFileDevice::Permissions());
+    EXPECT_FALSE(PrivateFolder(groupWritable, "x").ok());
     // Another user's folder: the root folder is root's, and that is nobody else's.
     if (::getuid() != 0) {
-        qputenv("XDG_RUNTIME_DIR", "/");
-        EXPECT_FALSE(RuntimeFolder().ok());
+        EXPECT_FALSE(PrivateFolder("/", "x").ok());
     }
 }
 
@@ -239,6 +311,91 @@ TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
 
     server.value().reset();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
+}
+
+// Connections that never ask: a few are held, each only for a while, and a request
+// still gets through them.
+TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
+{
+    QTemporaryDir dir;
+    const std::string path = ChannelPath(bytes(dir.path()), "/flooded");
+    InstanceServer::Limits limits;
+    limits.maxPeers = 4;
+    limits.idleMs = 200;
+    Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path, limits);
+    ASSERT_TRUE(listening.ok()) << listening.reason();
+    InstanceServer& server = *listening.value();
+    QSignalSpy forward(&server, &InstanceServer::comeForward);
+
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    std::vector<int> silent;
+    for (int i = 0; i < 12; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        silent.push_back(fd);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.peerCount() == limits.maxPeers; }, 5000));
+    QTest::qWait(50);
+    EXPECT_LE(server.peerCount(), limits.maxPeers);
+
+    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
+    EXPECT_TRUE(asked.get());
+    // Nobody who stays silent is kept beyond the idle time.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.peerCount() == 0; }, 5000)) << server.peerCount();
+    for (const int fd : silent) {
+        // The server hung up: the end of the stream, at once.
+        pollfd p{fd, POLLIN, 0};
+        char c;
+        EXPECT_TRUE(::poll(&p, 1, 0) == 1 && ::read(fd, &c, 1) == 0);
+        ::close(fd);
+    }
+
+    server.close();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
+    EXPECT_FALSE(AskToComeForward(path, 100));
+}
+
+// Out of descriptors, a waiting connection would wake the loop again and again: the
+// spare descriptor lets it be taken and hung up on, and the server serves again once
+// descriptors are free.
+TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResumes)
+{
+    QTemporaryDir dir;
+    const std::string path = ChannelPath(bytes(dir.path()), "/starved");
+    InstanceServer::Limits limits;
+    limits.pauseMs = 50;
+    Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path, limits);
+    ASSERT_TRUE(listening.ok()) << listening.reason();
+    QSignalSpy forward(listening.value().get(), &InstanceServer::comeForward);
+
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    const int waiting = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::connect(waiting, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit low{std::min<rlim_t>(limit.rlim_cur, 512), limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> taken;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        taken.push_back(fd);
+    pollfd p{waiting, POLLIN, 0};
+    const bool hungUp = QTest::qWaitFor([&] { return ::poll(&p, 1, 0) == 1; }, 5000);
+    for (const int fd : taken)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    char c;
+    EXPECT_TRUE(hungUp && ::read(waiting, &c, 1) == 0);
+    ::close(waiting);
+
+    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
+    EXPECT_TRUE(asked.get());
 }
 
 TEST(InstanceChannel, SomethingElseInTheSocketsPlaceIsKept)

@@ -87,6 +87,26 @@ TEST_F(Files, WrongHeaderLoadsNothingAndTheFileIsKept)
     }
 }
 
+// Where the copy of a file the next save may cut short cannot be made, the message says
+// so: the user is the last one who can still save the file.
+TEST_F(Files, ACopyThatCannotBeKeptIsReported)
+{
+    for (const bool cfg : {true, false}) {
+        // Every name the copy could take is held by a folder.
+        for (int k = 1; k < 100; ++k)
+            std::filesystem::create_directory(path(cfg) + ".bak" + (k == 1 ? "" : std::to_string(k)));
+        const StoreMessages wrong = read(cfg, "Another version\r\n" + DefaultLine);
+        ASSERT_EQ(wrong.size(), 1u);
+        EXPECT_NE(wrong[0].reason.find("no copy of " + path(cfg)), std::string::npos) << wrong[0].reason;
+    }
+    const StoreMessages unread = read(false, VtbHead + "A;/bin/a;;1;;0;\r\nnot a button\r\n");
+    ASSERT_EQ(unread.size(), 1u);
+    EXPECT_NE(unread[0].reason.find("no copy of"), std::string::npos) << unread[0].reason;
+    // With room for it, the copy is made and nothing is said about it.
+    std::filesystem::remove(path(true) + ".bak");
+    EXPECT_EQ(read(true, "Another version\r\n")[0].reason, "");
+}
+
 TEST_F(Files, HeaderAfterAByteOrderMarkOrBeforeBlanksIsAcceptedAndWrittenBackPlain)
 {
     const std::string bom = "\xEF\xBB\xBF", g = "Gimp;/usr/bin/gimp;;1;;0;\r\n";

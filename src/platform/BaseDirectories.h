@@ -1,0 +1,11 @@
+#pragma once
+
+// The base directory rules say a relative path in $XDG_CONFIG_HOME and its kind is
+// invalid and must be ignored; a relative $HOME is no better. Left alone, each would put
+// the launcher's files (its data folder, icon cache, socket, autostart entry) under
+// whatever folder it was started in, and differently for each library that reads them.
+// Called first thing in main(): unsets the relative XDG_*_HOME and XDG_RUNTIME_DIR values,
+// keeps only the absolute folders of XDG_DATA_DIRS and XDG_CONFIG_DIRS, and puts the
+// account's home folder in place of a relative HOME (or unsets it when there is none).
+// The programs the launcher starts get the mended values too.
+void IgnoreRelativeBaseDirectories();
