@@ -13,6 +13,7 @@
 #include <string>
 
 class AboutBox;
+class ApplicationChooser;
 class ButtonCommands;
 class Clock;
 class IconPicker;
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<ToolbarManager> m_toolbars;
     std::unique_ptr<Launcher> m_launcher;
     std::unique_ptr<IconPicker> m_iconPicker;
+    std::unique_ptr<ApplicationChooser> m_applications;
     std::unique_ptr<ButtonCommands> m_buttons;
     std::unique_ptr<ToolbarCommands> m_toolbarCommands;
     QPointer<AboutBox> m_about;

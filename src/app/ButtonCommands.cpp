@@ -51,7 +51,7 @@ ButtonEditor* ButtonCommands::openEditor(ButtonPurpose purpose)
 {
     // One editor at a time: a new opening takes the place of one left open.
     delete m_editor.data();
-    m_editor = new ButtonEditor(purpose, {m_set, *this, m_services.prompter, m_icons, m_services.dialogs}, &m_cfg);
+    m_editor = new ButtonEditor(purpose, {m_set, *this, m_services.prompter, m_icons, m_services.dialogs, m_applications}, &m_cfg);
     return m_editor;
 }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 
+class ApplicationChooser;
 class ConfigWindow;
 class IconPicker;
 class ToolbarManager;
@@ -41,6 +42,9 @@ public:
     // Exchanges buttons a and b of toolbar t, whole records; false when they stay.
     bool exchange(std::uint8_t t, int a, int b);
 
+    // The installed applications the editor offers as targets.
+    void setApplicationChooser(ApplicationChooser& chooser) { m_applications = &chooser; }
+
     // The open button editor, if one is.
     ButtonEditor* editor() const { return m_editor; }
     bool editorVisible() const;
@@ -68,4 +72,5 @@ private:
     IconPicker& m_icons;
     std::function<void(const StoreMessages&)> m_report;
     QPointer<ButtonEditor> m_editor;
+    ApplicationChooser* m_applications{nullptr};
 };
