@@ -9,6 +9,7 @@
 #include "platform/IconTheme.h"
 #include "platform/Log.h"
 #include "platform/ProgramIconReader.h"
+#include "platform/TargetIcon.h"
 #include "platform/ThemeIconReader.h"
 
 #include <QFile>
@@ -60,8 +61,9 @@ QByteArray headOf(const std::string& file)
 } // namespace
 
 FileIconSource::FileIconSource()
+    : m_theme(std::make_shared<IconTheme>())
 {
-    auto theme = std::make_shared<IconTheme>();
+    const auto& theme = m_theme;
     m_readers.push_back(std::make_unique<IcoReader>());
     m_readers.push_back(std::make_unique<IconImageReader>());
     m_readers.push_back(std::make_unique<ExeIconReader>());
@@ -225,4 +227,34 @@ QImage FileIconSource::draw(const std::string& file, int index0, int side)
         m_saveTimer->start();
     }
     return image;
+}
+
+QString FileIconSource::themeFile(const QString& name, int side)
+{
+    const auto key = std::pair(name, side);
+    auto it = m_themeFiles.find(key);
+    if (it == m_themeFiles.end())
+        it = m_themeFiles.emplace(key, m_theme->lookup(name, side)).first;
+    return it->second;
+}
+
+QImage FileIconSource::drawTarget(const std::string& target, int side)
+{
+    if (side < 1 || side > iconfile::MaxSide)
+        return {};
+    const TargetIcon icon = targetIcon(toQt(target));
+    if (icon.own) {
+        const QImage own = draw(QFile::encodeName(icon.program).toStdString(), 0, side);
+        if (!own.isNull())
+            return own;
+    }
+    for (const QString& name : icon.themeNames) {
+        const QString file = themeFile(name, side);
+        if (file.isEmpty())
+            continue;
+        const QImage image = draw(QFile::encodeName(file).toStdString(), 0, side);
+        if (!image.isNull())
+            return image;
+    }
+    return {};
 }

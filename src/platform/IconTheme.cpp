@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QSet>
 
 #include <climits>
 #include <cstdlib>
@@ -161,22 +162,27 @@ QString IconTheme::lookupIn(const Theme& theme, const QString& name, int side) c
     return closest;
 }
 
-QString IconTheme::lookup(const QString& rawName, int side) const
+void IconTheme::start() const
 {
-    if (!m_started) {
-        m_started = true;
-        m_bases << QDir::homePath() + QStringLiteral("/.icons") << dataHome() + QStringLiteral("/icons");
-        for (const QString& d : dataDirs())
-            m_bases << d + QStringLiteral("/icons");
-        m_user = userThemeName();
-    }
-    QString name = rawName;
-    for (const char* suffix : Suffixes)
-        if (name.endsWith(QLatin1String(suffix)))
-            name.chop(4);
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')))
-        return {};
+    if (m_started)
+        return;
+    m_started = true;
+    m_bases << QDir::homePath() + QStringLiteral("/.icons") << dataHome() + QStringLiteral("/icons");
+    for (const QString& d : dataDirs())
+        m_bases << d + QStringLiteral("/icons");
+    m_user = userThemeName();
+    // Nothing chosen: the theme the desktop's toolkits fall back to themselves, when it is
+    // installed. hicolor alone holds applications' icons, no folders or documents.
+    if (m_user == QLatin1String("hicolor"))
+        for (const char* fallback : {"Adwaita", "breeze"})
+            if (theme(QLatin1String(fallback))) {
+                m_user = QLatin1String(fallback);
+                break;
+            }
+}
 
+QStringList IconTheme::themeOrder() const
+{
     // The user's theme and what it inherits, depth first, each once; hicolor last.
     QStringList order;
     QStringList pending{m_user};
@@ -191,6 +197,38 @@ QString IconTheme::lookup(const QString& rawName, int side) const
         pending = th->inherits + pending;
     }
     order << QStringLiteral("hicolor");
+    return order;
+}
+
+QStringList IconTheme::names() const
+{
+    start();
+    QSet<QString> seen;
+    for (const QString& t : themeOrder())
+        if (const Theme* th = theme(t))
+            for (const QString& root : th->roots)
+                for (const Folder& d : th->folders)
+                    for (const QString& file : QDir(root + QLatin1Char('/') + d.path)
+                                                   .entryList({QStringLiteral("*.png"), QStringLiteral("*.svg"),
+                                                               QStringLiteral("*.xpm")},
+                                                              QDir::Files))
+                        seen.insert(file.left(file.size() - 4));
+    QStringList out(seen.begin(), seen.end());
+    out.sort();
+    return out;
+}
+
+QString IconTheme::lookup(const QString& rawName, int side) const
+{
+    start();
+    QString name = rawName;
+    for (const char* suffix : Suffixes)
+        if (name.endsWith(QLatin1String(suffix)))
+            name.chop(4);
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')))
+        return {};
+
+    const QStringList order = themeOrder();
     for (const QString& t : order)
         if (const Theme* th = theme(t)) {
             const QString file = lookupIn(*th, name, side);

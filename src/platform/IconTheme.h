@@ -20,6 +20,10 @@ public:
     // The user's icon theme: Qt's, or GTK's setting, or "hicolor".
     static QString userThemeName();
 
+    // Every icon name of the theme in use and the themes it inherits, hicolor among
+    // them, sorted and each once.
+    QStringList names() const;
+
 private:
     struct Folder {
         QString path; // relative to the theme's folder
@@ -32,6 +36,8 @@ private:
         std::vector<Folder> folders;
     };
 
+    void start() const;
+    QStringList themeOrder() const;
     const Theme* theme(const QString& name) const;
     QString lookupIn(const Theme& theme, const QString& name, int side) const;
 

@@ -87,7 +87,7 @@ TEST_F(IconPickerTest, BeforeAnyFileEverythingIsEmptyAndTheScrollBarDisabled)
     EXPECT_FALSE(child("Iconbox")->isEnabled());
     EXPECT_EQ(shown("/icons/twelve.dll"), std::vector<int>(5, -1));
     EXPECT_TRUE(child<QPushButton>("btnCOM(0)")->isDefault());
-    const QStringList order = {"btnBRWS", "btnCOM(0)", "btnCOM(1)", "Filename", "btnBRWS"};
+    const QStringList order = {"btnBRWS", "btnTHEME", "btnCOM(0)", "btnCOM(1)", "Filename", "btnBRWS"};
     QWidget* w = child(order[0]);
     for (int i = 1; i < order.size(); ++i) {
         w = w->nextInFocusChain();
