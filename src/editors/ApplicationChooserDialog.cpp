@@ -200,7 +200,9 @@ void ApplicationChooserDialog::fill()
         auto* item = new QListWidgetItem(placeholder, fromBytes(a->name));
         item->setData(FileRole, QFile::decodeName(QByteArray::fromStdString(a->file)));
         const QString generic = fromBytes(a->genericName), comment = fromBytes(a->comment);
-        item->setData(SecondLineRole, !generic.isEmpty() ? generic : comment);
+        // What it is, unless the name says that already ("Calculator").
+        const bool genericSays = !generic.isEmpty() && generic.compare(item->text(), Qt::CaseInsensitive) != 0;
+        item->setData(SecondLineRole, genericSays ? generic : comment);
         QStringList tip;
         for (const QString& line : {generic, comment})
             if (!line.isEmpty() && !tip.contains(line))

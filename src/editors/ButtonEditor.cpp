@@ -208,8 +208,10 @@ void ButtonEditor::buildControls()
 
     std::vector<QWidget*> order = {m_boxes[0], m_boxes[1], m_browseTarget, m_boxes[2], m_boxes[3], m_boxes[4],
                                    m_browseIcon, m_ok, m_cancel, m_modes[0], m_modes[1], m_recall};
+    // Last, after the controls the editor always had, so their order stays as users
+    // know it; Alt+P reaches it from anywhere.
     if (m_needs.applications)
-        order.insert(order.begin() + 3, m_applications);
+        order.push_back(m_applications);
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
