@@ -212,7 +212,9 @@ QStringList IconTheme::names() const
                                                    .entryList({QStringLiteral("*.png"), QStringLiteral("*.svg"),
                                                                QStringLiteral("*.xpm")},
                                                               QDir::Files))
-                        seen.insert(file.left(file.size() - 4));
+                        // "x-symbolic.symbolic.png" are renderings of the "x-symbolic" icon.
+                        if (!file.endsWith(QLatin1String(".symbolic.png")))
+                            seen.insert(file.left(file.size() - 4));
     QStringList out(seen.begin(), seen.end());
     out.sort();
     return out;
