@@ -63,6 +63,16 @@ xdotool key Return
 gone "Add Button" || fail "OK did not add the application"
 crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Vyre Notepad;$entry;;1;$entry;1;" > "$TMP/vtb.expected"
 cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the application"; }
+# Its button shows the entry's own icon: the first button after the fixed ones.
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1; }
+shown=""
+for _ in $(seq 50); do
+  read -r bx by _ _ < <(geometry "$bar")
+  shown=$(pixel $((bx + 34 + 11)) $((by + 14)))
+  [ "$shown" = "#20A040" ] && break
+  sleep 0.1
+done
+[ "$shown" = "#20A040" ] || fail "the application's button shows $shown, not the entry's icon"
 
 # A document: the target's browse button, then the file dialog's list.
 add_button
