@@ -242,19 +242,25 @@ QImage FileIconSource::drawTarget(const std::string& target, int side)
 {
     if (side < 1 || side > iconfile::MaxSide)
         return {};
+    // Kept like any answer, until the target changes: every rebuild of a toolbar asks
+    // again for each of its buttons without an icon.
+    {
+        const Known& k = known(target);
+        if (const auto it = k.asTarget.find(side); it != k.asTarget.end())
+            return it->second;
+    }
     const TargetIcon icon = targetIcon(toQt(target));
-    if (icon.own) {
-        const QImage own = draw(QFile::encodeName(icon.program).toStdString(), 0, side);
-        if (!own.isNull())
-            return own;
-    }
+    QImage image;
+    if (icon.own)
+        image = draw(QFile::encodeName(icon.program).toStdString(), 0, side);
     for (const QString& name : icon.themeNames) {
-        const QString file = themeFile(name, side);
-        if (file.isEmpty())
-            continue;
-        const QImage image = draw(QFile::encodeName(file).toStdString(), 0, side);
         if (!image.isNull())
-            return image;
+            break;
+        const QString file = themeFile(name, side);
+        if (!file.isEmpty())
+            image = draw(QFile::encodeName(file).toStdString(), 0, side);
     }
-    return {};
+    // Looked up again: drawing may have renewed what is known.
+    known(target).asTarget[side] = image;
+    return image;
 }

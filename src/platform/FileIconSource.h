@@ -62,6 +62,8 @@ private:
         std::map<std::pair<int, int>, QImage> drawn;
         // For a file that names another file's icon: what it names, by index and side.
         std::map<std::pair<int, int>, std::optional<IconReader::Reference>> referred;
+        // What the file shows as a button's target, by side (drawTarget).
+        std::map<int, QImage> asTarget;
     };
 
     Known& known(const std::string& file);
