@@ -3,6 +3,7 @@
 #include "about/AboutBox.h"
 #include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
+#include "editors/DialogApplicationChooser.h"
 #include "editors/DialogIconPicker.h"
 #include "config/ConfigWindow.h"
 #include "launch/Launcher.h"
@@ -67,6 +68,9 @@ bool App::Main()
     m_toolbarCommands = std::make_unique<ToolbarCommands>(
         m_set, m_services, m_dataFolder, *m_cfg, *m_toolbars, [this](const StoreMessages& m) { show(m); },
         [this] { return m_ended; });
+    // One chooser of installed applications, kept with its list between uses.
+    m_applications = std::make_unique<DialogApplicationChooser>(m_services.icons);
+    m_buttons->setApplicationChooser(*m_applications);
     // One picker for both editors' icon buttons.
     m_toolbarCommands->setIconPicker(*m_iconPicker);
 

@@ -14,6 +14,7 @@
 #include <string>
 
 class AboutBox;
+class ApplicationChooser;
 class ButtonCommands;
 class Clock;
 class IconPicker;
@@ -108,6 +109,7 @@ private:
     std::unique_ptr<ToolbarManager> m_toolbars;
     std::unique_ptr<Launcher> m_launcher;
     std::unique_ptr<IconPicker> m_iconPicker;
+    std::unique_ptr<ApplicationChooser> m_applications;
     std::unique_ptr<ButtonCommands> m_buttons;
     std::unique_ptr<ToolbarCommands> m_toolbarCommands;
     QPointer<AboutBox> m_about;

@@ -60,7 +60,7 @@ ButtonEditor* ButtonCommands::openEditor(ButtonPurpose purpose)
     }
     // A closed one only waits for its deletion.
     delete m_editor.data();
-    m_editor = new ButtonEditor(purpose, {m_set, *this, m_services.prompter, m_icons, m_services.dialogs}, &m_cfg);
+    m_editor = new ButtonEditor(purpose, {m_set, *this, m_services.prompter, m_icons, m_services.dialogs, m_applications}, &m_cfg);
     return m_editor;
 }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 
+class ApplicationChooser;
 class ConfigWindow;
 class IconPicker;
 class ToolbarManager;
@@ -46,6 +47,9 @@ public:
     // A step the file did not take ends the move there. False when nothing moved.
     bool move(std::uint8_t t, int k, int to);
 
+    // The installed applications the editor offers as targets.
+    void setApplicationChooser(ApplicationChooser& chooser) { m_applications = &chooser; }
+
     // The open button editor, if one is.
     ButtonEditor* editor() const { return m_editor; }
     bool editorVisible() const;
@@ -74,4 +78,5 @@ private:
     IconPicker& m_icons;
     std::function<void(const StoreMessages&)> m_report;
     QPointer<ButtonEditor> m_editor;
+    ApplicationChooser* m_applications{nullptr};
 };

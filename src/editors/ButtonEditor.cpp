@@ -1,6 +1,7 @@
 #include "editors/ButtonEditor.h"
 
 #include "dialogs/CDialogs.h"
+#include "editors/ApplicationChooser.h"
 #include "editors/CommandButtons.h"
 #include "editors/IconPicker.h"
 #include "platform/Centre.h"
@@ -31,6 +32,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace {
 
@@ -140,6 +143,13 @@ void ButtonEditor::buildControls()
     }
     connect(m_browseTarget, &QToolButton::clicked, this, &ButtonEditor::browseTarget);
     connect(m_browseIcon, &QToolButton::clicked, this, &ButtonEditor::pickIcon);
+    // The installed applications by name and icon: what a user looks for first, with no
+    // path to know.
+    m_applications = new QPushButton(QStringLiteral("A&pplications..."), this);
+    m_applications->setObjectName(QStringLiteral("btnAPPS"));
+    m_applications->setAutoDefault(false);
+    m_applications->setVisible(m_needs.applications != nullptr);
+    connect(m_applications, &QPushButton::clicked, this, &ButtonEditor::chooseApplication);
 
     const CommandButtons buttons = makeCommandButtons(this);
     m_ok = buttons.ok;
@@ -165,10 +175,13 @@ void ButtonEditor::buildControls()
         label->setBuddy(m_boxes[row]);
         grid->addWidget(label, row, 0);
     }
-    grid->addWidget(m_boxes[ButtonFields::Name], 0, 1, 1, 3);
+    const int lastColumn = m_needs.applications ? 4 : 3;
+    grid->addWidget(m_boxes[ButtonFields::Name], 0, 1, 1, lastColumn);
     grid->addWidget(m_boxes[ButtonFields::Executable], 1, 1, 1, 2);
     grid->addWidget(m_browseTarget, 1, 3);
-    grid->addWidget(m_boxes[ButtonFields::Parameters], 2, 1, 1, 3);
+    if (m_needs.applications)
+        grid->addWidget(m_applications, 1, 4);
+    grid->addWidget(m_boxes[ButtonFields::Parameters], 2, 1, 1, lastColumn);
     grid->addWidget(m_boxes[ButtonFields::IconFile], 3, 1);
     grid->addWidget(m_boxes[ButtonFields::IconIndex], 3, 2);
     grid->addWidget(m_browseIcon, 3, 3);
@@ -195,9 +208,13 @@ void ButtonEditor::buildControls()
 
     m_modes[0]->setChecked(true);
 
-    QWidget* order[] = {m_boxes[0], m_boxes[1], m_browseTarget, m_boxes[2], m_boxes[3], m_boxes[4],
-                        m_browseIcon, m_ok, m_cancel, m_modes[0], m_modes[1], m_recall};
-    for (std::size_t i = 1; i < std::size(order); ++i)
+    std::vector<QWidget*> order = {m_boxes[0], m_boxes[1], m_browseTarget, m_boxes[2], m_boxes[3], m_boxes[4],
+                                   m_browseIcon, m_ok, m_cancel, m_modes[0], m_modes[1], m_recall};
+    // Last, after the controls the editor always had, so their order stays as users
+    // know it; Alt+P reaches it from anywhere.
+    if (m_needs.applications)
+        order.push_back(m_applications);
+    for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
@@ -261,6 +278,7 @@ void ButtonEditor::setSeparatorMode(bool on)
         b->setEnabled(!on);
     m_browseTarget->setEnabled(!on);
     m_browseIcon->setEnabled(!on);
+    m_applications->setEnabled(!on);
     updateOk();
 }
 
@@ -331,6 +349,25 @@ void ButtonEditor::pickIcon()
                 return;
             self->m_boxes[ButtonFields::IconFile]->setText(chosen->file);
             self->m_boxes[ButtonFields::IconIndex]->setText(QString::number(chosen->position + 1));
+        });
+    });
+}
+
+void ButtonEditor::chooseApplication()
+{
+    if (!m_needs.applications)
+        return;
+    const QPointer<ButtonEditor> self(this);
+    skipOnError("choosing an application", [&] {
+        m_needs.applications->choose(this, [self](const std::optional<ChosenApplication>& chosen) {
+            if (!self || !chosen)
+                return;
+            // The entry starts the application by the desktop's rules and shows its icon.
+            self->m_boxes[ButtonFields::Name]->setText(chosen->name);
+            self->m_boxes[ButtonFields::Executable]->setText(chosen->file);
+            self->m_boxes[ButtonFields::IconFile]->setText(chosen->file);
+            self->m_boxes[ButtonFields::IconIndex]->setText(QStringLiteral("1"));
+            self->m_ok->setFocus();
         });
     });
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 
+class ApplicationChooser;
 class DialogBackend;
 class IconPicker;
 class Prompter;
@@ -37,6 +38,9 @@ public:
         Prompter& prompter;
         IconPicker& icons;
         DialogBackend& dialogs;
+        // The installed applications to take a target from; without it the editor
+        // offers none.
+        ApplicationChooser* applications{nullptr};
     };
 
     ButtonEditor(ButtonPurpose purpose, Needs needs, QWidget* parent = nullptr);
@@ -69,6 +73,7 @@ private:
     void recallChosen(int position);
     void browseTarget();
     void pickIcon();
+    void chooseApplication();
     void confirm();
 
     ButtonPurpose m_purpose;
@@ -78,6 +83,7 @@ private:
     QComboBox* m_recall{nullptr};
     QToolButton* m_browseTarget{nullptr};
     QToolButton* m_browseIcon{nullptr};
+    QPushButton* m_applications{nullptr};
     QPushButton* m_ok{nullptr};
     QPushButton* m_cancel{nullptr};
     bool m_placed{false};

@@ -30,12 +30,16 @@ void IconCell::paintEvent(QPaintEvent* event)
     painter.fillRect(contentsRect(), m_highlighted ? palette().color(QPalette::Active, QPalette::Highlight)
                                                    : palette().color(QPalette::Button));
     if (!m_picture.isNull()) {
-        // 16 device-independent pixels, centred: a picture drawn for a scaled screen
-        // lands on its pixels one to one.
-        constexpr int size = 16;
-        const QRect box = contentsRect();
-        painter.drawImage(QRect(box.x() + (box.width() - size) / 2, box.y() + (box.height() - size) / 2, size, size),
-                          m_picture);
+        // At its own size, up to what the cell holds, centred; a picture drawn for a
+        // scaled screen lands on its pixels one to one.
+        const QRect box = contentsRect().adjusted(2, 2, -2, -2);
+        QSizeF size = m_picture.deviceIndependentSize();
+        if (size.width() > box.width() || size.height() > box.height())
+            size.scale(box.size(), Qt::KeepAspectRatio);
+        const QRectF target(box.x() + (box.width() - size.width()) / 2, box.y() + (box.height() - size.height()) / 2,
+                            size.width(), size.height());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(target, m_picture);
     }
     painter.end();
     QFrame::paintEvent(event);

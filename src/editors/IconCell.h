@@ -13,8 +13,8 @@ public:
 
     explicit IconCell(QWidget* parent = nullptr);
 
-    // The picture shown, drawn at 16 device-independent pixels whatever its pixel size;
-    // a null image empties the cell.
+    // The picture shown, drawn at its own size (in device-independent pixels) up to the
+    // cell's; a null image empties the cell.
     const QImage& picture() const { return m_picture; }
     void setPicture(const QImage& picture);
     // The cell of the chosen icon stands out in the selection colour.

@@ -3,8 +3,10 @@
 #include "dialogs/CDialogs.h"
 #include "editors/CommandButtons.h"
 #include "editors/IconCell.h"
+#include "editors/ThemeIconDialog.h"
 #include "platform/Centre.h"
 #include "platform/IconSource.h"
+#include "platform/IconTheme.h"
 #include "platform/SkipOnError.h"
 
 #include <QBoxLayout>
@@ -99,6 +101,12 @@ void IconPickerDialog::buildControls()
     m_browse->setAutoDefault(false);
     connect(m_browse, &QPushButton::clicked, this, [this] { skipOnError("browsing for an icon file", [this] { browse(); }); });
 
+    // The desktop's own icons, by name: no file to find for them.
+    m_theme = new QPushButton(QStringLiteral("&Theme..."), outer);
+    m_theme->setObjectName(QStringLiteral("btnTHEME"));
+    m_theme->setAutoDefault(false);
+    connect(m_theme, &QPushButton::clicked, this, [this] { skipOnError("choosing a theme icon", [this] { chooseThemeIcon(); }); });
+
     // The path reads like a label, yet can be typed into: a theme name such as
     // "folder" has no file to browse for.
     m_file = new QLineEdit(outer);
@@ -118,6 +126,7 @@ void IconPickerDialog::buildControls()
 
     auto* browseRow = new QHBoxLayout;
     browseRow->addWidget(m_browse);
+    browseRow->addWidget(m_theme);
     browseRow->addStretch(1);
     auto* outerLayout = new QVBoxLayout(outer);
     outerLayout->addWidget(strip, 0, Qt::AlignHCenter);
@@ -141,7 +150,7 @@ void IconPickerDialog::buildControls()
     window->addWidget(outer);
     window->addLayout(commands);
 
-    QWidget* order[] = {m_browse, m_ok, m_cancel, m_file, m_scroll};
+    QWidget* order[] = {m_browse, m_theme, m_ok, m_cancel, m_file, m_scroll};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -216,13 +225,15 @@ void IconPickerDialog::redraw()
 void IconPickerDialog::drawCells()
 {
     const QString f = m_file->text();
-    const int side = static_cast<int>(std::lround(16 * devicePixelRatioF()));
+    // Icons as large as they come up to the cell's room, as the desktop draws them.
+    const int side = static_cast<int>(std::lround(IconSide * devicePixelRatioF()));
     for (std::size_t i = 0; i < m_cells.size(); ++i) {
         const int p = m_position + Offsets[i];
         QImage picture;
         // Only the file's own icons: a cell before the first or after the last stays empty.
         if (!f.isEmpty() && p >= 0 && p < m_count)
             skipOnError("drawing an icon", [&] { picture = m_icons.draw(bytes(f), p, side); });
+        picture.setDevicePixelRatio(devicePixelRatioF());
         m_cells[i]->setPicture(picture);
     }
     // Where the chosen icon is, in the usual notation of an icon location.
@@ -245,6 +256,22 @@ void IconPickerDialog::browse()
     // A cancelled dialog leaves the name empty: nothing changes.
     if (!dialog.filename().isEmpty())
         setFile(dialog.filename());
+}
+
+void IconPickerDialog::chooseThemeIcon()
+{
+    auto* list = new ThemeIconDialog(m_icons, IconTheme().names(), this);
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    // A theme name already chosen is looked for again.
+    const QString present = m_file->text();
+    if (!present.isEmpty() && !present.contains(QLatin1Char('/')))
+        list->setFilter(present);
+    connect(list, &QDialog::accepted, this, [this, list] {
+        const QString name = list->chosen();
+        if (!name.isEmpty())
+            setFile(name);
+    });
+    list->open();
 }
 
 void IconPickerDialog::showEvent(QShowEvent* event)

@@ -43,9 +43,12 @@ protected:
 private:
     // The cells from left to right, and how far each lies from the chosen icon.
     static constexpr std::array<int, 5> Offsets{-2, -1, 0, 1, 2};
+    // The side icons are drawn at: a desktop's icon size, as large as the cells hold.
+    static constexpr int IconSide = 32;
 
     void buildControls();
     void browse();
+    void chooseThemeIcon();
     void recount();
     void step(int offset);
     // The cells and the chosen icon's number.
@@ -62,6 +65,7 @@ private:
     QLabel* m_selected{nullptr};
     QLabel* m_stored{nullptr};
     QPushButton* m_browse{nullptr};
+    QPushButton* m_theme{nullptr};
     QPushButton* m_ok{nullptr};
     QPushButton* m_cancel{nullptr};
 };

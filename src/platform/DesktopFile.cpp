@@ -62,7 +62,7 @@ std::string word(std::string_view exec, std::size_t& at)
 
 } // namespace
 
-std::vector<Group> parse(std::string_view text)
+std::vector<Group> parse(std::string_view text, Translations translations)
 {
     std::vector<Group> groups;
     std::size_t at = 0;
@@ -83,7 +83,7 @@ std::vector<Group> parse(std::string_view text)
         if (eq == std::string_view::npos || groups.empty())
             continue;
         const std::string_view key = trim(line.substr(0, eq));
-        if (key.empty() || key.find('[') != std::string_view::npos)
+        if (key.empty() || (translations == Translations::Drop && key.find('[') != std::string_view::npos))
             continue;
         groups.back().entries.emplace_back(std::string(key), unescape(trim(line.substr(eq + 1))));
     }
@@ -133,6 +133,62 @@ std::vector<std::string> list(std::string_view value)
     if (!item.empty())
         out.push_back(std::move(item));
     return out;
+}
+
+Locale locale(std::string_view posix)
+{
+    Locale out;
+    // lang_COUNTRY.ENCODING@MODIFIER, each part but the language optional.
+    const std::size_t at = posix.find('@');
+    if (at != std::string_view::npos) {
+        out.modifier = std::string(posix.substr(at + 1));
+        posix = posix.substr(0, at);
+    }
+    posix = posix.substr(0, posix.find('.'));
+    const std::size_t bar = posix.find('_');
+    out.lang = std::string(posix.substr(0, bar));
+    if (bar != std::string_view::npos)
+        out.country = std::string(posix.substr(bar + 1));
+    // "C" and "POSIX" are no language: the plain values are theirs.
+    if (out.lang == "C" || out.lang == "POSIX")
+        out = {};
+    return out;
+}
+
+const std::string* localized(const std::vector<Group>& groups, std::string_view group, std::string_view key,
+                             const Locale& locale)
+{
+    const std::string k(key);
+    std::string wanted[4];
+    if (!locale.lang.empty()) {
+        if (!locale.country.empty() && !locale.modifier.empty())
+            wanted[0] = k + '[' + locale.lang + '_' + locale.country + '@' + locale.modifier + ']';
+        if (!locale.country.empty())
+            wanted[1] = k + '[' + locale.lang + '_' + locale.country + ']';
+        if (!locale.modifier.empty())
+            wanted[2] = k + '[' + locale.lang + '@' + locale.modifier + ']';
+        wanted[3] = k + '[' + locale.lang + ']';
+    }
+    for (const Group& g : groups) {
+        if (g.name != group)
+            continue;
+        const std::string* best = nullptr;
+        int rank = 5; // lower is better; 4 is the plain key
+        for (const auto& [name, v] : g.entries) {
+            if (name == key) {
+                if (rank > 4)
+                    best = &v, rank = 4;
+                continue;
+            }
+            for (int r = 0; r < rank && r < 4; ++r)
+                if (!wanted[r].empty() && name == wanted[r]) {
+                    best = &v, rank = r;
+                    break;
+                }
+        }
+        return best;
+    }
+    return nullptr;
 }
 
 } // namespace desktop

@@ -9,6 +9,7 @@
 #include "platform/IconTheme.h"
 #include "platform/Log.h"
 #include "platform/ProgramIconReader.h"
+#include "platform/TargetIcon.h"
 #include "platform/ThemeIconReader.h"
 
 #include <QFile>
@@ -60,8 +61,9 @@ QByteArray headOf(const std::string& file)
 } // namespace
 
 FileIconSource::FileIconSource()
+    : m_theme(std::make_shared<IconTheme>())
 {
-    auto theme = std::make_shared<IconTheme>();
+    const auto& theme = m_theme;
     m_readers.push_back(std::make_unique<IcoReader>());
     m_readers.push_back(std::make_unique<IconImageReader>());
     m_readers.push_back(std::make_unique<ExeIconReader>());
@@ -226,5 +228,41 @@ QImage FileIconSource::draw(const std::string& file, int index0, int side)
         }
         m_saveTimer->start();
     }
+    return image;
+}
+
+QString FileIconSource::themeFile(const QString& name, int side)
+{
+    const auto key = std::pair(name, side);
+    auto it = m_themeFiles.find(key);
+    if (it == m_themeFiles.end())
+        it = m_themeFiles.emplace(key, m_theme->lookup(name, side)).first;
+    return it->second;
+}
+
+QImage FileIconSource::drawTarget(const std::string& target, int side)
+{
+    if (side < 1 || side > iconfile::MaxSide)
+        return {};
+    // Kept like any answer, until the target changes: every rebuild of a toolbar asks
+    // again for each of its buttons without an icon.
+    {
+        const Known& k = known(target);
+        if (const auto it = k.asTarget.find(side); it != k.asTarget.end())
+            return it->second;
+    }
+    const TargetIcon icon = targetIcon(toQt(target));
+    QImage image;
+    if (icon.own)
+        image = draw(QFile::encodeName(icon.program).toStdString(), 0, side);
+    for (const QString& name : icon.themeNames) {
+        if (!image.isNull())
+            break;
+        const QString file = themeFile(name, side);
+        if (!file.isEmpty())
+            image = draw(QFile::encodeName(file).toStdString(), 0, side);
+    }
+    // Looked up again: drawing may have renewed what is known.
+    known(target).asTarget[side] = image;
     return image;
 }

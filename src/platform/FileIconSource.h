@@ -11,7 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include <QString>
+
 class IconCache;
+class IconTheme;
 class QTimer;
 
 // Icons out of files on disk, through a list of readers chosen by a file's content (and
@@ -30,6 +33,7 @@ public:
 
     int count(const std::string& file) override;
     QImage draw(const std::string& file, int index0, int side = 16) override;
+    QImage drawTarget(const std::string& target, int side = 16) override;
 
     // Adds a reader, asked after the ones already there.
     void addReader(std::unique_ptr<IconReader> reader);
@@ -58,12 +62,19 @@ private:
         std::map<std::pair<int, int>, QImage> drawn;
         // For a file that names another file's icon: what it names, by index and side.
         std::map<std::pair<int, int>, std::optional<IconReader::Reference>> referred;
+        // What the file shows as a button's target, by side (drawTarget).
+        std::map<int, QImage> asTarget;
     };
 
     Known& known(const std::string& file);
     const IconReader* readerFor(const std::string& file, Known& k);
     QImage drawReferred(const IconReader& reader, Known& k, const std::string& file, int index0, int side);
 
+    QString themeFile(const QString& name, int side);
+
+    std::shared_ptr<IconTheme> m_theme;
+    // Theme names looked up for targets, by name and side: a lookup tries many files.
+    std::map<std::pair<QString, int>, QString> m_themeFiles;
     std::vector<std::unique_ptr<IconReader>> m_readers;
     std::map<std::string, Known> m_known;
     std::unique_ptr<IconCache> m_cache;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QSet>
 
 #include <climits>
 #include <limits>
@@ -198,15 +199,48 @@ const QStringList& IconTheme::chain() const
     return m_chain;
 }
 
+void IconTheme::start() const
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_bases << QDir::homePath() + QStringLiteral("/.icons") << dataHome() + QStringLiteral("/icons");
+    for (const QString& d : dataDirs())
+        m_bases << d + QStringLiteral("/icons");
+    m_user = userThemeName();
+    // Nothing chosen: the theme the desktop's toolkits fall back to themselves, when it is
+    // installed. hicolor alone holds applications' icons, no folders or documents.
+    if (m_user == QLatin1String("hicolor"))
+        for (const char* fallback : {"Adwaita", "breeze"})
+            if (theme(QLatin1String(fallback))) {
+                m_user = QLatin1String(fallback);
+                break;
+            }
+}
+
+QStringList IconTheme::names() const
+{
+    start();
+    QSet<QString> seen;
+    for (const QString& t : chain())
+        if (const Theme* th = theme(t))
+            for (const QString& root : th->roots)
+                for (const Folder& d : th->folders)
+                    for (const QString& file : QDir(root + QLatin1Char('/') + d.path)
+                                                   .entryList({QStringLiteral("*.png"), QStringLiteral("*.svg"),
+                                                               QStringLiteral("*.xpm")},
+                                                              QDir::Files))
+                        // "x-symbolic.symbolic.png" are renderings of the "x-symbolic" icon.
+                        if (!file.endsWith(QLatin1String(".symbolic.png")))
+                            seen.insert(file.left(file.size() - 4));
+    QStringList out(seen.begin(), seen.end());
+    out.sort();
+    return out;
+}
+
 QString IconTheme::lookup(const QString& rawName, int side) const
 {
-    if (!m_started) {
-        m_started = true;
-        m_bases << QDir::homePath() + QStringLiteral("/.icons") << dataHome() + QStringLiteral("/icons");
-        for (const QString& d : dataDirs())
-            m_bases << d + QStringLiteral("/icons");
-        m_user = userThemeName();
-    }
+    start();
     QString name = rawName;
     for (const char* suffix : Suffixes)
         if (name.endsWith(QLatin1String(suffix)))

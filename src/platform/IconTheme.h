@@ -23,6 +23,10 @@ public:
     // How many theme names have been looked for in the base folders so far.
     std::size_t themesLookedFor() const { return m_themes.size(); }
 
+    // Every icon name of the theme in use and the themes it inherits, hicolor among
+    // them, sorted and each once.
+    QStringList names() const;
+
 private:
     struct Folder {
         QString path; // relative to the theme's folder
@@ -35,6 +39,7 @@ private:
         std::vector<Folder> folders;
     };
 
+    void start() const;
     const Theme* theme(const QString& name) const;
     // The themes a name is looked for in, in order: found once, on the first lookup.
     const QStringList& chain() const;

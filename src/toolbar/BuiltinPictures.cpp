@@ -73,3 +73,25 @@ QPixmap builtinClawsPicture(qreal ratio)
     p.end();
     return QPixmap::fromImage(image);
 }
+
+QImage builtinRecallPicture(qreal ratio)
+{
+    // A little bar: a frame with a handle and two buttons, and an arrow that says "show".
+    QImage image = blank16(ratio);
+    QPainter p(&image);
+    p.setPen(QColor(60, 70, 90));
+    p.setBrush(QColor(225, 230, 240));
+    p.drawRect(QRectF(0.5, 1.5, 15, 8));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(70, 70, 80));
+    p.drawRect(QRectF(2, 3, 1, 5));
+    p.drawRect(QRectF(4, 3, 1, 5));
+    p.setBrush(QColor(80, 130, 210));
+    p.drawRect(QRectF(7, 3, 3, 5));
+    p.setBrush(QColor(90, 170, 90));
+    p.drawRect(QRectF(11, 3, 3, 5));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(QColor(60, 70, 90));
+    p.drawPolygon(QPolygonF({QPointF(4, 11), QPointF(12, 11), QPointF(8, 15.5)}));
+    return image;
+}

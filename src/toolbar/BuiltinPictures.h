@@ -10,3 +10,5 @@
 QImage builtinFilePicture(qreal ratio = 1.0);
 QImage builtinFolderPicture(qreal ratio = 1.0);
 QPixmap builtinClawsPicture(qreal ratio = 1.0);
+// A recall button's: a small toolbar of its own, which the button shows and hides.
+QImage builtinRecallPicture(qreal ratio = 1.0);

@@ -24,6 +24,7 @@ ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& 
     m_context.filePicture = QPixmap::fromImage(builtinFilePicture(ratio));
     m_context.folderPicture = QPixmap::fromImage(builtinFolderPicture(ratio));
     m_context.clawsPicture = builtinClawsPicture(ratio);
+    m_context.recallPicture = QPixmap::fromImage(builtinRecallPicture(ratio));
 
     // Monitors come and go: a toolbar on one that went, or beyond the edge of one that
     // shrank, is brought back once the screens have settled, and goes back to its own

@@ -289,6 +289,24 @@ QPixmap ToolbarWindow::iconPicture(const std::string& file, std::int16_t index) 
     return picture;
 }
 
+QPixmap ToolbarWindow::targetPicture(const std::string& target) const
+{
+    if (target == RecallMarker)
+        return m_context.recallPicture;
+    if (QString::fromLocal8Bit(target).trimmed().isEmpty())
+        return {};
+    const qreal ratio = m_context.pictureRatio;
+    const int side = qCeil(16 * ratio);
+    const QImage icon = m_context.services.icons.drawTarget(target, side);
+    if (icon.isNull())
+        return {};
+    QPixmap picture = QPixmap::fromImage(icon.size() == QSize(side, side)
+                                             ? icon
+                                             : icon.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    picture.setDevicePixelRatio(ratio);
+    return picture;
+}
+
 void ToolbarWindow::buildImageList()
 {
     // Every build step counts the window as built, so a fold within the build does not
@@ -302,7 +320,11 @@ void ToolbarWindow::buildImageList()
     std::int16_t next = 3;
     for (int k = 1; k <= rec.BtnCount; ++k) {
         BtnRec& b = rec.Btns.at(static_cast<std::size_t>(k));
-        const QPixmap icon = iconPicture(b.IconFile, b.IconIndex);
+        QPixmap icon = iconPicture(b.IconFile, b.IconIndex);
+        // A button with no icon of its own shows what its target is. Only shown: the
+        // record keeps its icon number 0.
+        if (icon.isNull() && b.IconIndex < 1 && b.Kind != KindSeparator)
+            icon = targetPicture(b.Executable);
         if (!icon.isNull()) {
             m_images.put(next, icon);
             b.ImageIndex = next++;

@@ -91,6 +91,8 @@ public:
     // captions, place and size, fold, menu ticks, title and visibility.
     void ensureBuilt();
     void rebuild();
+    // The picture of what a button's target is, for a button without an icon.
+    QPixmap targetPicture(const std::string& target) const;
     void buildImageList();
     void buildButtons();
     void refresh();

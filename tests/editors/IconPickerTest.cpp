@@ -5,12 +5,17 @@
 #include "editors/DialogIconPicker.h"
 #include "editors/IconCell.h"
 #include "editors/IconPickerDialog.h"
+#include "editors/ThemeIconDialog.h"
 #include "store/ToolbarSet.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePrompter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -87,7 +92,7 @@ TEST_F(IconPickerTest, BeforeAnyFileEverythingIsEmptyAndTheScrollBarDisabled)
     EXPECT_FALSE(child("Iconbox")->isEnabled());
     EXPECT_EQ(shown("/icons/twelve.dll"), std::vector<int>(5, -1));
     EXPECT_TRUE(child<QPushButton>("btnCOM(0)")->isDefault());
-    const QStringList order = {"btnBRWS", "btnCOM(0)", "btnCOM(1)", "Filename", "btnBRWS"};
+    const QStringList order = {"btnBRWS", "btnTHEME", "btnCOM(0)", "btnCOM(1)", "Filename", "btnBRWS"};
     QWidget* w = child(order[0]);
     for (int i = 1; i < order.size(); ++i) {
         w = w->nextInFocusChain();
@@ -387,6 +392,48 @@ TEST_F(PickerInEditorTest, AnEditorGoneWhileThePickerIsOpenTakesItAlongAndTheNex
     ASSERT_TRUE(open(window()));
     press("btnCOM(0)");
     EXPECT_EQ(box(4)->text(), "12");
+}
+
+} // namespace
+
+namespace {
+
+// "Theme..." lists the icon theme's names with a search box; the one taken becomes the
+// picker's file, a theme name with its one icon.
+TEST_F(IconPickerTest, ThemeListsTheThemesIconsByNameAndTakesOneAsTheFile)
+{
+    QTemporaryDir dir;
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"}) {
+        saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        qputenv(name, QFile::encodeName(dir.filePath(name)));
+    }
+    const QString icons16 = dir.filePath("XDG_DATA_DIRS/icons/hicolor/16");
+    QDir().mkpath(icons16);
+    QFile index(dir.filePath("XDG_DATA_DIRS/icons/hicolor/index.theme"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=Hicolor\nDirectories=16\n\n[16]\nSize=16\n");
+    index.close();
+    for (const char* name : {"vyre-star", "vyre-moon", "other"})
+        FakeIconSource::solid(qRgb(1, 2, 3)).save(icons16 + "/" + name + ".png");
+    icons.serve("vyre-star", distinctIcons(1));
+
+    dialog.show();
+    child<QPushButton>("btnTHEME")->click();
+    auto* list = dialog.findChild<ThemeIconDialog*>();
+    ASSERT_NE(list, nullptr);
+    auto* view = list->findChild<QListWidget*>("lstIcons");
+    QStringList names;
+    for (int i = 0; i < view->count(); ++i)
+        names << view->item(i)->text();
+    EXPECT_EQ(names, (QStringList{"other", "vyre-moon", "vyre-star"}));
+    QTest::keyClicks(list->findChild<QLineEdit*>("txtSearch"), "STAR");
+    QTest::keyClick(list->findChild<QLineEdit*>("txtSearch"), Qt::Key_Return);
+    EXPECT_EQ(dialog.file(), "vyre-star");
+    EXPECT_EQ(text("Label4"), "Icons stored in file : 1");
+    EXPECT_EQ(shown("vyre-star"), (std::vector<int>{-1, -1, 0, -1, -1}));
+    for (const auto& [name, value] : saved)
+        value ? qputenv(name, *value) : qunsetenv(name);
 }
 
 } // namespace

@@ -218,3 +218,64 @@ TEST_F(Desktop, AFolderIsListedOnceForAllItsIconsUntilItChanges)
 
 } // namespace
 
+namespace {
+
+// A button without an icon shows what its target is: a program's or an entry's own icon,
+// a folder's (a special folder's own first), a document's type, then its generic kind.
+TEST_F(Desktop, TargetsShowTheirOwnIconOrTheirTypesFromTheTheme)
+{
+    // Types come from the system's MIME database.
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(path("share")) + ":/usr/share");
+    const QString theme = path("share/icons/vyretest/apps/");
+    picture(theme + "folder.png", Yellow, 48);
+    picture(theme + "folder-documents.png", Blue, 48);
+    picture(theme + "user-home.png", Red, 48);
+    picture(theme + "text-x-generic.png", Grey, 48); // no text-plain: the generic kind
+    text(path("home/.config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
+    QDir().mkpath(path("home/Papers"));
+    QDir().mkpath(path("plain folder"));
+    text(path("notes.txt"), "some text\n");
+    text(path("sheet.ods"), "PK\x03\x04"); // a type the theme has no icon for
+    text(path("bin/in-user-theme"), QByteArray("\x7f" "ELF\x02\x01\x01", 7) + QByteArray(120, '\0'), true);
+    text(path("entries/theme.desktop"), "[Desktop Entry]\nName=T\nIcon=in-user-theme\n");
+
+    const struct { QString target; std::optional<QRgb> colour; } rows[] = {
+        {path("plain folder"), Yellow},
+        {path("home"), Red},
+        {path("home/Papers"), Blue},
+        {path("notes.txt"), Grey},
+        {path("missing.txt"), Grey}, // by its name alone
+        {path("bin/in-user-theme"), Green},
+        {path("entries/theme.desktop"), Green},
+        {path("sheet.ods"), {}},
+        {"", {}},
+        {"no-such-program-anywhere", {}},
+    };
+    FileIconSource icons;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.target.toStdString());
+        const QImage image = icons.drawTarget(QFile::encodeName(row.target).toStdString(), 16);
+        ASSERT_EQ(image.isNull(), !row.colour);
+        if (row.colour) {
+            EXPECT_TRUE(near(image.pixel(8, 8), *row.colour));
+        }
+    }
+}
+
+// Nothing chosen (hicolor alone) means the theme the toolkits fall back to, so folders
+// and documents still find their icons; with no such theme installed there are none.
+TEST_F(Desktop, WithoutAChosenThemeTheToolkitsDefaultThemeServesAndWithoutItNothingDoes)
+{
+    QIcon::setThemeName(QStringLiteral("hicolor"));
+    QDir().mkpath(path("a folder"));
+    EXPECT_TRUE(FileIconSource().drawTarget(QFile::encodeName(path("a folder")).toStdString(), 16).isNull());
+    text(path("share/icons/Adwaita/index.theme"), "[Icon Theme]\nName=Adwaita\nDirectories=places\n\n"
+                                                  "[places]\nSize=16\n");
+    picture(path("share/icons/Adwaita/places/folder.png"), Blue);
+    const QImage image = FileIconSource().drawTarget(QFile::encodeName(path("a folder")).toStdString(), 16);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(near(image.pixel(8, 8), Blue));
+    EXPECT_TRUE(IconTheme().names().contains("folder"));
+}
+
+} // namespace

@@ -20,6 +20,9 @@ public:
         return image;
     }
 
+    // Gives target a picture of what it is, for buttons without an icon.
+    void serveTarget(const std::string& target, QImage image) { m_targets[target] = std::move(image); }
+
     int count(const std::string& file) override { return int(pictures(file).size()); }
     QImage draw(const std::string& file, int index0, int = 16) override
     {
@@ -27,7 +30,14 @@ public:
         return index0 < 0 || index0 >= int(p.size()) ? QImage() : p[std::size_t(index0)];
     }
 
+    QImage drawTarget(const std::string& target, int = 16) override
+    {
+        const auto it = m_targets.find(target);
+        return it == m_targets.end() ? QImage() : it->second;
+    }
+
 private:
     const std::vector<QImage>& pictures(const std::string& file) { return m_files[file]; }
     std::map<std::string, std::vector<QImage>> m_files;
+    std::map<std::string, QImage> m_targets;
 };

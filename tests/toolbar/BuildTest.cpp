@@ -94,6 +94,32 @@ TEST_F(ToolbarTest, PicturesHoldOnlyIconsThatExistInOrderAndTheHandleFallsBackTo
     EXPECT_EQ(colourAt(window(1).handle().picture()), qRgb(9, 9, 9));
 }
 
+TEST_F(ToolbarTest, ButtonsWithoutAnIconShowTheirTargetsAndRecallButtonsAPictureOfTheirOwn)
+{
+    icons.serveTarget("/home/u", FakeIconSource::solid(qRgb(1, 2, 3)));
+    icons.serveTarget("/home/u/notes.txt", FakeIconSource::solid(qRgb(4, 5, 6)));
+    icons.serve("/icons/a.ico", {FakeIconSource::solid(qRgb(255, 0, 0))});
+    TbrRec& r = toolbar(1, {Btn("Home", "/home/u", KindFolder), Btn("Notes", "/home/u/notes.txt"),
+                            Btn("Recall", RecallMarker), Btn("Unknown", "/nothing/known"),
+                            Btn("Own", "/home/u", KindFolder, "/icons/a.ico", 1),
+                            Btn("Broken", "/home/u", KindFolder, "/icons/missing.ico", 1)});
+    r.Btns[3].Parameters = "2";
+    window(1).buildImageList();
+    // The target's picture where the theme has one; the built-in ones where nothing has;
+    // an icon that is chosen but missing keeps the built-in picture as always.
+    const int expected[] = {3, 4, 5, 1, 6, 2};
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_EQ(r.Btns[k].ImageIndex, expected[k - 1]) << k;
+    EXPECT_EQ(colourAt(window(1).images().picture(3)), qRgb(1, 2, 3));
+    EXPECT_EQ(colourAt(window(1).images().picture(4)), qRgb(4, 5, 6));
+    const QImage recall = builtinRecallPicture(window(1).images().picture(5).devicePixelRatio());
+    EXPECT_EQ(window(1).images().picture(5).toImage().convertToFormat(recall.format()), recall);
+    EXPECT_EQ(colourAt(window(1).images().picture(6)), qRgb(255, 0, 0));
+    // Only shown: the button still has no icon of its own.
+    EXPECT_EQ(r.Btns[1].IconIndex, 0);
+    EXPECT_EQ(r.Btns[1].IconFile, "");
+}
+
 TEST_F(ToolbarTest, RebuildLeavesNoStaleButtonsSeparatorsOrEntries)
 {
     built(1, {Btn("1"), Btn("2"), Sep(), Btn("4"), Btn("5")});

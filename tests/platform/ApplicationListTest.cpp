@@ -1,0 +1,136 @@
+// The installed applications as the chooser lists them: the Desktop Entry rules of which
+// entries count, which copy wins, and in which language they are named.
+#include "TestHelpers.h"
+#include "platform/ApplicationList.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+class ApplicationListTest : public ::testing::Test {
+protected:
+    ApplicationListTest()
+    {
+        env.folders = {dir.filePath("user").toStdString(), dir.filePath("system").toStdString()};
+        env.desktops = {"XFCE"};
+        env.path = {dir.filePath("bin").toStdString()};
+    }
+    void entry(const QString& relative, const QByteArray& body)
+    {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        writeFile(path, body);
+    }
+    // Offered names by desktop-file ID.
+    std::map<std::string, std::string> offered()
+    {
+        list.refresh(env);
+        std::map<std::string, std::string> out;
+        for (const desktop::Application& a : list.applications())
+            out[a.id] = a.name;
+        return out;
+    }
+
+    QTemporaryDir dir;
+    desktop::Environment env;
+    desktop::ApplicationList list;
+};
+
+QByteArray app(const QByteArray& name, const QByteArray& more = {})
+{
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=prog %U\n" + more;
+}
+
+TEST_F(ApplicationListTest, OneEntryPerIdTheFirstFolderWinsAndOnlyShownApplicationsAreOffered)
+{
+    entry("user/shadowed.desktop", app("User copy"));
+    entry("system/shadowed.desktop", app("System copy"));
+    entry("system/kde/sub.desktop", app("Subfolder system"));
+    entry("user/kde-sub.desktop", app("Subfolder user")); // the same ID: kde-sub.desktop
+    entry("system/kde/other.desktop", app("Other in subfolder"));
+    entry("user/deleted.desktop", app("Deleted", "Hidden=true\n")); // hides the system copy
+    entry("system/deleted.desktop", app("Deleted system"));
+    entry("system/nodisplay.desktop", app("No display", "NoDisplay=true\n"));
+    entry("system/only-kde.desktop", app("Only KDE", "OnlyShowIn=KDE;\n"));
+    entry("system/only-xfce.desktop", app("Only XFCE", "OnlyShowIn=GNOME;XFCE;\n"));
+    entry("system/not-xfce.desktop", app("Not XFCE", "NotShowIn=XFCE;\n"));
+    entry("system/link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nURL=http://x\n");
+    entry("system/tryexec-missing.desktop", app("Missing program", "TryExec=no-such-program\n"));
+    entry("bin/present", "#!/bin/sh\n");
+    QFile::setPermissions(dir.filePath("bin/present"), QFile::ReadOwner | QFile::ExeOwner);
+    entry("system/tryexec-present.desktop", app("Present program", "TryExec=present\n"));
+    entry("system/dbus.desktop", "[Desktop Entry]\nType=Application\nName=Bus\nDBusActivatable=true\n");
+    // Broken entries are ignored and leave their ID to the next folder's copy.
+    entry("user/broken.desktop", "[Desktop Entry]\nType=Application\nExec=prog\n"); // no name
+    entry("system/broken.desktop", app("Whole system copy"));
+    entry("user/no-exec.desktop", "[Desktop Entry]\nType=Application\nName=No command\n");
+    entry("user/no-group.desktop", "Name=Nothing\nExec=prog\n");
+    entry("user/garbage.desktop", QByteArray("\x00\xff[[[=\n=\n", 10));
+    entry("user/not-an-entry.txt", app("Wrong suffix"));
+
+    const std::map<std::string, std::string> expected = {
+        {"shadowed.desktop", "User copy"},
+        {"kde-sub.desktop", "Subfolder user"},
+        {"kde-other.desktop", "Other in subfolder"},
+        {"only-xfce.desktop", "Only XFCE"},
+        {"tryexec-present.desktop", "Present program"},
+        {"dbus.desktop", "Bus"},
+        {"broken.desktop", "Whole system copy"},
+    };
+    EXPECT_EQ(offered(), expected);
+
+    // Without a desktop named, entries for some desktops only are not offered.
+    env.desktops.clear();
+    auto without = offered();
+    EXPECT_EQ(without.count("only-xfce.desktop"), 0u);
+    EXPECT_EQ(without.count("not-xfce.desktop"), 1u);
+}
+
+TEST_F(ApplicationListTest, NamesCommentsAndKeywordsComeInTheUsersLanguage)
+{
+    const struct {
+        const char* posix;
+        const char* name;
+    } rows[] = {
+        {"de_AT.UTF-8@euro", "Österreich Euro"}, {"de_AT.UTF-8", "Österreich"}, {"de_CH", "Deutsch"},
+        {"de@euro", "Deutsch Euro"},            {"fr_FR.UTF-8", "Plain"},       {"C", "Plain"},
+        {"", "Plain"},
+    };
+    const QByteArray body = app("Plain", "Name[de]=Deutsch\nName[de_AT]=Österreich\nName[de_AT@euro]=Österreich Euro\n"
+                                         "Name[de@euro]=Deutsch Euro\nComment=Plain comment\nComment[de]=Kommentar\n"
+                                         "GenericName[de]=Art\nKeywords=a;b;\nKeywords[de]=x\\;y;z;\n");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.posix);
+        env.locale = desktop::locale(row.posix);
+        const desktop::Reading r = desktop::readApplication(body.toStdString(), env);
+        ASSERT_EQ(r.verdict, desktop::Verdict::Offered);
+        EXPECT_EQ(r.application.name, row.name);
+    }
+    env.locale = desktop::locale("de_DE.UTF-8");
+    const desktop::Application a = desktop::readApplication(body.toStdString(), env).application;
+    EXPECT_EQ(a.comment, "Kommentar");
+    EXPECT_EQ(a.genericName, "Art");
+    EXPECT_EQ(a.keywords, (std::vector<std::string>{"x;y", "z"}));
+    EXPECT_EQ(a.exec, "prog %U");
+}
+
+TEST_F(ApplicationListTest, ARefreshSeesNewChangedAndRemovedEntries)
+{
+    entry("system/a.desktop", app("First"));
+    EXPECT_EQ(offered(), (std::map<std::string, std::string>{{"a.desktop", "First"}}));
+    EXPECT_FALSE(list.refresh(env)); // nothing changed: nothing read again
+    entry("system/a.desktop", app("Renamed longer"));
+    entry("user/b.desktop", app("New"));
+    EXPECT_EQ(offered(), (std::map<std::string, std::string>{{"a.desktop", "Renamed longer"}, {"b.desktop", "New"}}));
+    QFile::remove(dir.filePath("system/a.desktop"));
+    EXPECT_EQ(offered(), (std::map<std::string, std::string>{{"b.desktop", "New"}}));
+}
+
+} // namespace
