@@ -5,25 +5,9 @@
 # which gets its type's icon. No path and no icon name is typed.
 source "$(dirname "$0")/lib.bash"
 start_x
-
-# Openbox, until the launcher's e2e scripts share one way to start a window manager.
-WM_PID=""
-start_wm() {
-  openbox --sm-disable >"$TMP/wm.log" 2>&1 &
-  WM_PID=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    sleep 0.1
-  done
-  fail "openbox did not come up: $(tail -n 5 "$TMP/wm.log")"
-}
-trap '[ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null; cleanup' EXIT
 start_wm
 
-gone() {
-  for _ in $(seq 50); do xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0; sleep 0.1; done
-  return 1
-}
+gone() { WAIT_TENTHS=50 poll eval "! xdotool search --onlyvisible --name '^$1\$' >/dev/null 2>&1"; }
 
 d="$TMP/data"
 docs="$TMP/Papers"
