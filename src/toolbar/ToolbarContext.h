@@ -19,7 +19,6 @@ struct ToolbarContext {
     Clock& clock;
     QPixmap filePicture{};   // a button whose file has no icon
     QPixmap folderPicture{}; // a folder button without an icon
-    QPixmap clawsPicture{};  // a handle without an icon of its own
     // Device pixels per logical pixel of the pictures: the highest of all screens, so a
     // 16x16 picture is sharp wherever a toolbar is.
     qreal pictureRatio{1.0};

@@ -241,7 +241,7 @@ void ToolbarWindow::buildImageList()
     m_built = true;
     TbrRec& rec = record();
     const QPixmap own = iconPicture(rec.IconFile, rec.IconIndex);
-    m_handle->setPicture(own.isNull() ? m_context.clawsPicture : own);
+    m_handle->setPicture(own); // none: the claws
 
     m_images.clearCustom();
     std::int16_t next = 3;
@@ -263,7 +263,7 @@ void ToolbarWindow::showIdentity()
     const TbrRec& rec = record();
     setWindowTitle(QString::fromLocal8Bit(rec.Name));
     if (rec.IconIndex < 1 || QString::fromLocal8Bit(rec.IconFile).trimmed().isEmpty()) {
-        m_handle->setPicture(m_context.clawsPicture);
+        m_handle->setPicture({}); // the claws
         return;
     }
     const QPixmap own = iconPicture(rec.IconFile, rec.IconIndex);
