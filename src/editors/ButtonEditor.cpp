@@ -6,6 +6,7 @@
 #include "platform/Centre.h"
 #include "platform/Prompter.h"
 #include "platform/SkipOnError.h"
+#include "platform/TaskbarEntry.h"
 #include "store/Messages.h"
 #include "store/Numbers.h"
 #include "store/ToolbarSet.h"
@@ -208,6 +209,7 @@ void ButtonEditor::openModal()
 
 void ButtonEditor::showEvent(QShowEvent* event)
 {
+    keepOutOfTaskbar(*this);
     // Centred on its screen when it first shows, wherever its opener is.
     if (!m_placed) {
         m_placed = true;

@@ -6,6 +6,7 @@
 #include "platform/Centre.h"
 #include "platform/IconSource.h"
 #include "platform/SkipOnError.h"
+#include "platform/TaskbarEntry.h"
 
 #include <QBoxLayout>
 #include <QDir>
@@ -250,6 +251,7 @@ void IconPickerDialog::browse()
 void IconPickerDialog::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
+        keepOutOfTaskbar(*this);
         centreOnItsScreen(*this);
         // Drawn afresh for the screen it opens on, and for a file changed meanwhile.
         drawCells();

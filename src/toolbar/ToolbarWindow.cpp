@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 #include "platform/Pointer.h"
 #include "platform/SkipOnError.h"
+#include "platform/TaskbarEntry.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/FoldGeometry.h"
 #include "toolbar/ToolbarContext.h"
@@ -735,6 +736,9 @@ void ToolbarWindow::modeActionTriggered(int m)
 
 bool ToolbarWindow::event(QEvent* event)
 {
+    // A toolbar has no entry in the task bar; the window manager forgets that at each hiding.
+    if (event->type() == QEvent::Show && !event->spontaneous())
+        keepOutOfTaskbar(*this);
     // On another screen the same twips may be other pixels.
     if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal) {
         if (const QScreen* now = screen(); now != m_screen) {

@@ -1,6 +1,7 @@
 #include "config/ConfigActions.h"
 #include "config/ConfigWindow.h"
 #include "store/ToolbarSet.h"
+#include "support/WindowKind.h"
 #include "toolbar/BuiltinPictures.h"
 
 #include <QApplication>
@@ -230,6 +231,7 @@ TEST_F(ConfigWindowTest, OnlyTheUsersStepOfThePositionBarExchangesAndAHeldArrowS
 TEST_F(ConfigWindowTest, FirstShowingIsCentredAndOkPutsItAwayWhereItStays)
 {
     cfg.showToolbar(1);
+    expectFixedWindow(cfg, Qt::Dialog, true);
     EXPECT_LE((cfg.frameGeometry().center() - cfg.screen()->availableGeometry().center()).manhattanLength(), 1);
     cfg.move(cfg.pos() + QPoint(40, 30));
     const QPoint moved = cfg.pos();

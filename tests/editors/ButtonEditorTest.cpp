@@ -3,6 +3,7 @@
 #include "editors/ButtonEditor.h"
 #include "editors/IconPicker.h"
 #include "store/ToolbarSet.h"
+#include "support/WindowKind.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
 
@@ -110,6 +111,7 @@ TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndTheDesignsT
 {
     open();
     EXPECT_EQ(editor->windowTitle(), "Add Button");
+    expectFixedWindow(*editor, Qt::Tool, true);
     EXPECT_TRUE(child<QRadioButton>("optMODE(0)")->isChecked());
     EXPECT_EQ(texts(), QStringList(5, QString()));
     EXPECT_FALSE(ok()->isEnabled());

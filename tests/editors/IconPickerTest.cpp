@@ -6,6 +6,7 @@
 #include "editors/IconCell.h"
 #include "editors/IconPickerDialog.h"
 #include "store/ToolbarSet.h"
+#include "support/WindowKind.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePrompter.h"
@@ -81,6 +82,7 @@ TEST_F(IconPickerTest, BeforeAnyFileEverythingIsEmptyAndTheScrollBarDisabled)
 {
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "Open Icon");
+    expectFixedWindow(dialog, Qt::Dialog, false); // it ends by Ok or Cancel alone
     EXPECT_EQ(text("Label12"), "");
     EXPECT_EQ(text("Label4"), "");
     EXPECT_FALSE(scroll()->isEnabled());

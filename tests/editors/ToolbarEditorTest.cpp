@@ -3,6 +3,7 @@
 #include "editors/IconPicker.h"
 #include "editors/ToolbarEditor.h"
 #include "store/ToolbarSet.h"
+#include "support/WindowKind.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
@@ -66,6 +67,7 @@ TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
     auto editor = make(ToolbarEditor::Mode::Add);
     editor->show();
     EXPECT_EQ(editor->windowTitle(), "Add Toolbar");
+    expectFixedWindow(*editor, Qt::Tool, true);
     const std::pair<const char*, const char*> captions[] = {
         {"lblTXT(0)", "Name:"}, {"lblTXT(1)", "Path:"}, {"lblTXT(2)", "Icon:"},
         {"btnOPEN(0)", "..."},  {"btnOPEN(1)", "..."},  {"btnCOM(0)", "&Ok"}, {"btnCOM(1)", "&Cancel"}};
