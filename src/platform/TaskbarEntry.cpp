@@ -93,14 +93,3 @@ void keepOutOfTaskbar(QWidget& window)
     }
     xcb_flush(c);
 }
-
-bool keptOutOfTaskbar(const QWidget& window)
-{
-    xcb_connection_t* c = x11Connection();
-    if (!c || !window.isWindow() || !window.testAttribute(Qt::WA_WState_Created))
-        return false;
-    const std::vector<xcb_atom_t> state
-        = stateOf(c, static_cast<xcb_window_t>(window.winId()), atom(c, "_NET_WM_STATE"));
-    const xcb_atom_t skip = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
-    return std::find(state.begin(), state.end(), skip) != state.end();
-}

@@ -11,6 +11,3 @@ class QWidget;
 // called every time the window is about to show (from its showEvent). Elsewhere than on
 // X11 it does nothing.
 void keepOutOfTaskbar(QWidget& window);
-
-// True when the window carries that state now (only on X11; false elsewhere).
-bool keptOutOfTaskbar(const QWidget& window);
