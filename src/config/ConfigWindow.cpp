@@ -46,9 +46,9 @@ const QString Separator(11, QChar(0x2014));
 // towards the colour of the window's text at the top, with the program's name running
 // upwards at its foot in the colour text on a highlight has. Taken from the palette, it
 // stands out from the window on a light theme (a dusk, darker above) and on a dark one
-// (brighter above) alike. Drawn in code, for the strip's size and the
-// screen's pixel ratio, so it stays crisp when the desktop scales and reaches the foot
-// of a window that a large font made taller.
+// (brighter above) alike. Drawn in code, for the strip's size and the screen's pixel
+// ratio, so it stays crisp when the desktop scales and reaches the foot of a window that
+// a large font made taller.
 class SideBar final : public QWidget {
 public:
     explicit SideBar(QWidget* parent)
@@ -58,6 +58,8 @@ public:
         setFixedWidth(SideBarWidth);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     }
+
+    QSize sizeHint() const override { return {SideBarWidth, 0}; }
 
 protected:
     void paintEvent(QPaintEvent*) override

@@ -49,7 +49,7 @@ namespace {
     X(fileNewForPath, g_file_new_for_path)                                                     \
     X(fileGetUri, g_file_get_uri)                                                              \
     X(fileQueryInfo, g_file_query_info)                                                        \
-    X(fileInfoGetContentType, g_file_info_get_content_type)                                  \
+    X(fileInfoGetContentType, g_file_info_get_content_type)                                    \
     X(contentTypeGetDescription, g_content_type_get_description)
 
 #define VYRE_DECLARE(member, symbol) decltype(&symbol) member = nullptr;
@@ -279,7 +279,8 @@ Result<void> openLinkEntry(const Api& api, const std::string& desktopFile)
 }
 
 // Why a file of this type cannot be opened, in the words a user knows the type by: "no
-// application is set to open folders", "... to open PDF documents (application/pdf)".
+// application is set to open folders", "... to open files of the type "PDF document"
+// (application/pdf)".
 std::string noApplicationFor(const Api& api, const char* type)
 {
     const std::string words = "no application is set to open ";
