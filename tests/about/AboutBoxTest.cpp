@@ -1,6 +1,6 @@
 #include "about/AboutBox.h"
-#include "support/WindowKind.h"
 #include "support/FakeShell.h"
+#include "support/WindowKind.h"
 
 #include <QApplication>
 #include <QLabel>

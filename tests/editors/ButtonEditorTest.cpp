@@ -3,7 +3,6 @@
 #include "editors/ButtonEditor.h"
 #include "editors/IconPicker.h"
 #include "store/ToolbarSet.h"
-#include "support/WindowKind.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
 
@@ -23,6 +22,7 @@
 #include <QUrl>
 
 #include "support/WholeText.h"
+#include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,6 @@
 #include "editors/IconCell.h"
 #include "editors/IconPickerDialog.h"
 #include "store/ToolbarSet.h"
-#include "support/WindowKind.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePrompter.h"
@@ -21,6 +20,7 @@
 #include <QToolButton>
 
 #include "support/WholeText.h"
+#include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,6 @@
 #include "editors/IconPicker.h"
 #include "editors/ToolbarEditor.h"
 #include "store/ToolbarSet.h"
-#include "support/WindowKind.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
@@ -20,6 +19,7 @@
 #include <QToolButton>
 
 #include "support/WholeText.h"
+#include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
 
