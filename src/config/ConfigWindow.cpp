@@ -44,10 +44,13 @@ constexpr int PictureSize = 16;
 
 const QString Separator(11, QChar(0x2014));
 
-// The strip along the window's left edge: a dusk gradient with the program's name
-// running upwards at its foot. Drawn in code, for the strip's size and the screen's
-// pixel ratio, so it stays crisp when the desktop scales and reaches the foot of a
-// window that a large font made taller.
+// The strip along the window's left edge: the desktop's highlight colour, turning
+// towards the colour of the window's text at the top, with the program's name running
+// upwards at its foot in the colour text on a highlight has. Taken from the palette, it
+// stands out from the window on a light theme (a dusk, darker above) and on a dark one
+// (brighter above) alike. Drawn in code, for the strip's size and the screen's pixel
+// ratio, so it stays crisp when the desktop scales and reaches the foot of a window that
+// a large font made taller.
 class SideBar final : public QWidget {
 public:
     explicit SideBar(QWidget* parent)
@@ -66,24 +69,37 @@ protected:
         const qreal ratio = devicePixelRatioF();
         if (m_picture.isNull() || m_picture.deviceIndependentSize() != QSizeF(size())
             || m_picture.devicePixelRatio() != ratio)
-            m_picture = draw(size(), ratio);
+            m_picture = draw(size(), ratio, palette());
         QPainter(this).drawPixmap(0, 0, m_picture);
+    }
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::PaletteChange)
+            m_picture = {};
+        QWidget::changeEvent(event);
     }
 
 private:
-    static QPixmap draw(QSize size, qreal ratio)
+    static QPixmap draw(QSize size, qreal ratio, const QPalette& palette)
     {
         QPixmap picture(size * ratio);
         picture.setDevicePixelRatio(ratio);
         const int w = size.width();
         const int h = size.height();
+        const QColor highlight = palette.color(QPalette::Active, QPalette::Highlight);
+        const QColor onHighlight = palette.color(QPalette::Active, QPalette::HighlightedText);
+        const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
+        const QColor top((highlight.red() + text.red()) / 2, (highlight.green() + text.green()) / 2,
+                         (highlight.blue() + text.blue()) / 2);
         QPainter p(&picture);
         QLinearGradient sky(0, 0, 0, h);
-        sky.setColorAt(0.0, QColor(18, 24, 64));
-        sky.setColorAt(0.6, QColor(40, 84, 140));
-        sky.setColorAt(1.0, QColor(236, 168, 72));
+        sky.setColorAt(0.0, top);
+        sky.setColorAt(0.6, highlight);
+        sky.setColorAt(1.0, highlight);
         p.fillRect(QRect(QPoint(), size), sky);
-        p.setPen(QColor(255, 255, 255, 90));
+        QColor star = onHighlight;
+        star.setAlpha(90);
+        p.setPen(star);
         for (int y = 14; y < h * 2 / 5; y += 23)
             p.drawPoint(5 + (y * 7) % 16, y);
         p.setRenderHint(QPainter::TextAntialiasing);
@@ -91,7 +107,7 @@ private:
         font.setPixelSize(13);
         font.setBold(true);
         p.setFont(font);
-        p.setPen(QColor(255, 248, 220));
+        p.setPen(onHighlight);
         p.translate(w - 14, h - 8);
         p.rotate(-90);
         p.drawText(0, 0, QStringLiteral("Vyrelight"));
@@ -445,9 +461,10 @@ void ConfigWindow::refreshHandlePicture(std::uint8_t t)
     if (!built() || !hasToolbar(t))
         return;
     const QPixmap picture = m_actions.handlePicture(t);
-    // A handle left without a picture (its window could not be built) is shown with the
-    // claws it would carry.
-    m_handlePicture->setPixmap(picture.isNull() ? builtinClawsPicture() : picture);
+    // A handle without a picture of its own carries the claws, drawn in this window's
+    // colours.
+    m_handlePicture->setPixmap(picture.isNull() ? builtinClawsPicture(devicePixelRatioF(), clawsInk(palette()))
+                                                : picture);
 }
 
 void ConfigWindow::refreshModeChecks(std::uint8_t t)

@@ -9,6 +9,7 @@
 #include "platform/LosslessText.h"
 #include "platform/Prompter.h"
 #include "platform/SkipOnError.h"
+#include "platform/TaskbarEntry.h"
 #include "store/Messages.h"
 #include "store/Numbers.h"
 #include "store/ToolbarSet.h"
@@ -227,6 +228,7 @@ void ButtonEditor::openModal()
 
 void ButtonEditor::showEvent(QShowEvent* event)
 {
+    keepOutOfTaskbar(*this);
     // Centred on its screen when it first shows, wherever its opener is.
     if (!m_placed) {
         m_placed = true;

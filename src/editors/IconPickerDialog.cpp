@@ -8,6 +8,7 @@
 #include "platform/IconSource.h"
 #include "platform/IconTheme.h"
 #include "platform/SkipOnError.h"
+#include "platform/TaskbarEntry.h"
 
 #include <QBoxLayout>
 #include <QDir>
@@ -277,6 +278,7 @@ void IconPickerDialog::chooseThemeIcon()
 void IconPickerDialog::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
+        keepOutOfTaskbar(*this);
         centreOnItsScreen(*this);
         // Drawn afresh for the screen it opens on, and for a file changed meanwhile.
         drawCells();

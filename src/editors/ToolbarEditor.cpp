@@ -7,6 +7,7 @@
 #include "platform/LosslessText.h"
 #include "platform/Prompter.h"
 #include "platform/SkipOnError.h"
+#include "platform/TaskbarEntry.h"
 #include "store/Messages.h"
 #include "store/Paths.h"
 #include "store/ToolbarSet.h"
@@ -86,8 +87,10 @@ ToolbarEditor::~ToolbarEditor() = default;
 void ToolbarEditor::showEvent(QShowEvent* event)
 {
     // Opened afresh for each use, so centred every time, on the screen it opens on.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        keepOutOfTaskbar(*this);
         centreOnItsScreen(*this);
+    }
     QDialog::showEvent(event);
 }
 

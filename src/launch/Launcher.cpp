@@ -29,6 +29,19 @@ Result<void> enter(const std::string& folder)
     return {};
 }
 
+// A failure message: its fixed words first, then the reason the desktop gave as a
+// paragraph of its own, so the user sees why without asking for the details.
+QString withReason(const QString& words, const std::string& reason)
+{
+    QString why = text(reason).trimmed();
+    if (why.isEmpty())
+        return words;
+    why[0] = why[0].toUpper();
+    if (!why.endsWith(QLatin1Char('.')) && !why.endsWith(QLatin1Char('!')) && !why.endsWith(QLatin1Char('?')))
+        why += QLatin1Char('.');
+    return words + QStringLiteral("\n\n") + why;
+}
+
 } // namespace
 
 Launcher::Launcher(ToolbarSet& set, Services services, ApplyModeFn applyMode)
@@ -59,8 +72,9 @@ void Launcher::buttonClicked(std::uint8_t t, int k)
         if (!b)
             return;
         const Prompter::Answer answer = m_services.prompter.message(
-            text(b->Name), "Unable to access: " + text(b->Executable) + " " + text(b->Parameters),
-            Prompter::RetryCancel, text(activated.reason()));
+            text(b->Name),
+            withReason("Unable to access: " + text(b->Executable) + " " + text(b->Parameters), activated.reason()),
+            Prompter::RetryCancel);
         if (answer != Prompter::Retry)
             return;
     }
@@ -126,15 +140,16 @@ void Launcher::filesDropped(std::uint8_t t, int k, const std::vector<std::string
         const Result<void> started = startWithFile(t, k, items[i]);
         if (!started) {
             // The message names the drop's first item whichever item failed, so the
-            // details name the one that did when it is another; the items handed over
+            // reason names the one that did when it is another; the items handed over
             // before the failure stay handed over.
-            QString details = text(started.reason());
+            std::string reason = started.reason();
             if (i > 0)
-                details = text(items[i]) + ": " + details;
+                reason = items[i] + ": " + reason;
             m_services.prompter.message(QString(msg::ProgramTitle) + " Execution",
-                                        "Unable to execute: " + text(b->Executable) + " "
-                                            + text(b->Parameters) + " " + text(items.front()),
-                                        Prompter::Exclamation, details);
+                                        withReason("Unable to execute: " + text(b->Executable) + " "
+                                                       + text(b->Parameters) + " " + text(items.front()),
+                                                   reason),
+                                        Prompter::Exclamation);
             return;
         }
     }

@@ -14,8 +14,8 @@
 // What a click on a toolbar button and a drop of files on one do: launch the button's
 // target, show or hide the toolbar a recall button names, start a program with each
 // dropped file or copy the files into a folder. Failures end in the program's own
-// messages, with the reason in their details; the caller only maps the control's
-// button to the record button k (1-based).
+// messages, whose fixed first line is followed by the reason; the caller only maps the
+// control's button to the record button k (1-based).
 class Launcher {
 public:
     // Toggles mode m of toolbar t; the toolbar windows' ApplyMode.

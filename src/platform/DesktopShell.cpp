@@ -4,6 +4,7 @@
 #include "platform/GioLaunch.h"
 #include "store/Paths.h"
 
+#include <QDir>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -59,6 +60,15 @@ Failure nulFailure(const std::string& path)
     return Failure{"the path " + std::string(path.c_str()) + "... holds a NUL byte and names no file"};
 }
 
+// An application entry starts where the entry says (its Path=) or else, as the desktop's
+// own menus start it, in the user's home folder: never in the folder that holds the entry
+// (/usr/share/applications), nor wherever the launcher itself happened to be started.
+std::string entryFolder()
+{
+    const QString home = QDir::homePath();
+    return home.isEmpty() ? std::string("/") : home.toLocal8Bit().toStdString();
+}
+
 std::string findOnPath(const std::string& name)
 {
     const QString found = QStandardPaths::findExecutable(shown(name));
@@ -102,7 +112,7 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
         return Failure{target + " does not exist"};
     const std::string path = absolute(target);
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
-        return gio::LaunchDesktopEntry(path, {}, workingFolder);
+        return gio::LaunchDesktopEntry(path, {}, entryFolder());
     if (isProgramFile(path))
         return startProgram(path, parameters, {}, workingFolder);
     return gio::OpenWithDefaultHandler(path, workingFolder);
@@ -132,7 +142,7 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
     const std::string path = absolute(target);
     std::error_code ec;
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
-        return gio::LaunchDesktopEntry(path, {uri ? file : absolute(file)}, {});
+        return gio::LaunchDesktopEntry(path, {uri ? file : absolute(file)}, entryFolder());
     if (uri)
         return localOnly();
     if (isProgramFile(path))

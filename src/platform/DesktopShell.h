@@ -9,7 +9,8 @@
 //  - a program file (executable, and an ELF binary or a "#!" script) is started
 //    directly with the parameters split by shell-like quoting;
 //  - a bare name (no "/") is a program looked up on PATH;
-//  - a .desktop entry is launched by the Desktop Entry rules;
+//  - a .desktop entry is launched by the Desktop Entry rules, in the folder its Path=
+//    names or else in the user's home folder (whatever folder the caller gives);
 //  - anything else that exists (a document, a folder) and any URI is opened with the
 //    desktop's default application, and a type without one is a failure.
 // Success means a process was really started; programs are detached from the launcher.

@@ -49,7 +49,8 @@ namespace {
     X(fileNewForPath, g_file_new_for_path)                                                     \
     X(fileGetUri, g_file_get_uri)                                                              \
     X(fileQueryInfo, g_file_query_info)                                                        \
-    X(fileInfoGetContentType, g_file_info_get_content_type)
+    X(fileInfoGetContentType, g_file_info_get_content_type)                                    \
+    X(contentTypeGetDescription, g_content_type_get_description)
 
 #define VYRE_DECLARE(member, symbol) decltype(&symbol) member = nullptr;
 #define VYRE_RESOLVE(member, symbol)                                                           \
@@ -277,6 +278,20 @@ Result<void> openLinkEntry(const Api& api, const std::string& desktopFile)
     return openUriWith(api, url);
 }
 
+// Why a file of this type cannot be opened, in the words a user knows the type by: "no
+// application is set to open folders", "... to open files of the type "PDF document"
+// (application/pdf)".
+std::string noApplicationFor(const Api& api, const char* type)
+{
+    const std::string words = "no application is set to open ";
+    if (std::string(type) == "inode/directory")
+        return words + "folders";
+    GStr description = api.str(api.gio.contentTypeGetDescription(type));
+    if (!description || !*description || std::string(description.get()) == type)
+        return words + "files of the type " + type;
+    return words + "files of the type \"" + description.get() + "\" (" + type + ")";
+}
+
 Result<void> openWithDefaultHandlerWith(const Api& api, const std::string& path, const std::string& workingFolder)
 {
     Ref<GFile> file = api.ref(api.gio.fileNewForPath(path.c_str()));
@@ -290,7 +305,7 @@ Result<void> openWithDefaultHandlerWith(const Api& api, const std::string& path,
         return failure("the type of " + path + " is unknown");
     Ref<GAppInfo> app = api.ref(api.gio.appInfoGetDefaultForType(type, FALSE));
     if (!app)
-        return failure(std::string("no application is set to open ") + type);
+        return failure(noApplicationFor(api, type));
     GStr uri = api.str(api.gio.fileGetUri(file.get()));
     if (!uri)
         return failure("cannot read " + path);

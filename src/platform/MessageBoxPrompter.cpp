@@ -7,6 +7,9 @@ Prompter::Answer MessageBoxPrompter::message(const QString& title, const QString
 {
     QMessageBox box;
     box.setWindowTitle(title);
+    // The words are ours and the paths in them the user's: never read as markup, so a
+    // target named "<b>x" shows as it is named.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     if (!details.isEmpty())
         box.setDetailedText(details);

@@ -15,7 +15,8 @@ public:
     virtual ~Shell() = default;
     // Opens target with its default verb: starts an executable with parameters (split by
     // shell-like quoting), launches a .desktop entry, or opens a document, folder or URL
-    // with the desktop's handler. workingFolder empty: keep the current folder.
+    // with the desktop's handler. workingFolder empty: keep the current folder. An
+    // application entry starts in its own Path= or the user's home, whatever is given.
     virtual Result<void> open(const std::string& target, const std::string& parameters,
                               const std::string& workingFolder) = 0;
     // Starts target with parameters and then file as one last argument (a drop).

@@ -58,18 +58,34 @@ QImage builtinFolderPicture(qreal ratio)
     return image;
 }
 
-QPixmap builtinClawsPicture(qreal ratio)
+QColor clawsInk(const QPalette& palette)
+{
+    // The window's text colour, softened a third of the way towards the window itself:
+    // the marks read as a grip, not as text, and stand out on a light theme or a dark one.
+    const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
+    const QColor window = palette.color(QPalette::Active, QPalette::Window);
+    const auto mix = [](int a, int b) { return (2 * a + b) / 3; };
+    return QColor(mix(text.red(), window.red()), mix(text.green(), window.green()), mix(text.blue(), window.blue()));
+}
+
+void paintClaws(QPainter& p, const QColor& ink)
 {
     // Three slanted claw marks: the place to grab the toolbar by.
-    QImage image = blank16(ratio);
-    QPainter p(&image);
+    p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    QPen pen(QColor(70, 70, 80), 2.0, Qt::SolidLine, Qt::RoundCap);
-    p.setPen(pen);
+    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
     for (int i = 0; i < 3; ++i) {
         const qreal x = 3.0 + 4.5 * i;
         p.drawLine(QPointF(x + 2.5, 2.0), QPointF(x - 1.0, 14.0));
     }
+    p.restore();
+}
+
+QPixmap builtinClawsPicture(qreal ratio, const QColor& ink)
+{
+    QImage image = blank16(ratio);
+    QPainter p(&image);
+    paintClaws(p, ink);
     p.end();
     return QPixmap::fromImage(image);
 }

@@ -397,6 +397,28 @@ void ButtonStrip::relayout()
     }
 }
 
+namespace {
+
+// A gap shows a thin line across the bar, as flat toolbars mark their groups. Its colour
+// lies halfway between the window's and its text's, so it shows on a light theme and on
+// a dark one and stays quieter than the buttons' pictures.
+void paintSeparator(QPainter& p, const QRect& gap, const QPalette& palette)
+{
+    const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
+    const QColor window = palette.color(QPalette::Active, QPalette::Window);
+    const QColor ink((text.red() + window.red()) / 2, (text.green() + window.green()) / 2,
+                     (text.blue() + window.blue()) / 2);
+    if (gap.width() <= gap.height()) { // between buttons side by side
+        const int inset = gap.height() / 6;
+        p.fillRect(gap.left() + gap.width() / 2, gap.top() + inset, 1, gap.height() - 2 * inset, ink);
+    } else { // between buttons one above the other
+        const int inset = gap.width() / 6;
+        p.fillRect(gap.left() + inset, gap.top() + gap.height() / 2, gap.width() - 2 * inset, 1, ink);
+    }
+}
+
+} // namespace
+
 void ButtonStrip::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
@@ -404,11 +426,13 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
     QStyle* st = QWidget::style();
     for (std::size_t i = FixedCount; i < d->buttons.size(); ++i) {
         const auto& b = d->buttons[i];
-        if (b.style == Style::Gap)
-            continue;
         const QRect r = d->pixelRect(b.rect);
         if (!r.intersects(event->rect()))
             continue;
+        if (b.style == Style::Gap) {
+            paintSeparator(p, r, palette());
+            continue;
+        }
 
         QStyleOptionToolButton opt;
         opt.initFrom(this);

@@ -27,7 +27,6 @@ struct ToolbarContext {
     std::function<void(ToolbarWindow&)> keepWithinReach{};
     QPixmap filePicture{};   // a button whose file has no icon
     QPixmap folderPicture{}; // a folder button without an icon
-    QPixmap clawsPicture{};  // a handle without an icon of its own
     QPixmap recallPicture{}; // a button that shows and hides a toolbar, without an icon
     // Device pixels per logical pixel of the pictures: the highest of all screens, so a
     // 16x16 picture is sharp wherever a toolbar is.

@@ -1,6 +1,7 @@
 #include "toolbar/ToolbarHandle.h"
 
 #include "platform/DropItems.h"
+#include "toolbar/BuiltinPictures.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -25,9 +26,13 @@ void ToolbarHandle::setPicture(const QPixmap& picture)
 
 void ToolbarHandle::paintEvent(QPaintEvent*)
 {
-    if (m_picture.isNull())
-        return;
     QPainter p(this);
+    // The claws are drawn here, in this palette's colours, rather than kept as a picture:
+    // they follow the theme, and a change of it, like the rest of the window.
+    if (m_picture.isNull()) {
+        paintClaws(p, clawsInk(palette()));
+        return;
+    }
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawPixmap(QRect(0, 0, 16, 16), m_picture);
 }

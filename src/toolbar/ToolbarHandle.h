@@ -14,7 +14,8 @@ class ToolbarHandle : public QWidget {
 public:
     explicit ToolbarHandle(QWidget* parent = nullptr);
 
-    // Shown at 16x16 logical pixels; a picture with a device pixel ratio stays sharp.
+    // Shown at 16x16 logical pixels; a picture with a device pixel ratio stays sharp. A
+    // null picture shows the claws, in the handle's palette.
     void setPicture(const QPixmap& picture);
     const QPixmap& picture() const { return m_picture; }
     // Asked at each step of a drag of files: false refuses it (the cursor says no).

@@ -23,7 +23,6 @@ ToolbarManager::ToolbarManager(ToolbarSet& set, Services services, ToolbarHost& 
     m_context.pictureRatio = ratio;
     m_context.filePicture = QPixmap::fromImage(builtinFilePicture(ratio));
     m_context.folderPicture = QPixmap::fromImage(builtinFolderPicture(ratio));
-    m_context.clawsPicture = builtinClawsPicture(ratio);
     m_context.recallPicture = QPixmap::fromImage(builtinRecallPicture(ratio));
 
     // Monitors come and go: a toolbar on one that went, or beyond the edge of one that

@@ -7,6 +7,7 @@
 #include "platform/Pointer.h"
 #include "platform/SkipOnError.h"
 #include "platform/WindowPlaces.h"
+#include "platform/TaskbarEntry.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/FoldGeometry.h"
 #include "toolbar/ToolbarContext.h"
@@ -314,7 +315,7 @@ void ToolbarWindow::buildImageList()
     m_built = true;
     TbrRec& rec = record();
     const QPixmap own = iconPicture(rec.IconFile, rec.IconIndex);
-    m_handle->setPicture(own.isNull() ? m_context.clawsPicture : own);
+    m_handle->setPicture(own); // none: the claws
 
     m_images.clearCustom();
     std::int16_t next = 3;
@@ -348,7 +349,7 @@ void ToolbarWindow::showIdentity()
     showIdentityTexts();
     const TbrRec& rec = record();
     if (rec.IconIndex < 1 || QString::fromLocal8Bit(rec.IconFile).trimmed().isEmpty()) {
-        m_handle->setPicture(m_context.clawsPicture);
+        m_handle->setPicture({}); // the claws
         return;
     }
     const QPixmap own = iconPicture(rec.IconFile, rec.IconIndex);
@@ -912,6 +913,9 @@ void ToolbarWindow::modeActionTriggered(int m)
 
 bool ToolbarWindow::event(QEvent* event)
 {
+    // A toolbar has no entry in the task bar; the window manager forgets that at each hiding.
+    if (event->type() == QEvent::Show && !event->spontaneous())
+        keepOutOfTaskbar(*this);
     // On another screen the same twips may be other pixels.
     if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal) {
         if (const QScreen* now = screen(); now != m_screen) {

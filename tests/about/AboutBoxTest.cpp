@@ -1,5 +1,6 @@
 #include "about/AboutBox.h"
 #include "support/FakeShell.h"
+#include "support/WindowKind.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -53,6 +54,7 @@ TEST_F(AboutTest, HighlightFollowsTheMouseFromLinkToLinkAndOffThem)
 TEST_F(AboutTest, FirstShowingIsCentredAndTheClosePictureOrEscapeEndsTheBox)
 {
     EXPECT_LE((about->frameGeometry().center() - about->screen()->availableGeometry().center()).manhattanLength(), 1);
+    expectFixedWindow(*about, Qt::Window, true);
     QTest::mouseClick(about->findChild<QWidget*>("btnEND"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(about.isNull());

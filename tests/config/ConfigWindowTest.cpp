@@ -1,6 +1,7 @@
 #include "config/ConfigActions.h"
 #include "config/ConfigWindow.h"
 #include "store/ToolbarSet.h"
+#include "support/WindowKind.h"
 #include "toolbar/BuiltinPictures.h"
 
 #include <QApplication>
@@ -16,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -152,7 +155,7 @@ TEST_F(ConfigWindowTest, EachToolbarShowsItsOwnButtonsModesPictureAndCommands)
         EXPECT_EQ(rows(toolbars()->model()), QStringList({"Default", "Tools", "Empty", "Mixed"}));
         EXPECT_EQ(lines(), c.lines);
         EXPECT_EQ(ticks(), c.ticks);
-        EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), (c.t == 1 ? picture : builtinClawsPicture()).toImage());
+        EXPECT_EQ(child<QLabel>("imgTBR")->pixmap().toImage(), (c.t == 1 ? picture : builtinClawsPicture(cfg.devicePixelRatioF(), clawsInk(cfg.palette()))).toImage());
         const bool any = !c.lines.isEmpty();
         EXPECT_EQ(cfg.selectedButton(), any ? std::optional(1) : std::nullopt);
         EXPECT_EQ(bar()->maximum(), c.lastPosition);
@@ -239,6 +242,7 @@ TEST_F(ConfigWindowTest, OnlyTheUsersStepOfThePositionBarExchangesAndAHeldArrowS
 TEST_F(ConfigWindowTest, FirstShowingIsCentredAndOkPutsItAwayWhereItStays)
 {
     cfg.showToolbar(1);
+    expectFixedWindow(cfg, Qt::Dialog, true);
     EXPECT_LE((cfg.frameGeometry().center() - cfg.screen()->availableGeometry().center()).manhattanLength(), 1);
     cfg.move(cfg.pos() + QPoint(40, 30));
     const QPoint moved = cfg.pos();
@@ -246,6 +250,34 @@ TEST_F(ConfigWindowTest, FirstShowingIsCentredAndOkPutsItAwayWhereItStays)
     EXPECT_FALSE(cfg.isVisible());
     cfg.showToolbar(2);
     EXPECT_EQ(cfg.pos(), moved);
+}
+
+// A dark theme must swallow neither the side bar nor the claws of a toolbar without a
+// picture of its own, as pictures in fixed dark colours would be.
+TEST_F(ConfigWindowTest, SideBarAndClawsStandOutOnALightAndADarkPalette)
+{
+    const auto grey = [](QRgb c) { return qGray(c); };
+    for (const QColor& face : {QColor(239, 239, 239), QColor(35, 35, 38)}) {
+        SCOPED_TRACE(face.name().toStdString());
+        QPalette palette(face); // a dark face gets light text, and the other way round
+        palette.setColor(QPalette::Highlight, face.lightness() > 128 ? QColor(48, 140, 198) : QColor(42, 130, 218));
+        palette.setColor(QPalette::HighlightedText, Qt::white);
+        cfg.setPalette(palette);
+        cfg.showToolbar(2);
+        // Down the bar's outer edge, clear of the stars and the name, every row differs.
+        const QImage bar = child("picSideBar")->grab().toImage();
+        int least = 255;
+        for (int y = 0; y < bar.height(); ++y)
+            least = std::min(least, std::abs(grey(bar.pixel(1, y)) - grey(face.rgb())));
+        EXPECT_GE(least, 40);
+        const QImage claws = child<QLabel>("imgTBR")->pixmap().toImage();
+        int most = 0;
+        for (int y = 0; y < claws.height(); ++y)
+            for (int x = 0; x < claws.width(); ++x)
+                if (qAlpha(claws.pixel(x, y)) == 255)
+                    most = std::max(most, std::abs(grey(claws.pixel(x, y)) - grey(face.rgb())));
+        EXPECT_GE(most, 100);
+    }
 }
 
 TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAnyFontSize)

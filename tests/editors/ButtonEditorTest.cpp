@@ -22,6 +22,7 @@
 #include <QUrl>
 
 #include "support/WholeText.h"
+#include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,7 @@ TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndTheDesignsT
 {
     open();
     EXPECT_EQ(editor->windowTitle(), "Add Button");
+    expectFixedWindow(*editor, Qt::Tool, true);
     EXPECT_TRUE(child<QRadioButton>("optMODE(0)")->isChecked());
     EXPECT_EQ(texts(), QStringList(5, QString()));
     EXPECT_FALSE(ok()->isEnabled());

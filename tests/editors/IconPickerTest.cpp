@@ -25,6 +25,7 @@
 #include <QToolButton>
 
 #include "support/WholeText.h"
+#include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,7 @@ TEST_F(IconPickerTest, BeforeAnyFileEverythingIsEmptyAndTheScrollBarDisabled)
 {
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "Open Icon");
+    expectFixedWindow(dialog, Qt::Dialog, false); // it ends by Ok or Cancel alone
     EXPECT_EQ(text("Label12"), "");
     EXPECT_EQ(text("Label4"), "");
     EXPECT_FALSE(scroll()->isEnabled());

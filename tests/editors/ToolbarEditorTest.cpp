@@ -19,6 +19,7 @@
 #include <QToolButton>
 
 #include "support/WholeText.h"
+#include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,7 @@ TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
     auto editor = make(ToolbarEditor::Mode::Add);
     editor->show();
     EXPECT_EQ(editor->windowTitle(), "Add Toolbar");
+    expectFixedWindow(*editor, Qt::Tool, true);
     const std::pair<const char*, const char*> captions[] = {
         {"lblTXT(0)", "Name:"}, {"lblTXT(1)", "Path:"}, {"lblTXT(2)", "Icon:"},
         {"btnOPEN(0)", "..."},  {"btnOPEN(1)", "..."},  {"btnCOM(0)", "&Ok"}, {"btnCOM(1)", "&Cancel"}};

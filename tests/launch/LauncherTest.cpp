@@ -83,8 +83,9 @@ TEST_F(LauncherTest, FailedClickAsksRetryOrCancelAndRetryRunsTheWholeActivationA
     set.TbrLast = 1;
     launcher.buttonClicked(2, 1); // a record left beyond TbrLast
     EXPECT_EQ(calls(), Calls(4, "open " + folder + "/tool | --x 1 | " + folder + "/"));
-    EXPECT_EQ(shown(), std::tuple("My Tool", "Unable to access: " + folder + "/tool --x 1", Prompter::RetryCancel,
-                                  "scripted failure 4"));
+    // The fixed first line, then why, in the box itself.
+    EXPECT_EQ(shown(), std::tuple("My Tool", "Unable to access: " + folder + "/tool --x 1\n\nScripted failure 4.",
+                                  Prompter::RetryCancel, ""));
 }
 
 TEST_F(LauncherTest, RecallShowsTheToolbarOfTheRoundedLeadingNumberOrFails)
@@ -108,18 +109,18 @@ TEST_F(LauncherTest, RecallShowsTheToolbarOfTheRoundedLeadingNumberOrFails)
     EXPECT_THROW((void)launcher.activate(0, 1), std::runtime_error);
 }
 
-TEST_F(LauncherTest, DroppedFilesGoOneByOneUntilTheFirstFailureWhoseFileTheDetailsName)
+TEST_F(LauncherTest, DroppedFilesGoOneByOneUntilTheFirstFailureWhoseFileTheReasonNames)
 {
     add(1, "Viewer", "/usr/bin/viewer", "-x");
     add(1, "Inbox", folder, "", KindFolder);
     add(1, "Recall", RecallMarker, "2");
     const std::string one = "start /usr/bin/viewer | -x | /f/1", two = "start /usr/bin/viewer | -x | /f;2";
-    const struct { int k; std::vector<bool> results; Calls calls; std::string text, details; } rows[] = {
-        {2, {}, {"copy /f/1 |  | " + folder, "copy /f;2 |  | " + folder}, "", ""},
-        {1, {true, false}, {one, two}, "/usr/bin/viewer -x /f/1", "/f;2: scripted failure 2"}, // the drop's first file
-        {1, {false}, {one}, "/usr/bin/viewer -x /f/1", "scripted failure 1"},
-        {3, {}, {}, "!RecallTbr>>> 2 /f/1", "a recall button starts no program"},
-        {4, {}, {}, "", ""}, // no such button
+    const struct { int k; std::vector<bool> results; Calls calls; std::string text; } rows[] = {
+        {2, {}, {"copy /f/1 |  | " + folder, "copy /f;2 |  | " + folder}, ""},
+        {1, {true, false}, {one, two}, "/usr/bin/viewer -x /f/1\n\n/f;2: scripted failure 2."}, // the drop's first file
+        {1, {false}, {one}, "/usr/bin/viewer -x /f/1\n\nScripted failure 1."},
+        {3, {}, {}, "!RecallTbr>>> 2 /f/1\n\nA recall button starts no program."},
+        {4, {}, {}, ""}, // no such button
     };
     for (const auto& row : rows) {
         shell.calls.clear();
@@ -132,7 +133,7 @@ TEST_F(LauncherTest, DroppedFilesGoOneByOneUntilTheFirstFailureWhoseFileTheDetai
             continue;
         }
         EXPECT_EQ(shown(), std::tuple("Vyrelight Toolbar v2 Execution", "Unable to execute: " + row.text,
-                                      Prompter::Exclamation, row.details));
+                                      Prompter::Exclamation, ""));
     }
     EXPECT_TRUE(toggled.empty());
 }

@@ -90,13 +90,16 @@ protected:
     {
         QDir(tmp.path()).mkpath("work");
         QDir(tmp.path()).mkpath("bin");
+        QDir(tmp.path()).mkpath("home");
         QDir::setCurrent(tmp.path());
         qputenv("PATH", QFile::encodeName(path("bin")) + ":" + oldPath);
+        qputenv("HOME", QFile::encodeName(path("home")));
     }
     ~ShellTest() override
     {
         QDir::setCurrent(oldFolder);
         qputenv("PATH", oldPath);
+        qputenv("HOME", oldHome);
     }
     QString path(const QString& name) const { return QDir(tmp.path()).filePath(name); }
     std::string at(const QString& name) const { return bytes(path(name)); }
@@ -104,6 +107,7 @@ protected:
 
     const QString oldFolder = QDir::currentPath();
     const QByteArray oldPath = qgetenv("PATH");
+    const QByteArray oldHome = qgetenv("HOME");
     QTemporaryDir tmp;
     DesktopShell shell;
 };
@@ -117,11 +121,12 @@ TEST_F(ShellTest, ProgramsGetExactlyWhatWasAskedForOrNothingRunsAtAll)
         makeRecorder(path(name), path("out"));
     const QByteArray rec = QFile::encodeName(path("bin/vyre-rec")), entry = "[Desktop Entry]\nType=Application\nName=E\n";
     writeFile(path("tool.desktop"), entry + "Exec=" + rec + " --from-entry %F\n");
-    writeFile(path("own.desktop"), entry + "Exec=" + rec + "\nPath=" + QFile::encodeName(path("bin")) + "\n");
+    writeFile(path("own.desktop"), entry + "Exec=" + rec + " %F\nPath=" + QFile::encodeName(path("bin")) + "\n");
     writeFile(path("dead.desktop"), entry + "Exec=/no/such/program %f\n");
     writeFile(path("plain.txt"), "not a program\n");
     writeFile(path("broken"), "#!/no/such/interpreter\n", true);
-    const std::string work = at("work"), here = canonical(""), inWork = canonical("work"), pwned = at("pwned");
+    const std::string work = at("work"), here = canonical(""), inWork = canonical("work"), home = canonical("home");
+    const std::string pwned = at("pwned");
     const std::string file = "/no/such dir/a b;touch pwned $(id).txt";
     // drop: startWithFile(target, parameters, file) rather than open(target, parameters,
     // folder). No ranIn: the start must fail.
@@ -131,11 +136,14 @@ TEST_F(ShellTest, ProgramsGetExactlyWhatWasAskedForOrNothingRunsAtAll)
          inWork},
         {"vyre-rec", "-n 'x y'", work, false, {"-n", "x y"}, inWork}, // found on PATH
         {at(odd), "; touch pwned", "", false, {";", "touch", "pwned"}, here},
-        {at("tool.desktop"), "", work, false, {"--from-entry"}, inWork},
-        {at("own.desktop"), "", work, false, {}, canonical("bin")}, // the entry's own Path= wins
+        // An entry starts in its own Path=, else at home: not in the folder asked for,
+        // nor in the one holding the entry, which is the launcher's own here.
+        {at("tool.desktop"), "", work, false, {"--from-entry"}, home},
+        {at("own.desktop"), "", work, false, {}, canonical("bin")},
         {at("my prog"), "--page 2", "", true, {"--page", "2", file}, here},
         {"vyre-rec", "-x", "", true, {"-x", file}, here},
-        {at("tool.desktop"), "", "", true, {"--from-entry", file}, here},
+        {at("tool.desktop"), "", "", true, {"--from-entry", file}, home},
+        {at("own.desktop"), "", "", true, {file}, canonical("bin")},
         {at("nope")}, {"vyrelight-no-such-program"}, {at("broken")}, {at("dead.desktop")}, {"true;touch pwned"},
         {at("my prog"), "", at("gone")} /* not run elsewhere instead */, {at("my prog"), "'open"} /* arguments unknown */,
         {"$(touch pwned)"}, {at("x;touch ") + pwned}, {at("$(touch ") + pwned + ")"}, {at("nope"), "", "", true},
@@ -263,16 +271,21 @@ TEST(ShellDefaultHandlerTest, DocumentsFoldersAndLinksOpenOnlyWithAnApplicationF
     writeFile(QString::fromStdString(notes), "hello\n");
     writeFile(QString::fromStdString(blob), QByteArray("\x00\x01\x02\x03\xff", 5));
     // Documents and folders start with their application, in the folder given, and a link
-    // goes to its handler whole; without an application for them, nothing starts.
+    // goes to its handler whole; without an application for them, nothing starts, and the
+    // reason names the kind of thing the desktop has no application for.
     const std::string link = "vyretest:hello?x=1;y=$(id)";
-    const struct { std::string target, folder{}; bool opens = false; } rows[] = {
-        {notes, docs, true}, {docs, bytes(root.path()), true}, {link, "", true}, {"vyrenohandler://host/x"}, {blob},
+    const struct { std::string target, folder{}; bool opens = false; std::string why{}; } rows[] = {
+        {notes, docs, true}, {docs, bytes(root.path()), true}, {link, "", true},
+        {"vyrenohandler://host/x", "", false, "no application is set to open vyrenohandler: links"},
+        {blob, "", false, "no application is set to open files of the type \"unknown\" (application/octet-stream)"},
     };
     for (const auto& row : rows) {
         const Result<void> r = shell.open(row.target, "ignored", row.folder);
         ASSERT_EQ(r.ok(), row.opens) << row.target << ": " << r.reason();
-        if (!r.ok())
+        if (!r.ok()) {
+            EXPECT_EQ(r.reason(), row.why);
             continue;
+        }
         const auto seen = waitFor(root.filePath("out"));
         ASSERT_TRUE(seen);
         EXPECT_EQ(seen->args, Args{row.target});

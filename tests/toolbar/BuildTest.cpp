@@ -5,8 +5,12 @@
 #include "toolbar/BuiltinPictures.h"
 
 #include <QMimeData>
+#include <QPalette>
 #include <QtMath>
 #include <QUrl>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -85,8 +89,7 @@ TEST_F(ToolbarTest, PicturesHoldOnlyIconsThatExistInOrderAndTheHandleFallsBackTo
     EXPECT_EQ(colourAt(window(1).images().picture(3)), qRgb(255, 0, 0));
     EXPECT_EQ(colourAt(window(1).images().picture(4)), qRgb(0, 255, 0));
 
-    const QImage claws = window(1).handle().picture().toImage();
-    EXPECT_NE(claws.pixelColor(8, 8).alpha(), 0); // the middle claw
+    EXPECT_TRUE(window(1).handle().picture().isNull()); // the handle draws its claws
     icons.serve("/icons/t.ico", {FakeIconSource::solid(qRgb(9, 9, 9))});
     r.IconFile = "/icons/t.ico";
     r.IconIndex = 1;
@@ -177,6 +180,38 @@ TEST_F(ToolbarTest, DropHitsTheRecordButtonUnderThePointAlongTheBar)
     EXPECT_EQ(host.drops[0].k, 2);
 }
 
+// How far a picture's pixels inside rect stand out from the background: the largest
+// difference of grey level found.
+int contrast(const QImage& image, const QRect& rect, const QColor& background)
+{
+    int most = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            most = std::max(most, std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())));
+    return most;
+}
+
+// A dark theme must not swallow the handle's claws or the lines of the separators, as
+// dark marks drawn in fixed colours would be.
+TEST_F(ToolbarTest, ClawsAndSeparatorsStandOutOnALightAndADarkPalette)
+{
+    for (bool vertical : {false, true}) {
+        ToolbarWindow& w = built(1, ThreeAndASep, vertical ? std::vector<int>{Vertical} : std::vector<int>{});
+        for (const QColor& face : {QColor(239, 239, 239), QColor(35, 35, 38)}) {
+            SCOPED_TRACE(face.name().toStdString() + (vertical ? " standing" : " lying"));
+            w.setPalette(QPalette(face)); // a dark face gets light text, and the other way round
+            const QImage shot = w.grab().toImage();
+            const QRect handle(w.handle().mapTo(&w, QPoint()), w.handle().size());
+            // Beside the handle along the bar lies the window's own background.
+            const QPoint beside = vertical ? QPoint(handle.center().x(), handle.bottom() + 4)
+                                           : QPoint(handle.right() + 4, handle.center().y());
+            ASSERT_EQ(shot.pixelColor(beside), face);
+            EXPECT_GE(contrast(shot, handle, face), 100);
+            EXPECT_GE(contrast(shot, w.strip().buttonPixelRect(5).translated(w.strip().mapTo(&w, QPoint())), face), 80);
+        }
+    }
+}
+
 TEST(BuiltinPictures, DrawnSharpForAScaledScreen)
 {
     for (qreal ratio : {1.0, 1.5, 2.0}) {
@@ -186,7 +221,7 @@ TEST(BuiltinPictures, DrawnSharpForAScaledScreen)
         // The same picture: the sheet's white middle and the empty corner where it folds.
         EXPECT_EQ(file.pixelColor(file.width() / 2, file.height() / 2), QColor(Qt::white)) << ratio;
         EXPECT_EQ(file.pixelColor(file.width() - 1, 0).alpha(), 0) << ratio;
-        EXPECT_EQ(builtinClawsPicture(ratio).devicePixelRatio(), ratio);
+        EXPECT_EQ(builtinClawsPicture(ratio, Qt::black).devicePixelRatio(), ratio);
     }
 }
 

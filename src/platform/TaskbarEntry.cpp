@@ -1,0 +1,95 @@
+#include "platform/TaskbarEntry.h"
+
+#include <QGuiApplication>
+#include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
+#include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+xcb_connection_t* x11Connection()
+{
+    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
+    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The atoms of the window's _NET_WM_STATE as it stands.
+std::vector<xcb_atom_t> stateOf(xcb_connection_t* c, xcb_window_t window, xcb_atom_t netWmState)
+{
+    const xcb_get_property_cookie_t cookie = xcb_get_property(c, 0, window, netWmState, XCB_ATOM_ATOM, 0, 1024);
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
+        return {};
+    const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    return std::vector<xcb_atom_t>(data, data + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+} // namespace
+
+void keepOutOfTaskbar(QWidget& window)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c || !window.isWindow())
+        return;
+    const xcb_window_t id = static_cast<xcb_window_t>(window.winId());
+    const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
+    const std::array<xcb_atom_t, 2> skip{atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+    if (netWmState == XCB_ATOM_NONE || skip[0] == XCB_ATOM_NONE || skip[1] == XCB_ATOM_NONE)
+        return;
+    // In its showEvent a window counts as visible already, but is not yet on screen.
+    if (!window.windowHandle() || !window.windowHandle()->isVisible()) {
+        // Hidden: written on the window, merged with what is there; Qt adds its own
+        // states to these when it maps the window.
+        std::vector<xcb_atom_t> state = stateOf(c, id, netWmState);
+        for (xcb_atom_t a : skip)
+            if (std::find(state.begin(), state.end(), a) == state.end())
+                state.push_back(a);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(state.size()), state.data());
+        xcb_flush(c);
+        // Qt may write the state afresh as it maps the window; once the window is on
+        // screen, the window manager is asked as well.
+        QTimer::singleShot(0, &window, [w = &window] {
+            if (w->windowHandle() && w->windowHandle()->isVisible())
+                keepOutOfTaskbar(*w);
+        });
+    } else {
+        // On screen the state belongs to the window manager, which is asked.
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = id;
+        event.type = netWmState;
+        event.data.data32[0] = 1; // _NET_WM_STATE_ADD
+        event.data.data32[1] = skip[0];
+        event.data.data32[2] = skip[1];
+        event.data.data32[3] = 1; // a normal application
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+    }
+    xcb_flush(c);
+}

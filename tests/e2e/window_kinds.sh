@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Under a window manager the toolbars and the editors stay out of the task bar and the
+# pager, while the configuration window stays in it, and an editor is offered a close
+# box but no maximise box: read from the states and allowed actions the manager keeps.
+source "$(dirname "$0")/lib.bash"
+start_x
+openbox >"$TMP/wm.log" 2>&1 &
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.1
+done
+start_app "$TMP/data"
+TB=$(wait_window Default) || fail "Default did not come up"
+
+# The state may be asked for once the window is on screen: polled for.
+has_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q "_NET_WM_STATE_$2"; }
+wait_state() { for _ in $(seq 50); do has_state "$1" "$2" && return 0; sleep 0.1; done; return 1; }
+
+wait_state "$TB" SKIP_TASKBAR || fail "the toolbar is in the task bar: $(xprop -id "$TB" _NET_WM_STATE)"
+wait_state "$TB" SKIP_PAGER || fail "the toolbar is in the pager"
+
+timeout 20 "$TMP/data/vyrelight" >/dev/null 2>&1 || fail "the second start failed"
+CFG=$(wait_window "Vyrelight Toolbar v2") || fail "the configuration window did not open"
+has_state "$CFG" SKIP_TASKBAR && fail "the configuration window left the task bar"
+
+# Twice: each editor is a new window, and a window manager forgets the state of a
+# window it no longer shows.
+for round in 1 2; do
+  read -r x y _ _ < <(geometry "$CFG")
+  xdotool mousemove $((x + 269)) $((y + 107)) click 1 # the buttons' "Add"
+  ED=$(wait_window "Add Button") || fail "round $round: the button editor did not open"
+  wait_state "$ED" SKIP_TASKBAR || fail "round $round: the button editor is in the task bar"
+  actions=$(xprop -id "$ED" _NET_WM_ALLOWED_ACTIONS)
+  case "$actions" in *CLOSE*) ;; *) fail "the button editor cannot be closed: $actions" ;; esac
+  case "$actions" in *MAXIMIZE*|*RESIZE*) fail "the button editor can grow: $actions" ;; esac
+  xdotool key Escape
+  for _ in $(seq 50); do xdotool search --onlyvisible --name "^Add Button\$" >/dev/null 2>&1 || break; sleep 0.1; done
+done
+stop_app
+echo "window_kinds: passed"

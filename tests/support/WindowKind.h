@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+// Checks what a window tells the window manager: its type, a title with a close box or
+// none, never a minimise or maximise box, and a size that is fixed already when the
+// window is shown, before the window manager first sees it (one that sees a size able
+// to grow offers a maximise box, and keeps offering it).
+inline void expectFixedWindow(const QWidget& w, Qt::WindowType type, bool closeBox)
+{
+    SCOPED_TRACE(w.windowTitle().toStdString());
+    const Qt::WindowFlags f = w.windowFlags();
+    EXPECT_EQ(f & Qt::WindowType_Mask, type);
+    EXPECT_TRUE(f.testFlag(Qt::CustomizeWindowHint)); // the boxes asked for, no others
+    EXPECT_TRUE(f.testFlag(Qt::WindowTitleHint));
+    EXPECT_EQ(f.testFlag(Qt::WindowCloseButtonHint), closeBox);
+    EXPECT_FALSE(f & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.minimumSize(), w.maximumSize());
+    EXPECT_EQ(w.size(), w.minimumSize());
+}
