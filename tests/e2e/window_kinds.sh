@@ -4,17 +4,13 @@
 # box but no maximise box: read from the states and allowed actions the manager keeps.
 source "$(dirname "$0")/lib.bash"
 start_x
-openbox >"$TMP/wm.log" 2>&1 &
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-  sleep 0.1
-done
+start_wm
 start_app "$TMP/data"
 TB=$(wait_window Default) || fail "Default did not come up"
 
 # The state may be asked for once the window is on screen: polled for.
 has_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q "_NET_WM_STATE_$2"; }
-wait_state() { for _ in $(seq 50); do has_state "$1" "$2" && return 0; sleep 0.1; done; return 1; }
+wait_state() { WAIT_TENTHS=50 poll has_state "$1" "$2"; }
 
 wait_state "$TB" SKIP_TASKBAR || fail "the toolbar is in the task bar: $(xprop -id "$TB" _NET_WM_STATE)"
 wait_state "$TB" SKIP_PAGER || fail "the toolbar is in the pager"
