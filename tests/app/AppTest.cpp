@@ -3,6 +3,7 @@
 #include "AppWorld.h"
 #include "app/App.h"
 #include "config/ConfigWindow.h"
+#include "support/Descriptors.h"
 #include "support/FakeClock.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/ToolbarManager.h"
@@ -109,18 +110,11 @@ TEST_F(AppTest, TheEndsSaveWorksWithoutFreeDescriptorsAndAFailedOneIsNoSuccess)
     const std::string cfg = "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
     ASSERT_TRUE(start(cfg));
     window(0).moveTwips(1800, 1650, window(0).widthTwips(), window(0).heightTwips());
-    // Everything the process may open is open, as after a flood of connections.
-    rlimit limit{};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
-    const rlimit low{std::min<rlim_t>(limit.rlim_cur, 512), limit.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
-    std::vector<int> taken;
-    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
-        taken.push_back(fd);
-    app->Terminate();
-    for (const int fd : taken)
-        ::close(fd);
-    ::setrlimit(RLIMIT_NOFILE, &limit);
+    {
+        AllDescriptorsTaken flood;
+        ASSERT_TRUE(flood.taken());
+        app->Terminate();
+    }
     EXPECT_FALSE(app->endSaveFailed());
     EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Default;1650;1800;;;0;0;0;-1;-1;0;0;\r\n");
 

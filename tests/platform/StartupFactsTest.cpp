@@ -2,6 +2,7 @@
 // the autostart entry and the channel to a running launcher.
 #include "TestHelpers.h"
 #include "platform/Autostart.h"
+#include "support/Descriptors.h"
 #include "platform/BaseDirectories.h"
 #include "platform/DataFolder.h"
 #include "platform/DisplayChoice.h"
@@ -377,18 +378,11 @@ TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResu
     const int waiting = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(::connect(waiting, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
 
-    rlimit limit{};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
-    const rlimit low{std::min<rlim_t>(limit.rlim_cur, 512), limit.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
-    std::vector<int> taken;
-    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
-        taken.push_back(fd);
+    AllDescriptorsTaken flood;
+    ASSERT_TRUE(flood.taken());
     pollfd p{waiting, POLLIN, 0};
     const bool hungUp = QTest::qWaitFor([&] { return ::poll(&p, 1, 0) == 1; }, 5000);
-    for (const int fd : taken)
-        ::close(fd);
-    ::setrlimit(RLIMIT_NOFILE, &limit);
+    flood.giveBack();
     char c;
     EXPECT_TRUE(hungUp && ::read(waiting, &c, 1) == 0);
     ::close(waiting);
