@@ -75,13 +75,18 @@ void CDialogs::showSave()
     showFileDialog(FileMode::Save);
 }
 
+void CDialogs::showFolder()
+{
+    showFileDialog(FileMode::Folder);
+}
+
 void CDialogs::showFileDialog(FileMode mode)
 {
     m_apiReturn = 0;
     m_extendedError = 0;
     DialogBackend::FileRequest request;
-    request.mode = mode == FileMode::Open ? DialogBackend::FileRequest::Mode::Open
-                                          : DialogBackend::FileRequest::Mode::Save;
+    using Mode = DialogBackend::FileRequest::Mode;
+    request.mode = mode == FileMode::Open ? Mode::Open : mode == FileMode::Save ? Mode::Save : Mode::Folder;
     request.owner = m_owner;
     request.title = m_dialogTitle;
     request.folder = m_initDir;

@@ -50,6 +50,9 @@ public:
 
     void showOpen();
     void showSave();
+    // An existing folder, starting in initDir(); its path goes to filename(), its own
+    // name to fileTitle() (empty for the root, so apiReturn() tells a choice apart).
+    void showFolder();
     void showColor();
     void showFont();
     void showPrinter();
@@ -127,7 +130,7 @@ public:
     void setToPage(std::int32_t page) { m_toPage = page; }
 
 private:
-    enum class FileMode { Open, Save };
+    enum class FileMode { Open, Save, Folder };
     void showFileDialog(FileMode mode);
 
     DialogBackend& m_backend;

@@ -28,6 +28,13 @@ QtDialogBackend::QtDialogBackend(Shell& shell)
 DialogBackend::Choice<QString> QtDialogBackend::chooseFile(const FileRequest& request)
 {
     QFileDialog dialog(request.owner, request.title, request.folder);
+    if (request.mode == FileRequest::Mode::Folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return {dialog.selectedFiles().constFirst()};
+    }
     const bool open = request.mode == FileRequest::Mode::Open;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

@@ -4,7 +4,7 @@
 
 class Shell;
 
-// The dialogs of Qt: QFileDialog, QColorDialog, QFontDialog and QPrintDialog, each run
+// The dialogs of Qt: QFileDialog (for files and folders), QColorDialog, QFontDialog and QPrintDialog, each run
 // modally over its owner. A help file is opened by the desktop's handler for its type.
 class QtDialogBackend final : public DialogBackend {
 public:

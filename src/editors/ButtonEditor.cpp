@@ -151,6 +151,12 @@ void ButtonEditor::buildControls()
     m_applications->setAutoDefault(false);
     m_applications->setVisible(m_needs.applications != nullptr);
     connect(m_applications, &QPushButton::clicked, this, &ButtonEditor::chooseApplication);
+    // A folder by the desktop's folder chooser: the file dialog above shows folders only
+    // to open them. Alt+O is Ok's, so F is its key.
+    m_folder = new QPushButton(QStringLiteral("&Folder..."), this);
+    m_folder->setObjectName(QStringLiteral("btnFOLDER"));
+    m_folder->setAutoDefault(false);
+    connect(m_folder, &QPushButton::clicked, this, &ButtonEditor::chooseFolder);
 
     const CommandButtons buttons = makeCommandButtons(this);
     m_ok = buttons.ok;
@@ -176,12 +182,14 @@ void ButtonEditor::buildControls()
         label->setBuddy(m_boxes[row]);
         grid->addWidget(label, row, 0);
     }
-    const int lastColumn = m_needs.applications ? 4 : 3;
+    // The target's choosers follow its box in one row.
+    int lastColumn = 4;
+    if (m_needs.applications)
+        grid->addWidget(m_applications, 1, lastColumn++);
+    grid->addWidget(m_folder, 1, lastColumn);
     grid->addWidget(m_boxes[ButtonFields::Name], 0, 1, 1, lastColumn);
     grid->addWidget(m_boxes[ButtonFields::Executable], 1, 1, 1, 2);
     grid->addWidget(m_browseTarget, 1, 3);
-    if (m_needs.applications)
-        grid->addWidget(m_applications, 1, 4);
     grid->addWidget(m_boxes[ButtonFields::Parameters], 2, 1, 1, lastColumn);
     grid->addWidget(m_boxes[ButtonFields::IconFile], 3, 1);
     grid->addWidget(m_boxes[ButtonFields::IconIndex], 3, 2);
@@ -212,9 +220,10 @@ void ButtonEditor::buildControls()
     std::vector<QWidget*> order = {m_boxes[0], m_boxes[1], m_browseTarget, m_boxes[2], m_boxes[3], m_boxes[4],
                                    m_browseIcon, m_ok, m_cancel, m_modes[0], m_modes[1], m_recall};
     // Last, after the controls the editor always had, so their order stays as users
-    // know it; Alt+P reaches it from anywhere.
+    // know it; Alt+P and Alt+F reach them from anywhere.
     if (m_needs.applications)
         order.push_back(m_applications);
+    order.push_back(m_folder);
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -281,6 +290,7 @@ void ButtonEditor::setSeparatorMode(bool on)
     m_browseTarget->setEnabled(!on);
     m_browseIcon->setEnabled(!on);
     m_applications->setEnabled(!on);
+    m_folder->setEnabled(!on);
     updateOk();
 }
 
@@ -372,6 +382,31 @@ void ButtonEditor::chooseApplication()
             self->m_ok->setFocus();
         });
     });
+}
+
+void ButtonEditor::chooseFolder()
+{
+    QLineEdit* target = m_boxes[ButtonFields::Executable];
+    target->setFocus();
+    // The target's folder: itself when it is one, else the one it lies in; else home.
+    const QString typed = target->text();
+    QString start = QDir::homePath();
+    if (!typed.trimmed().isEmpty() && typed != QLatin1String(RecallMarker)) {
+        const QString parent = QFileInfo(typed).absolutePath();
+        if (FactsOfPath(typed).folder)
+            start = typed;
+        else if (FactsOfPath(parent).folder)
+            start = parent;
+    }
+    CDialogs dialog(m_needs.dialogs, this);
+    dialog.setDialogTitle(QStringLiteral("Button Folder"));
+    dialog.setInitDir(start);
+    skipOnError("choosing a folder", [&] { dialog.showFolder(); });
+    if (dialog.apiReturn() != 1)
+        return;
+    ButtonFields f = fields();
+    TakeChosenFolder(f, dialog.filename());
+    setFields(f);
 }
 
 void ButtonEditor::confirm()

@@ -74,6 +74,7 @@ private:
     void browseTarget();
     void pickIcon();
     void chooseApplication();
+    void chooseFolder();
     void confirm();
 
     ButtonPurpose m_purpose;
@@ -84,6 +85,7 @@ private:
     QToolButton* m_browseTarget{nullptr};
     QToolButton* m_browseIcon{nullptr};
     QPushButton* m_applications{nullptr};
+    QPushButton* m_folder{nullptr};
     QPushButton* m_ok{nullptr};
     QPushButton* m_cancel{nullptr};
     bool m_placed{false};

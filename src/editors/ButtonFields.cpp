@@ -135,6 +135,21 @@ void TakeChosenTarget(ButtonFields& f, const QString& path)
     }
 }
 
+void TakeChosenFolder(ButtonFields& f, const QString& path)
+{
+    f[ButtonFields::Executable] = path;
+    if (!f[ButtonFields::Name].trimmed().isEmpty())
+        return;
+    // By the bytes, so a name that is not UTF-8 comes through as it is; the root has no
+    // name but its path.
+    std::string folder = bytes(path);
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    const std::size_t last = folder.find_last_of('/');
+    const std::string name = last == std::string::npos || folder.size() == 1 ? folder : folder.substr(last + 1);
+    f[ButtonFields::Name] = fromBytes(name);
+}
+
 ButtonOutcome MakeButton(const ButtonFields& f, bool separator)
 {
     // A separator's texts mean nothing and are not stored, so what its disabled boxes

@@ -47,6 +47,11 @@ bool CompleteFromTarget(ButtonFields& f);
 // one already chosen.
 void TakeChosenTarget(ButtonFields& f, const QString& path);
 
+// What a chosen folder fills in: the target, and the name from the folder's own name
+// (whole, points and all) when the name is blank. The icon is left alone: with none of
+// its own the button shows the folder's.
+void TakeChosenFolder(ButtonFields& f, const QString& path);
+
 // The record the boxes make, or the message telling why they cannot make one: a ";",
 // line break or NUL in a field would break the file's line structure, and an icon index
 // must be empty, 0 or 1 to 32767. A separator is stored with empty texts and index 0,

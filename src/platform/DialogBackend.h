@@ -10,8 +10,8 @@
 
 class QWidget;
 
-// The system's common dialogs: open and save a file, choose a colour, a font or a
-// printer, and show a help file. Each call runs its dialog to the end and returns what
+// The system's common dialogs: open and save a file, choose a folder, a colour, a font
+// or a printer, and show a help file. Each call runs its dialog to the end and returns what
 // the user chose; a test hands in a backend that answers from a script, so no dialog
 // ever waits for a person.
 class DialogBackend {
@@ -26,7 +26,9 @@ public:
     };
 
     struct FileRequest {
-        enum class Mode { Open, Save };
+        // Folder: an existing folder, by the desktop's folder chooser; the filters, the
+        // suffix and the flags mean nothing to it.
+        enum class Mode { Open, Save, Folder };
         Mode mode{Mode::Open};
         QWidget* owner{nullptr};
         QString title;
@@ -49,7 +51,7 @@ public:
 
     virtual ~DialogBackend() = default;
 
-    // The full path of the file chosen.
+    // The full path of the file or folder chosen.
     virtual Choice<QString> chooseFile(const FileRequest& request) = 0;
     virtual Choice<QColor> chooseColor(QWidget* owner, QColor initial, std::uint32_t flags) = 0;
     virtual Choice<QFont> chooseFont(QWidget* owner, const QFont& initial) = 0;

@@ -2,7 +2,8 @@
 # A new user's toolbar, by keyboard alone under a window manager: "Applications..." in
 # the button editor finds an installed application by a word of its name and Enter adds
 # it with its own icon; the target's browse button finds a document in the file dialog,
-# which gets its type's icon. No path and no icon name is typed.
+# which gets its type's icon; "Folder..." finds a folder in the folder chooser, which
+# starts at home. No path and no icon name is typed.
 source "$(dirname "$0")/lib.bash"
 start_x
 start_wm
@@ -11,7 +12,8 @@ gone() { WAIT_TENTHS=50 poll eval "! xdotool search --onlyvisible --name '^$1\$'
 
 d="$TMP/data"
 docs="$TMP/Papers"
-mkdir -p "$d" "$docs" "$TMP/xdg/home/applications" "$TMP/xdg/share"
+home="$TMP/home"
+mkdir -p "$d" "$docs" "$TMP/xdg/home/applications" "$TMP/xdg/share" "$home/Vyre Projects"
 printf 'a note\n' > "$docs/notes.txt"
 printf '#!/bin/sh\n' > "$d/notepad.sh"
 chmod +x "$d/notepad.sh"
@@ -23,7 +25,7 @@ export XDG_DATA_HOME="$TMP/xdg/home" XDG_DATA_DIRS="$TMP/xdg/share:/usr/share"
 
 # Started in the documents' folder, where the file dialog then opens.
 cp "$BIN" "$d/vyrelight"
-(cd "$docs" && exec "$d/vyrelight") > "$TMP/app.log" 2>&1 &
+(cd "$docs" && HOME="$home" exec "$d/vyrelight") > "$TMP/app.log" 2>&1 &
 APP_PID=$!
 bar=$(wait_window Default) || fail "the Default toolbar did not come up"
 read -r x y _ _ < <(geometry "$bar")
@@ -71,5 +73,18 @@ gone "Add Button" || fail "OK did not add the document"
 crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Vyre Notepad;$entry;;1;$entry;1;" "notes;$docs/notes.txt;;1;;0;" \
   > "$TMP/vtb.expected"
 cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the document"; }
+
+# A folder: Alt+F, then the folder chooser's list at home: Space selects its one folder
+# and Alt+C chooses it. The name comes from the folder; the icon stays 0 (the folder's).
+add_button
+xdotool key alt+f
+wait_window "Button Folder" >/dev/null || fail "Folder... did not open the folder chooser"
+xdotool key shift+Tab space alt+c
+gone "Button Folder" || fail "the folder chooser did not take the folder"
+xdotool key Return
+gone "Add Button" || fail "OK did not add the folder"
+crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Vyre Notepad;$entry;;1;$entry;1;" "notes;$docs/notes.txt;;1;;0;" \
+  "Vyre Projects;$home/Vyre Projects;;3;;0;" > "$TMP/vtb.expected"
+cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the folder"; }
 stop_app
 echo "add_by_keyboard: passed"

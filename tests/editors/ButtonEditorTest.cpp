@@ -2,6 +2,7 @@
 // what it refuses, driven off screen with the messages and the host scripted.
 #include "editors/ButtonEditor.h"
 #include "editors/IconPicker.h"
+#include "platform/LosslessText.h"
 #include "store/ToolbarSet.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QFocusEvent>
@@ -325,6 +327,57 @@ TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesN
     dialogs.choose(dir.filePath("b.txt"));
     child<QAbstractButton>("btnOPEN(0)")->click();
     EXPECT_EQ(texts(), QStringList({"tool", dir.filePath("b.txt"), "", program, "1"}));
+}
+
+// "Folder..." takes a folder as target from the folder chooser, which starts in the
+// target's folder or at home; the button keeps icon number 0 and so shows the folder's.
+TEST_F(ButtonEditorTest, FolderButtonTakesAChosenFolderAsTargetAndNameAndCancelChangesNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("My.Projects"));
+    const QString projects = dir.filePath("My.Projects");
+    open();
+    auto* folder = child<QPushButton>("btnFOLDER");
+    EXPECT_EQ(folder->text(), "&Folder...");
+    // Last in the tab order, after the recall list, and a button's alone.
+    EXPECT_EQ(child("cbxTbrs")->nextInFocusChain(), folder);
+    child<QRadioButton>("optMODE(1)")->setChecked(true);
+    EXPECT_FALSE(folder->isEnabled());
+    child<QRadioButton>("optMODE(0)")->setChecked(true);
+    EXPECT_TRUE(folder->isEnabled());
+
+    // Cancel: nothing changes; with no target the chooser starts at home.
+    dialogs.cancel();
+    folder->click();
+    EXPECT_EQ(texts(), QStringList(5, QString()));
+    // A chosen folder fills the empty name with its whole own name; the icon stays 0.
+    box(1)->setText(dir.filePath("notes.txt"));
+    dialogs.choose(projects);
+    folder->click();
+    EXPECT_EQ(texts(), QStringList({"My.Projects", projects, "", "", ""}));
+    // A typed name stays; the chooser starts in the target folder itself.
+    box(0)->setText("Work");
+    const QString latin1 = TextFromBytes("/srv/caf\xe9/");
+    dialogs.choose(latin1);
+    folder->click();
+    EXPECT_EQ(texts(), QStringList({"Work", latin1, "", "", ""}));
+    // A name that is not UTF-8 comes through byte for byte.
+    box(0)->clear();
+    dialogs.choose(latin1);
+    folder->click();
+    ok()->click();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].button.Name, "caf\xe9");
+    EXPECT_EQ(stored[0].button.Executable, "/srv/caf\xe9/");
+    EXPECT_EQ(stored[0].button.IconIndex, 0);
+
+    ASSERT_EQ(dialogs.fileRequests.size(), 4u);
+    const QString starts[] = {QDir::homePath(), dir.path(), projects, QDir::homePath()};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(dialogs.fileRequests[i].mode, DialogBackend::FileRequest::Mode::Folder) << i;
+        EXPECT_EQ(dialogs.fileRequests[i].title, "Button Folder") << i;
+        EXPECT_EQ(dialogs.fileRequests[i].folder, starts[i]) << i;
+    }
 }
 
 TEST_F(ButtonEditorTest, IconButtonStartsThePickerFromTheIconOrTheTargetAndTakesItsChoice)

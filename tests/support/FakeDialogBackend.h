@@ -44,7 +44,7 @@ public:
         return helpOpens;
     }
 
-    // Scripts the next file dialog: the path chosen, or a cancel.
+    // Scripts the next file or folder dialog: the path chosen, or a cancel.
     void choose(const QString& path) { files.push_back({path}); }
     void cancel(std::uint32_t error = 0) { files.push_back({std::nullopt, error}); }
 
