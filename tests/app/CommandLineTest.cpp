@@ -1,7 +1,10 @@
 // What the command line asks for, and what it refuses.
 #include "app/CommandLine.h"
+#include "app/RemoteCommand.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -78,3 +81,73 @@ TEST(CommandLine, VersionAndHelpComeFromTheBuild)
 }
 
 } // namespace
+
+// Toolbars and buttons named to a running launcher.
+namespace {
+
+struct PickRow {
+    std::vector<std::string> names;
+    std::string wanted;
+    std::optional<std::size_t> index;
+    std::string errorHas; // part of the refusal, when there is no index
+};
+
+} // namespace
+
+TEST(RemoteCommand, PicksByNameThenCaseThenNumber)
+{
+    const std::string eAcute = "\xc3\xa9"; // é as UTF-8
+    const std::vector<PickRow> rows{
+        {{"Tools", "Games"}, "Games", 1, ""},
+        // Exact first, even beside another that differs only in case.
+        {{"games", "Games"}, "Games", 1, ""},
+        {{"Tools", "Games"}, "gAMES", 1, ""},
+        {{"games", "GAMES"}, "Games", std::nullopt, "more than one"},
+        {{"Tools", "Tools"}, "Tools", std::nullopt, "more than one"},
+        {{"Tools", "Games"}, "2", 1, ""},
+        {{"Tools", "Games"}, "3", std::nullopt, "no toolbar number 3"},
+        {{"Tools", "Games"}, "0", std::nullopt, "no toolbar named '0'"},
+        {{"Tools", "Games"}, "02", std::nullopt, "named"},
+        {{}, "1", std::nullopt, "no toolbar number 1"},
+        // A name that looks like a number is still a name first.
+        {{"Tools", "1"}, "1", 1, ""},
+        {{"My tools", "a/b c"}, "a/b c", 1, ""},
+        {{"My tools"}, "My  tools", std::nullopt, "named"},
+        {{"My tools"}, " My tools", std::nullopt, "named"},
+        // Only ASCII letters fold; other bytes match only themselves.
+        {{"Caf" + eAcute}, "CAF" + eAcute, 0, ""},
+        {{"Caf" + eAcute}, "CAF\xc3\x89", std::nullopt, "named"},
+        {{"x\xff\x01y"}, "X\xff\x01Y", 0, ""},
+        {{"Tools"}, "", std::nullopt, "named ''"},
+    };
+    for (const PickRow& row : rows) {
+        const NamePick pick = PickByName(row.names, row.wanted, "toolbar");
+        EXPECT_EQ(pick.index, row.index) << row.wanted;
+        if (!row.index)
+            EXPECT_NE(pick.error.find(row.errorHas), std::string::npos) << row.wanted << ": " << pick.error;
+        else
+            EXPECT_TRUE(pick.error.empty()) << row.wanted;
+    }
+}
+
+TEST(RemoteCommand, FramesCarryAnyBytesAndRefuseGarbage)
+{
+    const std::vector<std::string> words{"press", "a b/c", std::string("x\0:9\n", 5), "", "1"};
+    const std::string frame = EncodeWords(words);
+    EXPECT_EQ(EncodeWords({"press", "a b"}), "2:5:press3:a b");
+    const DecodedWords whole = DecodeWords(frame + "tail");
+    ASSERT_EQ(whole.state, DecodedWords::State::Done);
+    EXPECT_EQ(whole.words, words);
+    EXPECT_EQ(whole.used, frame.size());
+    // Every cut short of the end asks for more.
+    for (std::size_t cut = 0; cut < frame.size(); ++cut)
+        EXPECT_EQ(DecodeWords(frame.substr(0, cut)).state, DecodedWords::State::More) << cut;
+    for (const std::string bad : {"x", ":", "2:a", "1:-1:", "1:99999999:", "1:2000000:"})
+        EXPECT_EQ(DecodeWords(bad).state, DecodedWords::State::Bad) << bad;
+}
+
+TEST(RemoteCommand, ListLinesAreOneRecordEach)
+{
+    EXPECT_EQ(ListToolbarLine(2, false, "My tools"), "T\t2\thidden\tMy tools\n");
+    EXPECT_EQ(ListButtonLine(1, "a\tb", "/bin/x\ny\\"), "\tB\t1\ta\\tb\t/bin/x\\ny\\\\\n");
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a second start asks of the running launcher (--press, --toggle, --list), and how
+// the request and its answer travel. Nothing here knows Qt: the forms, the name matching
+// and the framing are plain rules, tested on their own.
+
+// A toolbar or button named on the command line: a name (exact first, then the one name
+// that matches without regard to ASCII case) or a 1-based number. Names are bytes: any
+// byte a name may hold matches only itself, except that ASCII letters also match their
+// other case in the second step.
+struct NamePick {
+    std::optional<std::size_t> index; // 0-based; nothing: error says why
+    std::string error;
+};
+// what: "toolbar" or "button", for the message.
+NamePick PickByName(const std::vector<std::string>& names, const std::string& wanted, const std::string& what);
+
+// The words of a request or an answer, framed so that any bytes pass: each word is its
+// length in decimal, a colon and the bytes; the frame starts with the number of words and
+// a colon. Example: {"press", "a b"} is "2:5:press3:a b".
+std::string EncodeWords(const std::vector<std::string>& words);
+
+// The largest frame either side takes: names are short, and a listing of a large set
+// stays far below it.
+inline constexpr std::size_t MaxFrameBytes = 1 << 20;
+
+struct DecodedWords {
+    enum class State { Done, More, Bad };
+    State state{State::More};
+    std::vector<std::string> words; // when Done
+    std::size_t used{};             // bytes of the frame, when Done
+};
+// Reads a frame from the start of bytes: Done with the words, More when bytes end before
+// the frame does, Bad when they cannot be a frame (or it would pass MaxFrameBytes).
+DecodedWords DecodeWords(const std::string& bytes);
+
+// One line of --list. Toolbars: "T<tab>number<tab>shown|hidden<tab>name"; buttons, under
+// their toolbar: "<tab>B<tab>number<tab>name<tab>target". Tabs and line ends inside a name
+// or target are written as "\t", "\n" and "\\" so that every line is one record.
+std::string ListToolbarLine(std::size_t number, bool shown, const std::string& name);
+std::string ListButtonLine(std::size_t number, const std::string& name, const std::string& target);
