@@ -1,5 +1,7 @@
 #include "app/App.h"
 
+#include "app/RemoteCommand.h"
+
 #include "about/AboutBox.h"
 #include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
@@ -221,6 +223,58 @@ void App::showAbout()
 void App::terminate()
 {
     Terminate();
+}
+
+std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
+{
+    const auto answer = [](int status, std::string out, std::string err) {
+        return std::vector<std::string>{std::to_string(status), std::move(out), std::move(err)};
+    };
+    const std::string verb = words.empty() ? std::string() : words.front();
+    const std::size_t wanted = verb == "press" ? 3 : verb == "toggle" ? 2 : verb == "list" ? 1 : 0;
+    if (wanted == 0 || words.size() != wanted)
+        return answer(2, "", "the launcher does not know this command");
+    if (m_ended)
+        return answer(1, "", "the launcher is ending");
+    const int count = m_set.count();
+    if (verb == "list") {
+        std::string out;
+        for (int t = 0; t < count; ++t) {
+            const TbrRec& rec = m_set.Tbrs[std::size_t(t)];
+            out += ListToolbarLine(std::size_t(t) + 1, isTrue(rec.Visible), rec.Name);
+            for (int k = 1; k <= rec.BtnCount; ++k)
+                out += ListButtonLine(std::size_t(k), rec.Btns[std::size_t(k)].Name, rec.Btns[std::size_t(k)].Executable);
+        }
+        return answer(0, out, "");
+    }
+    std::vector<std::string> toolbarNames;
+    for (int t = 0; t < count; ++t)
+        toolbarNames.push_back(m_set.Tbrs[std::size_t(t)].Name);
+    const NamePick toolbar = PickByName(toolbarNames, words[1], "toolbar");
+    if (!toolbar.index)
+        return answer(1, "", toolbar.error);
+    const auto t = static_cast<std::uint8_t>(*toolbar.index);
+    if (verb == "toggle") {
+        applyMode(t, Visible);
+        return answer(0, "", "");
+    }
+    const TbrRec& rec = m_set.Tbrs[t];
+    std::vector<std::string> buttonNames;
+    for (int k = 1; k <= rec.BtnCount; ++k)
+        buttonNames.push_back(rec.Btns[std::size_t(k)].Name);
+    const NamePick button = PickByName(buttonNames, words[2], "button");
+    if (!button.index)
+        return answer(1, "", button.error + " on toolbar '" + rec.Name + "'");
+    const int k = static_cast<int>(*button.index) + 1;
+    const BtnRec& b = rec.Btns[std::size_t(k)];
+    if (b.Kind == KindSeparator)
+        return answer(1, "", "button " + std::to_string(k) + " of toolbar '" + rec.Name + "' is a separator");
+    // The start a click makes; its failure goes back to the asker rather than to a
+    // message box, as the asker may be a key binding with nobody at a terminal.
+    if (const Result<void> started = m_launcher->activate(t, k); !started)
+        return answer(1, "", b.Name + ": Unable to access: " + b.Executable + " " + b.Parameters + ": " +
+                                 started.reason());
+    return answer(0, "", "");
 }
 
 void App::buttonClicked(std::uint8_t t, int k)

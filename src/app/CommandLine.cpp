@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 
 #ifndef VYRE_VERSION
@@ -38,6 +39,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
 {
     CommandLine line;
     bool help = false, version = false, autostart = false;
+    // --press, --toggle or --list: only one of them, and not beside --autostart.
+    std::optional<CommandLine::Action> command;
     const auto fail = [&line](std::string why) {
         if (line.error.empty())
             line.error = std::move(why);
@@ -77,6 +80,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
                     fail("option '--data-dir' needs a folder");
                 line.dataDir = value;
             }
+        } else if (name == "--press" || name == "--toggle" || name == "--list") {
+            const std::size_t wanted = name == "--press" ? 2 : name == "--toggle" ? 1 : 0;
+            if (command)
+                fail("only one of '--press', '--toggle' and '--list' can be given");
+            else if (hasValue)
+                fail("option '" + name + "' takes its names as separate arguments");
+            else if (args.size() - i - 1 < wanted)
+                fail(name == "--press" ? "option '--press' needs a toolbar and a button"
+                                       : "option '--toggle' needs a toolbar");
+            command = name == "--press" ? CommandLine::Action::Press
+                : name == "--toggle"    ? CommandLine::Action::Toggle
+                                        : CommandLine::Action::List;
+            // Taken as they stand: a name may begin with a dash.
+            for (std::size_t k = 0; k < wanted && i + 1 < args.size(); ++k)
+                line.names.push_back(args[++i]);
         } else if (name == "--autostart") {
             if (takeValue()) {
                 if (value == "on" || value == "off") {
@@ -108,8 +126,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         line.action = CommandLine::Action::Help;
     else if (version)
         line.action = CommandLine::Action::Version;
+    else if (autostart && command)
+        fail("'--autostart' cannot be given with '--press', '--toggle' or '--list'");
     else if (autostart)
         line.action = CommandLine::Action::Autostart;
+    else if (command)
+        line.action = *command;
     if (help || version)
         line.error.clear();
     return line;
@@ -122,13 +144,32 @@ std::string HelpText(const std::string& program)
            "\n"
            "  --data-dir DIR       keep the toolbars in DIR (made when missing)\n"
            "  --autostart on|off   start, or no longer start, at login; then end\n"
+           "  --press TOOLBAR BUTTON\n"
+           "                       start a button of the running launcher, as a click does\n"
+           "  --toggle TOOLBAR     show or hide a toolbar, as a recall button does\n"
+           "  --list               list the toolbars and their buttons\n"
            "  --help               show this help and end\n"
            "  --version            show the version and end\n"
            "\n"
            "Without --data-dir the toolbars are kept in $XDG_CONFIG_HOME/vyrelight\n"
            "(~/.config/vyrelight), or beside the program when it runs from a build folder.\n"
            "Starting it again while it runs opens the running one's configuration window.\n"
-           "Qt's own options, such as -platform and -style, are passed on to Qt.\n";
+           "Qt's own options, such as -platform and -style, are passed on to Qt.\n"
+           "\n"
+           "TOOLBAR and BUTTON are names (the exact name first, then the one name that\n"
+           "matches regardless of case) or numbers counted from 1, as --list shows them.\n"
+           "When no launcher runs for the data folder, this start becomes the launcher\n"
+           "and then carries out the command. --list writes one record a line, fields\n"
+           "separated by tabs (a tab, line end or backslash in a field as \\t, \\n, \\\\):\n"
+           "  T <number> shown|hidden <name>             a toolbar\n"
+           "      B <number> <name> <target>             each of its buttons, after a tab\n"
+           "\n"
+           "Exit status: 0 when done; 1 when the toolbar or button does not exist or\n"
+           "the start failed (the reason on standard error); 2 for a usage error.\n"
+           "\n"
+           "Example: in the desktop's keyboard shortcut settings (GNOME: Settings >\n"
+           "Keyboard > Custom Shortcuts), bind a key to the command\n"
+           "  vyrelight --press Tools Terminal\n";
 }
 
 std::string VersionLine()

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/WordFrame.h"
+
 // What a second start asks of the running launcher (--press, --toggle, --list), and how
 // the request and its answer travel. Nothing here knows Qt: the forms, the name matching
 // and the framing are plain rules, tested on their own.
@@ -19,25 +21,6 @@ struct NamePick {
 };
 // what: "toolbar" or "button", for the message.
 NamePick PickByName(const std::vector<std::string>& names, const std::string& wanted, const std::string& what);
-
-// The words of a request or an answer, framed so that any bytes pass: each word is its
-// length in decimal, a colon and the bytes; the frame starts with the number of words and
-// a colon. Example: {"press", "a b"} is "2:5:press3:a b".
-std::string EncodeWords(const std::vector<std::string>& words);
-
-// The largest frame either side takes: names are short, and a listing of a large set
-// stays far below it.
-inline constexpr std::size_t MaxFrameBytes = 1 << 20;
-
-struct DecodedWords {
-    enum class State { Done, More, Bad };
-    State state{State::More};
-    std::vector<std::string> words; // when Done
-    std::size_t used{};             // bytes of the frame, when Done
-};
-// Reads a frame from the start of bytes: Done with the words, More when bytes end before
-// the frame does, Bad when they cannot be a frame (or it would pass MaxFrameBytes).
-DecodedWords DecodeWords(const std::string& bytes);
 
 // One line of --list. Toolbars: "T<tab>number<tab>shown|hidden<tab>name"; buttons, under
 // their toolbar: "<tab>B<tab>number<tab>name<tab>target". Tabs and line ends inside a name

@@ -45,6 +45,9 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
     }
     switch (line.action) {
     case CommandLine::Action::Run:
+    case CommandLine::Action::Press:
+    case CommandLine::Action::Toggle:
+    case CommandLine::Action::List:
         return std::nullopt;
     case CommandLine::Action::Help:
         std::fputs(HelpText(program).c_str(), stdout);
@@ -121,7 +124,34 @@ void ForgetWindowSystemChoice()
     forcedXcb = false;
 }
 
-InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime)
+std::vector<std::string> CommandWords(const CommandLine& line)
+{
+    std::vector<std::string> words;
+    switch (line.action) {
+    case CommandLine::Action::Press: words.push_back("press"); break;
+    case CommandLine::Action::Toggle: words.push_back("toggle"); break;
+    case CommandLine::Action::List: words.push_back("list"); break;
+    default: return {};
+    }
+    words.insert(words.end(), line.names.begin(), line.names.end());
+    return words;
+}
+
+int ReportAnswer(const std::vector<std::string>& answer)
+{
+    if (answer.size() != 3 || (answer[0] != "0" && answer[0] != "1" && answer[0] != "2")) {
+        std::fputs("vyrelight: the running launcher gave an answer this version does not understand\n", stderr);
+        return 1;
+    }
+    std::fwrite(answer[1].data(), 1, answer[1].size(), stdout);
+    if (!answer[2].empty())
+        std::fprintf(stderr, "vyrelight: %s\n", answer[2].c_str());
+    std::fflush(nullptr);
+    return answer[0][0] - '0';
+}
+
+InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime,
+                            const std::vector<std::string>& command)
 {
     InstanceClaim claim;
     // The channel only brings a running launcher forward: without it the launcher still
@@ -148,6 +178,16 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderCh
     claim.lock = std::make_shared<InstanceLock>(dataFolder);
     if (!claim.lock->acquired()) {
         if (claim.lock->heldByOther()) {
+            if (!command.empty()) {
+                if (!path.empty())
+                    if (auto answer = AskLauncher(path, command, AnswerTimeoutMs)) {
+                        claim.answer = std::move(*answer);
+                        claim.outcome = InstanceClaim::Outcome::Forwarded;
+                        return claim;
+                    }
+                claim.message = QString("The launcher running on the toolbars in\n%1\ndid not answer.").arg(folder);
+                return claim;
+            }
             if (!path.empty() && AskToComeForward(path, AnswerTimeoutMs)) {
                 claim.outcome = InstanceClaim::Outcome::Forwarded;
                 return claim;

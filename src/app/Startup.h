@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class InstanceLock;
 class InstanceServer;
@@ -39,11 +40,21 @@ struct InstanceClaim {
     std::shared_ptr<InstanceLock> lock;
     std::shared_ptr<InstanceServer> server;
     QString message;
+    // For a command given to the running launcher: its answer (see CommandWords).
+    std::vector<std::string> answer;
 };
 // runtime: what RuntimeFolder() chose before Qt started (Qt makes a missing runtime
 // folder as it starts, which would hide that it was missing). Without a channel the
 // launcher still runs; a second start then cannot bring it forward.
-InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime);
+// command: the words of --press, --toggle or --list (CommandWords), sent to a running
+// launcher instead of asking it to come forward; empty: a plain start.
+InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime,
+                            const std::vector<std::string>& command = {});
+
+// The request for a running launcher that line asks for; empty when it asks for none.
+std::vector<std::string> CommandWords(const CommandLine& line);
+// Writes an answer (status, output, errors) where it belongs and gives its exit status.
+int ReportAnswer(const std::vector<std::string>& answer);
 
 // Says why the start ends: on standard error, and in a message box for a start from the
 // desktop's menu, which has no terminal.

@@ -66,9 +66,15 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string& dataFolder = found.value();
-    const InstanceClaim claim = ClaimInstance(dataFolder, runtimeFolder);
+    const std::vector<std::string> command = CommandWords(line);
+    const InstanceClaim claim = ClaimInstance(dataFolder, runtimeFolder, command);
     if (claim.outcome == InstanceClaim::Outcome::Forwarded)
-        return 0;
+        return command.empty() ? 0 : ReportAnswer(claim.answer);
+    if (claim.outcome == InstanceClaim::Outcome::Refused && !command.empty()) {
+        // Asked from a shortcut or a script: the terminal, if any, is where to say it.
+        std::fprintf(stderr, "vyrelight: %s\n", claim.message.toLocal8Bit().constData());
+        return 1;
+    }
     if (claim.outcome == InstanceClaim::Outcome::Refused) {
         ReportStartFailure(claim.message);
         return 1;
@@ -79,8 +85,11 @@ int main(int argc, char** argv)
     if (claim.outcome == InstanceClaim::Outcome::ReadOnly)
         app.setReadOnly();
     // A second start on the same folder: the configuration window comes forward.
-    if (claim.server)
+    if (claim.server) {
         QObject::connect(claim.server.get(), &InstanceServer::comeForward, &app, [&app] { app.showConfig(0); });
+        // --press, --toggle and --list from another start.
+        claim.server->setCommandHandler([&app](const std::vector<std::string>& words) { return app.runCommand(words); });
+    }
     // Terminate has saved and closed every window: the process ends right there, from
     // inside whatever handler asked for it. Leaving through the event loop would let a
     // start-up message box, a fold or a menu handler that is still running carry on, on
@@ -115,5 +124,12 @@ int main(int argc, char** argv)
 
     if (!app.Main())
         return 1;
+    // No launcher ran: this one is it now, and carries out the command itself. Its
+    // status goes to standard error, as the launcher goes on running.
+    if (!command.empty()) {
+        const int status = ReportAnswer(app.runCommand(command));
+        if (status != 0)
+            std::fprintf(stderr, "vyrelight: the command failed (status %d); the launcher goes on running\n", status);
+    }
     endProcess(QApplication::exec());
 }

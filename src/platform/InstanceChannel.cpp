@@ -1,12 +1,14 @@
 #include "platform/InstanceChannel.h"
 
 #include "platform/Log.h"
+#include "platform/WordFrame.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
+#include <string_view>
 #include <vector>
 
 #include <cerrno>
@@ -191,6 +193,40 @@ bool AskToComeForward(const std::string& path, int timeoutMs)
     return answered;
 }
 
+std::optional<std::vector<std::string>> AskLauncher(const std::string& path, const std::vector<std::string>& request,
+                                                   int timeoutMs)
+{
+    sockaddr_un addr;
+    if (!fillAddress(path, addr))
+        return std::nullopt;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<std::vector<std::string>> answer;
+    const std::string frame = EncodeWords(request);
+    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL) == ssize_t(frame.size())) {
+        std::string got;
+        pollfd p{fd, POLLIN, 0};
+        while (::poll(&p, 1, timeoutMs) > 0) {
+            char buf[4096];
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            got.append(buf, std::size_t(n));
+            DecodedWords words = DecodeWords(got);
+            if (words.state == DecodedWords::State::Done)
+                answer = std::move(words.words);
+            if (words.state != DecodedWords::State::More)
+                break;
+        }
+    }
+    ::close(fd);
+    return answer;
+}
+
 Result<std::unique_ptr<InstanceServer>> InstanceServer::listen(const std::string& path)
 {
     return listen(path, Limits{});
@@ -331,29 +367,65 @@ void InstanceServer::take(int peer)
     while (static_cast<int>(m_peers.size()) >= std::max(1, m_limits.maxPeers))
         dropOldest();
     auto* notifier = new QSocketNotifier(peer, QSocketNotifier::Read, this);
-    m_peers[peer] = Peer{notifier, nowMs() + m_limits.idleMs};
+    m_peers[peer] = Peer{notifier, nowMs() + m_limits.idleMs, {}};
     connect(notifier, &QSocketNotifier::activated, this, [this, peer] { readFrom(peer); });
     armIdleTimer();
 }
 
 void InstanceServer::readFrom(int fd)
 {
-    char buf[64];
+    const auto it = m_peers.find(fd);
+    if (it == m_peers.end())
+        return;
+    char buf[4096];
     const ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
         return;
-    // The request is one short line, sent at once; anything else ends the talk.
-    const bool asked = n == ssize_t(sizeof Request - 1) && std::memcmp(buf, Request, std::size_t(n)) == 0;
-    if (asked) {
+    if (n <= 0) {
+        drop(fd);
+        return;
+    }
+    std::string& got = it->second.got;
+    got.append(buf, std::size_t(n));
+    const std::string_view request(Request, sizeof Request - 1);
+    // The plain request is one short line.
+    if (got == request) {
         // The asker only learns that it was heard; this launcher comes forward either way.
         const ssize_t sent = ::send(fd, Answer, sizeof Answer - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent != ssize_t(sizeof Answer - 1))
             qCWarning(lcVyre, "a second start asked, but the answer could not be sent: %s",
                       sent < 0 ? std::strerror(errno) : "cut short");
+        drop(fd);
+        emit comeForward();
+        return;
+    }
+    if (request.substr(0, got.size()) == got)
+        return; // the rest of the line is on its way
+    // A command: counted words, which may come in pieces until the frame is whole.
+    const DecodedWords words = DecodeWords(got);
+    if (words.state == DecodedWords::State::More && got.size() < MaxFrameBytes)
+        return;
+    if (words.state != DecodedWords::State::Done || !m_commands) {
+        drop(fd);
+        return;
+    }
+    const std::string reply = EncodeWords(m_commands(words.words));
+    // The asker waits for the answer and reads it at once; a stalled one is let go.
+    std::size_t done = 0;
+    while (done < reply.size()) {
+        const ssize_t sent = ::send(fd, reply.data() + done, reply.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            done += std::size_t(sent);
+            continue;
+        }
+        pollfd p{fd, POLLOUT, 0};
+        if ((sent < 0 && errno != EAGAIN && errno != EINTR) || ::poll(&p, 1, 1000) <= 0) {
+            qCWarning(lcVyre, "the answer to a command could not be sent: %s",
+                      sent < 0 ? std::strerror(errno) : "cut short");
+            break;
+        }
     }
     drop(fd);
-    if (asked)
-        emit comeForward();
 }
 
 void InstanceServer::drop(int fd)

@@ -5,8 +5,11 @@
 #include <QObject>
 
 #include <map>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QSocketNotifier;
 class QTimer;
@@ -39,6 +42,11 @@ std::string ChannelPath(const std::string& runtimeFolder, const std::string& dat
 // Asks the launcher listening at path to come forward; true when it answered.
 bool AskToComeForward(const std::string& path, int timeoutMs);
 
+// Sends a command (counted words, see WordFrame.h) to the launcher listening at path and
+// waits for its answer; nothing when no launcher listens or none answered in time.
+std::optional<std::vector<std::string>> AskLauncher(const std::string& path, const std::vector<std::string>& request,
+                                                   int timeoutMs);
+
 // The running launcher's end. Listening replaces what a crashed launcher left at the
 // path: only the holder of the data folder's lock listens, so no one else can be there.
 //
@@ -64,6 +72,9 @@ public:
     // process calls it (the process ends without running destructors); later calls do
     // nothing.
     void close();
+    // Carries out a command another process sent, giving the words of the answer.
+    using CommandHandler = std::function<std::vector<std::string>(const std::vector<std::string>&)>;
+    void setCommandHandler(CommandHandler handler) { m_commands = std::move(handler); }
     // How many peers are connected now.
     int peerCount() const { return static_cast<int>(m_peers.size()); }
 
@@ -75,6 +86,7 @@ private:
     struct Peer {
         QSocketNotifier* notifier{};
         qint64 deadline{}; // ms on m_clock
+        std::string got;   // what the peer sent so far
     };
 
     InstanceServer(int fd, std::string path, Limits limits);
@@ -97,4 +109,5 @@ private:
     // connection be taken and closed, so it stops waking the loop.
     int m_spare{-1};
     std::map<int, Peer> m_peers;
+    CommandHandler m_commands;
 };
