@@ -199,15 +199,26 @@ std::optional<std::vector<std::string>> AskLauncher(const std::string& path, con
     sockaddr_un addr;
     if (!fillAddress(path, addr))
         return std::nullopt;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return std::nullopt;
+    // As for coming forward: a launcher that has just taken the lock listens a moment
+    // later, so a refused connection is tried again for up to a second.
+    int fd = -1;
+    for (int waited = 0;; waited += ConnectRetryMs) {
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return std::nullopt;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
+            break;
+        ::close(fd);
+        fd = -1;
+        if (waited + ConnectRetryMs > std::min(timeoutMs, 1000))
+            return std::nullopt;
+        ::usleep(ConnectRetryMs * 1000);
+    }
     std::optional<std::vector<std::string>> answer;
     const std::string frame = EncodeWords(request);
     timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
-        ::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL) == ssize_t(frame.size())) {
+    if (::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL) == ssize_t(frame.size())) {
         std::string got;
         pollfd p{fd, POLLIN, 0};
         while (::poll(&p, 1, timeoutMs) > 0) {

@@ -17,6 +17,8 @@ crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
 crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Mark it;$d/mark.sh;;1;;0;" > "$d/Default.vtb"
 crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Other;$d/mark.sh;;1;;0;" > "$d/second.vtb"
 start_app "$d"
+# Asked only once it runs: a start before it takes the folder would become the launcher.
+wait_window Default >/dev/null || fail "the launcher did not come up"
 cli() { (cd / && "$d/vyrelight" "$@"); }
 listed() { cli --list > "$TMP/list" 2>"$TMP/err"; }
 poll listed || fail "--list never answered: $(cat "$TMP/err")"
@@ -45,5 +47,12 @@ cli --press Default 2> "$TMP/err"; status=$?
 [ "$status" -eq 2 ] || fail "--press without a button ended with status $status, not 2"
 set -e
 kill -0 "$APP_PID" || fail "the launcher ended"
+stop_app
+
+# No launcher runs: this start becomes it, then carries the command out.
+(cd / && exec "$d/vyrelight" --toggle "$bar") > "$TMP/app.log" 2>&1 &
+APP_PID=$!
+wait_window Default >/dev/null || fail "the start with --toggle did not become the launcher"
+poll shown || fail "the start that became the launcher did not carry out --toggle"
 stop_app
 echo "remote_command: passed"
