@@ -151,3 +151,35 @@ TEST(RemoteCommand, ListLinesAreOneRecordEach)
     EXPECT_EQ(ListToolbarLine(2, false, "My tools"), "T\t2\thidden\tMy tools\n");
     EXPECT_EQ(ListButtonLine(1, "a\tb", "/bin/x\ny\\"), "\tB\t1\ta\\tb\t/bin/x\\ny\\\\\n");
 }
+
+TEST(CommandLine, CommandsForTheRunningLauncher)
+{
+    struct CommandRow {
+        std::vector<std::string> args;
+        Action action;
+        std::vector<std::string> names;
+        bool refused;
+    };
+    const std::vector<CommandRow> rows{
+        {{"--list"}, Action::List, {}, false},
+        {{"--press", "My tools", "-odd name"}, Action::Press, {"My tools", "-odd name"}, false},
+        {{"--data-dir", "/d", "--toggle", "2"}, Action::Toggle, {"2"}, false},
+        {{"--press", "Tools"}, Action::Run, {"Tools"}, true},
+        {{"--toggle"}, Action::Run, {}, true},
+        {{"--toggle=Tools"}, Action::Run, {}, true},
+        {{"--list", "--toggle", "1"}, Action::Run, {"1"}, true},
+        {{"--list", "extra"}, Action::Run, {}, true},
+        {{"--autostart", "on", "--list"}, Action::Run, {}, true},
+    };
+    for (const CommandRow& row : rows) {
+        const CommandLine line = ParseCommandLine(row.args);
+        EXPECT_EQ(!line.error.empty(), row.refused) << row.args.front() << ": " << line.error;
+        if (!row.refused) {
+            EXPECT_EQ(line.action, row.action) << row.args.front();
+        }
+        EXPECT_EQ(line.names, row.names) << row.args.front();
+    }
+    const std::string help = HelpText("vyrelight");
+    for (const char* text : {"--press TOOLBAR BUTTON", "--toggle TOOLBAR", "--list", "Exit status", "Shortcut"})
+        EXPECT_NE(help.find(text), std::string::npos) << text;
+}
