@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <future>
 #include <memory>
 #include <string>
@@ -312,6 +313,54 @@ TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
 
     server.value().reset();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
+}
+
+// Commands travel as counted words: any bytes, in as many pieces as the stream makes;
+// what is no frame is hung up on without an answer.
+TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
+{
+    QTemporaryDir dir;
+    const std::string path = ChannelPath(bytes(dir.path()), "/commands");
+    Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path);
+    ASSERT_TRUE(listening.ok()) << listening.reason();
+    std::vector<std::vector<std::string>> heard;
+    listening.value()->setCommandHandler([&heard](const std::vector<std::string>& words) {
+        heard.push_back(words);
+        return std::vector<std::string>{"0", std::string(300000, 'x'), ""};
+    });
+    const std::vector<std::string> request{"press", std::string("a b/\0\xff:", 7), "2"};
+    auto asked = std::async(std::launch::async, [&] { return AskLauncher(path, request, 5000); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
+    const auto answer = asked.get();
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->at(1).size(), 300000u); // more than one write's worth
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0], request);
+
+    const auto talk = [&path](const std::vector<std::string>& pieces) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        for (const std::string& piece : pieces) {
+            EXPECT_EQ(::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL), ssize_t(piece.size()));
+            QTest::qWait(30);
+        }
+        std::string got;
+        pollfd p{fd, POLLIN, 0};
+        char buf[4096];
+        ssize_t n = 0;
+        while (QTest::qWaitFor([&] { return ::poll(&p, 1, 0) == 1; }, 3000) && (n = ::read(fd, buf, sizeof buf)) > 0)
+            got.append(buf, std::size_t(n));
+        ::close(fd);
+        return got;
+    };
+    EXPECT_EQ(talk({"2:4:li", "st1:", "x"}).substr(0, 12), "3:1:0300000:");
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[1], (std::vector<std::string>{"list", "x"}));
+    EXPECT_EQ(talk({"2:x"}), "");
+    EXPECT_EQ(heard.size(), 2u);
 }
 
 // Connections that never ask: a few are held, each only for a while, and a request
