@@ -2,6 +2,8 @@
 
 #include "app/RemoteCommand.h"
 
+#include <QTimer>
+
 #include "about/AboutBox.h"
 #include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
@@ -269,11 +271,16 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
     const BtnRec& b = rec.Btns[std::size_t(k)];
     if (b.Kind == KindSeparator)
         return answer(1, "", "button " + std::to_string(k) + " of toolbar '" + rec.Name + "' is a separator");
-    // The start a click makes; its failure goes back to the asker rather than to a
-    // message box, as the asker may be a key binding with nobody at a terminal.
-    if (const Result<void> started = m_launcher->activate(t, k); !started)
+    // The start a click makes. A failure goes back to the asker, and the message a click
+    // would show comes up once the asker has its answer: a key binding has no terminal.
+    if (const Result<void> started = m_launcher->activate(t, k); !started) {
+        QTimer::singleShot(0, this, [this, t, k, reason = started.reason()] {
+            if (!m_ended)
+                m_launcher->startFailed(t, k, reason);
+        });
         return answer(1, "", b.Name + ": Unable to access: " + b.Executable + " " + b.Parameters + ": " +
                                  started.reason());
+    }
     return answer(0, "", "");
 }
 

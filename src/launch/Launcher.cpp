@@ -63,20 +63,27 @@ const BtnRec* Launcher::button(std::uint8_t t, int k) const
 
 void Launcher::buttonClicked(std::uint8_t t, int k)
 {
+    if (const Result<void> activated = activate(t, k); !activated)
+        startFailed(t, k, activated.reason());
+}
+
+void Launcher::startFailed(std::uint8_t t, int k, std::string reason)
+{
     for (;;) {
-        const Result<void> activated = activate(t, k);
-        if (activated)
-            return;
         // No record, no name to title a message with: the click simply did nothing.
         const BtnRec* b = button(t, k);
         if (!b)
             return;
         const Prompter::Answer answer = m_services.prompter.message(
             text(b->Name),
-            withReason("Unable to access: " + text(b->Executable) + " " + text(b->Parameters), activated.reason()),
+            withReason("Unable to access: " + text(b->Executable) + " " + text(b->Parameters), reason),
             Prompter::RetryCancel);
         if (answer != Prompter::Retry)
             return;
+        const Result<void> activated = activate(t, k);
+        if (activated)
+            return;
+        reason = activated.reason();
     }
 }
 

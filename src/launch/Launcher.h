@@ -26,6 +26,9 @@ public:
     // A click on record button k of toolbar t. Asks Retry/Cancel while the activation
     // fails; Retry runs the whole activation again.
     void buttonClicked(std::uint8_t t, int k);
+    // What a click does once the activation failed with reason: asks Retry/Cancel while
+    // it fails.
+    void startFailed(std::uint8_t t, int k, std::string reason);
     // Launches the button's target or carries out its recall.
     Result<void> activate(std::uint8_t t, int k);
 

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -260,3 +261,23 @@ TEST_F(AppTest, AFolderThatCannotBeWrittenStartsReadOnlyAndSaysSoOnce)
 
 } // namespace
 
+
+// A press from the command line whose start fails: the asker gets status 1 and the
+// reason at once, and the message a click shows comes up after, from the event loop.
+TEST_F(AppTest, CommandPressThatFailsAnswersFirstThenShowsTheClicksMessage)
+{
+    write("Default.vtb", std::string(VtbHeader) + "Run it;/bin/true;;1;;0;\r\n");
+    ASSERT_TRUE(start("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"));
+    shell.failAll = true;
+    const std::vector<std::string> answer = app->runCommand({"press", "default", "run IT"});
+    ASSERT_EQ(answer.size(), 3u);
+    EXPECT_EQ(answer[0], "1");
+    EXPECT_NE(answer[2].find("scripted failure 1"), std::string::npos) << answer[2];
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !prompter.shown.empty(); }, 2000));
+    EXPECT_EQ(prompter.shown[0].title, "Run it");
+    EXPECT_EQ(shell.calls.size(), 1u); // Cancel: not started again
+
+    EXPECT_EQ(app->runCommand({"press", "Default"})[0], "2");
+    EXPECT_EQ(app->runCommand({"press", "1", "2"})[0], "1");
+}
