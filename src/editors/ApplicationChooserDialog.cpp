@@ -1,6 +1,7 @@
 #include "editors/ApplicationChooserDialog.h"
 
 #include "editors/CommandButtons.h"
+#include "editors/SearchBox.h"
 #include "platform/Centre.h"
 #include "platform/IconSource.h"
 #include "platform/SkipOnError.h"
@@ -110,14 +111,6 @@ ApplicationChooserDialog::~ApplicationChooserDialog() = default;
 
 void ApplicationChooserDialog::buildControls()
 {
-    m_search = new QLineEdit(this);
-    m_search->setObjectName(QStringLiteral("txtSearch"));
-    m_search->setPlaceholderText(QStringLiteral("Search"));
-    m_search->setClearButtonEnabled(true);
-    m_search->setAccessibleName(QStringLiteral("Search the applications"));
-    m_search->installEventFilter(this);
-    connect(m_search, &QLineEdit::textChanged, this, &ApplicationChooserDialog::filter);
-
     m_view = new QListWidget(this);
     m_view->setObjectName(QStringLiteral("lstApps"));
     m_view->setAccessibleName(QStringLiteral("Installed applications"));
@@ -134,6 +127,8 @@ void ApplicationChooserDialog::buildControls()
             accept();
     });
     connect(m_view, &QListWidget::currentRowChanged, this, &ApplicationChooserDialog::updateOk);
+    m_search = makeSearchBox(this, QStringLiteral("Search the applications"), m_view);
+    connect(m_search, &QLineEdit::textChanged, this, &ApplicationChooserDialog::filter);
     // The icons of the rows scrolled to come next.
     connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (m_pending > 0)
@@ -303,26 +298,6 @@ void ApplicationChooserDialog::loadSomeIcons()
         loadIcon(m_view->item(m_nextIcon++));
     if (m_pending <= 0 || m_nextIcon >= m_view->count())
         m_iconTimer.stop();
-}
-
-bool ApplicationChooserDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    // The arrows move through the list while the search box keeps the focus, so the user
-    // can type and pick without leaving it.
-    if (watched == m_search && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        switch (key->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-            QApplication::sendEvent(m_view, event);
-            return true;
-        default:
-            break;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void ApplicationChooserDialog::showEvent(QShowEvent* event)

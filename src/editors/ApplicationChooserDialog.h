@@ -36,7 +36,6 @@ public:
     int iconsPending() const { return m_pending; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "editors/ThemeIconDialog.h"
 
 #include "editors/CommandButtons.h"
+#include "editors/SearchBox.h"
 #include "platform/IconSource.h"
 #include "platform/SkipOnError.h"
 
@@ -32,19 +33,13 @@ ThemeIconDialog::ThemeIconDialog(IconSource& icons, QStringList names, QWidget* 
     setWindowTitle(QStringLiteral("Theme Icons"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    m_search = new QLineEdit(this);
-    m_search->setObjectName(QStringLiteral("txtSearch"));
-    m_search->setPlaceholderText(QStringLiteral("Search"));
-    m_search->setClearButtonEnabled(true);
-    m_search->setAccessibleName(QStringLiteral("Search the theme's icons"));
-    m_search->installEventFilter(this);
-    connect(m_search, &QLineEdit::textChanged, this, &ThemeIconDialog::filter);
-
     m_view = new QListWidget(this);
     m_view->setObjectName(QStringLiteral("lstIcons"));
     m_view->setAccessibleName(QStringLiteral("Icons of the theme"));
     m_view->setUniformItemSizes(true);
     m_view->setIconSize(QSize(IconSide, IconSide));
+    m_search = makeSearchBox(this, QStringLiteral("Search the theme's icons"), m_view);
+    connect(m_search, &QLineEdit::textChanged, this, &ThemeIconDialog::filter);
     const QFontMetrics metrics(font());
     m_view->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('x')) * 40, metrics.height() * 20);
     const qreal ratio = devicePixelRatioF();
@@ -85,6 +80,7 @@ ThemeIconDialog::ThemeIconDialog(IconSource& icons, QStringList names, QWidget* 
     window->addWidget(m_view, 1);
     window->addLayout(commands);
     filter(QString());
+    setTabOrder(m_search, m_view);
     m_search->setFocus();
 }
 
@@ -148,15 +144,3 @@ void ThemeIconDialog::drawVisibleIcons()
     }
 }
 
-bool ThemeIconDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    // The arrows move through the list while the search box keeps the focus.
-    if (watched == m_search && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
-            QApplication::sendEvent(m_view, event);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}

@@ -22,7 +22,6 @@ public:
     void setFilter(const QString& text);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void filter(const QString& text);
