@@ -9,7 +9,7 @@ WERROR ?= 0
 CMAKE_FLAGS ?=
 CONFIGURE_FLAGS = -DVYRE_WERROR=$(if $(filter 1 ON on yes,$(WERROR)),ON,OFF) $(CMAKE_FLAGS)
 
-.PHONY: run test build deps check fuzz asan bench clean package install soak
+.PHONY: run test build deps check fuzz asan bench clean package package-check install soak
 
 deps:
 	@bash scripts/deps.sh
@@ -26,6 +26,10 @@ run: build
 # A Debian package, build/vyrelight_<version>_<arch>.deb, its dependencies computed.
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The package unpacked and its program run as installed (CI runs it after the tests).
+package-check: package
+	bash tests/e2e/installed_package.bash $(BUILD)/vyrelight
 
 # Installs the stripped program with its menu entry, icon, metainfo and man page under
 # PREFIX (default /usr/local).

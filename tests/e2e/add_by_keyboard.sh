@@ -5,15 +5,12 @@
 # which gets its type's icon; "Folder..." finds a folder in the folder chooser, which
 # starts at home. No path and no icon name is typed.
 source "$(dirname "$0")/lib.bash"
-start_x
-start_wm
-
-gone() { WAIT_TENTHS=50 poll eval "! xdotool search --onlyvisible --name '^$1\$' >/dev/null 2>&1"; }
+start_x_wm
+gone() { wait_gone "$1"; }
 
 d="$TMP/data"
 docs="$TMP/Papers"
-home="$TMP/home"
-mkdir -p "$d" "$docs" "$TMP/xdg/home/applications" "$TMP/xdg/share" "$home/Vyre Projects"
+mkdir -p "$d" "$docs" "$TMP/xdg/home/applications" "$TMP/xdg/share" "$HOME/Vyre Projects"
 printf 'a note\n' > "$docs/notes.txt"
 printf '#!/bin/sh\n' > "$d/notepad.sh"
 chmod +x "$d/notepad.sh"
@@ -24,8 +21,7 @@ printf '[Desktop Entry]\nType=Application\nName=Vyre Notepad\nGenericName=Text E
 export XDG_DATA_HOME="$TMP/xdg/home" XDG_DATA_DIRS="$TMP/xdg/share:/usr/share"
 
 # Started in the documents' folder, where the file dialog then opens.
-cp "$BIN" "$d/vyrelight"
-(cd "$docs" && HOME="$home" exec "$d/vyrelight") > "$TMP/app.log" 2>&1 &
+(cd "$docs" && exec "$BIN" --data-dir "$d") > "$TMP/app.log" 2>&1 &
 APP_PID=$!
 bar=$(wait_window Default) || fail "the Default toolbar did not come up"
 read -r x y _ _ < <(geometry "$bar")
@@ -47,18 +43,11 @@ xdotool key Return
 gone "Choose an Application" || fail "Enter did not take the application"
 xdotool key Return
 gone "Add Button" || fail "OK did not add the application"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Vyre Notepad;$entry;;1;$entry;1;" > "$TMP/vtb.expected"
+crlf "$VTB_HEADER" "Vyre Notepad;$entry;;1;$entry;1;" > "$TMP/vtb.expected"
 cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the application"; }
 # Its button shows the entry's own icon: the first button after the fixed ones.
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1; }
-shown=""
-for _ in $(seq 50); do
-  read -r bx by _ _ < <(geometry "$bar")
-  shown=$(pixel $((bx + 34 + 11)) $((by + 14)))
-  [ "$shown" = "#20A040" ] && break
-  sleep 0.1
-done
-[ "$shown" = "#20A040" ] || fail "the application's button shows $shown, not the entry's icon"
+entry_icon() { read -r bx by _ _ < <(geometry "$bar"); [ "$(pixel $((bx + 34 + 11)) $((by + 14)))" = "#20A040" ]; }
+WAIT_TENTHS=50 poll entry_icon || fail "the application's button does not show the entry's icon"
 
 # A document: the target's browse button, then the file dialog's list.
 add_button
@@ -70,7 +59,7 @@ xdotool key shift+Tab shift+Tab space Return
 gone "Button Executable" || fail "the file dialog did not take the document"
 xdotool key Return
 gone "Add Button" || fail "OK did not add the document"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Vyre Notepad;$entry;;1;$entry;1;" "notes;$docs/notes.txt;;1;;0;" \
+crlf "$VTB_HEADER" "Vyre Notepad;$entry;;1;$entry;1;" "notes;$docs/notes.txt;;1;;0;" \
   > "$TMP/vtb.expected"
 cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the document"; }
 
@@ -83,8 +72,8 @@ xdotool key shift+Tab space alt+c
 gone "Button Folder" || fail "the folder chooser did not take the folder"
 xdotool key Return
 gone "Add Button" || fail "OK did not add the folder"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Vyre Notepad;$entry;;1;$entry;1;" "notes;$docs/notes.txt;;1;;0;" \
-  "Vyre Projects;$home/Vyre Projects;;3;;0;" > "$TMP/vtb.expected"
+crlf "$VTB_HEADER" "Vyre Notepad;$entry;;1;$entry;1;" "notes;$docs/notes.txt;;1;;0;" \
+  "Vyre Projects;$HOME/Vyre Projects;;3;;0;" > "$TMP/vtb.expected"
 cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the folder"; }
 stop_app
 echo "add_by_keyboard: passed"

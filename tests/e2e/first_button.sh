@@ -5,14 +5,10 @@
 # click on that button starts the program. Under a window manager (VYRE_E2E_WM, openbox
 # unless told), as a new user has it; the toolbar stays where it stood throughout.
 source "$(dirname "$0")/lib.bash"
-start_x
-start_wm
+start_x_wm
 d="$TMP/data"
 mkdir -p "$d"
-cat > "$d/mark.sh" <<SH
-#!/bin/sh
-touch "$d/started.mark"
-SH
+printf '#!/bin/sh\ntouch "%s/started.mark"\n' "$d" > "$d/mark.sh"
 chmod +x "$d/mark.sh"
 start_app "$d"
 id=$(wait_window Default) || fail "the Default toolbar did not come up"
@@ -31,10 +27,9 @@ point_into "$editor"
 xdotool key Tab
 xdotool type --delay 10 "$d/mark.sh"
 xdotool key Tab Return
-editor_gone() { ! xdotool search --onlyvisible --name '^Add Button$' >/dev/null 2>&1; }
-poll editor_gone || fail "OK did not close the editor"
+wait_gone "Add Button" || fail "OK did not close the editor"
 
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "mark;$d/mark.sh;;1;$d/mark.sh;1;" > "$TMP/vtb.expected"
+crlf "$VTB_HEADER" "mark;$d/mark.sh;;1;$d/mark.sh;1;" > "$TMP/vtb.expected"
 cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the new button"; }
 # The window takes the width of its fixed buttons, the new 23 px button and its frame,
 # and stays where it stood.

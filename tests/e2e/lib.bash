@@ -1,9 +1,17 @@
-# Shared by the end-to-end scripts: a private X server, a private data folder, and
-# the real binary copied into it (the launcher keeps its files beside itself).
+# Shared by the end-to-end scripts: a private X server, a private home, runtime and
+# cache folder, and data folders given to the real binary with --data-dir. Nothing is
+# shared with another script, so the scripts run side by side.
 set -eu
 
 BIN=${1:?usage: $0 path/to/vyrelight}
+# Absolute: the launcher is started from /.
+BIN=$(cd "$(dirname "$BIN")" && pwd)/$(basename "$BIN")
 TMP=$(mktemp -d)
+# A home of the script's own: whatever the launcher, Qt, the file dialogs or the window
+# manager keep there (settings, recent places, caches) stays with this run.
+export HOME="$TMP/home"
+mkdir -p "$HOME"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME
 # A runtime folder of the script's own, where a launcher listens for second starts.
 export XDG_RUNTIME_DIR="$TMP/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -11,6 +19,14 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 # The launcher keeps decoded icons in the cache folder: the test's own, never the user's.
 export XDG_CACHE_HOME="$TMP/cache"
+# A session bus, if any, is left alone: the launcher owns no name on it, so scripts that
+# share one do not meet there (and without dbus-launch nothing starts a bus of its own).
+
+# The first lines of the launcher's two kinds of file.
+CFG_HEADER="Quorrelind's Vyrelight Toolbars v2_[A1]"
+VTB_HEADER="Quorrelind's Vyrelight Toolbar v2_[A1]"
+# Toolbar 0 with its handle's window at 100,100 pixels.
+DEFAULT_AT_100="Default;1500;1500;;;0;0;0;-1;-1;0;0;"
 XVFB_PID=""
 WM_PID=""
 APP_PID=""
@@ -27,6 +43,10 @@ trap cleanup EXIT
 
 # Prints each argument as a line ending in CR LF, as the launcher's files have them.
 crlf() { printf '%s\r\n' "$@"; }
+# write_cfg FILE LINE...: a Toolbars.cfg of these toolbar lines; write_vtb FILE LINE...:
+# a toolbar file of these button lines. Folders are made as needed.
+write_cfg() { local f=$1; shift; mkdir -p "$(dirname "$f")"; crlf "$CFG_HEADER" "$@" > "$f"; }
+write_vtb() { local f=$1; shift; mkdir -p "$(dirname "$f")"; crlf "$VTB_HEADER" "$@" > "$f"; }
 
 fail() {
   echo "FAIL: $*" >&2
@@ -81,14 +101,22 @@ wm_ready() {
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
 }
 
-# Copies the launcher into a fresh data folder and starts it there.
+# start_app DIR [ARG...]: starts the launcher on the data folder DIR (made when missing)
+# from /, its output in $TMP/app.log; APP_PID is its process. DIR/vyrelight is left as
+# a command for the launcher on that folder: run, it is a second start, which forwards
+# its arguments to the running one.
 start_app() {
   local dir=$1
+  shift
   mkdir -p "$dir"
-  cp "$BIN" "$dir/vyrelight"
-  (cd / && exec "$dir/vyrelight") > "$TMP/app.log" 2>&1 &
+  printf '#!/bin/sh\nexec "%s" --data-dir "%s" "$@"\n' "$BIN" "$dir" > "$dir/vyrelight"
+  chmod 755 "$dir/vyrelight"
+  (cd / && exec "$BIN" --data-dir "$dir" "$@") > "$TMP/app.log" 2>&1 &
   APP_PID=$!
 }
+
+# Starts a window manager too: the X server and the manager most scripts begin with.
+start_x_wm() { start_x; start_wm "$@"; }
 
 # Waits until a visible window with this exact name is mapped; prints its id.
 wait_window() {
@@ -100,6 +128,17 @@ wait_window() {
   done
   return 1
 }
+# Passes when no visible window has this exact name; wait_gone polls for it (5 s).
+shown_none() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+wait_gone() { WAIT_TENTHS=50 poll shown_none "$1"; }
+
+# The launcher's visible windows, sorted; new_window BEFORE prints one not in BEFORE
+# (a menu or a tooltip that has come up).
+visible_windows() { xdotool search --onlyvisible --classname vyrelight 2>/dev/null | sort || true; }
+new_window() { comm -13 <(echo "$1") <(visible_windows) | head -n 1; }
+
+# The colour of the screen's pixel at x y, as #RRGGBB.
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1; }
 
 # "x y w h" of a window, from xwininfo (absolute position, inner size).
 geometry() {
@@ -141,4 +180,15 @@ stop_app() {
     sleep 0.1
   done
   fail "the launcher did not end on SIGTERM"
+}
+
+# end_app SIGNAL WHAT: sends the signal and fails unless the launcher has gone within a
+# second; STATUS is its exit status.
+end_app() {
+  kill -s "$1" "$APP_PID"
+  ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+  WAIT_TENTHS=10 poll ended || fail "$2: SIG$1 did not end the launcher within 1 s"
+  STATUS=0
+  wait "$APP_PID" 2>/dev/null || STATUS=$?
+  APP_PID=""
 }

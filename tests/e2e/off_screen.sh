@@ -5,19 +5,11 @@
 # screen that shrinks under a toolbar brings it back, and one that grows again puts it
 # back at its own place.
 source "$(dirname "$0")/lib.bash"
-start_x
-start_wm
+start_x_wm
 d="$TMP/data"
-mkdir -p "$d"
-{ crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
-       "Default;-50000;-50000;;;0;0;0;-1;-1;0;0;" \
-       "Edge;-150;-150;Edge.vtb;;0;0;0;-1;-1;0;0;" \
-       "Right;3000;15000;Right.vtb;;0;0;0;-1;-1;0;0;" \
-       "Fixed;-9000;90000;Fixed.vtb;;0;0;0;-1;-1;0;-1;"
-} > "$d/Toolbars.cfg"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Edge.vtb"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Right.vtb"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Fixed.vtb"
+write_cfg "$d/Toolbars.cfg" "Default;-50000;-50000;;;0;0;0;-1;-1;0;0;" "Edge;-150;-150;Edge.vtb;;0;0;0;-1;-1;0;0;" \
+  "Right;3000;15000;Right.vtb;;0;0;0;-1;-1;0;0;" "Fixed;-9000;90000;Fixed.vtb;;0;0;0;-1;-1;0;-1;"
+for bar in Edge Right Fixed Low; do write_vtb "$d/$bar.vtb"; done
 start_app "$d"
 id=$(wait_window Default) || fail "Default did not come up"
 edge=$(wait_window Edge) || fail "Edge did not come up"
@@ -63,12 +55,8 @@ else
 fi
 # A session at a scale of 2: the screen is half as large in the toolbars' units, so the
 # toolbars beyond its middle are brought within reach; their places on disk stay.
-{ crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
-       "Default;1500;1500;;;0;0;0;-1;-1;0;0;" \
-       "Right;4500;15000;Right.vtb;;0;0;0;-1;-1;0;0;" \
-       "Low;9000;3000;Low.vtb;;0;0;0;-1;-1;0;0;"
-} > "$d/Toolbars.cfg"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Low.vtb"
+write_cfg "$d/Toolbars.cfg" "$DEFAULT_AT_100" "Right;4500;15000;Right.vtb;;0;0;0;-1;-1;0;0;" \
+  "Low;9000;3000;Low.vtb;;0;0;0;-1;-1;0;0;"
 cp "$d/Toolbars.cfg" "$TMP/cfg.before"
 QT_SCALE_FACTOR=2 start_app "$d"
 right=$(wait_window Right) || fail "Right did not come up at a scale of 2"

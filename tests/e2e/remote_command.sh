@@ -5,21 +5,16 @@ source "$(dirname "$0")/lib.bash"
 start_x
 d="$TMP/data"
 mkdir -p "$d"
-cat > "$d/mark.sh" <<'SH'
-#!/bin/sh
-echo pressed > "$(dirname "$0")/pressed.txt"
-SH
+printf '#!/bin/sh\necho pressed > "$(dirname "$0")/pressed.txt"\n' > "$d/mark.sh"
 chmod +x "$d/mark.sh"
 bar=$'Caf\xc3\xa9 tools/x'
-crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
-     "Default;1500;1500;;;0;0;0;-1;-1;0;0;" \
-     "$bar;4500;1500;$d/second.vtb;;0;0;0;0;0;0;0;" > "$d/Toolbars.cfg"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Mark it;$d/mark.sh;;1;;0;" > "$d/Default.vtb"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Other;$d/mark.sh;;1;;0;" > "$d/second.vtb"
+write_cfg "$d/Toolbars.cfg" "$DEFAULT_AT_100" "$bar;4500;1500;$d/second.vtb;;0;0;0;0;0;0;0;"
+write_vtb "$d/Default.vtb" "Mark it;$d/mark.sh;;1;;0;"
+write_vtb "$d/second.vtb" "Other;$d/mark.sh;;1;;0;"
 start_app "$d"
 # Asked only once it runs: a start before it takes the folder would become the launcher.
 wait_window Default >/dev/null || fail "the launcher did not come up"
-cli() { (cd / && "$d/vyrelight" "$@"); }
+cli() { "$d/vyrelight" "$@"; }
 listed() { cli --list > "$TMP/list" 2>"$TMP/err"; }
 poll listed || fail "--list never answered: $(cat "$TMP/err")"
 printf '%s\n' "T	1	shown	Default" "	B	1	Mark it	$d/mark.sh" \
@@ -37,21 +32,22 @@ poll shown || fail "--toggle did not show the toolbar"
 cli --toggle "$bar" || fail "--toggle by its name failed"
 cli --list | grep -qx "T	2	hidden	$bar" || fail "--toggle did not hide the toolbar again"
 
-set +e
-cli --press Default Nowhere 2> "$TMP/err"; status=$?
-[ "$status" -eq 1 ] || fail "a missing button ended with status $status, not 1"
+# expect_status N COMMAND...: the start ends with status N; its message is in $TMP/err.
+expect_status() {
+  local want=$1 status=0
+  shift
+  cli "$@" 2> "$TMP/err" || status=$?
+  [ "$status" -eq "$want" ] || fail "$* ended with status $status, not $want"
+}
+expect_status 1 --press Default Nowhere
 grep -q "no button named 'Nowhere'" "$TMP/err" || fail "no reason for a missing button: $(cat "$TMP/err")"
-cli --toggle 3 2> "$TMP/err"; status=$?
-[ "$status" -eq 1 ] || fail "a missing toolbar ended with status $status, not 1"
-cli --press Default 2> "$TMP/err"; status=$?
-[ "$status" -eq 2 ] || fail "--press without a button ended with status $status, not 2"
-set -e
+expect_status 1 --toggle 3
+expect_status 2 --press Default
 kill -0 "$APP_PID" || fail "the launcher ended"
 stop_app
 
 # No launcher runs: this start becomes it, then carries the command out.
-(cd / && exec "$d/vyrelight" --toggle "$bar") > "$TMP/app.log" 2>&1 &
-APP_PID=$!
+start_app "$d" --toggle "$bar"
 wait_window Default >/dev/null || fail "the start with --toggle did not become the launcher"
 poll shown || fail "the start that became the launcher did not carry out --toggle"
 stop_app

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Under a window manager the toolbars and the editors stay out of the task bar and the
-# pager, while the configuration window stays in it, and an editor is offered a close
-# box but no maximise box: read from the states and allowed actions the manager keeps.
+# pager, while the configuration window, which a second start brings up, stays in it;
+# an editor is offered a close box but no maximise box: read from the states and
+# allowed actions the manager keeps.
 source "$(dirname "$0")/lib.bash"
-start_x
-start_wm
-start_app "$TMP/data"
+start_x_wm
+d="$TMP/data"
+start_app "$d"
 TB=$(wait_window Default) || fail "Default did not come up"
 
 # The state may be asked for once the window is on screen: polled for.
@@ -15,8 +16,10 @@ wait_state() { WAIT_TENTHS=50 poll has_state "$1" "$2"; }
 wait_state "$TB" SKIP_TASKBAR || fail "the toolbar is in the task bar: $(xprop -id "$TB" _NET_WM_STATE)"
 wait_state "$TB" SKIP_PAGER || fail "the toolbar is in the pager"
 
-timeout 20 "$TMP/data/vyrelight" >/dev/null 2>&1 || fail "the second start failed"
-CFG=$(wait_window "Vyrelight Toolbar v2") || fail "the configuration window did not open"
+shown_none "Vyrelight Toolbar v2" || fail "a configuration window before asking"
+timeout 20 "$d/vyrelight" > "$TMP/second.log" 2>&1 || fail "the second start ended with status $?: $(cat "$TMP/second.log")"
+CFG=$(wait_window "Vyrelight Toolbar v2") || fail "the second start did not bring up the configuration window"
+kill -0 "$APP_PID" || fail "the first launcher is gone"
 has_state "$CFG" SKIP_TASKBAR && fail "the configuration window left the task bar"
 
 # Twice: each editor is a new window, and a window manager forgets the state of a
@@ -30,7 +33,7 @@ for round in 1 2; do
   case "$actions" in *CLOSE*) ;; *) fail "the button editor cannot be closed: $actions" ;; esac
   case "$actions" in *MAXIMIZE*|*RESIZE*) fail "the button editor can grow: $actions" ;; esac
   xdotool key Escape
-  for _ in $(seq 50); do xdotool search --onlyvisible --name "^Add Button\$" >/dev/null 2>&1 || break; sleep 0.1; done
+  wait_gone "Add Button" || fail "round $round: Escape did not close the editor"
 done
 stop_app
 echo "window_kinds: passed"

@@ -31,6 +31,11 @@ protected:
         data->setUrls(m_urls);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
+        // What the target under the pointer answers, so the script waits for it.
+        connect(drag, &QDrag::actionChanged, this, [](Qt::DropAction action) {
+            std::printf("action %s\n", action == Qt::IgnoreAction ? "refused" : "taken");
+            std::fflush(stdout);
+        });
         const Qt::DropAction done = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
         // The script reads whether the drop was taken.
         std::printf("drop %s\n", done == Qt::IgnoreAction ? "refused" : "taken");

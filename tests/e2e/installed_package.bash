@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# The Debian package, unpacked into a scratch root: its files are where a desktop looks
-# for them, they pass the desktop's checks, and the installed binary keeps the toolbars
-# in ~/.config/vyrelight, never beside itself.
+# The Debian package that `make package` built beside the binary, unpacked into a scratch
+# root: its files are where a desktop looks for them, its menu entry and metainfo are
+# the ones the test suite validates, and the installed binary keeps the toolbars in
+# ~/.config/vyrelight, never beside itself. Run by `make package-check` (CI), not by
+# CTest: it needs the package built first.
 source "$(dirname "$0")/lib.bash"
 build=$(cd "$(dirname "$BIN")" && pwd)
-command -v cpack >/dev/null && command -v dpkg-shlibdeps >/dev/null || { echo "installed_package: skipped (no cpack or dpkg-dev)"; exit 0; }
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$TMP/pkg" > "$TMP/cpack.log" 2>&1 || fail "cpack failed: $(tail "$TMP/cpack.log")"
-deb=$(ls "$TMP"/pkg/vyrelight_*.deb)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+deb=$(ls -t "$build"/vyrelight_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || fail "no package in $build: run make package first"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package's dependencies were not computed: $(dpkg-deb -f "$deb" Depends)"
 root="$TMP/root"
 dpkg -x "$deb" "$root"
@@ -14,25 +16,19 @@ for f in usr/bin/vyrelight usr/share/applications/vyrelight.desktop usr/share/ic
          usr/share/metainfo/org.vyrelight.vyrelight.metainfo.xml usr/share/man/man1/vyrelight.1; do
   [ -f "$root/$f" ] || fail "the package has no $f"
 done
+cmp "$source_dir/share/vyrelight.desktop" "$root/usr/share/applications/vyrelight.desktop" ||
+  fail "the packaged menu entry is not the one validated"
+cmp "$build/share/org.vyrelight.vyrelight.metainfo.xml" "$root/usr/share/metainfo/org.vyrelight.vyrelight.metainfo.xml" ||
+  fail "the packaged metainfo is not the one validated"
 file "$root/usr/bin/vyrelight" | grep -q "stripped" && ! file "$root/usr/bin/vyrelight" | grep -q "not stripped" ||
   fail "the binary is not stripped"
 # A plain install under another prefix strips the binary too.
 cmake --install "$build" --prefix "$TMP/prefix" > "$TMP/install.log" || fail "cmake --install failed"
 file "$TMP/prefix/bin/vyrelight" | grep -q "not stripped" && fail "cmake --install left the binary unstripped"
 [ -f "$TMP/prefix/share/applications/vyrelight.desktop" ] || fail "cmake --install put no menu entry under its prefix"
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$root/usr/share/applications/vyrelight.desktop" || fail "desktop-file-validate"
-fi
-if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$root/usr/share/metainfo/org.vyrelight.vyrelight.metainfo.xml" >/dev/null ||
-    fail "appstreamcli validate"
-fi
 grep -q "$("$root/usr/bin/vyrelight" --version | awk '{print $NF}')" "$root/usr/share/man/man1/vyrelight.1" ||
   fail "the man page and --version disagree"
 
-export HOME="$TMP/home"
-unset XDG_CONFIG_HOME
-mkdir -p "$HOME"
 start_x
 (cd / && exec "$root/usr/bin/vyrelight") > "$TMP/app.log" 2>&1 &
 APP_PID=$!
