@@ -28,14 +28,24 @@ folded=$(wait_window Folded) || fail "Folded did not come up"
 
 # The source says what the target under the pointer answers ("action taken" or "action
 # refused") and, at the end, what became of the drop ("drop taken" or "drop refused").
-answered() { [ "$(grep '^action' "$TMP/source.log" | tail -n 1)" = "action $1" ]; }
+# Before any answer the drag counts as refused.
+answered() { local last; last=$(grep '^action' "$TMP/source.log" | tail -n 1); [ "${last:-action refused}" = "action $1" ]; }
 dropped() { grep -q '^drop' "$TMP/source.log"; }
-# drag_to X Y FILE...: drags the files from the stand-in's window (at 0,0) to x y and
-# lets go there; prints what the source was told. The hook in HOLD runs before the
-# button is let go; without one, a drop meant to be taken waits for the target's yes
-# (EXPECT=taken), and one meant to be refused gives the target a moment to say yes,
-# which it must not. The source stays until the next drag: the launcher fetches the
-# file list from it after the drag has ended for the source.
+# answer_at X Y WANT: moves a pixel to and fro over x y until the target's answer there
+# is WANT. The source tells the target of a new place only on a move, and drops a move
+# that comes while it still waits for the last answer, so a hand that holds still might
+# never be answered.
+answer_at() {
+  local x=$1 y=$2 want=$3 n=0
+  over() { n=$((1 - n)); xdotool mousemove $((x + n)) "$y"; answered "$want"; }
+  poll over
+}
+# drag_to X Y FILE...: drags the files from the stand-in's window (at 0,0) to just above
+# x y, where nothing takes them, then onto x y, and lets go there; prints what the source
+# was told. The hook in HOLD runs instead of the last move. A drop meant to be taken waits
+# for the target's yes (so it is a fresh one); one meant to be refused (EXPECT=refused)
+# gives the target a moment to say yes, which it must not. The source stays until the
+# next drag: the launcher fetches the file list from it after the drag has ended for it.
 drag_to() {
   local x=$1 y=$2; shift 2
   [ -s "$TMP/source.pid" ] && { kill "$(cat "$TMP/source.pid")" 2>/dev/null || true; }
@@ -43,12 +53,13 @@ drag_to() {
   echo $! > "$TMP/source.pid"
   wait_window vyre-dragsource >/dev/null || fail "the drag source did not come up"
   xdotool mousemove 30 30 mousedown 1
-  for step in 1 2 3 4 5 6 7 8; do xdotool mousemove $((30 + (x - 30) * step / 8)) $((30 + (y - 30) * step / 8)); done
+  for step in 1 2 3 4 5 6 7 8; do xdotool mousemove $((30 + (x - 30) * step / 8)) $((30 + (y - 45) * step / 8)); done
+  answer_at "$x" $((y - 15)) refused || fail "the drag was taken above $x,$y"
   if [ -n "${HOLD:-}" ]; then eval "$HOLD"
-  elif [ "${EXPECT:-taken}" = taken ]; then poll answered taken || fail "the target at $x,$y did not answer the drag"
-  else sleep 0.3 # only to see that the target does not take it
+  elif [ "${EXPECT:-taken}" = taken ]; then answer_at "$x" "$y" taken || fail "the target at $x,$y did not answer the drag"
+  else xdotool mousemove "$x" "$y"; sleep 0.3 # only to see that the target does not take it
   fi
-  xdotool mousemove "$x" "$y" mouseup 1
+  xdotool mouseup 1
   poll dropped || echo "drop unfinished"
   grep '^drop' "$TMP/source.log" || true
 }
@@ -79,10 +90,8 @@ width() { geometry "$folded" | cut -d' ' -f3; }
 [ "$(width)" = 29 ] || fail "Folded is not folded at start: $(width) px"
 HOLD='opened() { xdotool mousemove 206 406 mousemove 207 407; [ "$(width)" = 60 ]; }
       poll opened || fail "the folded bar did not open for the drag: $(width) px"
-      xdotool mousemove 230 410
-      poll answered refused || fail "the opened bar'"'"'s fixed end took the drag"
-      xdotool mousemove 245 410
-      poll answered taken || fail "the opened bar'"'"'s button did not answer the drag"'
+      answer_at 230 410 refused || fail "the opened bar'"'"'s fixed end took the drag"
+      answer_at 245 410 taken || fail "the opened bar'"'"'s button did not answer the drag"'
 [ "$(HOLD=$HOLD drag_to 245 410 "$a")" = "drop taken" ] || fail "the opened bar's button refused the drop"
 poll test -e "$d/box2/a b.txt" || fail "the file did not reach the folded bar's folder"
 cmp "$a" "$d/box2/a b.txt" || fail "the file in the folded bar's folder differs"
@@ -90,9 +99,9 @@ folded_again() { [ "$(width)" = 29 ]; }
 poll folded_again || fail "the bar did not fold again after the drop: $(width) px"
 
 # A file dropped on Default's handle opens the button editor filled from it; OK adds the
-# button to the toolbar's file. A hand never lets go at the very first point over a
-# window: a few moves over the handle.
-[ "$(HOLD='xdotool mousemove 116 116 mousemove 113 113; poll answered taken || fail "the handle did not answer"' \
+# button to the toolbar's file.
+# A hand never lets go at the very first point over a window: a few moves over the handle.
+[ "$(HOLD='answer_at 116 116 taken && answer_at 113 113 taken || fail "the handle did not answer"' \
      drag_to 114 114 "$a")" = "drop taken" ] || fail "the handle refused the drop"
 editor=$(wait_window "Add Button") || fail "the drop on the handle opened no editor"
 point_into "$editor"

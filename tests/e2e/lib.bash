@@ -54,6 +54,13 @@ fail() {
   exit 1
 }
 
+# Polls a command every tenth of a second until it succeeds, for at most $WAIT_TENTHS
+# tenths (10 seconds by default); fails when it never does.
+poll() {
+  for _ in $(seq "${WAIT_TENTHS:-100}"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
 start_x() {
   # Xvfb picks a free display itself and writes its number to fd 3, so runs that
   # overlap never share a server. -noreset: by default the server resets when its last
@@ -61,24 +68,13 @@ start_x() {
   # refuses connections meanwhile.
   Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
   XVFB_PID=$!
-  for _ in $(seq 100); do
-    # A whole line: ":1" read before the "0" of ":10" would name another server.
-    if [ "$(wc -l < "$TMP/display")" -ge 1 ]; then
-      export DISPLAY=":$(head -n 1 "$TMP/display")"
-      # Ready when it answers, not merely when it has named its display.
-      for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-      fail "the X server on $DISPLAY does not answer: $(tail -n 5 "$TMP/xvfb.log")"
-    fi
-    sleep 0.1
-  done
-  fail "no X server could be started"
-}
-
-# Polls a command every tenth of a second until it succeeds, for at most $WAIT_TENTHS
-# tenths (10 seconds by default); fails when it never does.
-poll() {
-  for _ in $(seq "${WAIT_TENTHS:-100}"); do "$@" && return 0; sleep 0.1; done
-  return 1
+  # A whole line: ":1" read before the "0" of ":10" would name another server.
+  named() { [ "$(wc -l < "$TMP/display")" -ge 1 ]; }
+  poll named || fail "no X server could be started: $(tail -n 5 "$TMP/xvfb.log")"
+  export DISPLAY=":$(head -n 1 "$TMP/display")"
+  # Ready when it answers, not merely when it has named its display.
+  WAIT_TENTHS=50 poll eval "xdpyinfo >/dev/null 2>&1" ||
+    fail "the X server on $DISPLAY does not answer: $(tail -n 5 "$TMP/xvfb.log")"
 }
 
 # Starts a window manager on the script's own server (VYRE_E2E_WM, else openbox) and
@@ -89,8 +85,8 @@ start_wm() {
   command -v "$WM" >/dev/null || fail "the window manager $WM is not installed (scripts/deps.sh)"
   case $WM in
     # Its own configuration only: no user's, no session, no background or tray helpers.
-    openbox) HOME="$TMP" openbox --config-file /etc/xdg/openbox/rc.xml > "$TMP/wm.log" 2>&1 & ;;
-    icewm) HOME="$TMP" ICEWM_PRIVCFG="$TMP/icewm" icewm > "$TMP/wm.log" 2>&1 & ;;
+    openbox) openbox --config-file /etc/xdg/openbox/rc.xml > "$TMP/wm.log" 2>&1 & ;;
+    icewm) ICEWM_PRIVCFG="$TMP/icewm" icewm > "$TMP/wm.log" 2>&1 & ;;
     *) "$WM" > "$TMP/wm.log" 2>&1 & ;;
   esac
   WM_PID=$!
@@ -121,12 +117,8 @@ start_x_wm() { start_x; start_wm "$@"; }
 # Waits until a visible window with this exact name is mapped; prints its id.
 wait_window() {
   local name=$1 id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
+  window_found() { id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n 1 || true); [ -n "$id" ]; }
+  poll window_found && echo "$id"
 }
 # Passes when no visible window has this exact name; wait_gone polls for it (5 s).
 shown_none() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
@@ -173,22 +165,14 @@ open_config() {
   point_into "$CFG" bottom
 }
 
-stop_app() {
-  kill -TERM "$APP_PID"
-  for _ in $(seq 100); do
-    kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" 2>/dev/null || true; APP_PID=""; return 0; }
-    sleep 0.1
-  done
-  fail "the launcher did not end on SIGTERM"
-}
-
-# end_app SIGNAL WHAT: sends the signal and fails unless the launcher has gone within a
-# second; STATUS is its exit status.
+# end_app SIGNAL WHAT [TENTHS]: sends the signal and fails unless the launcher has gone
+# within a second (or TENTHS); STATUS is its exit status.
+app_gone() { ! kill -0 "$APP_PID" 2>/dev/null; }
 end_app() {
   kill -s "$1" "$APP_PID"
-  ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-  WAIT_TENTHS=10 poll ended || fail "$2: SIG$1 did not end the launcher within 1 s"
+  WAIT_TENTHS=${3:-10} poll app_gone || fail "$2: SIG$1 did not end the launcher within ${3:-10} tenths of a second"
   STATUS=0
   wait "$APP_PID" 2>/dev/null || STATUS=$?
   APP_PID=""
 }
+stop_app() { end_app TERM "the launcher" 100; }

@@ -20,8 +20,7 @@ xdotool mousemove 136 121 click 3
 menu_up() { [ -n "$(new_window "$before")" ]; }
 poll menu_up || fail "the menu did not open"
 xdotool key t
-ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-poll ended || fail "choosing Terminate did not end the launcher"
+poll app_gone || fail "choosing Terminate did not end the launcher"
 APP_PID=""
 grep -q "^Default;1725;1950;" "$d/Toolbars.cfg" || { cat "$d/Toolbars.cfg"; fail "the moved position was not saved"; }
 echo "menu_terminate: passed"

@@ -70,9 +70,13 @@ handle() {
   echo $((x + 6)) $((y + 6))
 }
 
-menu_key() { # right-click a handle, then keys
-  local at; at=$(handle) || return 0
-  xdotool mousemove $at click 3; sleep 0.4
+menu_key() { # right-click a handle, then keys once the menu is up (if it comes up)
+  local at before; at=$(handle) || return 0
+  before=$(visible_windows)
+  xdotool mousemove $at click 3
+  menu_up() { [ -n "$(new_window "$before")" ]; }
+  WAIT_TENTHS=10 poll menu_up || return 0
+  # The pause lets a chosen item act before the Escapes close what it opened.
   xdotool key "$@"; sleep 0.2
   xdotool key Escape Escape 2>/dev/null || true
 }
@@ -100,9 +104,9 @@ act() {
 }
 
 open_config() {
-  menu_key c; sleep 0.3
-  local cfg; cfg=$(xdotool search --onlyvisible --name '^Vyrelight Toolbar v2$' 2>/dev/null | head -n 1 || true)
-  [ -n "$cfg" ] && xdotool windowmove "$cfg" 820 420 2>/dev/null || true
+  menu_key c
+  local cfg; cfg=$(WAIT_TENTHS=10 wait_window "Vyrelight Toolbar v2") || return 0
+  xdotool windowmove "$cfg" 820 420 2>/dev/null || true
 }
 
 start_run() {
