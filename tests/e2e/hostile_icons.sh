@@ -12,11 +12,12 @@ mkfifo "$h/pipe"
 printf "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='16' height='16'><image width='16' height='16' xlink:href='%s'/></svg>\n" \
   "$h/pipe" > "$h/pipe.svg"
 # A chain of themes, each naming the next and then 5,000 themes that do not exist.
+missing=$(seq -f "missing%g" 5000 | paste -sd,)
 for i in $(seq 0 30); do
   mkdir -p "$HOME/.local/share/icons/hostile$i/apps"
   next=hostile$((i + 1)); [ "$i" = 30 ] && next=hicolor
   printf '[Icon Theme]\nName=hostile%s\nInherits=%s,%s\nDirectories=apps\n\n[apps]\nSize=16\n' "$i" "$next" \
-    "$(seq -f "missing$i-%g" 5000 | paste -sd,)" > "$HOME/.local/share/icons/hostile$i/index.theme"
+    "$missing" > "$HOME/.local/share/icons/hostile$i/index.theme"
 done
 printf '[Settings]\ngtk-icon-theme-name=hostile0\n' > "$HOME/.config/gtk-3.0/settings.ini"
 (cd "$h/many" && seq -f "%05g.png" 0 19999 | xargs touch)
