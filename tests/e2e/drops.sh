@@ -40,18 +40,21 @@ answer_at() {
   over() { n=$((1 - n)); xdotool mousemove $((x + n)) "$y"; answered "$want"; }
   poll over
 }
+# One source for every drag, offering the files listed in $TMP/drag.list; its log is
+# emptied before each drag (it appends).
+: > "$TMP/source.log"
+"$SOURCE" --list "$TMP/drag.list" >> "$TMP/source.log" 2>&1 &
+wait_window vyre-dragsource >/dev/null || fail "the drag source did not come up"
+
 # drag_to X Y FILE...: drags the files from the stand-in's window (at 0,0) to just above
 # x y, where nothing takes them, then onto x y, and lets go there; prints what the source
 # was told. The hook in HOLD runs instead of the last move. A drop meant to be taken waits
 # for the target's yes (so it is a fresh one); one meant to be refused (EXPECT=refused)
-# gives the target a moment to say yes, which it must not. The source stays until the
-# next drag: the launcher fetches the file list from it after the drag has ended for it.
+# gives the target a moment to say yes, which it must not.
 drag_to() {
   local x=$1 y=$2; shift 2
-  [ -s "$TMP/source.pid" ] && { kill "$(cat "$TMP/source.pid")" 2>/dev/null || true; }
-  "$SOURCE" "$@" > "$TMP/source.log" 2>&1 &
-  echo $! > "$TMP/source.pid"
-  wait_window vyre-dragsource >/dev/null || fail "the drag source did not come up"
+  printf '%s\n' "$@" > "$TMP/drag.list"
+  : > "$TMP/source.log"
   xdotool mousemove 30 30 mousedown 1
   for step in 1 2 3 4 5 6 7 8; do xdotool mousemove $((30 + (x - 30) * step / 8)) $((30 + (y - 45) * step / 8)); done
   answer_at "$x" $((y - 15)) refused || fail "the drag was taken above $x,$y"

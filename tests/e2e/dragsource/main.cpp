@@ -1,6 +1,8 @@
 // A stand-in file manager for the end-to-end tests: a small window that, pressed and
-// dragged, offers the files named on its command line as text/uri-list, the way file
-// managers do. xdotool then carries the drag to a toolbar.
+// dragged, offers files as text/uri-list, the way file managers do. xdotool then carries
+// the drag to a toolbar. The files are those named on the command line, or with
+// "--list FILE" those named by FILE's lines, read anew at each drag, so one source serves
+// a whole script.
 #include <QApplication>
 #include <QDrag>
 #include <QFile>
@@ -13,9 +15,15 @@
 
 namespace {
 
+// Paths as the file system's bytes; anything with a scheme as it is.
+QUrl url(const QByteArray& arg)
+{
+    return arg.startsWith('/') ? QUrl::fromLocalFile(QFile::decodeName(arg)) : QUrl::fromEncoded(arg);
+}
+
 class Source : public QWidget {
 public:
-    explicit Source(QList<QUrl> urls) : m_urls(std::move(urls))
+    Source(QList<QUrl> urls, QString list) : m_urls(std::move(urls)), m_list(std::move(list))
     {
         setWindowTitle(QStringLiteral("vyre-dragsource"));
         setFixedSize(60, 60);
@@ -27,6 +35,14 @@ protected:
     {
         if (!(event->buttons() & Qt::LeftButton) || (event->position().toPoint() - m_press).manhattanLength() < 4)
             return;
+        if (!m_list.isEmpty()) {
+            QFile file(m_list);
+            m_urls.clear();
+            if (file.open(QIODevice::ReadOnly))
+                for (const QByteArray& line : file.readAll().split('\n'))
+                    if (!line.isEmpty())
+                        m_urls << url(line);
+        }
         auto* data = new QMimeData;
         data->setUrls(m_urls);
         auto* drag = new QDrag(this);
@@ -44,6 +60,7 @@ protected:
 
 private:
     QList<QUrl> m_urls;
+    QString m_list;
     QPoint m_press;
 };
 
@@ -53,12 +70,14 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QList<QUrl> urls;
+    QString list;
     for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        // Paths as the file system's bytes; anything with a scheme as it is.
-        urls << (arg.startsWith('/') ? QUrl::fromLocalFile(QFile::decodeName(arg)) : QUrl::fromEncoded(arg));
+        if (QByteArray(argv[i]) == "--list" && i + 1 < argc)
+            list = QFile::decodeName(argv[++i]);
+        else
+            urls << url(argv[i]);
     }
-    Source source(urls);
+    Source source(urls, list);
     source.move(0, 0);
     source.show();
     return app.exec();
