@@ -21,12 +21,12 @@ rnd() { echo $(( RANDOM % $1 )); }
 start_x
 d="$TMP/data"
 mkdir -p "$d"
-header="Quorrelind's Vyrelight Toolbars v2_[A1]"
+header=$CFG_HEADER
 # Six toolbars in the upper left of the screen: lying and standing, some auto-hiding,
 # with buttons and separators (buttons run /bin/true should a click land on one).
-{ crlf "$header" "Default;1500;1500;;;0;0;0;-1;-1;0;0;"
+{ crlf "$header" "$DEFAULT_AT_100"
   for i in 1 2 3 4 5; do
-    { crlf "Quorrelind's Vyrelight Toolbar v2_[A1]"
+    { crlf "$VTB_HEADER"
       for k in $(seq $((3 + i))); do crlf "B$i$k;/bin/true;;1;;0;"; [ $k = 2 ] && crlf ";;;4;;0;"; done; } > "$d/t$i.vtb"
     crlf "T$i;$((1500 + 900 * i));$((3000 + 1200 * (i % 3)));t$i.vtb;;0;$((i % 2 ? 0 : -1));$((i == 3 ? -1 : 0));0;-1;$((i % 2 ? -1 : 0));0;"
   done; } > "$d/Toolbars.cfg"
