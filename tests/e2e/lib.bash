@@ -55,9 +55,16 @@ fail() {
 }
 
 # Polls a command every tenth of a second until it succeeds, for at most $WAIT_TENTHS
-# tenths (10 seconds by default); fails when it never does.
+# tenths (10 seconds by default); fails when it never does. The pause is a read that
+# times out on a pipe nobody writes to: no process is started for it, which counts when
+# many scripts poll at once.
+exec {PAUSE_FD}<> <(:)
 poll() {
-  for _ in $(seq "${WAIT_TENTHS:-100}"); do "$@" && return 0; sleep 0.1; done
+  local tries
+  for ((tries = ${WAIT_TENTHS:-100}; tries > 0; tries--)); do
+    "$@" && return 0
+    read -rt 0.1 -u "$PAUSE_FD" || true
+  done
   return 1
 }
 
