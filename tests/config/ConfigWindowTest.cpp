@@ -362,7 +362,8 @@ TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAn
             const bool captioned = box ? !box->title().isEmpty()
                                        : w->inherits("QAbstractButton") || w->inherits("QLabel") || w->inherits("QComboBox");
             // A label that names a list for screen readers alone is never shown.
-            EXPECT_TRUE(!captioned || !w->isVisibleTo(&window) || (w->width() >= needed.width() && w->height() >= needed.height()))
+            EXPECT_TRUE(!captioned || !w->isVisibleTo(&window)
+                        || (w->width() >= needed.width() && w->height() >= needed.height()))
                 << w->objectName().toStdString() << " is cut";
         }
         for (const auto& [frame, controls] : groups) {

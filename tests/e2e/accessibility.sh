@@ -27,7 +27,8 @@ echo pressed > "$(dirname "$0")/pressed.txt"
 SH
 chmod +x "$d/mark.sh"
 crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" "Default;1500;1500;;;0;0;0;0;-1;0;0;" > "$d/Toolbars.cfg"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Mark;$d/mark.sh;;1;;0;" ";;;4;;0;" "Other;/bin/true;;1;;0;" > "$d/Default.vtb"
+crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Mark;$d/mark.sh;;1;;0;" ";;;4;;0;" \
+     "Other;/bin/true;;1;;0;" > "$d/Default.vtb"
 start_app "$d"
 wait_window Default >/dev/null || fail "Default did not come up"
 
@@ -52,7 +53,8 @@ poll test -s "$d/pressed.txt" || fail "pressing the button through the bus start
 "$d/vyrelight" || fail "the second start failed"
 expect "check box 'Auto Hide' \['Toggle'" "the configuration window's mode boxes are not on the bus"
 act "check box" "Auto Hide" Toggle
-poll grep -q "^Default;1500;1500;;;0;0;0;0;-1;-1;0;" "$d/Toolbars.cfg" || { cat "$d/Toolbars.cfg" >&2; fail "the mode ticked through the bus was not saved"; }
+poll grep -q "^Default;1500;1500;;;0;0;0;0;-1;-1;0;" "$d/Toolbars.cfg" ||
+  { cat "$d/Toolbars.cfg" >&2; fail "the mode ticked through the bus was not saved"; }
 folded() { has "push button 'Mark'" && ! grep "push button 'Mark'" "$TMP/tree.txt" | grep -q showing; }
 poll folded || { cat "$TMP/tree.txt" >&2; fail "the folded toolbar still shows its buttons"; }
 stop_app

@@ -113,7 +113,9 @@ TEST_F(ToolbarEditorTest, EveryControlIsNamedByEarAndTheBrowseButtonsSayWhatThey
     auto editor = make(ToolbarEditor::Mode::Add);
     EXPECT_EQ(unnamedControls(*editor), QStringList());
     const std::pair<const char*, const char*> names[] = {
-        {"btnOPEN(0)", "Browse for the toolbar file"}, {"btnOPEN(1)", "Browse for the icon"}, {"txtNAME(3)", "Icon index"}};
+        {"btnOPEN(0)", "Browse for the toolbar file"},
+        {"btnOPEN(1)", "Browse for the icon"},
+        {"txtNAME(3)", "Icon index"}};
     for (const auto& [object, name] : names)
         EXPECT_EQ(accessibleName(child(*editor, object)), name) << object;
 }

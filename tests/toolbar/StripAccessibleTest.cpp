@@ -131,7 +131,8 @@ TEST_F(ToolbarTest, TheHandleIsAMenuButtonNamedForItsToolbarThatOpensTheMenu)
     EXPECT_TRUE(handle->state().hasPopup);
     QAccessibleActionInterface* actions = handle->actionInterface();
     ASSERT_NE(actions, nullptr);
-    for (const QString& action : {QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()}) {
+    for (const QString& action :
+         {QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()}) {
         SCOPED_TRACE(action.toStdString());
         EXPECT_TRUE(actions->actionNames().contains(action));
         if (QMenu* open = w.findChild<QMenu*>(QStringLiteral("C_mnuPOPUP")))
