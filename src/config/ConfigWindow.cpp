@@ -2,6 +2,7 @@
 
 #include "config/ButtonList.h"
 #include "config/ConfigActions.h"
+#include "config/PositionBar.h"
 #include "platform/Centre.h"
 #include "platform/DesignFont.h"
 #include "platform/Log.h"
@@ -144,6 +145,16 @@ QGroupBox* makeFrame(const char* name, const QString& title, QWidget* parent)
     return box;
 }
 
+// A separator's line is drawn as dashes, which a screen reader would read out one by
+// one; its item says what it is.
+QListWidgetItem* makeLine(const QString& text, QListWidget* list)
+{
+    auto* item = new QListWidgetItem(text, list);
+    if (text == Separator)
+        item->setData(Qt::AccessibleTextRole, QStringLiteral("Separator"));
+    return item;
+}
+
 } // namespace
 
 QString VersionText(int major, int minor, int revision)
@@ -188,8 +199,13 @@ void ConfigWindow::ensureControls()
 
 QPushButton* ConfigWindow::makeCommand(Command c, const QString& caption, QWidget* parent)
 {
+    // What each command does, for those who hear the window: two share each caption.
+    static const char* const descriptions[CommandCount] = {
+        "", "Add a button to the chosen toolbar", "Edit the selected button", "Delete the selected button",
+        "Add a toolbar", "Delete the chosen toolbar", "Edit the chosen toolbar"};
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QStringLiteral("btnCfg(%1)").arg(int(c)));
+    b->setAccessibleDescription(QString::fromLatin1(descriptions[c]));
     m_commands[c] = b;
     connect(b, &QPushButton::clicked, this, [this, c] { commandClicked(c); });
     return b;
@@ -202,11 +218,23 @@ void ConfigWindow::buildControls()
 
     // The toolbar row: its picture, the list of toolbars and the toolbar commands.
     auto* toolbarFrame = makeFrame("corA(2)", {}, this);
+    // Heard, the row's Add, Edit and Del would be the button column's: the group says
+    // which they act on.
+    toolbarFrame->setAccessibleName(QStringLiteral("Toolbar"));
     m_handlePicture = new QLabel(toolbarFrame);
     m_handlePicture->setObjectName(QStringLiteral("imgTBR"));
     m_handlePicture->setFixedSize(PictureSize, PictureSize);
     m_toolbarList = new QComboBox(toolbarFrame);
     m_toolbarList->setObjectName(QStringLiteral("cbxTbrs"));
+    m_toolbarList->setAccessibleName(QStringLiteral("Toolbar list"));
+    {
+        // On Linux a list box's accessible name is its current line, and its name is read
+        // from a label that points at it: one that is not shown, since the row says
+        // what the list is by the picture and the commands beside it.
+        auto* label = new QLabel(m_toolbarList->accessibleName(), toolbarFrame);
+        label->setBuddy(m_toolbarList);
+        label->hide();
+    }
     // Wide enough for a name of some length; a longer one shows in the open list.
     m_toolbarList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_toolbarList->setMinimumContentsLength(10);
@@ -222,6 +250,7 @@ void ConfigWindow::buildControls()
     auto* buttonList = new ButtonList(this);
     m_buttonList = buttonList;
     m_buttonList->setObjectName(QStringLiteral("lstBtns"));
+    m_buttonList->setAccessibleName(QStringLiteral("Button list"));
     if (const std::optional<QFont> font = designFont(QStringLiteral("Arial"), 8.25))
         m_buttonList->setFont(*font);
     m_buttonList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -240,7 +269,7 @@ void ConfigWindow::buildControls()
 
     // The position bar shows little more than its two arrows.
     auto* positionFrame = makeFrame("corA(3)", {}, this);
-    m_positionBar = new QScrollBar(Qt::Vertical, positionFrame);
+    m_positionBar = new PositionBar(positionFrame);
     m_positionBar->setObjectName(QStringLiteral("vsbPos"));
     m_positionBar->setRange(0, 0);
     m_positionBar->setSingleStep(1);
@@ -262,8 +291,10 @@ void ConfigWindow::buildControls()
         box->setObjectName(QStringLiteral("chkMode(%1)").arg(m));
         m_modeChecks[m] = box;
         modeColumn->addWidget(box);
-        // clicked is raised by the user alone, never by setChecked.
-        connect(box, &QCheckBox::clicked, this, [this, m] { modeClicked(m); });
+        // Any change of the box but the program's own (made under a signal blocker) is
+        // the user's: a click, a key, or an assistive tool's toggle, which raises no
+        // click at all.
+        connect(box, &QCheckBox::toggled, this, [this, m] { modeToggled(m); });
     }
     modeColumn->addStretch();
 
@@ -492,7 +523,7 @@ void ConfigWindow::refreshButtonList(std::uint8_t t)
                 const QString line = lineFor(tbr.Btns[k]);
                 if (line.isEmpty())
                     continue;
-                auto* item = new QListWidgetItem(line, m_buttonList);
+                QListWidgetItem* item = makeLine(line, m_buttonList);
                 item->setData(Qt::UserRole, k);
             }
         }
@@ -537,7 +568,7 @@ void ConfigWindow::setPositionQuietly(int value)
     m_lastPosition = m_positionBar->value();
 }
 
-void ConfigWindow::modeClicked(int m)
+void ConfigWindow::modeToggled(int m)
 {
     const std::optional<std::uint8_t> t = chosenToolbar();
     if (!t)
@@ -621,12 +652,10 @@ void ConfigWindow::positionStepped(int value)
         skipOnError("listing the buttons", [&] { refreshButtonList(*t); });
         skipOnError("selecting the moved button", [&] { m_buttonList->setCurrentRow(selected); });
     }
-    // One press of an arrow is one step: disabling the bar stops the repeat of an arrow
-    // held down, which would otherwise go on exchanging. The keyboard stays on the bar,
-    // so the arrow keys go on moving the same button.
-    const bool enabled = m_positionBar->isEnabled();
-    m_positionBar->setEnabled(false);
-    m_positionBar->setEnabled(enabled);
+    // One press of an arrow is one step: an arrow held down would otherwise go on
+    // exchanging. The keyboard stays on the bar, so the arrow keys go on moving the same
+    // button.
+    m_positionBar->stopRepeat();
     m_positionBar->setFocus();
     m_lastPosition = m_positionBar->value();
 }

@@ -15,7 +15,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
-class QScrollBar;
+class PositionBar;
 struct ToolbarSet;
 
 // "v2.00.0003": major as is, minor in two digits, revision in four.
@@ -31,9 +31,9 @@ QString VersionText(int major, int minor, int revision);
 // Until then the calls that fill or tick controls do nothing, since the controls are
 // filled from the set when they are made.
 //
-// The program's own changes of the controls raise none of the user's handlers: the
-// mode boxes report clicked() only, and list and position bar changes made here run
-// under signal blockers.
+// The program's own changes of the controls raise none of the user's handlers: they run
+// under signal blockers, so every other change of a mode box, the lists or the position
+// bar is the user's, whether by mouse, key or an assistive tool.
 class ConfigWindow : public QDialog {
     Q_OBJECT
 public:
@@ -96,7 +96,7 @@ private:
     void buildControls();
     QPushButton* makeCommand(Command c, const QString& caption, QWidget* parent);
     void toolbarChosen(std::uint8_t t);
-    void modeClicked(int m);
+    void modeToggled(int m);
     void commandClicked(Command c);
     void lineSelected(int row);
     void lineDoubleClicked();
@@ -118,7 +118,7 @@ private:
     QLabel* m_handlePicture{nullptr};
     QComboBox* m_toolbarList{nullptr};
     QListWidget* m_buttonList{nullptr};
-    QScrollBar* m_positionBar{nullptr};
+    PositionBar* m_positionBar{nullptr};
     QLabel* m_version{nullptr};
     std::array<QPushButton*, CommandCount> m_commands{};
     std::array<QCheckBox*, ModeCount> m_modeChecks{};

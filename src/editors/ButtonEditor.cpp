@@ -99,6 +99,15 @@ void ButtonEditor::buildControls()
     m_recall = new QComboBox(this);
     m_recall->setObjectName(QStringLiteral("cbxTbrs"));
     m_recall->setPlaceholderText(QStringLiteral("Choose a Toolbar to Recall"));
+    // The placeholder goes once a toolbar is chosen, and with it all the list said. On
+    // Linux a list box's accessible name is its current line, and its name is read from
+    // a label that points at it: one that is not shown, as the placeholder says it.
+    m_recall->setAccessibleName(QStringLiteral("Toolbar to recall"));
+    {
+        auto* label = new QLabel(m_recall->accessibleName(), this);
+        label->setBuddy(m_recall);
+        label->hide();
+    }
     m_recall->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     const ToolbarSet& set = m_needs.set;
     for (int i = 1; i <= set.TbrLast && i < static_cast<int>(set.Tbrs.size()); ++i)
@@ -128,6 +137,8 @@ void ButtonEditor::buildControls()
     m_boxes[ButtonFields::Executable]->setAcceptDrops(true);
     // The icon index box is as wide as the largest index.
     QLineEdit* index = m_boxes[ButtonFields::IconIndex];
+    // It stands beside the icon's file box, under that box's label.
+    index->setAccessibleName(QStringLiteral("Icon index"));
     index->setFixedWidth(index->fontMetrics().horizontalAdvance(QStringLiteral("000000"))
                          + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, index) + 8);
 
@@ -136,6 +147,9 @@ void ButtonEditor::buildControls()
     m_browseTarget->setObjectName(QStringLiteral("btnOPEN(0)"));
     m_browseIcon = new QToolButton(this);
     m_browseIcon->setObjectName(QStringLiteral("btnOPEN(1)"));
+    // Three dots say nothing when read out.
+    m_browseTarget->setAccessibleName(QStringLiteral("Browse for the executable"));
+    m_browseIcon->setAccessibleName(QStringLiteral("Browse for the icon"));
     for (QToolButton* b : {m_browseTarget, m_browseIcon}) {
         b->setText(QStringLiteral("..."));
         b->setFocusPolicy(Qt::StrongFocus);

@@ -111,6 +111,8 @@ void ToolbarEditor::buildControls()
         connect(edit, &QLineEdit::textChanged, this,
                 [this] { m_ok->setEnabled(!m_fields[Name]->text().isEmpty()); });
     }
+    // It stands beside the icon's file box, under that box's label.
+    m_fields[IconIndex]->setAccessibleName(QStringLiteral("Icon index"));
     m_fields[Name]->setMinimumWidth(m_fields[Name]->fontMetrics().averageCharWidth() * NameChars);
     {
         const QLineEdit* index = m_fields[IconIndex];
@@ -131,6 +133,9 @@ void ToolbarEditor::buildControls()
     };
     m_browsePath = makeBrowse(0);
     m_browseIcon = makeBrowse(1);
+    // Three dots say nothing when read out.
+    m_browsePath->setAccessibleName(QStringLiteral("Browse for the toolbar file"));
+    m_browseIcon->setAccessibleName(QStringLiteral("Browse for the icon"));
     connect(m_browsePath, &QToolButton::clicked, this, [this] { skipOnError("browsing for a toolbar file", [this] { browseToolbarFile(); }); });
     connect(m_browseIcon, &QToolButton::clicked, this, [this] { skipOnError("picking an icon", [this] { pickIcon(); }); });
 

@@ -6,10 +6,20 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
-// One button of the strip: the child index is its identity, so an interface asked for
-// again describes whatever button now stands at that place.
+// The part of the button at position that its window shows, in the strip's pixels.
+QRect clippedRect(const ButtonStrip& strip, int position)
+{
+    const QWidget* window = strip.window();
+    const QRect shown(strip.mapFrom(window, QPoint(0, 0)), window->size());
+    return strip.buttonPixelRect(position).intersected(shown);
+}
+
+// One button or separator of the strip: the child index is its identity, so an
+// interface asked for again describes whatever now stands at that place.
 class StripButtonAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     StripButtonAccessible(ButtonStrip* strip, int index) : m_strip(strip), m_index(index) {}
@@ -33,7 +43,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         const int p = position();
-        if (p <= 0)
+        if (p <= 0 || m_strip->style(p) == ButtonStrip::Style::Gap)
             return {};
         const QString caption = m_strip->caption(p);
         const QString tip = m_strip->toolTipText(p);
@@ -55,12 +65,20 @@ public:
         const QRect r = m_strip->buttonPixelRect(p);
         return QRect(m_strip->mapToGlobal(r.topLeft()), r.size());
     }
-    QAccessible::Role role() const override { return QAccessible::Button; }
+    QAccessible::Role role() const override
+    {
+        const int p = position();
+        return p > 0 && m_strip->style(p) == ButtonStrip::Style::Gap ? QAccessible::Separator : QAccessible::Button;
+    }
     QAccessible::State state() const override
     {
         QAccessible::State s;
-        s.invisible = !m_strip || !m_strip->isVisible();
-        s.offscreen = s.invisible;
+        const int p = position();
+        // A hidden toolbar shows nothing; a folded one (or one folding) shows only what
+        // its window still holds: the strip keeps its full length beyond the window's
+        // edge, and a button out there must not be read as one the user can see.
+        s.invisible = p <= 0 || !m_strip->isVisible();
+        s.offscreen = s.invisible || clippedRect(*m_strip, p).isEmpty();
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType type) override
@@ -68,7 +86,11 @@ public:
         return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
     }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList actionNames() const override
+    {
+        const int p = position();
+        return p > 0 && m_strip->style(p) == ButtonStrip::Style::Normal ? QStringList{pressAction()} : QStringList{};
+    }
     void doAction(const QString& name) override
     {
         if (name == pressAction())
@@ -126,26 +148,22 @@ ButtonStrip* StripAccessible::strip() const
 
 int StripAccessible::positionOf(int index) const
 {
-    if (index < 0)
-        return 0;
-    const ButtonStrip* s = strip();
-    int seen = 0;
-    for (int p = FirstButton; p <= s->buttonCount(); ++p) {
-        if (s->style(p) != ButtonStrip::Style::Normal)
-            continue;
-        if (seen++ == index)
-            return p;
-    }
-    return 0;
+    const int p = index + FirstButton;
+    return index >= 0 && p <= strip()->buttonCount() ? p : 0;
 }
 
 int StripAccessible::childCount() const
 {
-    const ButtonStrip* s = strip();
-    int count = 0;
-    for (int p = FirstButton; p <= s->buttonCount(); ++p)
-        count += s->style(p) == ButtonStrip::Style::Normal ? 1 : 0;
-    return count;
+    return std::max(0, strip()->buttonCount() - FirstButton + 1);
+}
+
+QString StripAccessible::text(QAccessible::Text t) const
+{
+    // The window's title is the toolbar's name, which names its bar too.
+    const QString own = QAccessibleWidget::text(t);
+    if (t == QAccessible::Name && own.isEmpty())
+        return strip()->window()->windowTitle();
+    return own;
 }
 
 QAccessibleInterface* StripAccessible::child(int index) const
@@ -173,7 +191,7 @@ QAccessibleInterface* StripAccessible::childAt(int x, int y) const
     const ButtonStrip* s = strip();
     const QPoint local = s->mapFromGlobal(QPoint(x, y));
     for (int i = 0, n = childCount(); i < n; ++i)
-        if (s->buttonPixelRect(positionOf(i)).contains(local))
+        if (clippedRect(*s, positionOf(i)).contains(local))
             return child(i);
     return nullptr;
 }

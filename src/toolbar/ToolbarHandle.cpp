@@ -2,6 +2,7 @@
 
 #include "platform/DropItems.h"
 #include "toolbar/BuiltinPictures.h"
+#include "toolbar/HandleAccessible.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -16,6 +17,7 @@ ToolbarHandle::ToolbarHandle(QWidget* parent) : QWidget(parent)
     // Moves without a pressed button are the hover that unfolds an auto-hiding window.
     setMouseTracking(true);
     setAcceptDrops(true);
+    HandleAccessible::install();
 }
 
 void ToolbarHandle::setPicture(const QPixmap& picture)

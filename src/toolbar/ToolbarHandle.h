@@ -18,6 +18,9 @@ public:
     // null picture shows the claws, in the handle's palette.
     void setPicture(const QPixmap& picture);
     const QPixmap& picture() const { return m_picture; }
+    // Asks for the toolbar's popup menu, as a right click on the handle does; for
+    // assistive tools, which press rather than click.
+    void requestMenu() { emit menuRequested(); }
     // Asked at each step of a drag of files: false refuses it (the cursor says no).
     void setDropsAllowed(std::function<bool()> allowed) { m_dropsAllowed = std::move(allowed); }
 
@@ -28,6 +31,7 @@ signals:
     // The mouse moved over the handle, or anywhere while a button is held down on it.
     void moved(Qt::MouseButtons buttons, QPointF global);
     void doubleClicked();
+    void menuRequested();
     void dropped(const QMimeData* data);
     // A drag that carries files came over the handle.
     void dragEntered();

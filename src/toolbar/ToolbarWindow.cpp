@@ -126,6 +126,8 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     connect(m_handle, &ToolbarHandle::released, this, [this](Qt::MouseButton, QPointF) {
         skipOnError("handle release", [&] { handleReleased(); });
     });
+    connect(m_handle, &ToolbarHandle::menuRequested, this,
+            [this] { skipOnError("handle menu", [&] { openMenu(); }); });
     connect(m_handle, &ToolbarHandle::doubleClicked, this,
             [this] { skipOnError("handle double click", [&] { m_context.host.showConfig(m_index); }); });
     m_handle->setDropsAllowed([this] { return m_context.host.takesHandleDrops(); });

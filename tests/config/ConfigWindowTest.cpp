@@ -1,6 +1,7 @@
 #include "config/ConfigActions.h"
 #include "config/ConfigWindow.h"
 #include "store/ToolbarSet.h"
+#include "support/AccessibleNames.h"
 #include "support/WindowKind.h"
 #include "toolbar/BuiltinPictures.h"
 
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -184,21 +186,41 @@ TEST_F(ConfigWindowTest, AButtonWithoutANameGetsALineNamedAfterItsTarget)
     EXPECT_EQ(cfg.selectedButton(), std::optional(2));
 }
 
-TEST_F(ConfigWindowTest, ModeBoxRaisesOneToggleOnAUserClickOnlyAndAlwaysShowsTheFlag)
+TEST_F(ConfigWindowTest, ModeBoxAppliesOnceForAnyChangeButTheProgramsOwnAndAlwaysShowsTheFlag)
 {
-    // Applied, toggled and then failed, refused: every box still shows its flag.
-    cfg.showToolbar(3);
-    QTest::mouseClick(chkMode(AutoHide), Qt::LeftButton);
-    apply = Fail;
-    QTest::mouseClick(chkMode(Vertical), Qt::LeftButton);
-    apply = Refuse;
-    QTest::mouseClick(chkMode(AlwaysOnTop), Qt::LeftButton);
-    EXPECT_EQ(calls, Calls({"applyMode 3 4", "applyMode 3 0", "applyMode 3 2"}));
-    EXPECT_EQ(ticks(), "101111");
-    // Ticked by the program, a box raises nothing.
+    cfg.showToolbar(3); // modes "001101"
+    // Voice control and switch access tick a box through its toggle action, which
+    // raises no click.
+    const auto toggleAction = [&](int m) {
+        QAccessible::queryAccessibleInterface(chkMode(m))->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+    };
+    const auto click = [&](int m) { QTest::mouseClick(chkMode(m), Qt::LeftButton); };
+    const auto space = [&](int m) { QTest::keyClick(chkMode(m), Qt::Key_Space); };
+    // Applied, then failed halfway or refused: every box still shows its flag.
+    const struct {
+        std::function<void(int)> change;
+        int m;
+        decltype(apply) result;
+        const char* ticks;
+    } steps[] = {
+        {click, AutoHide, Apply, "001111"},  {space, Captions, Apply, "011111"},
+        {toggleAction, Vertical, Apply, "111111"}, {toggleAction, Vertical, Fail, "011111"},
+        {click, AlwaysOnTop, Refuse, "011111"}, {toggleAction, AlwaysOnTop, Refuse, "011111"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.ticks);
+        calls.clear();
+        apply = step.result;
+        step.change(step.m);
+        EXPECT_EQ(calls, Calls({"applyMode 3 " + std::to_string(step.m)}));
+        EXPECT_EQ(ticks(), step.ticks);
+    }
+    // Ticked by the program, a box applies nothing.
     calls.clear();
-    chkMode(Vertical)->setChecked(false);
+    cfg.setModeCheck(Vertical, true);
     cfg.showToolbar(1);
+    cfg.showToolbar(3);
     EXPECT_TRUE(calls.empty());
 }
 
@@ -222,21 +244,48 @@ TEST_F(ConfigWindowTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedB
 TEST_F(ConfigWindowTest, OnlyTheUsersStepOfThePositionBarExchangesAndAHeldArrowStepsOnce)
 {
     cfg.showToolbar(3);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&cfg));
     list()->setCurrentRow(1); // the separator, record button 2
     EXPECT_EQ(bar()->value(), 1);
     EXPECT_TRUE(calls.empty());
 
     // The down arrow is the bar's lower half, held well past where a scroll bar repeats.
+    // The keyboard stays on the bar all along: a screen reader announces every move of
+    // the focus, even one that comes straight back.
+    bar()->setFocus();
+    ASSERT_TRUE(bar()->hasFocus());
+    QSignalSpy focusMoves(qApp, &QApplication::focusChanged);
     const QPoint downArrow(bar()->width() / 2, bar()->height() * 3 / 4);
     QTest::mousePress(bar(), Qt::LeftButton, {}, downArrow);
     QTest::qWait(800);
     QTest::mouseRelease(bar(), Qt::LeftButton, {}, downArrow);
     EXPECT_EQ(calls, Calls({"exchangeButtons 3 4 2"}));
-    // The keyboard is on the bar after a step, and its arrow keys step on from there with
-    // the moved button.
+    EXPECT_EQ(focusMoves.count(), 0);
+    // Its arrow keys step on from there with the moved button.
     EXPECT_EQ(cfg.focusWidget(), bar());
     QTest::keyClick(bar(), Qt::Key_Down);
     EXPECT_EQ(calls.back(), "exchangeButtons 3 5 4");
+}
+
+TEST_F(ConfigWindowTest, EveryControlIsNamedByEarAndTheTwoRowsOfCommandsAreToldApart)
+{
+    cfg.showToolbar(3);
+    EXPECT_EQ(unnamedControls(cfg), QStringList());
+    const std::pair<const char*, const char*> names[] = {
+        {"cbxTbrs", "Toolbar list"}, {"lstBtns", "Button list"}, {"vsbPos", "Move the selected button"}};
+    for (const auto& [object, name] : names)
+        EXPECT_EQ(accessibleName(child(object)), name) << object;
+    // Add, Edit and Del twice over: the group each stands in says what they act on.
+    for (int c = 1; c <= 6; ++c) {
+        QAccessibleInterface* group = QAccessible::queryAccessibleInterface(btnCfg(c))->parent();
+        EXPECT_EQ(group->text(QAccessible::Name), c <= 3 ? "Buttons" : "Toolbar") << c;
+    }
+    // The separator's line is heard as what it is, not as eleven dashes.
+    QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(list());
+    QStringList heard;
+    for (int i = 0; i < lines->childCount(); ++i)
+        heard << lines->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(heard, QStringList({"Alpha", "Separator", "Delta", "Echo"}));
 }
 
 TEST_F(ConfigWindowTest, FirstShowingIsCentredAndOkPutsItAwayWhereItStays)
@@ -312,7 +361,9 @@ TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAn
             const QSize needed = box ? box->minimumSizeHint() : w->sizeHint();
             const bool captioned = box ? !box->title().isEmpty()
                                        : w->inherits("QAbstractButton") || w->inherits("QLabel") || w->inherits("QComboBox");
-            EXPECT_TRUE(!captioned || (w->width() >= needed.width() && w->height() >= needed.height()))
+            // A label that names a list for screen readers alone is never shown.
+            EXPECT_TRUE(!captioned || !w->isVisibleTo(&window)
+                        || (w->width() >= needed.width() && w->height() >= needed.height()))
                 << w->objectName().toStdString() << " is cut";
         }
         for (const auto& [frame, controls] : groups) {

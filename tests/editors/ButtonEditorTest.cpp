@@ -4,6 +4,7 @@
 #include "editors/IconPicker.h"
 #include "platform/LosslessText.h"
 #include "store/ToolbarSet.h"
+#include "support/AccessibleNames.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
 
@@ -130,6 +131,18 @@ TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndTheDesignsT
     const QStringList captions = {"Name:", "Executable:", "Parameters:", "Icon:"};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(child<QLabel>(QStringLiteral("lblTXT(%1)").arg(i))->text(), captions[i]);
+}
+
+TEST_F(ButtonEditorTest, EveryControlIsNamedByEarAndTheBrowseButtonsSayWhatTheyBrowseFor)
+{
+    open();
+    EXPECT_EQ(unnamedControls(*editor), QStringList());
+    const std::pair<const char*, const char*> names[] = {{"btnOPEN(0)", "Browse for the executable"},
+                                                         {"btnOPEN(1)", "Browse for the icon"},
+                                                         {"txtNAME(4)", "Icon index"},
+                                                         {"cbxTbrs", "Toolbar to recall"}};
+    for (const auto& [object, name] : names)
+        EXPECT_EQ(accessibleName(child(object)), name) << object;
 }
 
 TEST_F(ButtonEditorTest, OkFollowsNameTargetAndModeAndASeparatorStoresNoneOfTheTexts)

@@ -3,6 +3,7 @@
 #include "editors/IconPicker.h"
 #include "editors/ToolbarEditor.h"
 #include "store/ToolbarSet.h"
+#include "support/AccessibleNames.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
 #include "support/FakePointer.h"
@@ -105,6 +106,18 @@ TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
         field(*editor, s.field)->setText(s.text);
         EXPECT_EQ(ok->isEnabled(), s.enabled) << s.field << " " << s.text;
     }
+}
+
+TEST_F(ToolbarEditorTest, EveryControlIsNamedByEarAndTheBrowseButtonsSayWhatTheyBrowseFor)
+{
+    auto editor = make(ToolbarEditor::Mode::Add);
+    EXPECT_EQ(unnamedControls(*editor), QStringList());
+    const std::pair<const char*, const char*> names[] = {
+        {"btnOPEN(0)", "Browse for the toolbar file"},
+        {"btnOPEN(1)", "Browse for the icon"},
+        {"txtNAME(3)", "Icon index"}};
+    for (const auto& [object, name] : names)
+        EXPECT_EQ(accessibleName(child(*editor, object)), name) << object;
 }
 
 TEST_F(ToolbarEditorTest, EditStartsFromTheRecordWithTheFileLocked)

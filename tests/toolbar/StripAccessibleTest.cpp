@@ -1,4 +1,6 @@
-// Assistive tools see each painted button of a strip: its name, its place, and a press.
+// Assistive tools see each painted button and separator of a strip: its name, its place,
+// whether it shows, and a press; and a toolbar's handle as the button of its menu.
+#include "ToolbarFixture.h"
 #include "support/FakePointer.h"
 #include "toolbar/ButtonStrip.h"
 
@@ -28,34 +30,43 @@ struct Strip : WithPointer, ButtonStrip {
     }
 };
 
-TEST(StripAccessible, EachNormalButtonIsAChildWithItsNameAndGapsAreLeftOut)
+TEST(StripAccessible, EachButtonAndSeparatorIsAChildWithItsNameAndRole)
 {
     Strip strip;
+    strip.setWindowTitle(QStringLiteral("Tools"));
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&strip);
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->role(), QAccessible::ToolBar);
-    ASSERT_EQ(bar->childCount(), 3);
+    EXPECT_EQ(bar->text(QAccessible::Name), "Tools"); // its toolbar's name
+    ASSERT_EQ(bar->childCount(), 4);
     const struct {
+        QAccessible::Role role;
         QString name, description;
-    } expected[] = {{"Alpha", "alpha tip"}, {"Beta", ""}, {"", ""}};
-    for (int i = 0; i < 3; ++i) {
-        QAccessibleInterface* button = bar->child(i);
-        ASSERT_NE(button, nullptr) << i;
-        EXPECT_EQ(button->role(), QAccessible::Button);
-        EXPECT_EQ(button->text(QAccessible::Name), expected[i].name) << i;
-        EXPECT_EQ(button->text(QAccessible::Description), expected[i].description) << i;
-        EXPECT_EQ(bar->indexOfChild(button), i);
-        EXPECT_EQ(button->parent(), bar);
-        EXPECT_EQ(bar->child(i), button) << "asked again, the same interface";
+        QStringList actions;
+    } expected[] = {{QAccessible::Button, "Alpha", "alpha tip", {QAccessibleActionInterface::pressAction()}},
+                    {QAccessible::Button, "Beta", "", {QAccessibleActionInterface::pressAction()}},
+                    {QAccessible::Separator, "", "", {}},
+                    {QAccessible::Button, "", "", {QAccessibleActionInterface::pressAction()}}};
+    for (int i = 0; i < 4; ++i) {
+        QAccessibleInterface* child = bar->child(i);
+        ASSERT_NE(child, nullptr) << i;
+        EXPECT_EQ(child->role(), expected[i].role) << i;
+        EXPECT_EQ(child->text(QAccessible::Name), expected[i].name) << i;
+        EXPECT_EQ(child->text(QAccessible::Description), expected[i].description) << i;
+        EXPECT_EQ(child->actionInterface()->actionNames(), expected[i].actions) << i;
+        EXPECT_EQ(bar->indexOfChild(child), i);
+        EXPECT_EQ(child->parent(), bar);
+        EXPECT_EQ(bar->child(i), child) << "asked again, the same interface";
     }
-    // Where it is painted: the third child is the button after the gap.
-    const QRect third = bar->child(2)->rect();
-    EXPECT_EQ(third.size(), strip.buttonPixelRect(6).size());
-    EXPECT_EQ(bar->childAt(third.center().x(), third.center().y()), bar->child(2));
-    EXPECT_EQ(bar->child(3), nullptr);
+    // Where it is painted: the last child is the button after the gap.
+    strip.show();
+    const QRect last = bar->child(3)->rect();
+    EXPECT_EQ(last.size(), strip.buttonPixelRect(6).size());
+    EXPECT_EQ(bar->childAt(last.center().x(), last.center().y()), bar->child(3));
+    EXPECT_EQ(bar->child(4), nullptr);
 }
 
-TEST(StripAccessible, PressClicksTheButtonThatStandsThereNow)
+TEST(StripAccessible, PressClicksTheButtonThatStandsThereNowAndASeparatorNothing)
 {
     Strip strip;
     QSignalSpy clicks(&strip, &ButtonStrip::buttonClicked);
@@ -63,23 +74,73 @@ TEST(StripAccessible, PressClicksTheButtonThatStandsThereNow)
     QAccessibleInterface* secondButton = bar->child(1);
     QAccessibleActionInterface* second = secondButton->actionInterface();
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
     second->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_EQ(clicks.count(), 1);
     EXPECT_EQ(clicks.at(0).at(0).toInt(), 4);
 
-    // The first button goes: the second child is now the one after the gap.
+    // The first button goes: the second child is now the separator, the third the
+    // button after it.
     strip.removeButton(3);
-    ASSERT_EQ(bar->childCount(), 2);
+    ASSERT_EQ(bar->childCount(), 3);
     second->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks.count(), 1);
+    bar->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_EQ(clicks.count(), 2);
     EXPECT_EQ(clicks.at(1).at(0).toInt(), 5);
     // Past the last button: nothing to press, nothing pressed.
+    strip.removeButton(3);
     strip.removeButton(3);
     EXPECT_EQ(bar->childCount(), 1);
     EXPECT_FALSE(secondButton->isValid());
     second->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(clicks.count(), 2);
+}
+
+// A child "shows" when it neither is invisible nor lies outside what its window shows.
+QString shown(QAccessibleInterface* bar)
+{
+    QString out;
+    for (int i = 0; i < bar->childCount(); ++i) {
+        const QAccessible::State s = bar->child(i)->state();
+        out += s.invisible ? 'i' : s.offscreen ? 'o' : 's';
+    }
+    return out;
+}
+
+TEST_F(ToolbarTest, AFoldedOrHiddenToolbarDoesNotReadItsButtonsAsShowing)
+{
+    ToolbarWindow& w = built(1, ThreeAndASep);
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&w.strip());
+    EXPECT_EQ(bar->text(QAccessible::Name), "Toolbar 1");
+    EXPECT_EQ(shown(bar), "ssss");
+    w.fold(FoldDirection::Fold);
+    clock.settle();
+    EXPECT_EQ(shown(bar), "oooo"); // down to its handle
+    w.fold(FoldDirection::Unfold);
+    EXPECT_EQ(shown(bar), "ssss");
+    w.hide();
+    EXPECT_EQ(shown(bar), "iiii");
+}
+
+TEST_F(ToolbarTest, TheHandleIsAMenuButtonNamedForItsToolbarThatOpensTheMenu)
+{
+    ToolbarWindow& w = built(1, {Btn("A")});
+    QAccessibleInterface* handle = QAccessible::queryAccessibleInterface(&w.handle());
+    EXPECT_EQ(handle->role(), QAccessible::ButtonMenu);
+    EXPECT_EQ(handle->text(QAccessible::Name), "Toolbar 1 menu");
+    EXPECT_TRUE(handle->state().hasPopup);
+    QAccessibleActionInterface* actions = handle->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    for (const QString& action :
+         {QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()}) {
+        SCOPED_TRACE(action.toStdString());
+        EXPECT_TRUE(actions->actionNames().contains(action));
+        if (QMenu* open = w.findChild<QMenu*>(QStringLiteral("C_mnuPOPUP")))
+            open->hide();
+        actions->doAction(action);
+        EXPECT_TRUE(w.menu().isVisible());
+        EXPECT_EQ(w.menu().pos(), w.geometry().topLeft() + QPoint(13, 13)); // where a right click opens it
+    }
 }
 
 } // namespace
