@@ -4,7 +4,7 @@
 //
 // The parser is plain C++ on purpose; its source is compiled in here because the
 // platform library it lives in also holds the Qt-based readers.
-#include "platform/DesktopFile.cpp"
+#include "formats/DesktopFile.cpp"
 
 #include "FuzzCheck.h"
 

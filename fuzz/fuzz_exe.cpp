@@ -4,8 +4,8 @@
 //
 // The parsers are plain C++ on purpose; their sources are compiled in here because the
 // platform library they live in also holds the Qt-based readers.
-#include "platform/ExeParser.cpp"
-#include "platform/IcoParser.cpp"
+#include "formats/ExeParser.cpp"
+#include "formats/IcoParser.cpp"
 
 #include "FuzzCheck.h"
 

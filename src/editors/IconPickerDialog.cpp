@@ -6,7 +6,7 @@
 #include "editors/ThemeIconDialog.h"
 #include "platform/Centre.h"
 #include "platform/IconSource.h"
-#include "platform/IconTheme.h"
+#include "icons/IconTheme.h"
 #include "platform/SkipOnError.h"
 #include "platform/TaskbarEntry.h"
 
