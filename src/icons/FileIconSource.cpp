@@ -7,10 +7,10 @@
 #include "icons/IconCache.h"
 #include "icons/IconImageReader.h"
 #include "icons/IconTheme.h"
-#include "platform/Log.h"
 #include "icons/ProgramIconReader.h"
 #include "icons/TargetIcon.h"
 #include "icons/ThemeIconReader.h"
+#include "platform/Log.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -239,6 +239,9 @@ QString FileIconSource::themeFile(const QString& name, int side)
         it = m_themeFiles.emplace(key, m_theme->lookup(name, side)).first;
     return it->second;
 }
+
+// Read afresh each time it is asked for, so icons installed since show up.
+QStringList FileIconSource::themeNames() { return IconTheme().names(); }
 
 QImage FileIconSource::drawTarget(const std::string& target, int side)
 {

@@ -34,6 +34,7 @@ public:
     int count(const std::string& file) override;
     QImage draw(const std::string& file, int index0, int side = 16) override;
     QImage drawTarget(const std::string& target, int side = 16) override;
+    QStringList themeNames() override;
 
     // Adds a reader, asked after the ones already there.
     void addReader(std::unique_ptr<IconReader> reader);

@@ -275,7 +275,15 @@ TEST_F(Desktop, WithoutAChosenThemeTheToolkitsDefaultThemeServesAndWithoutItNoth
     const QImage image = FileIconSource().drawTarget(QFile::encodeName(path("a folder")).toStdString(), 16);
     ASSERT_FALSE(image.isNull());
     EXPECT_TRUE(near(image.pixel(8, 8), Blue));
-    EXPECT_TRUE(IconTheme().names().contains("folder"));
+    EXPECT_TRUE(FileIconSource().themeNames().contains("folder"));
+}
+
+// The names a theme icon is chosen from: those of the user's theme and every theme it
+// inherits, hicolor last, each once and sorted; the plain pixmaps folder is no theme.
+TEST_F(Desktop, ThemeNamesAreEveryInheritedThemesIconsOnceAndSorted)
+{
+    EXPECT_EQ(FileIconSource().themeNames(),
+              (QStringList{"both", "in-user-theme", "inherited", "only-in-hicolor"}));
 }
 
 } // namespace

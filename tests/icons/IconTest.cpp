@@ -32,13 +32,11 @@ QImage solid(int w, int h, QRgb colour)
 
 TEST(IcoFile, EachPictureIsDrawnFromTheBestSuitedEntryThatReads)
 {
-    // depth-*: left half clear, right half red above blue, from every bitmap depth
-    // ("mask-only" is 32-bit without alpha). pick-*: the entry that should win is green.
-    // png-256-*: a 256x256 PNG entry, left half black, right half white, scaled down.
-    struct Point { int x, y; QRgb colour; }; // colour 0: clear
+    // The bitmap entries are checked where they are parsed (tests/formats); here, what
+    // takes the image library: png-256-*, a 256x256 PNG entry, left half black, right
+    // half white, scaled down.
+    struct Point { int x, y; QRgb colour; };
     const std::pair<QString, std::vector<Point>> kinds[] = {
-        {"depth-*.ico", {{2, 2, 0}, {7, 14, 0}, {12, 2, qRgb(255, 0, 0)}, {12, 13, qRgb(0, 0, 255)}}},
-        {"pick-*.ico", {{8, 8, qRgb(0, 255, 0)}}},
         {"png-256-*.ico", {{1, 8, qRgb(0, 0, 0)}, {14, 8, qRgb(255, 255, 255)}}},
     };
     int files = 0;
@@ -49,9 +47,9 @@ TEST(IcoFile, EachPictureIsDrawnFromTheBestSuitedEntryThatReads)
             const QImage image = IcoReader::decode(iconfile::readBounded(Good + name, 1 << 20));
             ASSERT_EQ(image.size(), QSize(16, 16));
             for (const Point& p : points)
-                EXPECT_EQ(p.colour ? image.pixel(p.x, p.y) : qAlpha(image.pixel(p.x, p.y)), p.colour) << p.x << "," << p.y;
+                EXPECT_EQ(image.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
         }
-    EXPECT_EQ(files, 12);
+    EXPECT_EQ(files, 1);
 }
 
 TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentDrawnAtAnySideInProportion)
