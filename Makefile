@@ -37,8 +37,8 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --strip --prefix $(PREFIX)
 
-# Everything CI runs: sanitized store tests, bounded fuzzing, the whole test suite, then
-# the soak.
+# Everything CI runs: sanitized store and formats tests, bounded fuzzing, the whole
+# test suite, then the soak.
 test: asan fuzz check soak
 
 # Also compiles every header on its own, which catches an upward include in a header.

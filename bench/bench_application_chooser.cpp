@@ -5,7 +5,7 @@
 
 #include "editors/ApplicationChooserDialog.h"
 #include "editors/DialogApplicationChooser.h"
-#include "platform/FileIconSource.h"
+#include "icons/FileIconSource.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // 300 icons: counting its icons, and drawing one of them, each with a new source.
 
 #include "LargeSet.h"
-#include "platform/FileIconSource.h"
+#include "icons/FileIconSource.h"
 #include "support/IconFixtures.h"
 
 #include <QDir>

@@ -1,10 +1,7 @@
 // Key files (.desktop entries, index.theme) from arbitrary bytes: the parser never reads
 // outside the input, keeps no more than the input holds, and the Exec and list helpers
 // stay within what they are given.
-//
-// The parser is plain C++ on purpose; its source is compiled in here because the
-// platform library it lives in also holds the Qt-based readers.
-#include "platform/DesktopFile.cpp"
+#include "formats/DesktopFile.h"
 
 #include "FuzzCheck.h"
 

@@ -1,11 +1,8 @@
 // Windows programs and icon libraries (PE32, PE32+ and 16-bit NE) from arbitrary bytes:
 // the resource walk never reads outside the input, never loops, and every group's
 // pictures lie inside it and decode within the largest picture allowed.
-//
-// The parsers are plain C++ on purpose; their sources are compiled in here because the
-// platform library they live in also holds the Qt-based readers.
-#include "platform/ExeParser.cpp"
-#include "platform/IcoParser.cpp"
+#include "formats/ExeParser.h"
+#include "formats/IcoParser.h"
 
 #include "FuzzCheck.h"
 

@@ -1,10 +1,7 @@
 // Icon files from arbitrary bytes: the directory and bitmap readers never read outside
 // the input, never allocate beyond the largest picture allowed, and what they return is
 // consistent with the input.
-//
-// The parser is plain C++ on purpose; its source is compiled in here because the
-// platform library it lives in also holds the Qt-based readers.
-#include "platform/IcoParser.cpp"
+#include "formats/IcoParser.h"
 
 #include "FuzzCheck.h"
 

@@ -1,10 +1,7 @@
 // The icon cache file from arbitrary bytes: records are found without reading outside
 // the input, every record's pixels lie inside it and fit its side, and a record copied
 // into a new file reads back the same.
-//
-// The parser is plain C++ on purpose; its source is compiled in here because the
-// platform library it lives in also holds the Qt-based cache.
-#include "platform/IconCacheFile.cpp"
+#include "formats/IconCacheFile.h"
 
 #include "FuzzCheck.h"
 

@@ -2,8 +2,8 @@
 
 #include "dialogs/QtDialogBackend.h"
 #include "platform/DesktopShell.h"
-#include "platform/FileIconSource.h"
-#include "platform/IconCache.h"
+#include "icons/FileIconSource.h"
+#include "icons/IconCache.h"
 #include "platform/MessageBoxPrompter.h"
 #include "platform/QtPointer.h"
 #include "platform/Services.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/WordFrame.h"
+#include "formats/WordFrame.h"
 
 // What a second start asks of the running launcher (--press, --toggle, --list), and how
 // the request and its answer travel. Nothing here knows Qt: the forms, the name matching

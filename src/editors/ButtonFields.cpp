@@ -1,6 +1,6 @@
 #include "editors/ButtonFields.h"
 
-#include "platform/DesktopEntryName.h"
+#include "formats/DesktopEntryName.h"
 #include "platform/LosslessText.h"
 #include "store/Numbers.h"
 #include "store/Paths.h"

@@ -6,7 +6,6 @@
 #include "editors/ThemeIconDialog.h"
 #include "platform/Centre.h"
 #include "platform/IconSource.h"
-#include "platform/IconTheme.h"
 #include "platform/SkipOnError.h"
 #include "platform/TaskbarEntry.h"
 
@@ -261,7 +260,7 @@ void IconPickerDialog::browse()
 
 void IconPickerDialog::chooseThemeIcon()
 {
-    auto* list = new ThemeIconDialog(m_icons, IconTheme().names(), this);
+    auto* list = new ThemeIconDialog(m_icons, m_icons.themeNames(), this);
     list->setAttribute(Qt::WA_DeleteOnClose);
     // A theme name already chosen is looked for again.
     const QString present = m_file->text();

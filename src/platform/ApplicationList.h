@@ -4,7 +4,7 @@
 // in the applications folders of the XDG base directories. Plain C++ with no Qt, so the
 // rules can be tested on folders of a test's own.
 
-#include "platform/DesktopFile.h"
+#include "formats/DesktopFile.h"
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QStringList>
 
 #include <string>
 
@@ -23,4 +24,8 @@ public:
         (void)target, (void)side;
         return {};
     }
+    // Every icon name of the desktop's icon theme (the one in use and those it inherits),
+    // sorted and each once: what a theme name for a button is chosen from. None for a
+    // source that knows no theme.
+    virtual QStringList themeNames() { return {}; }
 };

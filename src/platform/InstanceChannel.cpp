@@ -1,7 +1,7 @@
 #include "platform/InstanceChannel.h"
 
 #include "platform/Log.h"
-#include "platform/WordFrame.h"
+#include "formats/WordFrame.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -404,20 +404,7 @@ namespace {
 // picker's file, a theme name with its one icon.
 TEST_F(IconPickerTest, ThemeListsTheThemesIconsByNameAndTakesOneAsTheFile)
 {
-    QTemporaryDir dir;
-    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"}) {
-        saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-        qputenv(name, QFile::encodeName(dir.filePath(name)));
-    }
-    const QString icons16 = dir.filePath("XDG_DATA_DIRS/icons/hicolor/16");
-    QDir().mkpath(icons16);
-    QFile index(dir.filePath("XDG_DATA_DIRS/icons/hicolor/index.theme"));
-    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
-    index.write("[Icon Theme]\nName=Hicolor\nDirectories=16\n\n[16]\nSize=16\n");
-    index.close();
-    for (const char* name : {"vyre-star", "vyre-moon", "other"})
-        FakeIconSource::solid(qRgb(1, 2, 3)).save(icons16 + "/" + name + ".png");
+    icons.serveThemeNames({"other", "vyre-moon", "vyre-star"});
     icons.serve("vyre-star", distinctIcons(1));
 
     dialog.show();
@@ -434,8 +421,6 @@ TEST_F(IconPickerTest, ThemeListsTheThemesIconsByNameAndTakesOneAsTheFile)
     EXPECT_EQ(dialog.file(), "vyre-star");
     EXPECT_EQ(text("Label4"), "Icons stored in file : 1");
     EXPECT_EQ(shown("vyre-star"), (std::vector<int>{-1, -1, 0, -1, -1}));
-    for (const auto& [name, value] : saved)
-        value ? qputenv(name, *value) : qunsetenv(name);
 }
 
 } // namespace

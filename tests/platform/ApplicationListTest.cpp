@@ -1,6 +1,6 @@
 // The installed applications as the chooser lists them: the Desktop Entry rules of which
 // entries count, which copy wins, and in which language they are named.
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 #include "platform/ApplicationList.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 // Where the toolbars are kept, and the lock that keeps a second launcher off them.
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 #include "platform/DataFolder.h"
 #include "platform/InstanceLock.h"
 

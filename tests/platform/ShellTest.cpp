@@ -1,6 +1,6 @@
 // The real shell on this machine: programs started, entries launched, documents opened
 // through a stand-in default application that the test installs for itself.
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 #include "platform/ArgSplit.h"
 #include "platform/DesktopShell.h"
 #include "platform/GioLaunch.h"

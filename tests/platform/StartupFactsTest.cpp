@@ -1,6 +1,6 @@
 // The choices a start makes from its surroundings: the data folder, the window system,
 // the autostart entry and the channel to a running launcher.
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 #include "platform/Autostart.h"
 #include "support/Descriptors.h"
 #include "platform/BaseDirectories.h"

@@ -23,6 +23,9 @@ public:
     // Gives target a picture of what it is, for buttons without an icon.
     void serveTarget(const std::string& target, QImage image) { m_targets[target] = std::move(image); }
 
+    // The icon names the theme list offers.
+    void serveThemeNames(QStringList names) { m_themeNames = std::move(names); }
+
     int count(const std::string& file) override { return int(pictures(file).size()); }
     QImage draw(const std::string& file, int index0, int = 16) override
     {
@@ -36,8 +39,11 @@ public:
         return it == m_targets.end() ? QImage() : it->second;
     }
 
+    QStringList themeNames() override { return m_themeNames; }
+
 private:
     const std::vector<QImage>& pictures(const std::string& file) { return m_files[file]; }
     std::map<std::string, std::vector<QImage>> m_files;
     std::map<std::string, QImage> m_targets;
+    QStringList m_themeNames;
 };

@@ -1,0 +1,135 @@
+#include "formats/IconCacheFile.h"
+
+#include <bit>
+#include <cstring>
+
+namespace iconcache {
+
+namespace {
+
+constexpr char Mark[8] = {'V', 'Y', 'R', 'E', 'I', 'C', 'O', 'N'};
+constexpr std::size_t HeaderSize = 8 + 4;
+// length (4), checksum (8) precede the checked bytes: path length (4), path, size,
+// modified, changed (8 each), inode (8), index, side, pixel count (4 each), pixels.
+constexpr std::size_t Lead = 4 + 8;
+constexpr std::size_t Fixed = 4 + 8 * 4 + 4 * 3;
+constexpr std::size_t MaxPath = 4096;
+
+std::uint64_t get(std::span<const std::uint8_t> b, std::size_t at, int bytes)
+{
+    std::uint64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | b[at + std::size_t(i)];
+    return v;
+}
+
+void put(std::string& out, std::uint64_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(char((v >> (8 * i)) & 0xFF));
+}
+
+} // namespace
+
+std::uint64_t checksum(std::span<const std::uint8_t> bytes)
+{
+    // FNV-1a over 8-byte words, then the tail: fast enough for a picture at each hit, and
+    // any damage to a record changes it with near certainty.
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    constexpr std::uint64_t Prime = 0x100000001b3ull;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, bytes.data() + i, 8);
+        h = (h ^ w) * Prime;
+        h ^= h >> 29;
+    }
+    for (; i < bytes.size(); ++i)
+        h = (h ^ bytes[i]) * Prime;
+    return h ^ bytes.size();
+}
+
+std::vector<Record> readRecords(std::span<const std::uint8_t> file)
+{
+    std::vector<Record> records;
+    if (file.size() < HeaderSize || std::memcmp(file.data(), Mark, 8) != 0 || get(file, 8, 4) != Version)
+        return records;
+    std::size_t at = HeaderSize;
+    while (file.size() - at >= Lead + Fixed) {
+        const std::size_t length = get(file, at, 4);
+        // A length that runs past the end: the file was cut here, nothing after it counts.
+        if (length < Fixed || length > file.size() - at - Lead)
+            break;
+        const auto body = file.subspan(at + Lead, length);
+        Record r;
+        r.checksum = get(file, at + 4, 8);
+        r.whole = body;
+        at += Lead + length;
+        const std::size_t pathLength = get(body, 0, 4);
+        if (pathLength > MaxPath || pathLength > length - Fixed)
+            continue;
+        r.key.path.assign(reinterpret_cast<const char*>(body.data() + 4), pathLength);
+        std::size_t p = 4 + pathLength;
+        r.key.size = std::int64_t(get(body, p, 8));
+        r.key.modified = std::int64_t(get(body, p + 8, 8));
+        r.key.changed = std::int64_t(get(body, p + 16, 8));
+        r.key.inode = get(body, p + 24, 8);
+        r.key.index = std::int32_t(get(body, p + 32, 4));
+        r.key.side = std::int32_t(get(body, p + 36, 4));
+        const std::size_t pixelCount = get(body, p + 40, 4);
+        p += 44;
+        if (r.key.side < 1 || r.key.side > MaxSide || r.key.index < 0)
+            continue;
+        if (pixelCount != 0 && pixelCount != std::size_t(r.key.side) * std::size_t(r.key.side))
+            continue;
+        if (length - p != pixelCount * 4)
+            continue;
+        r.pixels = body.subspan(p, pixelCount * 4);
+        records.push_back(std::move(r));
+    }
+    return records;
+}
+
+bool intact(const Record& record)
+{
+    return checksum(record.whole) == record.checksum;
+}
+
+std::string header()
+{
+    std::string out(Mark, sizeof Mark);
+    put(out, Version, 4);
+    return out;
+}
+
+void appendRecord(std::string& file, const Key& key, std::span<const std::uint32_t> pixels)
+{
+    std::string body;
+    body.reserve(Fixed + key.path.size() + pixels.size() * 4);
+    put(body, key.path.size(), 4);
+    body += key.path;
+    put(body, std::uint64_t(key.size), 8);
+    put(body, std::uint64_t(key.modified), 8);
+    put(body, std::uint64_t(key.changed), 8);
+    put(body, key.inode, 8);
+    put(body, std::uint32_t(key.index), 4);
+    put(body, std::uint32_t(key.side), 4);
+    put(body, pixels.size(), 4);
+    if constexpr (std::endian::native == std::endian::little)
+        body.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
+    else
+        for (std::uint32_t v : pixels)
+            put(body, v, 4);
+    put(file, body.size(), 4);
+    put(file, checksum({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()}), 8);
+    file += body;
+}
+
+void appendRecord(std::string& file, const Record& record)
+{
+    put(file, record.whole.size(), 4);
+    put(file, record.checksum, 8);
+    file.append(reinterpret_cast<const char*>(record.whole.data()), record.whole.size());
+}
+
+} // namespace iconcache

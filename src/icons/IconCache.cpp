@@ -1,0 +1,171 @@
+#include "icons/IconCache.h"
+
+#include "icons/IconReader.h"
+#include "store/FileAccess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Far more than the pictures any set of toolbars shows; old pictures beyond it go.
+constexpr std::size_t MaxRecords = 8192;
+constexpr std::size_t MaxFileBytes = std::size_t(64) << 20;
+
+std::string indexKey(const iconcache::Key& k)
+{
+    std::string s = k.path;
+    s.push_back('\0');
+    const std::int64_t numbers[] = {k.size, k.modified, k.changed, std::int64_t(k.inode), k.index, k.side};
+    s.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    return s;
+}
+
+QImage toImage(int side, std::span<const std::uint8_t> pixels)
+{
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    const std::size_t row = std::size_t(side) * 4;
+    for (int y = 0; y < side; ++y) {
+        const std::uint8_t* from = pixels.data() + std::size_t(y) * row;
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            std::memcpy(image.scanLine(y), from, row);
+        } else {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < side; ++x, from += 4)
+                line[x] = QRgb(from[0]) | QRgb(from[1]) << 8 | QRgb(from[2]) << 16 | QRgb(from[3]) << 24;
+        }
+    }
+    return image;
+}
+
+// The picture's pixels as the file keeps them: premultiplied, top row first.
+std::vector<std::uint32_t> pixelsOf(const QImage& image)
+{
+    std::vector<std::uint32_t> pixels;
+    if (image.isNull())
+        return pixels;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    pixels.reserve(std::size_t(argb.width()) * std::size_t(argb.height()));
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        pixels.insert(pixels.end(), line, line + argb.width());
+    }
+    return pixels;
+}
+
+} // namespace
+
+IconCache::IconCache(std::string file) : m_file(std::move(file)) {}
+
+IconCache::~IconCache() = default;
+
+std::string IconCache::defaultFile()
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    // Only an absolute folder counts, as the base directory rules say.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return QFile::encodeName(base + QStringLiteral("/vyrelight/icons.cache")).toStdString();
+}
+
+void IconCache::load()
+{
+    m_loaded = true;
+    // Read whole into memory, never mapped: another launcher sharing the cache, or the
+    // user, may cut the file short at any time, and a mapping of a shrunken file kills
+    // the process at the next look at a page past its new end. A copy cannot change
+    // under us; what it holds is still checked record by record.
+    m_bytes = iconfile::readBounded(QFile::decodeName(QByteArray::fromStdString(m_file)), qint64(MaxFileBytes));
+    m_records = iconcache::readRecords(
+        {reinterpret_cast<const std::uint8_t*>(m_bytes.constData()), std::size_t(m_bytes.size())});
+    m_state.assign(m_records.size(), 0);
+    m_index.reserve(m_records.size());
+    for (std::size_t i = 0; i < m_records.size(); ++i)
+        m_index.emplace(indexKey(m_records[i].key), i); // the first of two equal keys wins
+}
+
+std::optional<QImage> IconCache::find(const iconcache::Key& key)
+{
+    if (!m_loaded)
+        load();
+    const std::string k = indexKey(key);
+    if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end())
+        return m_fresh[f->second].image;
+    const auto it = m_index.find(k);
+    if (it == m_index.end())
+        return std::nullopt;
+    const iconcache::Record& r = m_records[it->second];
+    std::uint8_t& state = m_state[it->second];
+    if (state == 0)
+        state = iconcache::intact(r) ? 1 : 2;
+    // The checksum covers the key too, so a sound record is the picture of this key.
+    if (state == 2 || !(r.key == key))
+        return std::nullopt;
+    if (r.pixels.empty())
+        return QImage();
+    return toImage(key.side, r.pixels);
+}
+
+void IconCache::store(iconcache::Key key, const QImage& image)
+{
+    if (key.side < 1 || key.side > iconcache::MaxSide)
+        return;
+    if (!image.isNull() && (image.width() != key.side || image.height() != key.side))
+        return;
+    const std::string k = indexKey(key);
+    Fresh fresh{std::move(key), image};
+    if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end())
+        m_fresh[f->second] = std::move(fresh);
+    else {
+        m_freshIndex.emplace(k, m_fresh.size());
+        m_fresh.push_back(std::move(fresh));
+    }
+    m_unsaved = true;
+}
+
+Result<void> IconCache::save()
+{
+    if (!m_loaded)
+        load();
+    std::string out = iconcache::header();
+    std::size_t written = 0;
+    for (const Fresh& f : m_fresh) {
+        if (written++ >= MaxRecords)
+            break;
+        iconcache::appendRecord(out, f.key, pixelsOf(f.image));
+    }
+    // The old pictures used in this run first: they are the ones the next start shows.
+    for (const int pass : {1, 0}) {
+        for (std::size_t i = 0; i < m_records.size() && written < MaxRecords && out.size() < MaxFileBytes; ++i) {
+            const bool used = m_state[i] == 1;
+            if (used != (pass == 1) || m_state[i] == 2)
+                continue;
+            if (m_state[i] == 0 && !iconcache::intact(m_records[i])) {
+                m_state[i] = 2;
+                continue;
+            }
+            const std::string k = indexKey(m_records[i].key);
+            if (m_freshIndex.count(k) || m_index.at(k) != i)
+                continue;
+            iconcache::appendRecord(out, m_records[i]);
+            ++written;
+        }
+    }
+    const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_file))).absolutePath();
+    // A folder made here is the user's alone, as cache folders are.
+    if (!QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder))
+            return Failure{"cannot make the folder " + QFile::encodeName(folder).toStdString()};
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    if (Result<void> written = WriteFileAtomically(m_file, out); !written)
+        return written;
+    m_unsaved = false;
+    return {};
+}

@@ -1,0 +1,232 @@
+#include "support/TestHelpers.h"
+#include "icons/FileIconSource.h"
+#include "icons/IcoReader.h"
+#include "icons/IconImageReader.h"
+#include "icons/IconReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const QString Good = QStringLiteral(VYRE_TEST_DATA "/icons/good/");
+
+QImage solid(int w, int h, QRgb colour)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+TEST(IcoFile, EachPictureIsDrawnFromTheBestSuitedEntryThatReads)
+{
+    // The bitmap entries are checked where they are parsed (tests/formats); here, what
+    // takes the image library: png-256-*, a 256x256 PNG entry, left half black, right
+    // half white, scaled down.
+    struct Point { int x, y; QRgb colour; };
+    const std::pair<QString, std::vector<Point>> kinds[] = {
+        {"png-256-*.ico", {{1, 8, qRgb(0, 0, 0)}, {14, 8, qRgb(255, 255, 255)}}},
+    };
+    int files = 0;
+    for (const auto& [pattern, points] : kinds)
+        for (const QString& name : QDir(Good).entryList({pattern})) {
+            SCOPED_TRACE(name.toStdString());
+            ++files;
+            const QImage image = IcoReader::decode(iconfile::readBounded(Good + name, 1 << 20));
+            ASSERT_EQ(image.size(), QSize(16, 16));
+            for (const Point& p : points)
+                EXPECT_EQ(image.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+        }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentDrawnAtAnySideInProportion)
+{
+    QTemporaryDir dir;
+    const QRgb red = qRgb(200, 30, 30), green = qRgb(0, 128, 0);
+    const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" ";
+    const QByteArray wideRect = "<rect width=\"64\" height=\"32\" fill=\"#008000\"/></svg>";
+    for (const char* format : {"png", "jpg", "xpm"})
+        ASSERT_TRUE(solid(32, 32, red).save(dir.filePath(QString("icon.") + format), format));
+    ASSERT_TRUE(solid(64, 32, green).save(dir.filePath("wide.png"), "png"));
+    writeFile(dir.filePath("icon.svg"), svg + "width=\"32\" height=\"32\"><rect width=\"32\" height=\"32\" fill=\"#c81e1e\"/></svg>");
+    writeFile(dir.filePath("wide.svg"), svg + "width=\"64\" height=\"32\">" + wideRect);
+    writeFile(dir.filePath("viewbox.svg"), "<?xml version=\"1.0\"?>\n" + svg + "viewBox=\"0 0 64 32\">" + wideRect);
+    for (const char* name : {"png.ico", "png.dat"}) // content speaks before the name
+        QFile::copy(dir.filePath("icon.png"), dir.filePath(name));
+    // Red squares, and green pictures twice as wide as high: letterboxed, not squeezed.
+    const struct { QString path; bool wide; } rows[] = {
+        {dir.filePath("icon.png"), false}, {dir.filePath("icon.jpg"), false},  {dir.filePath("icon.xpm"), false},
+        {dir.filePath("icon.svg"), false}, {Good + "solid-c81e1e.ico", false}, {dir.filePath("png.ico"), false},
+        {dir.filePath("png.dat"), false},  {dir.filePath("wide.png"), true},   {dir.filePath("wide.svg"), true},
+        {dir.filePath("viewbox.svg"), true},
+    };
+    FileIconSource icons;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path.toStdString());
+        const std::string p = row.path.toStdString();
+        EXPECT_EQ(icons.count(p), 1);
+        for (int side : {16, 32, 16}) { // 32 for a screen at 200 %; the smaller one kept apart
+            const QImage image = icons.draw(p, 0, side);
+            ASSERT_EQ(image.size(), QSize(side, side));
+            const QRgb c = image.pixel(side / 2, side / 2);
+            const QRgb want = row.wide ? green : red;
+            EXPECT_LE(qAbs(qRed(c) - qRed(want)) + qAbs(qGreen(c) - qGreen(want)) + qAbs(qBlue(c) - qBlue(want)), 16) << side;
+            EXPECT_EQ(qAlpha(image.pixel(side / 2, 1)), row.wide ? 0 : 255);
+        }
+        EXPECT_TRUE(icons.draw(p, 1).isNull());
+        EXPECT_TRUE(icons.draw(p, -1).isNull());
+        EXPECT_TRUE(icons.draw(p, 0, 0).isNull());
+    }
+}
+
+TEST(FileIconSource, DamagedFilesAndWhatIsNotAFileGiveNothingAndNeverBlock)
+{
+    QDir bad(QStringLiteral(VYRE_TEST_DATA "/icons/bad"));
+    std::vector<std::string> paths;
+    for (const QString& name : bad.entryList(QDir::Files))
+        paths.push_back(bad.filePath(name).toStdString());
+    ASSERT_GE(paths.size(), 30u);
+    QTemporaryDir dir;
+    const std::string fifo = dir.filePath("pipe.ico").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& p : {std::string(), dir.filePath("missing.ico").toStdString(),
+                                 dir.path().toStdString(), fifo, std::string("/dev/zero")})
+        paths.push_back(p);
+    FileIconSource icons;
+    for (const std::string& path : paths) {
+        EXPECT_EQ(icons.count(path), 0) << path;
+        EXPECT_TRUE(icons.draw(path, 0).isNull()) << path;
+    }
+}
+
+// A JPEG of one 64-px frame followed by `scans` scans of a few bytes each: each scan
+// costs the decoder a pass over the picture, whatever it holds.
+QByteArray jpegOfScans(int scans)
+{
+    QByteArray b("\xFF\xD8", 2);
+    b.append("\xFF\xC2\x00\x11\x08\x00\x40\x00\x40\x03\x01\x11\x00\x02\x11\x01\x03\x11\x01", 19);
+    for (int i = 0; i < scans; ++i)
+        b.append("\xFF\xDA\x00\x08\x01\x01\x00\x01\x3F\x00\x12\x34\x00\xFF\x00", 15);
+    b.append("\xFF\xD9", 2);
+    return b;
+}
+
+QByteArray encoded(const QImage& image, const char* format, bool progressive = false)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
+QByteArray svgWith(const QByteArray& inner)
+{
+    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='16' "
+           "height='16'><rect id='r' width='16' height='16' fill='#00a000'/>" + inner + "</svg>";
+}
+
+TEST(IconImageReader, PicturesThatWouldOpenOtherFilesOrCostFarMoreThanTheyShowAreRefused)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.png");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QByteArray png = encoded(solid(8, 8, qRgb(0, 0, 200)), "png");
+    const QByteArray outside = svgWith("<image width='8' height='8' xlink:href='" + QFile::encodeName(fifo) + "'/>");
+    const QByteArray uri = "data:image/png;base64,";
+    const struct { const char* what; QByteArray bytes; bool refused; } rows[] = {
+        {"an image naming a pipe", outside, true},
+        {"an image naming a relative file", svgWith("<image width='8' height='8' xlink:href='pipe.png'/>"), true},
+        {"an image by plain href", svgWith("<image width='8' height='8' href='/dev/zero'/>"), true},
+        {"an image naming \"#r\", a file to the renderer", svgWith("<image width='8' height='8' xlink:href='#r'/>"), true},
+        {"an image with a blank before data:", svgWith("<image width='8' height='8' xlink:href=' " + uri + png.toBase64() + "'/>"), true},
+        {"an embedded SVG naming a pipe", svgWith("<image width='8' height='8' xlink:href='data:image/svg+xml;base64," + outside.toBase64() + "'/>"), true},
+        {"an embedded compressed picture", svgWith("<image width='8' height='8' xlink:href='" + uri + QByteArray("\x1f\x8b\x08\x00", 4).toBase64() + "'/>"), true},
+        {"an embedded JPEG of 3,000 scans", svgWith("<image width='8' height='8' xlink:href='data:image/jpeg;base64," + jpegOfScans(3000).toBase64() + "'/>"), true},
+        {"an SVG cut short", svgWith("<use xlink:href='#r'/>").left(90), true},
+        {"a compressed SVG", QByteArray("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8), true},
+        {"a JPEG of 3,000 scans", jpegOfScans(3000), true},
+        {"a JPEG of 65 scans", jpegOfScans(65), true},
+        {"a use of a shape inside", svgWith("<use xlink:href='#r'/>"), false},
+        {"an embedded PNG", svgWith("<image width='8' height='8' xlink:href='" + uri + png.toBase64() + "'/>"), false},
+        {"a progressive JPEG", encoded(solid(64, 64, qRgb(0, 160, 0)), "jpeg", true), false},
+        {"a JPEG of 64 scans", jpegOfScans(64), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(!IconImageReader::refusal(row.bytes).isEmpty(), row.refused)
+            << IconImageReader::refusal(row.bytes).toStdString();
+        if (row.refused) {
+            EXPECT_TRUE(IconImageReader::decode(row.bytes).isNull());
+        }
+    }
+    EXPECT_FALSE(IconImageReader::decode(svgWith("<use xlink:href='#r'/>")).isNull());
+    EXPECT_FALSE(IconImageReader::decode(rows[14].bytes).isNull());
+    // Through the source, as a button's icon: nothing blocks on the pipe.
+    writeFile(dir.filePath("outside.svg"), outside);
+    FileIconSource icons;
+    EXPECT_EQ(icons.count(dir.filePath("outside.svg").toStdString()), 0);
+}
+
+// A reader of made-up "TEST" files that counts how often it reads one.
+class CountingReader final : public IconReader {
+public:
+    bool recognises(const QByteArray& head) const override { return head.startsWith("TEST"); }
+    bool handlesSuffix(const QString&) const override { return false; }
+    int count(const QString&) const override { return ++counts, 3; }
+    QImage draw(const QString&, int index0, int side) const override { return ++draws, solid(side, side, qRgb(index0 * 50, 0, 0)); }
+    mutable int counts = 0, draws = 0;
+};
+
+TEST(FileIconSource, DecodesAFileOnceUntilItChanges)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("three.test"), other = dir.filePath("other.test");
+    const std::string p = path.toStdString();
+    writeFile(path, "TEST one");
+    FileIconSource icons;
+    auto owned = std::make_unique<CountingReader>();
+    const CountingReader* reader = owned.get();
+    icons.addReader(std::move(owned));
+    // Asked again and again, then after each change: rewritten, and another file of the
+    // same size and times put in its place (copied with its times kept).
+    const std::function<void()> changes[] = {
+        [] {},
+        [&] { writeFile(path, "TEST one, rewritten longer"); },
+        [&] {
+            writeFile(other, "TEST two, rewritten longer");
+            struct stat st{};
+            ASSERT_EQ(::stat(p.c_str(), &st), 0);
+            const struct timespec times[2] = {st.st_atim, st.st_mtim};
+            ASSERT_EQ(::utimensat(AT_FDCWD, other.toLocal8Bit().constData(), times, 0), 0);
+            ASSERT_EQ(::rename(other.toLocal8Bit().constData(), p.c_str()), 0);
+        },
+    };
+    for (int reads = 1; reads <= 3; ++reads) {
+        changes[reads - 1]();
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(icons.count(p), 3);
+            EXPECT_EQ(icons.draw(p, 2).pixel(0, 0), qRgb(100, 0, 0));
+        }
+        EXPECT_TRUE(icons.draw(p, 3).isNull()); // past the count: not even asked
+        EXPECT_EQ(reader->counts, reads);
+        EXPECT_EQ(reader->draws, reads);
+    }
+}
+
+} // namespace
