@@ -34,7 +34,7 @@ App::App(Services services, std::string dataFolder, Clock* clock)
 // refer to it.
 App::~App()
 {
-    delete m_about.data();
+    m_about.reset();
     m_buttons.reset();
     m_toolbarCommands.reset();
     m_launcher.reset();
@@ -53,14 +53,11 @@ void App::show(const StoreMessages& messages)
                                         << QString::fromLocal8Bit(r.details);
             continue;
         }
-        const auto style = r.style == StoreMessage::Style::Critical ? Prompter::Critical
-                                                                   : Prompter::Exclamation;
-        m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text), style,
-                                    QString::fromLocal8Bit(r.details));
+        showRendered(m_services.prompter, r);
     }
 }
 
-bool App::Main()
+bool App::start()
 {
     m_cfg = std::make_unique<ConfigWindow>(m_set, *this);
     m_toolbars = std::make_unique<ToolbarManager>(m_set, m_services, *this, m_clock);
@@ -69,14 +66,13 @@ bool App::Main()
     m_iconPicker = std::make_unique<DialogIconPicker>(m_services.icons, m_services.dialogs);
     m_buttons = std::make_unique<ButtonCommands>(m_set, m_services, *m_cfg, *m_toolbars, *m_iconPicker,
                                                  [this](const StoreMessages& m) { show(m); });
+    // One picker for both editors' icon buttons.
     m_toolbarCommands = std::make_unique<ToolbarCommands>(
-        m_set, m_services, m_dataFolder, *m_cfg, *m_toolbars, [this](const StoreMessages& m) { show(m); },
-        [this] { return m_ended; });
+        m_set, m_services, m_dataFolder, *m_cfg, *m_toolbars, *m_iconPicker,
+        [this](const StoreMessages& m) { show(m); }, [this] { return m_ended; });
     // One chooser of installed applications, kept with its list between uses.
     m_applications = std::make_unique<DialogApplicationChooser>(m_services.icons);
     m_buttons->setApplicationChooser(*m_applications);
-    // One picker for both editors' icon buttons.
-    m_toolbarCommands->setIconPicker(*m_iconPicker);
 
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
@@ -102,13 +98,8 @@ bool App::Main()
             continue;
         skipOnError("building a toolbar at start-up", [&] { m_toolbars->ready(t); });
     }
-    if (!unread.empty()) {
-        const RenderedMessage r = msg::gather(unread);
-        m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text),
-                                    r.style == StoreMessage::Style::Critical ? Prompter::Critical
-                                                                            : Prompter::Exclamation,
-                                    QString::fromLocal8Bit(r.details));
-    }
+    if (!unread.empty())
+        showRendered(m_services.prompter, msg::gather(unread));
     // Once the toolbars are up, which work as ever, only their changes are not kept.
     if (m_readOnly && !m_ended)
         tellReadOnly(msg::folderReadOnly(m_dataFolder));
@@ -129,7 +120,7 @@ void App::tellReadOnly(const StoreMessage& message)
     show({message});
 }
 
-void App::Terminate()
+void App::quit()
 {
     if (m_ended)
         return;
@@ -141,7 +132,7 @@ void App::Terminate()
     skipOnError("saving at the end", [&] { m_endSaveFailed = !save(); });
     if (m_toolbars)
         m_toolbars->closeAll();
-    emit terminated();
+    emit finished();
 }
 
 // ---- ToolbarHost
@@ -216,15 +207,10 @@ void App::showAbout()
     if (m_ended)
         return;
     if (!m_about)
-        m_about = new AboutBox(m_services.shell);
+        m_about.reset(new AboutBox(m_services.shell));
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
-}
-
-void App::terminate()
-{
-    Terminate();
 }
 
 std::vector<std::string> App::runCommand(const std::vector<std::string>& words)

@@ -5,9 +5,8 @@
 #include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
 #include "platform/Log.h"
+#include "platform/Prompter.h"
 #include "store/Messages.h"
-
-#include <QMessageBox>
 
 #include <climits>
 #include <cstdio>
@@ -178,19 +177,30 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderCh
     claim.lock = std::make_shared<InstanceLock>(dataFolder);
     if (!claim.lock->acquired()) {
         if (claim.lock->heldByOther()) {
+            // The message names the folder; the log keeps what went wrong on the way.
+            const auto unanswered = [](const std::string& reason) {
+                qCWarning(lcVyre).noquote() << "the running launcher was not reached:" << QString::fromLocal8Bit(reason);
+            };
             if (!command.empty()) {
-                if (!path.empty())
-                    if (auto answer = AskLauncher(path, command, AnswerTimeoutMs)) {
-                        claim.answer = std::move(*answer);
+                if (!path.empty()) {
+                    Result<std::vector<std::string>> answer = AskLauncher(path, command, AnswerTimeoutMs);
+                    if (answer) {
+                        claim.answer = std::move(answer).value();
                         claim.outcome = InstanceClaim::Outcome::Forwarded;
                         return claim;
                     }
+                    unanswered(answer.reason());
+                }
                 claim.message = QString("The launcher running on the toolbars in\n%1\ndid not answer.").arg(folder);
                 return claim;
             }
-            if (!path.empty() && AskToComeForward(path, AnswerTimeoutMs)) {
-                claim.outcome = InstanceClaim::Outcome::Forwarded;
-                return claim;
+            if (!path.empty()) {
+                const Result<void> asked = AskToComeForward(path, AnswerTimeoutMs);
+                if (asked) {
+                    claim.outcome = InstanceClaim::Outcome::Forwarded;
+                    return claim;
+                }
+                unanswered(asked.reason());
             }
             claim.message = QString("Vyrelight Toolbar is already running on the toolbars in\n%1").arg(folder);
             return claim;
@@ -207,8 +217,8 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderCh
     return claim;
 }
 
-void ReportStartFailure(const QString& message)
+void ReportStartFailure(Prompter& prompter, const QString& message)
 {
     std::fprintf(stderr, "vyrelight: %s\n", message.toLocal8Bit().constData());
-    QMessageBox::critical(nullptr, msg::ProgramTitle, message);
+    prompter.message(QString::fromLatin1(msg::ProgramTitle), message, Prompter::Critical);
 }

@@ -12,6 +12,7 @@
 
 class InstanceLock;
 class InstanceServer;
+class Prompter;
 struct RuntimeFolderChoice;
 
 // The steps of a start that come before the toolbars, each giving the exit status when
@@ -58,4 +59,4 @@ int ReportAnswer(const std::vector<std::string>& answer);
 
 // Says why the start ends: on standard error, and in a message box for a start from the
 // desktop's menu, which has no terminal.
-void ReportStartFailure(const QString& message);
+void ReportStartFailure(Prompter& prompter, const QString& message);

@@ -59,10 +59,13 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("vyrelight"));
     QApplication::setWindowIcon(QIcon(ProgramIconPicture()));
 
+    // Made before anything can fail, so that even the box that ends a start goes through
+    // the program's one prompter.
+    RealServices real;
     const std::string programFolder = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
     const Result<std::string> found = FindDataFolder(programFolder, line.dataDir);
     if (!found) {
-        ReportStartFailure(QString::fromLocal8Bit(found.reason()));
+        ReportStartFailure(real.services().prompter, QString::fromLocal8Bit(found.reason()));
         return 1;
     }
     const std::string& dataFolder = found.value();
@@ -76,11 +79,10 @@ int main(int argc, char** argv)
         return 1;
     }
     if (claim.outcome == InstanceClaim::Outcome::Refused) {
-        ReportStartFailure(claim.message);
+        ReportStartFailure(real.services().prompter, claim.message);
         return 1;
     }
 
-    RealServices real;
     App app(real.services(), dataFolder);
     if (claim.outcome == InstanceClaim::Outcome::ReadOnly)
         app.setReadOnly();
@@ -90,14 +92,14 @@ int main(int argc, char** argv)
         // --press, --toggle and --list from another start.
         claim.server->setCommandHandler([&app](const std::vector<std::string>& words) { return app.runCommand(words); });
     }
-    // Terminate has saved and closed every window: the process ends right there, from
+    // quit() has saved and closed every window: the process ends right there, from
     // inside whatever handler asked for it. Leaving through the event loop would let a
     // start-up message box, a fold or a menu handler that is still running carry on, on
     // windows that are gone, and an end asked for before exec() would never be seen.
     // The icons drawn since the last cache write are kept too, however soon the end comes.
-    QObject::connect(&app, &App::terminated, &qapp, [&real] { real.saveCache(); }, Qt::DirectConnection);
+    QObject::connect(&app, &App::finished, &qapp, [&real] { real.saveCache(); }, Qt::DirectConnection);
     // The socket goes with the process; a save that failed at the end is not a success.
-    QObject::connect(&app, &App::terminated, &qapp, [&app, &claim] {
+    QObject::connect(&app, &App::finished, &qapp, [&app, &claim] {
         if (claim.server)
             claim.server->close();
         endProcess(app.endSaveFailed() ? 1 : 0);
@@ -108,7 +110,7 @@ int main(int argc, char** argv)
         QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
             char c;
             [[maybe_unused]] auto n = ::read(signalFds[1], &c, 1);
-            app.Terminate();
+            app.quit();
         });
         struct sigaction sa {};
         sa.sa_handler = onSignal;
@@ -119,10 +121,10 @@ int main(int argc, char** argv)
         ::sigaction(SIGHUP, &sa, nullptr);
     }
     // Logging out ends the session: save as "&Terminate" would.
-    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app, [&app] { app.Terminate(); });
-    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &app, [&app] { app.Terminate(); });
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app, [&app] { app.quit(); });
+    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &app, [&app] { app.quit(); });
 
-    if (!app.Main())
+    if (!app.start())
         return 1;
     // No launcher ran: this one is it now, and carries out the command itself. Its
     // status goes to standard error, as the launcher goes on running.

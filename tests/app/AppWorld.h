@@ -42,7 +42,7 @@ struct AppWorld {
         if (!lines.empty())
             write("Toolbars.cfg", CfgHeader + lines);
         app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder, clock);
-        return app->Main();
+        return app->start();
     }
     // A control of the configuration window by its design name.
     template <typename W = QWidget>

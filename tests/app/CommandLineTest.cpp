@@ -1,6 +1,8 @@
 // What the command line asks for, and what it refuses.
 #include "app/CommandLine.h"
 #include "app/RemoteCommand.h"
+#include "app/Startup.h"
+#include "support/FakePrompter.h"
 
 #include <gtest/gtest.h>
 
@@ -182,4 +184,14 @@ TEST(CommandLine, CommandsForTheRunningLauncher)
     const std::string help = HelpText("vyrelight");
     for (const char* text : {"--press TOOLBAR BUTTON", "--toggle TOOLBAR", "--list", "Exit status", "Shortcut"})
         EXPECT_NE(help.find(text), std::string::npos) << text;
+}
+
+TEST(Startup, AStartThatEndsSaysWhyThroughThePrompter)
+{
+    FakePrompter prompter;
+    ReportStartFailure(prompter, QStringLiteral("No data folder"));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
+    EXPECT_EQ(prompter.shown[0].text, "No data folder");
+    EXPECT_EQ(prompter.shown[0].style, Prompter::Critical);
 }
