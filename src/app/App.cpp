@@ -229,16 +229,16 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
         std::string out;
         for (int t = 0; t < count; ++t) {
             const TbrRec& rec = m_set.Tbrs[std::size_t(t)];
-            out += ListToolbarLine(std::size_t(t) + 1, isTrue(rec.Visible), rec.Name);
+            out += listToolbarLine(std::size_t(t) + 1, isTrue(rec.Visible), rec.Name);
             for (int k = 1; k <= rec.BtnCount; ++k)
-                out += ListButtonLine(std::size_t(k), rec.Btns[std::size_t(k)].Name, rec.Btns[std::size_t(k)].Executable);
+                out += listButtonLine(std::size_t(k), rec.Btns[std::size_t(k)].Name, rec.Btns[std::size_t(k)].Executable);
         }
         return answer(0, out, "");
     }
     std::vector<std::string> toolbarNames;
     for (int t = 0; t < count; ++t)
         toolbarNames.push_back(m_set.Tbrs[std::size_t(t)].Name);
-    const NamePick toolbar = PickByName(toolbarNames, words[1], "toolbar");
+    const NamePick toolbar = pickByName(toolbarNames, words[1], "toolbar");
     if (!toolbar.index)
         return answer(1, "", toolbar.error);
     const auto t = static_cast<std::uint8_t>(*toolbar.index);
@@ -250,7 +250,7 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
     std::vector<std::string> buttonNames;
     for (int k = 1; k <= rec.BtnCount; ++k)
         buttonNames.push_back(rec.Btns[std::size_t(k)].Name);
-    const NamePick button = PickByName(buttonNames, words[2], "button");
+    const NamePick button = pickByName(buttonNames, words[2], "button");
     if (!button.index)
         return answer(1, "", button.error + " on toolbar '" + rec.Name + "'");
     const int k = static_cast<int>(*button.index) + 1;

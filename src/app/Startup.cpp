@@ -36,7 +36,7 @@ std::string env(const char* name)
 
 } // namespace
 
-std::optional<int> AnswerCommandLine(const CommandLine& line, const char* program)
+std::optional<int> answerCommandLine(const CommandLine& line, const char* program)
 {
     if (!line.error.empty()) {
         std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", program, line.error.c_str(), program);
@@ -49,10 +49,10 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
     case CommandLine::Action::List:
         return std::nullopt;
     case CommandLine::Action::Help:
-        std::fputs(HelpText(program).c_str(), stdout);
+        std::fputs(helpText(program).c_str(), stdout);
         return 0;
     case CommandLine::Action::Version:
-        std::fputs(VersionLine().c_str(), stdout);
+        std::fputs(versionLine().c_str(), stdout);
         return 0;
     case CommandLine::Action::Autostart:
         break;
@@ -82,7 +82,7 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
     return 0;
 }
 
-std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* program)
+std::optional<int> chooseWindowSystem(const CommandLine& line, const char* program)
 {
     const DisplayFacts facts = CurrentDisplayFacts(line.platformChosen);
     switch (PlanDisplay(facts)) {
@@ -116,14 +116,14 @@ std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* progr
     return std::nullopt;
 }
 
-void ForgetWindowSystemChoice()
+void forgetWindowSystemChoice()
 {
     if (forcedXcb)
         ::unsetenv("QT_QPA_PLATFORM");
     forcedXcb = false;
 }
 
-std::vector<std::string> CommandWords(const CommandLine& line)
+std::vector<std::string> commandWords(const CommandLine& line)
 {
     std::vector<std::string> words;
     switch (line.action) {
@@ -136,7 +136,7 @@ std::vector<std::string> CommandWords(const CommandLine& line)
     return words;
 }
 
-int ReportAnswer(const std::vector<std::string>& answer)
+int reportAnswer(const std::vector<std::string>& answer)
 {
     if (answer.size() != 3 || (answer[0] != "0" && answer[0] != "1" && answer[0] != "2")) {
         std::fputs("vyrelight: the running launcher gave an answer this version does not understand\n", stderr);
@@ -149,7 +149,7 @@ int ReportAnswer(const std::vector<std::string>& answer)
     return answer[0][0] - '0';
 }
 
-InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime,
+InstanceClaim claimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime,
                             const std::vector<std::string>& command)
 {
     InstanceClaim claim;
@@ -217,7 +217,7 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderCh
     return claim;
 }
 
-void ReportStartFailure(Prompter& prompter, const QString& message)
+void reportStartFailure(Prompter& prompter, const QString& message)
 {
     std::fprintf(stderr, "vyrelight: %s\n", message.toLocal8Bit().constData());
     prompter.message(QString::fromLatin1(msg::ProgramTitle), message, Prompter::Critical);

@@ -43,10 +43,10 @@ void onSignal(int)
 int main(int argc, char** argv)
 {
     IgnoreRelativeBaseDirectories();
-    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (const auto status = AnswerCommandLine(line, argv[0]))
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto status = answerCommandLine(line, argv[0]))
         return *status;
-    if (const auto status = ChooseWindowSystem(line, argv[0]))
+    if (const auto status = chooseWindowSystem(line, argv[0]))
         return *status;
 
     const RuntimeFolderChoice runtimeFolder = RuntimeFolder();
@@ -54,10 +54,10 @@ int main(int argc, char** argv)
     QApplication::setDesktopSettingsAware(true);
     QApplication qapp(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    ForgetWindowSystemChoice();
+    forgetWindowSystemChoice();
     // Task switchers find the program's entry, and with it its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vyrelight"));
-    QApplication::setWindowIcon(QIcon(ProgramIconPicture()));
+    QApplication::setWindowIcon(QIcon(programIconPicture()));
 
     // Made before anything can fail, so that even the box that ends a start goes through
     // the program's one prompter.
@@ -65,21 +65,21 @@ int main(int argc, char** argv)
     const std::string programFolder = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
     const Result<std::string> found = FindDataFolder(programFolder, line.dataDir);
     if (!found) {
-        ReportStartFailure(real.services().prompter, QString::fromLocal8Bit(found.reason()));
+        reportStartFailure(real.services().prompter, QString::fromLocal8Bit(found.reason()));
         return 1;
     }
     const std::string& dataFolder = found.value();
-    const std::vector<std::string> command = CommandWords(line);
-    const InstanceClaim claim = ClaimInstance(dataFolder, runtimeFolder, command);
+    const std::vector<std::string> command = commandWords(line);
+    const InstanceClaim claim = claimInstance(dataFolder, runtimeFolder, command);
     if (claim.outcome == InstanceClaim::Outcome::Forwarded)
-        return command.empty() ? 0 : ReportAnswer(claim.answer);
+        return command.empty() ? 0 : reportAnswer(claim.answer);
     if (claim.outcome == InstanceClaim::Outcome::Refused && !command.empty()) {
         // Asked from a shortcut or a script: the terminal, if any, is where to say it.
         std::fprintf(stderr, "vyrelight: %s\n", claim.message.toLocal8Bit().constData());
         return 1;
     }
     if (claim.outcome == InstanceClaim::Outcome::Refused) {
-        ReportStartFailure(real.services().prompter, claim.message);
+        reportStartFailure(real.services().prompter, claim.message);
         return 1;
     }
 
@@ -129,7 +129,7 @@ int main(int argc, char** argv)
     // No launcher ran: this one is it now, and carries out the command itself. Its
     // status goes to standard error, as the launcher goes on running.
     if (!command.empty()) {
-        const int status = ReportAnswer(app.runCommand(command));
+        const int status = reportAnswer(app.runCommand(command));
         if (status != 0)
             std::fprintf(stderr, "vyrelight: the command failed (status %d); the launcher goes on running\n", status);
     }

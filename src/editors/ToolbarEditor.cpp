@@ -212,7 +212,7 @@ ToolbarFields ToolbarEditor::fields() const
     f.IconFile = toBytes(m_fields[IconFile]->text());
     f.IconIndex = ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0);
     if (m_purpose == ToolbarPurpose::Add)
-        f.Path = ComposeToolbarPath(toBytes(m_fields[Path]->text()), f.Name, m_needs.dataFolder);
+        f.Path = composeToolbarPath(toBytes(m_fields[Path]->text()), f.Name, m_needs.dataFolder);
     else if (m_toolbar < m_needs.set.Tbrs.size())
         f.Path = m_needs.set.Tbrs[m_toolbar].Path;
     return f;
@@ -268,7 +268,7 @@ void ToolbarEditor::okClicked()
         m_fields[IconIndex]->setFocus();
         return;
     }
-    if (const std::optional<QString> bad = ForbiddenCharacter(QStringLiteral("Icon index"),
+    if (const std::optional<QString> bad = forbiddenCharacter(QStringLiteral("Icon index"),
                                                               toBytes(m_fields[IconIndex]->text()))) {
         refuse(*bad);
         m_fields[IconIndex]->setFocus();
@@ -277,7 +277,7 @@ void ToolbarEditor::okClicked()
     const ToolbarFields f = fields();
     const std::optional<std::uint8_t> editing =
         m_purpose == ToolbarPurpose::Edit ? std::optional(m_toolbar) : std::nullopt;
-    if (const std::optional<QString> why = ToolbarRefusal(f, m_needs.set, editing, m_needs.dataFolder)) {
+    if (const std::optional<QString> why = toolbarRefusal(f, m_needs.set, editing, m_needs.dataFolder)) {
         refuse(*why);
         return;
     }

@@ -44,7 +44,7 @@ struct AppWorld {
         app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder, clock);
         return app->start();
     }
-    // A control of the configuration window by its design name.
+    // A control of the configuration window by its object name.
     template <typename W = QWidget>
     W* cfgChild(const QString& name)
     {

@@ -108,7 +108,7 @@ protected:
 
 };
 
-TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndTheDesignsTabOrder)
+TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndItsTabOrder)
 {
     open();
     EXPECT_EQ(editor->windowTitle(), "Add Button");
