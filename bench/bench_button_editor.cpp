@@ -35,13 +35,13 @@ struct Program {
         std::ofstream(folder + "/Toolbars.cfg") << "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n"
                                                    "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
         app = std::make_unique<App>(services.services(), folder);
-        if (app->Main())
+        if (app->start())
             app->showConfig(0);
         QApplication::processEvents();
     }
     ~Program()
     {
-        app->Terminate();
+        app->quit();
         app.reset();
         QApplication::processEvents();
     }

@@ -45,7 +45,7 @@ struct Program {
     Program()
     {
         app = std::make_unique<App>(real.services(), dir.path().toStdString());
-        app->Main();
+        app->start();
         app->showConfig(0);
         settle();
     }

@@ -1,7 +1,7 @@
 #include "about/AboutBox.h"
 
 #include "platform/Centre.h"
-#include "platform/DesignFont.h"
+#include "platform/PreferredFont.h"
 #include "platform/Log.h"
 #include "platform/SkipOnError.h"
 #include "platform/Shell.h"
@@ -153,7 +153,7 @@ AboutBox::AboutBox(Shell& shell, QWidget* parent)
         QStringLiteral("> ") + QLatin1String(WebAddress),
         QStringLiteral("Free software, given as is, without warranty."),
     };
-    const std::optional<QFont> font = designFont(QStringLiteral("Arial"), 8.25);
+    const std::optional<QFont> font = preferredFont(QStringLiteral("Arial"), 8.25);
     for (int i = 0; i < LineCount; ++i) {
         auto* label = new QLabel(texts[i], this);
         label->setObjectName(QStringLiteral("lblINFO(%1)").arg(i));
@@ -292,7 +292,7 @@ void AboutBox::lineClicked(int line)
     });
 }
 
-QPixmap ProgramIconPicture()
+QPixmap programIconPicture()
 {
     return iconPicture();
 }

@@ -42,4 +42,4 @@ private:
 
 // The program's icon, 32 x 32: a small floating toolbar with its claws and three
 // buttons. The installed SVG icon is drawn after it.
-QPixmap ProgramIconPicture();
+QPixmap programIconPicture();

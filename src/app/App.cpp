@@ -34,7 +34,7 @@ App::App(Services services, std::string dataFolder, Clock* clock)
 // refer to it.
 App::~App()
 {
-    delete m_about.data();
+    m_about.reset();
     m_buttons.reset();
     m_toolbarCommands.reset();
     m_launcher.reset();
@@ -53,14 +53,11 @@ void App::show(const StoreMessages& messages)
                                         << QString::fromLocal8Bit(r.details);
             continue;
         }
-        const auto style = r.style == StoreMessage::Style::Critical ? Prompter::Critical
-                                                                   : Prompter::Exclamation;
-        m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text), style,
-                                    QString::fromLocal8Bit(r.details));
+        showRendered(m_services.prompter, r);
     }
 }
 
-bool App::Main()
+bool App::start()
 {
     m_cfg = std::make_unique<ConfigWindow>(m_set, *this);
     m_toolbars = std::make_unique<ToolbarManager>(m_set, m_services, *this, m_clock);
@@ -69,14 +66,13 @@ bool App::Main()
     m_iconPicker = std::make_unique<DialogIconPicker>(m_services.icons, m_services.dialogs);
     m_buttons = std::make_unique<ButtonCommands>(m_set, m_services, *m_cfg, *m_toolbars, *m_iconPicker,
                                                  [this](const StoreMessages& m) { show(m); });
+    // One picker for both editors' icon buttons.
     m_toolbarCommands = std::make_unique<ToolbarCommands>(
-        m_set, m_services, m_dataFolder, *m_cfg, *m_toolbars, [this](const StoreMessages& m) { show(m); },
-        [this] { return m_ended; });
+        m_set, m_services, m_dataFolder, *m_cfg, *m_toolbars, *m_iconPicker,
+        [this](const StoreMessages& m) { show(m); }, [this] { return m_ended; });
     // One chooser of installed applications, kept with its list between uses.
     m_applications = std::make_unique<DialogApplicationChooser>(m_services.icons);
     m_buttons->setApplicationChooser(*m_applications);
-    // One picker for both editors' icon buttons.
-    m_toolbarCommands->setIconPicker(*m_iconPicker);
 
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
@@ -102,13 +98,8 @@ bool App::Main()
             continue;
         skipOnError("building a toolbar at start-up", [&] { m_toolbars->ready(t); });
     }
-    if (!unread.empty()) {
-        const RenderedMessage r = msg::gather(unread);
-        m_services.prompter.message(QString::fromLocal8Bit(r.title), QString::fromLocal8Bit(r.text),
-                                    r.style == StoreMessage::Style::Critical ? Prompter::Critical
-                                                                            : Prompter::Exclamation,
-                                    QString::fromLocal8Bit(r.details));
-    }
+    if (!unread.empty())
+        showRendered(m_services.prompter, msg::gather(unread));
     // Once the toolbars are up, which work as ever, only their changes are not kept.
     if (m_readOnly && !m_ended)
         tellReadOnly(msg::folderReadOnly(m_dataFolder));
@@ -129,7 +120,7 @@ void App::tellReadOnly(const StoreMessage& message)
     show({message});
 }
 
-void App::Terminate()
+void App::quit()
 {
     if (m_ended)
         return;
@@ -141,7 +132,7 @@ void App::Terminate()
     skipOnError("saving at the end", [&] { m_endSaveFailed = !save(); });
     if (m_toolbars)
         m_toolbars->closeAll();
-    emit terminated();
+    emit finished();
 }
 
 // ---- ToolbarHost
@@ -216,15 +207,10 @@ void App::showAbout()
     if (m_ended)
         return;
     if (!m_about)
-        m_about = new AboutBox(m_services.shell);
+        m_about.reset(new AboutBox(m_services.shell));
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
-}
-
-void App::terminate()
-{
-    Terminate();
 }
 
 std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
@@ -243,16 +229,16 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
         std::string out;
         for (int t = 0; t < count; ++t) {
             const TbrRec& rec = m_set.Tbrs[std::size_t(t)];
-            out += ListToolbarLine(std::size_t(t) + 1, isTrue(rec.Visible), rec.Name);
+            out += listToolbarLine(std::size_t(t) + 1, isTrue(rec.Visible), rec.Name);
             for (int k = 1; k <= rec.BtnCount; ++k)
-                out += ListButtonLine(std::size_t(k), rec.Btns[std::size_t(k)].Name, rec.Btns[std::size_t(k)].Executable);
+                out += listButtonLine(std::size_t(k), rec.Btns[std::size_t(k)].Name, rec.Btns[std::size_t(k)].Executable);
         }
         return answer(0, out, "");
     }
     std::vector<std::string> toolbarNames;
     for (int t = 0; t < count; ++t)
         toolbarNames.push_back(m_set.Tbrs[std::size_t(t)].Name);
-    const NamePick toolbar = PickByName(toolbarNames, words[1], "toolbar");
+    const NamePick toolbar = pickByName(toolbarNames, words[1], "toolbar");
     if (!toolbar.index)
         return answer(1, "", toolbar.error);
     const auto t = static_cast<std::uint8_t>(*toolbar.index);
@@ -264,7 +250,7 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
     std::vector<std::string> buttonNames;
     for (int k = 1; k <= rec.BtnCount; ++k)
         buttonNames.push_back(rec.Btns[std::size_t(k)].Name);
-    const NamePick button = PickByName(buttonNames, words[2], "button");
+    const NamePick button = pickByName(buttonNames, words[2], "button");
     if (!button.index)
         return answer(1, "", button.error + " on toolbar '" + rec.Name + "'");
     const int k = static_cast<int>(*button.index) + 1;

@@ -2,6 +2,7 @@
 
 #include "config/ConfigActions.h"
 #include "platform/DescriptorReserve.h"
+#include "platform/OwnedWindow.h"
 #include "platform/Services.h"
 #include "store/Messages.h"
 #include "store/ToolbarSet.h"
@@ -42,13 +43,14 @@ public:
     // windows of the toolbars on screen with their modes applied; a hidden toolbar's
     // window is built when first needed. False when no toolbar 0 could be read: the
     // program must end.
-    bool Main();
-    // Before Main: the data folder cannot be written. The toolbars work, nothing is saved,
+    bool start();
+    // Before start(): the data folder cannot be written. The toolbars work, nothing is saved,
     // and start-up says so once.
     void setReadOnly();
-    // Saves Toolbars.cfg, closes every toolbar window and ends (emits terminated()).
-    // Only the first call does anything.
-    void Terminate();
+    // Saves Toolbars.cfg, closes every toolbar window and ends (emits finished()): the
+    // toolbar menu's "Terminate", a signal or the session's end. Only the first call does
+    // anything.
+    void quit() override;
 
     ToolbarSet& set() { return m_set; }
     const std::string& dataFolder() const { return m_dataFolder; }
@@ -56,7 +58,7 @@ public:
     // True when the save at the end did not write Toolbars.cfg: the process must not
     // report success then.
     bool endSaveFailed() const { return m_endSaveFailed; }
-    // A command from the command line (see CommandWords): "list", "press TOOLBAR BUTTON"
+    // A command from the command line (see commandWords): "list", "press TOOLBAR BUTTON"
     // or "toggle TOOLBAR". The answer: the exit status ("0", "1" or "2"), what goes to
     // standard output and the reason of a failure.
     std::vector<std::string> runCommand(const std::vector<std::string>& words);
@@ -76,7 +78,6 @@ public:
     void saveConfig() override;
     void showConfig(std::uint8_t t) override;
     void showAbout() override;
-    void terminate() override;
     void buttonClicked(std::uint8_t t, int k) override;
     void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) override;
     void editButtonRequested(std::uint8_t t, int k) override;
@@ -95,7 +96,7 @@ public:
     bool exchangeButtons(std::uint8_t t, int a, int b) override;
 
 signals:
-    void terminated();
+    void finished();
 
 private:
     // Writes Toolbars.cfg and shows what went wrong; false when it was not written.
@@ -117,7 +118,7 @@ private:
     std::unique_ptr<ApplicationChooser> m_applications;
     std::unique_ptr<ButtonCommands> m_buttons;
     std::unique_ptr<ToolbarCommands> m_toolbarCommands;
-    QPointer<AboutBox> m_about;
+    OwnedWindow<AboutBox> m_about;
     // Given back just before the save at the end, which must work whatever used up the
     // process's other descriptors.
     DescriptorReserve m_reserve;

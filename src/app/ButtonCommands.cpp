@@ -29,10 +29,7 @@ ButtonCommands::ButtonCommands(ToolbarSet& set, Services services, ConfigWindow&
 {
 }
 
-ButtonCommands::~ButtonCommands()
-{
-    delete m_editor.data();
-}
+ButtonCommands::~ButtonCommands() = default;
 
 bool ButtonCommands::editorVisible() const
 {
@@ -59,9 +56,9 @@ ButtonEditor* ButtonCommands::openEditor(ButtonPurpose purpose)
         return nullptr;
     }
     // A closed one only waits for its deletion.
-    delete m_editor.data();
-    m_editor = new ButtonEditor(purpose, {m_set, *this, m_services.prompter, m_icons, m_services.dialogs, m_applications}, &m_cfg);
-    return m_editor;
+    m_editor.reset(new ButtonEditor(
+        purpose, {m_set, *this, m_services.prompter, m_icons, m_services.dialogs, m_applications}, &m_cfg));
+    return m_editor.get();
 }
 
 void ButtonCommands::add(std::uint8_t)
@@ -85,7 +82,7 @@ void ButtonCommands::addFromFile(const QString& target)
     // A file dropped while the editor is open becomes its target, and what the user has
     // typed stays: a new editor in its place would throw that away.
     const bool open = editorVisible();
-    ButtonEditor* editor = open ? m_editor.data() : openEditor(ButtonPurpose::Add);
+    ButtonEditor* editor = open ? m_editor.get() : openEditor(ButtonPurpose::Add);
     if (!editor)
         return;
     editor->takeTarget(target);

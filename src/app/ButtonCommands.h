@@ -6,7 +6,7 @@
 #include "store/Messages.h"
 #include "store/ToolbarSet.h"
 
-#include <QPointer>
+#include "platform/OwnedWindow.h"
 #include <QString>
 
 #include <cstdint>
@@ -51,7 +51,7 @@ public:
     void setApplicationChooser(ApplicationChooser& chooser) { m_applications = &chooser; }
 
     // The open button editor, if one is.
-    ButtonEditor* editor() const { return m_editor; }
+    ButtonEditor* editor() const { return m_editor.get(); }
     bool editorVisible() const;
     // True while an editor opened from the configuration window is open: it writes to
     // the toolbar and button chosen there, so the window must not be turned to another
@@ -77,6 +77,6 @@ private:
     ToolbarManager& m_toolbars;
     IconPicker& m_icons;
     std::function<void(const StoreMessages&)> m_report;
-    QPointer<ButtonEditor> m_editor;
+    OwnedWindow<ButtonEditor> m_editor;
     ApplicationChooser* m_applications{nullptr};
 };

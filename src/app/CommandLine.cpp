@@ -35,7 +35,7 @@ std::string_view bareName(std::string_view arg)
 
 } // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args)
+CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
     CommandLine line;
     bool help = false, version = false, autostart = false;
@@ -137,7 +137,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     return line;
 }
 
-std::string HelpText(const std::string& program)
+std::string helpText(const std::string& program)
 {
     return "Usage: " + program + " [OPTION]...\n"
            "Small floating toolbars that start programs and open documents and folders.\n"
@@ -172,7 +172,7 @@ std::string HelpText(const std::string& program)
            "  vyrelight --press Tools Terminal\n";
 }
 
-std::string VersionLine()
+std::string versionLine()
 {
     return std::string("Vyrelight Toolbar ") + VYRE_VERSION + "\n";
 }

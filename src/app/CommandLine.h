@@ -24,9 +24,9 @@ struct CommandLine {
 };
 
 // args: the arguments after the program's name.
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
+CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 // What --help prints; program: the name the program was started by.
-std::string HelpText(const std::string& program);
+std::string helpText(const std::string& program);
 // What --version prints: the name and the build's version.
-std::string VersionLine();
+std::string versionLine();

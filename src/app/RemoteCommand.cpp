@@ -55,7 +55,7 @@ std::string field(const std::string& s)
 
 } // namespace
 
-NamePick PickByName(const std::vector<std::string>& names, const std::string& wanted, const std::string& what)
+NamePick pickByName(const std::vector<std::string>& names, const std::string& wanted, const std::string& what)
 {
     NamePick pick;
     const auto unique = [&](auto&& matches) -> std::optional<std::size_t> {
@@ -95,12 +95,12 @@ NamePick PickByName(const std::vector<std::string>& names, const std::string& wa
     return pick;
 }
 
-std::string ListToolbarLine(std::size_t number, bool shown, const std::string& name)
+std::string listToolbarLine(std::size_t number, bool shown, const std::string& name)
 {
     return "T\t" + std::to_string(number) + "\t" + (shown ? "shown" : "hidden") + "\t" + field(name) + "\n";
 }
 
-std::string ListButtonLine(std::size_t number, const std::string& name, const std::string& target)
+std::string listButtonLine(std::size_t number, const std::string& name, const std::string& target)
 {
     return "\tB\t" + std::to_string(number) + "\t" + field(name) + "\t" + field(target) + "\n";
 }

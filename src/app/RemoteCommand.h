@@ -20,10 +20,10 @@ struct NamePick {
     std::string error;
 };
 // what: "toolbar" or "button", for the message.
-NamePick PickByName(const std::vector<std::string>& names, const std::string& wanted, const std::string& what);
+NamePick pickByName(const std::vector<std::string>& names, const std::string& wanted, const std::string& what);
 
 // One line of --list. Toolbars: "T<tab>number<tab>shown|hidden<tab>name"; buttons, under
 // their toolbar: "<tab>B<tab>number<tab>name<tab>target". Tabs and line ends inside a name
 // or target are written as "\t", "\n" and "\\" so that every line is one record.
-std::string ListToolbarLine(std::size_t number, bool shown, const std::string& name);
-std::string ListButtonLine(std::size_t number, const std::string& name, const std::string& target);
+std::string listToolbarLine(std::size_t number, bool shown, const std::string& name);
+std::string listButtonLine(std::size_t number, const std::string& name, const std::string& target);

@@ -5,9 +5,8 @@
 #include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
 #include "platform/Log.h"
+#include "platform/Prompter.h"
 #include "store/Messages.h"
-
-#include <QMessageBox>
 
 #include <climits>
 #include <cstdio>
@@ -37,7 +36,7 @@ std::string env(const char* name)
 
 } // namespace
 
-std::optional<int> AnswerCommandLine(const CommandLine& line, const char* program)
+std::optional<int> answerCommandLine(const CommandLine& line, const char* program)
 {
     if (!line.error.empty()) {
         std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", program, line.error.c_str(), program);
@@ -50,10 +49,10 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
     case CommandLine::Action::List:
         return std::nullopt;
     case CommandLine::Action::Help:
-        std::fputs(HelpText(program).c_str(), stdout);
+        std::fputs(helpText(program).c_str(), stdout);
         return 0;
     case CommandLine::Action::Version:
-        std::fputs(VersionLine().c_str(), stdout);
+        std::fputs(versionLine().c_str(), stdout);
         return 0;
     case CommandLine::Action::Autostart:
         break;
@@ -83,7 +82,7 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
     return 0;
 }
 
-std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* program)
+std::optional<int> chooseWindowSystem(const CommandLine& line, const char* program)
 {
     const DisplayFacts facts = CurrentDisplayFacts(line.platformChosen);
     switch (PlanDisplay(facts)) {
@@ -117,14 +116,14 @@ std::optional<int> ChooseWindowSystem(const CommandLine& line, const char* progr
     return std::nullopt;
 }
 
-void ForgetWindowSystemChoice()
+void forgetWindowSystemChoice()
 {
     if (forcedXcb)
         ::unsetenv("QT_QPA_PLATFORM");
     forcedXcb = false;
 }
 
-std::vector<std::string> CommandWords(const CommandLine& line)
+std::vector<std::string> commandWords(const CommandLine& line)
 {
     std::vector<std::string> words;
     switch (line.action) {
@@ -137,7 +136,7 @@ std::vector<std::string> CommandWords(const CommandLine& line)
     return words;
 }
 
-int ReportAnswer(const std::vector<std::string>& answer)
+int reportAnswer(const std::vector<std::string>& answer)
 {
     if (answer.size() != 3 || (answer[0] != "0" && answer[0] != "1" && answer[0] != "2")) {
         std::fputs("vyrelight: the running launcher gave an answer this version does not understand\n", stderr);
@@ -150,7 +149,7 @@ int ReportAnswer(const std::vector<std::string>& answer)
     return answer[0][0] - '0';
 }
 
-InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime,
+InstanceClaim claimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime,
                             const std::vector<std::string>& command)
 {
     InstanceClaim claim;
@@ -178,19 +177,30 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderCh
     claim.lock = std::make_shared<InstanceLock>(dataFolder);
     if (!claim.lock->acquired()) {
         if (claim.lock->heldByOther()) {
+            // The message names the folder; the log keeps what went wrong on the way.
+            const auto unanswered = [](const std::string& reason) {
+                qCWarning(lcVyre).noquote() << "the running launcher was not reached:" << QString::fromLocal8Bit(reason);
+            };
             if (!command.empty()) {
-                if (!path.empty())
-                    if (auto answer = AskLauncher(path, command, AnswerTimeoutMs)) {
-                        claim.answer = std::move(*answer);
+                if (!path.empty()) {
+                    Result<std::vector<std::string>> answer = AskLauncher(path, command, AnswerTimeoutMs);
+                    if (answer) {
+                        claim.answer = std::move(answer).value();
                         claim.outcome = InstanceClaim::Outcome::Forwarded;
                         return claim;
                     }
+                    unanswered(answer.reason());
+                }
                 claim.message = QString("The launcher running on the toolbars in\n%1\ndid not answer.").arg(folder);
                 return claim;
             }
-            if (!path.empty() && AskToComeForward(path, AnswerTimeoutMs)) {
-                claim.outcome = InstanceClaim::Outcome::Forwarded;
-                return claim;
+            if (!path.empty()) {
+                const Result<void> asked = AskToComeForward(path, AnswerTimeoutMs);
+                if (asked) {
+                    claim.outcome = InstanceClaim::Outcome::Forwarded;
+                    return claim;
+                }
+                unanswered(asked.reason());
             }
             claim.message = QString("Vyrelight Toolbar is already running on the toolbars in\n%1").arg(folder);
             return claim;
@@ -207,8 +217,8 @@ InstanceClaim ClaimInstance(const std::string& dataFolder, const RuntimeFolderCh
     return claim;
 }
 
-void ReportStartFailure(const QString& message)
+void reportStartFailure(Prompter& prompter, const QString& message)
 {
     std::fprintf(stderr, "vyrelight: %s\n", message.toLocal8Bit().constData());
-    QMessageBox::critical(nullptr, msg::ProgramTitle, message);
+    prompter.message(QString::fromLatin1(msg::ProgramTitle), message, Prompter::Critical);
 }

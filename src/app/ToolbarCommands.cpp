@@ -11,8 +11,8 @@
 #include <utility>
 
 ToolbarCommands::ToolbarCommands(ToolbarSet& set, Services services, std::string dataFolder, ConfigWindow& cfg,
-                                 ToolbarManager& toolbars, std::function<void(const StoreMessages&)> report,
-                                 std::function<bool()> ended)
+                                 ToolbarManager& toolbars, IconPicker& icons,
+                                 std::function<void(const StoreMessages&)> report, std::function<bool()> ended)
     : m_set(set)
     , m_services(services)
     , m_dataFolder(std::move(dataFolder))
@@ -20,17 +20,15 @@ ToolbarCommands::ToolbarCommands(ToolbarSet& set, Services services, std::string
     , m_toolbars(toolbars)
     , m_report(std::move(report))
     , m_ended(std::move(ended))
+    , m_icons(icons)
 {
 }
 
-ToolbarCommands::~ToolbarCommands()
-{
-    delete m_editor.data();
-}
+ToolbarCommands::~ToolbarCommands() = default;
 
 ToolbarEditor* ToolbarCommands::editor() const
 {
-    return m_editor.data();
+    return m_editor.get();
 }
 
 bool ToolbarCommands::editorVisible() const
@@ -40,35 +38,39 @@ bool ToolbarCommands::editorVisible() const
 
 void ToolbarCommands::add()
 {
-    openEditor(true, 0);
+    openEditor(ToolbarPurpose::Add, 0);
 }
 
 void ToolbarCommands::edit(std::uint8_t t)
 {
     if (t <= m_set.TbrLast && t < m_set.Tbrs.size())
-        openEditor(false, t);
+        openEditor(ToolbarPurpose::Edit, t);
 }
 
-void ToolbarCommands::openEditor(bool adding, std::uint8_t t)
+void ToolbarCommands::openEditor(ToolbarPurpose purpose, std::uint8_t t)
 {
     // One editor at a time; a closed one only waits for its deletion.
     if (m_ended() || editorVisible())
         return;
     // Made afresh for each use and gone when closed, so every opening starts from the
     // editor's own state.
-    auto* editor = new ToolbarEditor(adding ? ToolbarEditor::Mode::Add : ToolbarEditor::Mode::Edit, m_set, t,
-                                     m_dataFolder, m_services, &m_cfg);
+    auto* editor = new ToolbarEditor(
+        purpose, t, {m_set, *this, m_services.prompter, m_icons, m_services.dialogs, m_dataFolder}, &m_cfg);
     editor->setAttribute(Qt::WA_DeleteOnClose);
-    if (m_picker)
-        editor->setIconPicker(*m_picker);
-    connect(editor, &ToolbarEditor::confirmed, this, [this, adding, t](const ToolbarFields& fields) {
-        if (adding)
-            added(fields);
-        else
-            edited(t, fields);
-    });
-    m_editor = editor;
+    m_editor.reset(editor);
     editor->open();
+}
+
+bool ToolbarCommands::storeToolbar(ToolbarPurpose purpose, std::uint8_t t, const ToolbarFields& fields)
+{
+    // The editor checked the fields against the set. What goes wrong from here (a save
+    // that fails) is said by the report and is nothing the editor's fields could mend,
+    // so the editor closes either way.
+    if (purpose == ToolbarPurpose::Add)
+        added(fields);
+    else
+        edited(t, fields);
+    return true;
 }
 
 void ToolbarCommands::added(const ToolbarFields& fields)

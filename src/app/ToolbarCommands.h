@@ -1,12 +1,13 @@
 #pragma once
 
+#include "editors/ToolbarEditorHost.h"
 #include "editors/ToolbarFields.h"
+#include "platform/OwnedWindow.h"
 #include "platform/Services.h"
 #include "store/Messages.h"
 #include "store/ToolbarSet.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -21,12 +22,13 @@ class ToolbarManager;
 // and for renaming one or changing its icon, and deleting after the user confirmed.
 // Each change is saved to Toolbars.cfg at once and shown by the toolbar windows and the
 // configuration window.
-class ToolbarCommands final : public QObject {
+class ToolbarCommands final : public QObject, private ToolbarEditorHost {
 public:
     // report shows what the store said (App::show); ended tells that the program has
     // begun to end, after which nothing is changed any more.
+    // icons: the picker the editor's icon button opens.
     ToolbarCommands(ToolbarSet& set, Services services, std::string dataFolder, ConfigWindow& cfg,
-                    ToolbarManager& toolbars, std::function<void(const StoreMessages&)> report,
+                    ToolbarManager& toolbars, IconPicker& icons, std::function<void(const StoreMessages&)> report,
                     std::function<bool()> ended);
     ~ToolbarCommands() override;
 
@@ -41,11 +43,11 @@ public:
     // The open toolbar editor, if one is.
     ToolbarEditor* editor() const;
     bool editorVisible() const;
-    // The icon picker the editor's icon button opens (by default the editor's own).
-    void setIconPicker(IconPicker& picker) { m_picker = &picker; }
 
 private:
-    void openEditor(bool adding, std::uint8_t t);
+    void openEditor(ToolbarPurpose purpose, std::uint8_t t);
+    // ToolbarEditorHost
+    bool storeToolbar(ToolbarPurpose purpose, std::uint8_t t, const ToolbarFields& fields) override;
     void added(const ToolbarFields& fields);
     void edited(std::uint8_t t, const ToolbarFields& fields);
     void saveConfig();
@@ -57,6 +59,6 @@ private:
     ToolbarManager& m_toolbars;
     std::function<void(const StoreMessages&)> m_report;
     std::function<bool()> m_ended;
-    IconPicker* m_picker{nullptr};
-    QPointer<ToolbarEditor> m_editor;
+    IconPicker& m_icons;
+    OwnedWindow<ToolbarEditor> m_editor;
 };

@@ -43,10 +43,10 @@ void onSignal(int)
 int main(int argc, char** argv)
 {
     IgnoreRelativeBaseDirectories();
-    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (const auto status = AnswerCommandLine(line, argv[0]))
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto status = answerCommandLine(line, argv[0]))
         return *status;
-    if (const auto status = ChooseWindowSystem(line, argv[0]))
+    if (const auto status = chooseWindowSystem(line, argv[0]))
         return *status;
 
     const RuntimeFolderChoice runtimeFolder = RuntimeFolder();
@@ -54,33 +54,35 @@ int main(int argc, char** argv)
     QApplication::setDesktopSettingsAware(true);
     QApplication qapp(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    ForgetWindowSystemChoice();
+    forgetWindowSystemChoice();
     // Task switchers find the program's entry, and with it its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vyrelight"));
-    QApplication::setWindowIcon(QIcon(ProgramIconPicture()));
+    QApplication::setWindowIcon(QIcon(programIconPicture()));
 
+    // Made before anything can fail, so that even the box that ends a start goes through
+    // the program's one prompter.
+    RealServices real;
     const std::string programFolder = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
     const Result<std::string> found = FindDataFolder(programFolder, line.dataDir);
     if (!found) {
-        ReportStartFailure(QString::fromLocal8Bit(found.reason()));
+        reportStartFailure(real.services().prompter, QString::fromLocal8Bit(found.reason()));
         return 1;
     }
     const std::string& dataFolder = found.value();
-    const std::vector<std::string> command = CommandWords(line);
-    const InstanceClaim claim = ClaimInstance(dataFolder, runtimeFolder, command);
+    const std::vector<std::string> command = commandWords(line);
+    const InstanceClaim claim = claimInstance(dataFolder, runtimeFolder, command);
     if (claim.outcome == InstanceClaim::Outcome::Forwarded)
-        return command.empty() ? 0 : ReportAnswer(claim.answer);
+        return command.empty() ? 0 : reportAnswer(claim.answer);
     if (claim.outcome == InstanceClaim::Outcome::Refused && !command.empty()) {
         // Asked from a shortcut or a script: the terminal, if any, is where to say it.
         std::fprintf(stderr, "vyrelight: %s\n", claim.message.toLocal8Bit().constData());
         return 1;
     }
     if (claim.outcome == InstanceClaim::Outcome::Refused) {
-        ReportStartFailure(claim.message);
+        reportStartFailure(real.services().prompter, claim.message);
         return 1;
     }
 
-    RealServices real;
     App app(real.services(), dataFolder);
     if (claim.outcome == InstanceClaim::Outcome::ReadOnly)
         app.setReadOnly();
@@ -90,14 +92,14 @@ int main(int argc, char** argv)
         // --press, --toggle and --list from another start.
         claim.server->setCommandHandler([&app](const std::vector<std::string>& words) { return app.runCommand(words); });
     }
-    // Terminate has saved and closed every window: the process ends right there, from
+    // quit() has saved and closed every window: the process ends right there, from
     // inside whatever handler asked for it. Leaving through the event loop would let a
     // start-up message box, a fold or a menu handler that is still running carry on, on
     // windows that are gone, and an end asked for before exec() would never be seen.
     // The icons drawn since the last cache write are kept too, however soon the end comes.
-    QObject::connect(&app, &App::terminated, &qapp, [&real] { real.saveCache(); }, Qt::DirectConnection);
+    QObject::connect(&app, &App::finished, &qapp, [&real] { real.saveCache(); }, Qt::DirectConnection);
     // The socket goes with the process; a save that failed at the end is not a success.
-    QObject::connect(&app, &App::terminated, &qapp, [&app, &claim] {
+    QObject::connect(&app, &App::finished, &qapp, [&app, &claim] {
         if (claim.server)
             claim.server->close();
         endProcess(app.endSaveFailed() ? 1 : 0);
@@ -108,7 +110,7 @@ int main(int argc, char** argv)
         QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
             char c;
             [[maybe_unused]] auto n = ::read(signalFds[1], &c, 1);
-            app.Terminate();
+            app.quit();
         });
         struct sigaction sa {};
         sa.sa_handler = onSignal;
@@ -119,15 +121,15 @@ int main(int argc, char** argv)
         ::sigaction(SIGHUP, &sa, nullptr);
     }
     // Logging out ends the session: save as "&Terminate" would.
-    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app, [&app] { app.Terminate(); });
-    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &app, [&app] { app.Terminate(); });
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app, [&app] { app.quit(); });
+    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &app, [&app] { app.quit(); });
 
-    if (!app.Main())
+    if (!app.start())
         return 1;
     // No launcher ran: this one is it now, and carries out the command itself. Its
     // status goes to standard error, as the launcher goes on running.
     if (!command.empty()) {
-        const int status = ReportAnswer(app.runCommand(command));
+        const int status = reportAnswer(app.runCommand(command));
         if (status != 0)
             std::fprintf(stderr, "vyrelight: the command failed (status %d); the launcher goes on running\n", status);
     }

@@ -4,7 +4,7 @@
 #include "config/ConfigActions.h"
 #include "config/PositionBar.h"
 #include "platform/Centre.h"
-#include "platform/DesignFont.h"
+#include "platform/PreferredFont.h"
 #include "platform/Log.h"
 #include "platform/SkipOnError.h"
 #include "store/Messages.h"
@@ -157,7 +157,7 @@ QListWidgetItem* makeLine(const QString& text, QListWidget* list)
 
 } // namespace
 
-QString VersionText(int major, int minor, int revision)
+QString versionText(int major, int minor, int revision)
 {
     return QStringLiteral("v%1.%2.%3")
         .arg(major)
@@ -215,7 +215,20 @@ void ConfigWindow::buildControls()
 {
     // Layouts size every control for the desktop's font, so every caption shows whole
     // whatever that font is and however the desktop scales.
+    Frames frames;
+    frames.toolbar = buildToolbarRow();
+    buildButtonList();
+    frames.buttons = buildButtonCommands();
+    frames.position = buildPositionBar();
+    frames.modes = buildModes();
+    frames.ok = buildFoot();
+    layOut(frames);
+    setTabOrderOfControls();
+    connectControls();
+}
 
+QWidget* ConfigWindow::buildToolbarRow()
+{
     // The toolbar row: its picture, the list of toolbars and the toolbar commands.
     auto* toolbarFrame = makeFrame("corA(2)", {}, this);
     // Heard, the row's Add, Edit and Del would be the button column's: the group says
@@ -244,14 +257,19 @@ void ConfigWindow::buildControls()
     toolbarRow->addWidget(makeCommand(AddToolbar, QStringLiteral("&Add"), toolbarFrame));
     toolbarRow->addWidget(makeCommand(EditToolbar, QStringLiteral("&Edit"), toolbarFrame));
     toolbarRow->addWidget(makeCommand(DeleteToolbar, QStringLiteral("&Del"), toolbarFrame));
+    return toolbarFrame;
+}
 
-    // The chosen toolbar's buttons, one line each, in the design's list font where the
-    // desktop has it.
+void ConfigWindow::buildButtonList()
+{
+    // The chosen toolbar's buttons, one line each, in a small face that fits many names
+    // where the desktop has it.
     auto* buttonList = new ButtonList(this);
     m_buttonList = buttonList;
+    connect(buttonList, &ButtonList::lineDragged, this, &ConfigWindow::lineDragged);
     m_buttonList->setObjectName(QStringLiteral("lstBtns"));
     m_buttonList->setAccessibleName(QStringLiteral("Button list"));
-    if (const std::optional<QFont> font = designFont(QStringLiteral("Arial"), 8.25))
+    if (const std::optional<QFont> font = preferredFont(QStringLiteral("Arial"), 8.25))
         m_buttonList->setFont(*font);
     m_buttonList->setSelectionMode(QAbstractItemView::SingleSelection);
     // A separator's line shows whole even beside a scroll bar: the line, the margins an
@@ -260,13 +278,20 @@ void ConfigWindow::buildControls()
     m_buttonList->setFixedWidth(m_buttonList->fontMetrics().horizontalAdvance(Separator) + 2 * textMargin
                                 + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_buttonList)
                                 + 2 * m_buttonList->frameWidth());
+}
 
+QWidget* ConfigWindow::buildButtonCommands()
+{
     auto* buttonFrame = makeFrame("corA(1)", QStringLiteral("Buttons"), this);
     auto* buttonColumn = new QVBoxLayout(buttonFrame);
     buttonColumn->addWidget(makeCommand(AddButton, QStringLiteral("&Add"), buttonFrame));
     buttonColumn->addWidget(makeCommand(EditButton, QStringLiteral("&Edit"), buttonFrame));
     buttonColumn->addWidget(makeCommand(DeleteButton, QStringLiteral("&Del"), buttonFrame));
+    return buttonFrame;
+}
 
+QWidget* ConfigWindow::buildPositionBar()
+{
     // The position bar shows little more than its two arrows.
     auto* positionFrame = makeFrame("corA(3)", {}, this);
     m_positionBar = new PositionBar(positionFrame);
@@ -280,7 +305,11 @@ void ConfigWindow::buildControls()
     m_positionBar->setFixedSize(arrow, 2 * arrow);
     auto* positionBox = new QVBoxLayout(positionFrame);
     positionBox->addWidget(m_positionBar, 0, Qt::AlignCenter);
+    return positionFrame;
+}
 
+QWidget* ConfigWindow::buildModes()
+{
     auto* modeFrame = makeFrame("corA(0)", QStringLiteral("Modes"), this);
     auto* modeColumn = new QVBoxLayout(modeFrame);
     const QString captions[ModeCount] = {
@@ -297,20 +326,29 @@ void ConfigWindow::buildControls()
         connect(box, &QCheckBox::toggled, this, [this, m] { modeToggled(m); });
     }
     modeColumn->addStretch();
+    return modeFrame;
+}
 
-    auto* bevel = new QFrame(this);
-    bevel->setObjectName(QStringLiteral("corBEVEL"));
-    bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-
-    m_version = new QLabel(VersionText(VersionMajor, VersionMinor, VersionRevision), this);
+// The version and the Ok button along the foot.
+QWidget* ConfigWindow::buildFoot()
+{
+    m_version = new QLabel(versionText(VersionMajor, VersionMinor, VersionRevision), this);
     m_version->setObjectName(QStringLiteral("lblVER"));
-    if (const std::optional<QFont> font = designFont(QStringLiteral("Small Fonts"), 6.75))
+    if (const std::optional<QFont> font = preferredFont(QStringLiteral("Small Fonts"), 6.75))
         m_version->setFont(*font);
 
     auto* okFrame = makeFrame("corA(4)", {}, this);
     auto* okBox = new QVBoxLayout(okFrame);
     okBox->addWidget(makeCommand(Ok, QStringLiteral("&Ok"), okFrame));
     m_commands[Ok]->setDefault(true);
+    return okFrame;
+}
+
+void ConfigWindow::layOut(const Frames& frames)
+{
+    auto* bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("corBEVEL"));
+    bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
     // Under the toolbar row: the button list down the left, the button commands and the
     // position bar beside it, the modes on the right, and along the foot the version and
@@ -322,19 +360,19 @@ void ConfigWindow::buildControls()
     grid->setHorizontalSpacing(hSpacing);
     grid->setVerticalSpacing(vSpacing);
     grid->addWidget(m_buttonList, 0, 0, 4, 1);
-    grid->addWidget(buttonFrame, 0, 1);
-    grid->addWidget(positionFrame, 1, 1);
-    grid->addWidget(modeFrame, 0, 2, 2, 1);
+    grid->addWidget(frames.buttons, 0, 1);
+    grid->addWidget(frames.position, 1, 1);
+    grid->addWidget(frames.modes, 0, 2, 2, 1);
     grid->addWidget(bevel, 2, 1, 1, 2);
     grid->addWidget(m_version, 3, 1, Qt::AlignLeft | Qt::AlignBottom);
-    grid->addWidget(okFrame, 3, 2);
+    grid->addWidget(frames.ok, 3, 2);
     grid->setRowStretch(1, 1);
 
     auto* content = new QVBoxLayout;
     const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, this);
     content->setContentsMargins(margin, margin, margin, margin);
     content->setSpacing(vSpacing);
-    content->addWidget(toolbarFrame);
+    content->addWidget(frames.toolbar);
     content->addLayout(grid, 1);
 
     // The side bar runs along the whole left edge; the window is as large as its
@@ -345,7 +383,10 @@ void ConfigWindow::buildControls()
     window->setSizeConstraint(QLayout::SetFixedSize);
     window->addWidget(new SideBar(this));
     window->addLayout(content);
+}
 
+void ConfigWindow::setTabOrderOfControls()
+{
     QWidget* order[] = {m_toolbarList,       m_commands[AddToolbar], m_commands[EditToolbar],
                         m_commands[DeleteToolbar], m_buttonList,     m_commands[AddButton],
                         m_commands[EditButton],    m_commands[DeleteButton], m_positionBar,
@@ -354,7 +395,10 @@ void ConfigWindow::buildControls()
                         m_commands[Ok]};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
 
+void ConfigWindow::connectControls()
+{
     // activated is the user's choice (mouse, keys or wheel); the program's own
     // selections go through selectToolbar, which runs the same steps.
     connect(m_toolbarList, &QComboBox::activated, this, [this](int index) {
@@ -363,7 +407,6 @@ void ConfigWindow::buildControls()
     });
     connect(m_buttonList, &QListWidget::currentRowChanged, this, &ConfigWindow::lineSelected);
     connect(m_buttonList, &QListWidget::itemDoubleClicked, this, [this] { lineDoubleClicked(); });
-    connect(buttonList, &ButtonList::lineDragged, this, &ConfigWindow::lineDragged);
     // The program sets the bar under a signal blocker, so every change seen here is a
     // step of the user's.
     connect(m_positionBar, &QScrollBar::valueChanged, this, &ConfigWindow::positionStepped);

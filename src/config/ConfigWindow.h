@@ -19,7 +19,7 @@ class PositionBar;
 struct ToolbarSet;
 
 // "v2.00.0003": major as is, minor in two digits, revision in four.
-QString VersionText(int major, int minor, int revision);
+QString versionText(int major, int minor, int revision);
 
 // The configuration window: one for the whole run, made hidden at start-up, shown on a
 // toolbar by showToolbar() and only ever hidden by the user. It reads the set for names,
@@ -93,7 +93,24 @@ private:
 
     bool built() const { return m_toolbarList != nullptr; }
     void ensureControls();
+    // The frames laid out around the button list.
+    struct Frames {
+        QWidget* toolbar{};
+        QWidget* buttons{};
+        QWidget* position{};
+        QWidget* modes{};
+        QWidget* ok{};
+    };
     void buildControls();
+    QWidget* buildToolbarRow();
+    void buildButtonList();
+    QWidget* buildButtonCommands();
+    QWidget* buildPositionBar();
+    QWidget* buildModes();
+    QWidget* buildFoot();
+    void layOut(const Frames& frames);
+    void setTabOrderOfControls();
+    void connectControls();
     QPushButton* makeCommand(Command c, const QString& caption, QWidget* parent);
     void toolbarChosen(std::uint8_t t);
     void modeToggled(int m);

@@ -13,7 +13,7 @@
 
 namespace {
 
-// The classic printer flags that offer a page range and a selection.
+// The print flags the caller sets to offer a page range and a selection, or not.
 constexpr std::uint32_t PrintPageNums = 0x2;
 constexpr std::uint32_t PrintNoPageNums = 0x8;
 constexpr std::uint32_t PrintNoSelection = 0x4;

@@ -60,6 +60,15 @@ const QString TargetFilter = QStringLiteral(
     "Applications (DESKTOP)|*.desktop|Scripts and AppImages (SH, PY, APPIMAGE)|*.sh;*.py;*.pl;*.AppImage;*.appimage|"
     "Documents (TXT, PDF, ODT, DOC)|*.txt;*.pdf;*.odt;*.ods;*.doc;*.docx;*.html|All Files|*.*");
 
+// A frame of the dialog's, found by its name.
+QFrame* makeFrame(QWidget* parent, const char* name, int style)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QLatin1String(name));
+    frame->setFrameStyle(style);
+    return frame;
+}
+
 } // namespace
 
 ButtonEditor::ButtonEditor(ButtonPurpose purpose, Needs needs, QWidget* parent)
@@ -83,11 +92,27 @@ void ButtonEditor::buildControls()
 {
     // Layouts size every control for the desktop's font, so each caption shows whole at
     // any size and scale.
+    makeModeRow();
+    makeBoxes();
+    makeChoosers();
+    const CommandButtons buttons = makeCommandButtons(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
+    m_cancel->setAutoDefault(false);
+    connect(m_ok, &QPushButton::clicked, this, &ButtonEditor::confirm);
+    layOut();
+    m_modes[0]->setChecked(true);
+    setTabOrderOfControls();
+}
+
+// The mode buttons, and the toolbars a recall button may show and hide.
+void ButtonEditor::makeModeRow()
+{
     m_modes[0] = new QRadioButton(QStringLiteral("Button"), this);
     m_modes[1] = new QRadioButton(QStringLiteral("Separator"), this);
     for (int i = 0; i < 2; ++i) {
         m_modes[i]->setObjectName(QStringLiteral("optMODE(%1)").arg(i));
-        // toggled is raised for the program's own choice too, as the design wants: an
+        // toggled, not clicked: the program's own choice must switch the mode too, since an
         // edited separator is put into separator mode by selecting it.
         connect(m_modes[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
@@ -115,17 +140,10 @@ void ButtonEditor::buildControls()
     m_recall->setCurrentIndex(-1);
     m_recall->setVisible(m_recall->count() > 0);
     connect(m_recall, &QComboBox::activated, this, &ButtonEditor::recallChosen);
+}
 
-    auto* etch = new QFrame(this);
-    etch->setObjectName(QStringLiteral("corDISP(1)"));
-    etch->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-
-    auto* labels = new QFrame(this);
-    labels->setObjectName(QStringLiteral("corDISP(0)"));
-    labels->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-
-    const QString captions[] = {QStringLiteral("Name:"), QStringLiteral("Executable:"),
-                                QStringLiteral("Parameters:"), QStringLiteral("Icon:")};
+void ButtonEditor::makeBoxes()
+{
     for (int f = 0; f < ButtonFields::FieldCount; ++f) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("txtNAME(%1)").arg(f));
@@ -141,7 +159,11 @@ void ButtonEditor::buildControls()
     index->setAccessibleName(QStringLiteral("Icon index"));
     index->setFixedWidth(index->fontMetrics().horizontalAdvance(QStringLiteral("000000"))
                          + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, index) + 8);
+}
 
+// The browse buttons and the choosers of a target.
+void ButtonEditor::makeChoosers()
+{
     // The browse buttons are as narrow as their dots allow and as tall as the boxes.
     m_browseTarget = new QToolButton(this);
     m_browseTarget->setObjectName(QStringLiteral("btnOPEN(0)"));
@@ -171,19 +193,39 @@ void ButtonEditor::buildControls()
     m_folder->setObjectName(QStringLiteral("btnFOLDER"));
     m_folder->setAutoDefault(false);
     connect(m_folder, &QPushButton::clicked, this, &ButtonEditor::chooseFolder);
+}
 
-    const CommandButtons buttons = makeCommandButtons(this);
-    m_ok = buttons.ok;
-    m_cancel = buttons.cancel;
-    m_cancel->setAutoDefault(false);
-    connect(m_ok, &QPushButton::clicked, this, &ButtonEditor::confirm);
-
+void ButtonEditor::layOut()
+{
     auto* top = new QHBoxLayout;
     top->addWidget(m_modes[0]);
     top->addWidget(m_modes[1]);
     top->addStretch(1);
     top->addWidget(m_recall);
 
+    QFrame* etch = makeFrame(this, "corDISP(1)", QFrame::HLine | QFrame::Sunken);
+
+    QFrame* commands = makeFrame(this, "corDISP(2)", QFrame::StyledPanel | QFrame::Sunken);
+    auto* row = new QHBoxLayout(commands);
+    row->addStretch(1);
+    row->addWidget(m_ok);
+    row->addWidget(m_cancel);
+    row->addStretch(1);
+
+    auto* window = new QVBoxLayout(this);
+    window->setSizeConstraint(QLayout::SetFixedSize);
+    window->addLayout(top);
+    window->addWidget(etch);
+    window->addLayout(layOutBoxes());
+    window->addWidget(commands);
+}
+
+// The boxes in a grid with their labels and choosers.
+QGridLayout* ButtonEditor::layOutBoxes()
+{
+    QFrame* labels = makeFrame(this, "corDISP(0)", QFrame::StyledPanel | QFrame::Sunken);
+    const QString captions[] = {QStringLiteral("Name:"), QStringLiteral("Executable:"),
+                                QStringLiteral("Parameters:"), QStringLiteral("Icon:")};
     // The labels stand in their frame, each level with its box: the frame lies under the
     // first column of the same grid.
     const int hSpacing = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this);
@@ -212,25 +254,11 @@ void ButtonEditor::buildControls()
     // Wide enough for a path of some length.
     m_boxes[ButtonFields::Executable]->setMinimumWidth(
         m_boxes[0]->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 28);
+    return grid;
+}
 
-    auto* commands = new QFrame(this);
-    commands->setObjectName(QStringLiteral("corDISP(2)"));
-    commands->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    auto* row = new QHBoxLayout(commands);
-    row->addStretch(1);
-    row->addWidget(m_ok);
-    row->addWidget(m_cancel);
-    row->addStretch(1);
-
-    auto* window = new QVBoxLayout(this);
-    window->setSizeConstraint(QLayout::SetFixedSize);
-    window->addLayout(top);
-    window->addWidget(etch);
-    window->addLayout(grid);
-    window->addWidget(commands);
-
-    m_modes[0]->setChecked(true);
-
+void ButtonEditor::setTabOrderOfControls()
+{
     std::vector<QWidget*> order = {m_boxes[0], m_boxes[1], m_browseTarget, m_boxes[2], m_boxes[3], m_boxes[4],
                                    m_browseIcon, m_ok, m_cancel, m_modes[0], m_modes[1], m_recall};
     // Last, after the controls the editor always had, so their order stays as users
@@ -311,7 +339,7 @@ void ButtonEditor::setSeparatorMode(bool on)
 void ButtonEditor::updateOk()
 {
     if (m_ok)
-        m_ok->setEnabled(OkAllowed(fields(), separatorMode()));
+        m_ok->setEnabled(okAllowed(fields(), separatorMode()));
 }
 
 void ButtonEditor::complete(ButtonFields::Field left)
@@ -319,7 +347,7 @@ void ButtonEditor::complete(ButtonFields::Field left)
     if (left != ButtonFields::Executable)
         return;
     ButtonFields f = fields();
-    if (CompleteFromTarget(f))
+    if (completeFromTarget(f))
         setFields(f);
 }
 
@@ -349,7 +377,7 @@ void ButtonEditor::browseTarget()
     if (dialog.fileTitle().trimmed().isEmpty())
         return;
     ButtonFields f = fields();
-    TakeChosenTarget(f, dialog.filename());
+    takeChosenTarget(f, dialog.filename());
     setFields(f);
 }
 
@@ -419,7 +447,7 @@ void ButtonEditor::chooseFolder()
     if (dialog.apiReturn() != 1)
         return;
     ButtonFields f = fields();
-    TakeChosenFolder(f, dialog.filename());
+    takeChosenFolder(f, dialog.filename());
     setFields(f);
 }
 
@@ -427,7 +455,7 @@ void ButtonEditor::confirm()
 {
     // Nothing in the set changes unless the boxes make a button the files can hold and
     // the host took it.
-    const ButtonOutcome outcome = MakeButton(fields(), separatorMode());
+    const ButtonOutcome outcome = makeButton(fields(), separatorMode());
     if (!outcome.button) {
         m_needs.prompter.message(QString::fromLatin1(msg::ProgramTitle), outcome.problem, Prompter::Exclamation);
         return;

@@ -12,6 +12,7 @@ class DialogBackend;
 class IconPicker;
 class Prompter;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -66,6 +67,12 @@ protected:
 
 private:
     void buildControls();
+    void makeModeRow();
+    void makeBoxes();
+    void makeChoosers();
+    void layOut();
+    QGridLayout* layOutBoxes();
+    void setTabOrderOfControls();
     void setSeparatorMode(bool on);
     void updateOk();
     void complete(ButtonFields::Field left);

@@ -81,7 +81,7 @@ std::uint8_t TargetKind(const QString& target)
     return FactsOfPath(target).folder ? KindFolder : KindFile;
 }
 
-bool IsProgramTarget(const QString& target)
+bool isProgramTarget(const QString& target)
 {
     const QString trimmed = target.trimmed();
     if (trimmed.isEmpty() || isRecall(target))
@@ -102,12 +102,12 @@ bool IsProgramTarget(const QString& target)
     return false;
 }
 
-bool OkAllowed(const ButtonFields& f, bool separator)
+bool okAllowed(const ButtonFields& f, bool separator)
 {
     return separator || (!f[ButtonFields::Name].isEmpty() && !f[ButtonFields::Executable].isEmpty());
 }
 
-bool CompleteFromTarget(ButtonFields& f)
+bool completeFromTarget(ButtonFields& f)
 {
     bool changed = false;
     const QString& target = f[ButtonFields::Executable];
@@ -116,7 +116,7 @@ bool CompleteFromTarget(ButtonFields& f)
         changed = name != f[ButtonFields::Name];
         f[ButtonFields::Name] = name;
     }
-    if (f[ButtonFields::IconFile].trimmed().isEmpty() && IsProgramTarget(target)) {
+    if (f[ButtonFields::IconFile].trimmed().isEmpty() && isProgramTarget(target)) {
         f[ButtonFields::IconFile] = target;
         f[ButtonFields::IconIndex] = QStringLiteral("1");
         changed = true;
@@ -124,18 +124,18 @@ bool CompleteFromTarget(ButtonFields& f)
     return changed;
 }
 
-void TakeChosenTarget(ButtonFields& f, const QString& path)
+void takeChosenTarget(ButtonFields& f, const QString& path)
 {
     f[ButtonFields::Executable] = path;
     if (f[ButtonFields::Name].trimmed().isEmpty())
         f[ButtonFields::Name] = proposedName(path);
-    if (IsProgramTarget(path)) {
+    if (isProgramTarget(path)) {
         f[ButtonFields::IconFile] = path;
         f[ButtonFields::IconIndex] = QStringLiteral("1");
     }
 }
 
-void TakeChosenFolder(ButtonFields& f, const QString& path)
+void takeChosenFolder(ButtonFields& f, const QString& path)
 {
     f[ButtonFields::Executable] = path;
     if (!f[ButtonFields::Name].trimmed().isEmpty())
@@ -150,7 +150,7 @@ void TakeChosenFolder(ButtonFields& f, const QString& path)
     f[ButtonFields::Name] = fromBytes(name);
 }
 
-ButtonOutcome MakeButton(const ButtonFields& f, bool separator)
+ButtonOutcome makeButton(const ButtonFields& f, bool separator)
 {
     // A separator's texts mean nothing and are not stored, so what its disabled boxes
     // still hold can neither be refused nor end up in the file unseen.

@@ -33,24 +33,24 @@ std::uint8_t TargetKind(const QString& target);
 // True when target is a program whose own icon the button should carry: a file the
 // kernel can run, a desktop entry, a bare name found on the search path, or a name
 // ending in ".exe" as old sets hold them. Folders and the recall marker are not.
-bool IsProgramTarget(const QString& target);
+bool isProgramTarget(const QString& target);
 
 // OK may be pressed: separator mode, or a name and a target typed (blanks count).
-bool OkAllowed(const ButtonFields& f, bool separator);
+bool okAllowed(const ButtonFields& f, bool separator);
 
 // What leaving the target box fills in: the name from the target's file name when the
 // name is blank, and the icon from a program target when the icon box is blank. Nothing
 // the user typed is replaced. True when a box changed.
-bool CompleteFromTarget(ButtonFields& f);
+bool completeFromTarget(ButtonFields& f);
 
 // What a chosen target fills in: the name as above, and a program's own icon even over
 // one already chosen.
-void TakeChosenTarget(ButtonFields& f, const QString& path);
+void takeChosenTarget(ButtonFields& f, const QString& path);
 
 // What a chosen folder fills in: the target, and the name from the folder's own name
 // (whole, points and all) when the name is blank. The icon is left alone: with none of
 // its own the button shows the folder's.
-void TakeChosenFolder(ButtonFields& f, const QString& path);
+void takeChosenFolder(ButtonFields& f, const QString& path);
 
 // The record the boxes make, or the message telling why they cannot make one: a ";",
 // line break or NUL in a field would break the file's line structure, and an icon index
@@ -60,4 +60,4 @@ struct ButtonOutcome {
     std::optional<BtnRec> button;
     QString problem;
 };
-ButtonOutcome MakeButton(const ButtonFields& f, bool separator);
+ButtonOutcome makeButton(const ButtonFields& f, bool separator);

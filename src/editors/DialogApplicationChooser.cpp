@@ -8,14 +8,11 @@ DialogApplicationChooser::DialogApplicationChooser(IconSource& icons)
 {
 }
 
-DialogApplicationChooser::~DialogApplicationChooser()
-{
-    delete m_window.data();
-}
+DialogApplicationChooser::~DialogApplicationChooser() = default;
 
 ApplicationChooserDialog* DialogApplicationChooser::window() const
 {
-    return m_window.data();
+    return m_window.get();
 }
 
 bool DialogApplicationChooser::choose(QWidget* parent, Done done)
@@ -27,8 +24,8 @@ bool DialogApplicationChooser::choose(QWidget* parent, Done done)
         return false;
     }
     if (!m_window) {
-        m_window = new ApplicationChooserDialog(m_icons);
-        QObject::connect(m_window, &QDialog::finished, m_window, [this](int result) { finished(result); });
+        m_window.reset(new ApplicationChooserDialog(m_icons));
+        QObject::connect(m_window.get(), &QDialog::finished, m_window.get(), [this](int result) { finished(result); });
     }
     m_done = std::move(done);
     // A child of the editor while open, so that it is modal over that editor alone.

@@ -2,7 +2,7 @@
 
 #include "editors/ApplicationChooser.h"
 
-#include <QPointer>
+#include "platform/OwnedWindow.h"
 
 class ApplicationChooserDialog;
 class IconSource;
@@ -26,6 +26,6 @@ private:
     IconSource& m_icons;
     // Tracked, not owned outright: while open it belongs to the editor it is modal over,
     // and goes with that editor should the editor go first.
-    QPointer<ApplicationChooserDialog> m_window;
+    OwnedWindow<ApplicationChooserDialog> m_window;
     Done m_done;
 };

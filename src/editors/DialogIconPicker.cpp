@@ -9,14 +9,11 @@ DialogIconPicker::DialogIconPicker(IconSource& icons, DialogBackend& dialogs)
 {
 }
 
-DialogIconPicker::~DialogIconPicker()
-{
-    delete m_window.data();
-}
+DialogIconPicker::~DialogIconPicker() = default;
 
 IconPickerDialog* DialogIconPicker::window() const
 {
-    return m_window.data();
+    return m_window.get();
 }
 
 bool DialogIconPicker::pick(QWidget* parent, const IconPreset& preset, Done done)
@@ -29,8 +26,8 @@ bool DialogIconPicker::pick(QWidget* parent, const IconPreset& preset, Done done
         return false;
     }
     if (!m_window) {
-        m_window = new IconPickerDialog(m_icons, m_dialogs);
-        QObject::connect(m_window, &QDialog::finished, m_window, [this](int result) { finished(result); });
+        m_window.reset(new IconPickerDialog(m_icons, m_dialogs));
+        QObject::connect(m_window.get(), &QDialog::finished, m_window.get(), [this](int result) { finished(result); });
     }
     if (preset.file)
         m_window->setFile(*preset.file);

@@ -2,7 +2,7 @@
 
 #include "editors/IconPicker.h"
 
-#include <QPointer>
+#include "platform/OwnedWindow.h"
 
 class DialogBackend;
 class IconPickerDialog;
@@ -28,6 +28,6 @@ private:
     DialogBackend& m_dialogs;
     // Tracked, not owned outright: while open it belongs to the editor it is modal over,
     // and goes with that editor should the editor go first.
-    QPointer<IconPickerDialog> m_window;
+    OwnedWindow<IconPickerDialog> m_window;
     Done m_done;
 };

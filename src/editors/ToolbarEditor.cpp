@@ -2,7 +2,7 @@
 
 #include "dialogs/CDialogs.h"
 #include "editors/CommandButtons.h"
-#include "editors/DialogIconPicker.h"
+#include "editors/IconPicker.h"
 #include "platform/Centre.h"
 #include "platform/LosslessText.h"
 #include "platform/Prompter.h"
@@ -49,37 +49,36 @@ std::string toBytes(const QString& s)
 
 } // namespace
 
-ToolbarEditor::ToolbarEditor(Mode mode, const ToolbarSet& set, std::uint8_t t, std::string dataFolder,
-                             Services services, QWidget* parent)
+ToolbarEditor::ToolbarEditor(ToolbarPurpose purpose, std::uint8_t t, Needs needs, QWidget* parent)
     : QDialog(parent)
-    , m_mode(mode)
-    , m_set(set)
-    , m_toolbar(mode == Mode::Edit ? t : 0)
-    , m_dataFolder(std::move(dataFolder))
-    , m_services(services)
-    , m_ownPicker(std::make_unique<DialogIconPicker>(services.icons, services.dialogs))
-    , m_picker(m_ownPicker.get())
+    , m_purpose(purpose)
+    , m_toolbar(purpose == ToolbarPurpose::Edit ? t : 0)
+    , m_needs(std::move(needs))
 {
     setObjectName(QStringLiteral("FTbr"));
     // A small tool window: a title with a close box only, no task-bar entry.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(mode == Mode::Add ? QStringLiteral("Add Toolbar") : QStringLiteral("Edit Toolbar"));
+    setWindowTitle(purpose == ToolbarPurpose::Add ? QStringLiteral("Add Toolbar") : QStringLiteral("Edit Toolbar"));
     buildControls();
+    if (purpose == ToolbarPurpose::Edit && t < m_needs.set.Tbrs.size())
+        fillFromRecord();
+}
 
-    if (mode == Mode::Edit && t < set.Tbrs.size()) {
-        const TbrRec& rec = set.Tbrs[t];
-        m_fields[Name]->setText(fromBytes(rec.Name));
-        m_fields[Path]->setText(fromBytes(rec.Path));
-        m_fields[IconFile]->setText(fromBytes(rec.IconFile));
-        m_fields[IconIndex]->setText(QString::number(rec.IconIndex));
-        // A toolbar keeps its file for its whole life.
-        m_fields[Path]->setReadOnly(true);
-        QPalette locked = m_fields[Path]->palette();
-        locked.setColor(QPalette::Base, locked.color(QPalette::Button));
-        m_fields[Path]->setPalette(locked);
-        m_browsePath->setEnabled(false);
-    }
+// Editing: the fields start from the toolbar's record.
+void ToolbarEditor::fillFromRecord()
+{
+    const TbrRec& rec = m_needs.set.Tbrs[m_toolbar];
+    m_fields[Name]->setText(fromBytes(rec.Name));
+    m_fields[Path]->setText(fromBytes(rec.Path));
+    m_fields[IconFile]->setText(fromBytes(rec.IconFile));
+    m_fields[IconIndex]->setText(QString::number(rec.IconIndex));
+    // A toolbar keeps its file for its whole life.
+    m_fields[Path]->setReadOnly(true);
+    QPalette locked = m_fields[Path]->palette();
+    locked.setColor(QPalette::Base, locked.color(QPalette::Button));
+    m_fields[Path]->setPalette(locked);
+    m_browsePath->setEnabled(false);
 }
 
 ToolbarEditor::~ToolbarEditor() = default;
@@ -96,11 +95,13 @@ void ToolbarEditor::showEvent(QShowEvent* event)
 
 void ToolbarEditor::buildControls()
 {
-    const char* captions[] = {"Name:", "Path:", "Icon:"};
-    auto* labelFrame = new QFrame(this);
-    labelFrame->setObjectName(QStringLiteral("corDISP(0)"));
-    labelFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    makeFields();
+    makeBrowseButtons();
+    layOut();
+}
 
+void ToolbarEditor::makeFields()
+{
     for (int f = 0; f < FieldCount; ++f) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("txtNAME(%1)").arg(f));
@@ -123,7 +124,10 @@ void ToolbarEditor::buildControls()
         m_fields[IconIndex]->setFixedWidth(
             style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, index).width());
     }
+}
 
+void ToolbarEditor::makeBrowseButtons()
+{
     const auto makeBrowse = [this](int i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QStringLiteral("btnOPEN(%1)").arg(i));
@@ -138,6 +142,15 @@ void ToolbarEditor::buildControls()
     m_browseIcon->setAccessibleName(QStringLiteral("Browse for the icon"));
     connect(m_browsePath, &QToolButton::clicked, this, [this] { skipOnError("browsing for a toolbar file", [this] { browseToolbarFile(); }); });
     connect(m_browseIcon, &QToolButton::clicked, this, [this] { skipOnError("picking an icon", [this] { pickIcon(); }); });
+}
+
+// The fields in a grid with their labels and browse buttons, over the command row.
+void ToolbarEditor::layOut()
+{
+    const char* captions[] = {"Name:", "Path:", "Icon:"};
+    auto* labelFrame = new QFrame(this);
+    labelFrame->setObjectName(QStringLiteral("corDISP(0)"));
+    labelFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     // The labels sit in their frame, each on the row of its field; the frame is laid
     // under them, so the rows keep one height on both sides.
@@ -203,24 +216,24 @@ ToolbarFields ToolbarEditor::fields() const
     f.Name = toBytes(m_fields[Name]->text());
     f.IconFile = toBytes(m_fields[IconFile]->text());
     f.IconIndex = ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0);
-    if (m_mode == Mode::Add)
-        f.Path = ComposeToolbarPath(toBytes(m_fields[Path]->text()), f.Name, m_dataFolder);
-    else if (m_toolbar < m_set.Tbrs.size())
-        f.Path = m_set.Tbrs[m_toolbar].Path;
+    if (m_purpose == ToolbarPurpose::Add)
+        f.Path = composeToolbarPath(toBytes(m_fields[Path]->text()), f.Name, m_needs.dataFolder);
+    else if (m_toolbar < m_needs.set.Tbrs.size())
+        f.Path = m_needs.set.Tbrs[m_toolbar].Path;
     return f;
 }
 
 void ToolbarEditor::browseToolbarFile()
 {
     m_fields[Path]->setFocus();
-    CDialogs dlg(m_services.dialogs, this);
+    CDialogs dlg(m_needs.dialogs, this);
     dlg.setDialogTitle(QStringLiteral("Open a Vyrelight Toolbar File"));
     dlg.setFlags(4);
     dlg.setFilename(m_fields[Path]->text());
     // A typed name without a folder means one in the data folder, so the dialog starts
     // there rather than in whatever folder the process happens to be in.
     if (QFileInfo(m_fields[Path]->text().trimmed()).isRelative())
-        dlg.setInitDir(fromBytes(m_dataFolder));
+        dlg.setInitDir(fromBytes(m_needs.dataFolder));
     dlg.setFilter(QStringLiteral("Vyrelight Toolbar v2 File (VTB)|*.vtb|All Files|*.*"));
     dlg.showOpen();
     if (dlg.fileTitle().trimmed().isEmpty())
@@ -242,7 +255,7 @@ void ToolbarEditor::pickIcon()
         preset.position = std::max(ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0) - 1, 0);
     }
     const QPointer<ToolbarEditor> self(this);
-    m_picker->pick(this, preset, [self](const std::optional<IconChoice>& icon) {
+    m_needs.icons.pick(this, preset, [self](const std::optional<IconChoice>& icon) {
         if (!self || !icon)
             return;
         self->m_fields[IconFile]->setText(icon->file);
@@ -253,25 +266,26 @@ void ToolbarEditor::pickIcon()
 void ToolbarEditor::okClicked()
 {
     const auto refuse = [this](const QString& why) {
-        m_services.prompter.message(QString::fromLatin1(msg::ProgramTitle), why, Prompter::Exclamation);
+        m_needs.prompter.message(QString::fromLatin1(msg::ProgramTitle), why, Prompter::Exclamation);
     };
     if (!ToolbarIconIndex(m_fields[IconIndex]->text())) {
         refuse(QStringLiteral("The field \"Icon index\" takes a whole number from 0 (no icon) to 32767."));
         m_fields[IconIndex]->setFocus();
         return;
     }
-    if (const std::optional<QString> bad = ForbiddenCharacter(QStringLiteral("Icon index"),
+    if (const std::optional<QString> bad = forbiddenCharacter(QStringLiteral("Icon index"),
                                                               toBytes(m_fields[IconIndex]->text()))) {
         refuse(*bad);
         m_fields[IconIndex]->setFocus();
         return;
     }
     const ToolbarFields f = fields();
-    const std::optional<std::uint8_t> editing = m_mode == Mode::Edit ? std::optional(m_toolbar) : std::nullopt;
-    if (const std::optional<QString> why = ToolbarRefusal(f, m_set, editing, m_dataFolder)) {
+    const std::optional<std::uint8_t> editing =
+        m_purpose == ToolbarPurpose::Edit ? std::optional(m_toolbar) : std::nullopt;
+    if (const std::optional<QString> why = toolbarRefusal(f, m_needs.set, editing, m_needs.dataFolder)) {
         refuse(*why);
         return;
     }
-    emit confirmed(f);
-    accept();
+    if (m_needs.host.storeToolbar(m_purpose, m_toolbar, f))
+        accept();
 }

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "editors/ToolbarEditorHost.h"
 #include "editors/ToolbarFields.h"
-#include "platform/Services.h"
 
 #include <QDialog>
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <string>
 
+class DialogBackend;
 class IconPicker;
+class Prompter;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -20,8 +20,7 @@ struct ToolbarSet;
 // The dialog in which a toolbar is added to the set, or an existing toolbar gets a new
 // name and icon. It keeps nothing beyond its fields: on OK it checks them against the
 // set, says why when they cannot be taken (and stays open to have them mended), and
-// otherwise hands them over with confirmed() and closes. Whoever opened it carries the
-// change out.
+// otherwise hands them to its host and closes. The host carries the change out.
 //
 // Adding, the fields start empty and the toolbar file may be chosen: an existing file
 // gives the new toolbar its buttons. Editing, they start from the toolbar's record and
@@ -29,25 +28,28 @@ struct ToolbarSet;
 class ToolbarEditor : public QDialog {
     Q_OBJECT
 public:
-    enum class Mode { Add, Edit };
+    // What the editor asks of the program besides its host: the set to check the fields
+    // against, messages, the icon picker, the common dialogs to browse for the toolbar's
+    // file, and the data folder, where a new toolbar's file goes when no path is typed.
+    struct Needs {
+        const ToolbarSet& set;
+        ToolbarEditorHost& host;
+        Prompter& prompter;
+        IconPicker& icons;
+        DialogBackend& dialogs;
+        std::string dataFolder;
+    };
 
-    // Edit: the fields are filled from toolbar t of the set. dataFolder is where a new
-    // toolbar's file goes when no path is typed.
-    ToolbarEditor(Mode mode, const ToolbarSet& set, std::uint8_t t, std::string dataFolder, Services services,
-                  QWidget* parent = nullptr);
+    // Edit: the fields are filled from toolbar t of the set.
+    ToolbarEditor(ToolbarPurpose purpose, std::uint8_t t, Needs needs, QWidget* parent = nullptr);
     ~ToolbarEditor() override;
 
-    Mode mode() const { return m_mode; }
+    ToolbarPurpose purpose() const { return m_purpose; }
     // The toolbar being edited (0 when adding).
     std::uint8_t toolbar() const { return m_toolbar; }
-    // The picker the icon button opens; by default one of its own.
-    void setIconPicker(IconPicker& picker) { m_picker = &picker; }
 
     // The fields as OK would hand them over.
     ToolbarFields fields() const;
-
-signals:
-    void confirmed(const ToolbarFields& fields);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,17 +60,17 @@ private:
     enum Field : std::uint8_t { Name = 0, Path, IconFile, IconIndex, FieldCount };
 
     void buildControls();
+    void makeFields();
+    void makeBrowseButtons();
+    void layOut();
+    void fillFromRecord();
     void browseToolbarFile();
     void pickIcon();
     void okClicked();
 
-    Mode m_mode;
-    const ToolbarSet& m_set;
+    ToolbarPurpose m_purpose;
     std::uint8_t m_toolbar;
-    std::string m_dataFolder;
-    Services m_services;
-    std::unique_ptr<IconPicker> m_ownPicker;
-    IconPicker* m_picker{nullptr};
+    Needs m_needs;
 
     std::array<QLineEdit*, FieldCount> m_fields{};
     QToolButton* m_browsePath{nullptr};

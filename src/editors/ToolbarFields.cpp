@@ -38,7 +38,7 @@ std::string fileNameFor(const std::string& name)
 
 } // namespace
 
-std::string ComposeToolbarPath(const std::string& typed, const std::string& name, const std::string& dataFolder)
+std::string composeToolbarPath(const std::string& typed, const std::string& name, const std::string& dataFolder)
 {
     if (TextFromBytes(typed).trimmed().isEmpty())
         return JoinPath(dataFolder, fileNameFor(name) + ToolbarExtension);
@@ -56,7 +56,7 @@ std::optional<std::int16_t> ToolbarIconIndex(const QString& typed)
     return v;
 }
 
-std::optional<QString> ForbiddenCharacter(const QString& field, const std::string& text)
+std::optional<QString> forbiddenCharacter(const QString& field, const std::string& text)
 {
     for (const char c : text) {
         switch (c) {
@@ -76,13 +76,13 @@ std::optional<QString> ForbiddenCharacter(const QString& field, const std::strin
     return std::nullopt;
 }
 
-std::optional<QString> ToolbarRefusal(const ToolbarFields& fields, const ToolbarSet& set,
+std::optional<QString> toolbarRefusal(const ToolbarFields& fields, const ToolbarSet& set,
                                       std::optional<std::uint8_t> editing, const std::string& dataFolder)
 {
     const std::pair<const char*, const std::string*> texts[] = {
         {"Name", &fields.Name}, {"Path", &fields.Path}, {"Icon", &fields.IconFile}};
     for (const auto& [caption, text] : texts)
-        if (std::optional<QString> why = ForbiddenCharacter(QString::fromLatin1(caption), *text))
+        if (std::optional<QString> why = forbiddenCharacter(QString::fromLatin1(caption), *text))
             return why;
     if (editing)
         return std::nullopt; // the path of an existing toolbar stays as it is

@@ -23,7 +23,7 @@ inline constexpr const char* ToolbarExtension = ".vtb";
 // "<dataFolder>/<name>.vtb"; a path not ending in exactly ".vtb" (the case counts) gets
 // it appended; a relative path is taken in the data folder, never in whatever folder
 // the process happens to be in.
-std::string ComposeToolbarPath(const std::string& typed, const std::string& name, const std::string& dataFolder);
+std::string composeToolbarPath(const std::string& typed, const std::string& name, const std::string& dataFolder);
 
 // The typed icon index: blank or not a number is 0 (no icon); nothing when it lies
 // outside 0..32767.
@@ -33,9 +33,9 @@ std::optional<std::int16_t> ToolbarIconIndex(const QString& typed);
 // words for the user; nothing when they can. The text fields must not hold what would
 // break the line structure of the files (";", a line break, NUL); a new toolbar needs room
 // in the set, an existing folder for its file, and a file no other toolbar uses.
-std::optional<QString> ToolbarRefusal(const ToolbarFields& fields, const ToolbarSet& set,
+std::optional<QString> toolbarRefusal(const ToolbarFields& fields, const ToolbarSet& set,
                                       std::optional<std::uint8_t> editing, const std::string& dataFolder);
 
 // The message for a field that holds a character the files cannot keep; nothing when
 // the text is clean. field is the field's caption ("Name").
-std::optional<QString> ForbiddenCharacter(const QString& field, const std::string& text);
+std::optional<QString> forbiddenCharacter(const QString& field, const std::string& text);

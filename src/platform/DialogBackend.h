@@ -37,7 +37,7 @@ public:
         QStringList nameFilters;  // Qt's form: "Text File (*.txt)"
         int filterIndex{0};       // 0-based into nameFilters
         QString defaultSuffix;    // without the point
-        std::uint32_t flags{0};   // the classic open-file flags (OverwritePrompt, ...)
+        std::uint32_t flags{0};   // what the dialog must do besides (OverwritePrompt, ...)
     };
     static constexpr std::uint32_t OverwritePrompt = 0x2;
 

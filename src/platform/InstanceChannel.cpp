@@ -41,6 +41,28 @@ std::string systemError()
     return std::strerror(errno);
 }
 
+// Sends all of bytes, waiting up to timeoutMs whenever the socket is full. The socket
+// may block or not: each send only takes what fits now.
+Result<void> sendWhole(int fd, std::string_view bytes, int timeoutMs)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t sent = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            done += std::size_t(sent);
+            continue;
+        }
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return Failure{systemError()};
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0)
+            return Failure{"cut short"};
+    }
+    return {};
+}
+
 bool absolute(const std::string& path)
 {
     return !path.empty() && path[0] == '/';
@@ -67,6 +89,29 @@ bool fillAddress(const std::string& path, sockaddr_un& addr)
         return false;
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
     return true;
+}
+
+// Connects to the launcher listening at path. One that has just taken the lock listens a
+// moment later: a refused connection is tried again for a while (up to a second). So is
+// a full queue of connections: the socket does not block, or a flooded launcher would
+// hold the asker forever.
+Result<int> connectTo(const std::string& path, int timeoutMs)
+{
+    sockaddr_un addr;
+    if (!fillAddress(path, addr))
+        return Failure{"The path " + path + " is too long for a socket."};
+    for (int waited = 0;; waited += ConnectRetryMs) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0)
+            return Failure{systemError()};
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
+            return fd;
+        const std::string why = systemError();
+        ::close(fd);
+        if (waited + ConnectRetryMs > std::min(timeoutMs, 1000))
+            return Failure{"no launcher listens at " + path + ": " + why};
+        ::usleep(ConnectRetryMs * 1000);
+    }
 }
 
 // FNV-1a: a short, stable name for a data folder's path.
@@ -154,31 +199,15 @@ std::string ChannelPath(const std::string& runtimeFolder, const std::string& dat
     return runtimeFolder + "/vyrelight-" + folderTag(dataFolder) + ".sock";
 }
 
-bool AskToComeForward(const std::string& path, int timeoutMs)
+Result<void> AskToComeForward(const std::string& path, int timeoutMs)
 {
-    sockaddr_un addr;
-    if (!fillAddress(path, addr))
-        return false;
-    // A launcher that has just taken the lock listens a moment later: a refused
-    // connection is tried again for a while (up to a second). So is a full queue of
-    // connections: the connection does not block, or a flooded launcher would hold this
-    // start forever.
-    int fd = -1;
-    for (int waited = 0;; waited += ConnectRetryMs) {
-        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (fd < 0)
-            return false;
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
-            break;
-        ::close(fd);
-        fd = -1;
-        if (waited + ConnectRetryMs > std::min(timeoutMs, 1000))
-            return false;
-        ::usleep(ConnectRetryMs * 1000);
-    }
-    bool answered = false;
-    if (::send(fd, Request, sizeof Request - 1, MSG_NOSIGNAL) == ssize_t(sizeof Request - 1)) {
-        std::string got;
+    const Result<int> connected = connectTo(path, timeoutMs);
+    if (!connected)
+        return Failure{connected.reason()};
+    const int fd = connected.value();
+    std::string got;
+    const Result<void> sent = sendWhole(fd, std::string_view(Request, sizeof Request - 1), timeoutMs);
+    if (sent) {
         pollfd p{fd, POLLIN, 0};
         while (got.find('\n') == std::string::npos && ::poll(&p, 1, timeoutMs) > 0) {
             char buf[16];
@@ -187,38 +216,25 @@ bool AskToComeForward(const std::string& path, int timeoutMs)
                 break;
             got.append(buf, std::size_t(n));
         }
-        answered = got == Answer;
     }
     ::close(fd);
-    return answered;
+    if (!sent)
+        return Failure{"the request could not be sent: " + sent.reason()};
+    if (got != Answer)
+        return Failure{"the launcher at " + path + " did not answer"};
+    return {};
 }
 
-std::optional<std::vector<std::string>> AskLauncher(const std::string& path, const std::vector<std::string>& request,
-                                                   int timeoutMs)
+Result<std::vector<std::string>> AskLauncher(const std::string& path, const std::vector<std::string>& request,
+                                             int timeoutMs)
 {
-    sockaddr_un addr;
-    if (!fillAddress(path, addr))
-        return std::nullopt;
-    // As for coming forward: a launcher that has just taken the lock listens a moment
-    // later, so a refused connection is tried again for up to a second.
-    int fd = -1;
-    for (int waited = 0;; waited += ConnectRetryMs) {
-        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0)
-            return std::nullopt;
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
-            break;
-        ::close(fd);
-        fd = -1;
-        if (waited + ConnectRetryMs > std::min(timeoutMs, 1000))
-            return std::nullopt;
-        ::usleep(ConnectRetryMs * 1000);
-    }
+    const Result<int> connected = connectTo(path, timeoutMs);
+    if (!connected)
+        return Failure{connected.reason()};
+    const int fd = connected.value();
     std::optional<std::vector<std::string>> answer;
-    const std::string frame = EncodeWords(request);
-    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    if (::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL) == ssize_t(frame.size())) {
+    const Result<void> sent = sendWhole(fd, EncodeWords(request), timeoutMs);
+    if (sent) {
         std::string got;
         pollfd p{fd, POLLIN, 0};
         while (::poll(&p, 1, timeoutMs) > 0) {
@@ -235,7 +251,11 @@ std::optional<std::vector<std::string>> AskLauncher(const std::string& path, con
         }
     }
     ::close(fd);
-    return answer;
+    if (!sent)
+        return Failure{"the command could not be sent: " + sent.reason()};
+    if (!answer)
+        return Failure{"the launcher at " + path + " did not answer"};
+    return std::move(*answer);
 }
 
 Result<std::unique_ptr<InstanceServer>> InstanceServer::listen(const std::string& path)
@@ -402,10 +422,8 @@ void InstanceServer::readFrom(int fd)
     // The plain request is one short line.
     if (got == request) {
         // The asker only learns that it was heard; this launcher comes forward either way.
-        const ssize_t sent = ::send(fd, Answer, sizeof Answer - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent != ssize_t(sizeof Answer - 1))
-            qCWarning(lcVyre, "a second start asked, but the answer could not be sent: %s",
-                      sent < 0 ? std::strerror(errno) : "cut short");
+        if (const Result<void> sent = sendWhole(fd, std::string_view(Answer, sizeof Answer - 1), 0); !sent)
+            qCWarning(lcVyre, "a second start asked, but the answer could not be sent: %s", sent.reason().c_str());
         drop(fd);
         emit comeForward();
         return;
@@ -422,20 +440,8 @@ void InstanceServer::readFrom(int fd)
     }
     const std::string reply = EncodeWords(m_commands(words.words));
     // The asker waits for the answer and reads it at once; a stalled one is let go.
-    std::size_t done = 0;
-    while (done < reply.size()) {
-        const ssize_t sent = ::send(fd, reply.data() + done, reply.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent > 0) {
-            done += std::size_t(sent);
-            continue;
-        }
-        pollfd p{fd, POLLOUT, 0};
-        if ((sent < 0 && errno != EAGAIN && errno != EINTR) || ::poll(&p, 1, 1000) <= 0) {
-            qCWarning(lcVyre, "the answer to a command could not be sent: %s",
-                      sent < 0 ? std::strerror(errno) : "cut short");
-            break;
-        }
-    }
+    if (const Result<void> sent = sendWhole(fd, reply, 1000); !sent)
+        qCWarning(lcVyre, "the answer to a command could not be sent: %s", sent.reason().c_str());
     drop(fd);
 }
 

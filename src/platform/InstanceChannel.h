@@ -39,13 +39,14 @@ Result<std::string> PrivateFolder(const std::string& folder, const std::string& 
 // The socket's path in runtimeFolder for the launcher on dataFolder.
 std::string ChannelPath(const std::string& runtimeFolder, const std::string& dataFolder);
 
-// Asks the launcher listening at path to come forward; true when it answered.
-bool AskToComeForward(const std::string& path, int timeoutMs);
+// Asks the launcher listening at path to come forward; the failure says whether none
+// listens, the request could not be sent or no answer came in time.
+Result<void> AskToComeForward(const std::string& path, int timeoutMs);
 
 // Sends a command (counted words, see WordFrame.h) to the launcher listening at path and
-// waits for its answer; nothing when no launcher listens or none answered in time.
-std::optional<std::vector<std::string>> AskLauncher(const std::string& path, const std::vector<std::string>& request,
-                                                   int timeoutMs);
+// waits for its answer; fails as AskToComeForward does.
+Result<std::vector<std::string>> AskLauncher(const std::string& path, const std::vector<std::string>& request,
+                                             int timeoutMs);
 
 // The running launcher's end. Listening replaces what a crashed launcher left at the
 // path: only the holder of the data folder's lock listens, so no one else can be there.

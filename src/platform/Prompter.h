@@ -2,7 +2,10 @@
 
 #include <QString>
 
-// Message boxes. Styles are the classic numbers: icon + buttons.
+struct RenderedMessage;
+
+// Message boxes: every one the program shows goes through here, so a test can answer
+// them. A style is an icon with the buttons that go with it.
 class Prompter {
 public:
     enum Style {
@@ -20,3 +23,7 @@ public:
     virtual Answer message(const QString& title, const QString& text, Style style,
                            const QString& details = {}) = 0;
 };
+
+// Shows a message of the store (msg::render, msg::gather) in words, with the icon its
+// weight calls for.
+Prompter::Answer showRendered(Prompter& prompter, const RenderedMessage& message);

@@ -322,17 +322,17 @@ bool IsReadOnlyFile(const std::string& path)
     return (status.permissions() & writable) == fs::perms::none;
 }
 
-std::string KeepOriginal(const std::string& path)
+Result<std::string> KeepOriginal(const std::string& path)
 {
     std::error_code ec;
     fs::path original = resolvedTarget(path);
     if (!fs::is_regular_file(fs::status(original, ec)) || fs::file_size(original, ec) == 0)
-        return {};
+        return std::string();
     // The copy is made from the bytes: a second name (a hard link) for the same file would
     // change with the original when it is edited in place.
     const Result<std::string> bytes = ReadFileBytes(original.string());
     if (!bytes)
-        return {};
+        return Failure{bytes.reason()};
     for (int k = 1; k < 100; ++k) {
         std::string candidate = original.string() + ".bak" + (k == 1 ? "" : std::to_string(k));
         if (fs::exists(fs::symlink_status(candidate, ec))) {
@@ -341,9 +341,11 @@ std::string KeepOriginal(const std::string& path)
                 return candidate;
             continue;
         }
-        return WriteFileAtomically(candidate, bytes.value()) ? candidate : std::string();
+        if (const Result<void> written = WriteFileAtomically(candidate, bytes.value()); !written)
+            return Failure{written.reason()};
+        return candidate;
     }
-    return {};
+    return Failure{"every name from " + original.string() + ".bak to .bak99 is taken"};
 }
 
 int RemoveStaleTemporaries(const std::string& folder, const std::string& name)

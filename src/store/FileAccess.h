@@ -53,9 +53,9 @@ bool IsReadOnlyFile(const std::string& path);
 // that is taken by something else) before the program writes over content it could not
 // load. The copy is a file of its own, written atomically, so that changing the original
 // in place later leaves it as it was. Nothing is made when an existing copy already holds
-// the same bytes. Returns the name of the copy, or an empty string when none was needed
-// or none could be made.
-std::string KeepOriginal(const std::string& path);
+// the same bytes. Returns the name of the copy, an empty name when there is nothing to
+// keep (no file, or an empty one), or why no copy could be made.
+Result<std::string> KeepOriginal(const std::string& path);
 
 // Removes the temporary files a save that was cut short (the process killed) left in
 // folder beside the file named name. Only for a folder the caller alone writes to.

@@ -177,10 +177,13 @@ struct KeptCopy {
 };
 KeptCopy keepCopy(const std::string& path)
 {
-    KeptCopy copy{KeepOriginal(path), {}};
-    if (copy.keptAs.empty())
-        copy.failure = "no copy of " + path + " could be kept (as " + path + ".bak)";
-    return copy;
+    const Result<std::string> kept = KeepOriginal(path);
+    if (kept && !kept.value().empty())
+        return {kept.value(), {}};
+    std::string failure = "no copy of " + path + " could be kept (as " + path + ".bak)";
+    if (!kept)
+        failure += ": " + kept.reason();
+    return {{}, std::move(failure)};
 }
 
 // The read error for the button line at line (a view into bytes) that stopped the reading,

@@ -29,7 +29,6 @@ namespace {
 // The two fixed buttons: a blank wide enough for the drag handle above it (45 + 255
 // twips, with a margin), then an ordinary gap.
 constexpr float HandleBlankTwips = ButtonStrip::FixedTwips - ButtonStrip::GapTwips;
-constexpr int FixedCount = 2;
 
 // A 16x16 picture in a button of 23 x 22 pixels, as the platform toolbars draw it.
 constexpr int PictureSide = 16;
@@ -105,7 +104,7 @@ struct ButtonStrip::Private {
     bool valid(int position) const { return position >= 1 && position <= static_cast<int>(buttons.size()); }
     bool clickable(int index) const
     {
-        return index >= FixedCount && index < static_cast<int>(buttons.size())
+        return index >= FixedButtons && index < static_cast<int>(buttons.size())
             && buttons[static_cast<std::size_t>(index)].style == Style::Normal;
     }
 
@@ -147,7 +146,7 @@ void ButtonStrip::Private::layout()
 {
     const float naturalWidth = [&] {
         int m = 0, s = 0;
-        for (std::size_t i = FixedCount; i < buttons.size(); ++i)
+        for (std::size_t i = FixedButtons; i < buttons.size(); ++i)
             (buttons[i].style == Style::Gap ? s : m) += 1;
         return bw * static_cast<float>(m) + GapTwips * static_cast<float>(s) + FixedTwips;
     }();
@@ -166,11 +165,11 @@ void ButtonStrip::Private::layout()
         int m = 0, s = 0;
         float y = 0.0f;
         for (std::size_t i = 0; i < buttons.size(); ++i) {
-            if (i >= FixedCount)
+            if (i >= FixedButtons)
                 y = bh * static_cast<float>(m) + GapTwips * static_cast<float>(s) + FixedTwips;
             const float h = i == 0 ? HandleBlankTwips : (i == 1 || buttons[i].style == Style::Gap) ? GapTwips : bh;
             buttons[i].rect = QRectF(0.0, y, bw, h);
-            if (i < FixedCount)
+            if (i < FixedButtons)
                 y += h;
             else
                 (buttons[i].style == Style::Gap ? s : m) += 1;
@@ -185,7 +184,7 @@ void ButtonStrip::Private::layout()
     float x = 0.0f;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const float w = extentAlong(i);
-        if (i >= FixedCount)
+        if (i >= FixedButtons)
             x = rowStart + bw * static_cast<float>(m) + GapTwips * static_cast<float>(s);
         if (wrap && x > 0.0f && x + w > width) {
             ++row;
@@ -194,7 +193,7 @@ void ButtonStrip::Private::layout()
             x = 0.0f;
         }
         buttons[i].rect = QRectF(x, bh * static_cast<float>(row), w, bh);
-        if (i < FixedCount) {
+        if (i < FixedButtons) {
             x += w;
             rowStart = x;
         } else {
@@ -227,7 +226,7 @@ int ButtonStrip::Private::hit(const QPoint& px) const
 // the last the last. Further off than a button's size, it stays where it is.
 int ButtonStrip::Private::dragTargetAt(const QPoint& px, const QSize& size) const
 {
-    if (buttons.size() <= FixedCount || size.isEmpty())
+    if (buttons.size() <= FixedButtons || size.isEmpty())
         return -1;
     const QRect button = pixelRect(QRectF(0.0, 0.0, bw, bh));
     const QRect near = QRect(QPoint(), size).adjusted(-button.width(), -button.height(), button.width(), button.height());
@@ -237,7 +236,7 @@ int ButtonStrip::Private::dragTargetAt(const QPoint& px, const QSize& size) cons
     const int i = hit(inside);
     if (i < 0)
         return static_cast<int>(buttons.size()) - 1; // the room after the last button
-    return std::max(i, FixedCount);
+    return std::max(i, FixedButtons);
 }
 
 ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(metrics))
@@ -245,7 +244,7 @@ ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(pare
     setMouseTracking(true);
     setAcceptDrops(true);
     setAttribute(Qt::WA_Hover, false); // hover is tracked per button, not per widget
-    d->buttons.resize(FixedCount);
+    d->buttons.resize(FixedButtons);
     d->buttons[1].style = Style::Gap;
     relayout();
     StripAccessible::install();
@@ -260,7 +259,7 @@ int ButtonStrip::buttonCount() const
 
 void ButtonStrip::addButton(int position, Style style, int imagePosition)
 {
-    position = std::clamp(position, FixedCount + 1, buttonCount() + 1);
+    position = std::clamp(position, FixedButtons + 1, buttonCount() + 1);
     Private::Button b;
     b.style = style;
     b.image = style == Style::Gap ? 0 : imagePosition;
@@ -272,7 +271,7 @@ void ButtonStrip::addButton(int position, Style style, int imagePosition)
 
 void ButtonStrip::removeButton(int position)
 {
-    if (position <= FixedCount || position > buttonCount())
+    if (position <= FixedButtons || position > buttonCount())
         return;
     stopDragging();
     d->buttons.erase(d->buttons.begin() + (position - 1));
@@ -287,7 +286,7 @@ ButtonStrip::Style ButtonStrip::style(int position) const
 
 void ButtonStrip::setCaption(int position, const QString& caption)
 {
-    if (!d->valid(position) || position <= FixedCount)
+    if (!d->valid(position) || position <= FixedButtons)
         return;
     auto& b = d->buttons[static_cast<std::size_t>(position - 1)];
     if (b.caption == caption)
@@ -305,7 +304,7 @@ QString ButtonStrip::caption(int position) const
 
 void ButtonStrip::setToolTipText(int position, const QString& text)
 {
-    if (d->valid(position) && position > FixedCount)
+    if (d->valid(position) && position > FixedButtons)
         d->buttons[static_cast<std::size_t>(position - 1)].tip = text;
 }
 
@@ -326,7 +325,7 @@ QRect ButtonStrip::buttonPixelRect(int position) const
 
 void ButtonStrip::press(int position)
 {
-    if (position > FixedCount && style(position) == Style::Normal)
+    if (position > FixedButtons && style(position) == Style::Normal)
         emit buttonClicked(position);
 }
 
@@ -424,7 +423,7 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
     QPainter p(this);
     const bool captions = d->showsCaptions();
     QStyle* st = QWidget::style();
-    for (std::size_t i = FixedCount; i < d->buttons.size(); ++i) {
+    for (std::size_t i = FixedButtons; i < d->buttons.size(); ++i) {
         const auto& b = d->buttons[i];
         const QRect r = d->pixelRect(b.rect);
         if (!r.intersects(event->rect()))
@@ -468,7 +467,7 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
 
     // Where the dragged button would land: a bar after the button under the mouse when
     // it moves on, before it when it moves back, as the buttons between make room.
-    if (d->drag == Private::Drag::Dragging && d->dragTo >= FixedCount && d->dragTo != d->dragged) {
+    if (d->drag == Private::Drag::Dragging && d->dragTo >= FixedButtons && d->dragTo != d->dragged) {
         const QRect from = d->pixelRect(d->buttons[static_cast<std::size_t>(d->dragged)].rect);
         const QRect to = d->pixelRect(d->buttons[static_cast<std::size_t>(d->dragTo)].rect);
         const bool onward = d->dragTo > d->dragged;
@@ -492,7 +491,7 @@ void ButtonStrip::mousePressEvent(QMouseEvent* event)
             update();
         }
         const int i = d->hit(at);
-        if (i >= FixedCount)
+        if (i >= FixedButtons)
             emit menuRequested(i + 1, event->globalPosition().toPoint());
         return;
     }
@@ -559,7 +558,7 @@ void ButtonStrip::mouseReleaseEvent(QMouseEvent* event)
         d->pressed = -1;
         update();
         // Emitted last: the handler rebuilds the buttons under us.
-        if (dragging && to >= FixedCount && to != from)
+        if (dragging && to >= FixedButtons && to != from)
             emit buttonDragged(from + 1, to + 1);
         return;
     }

@@ -27,6 +27,10 @@ class ButtonStrip : public QWidget {
 public:
     enum class Style { Normal, Gap };
 
+    // Positions count from 1. The first two are fixed: a blank under the drag handle and
+    // a gap after it; a toolbar's own buttons start after them.
+    static constexpr int FixedButtons = 2;
+    static constexpr int FirstButton = FixedButtons + 1;
     // Along the bar: the two fixed buttons together, and each gap.
     static constexpr float FixedTwips = 470.0f;
     static constexpr float GapTwips = 120.0f;
@@ -35,9 +39,9 @@ public:
     ~ButtonStrip() override;
 
     int buttonCount() const;
-    // Inserts before the button now at position (buttonCount() + 1 appends); position >= 3.
+    // Inserts before the button now at position (buttonCount() + 1 appends); position >= FirstButton.
     void addButton(int position, Style style, int imagePosition);
-    // Removes the button at position (>= 3); later buttons move up one place.
+    // Removes the button at position (>= FirstButton); later buttons move up one place.
     void removeButton(int position);
     Style style(int position) const;
     void setCaption(int position, const QString& caption);
@@ -80,11 +84,11 @@ signals:
     // A normal button was clicked (pressed and released over it); gaps raise nothing.
     void buttonClicked(int position);
     // A normal button was dragged with the left button (past the desktop's drag distance)
-    // and let go over the place at position to (>= 3, a gap's too), where it is to go.
+    // and let go over the place at position to (>= FirstButton, a gap's too), where it is to go.
     // Escape or another mouse button during the drag, or letting go far off the bar,
     // moves nothing; a press that never went the drag distance is a click.
     void buttonDragged(int from, int to);
-    // The right button went down on the button or gap at position (>= 3); global is in
+    // The right button went down on the button or gap at position (>= FirstButton); global is in
     // screen pixels.
     void menuRequested(int position, QPoint global);
     // Data was dropped on the control; point is in twips relative to the control.

@@ -112,7 +112,7 @@ private:
     int m_index;
 };
 
-constexpr int FirstButton = 3; // after the two fixed buttons
+constexpr int FirstButton = ButtonStrip::FirstButton;
 
 QAccessibleInterface* stripFactory(const QString& className, QObject* object)
 {

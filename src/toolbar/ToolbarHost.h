@@ -27,7 +27,7 @@ public:
     // Commands from a toolbar window.
     virtual void showConfig(std::uint8_t t) = 0;
     virtual void showAbout() = 0;
-    virtual void terminate() = 0;
+    virtual void quit() = 0;
     // A click on record button k of toolbar t.
     virtual void buttonClicked(std::uint8_t t, int k) = 0;
     // Items dropped on record button k of toolbar t (k 0: on the handle), in the drop's

@@ -106,12 +106,7 @@ void ToolbarManager::rescue(ToolbarWindow& window)
     window.showRescuedAt(window.pixelRect().topLeft() + (*to - handle.topLeft()), target);
 }
 
-ToolbarManager::~ToolbarManager()
-{
-    // A retired window still waiting for its deletion refers to this manager's context.
-    for (const QPointer<ToolbarWindow>& w : m_retired)
-        delete w.data();
-}
+ToolbarManager::~ToolbarManager() = default;
 
 ToolbarWindow& ToolbarManager::window(std::uint8_t t)
 {

@@ -4,7 +4,7 @@
 #include "store/ToolbarSet.h"
 #include "toolbar/ToolbarContext.h"
 
-#include <QPointer>
+#include "platform/OwnedWindow.h"
 
 #include <chrono>
 #include <cstdint>
@@ -67,12 +67,13 @@ private:
     ToolbarContext m_context;
     std::unique_ptr<WindowPlaces> m_places;
     std::vector<std::unique_ptr<ToolbarWindow>> m_windows; // by toolbar index; null: none yet
-    // Windows closed or removed whose deletion waits for the event loop.
-    std::vector<QPointer<ToolbarWindow>> m_retired;
     // Receives the screens' signals; gone with the manager, and the connections with it.
     std::unique_ptr<QObject> m_screenWatch;
     bool m_rescuePending{false};
     // Runs out once the screens have not changed for a while.
     std::unique_ptr<Ticker> m_settle;
+    // Windows closed or removed whose deletion waits for the event loop. Last, so that
+    // they go first: they refer to everything above.
+    std::vector<OwnedWindow<ToolbarWindow>> m_retired;
     static constexpr std::chrono::milliseconds SettleTime{1000};
 };

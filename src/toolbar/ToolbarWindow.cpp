@@ -362,15 +362,15 @@ void ToolbarWindow::buildButtons()
     m_built = true;
     TbrRec& rec = record();
     rec.SepCount = 0;
-    for (int n = m_strip->buttonCount() - 2; n > 0; --n)
-        m_strip->removeButton(3);
+    for (int n = m_strip->buttonCount() - ButtonStrip::FixedButtons; n > 0; --n)
+        m_strip->removeButton(ButtonStrip::FirstButton);
 
     std::vector<int> entries(3, 0); // positions 0 (unused), 1 and 2 (the fixed buttons)
     int skipped = 0;
     const bool captions = isTrue(rec.Captions);
     for (int k = 1; k <= rec.BtnCount; ++k) {
         const BtnRec& b = rec.Btns.at(static_cast<std::size_t>(k));
-        const int p = k + 2 - skipped;
+        const int p = k + ButtonStrip::FixedButtons - skipped;
         if (b.Kind == KindSeparator) {
             m_strip->addButton(p, ButtonStrip::Style::Gap, 0);
             ++rec.SepCount;
@@ -449,7 +449,7 @@ void ToolbarWindow::sizeToButtons()
 {
     m_built = true;
     TbrRec& rec = record();
-    const int count = m_strip->buttonCount() - 2;
+    const int count = m_strip->buttonCount() - ButtonStrip::FixedButtons;
     const int separators = rec.SepCount;
     const bool vertical = isTrue(rec.Vertical);
     const float bw = m_strip->buttonWidth();
@@ -475,7 +475,7 @@ void ToolbarWindow::applyCaptions()
 {
     const TbrRec& rec = record();
     const bool captions = isTrue(rec.Captions);
-    for (int c = 3; c <= m_strip->buttonCount(); ++c) {
+    for (int c = ButtonStrip::FirstButton; c <= m_strip->buttonCount(); ++c) {
         const int k = entryAt(c);
         if (k < 1 || k > rec.BtnCount)
             continue;
@@ -572,7 +572,7 @@ void ToolbarWindow::fold(FoldDirection direction)
             moveTwips(m_left, m_top, geometry::EmptyTwips, geometry::EmptyTwips);
             return;
         }
-        const int count = m_strip->buttonCount() - 2;
+        const int count = m_strip->buttonCount() - ButtonStrip::FixedButtons;
         const float full = geometry::unfoldLength(vertical ? m_strip->buttonHeight() : m_strip->buttonWidth(),
                                                   count, rec.SepCount);
         const geometry::Size size = geometry::unfoldedSize(now, vertical, full, m_strip->buttonWidth());
@@ -724,7 +724,7 @@ int ToolbarWindow::dropPosition(QPointF at) const
     // That end of the strip lies under the drag handle.
     if (along <= geometry::FixedTwips)
         return 0;
-    for (int c = 3; c <= m_strip->buttonCount(); ++c) {
+    for (int c = ButtonStrip::FirstButton; c <= m_strip->buttonCount(); ++c) {
         const QRectF r = m_strip->buttonRect(c);
         const double start = vertical ? r.top() : r.left();
         const double extent = vertical ? r.height() : r.width();
@@ -790,7 +790,7 @@ void ToolbarWindow::buildMenu()
     // Queued: ending the program closes this window, which must not happen while its
     // own menu is still delivering the click.
     connect(
-        end, &QAction::triggered, this, [this] { skipOnError("Terminate", [&] { m_context.host.terminate(); }); },
+        end, &QAction::triggered, this, [this] { skipOnError("Terminate", [&] { m_context.host.quit(); }); },
         Qt::QueuedConnection);
 }
 

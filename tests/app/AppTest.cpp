@@ -59,7 +59,7 @@ TEST_F(AppTest, WrongVersionEndsStartUpAfterTheMessageAndKeepsTheFile)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].style, Prompter::Exclamation);
     // Shutting down after the failed start must not overwrite the user's file.
-    app->Terminate();
+    app->quit();
     EXPECT_EQ(read("Toolbars.cfg"), old);
 }
 
@@ -90,9 +90,9 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
     window(0).moveTwips(1800, 1650, window(0).widthTwips(), window(0).heightTwips());
     window(1).moveTwips(6000, 6000, window(1).widthTwips(), window(1).heightTwips());
 
-    QSignalSpy ended(app.get(), &App::terminated);
-    app->Terminate();
-    app->Terminate();
+    QSignalSpy ended(app.get(), &App::finished);
+    app->quit();
+    app->quit();
     EXPECT_EQ(ended.count(), 1);
     EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Free;1650;1800;;;0;0;0;-1;-1;0;0;\r\n" + "Fixed;3000;3000;"
                                         + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
@@ -114,7 +114,7 @@ TEST_F(AppTest, TheEndsSaveWorksWithoutFreeDescriptorsAndAFailedOneIsNoSuccess)
     {
         AllDescriptorsTaken flood;
         ASSERT_TRUE(flood.taken());
-        app->Terminate();
+        app->quit();
     }
     EXPECT_FALSE(app->endSaveFailed());
     EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Default;1650;1800;;;0;0;0;-1;-1;0;0;\r\n");
@@ -123,7 +123,7 @@ TEST_F(AppTest, TheEndsSaveWorksWithoutFreeDescriptorsAndAFailedOneIsNoSuccess)
     ASSERT_TRUE(start(cfg));
     ASSERT_EQ(::unlink(path("Toolbars.cfg").c_str()), 0);
     ASSERT_EQ(::mkdir(path("Toolbars.cfg").c_str(), 0700), 0);
-    app->Terminate();
+    app->quit();
     EXPECT_TRUE(app->endSaveFailed());
     ::rmdir(path("Toolbars.cfg").c_str());
 
@@ -131,7 +131,7 @@ TEST_F(AppTest, TheEndsSaveWorksWithoutFreeDescriptorsAndAFailedOneIsNoSuccess)
     write("Toolbars.cfg", CfgHeader + cfg);
     ::chmod(path("Toolbars.cfg").c_str(), 0444);
     ASSERT_TRUE(start());
-    app->Terminate();
+    app->quit();
     EXPECT_FALSE(app->endSaveFailed());
 }
 
@@ -187,7 +187,7 @@ TEST_F(AppTest, EndingDuringAFoldOrAfterAModeItemFreesNoWindowUnderItsOwnHandler
     autoHide->trigger(); // Auto Hide from the menu: the fold begins
     ASSERT_TRUE(two->folding());
 
-    app->Terminate();
+    app->quit();
     // Still there for whatever handler of its own is running; never stepped again.
     ASSERT_FALSE(two.isNull());
     EXPECT_FALSE(two->isVisible());
@@ -231,7 +231,7 @@ TEST_F(AppTest, AReadOnlyConfigurationIsNotSavedAndTheUserIsToldOnce)
     ASSERT_TRUE(start());
     app->applyMode(0, 1); // each switch saves
     app->applyMode(0, 1);
-    app->Terminate();
+    app->quit();
     EXPECT_EQ(read("Toolbars.cfg"), cfg);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.shown[0].text.contains("read-only")) << prompter.shown[0].text.toStdString();
@@ -239,7 +239,7 @@ TEST_F(AppTest, AReadOnlyConfigurationIsNotSavedAndTheUserIsToldOnce)
     // When the first save is the last one, ending is not held up by a box: it is logged.
     prompter.shown.clear();
     ASSERT_TRUE(start());
-    app->Terminate();
+    app->quit();
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(read("Toolbars.cfg"), cfg);
 }
@@ -250,10 +250,10 @@ TEST_F(AppTest, AFolderThatCannotBeWrittenStartsReadOnlyAndSaysSoOnce)
     write("Toolbars.cfg", cfg);
     app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
     app->setReadOnly();
-    ASSERT_TRUE(app->Main());
+    ASSERT_TRUE(app->start());
     EXPECT_TRUE(hasWindow(0));
     app->applyMode(0, 1);
-    app->Terminate();
+    app->quit();
     EXPECT_EQ(read("Toolbars.cfg"), cfg);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.shown[0].text.contains("cannot be written")) << prompter.shown[0].text.toStdString();

@@ -42,9 +42,9 @@ struct AppWorld {
         if (!lines.empty())
             write("Toolbars.cfg", CfgHeader + lines);
         app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder, clock);
-        return app->Main();
+        return app->start();
     }
-    // A control of the configuration window by its design name.
+    // A control of the configuration window by its object name.
     template <typename W = QWidget>
     W* cfgChild(const QString& name)
     {

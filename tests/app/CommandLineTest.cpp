@@ -1,6 +1,8 @@
 // What the command line asks for, and what it refuses.
 #include "app/CommandLine.h"
 #include "app/RemoteCommand.h"
+#include "app/Startup.h"
+#include "support/FakePrompter.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +59,7 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
         for (const std::string& a : row.args)
             shown += a + " ";
         SCOPED_TRACE(shown);
-        const CommandLine line = ParseCommandLine(row.args);
+        const CommandLine line = parseCommandLine(row.args);
         EXPECT_EQ(line.action, row.action);
         EXPECT_EQ(line.dataDir, row.dataDir);
         EXPECT_EQ(line.autostartOn, row.autostartOn);
@@ -68,14 +70,14 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
 
 TEST(CommandLine, TheRefusalNamesTheOffendingArgument)
 {
-    EXPECT_NE(ParseCommandLine({"--frobnicate"}).error.find("'--frobnicate'"), std::string::npos);
-    EXPECT_NE(ParseCommandLine({"--autostart", "maybe"}).error.find("'maybe'"), std::string::npos);
+    EXPECT_NE(parseCommandLine({"--frobnicate"}).error.find("'--frobnicate'"), std::string::npos);
+    EXPECT_NE(parseCommandLine({"--autostart", "maybe"}).error.find("'maybe'"), std::string::npos);
 }
 
 TEST(CommandLine, VersionAndHelpComeFromTheBuild)
 {
-    EXPECT_EQ(VersionLine(), std::string("Vyrelight Toolbar ") + VYRE_VERSION + "\n");
-    const std::string help = HelpText("vyrelight");
+    EXPECT_EQ(versionLine(), std::string("Vyrelight Toolbar ") + VYRE_VERSION + "\n");
+    const std::string help = helpText("vyrelight");
     for (const char* option : {"--data-dir DIR", "--autostart on|off", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
@@ -121,7 +123,7 @@ TEST(RemoteCommand, PicksByNameThenCaseThenNumber)
         {{"Tools"}, "", std::nullopt, "named ''"},
     };
     for (const PickRow& row : rows) {
-        const NamePick pick = PickByName(row.names, row.wanted, "toolbar");
+        const NamePick pick = pickByName(row.names, row.wanted, "toolbar");
         EXPECT_EQ(pick.index, row.index) << row.wanted;
         if (!row.index)
             EXPECT_NE(pick.error.find(row.errorHas), std::string::npos) << row.wanted << ": " << pick.error;
@@ -148,8 +150,8 @@ TEST(RemoteCommand, FramesCarryAnyBytesAndRefuseGarbage)
 
 TEST(RemoteCommand, ListLinesAreOneRecordEach)
 {
-    EXPECT_EQ(ListToolbarLine(2, false, "My tools"), "T\t2\thidden\tMy tools\n");
-    EXPECT_EQ(ListButtonLine(1, "a\tb", "/bin/x\ny\\"), "\tB\t1\ta\\tb\t/bin/x\\ny\\\\\n");
+    EXPECT_EQ(listToolbarLine(2, false, "My tools"), "T\t2\thidden\tMy tools\n");
+    EXPECT_EQ(listButtonLine(1, "a\tb", "/bin/x\ny\\"), "\tB\t1\ta\\tb\t/bin/x\\ny\\\\\n");
 }
 
 TEST(CommandLine, CommandsForTheRunningLauncher)
@@ -172,14 +174,24 @@ TEST(CommandLine, CommandsForTheRunningLauncher)
         {{"--autostart", "on", "--list"}, Action::Run, {}, true},
     };
     for (const CommandRow& row : rows) {
-        const CommandLine line = ParseCommandLine(row.args);
+        const CommandLine line = parseCommandLine(row.args);
         EXPECT_EQ(!line.error.empty(), row.refused) << row.args.front() << ": " << line.error;
         if (!row.refused) {
             EXPECT_EQ(line.action, row.action) << row.args.front();
         }
         EXPECT_EQ(line.names, row.names) << row.args.front();
     }
-    const std::string help = HelpText("vyrelight");
+    const std::string help = helpText("vyrelight");
     for (const char* text : {"--press TOOLBAR BUTTON", "--toggle TOOLBAR", "--list", "Exit status", "Shortcut"})
         EXPECT_NE(help.find(text), std::string::npos) << text;
+}
+
+TEST(Startup, AStartThatEndsSaysWhyThroughThePrompter)
+{
+    FakePrompter prompter;
+    reportStartFailure(prompter, QStringLiteral("No data folder"));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
+    EXPECT_EQ(prompter.shown[0].text, "No data folder");
+    EXPECT_EQ(prompter.shown[0].style, Prompter::Critical);
 }

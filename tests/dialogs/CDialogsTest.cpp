@@ -96,7 +96,7 @@ TEST_F(CDialogsTest, CancelledOrFailedFileDialogLeavesTheNamesAsTheyWere)
     }
 }
 
-TEST_F(CDialogsTest, PathsLongerThanTheClassicBufferPassWhenNoSizeIsSet)
+TEST_F(CDialogsTest, PathsLongerThanTheDefaultBufferPassWhenNoSizeIsSet)
 {
     const QString deep = "/" + QString(400, 'd') + "/file";
     backend.choose(deep);

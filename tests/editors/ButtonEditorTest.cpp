@@ -1,6 +1,7 @@
 // The button editor's window: its controls, modes and recall list, what OK hands on and
 // what it refuses, driven off screen with the messages and the host scripted.
 #include "editors/ButtonEditor.h"
+#include "platform/OwnedWindow.h"
 #include "editors/IconPicker.h"
 #include "platform/LosslessText.h"
 #include "store/ToolbarSet.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -59,9 +59,9 @@ protected:
 
     ButtonEditor* open(ButtonPurpose purpose = ButtonPurpose::Add)
     {
-        editor = new ButtonEditor(purpose, {set, *this, prompter, *this, dialogs});
+        editor.reset(new ButtonEditor(purpose, {set, *this, prompter, *this, dialogs}));
         editor->show();
-        return editor;
+        return editor.get();
     }
     template <typename W = QWidget>
     W* child(const QString& name)
@@ -85,7 +85,7 @@ protected:
         if (editor && editor->isVisible())
             return false;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return editor.isNull();
+        return !editor;
     }
     // Leaves a box as the focus moving on would.
     void leave(int f)
@@ -105,12 +105,11 @@ protected:
     bool accept{true};
     QStringList picked;
     std::optional<IconChoice> choice;
-    QPointer<ButtonEditor> editor;
+    OwnedWindow<ButtonEditor> editor;
 
-    ~ButtonEditorTest() override { delete editor.data(); }
 };
 
-TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndTheDesignsTabOrder)
+TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndItsTabOrder)
 {
     open();
     EXPECT_EQ(editor->windowTitle(), "Add Button");
@@ -422,7 +421,7 @@ TEST_F(ButtonEditorTest, EveryCaptionShowsWholeAtEveryScale)
             const QWidget* label = child(QStringLiteral("lblTXT(%1)").arg(i));
             EXPECT_EQ(label->geometry().center().y(), box(i)->geometry().center().y()) << i;
         }
-        delete editor.data();
+        editor.reset();
     });
 }
 

@@ -65,7 +65,7 @@ TEST_F(ButtonFieldsTest, ProgramsAreWhatTheKernelRunsDesktopEntriesNamesOnThePat
         {path("missing.desktop"), false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsProgramTarget(c.target), c.program) << c.target.toStdString();
+        EXPECT_EQ(isProgramTarget(c.target), c.program) << c.target.toStdString();
 }
 
 TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
@@ -94,13 +94,13 @@ TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
     };
     for (const auto& c : cases) {
         ButtonFields f = c.before;
-        CompleteFromTarget(f);
+        completeFromTarget(f);
         EXPECT_EQ(QStringList({f[ButtonFields::Name], f[ButtonFields::IconFile], f[ButtonFields::IconIndex]}), c.after)
             << c.before[ButtonFields::Executable].toStdString();
     }
     // A chosen program replaces an icon already chosen; the name stays.
     ButtonFields f = boxes("Mine", "", "/icons/x.ico", "3");
-    TakeChosenTarget(f, app);
+    takeChosenTarget(f, app);
     EXPECT_EQ(QStringList({f[ButtonFields::Name], f[ButtonFields::Executable], f[ButtonFields::IconFile],
                            f[ButtonFields::IconIndex]}),
               QStringList({"Mine", app, app, "1"}));
@@ -108,11 +108,11 @@ TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
 
 TEST_F(ButtonFieldsTest, OkWantsANameAndATargetUnlessItIsASeparator)
 {
-    EXPECT_TRUE(OkAllowed(boxes("A", "/bin/a"), false));
-    EXPECT_TRUE(OkAllowed(boxes(" ", " "), false)); // blanks count as typed
-    EXPECT_FALSE(OkAllowed(boxes("", "/bin/a"), false));
-    EXPECT_FALSE(OkAllowed(boxes("A", ""), false));
-    EXPECT_TRUE(OkAllowed(boxes("", ""), true));
+    EXPECT_TRUE(okAllowed(boxes("A", "/bin/a"), false));
+    EXPECT_TRUE(okAllowed(boxes(" ", " "), false)); // blanks count as typed
+    EXPECT_FALSE(okAllowed(boxes("", "/bin/a"), false));
+    EXPECT_FALSE(okAllowed(boxes("A", ""), false));
+    EXPECT_TRUE(okAllowed(boxes("", ""), true));
 }
 
 TEST_F(ButtonFieldsTest, BoxesTheFileCannotHoldAreRefusedNamingFieldAndCharacter)
@@ -133,11 +133,11 @@ TEST_F(ButtonFieldsTest, BoxesTheFileCannotHoldAreRefusedNamingFieldAndCharacter
     for (const auto& c : cases) {
         ButtonFields f = boxes("A", "/bin/a");
         f[c.field] = c.text;
-        const ButtonOutcome out = MakeButton(f, false);
+        const ButtonOutcome out = makeButton(f, false);
         EXPECT_FALSE(out.button) << c.named;
         EXPECT_TRUE(out.problem.contains(QString::fromUtf8(c.named))) << out.problem.toStdString();
         // A separator stores no text, so what its disabled boxes hold is never refused.
-        const ButtonOutcome separator = MakeButton(f, true);
+        const ButtonOutcome separator = makeButton(f, true);
         ASSERT_TRUE(separator.button) << separator.problem.toStdString();
         EXPECT_EQ(separator.button->Kind, KindSeparator);
         EXPECT_EQ(separator.button->Name + separator.button->Executable + separator.button->Parameters
@@ -155,7 +155,7 @@ TEST_F(ButtonFieldsTest, TheRecordTakesTheTextsAsTheyStandAndAnIndexThatFits)
     for (const auto& c : cases) {
         ButtonFields f = boxes(" A ", path("folder"), " /i.ico", c.index);
         f[ButtonFields::Parameters] = "-x 'y'";
-        const ButtonOutcome out = MakeButton(f, false);
+        const ButtonOutcome out = makeButton(f, false);
         ASSERT_TRUE(out.button) << out.problem.toStdString();
         EXPECT_EQ(out.button->IconIndex, c.stored) << c.index.toStdString();
         EXPECT_EQ(out.button->Name, " A ");
@@ -199,7 +199,7 @@ TEST_F(ButtonFieldsTest, TextsThatAreNotUtf8RoundTripByteForByte)
     b.IconFile = runnable;
     b.IconIndex = 3;
     b.Kind = KindFolder;
-    const ButtonOutcome out = MakeButton(ButtonFields::fromButton(b), false);
+    const ButtonOutcome out = makeButton(ButtonFields::fromButton(b), false);
     ASSERT_TRUE(out.button) << out.problem.toStdString();
     EXPECT_EQ(out.button->Name, b.Name);
     EXPECT_EQ(out.button->Executable, b.Executable);
@@ -208,10 +208,10 @@ TEST_F(ButtonFieldsTest, TextsThatAreNotUtf8RoundTripByteForByte)
     EXPECT_EQ(out.button->IconIndex, 3);
     EXPECT_EQ(out.button->Kind, KindFolder);
     // The file checks go by the name's bytes too.
-    EXPECT_TRUE(IsProgramTarget(TextFromBytes(runnable)));
+    EXPECT_TRUE(isProgramTarget(TextFromBytes(runnable)));
     ButtonFields completed;
     completed[ButtonFields::Executable] = TextFromBytes(runnable);
-    ASSERT_TRUE(CompleteFromTarget(completed));
+    ASSERT_TRUE(completeFromTarget(completed));
     EXPECT_EQ(BytesFromText(completed[ButtonFields::Name]), "r\xe9gler");
     EXPECT_EQ(BytesFromText(completed[ButtonFields::IconFile]), runnable);
 }

@@ -2,6 +2,7 @@
 // one and no icons, stepping by a neighbour, browsing, and how the editors' icon buttons
 // open it and take its choice.
 #include "editors/ButtonEditor.h"
+#include "platform/OwnedWindow.h"
 #include "editors/DialogIconPicker.h"
 #include "editors/IconCell.h"
 #include "editors/IconPickerDialog.h"
@@ -18,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -260,15 +260,13 @@ protected:
         icons.serve("/icons/twelve.dll", distinctIcons(12));
         icons.serve("/icons/five.icl", distinctIcons(5));
     }
-    ~PickerInEditorTest() override { delete editor.data(); }
     bool storeButton(ButtonPurpose, const BtnRec&) override { return true; }
 
     ButtonEditor* open()
     {
-        delete editor.data();
-        editor = new ButtonEditor(ButtonPurpose::Add, {set, *this, prompter, picker, dialogs});
+        editor.reset(new ButtonEditor(ButtonPurpose::Add, {set, *this, prompter, picker, dialogs}));
         editor->show();
-        return editor;
+        return editor.get();
     }
     QLineEdit* box(int f) { return editor->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(f)); }
     void pressIconButton() { editor->findChild<QToolButton*>("btnOPEN(1)")->click(); }
@@ -282,7 +280,7 @@ protected:
     FakeIconSource icons;
     FakeDialogBackend dialogs;
     DialogIconPicker picker{icons, dialogs};
-    QPointer<ButtonEditor> editor;
+    OwnedWindow<ButtonEditor> editor;
 };
 
 TEST_F(PickerInEditorTest, AnIndexOfThreeOpensOnTheThirdIconAndOkFillsBothBoxes)
@@ -295,7 +293,7 @@ TEST_F(PickerInEditorTest, AnIndexOfThreeOpensOnTheThirdIconAndOkFillsBothBoxes)
     EXPECT_EQ(window()->position(), 2);
     EXPECT_EQ(selected(), "Selected Icon : 3");
     // Over the editor, which waits without a loop of its own.
-    EXPECT_EQ(window()->parentWidget(), editor.data());
+    EXPECT_EQ(window()->parentWidget(), editor.get());
     EXPECT_EQ(window()->windowModality(), Qt::WindowModal);
     QTest::mouseClick(window()->findChild<IconCell*>("Picture6"), Qt::LeftButton);
     press("btnCOM(0)");
@@ -320,7 +318,7 @@ TEST_F(PickerInEditorTest, CancelKeepsTheBoxesAndTheNextOpeningShowsWhereTheLast
 
     // A new editor with both boxes empty: the picker outlived the old one and starts
     // where it was left.
-    delete editor.data();
+    editor.reset();
     ASSERT_NE(window(), nullptr);
     open();
     pressIconButton();
@@ -373,7 +371,7 @@ TEST_F(PickerInEditorTest, ASecondEditorAskingWhileThePickerIsOpenIsTurnedAway)
     bool answered = false;
     QWidget other;
     EXPECT_FALSE(picker.pick(&other, {}, [&](const std::optional<IconChoice>&) { answered = true; }));
-    EXPECT_EQ(window()->parentWidget(), editor.data());
+    EXPECT_EQ(window()->parentWidget(), editor.get());
     press("btnCOM(0)");
     EXPECT_FALSE(answered);
     EXPECT_EQ(box(4)->text(), "1");
@@ -385,7 +383,7 @@ TEST_F(PickerInEditorTest, AnEditorGoneWhileThePickerIsOpenTakesItAlongAndTheNex
     box(3)->setText("/icons/five.icl");
     pressIconButton();
     ASSERT_TRUE(open(window()));
-    delete editor.data();
+    editor.reset();
     EXPECT_EQ(window(), nullptr);
     open();
     box(3)->setText("/icons/twelve.dll");

@@ -5,10 +5,7 @@
 #include "store/ToolbarSet.h"
 #include "support/AccessibleNames.h"
 #include "support/FakeDialogBackend.h"
-#include "support/FakeIconSource.h"
-#include "support/FakePointer.h"
 #include "support/FakePrompter.h"
-#include "support/FakeShell.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -28,7 +25,19 @@
 
 namespace {
 
-class ToolbarEditorTest : public ::testing::Test {
+// A picker that answers from the test at once.
+struct ScriptedPicker : IconPicker {
+    bool pick(QWidget*, const IconPreset& preset, Done done) override
+    {
+        asked.emplace_back(preset.file.value_or("-"), preset.position.value_or(-1));
+        done(answer);
+        return true;
+    }
+    std::optional<IconChoice> answer;
+    std::vector<std::pair<QString, int>> asked;
+};
+
+class ToolbarEditorTest : public ::testing::Test, public ToolbarEditorHost {
 protected:
     ToolbarEditorTest()
     {
@@ -41,10 +50,15 @@ protected:
         set.Tbrs[1].IconFile = "/i/tools.ico";
         set.Tbrs[1].IconIndex = 3;
     }
-    Services services() { return Services{prompter, shell, icons, pointer, dialogs}; }
-    std::unique_ptr<ToolbarEditor> make(ToolbarEditor::Mode mode, std::uint8_t t = 0)
+    ToolbarEditor::Needs needs(DialogBackend& backend) { return {set, *this, prompter, picker, backend, "/data"}; }
+    std::unique_ptr<ToolbarEditor> make(ToolbarPurpose purpose, std::uint8_t t = 0)
     {
-        return std::make_unique<ToolbarEditor>(mode, set, t, "/data", services());
+        return std::make_unique<ToolbarEditor>(purpose, t, needs(dialogs));
+    }
+    bool storeToolbar(ToolbarPurpose purpose, std::uint8_t t, const ToolbarFields& fields) override
+    {
+        stored.push_back({purpose, t, fields});
+        return true;
     }
     static QLineEdit* field(QWidget& w, int i) { return w.findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(i)); }
     template <typename W = QWidget>
@@ -55,17 +69,22 @@ protected:
         return c;
     }
 
+    struct Stored {
+        ToolbarPurpose purpose;
+        std::uint8_t toolbar;
+        ToolbarFields fields;
+    };
+
     ToolbarSet set;
     FakePrompter prompter;
-    FakeShell shell;
-    FakeIconSource icons;
-    FakePointer pointer;
+    ScriptedPicker picker;
     FakeDialogBackend dialogs;
+    std::vector<Stored> stored;
 };
 
 TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
 {
-    auto editor = make(ToolbarEditor::Mode::Add);
+    auto editor = make(ToolbarPurpose::Add);
     editor->show();
     EXPECT_EQ(editor->windowTitle(), "Add Toolbar");
     expectFixedWindow(*editor, Qt::Tool, true);
@@ -122,7 +141,7 @@ TEST_F(ToolbarEditorTest, EveryControlIsNamedByEarAndTheBrowseButtonsSayWhatThey
 
 TEST_F(ToolbarEditorTest, EditStartsFromTheRecordWithTheFileLocked)
 {
-    auto editor = make(ToolbarEditor::Mode::Edit, 1);
+    auto editor = make(ToolbarPurpose::Edit, 1);
     EXPECT_EQ(editor->windowTitle(), "Edit Toolbar");
     const QStringList expected = {"Tools", "/data/tools.vtb", "/i/tools.ico", "3"};
     for (int i = 0; i < 4; ++i)
@@ -133,12 +152,13 @@ TEST_F(ToolbarEditorTest, EditStartsFromTheRecordWithTheFileLocked)
     EXPECT_TRUE(child(*editor, "btnCOM(0)")->isEnabled());
 
     // What OK hands over keeps the record's path whatever the box holds.
-    QSignalSpy confirmed(editor.get(), &ToolbarEditor::confirmed);
     field(*editor, 0)->setText("New");
     field(*editor, 3)->setText("7.5"); // rounds half to even
     child<QPushButton>(*editor, "btnCOM(0)")->click();
-    ASSERT_EQ(confirmed.count(), 1);
-    const auto f = confirmed.at(0).at(0).value<ToolbarFields>();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].purpose, ToolbarPurpose::Edit);
+    EXPECT_EQ(stored[0].toolbar, 1);
+    const ToolbarFields& f = stored[0].fields;
     EXPECT_EQ(f.Name, "New");
     EXPECT_EQ(f.Path, "/data/tools.vtb");
     EXPECT_EQ(f.IconIndex, 8);
@@ -160,8 +180,7 @@ TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfter
     for (const auto& row : rows) {
         SCOPED_TRACE(row.nameBefore);
         FakeDialogBackend backend;
-        ToolbarEditor editor(ToolbarEditor::Mode::Add, set, 0, "/data",
-                             Services{prompter, shell, icons, pointer, backend});
+        ToolbarEditor editor(ToolbarPurpose::Add, 0, needs(backend));
         editor.show();
         field(editor, 0)->setText(row.nameBefore);
         field(editor, 1)->setText("/typed");
@@ -183,7 +202,7 @@ TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfter
 
 TEST_F(ToolbarEditorTest, BrowseForANameWithoutAFolderStartsInTheDataFolder)
 {
-    auto editor = make(ToolbarEditor::Mode::Add);
+    auto editor = make(ToolbarPurpose::Add);
     for (const char* typed : {"", "work"}) {
         field(*editor, 1)->setText(typed);
         child<QToolButton>(*editor, "btnOPEN(0)")->click();
@@ -191,23 +210,9 @@ TEST_F(ToolbarEditorTest, BrowseForANameWithoutAFolderStartsInTheDataFolder)
     }
 }
 
-// A picker that answers from the test at once.
-struct ScriptedPicker : IconPicker {
-    bool pick(QWidget*, const IconPreset& preset, Done done) override
-    {
-        asked.emplace_back(preset.file.value_or("-"), preset.position.value_or(-1));
-        done(answer);
-        return true;
-    }
-    std::optional<IconChoice> answer;
-    std::vector<std::pair<QString, int>> asked;
-};
-
 TEST_F(ToolbarEditorTest, IconButtonFillsBothIconFieldsFromThePicker)
 {
-    auto editor = make(ToolbarEditor::Mode::Edit, 1);
-    ScriptedPicker picker;
-    editor->setIconPicker(picker);
+    auto editor = make(ToolbarPurpose::Edit, 1);
     auto* pick = child<QToolButton>(*editor, "btnOPEN(1)");
     pick->click(); // cancelled
     EXPECT_EQ(field(*editor, 2)->text(), "/i/tools.ico");
@@ -227,21 +232,9 @@ TEST_F(ToolbarEditorTest, IconButtonFillsBothIconFieldsFromThePicker)
                                 {"/i/tools.ico", 2}, {"/i/tools.ico", 2}, {"-", -1}, {"/i/a.ico", 0}}));
 }
 
-TEST_F(ToolbarEditorTest, WithoutAPickerGivenTheIconButtonOpensOneOfItsOwnOverTheEditor)
-{
-    auto editor = make(ToolbarEditor::Mode::Edit, 1);
-    editor->show();
-    child<QToolButton>(*editor, "btnOPEN(1)")->click();
-    auto* picker = editor->findChild<QDialog*>("FIcon");
-    ASSERT_NE(picker, nullptr);
-    EXPECT_TRUE(picker->isVisible());
-    EXPECT_EQ(picker->windowModality(), Qt::WindowModal);
-    picker->reject();
-}
-
 TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)
 {
-    auto editor = make(ToolbarEditor::Mode::Edit, 1);
+    auto editor = make(ToolbarPurpose::Edit, 1);
     editor->show();
     QApplication::setActiveWindow(editor.get());
     // Reached by the keyboard or by a click: the click's own cursor placing must not
@@ -263,11 +256,10 @@ TEST_F(ToolbarEditorTest, TextsThatAreNotUtf8RoundTripByteForByte)
 {
     set.Tbrs[1].Name = "Outils \xe9t\xe9";
     set.Tbrs[1].IconFile = "/i/caf\xe9.ico";
-    auto editor = make(ToolbarEditor::Mode::Edit, 1);
-    QSignalSpy confirmed(editor.get(), &ToolbarEditor::confirmed);
+    auto editor = make(ToolbarPurpose::Edit, 1);
     child<QPushButton>(*editor, "btnCOM(0)")->click();
-    ASSERT_EQ(confirmed.count(), 1);
-    const auto f = confirmed.at(0).at(0).value<ToolbarFields>();
+    ASSERT_EQ(stored.size(), 1u);
+    const ToolbarFields& f = stored[0].fields;
     EXPECT_EQ(f.Name, set.Tbrs[1].Name);
     EXPECT_EQ(f.IconFile, set.Tbrs[1].IconFile);
     EXPECT_EQ(f.IconIndex, 3);
@@ -276,7 +268,7 @@ TEST_F(ToolbarEditorTest, TextsThatAreNotUtf8RoundTripByteForByte)
 TEST_F(ToolbarEditorTest, EveryCaptionShowsWholeAndTheLabelsStayInTheirFrameAtAnyFontSize)
 {
     atEveryFontScale([&] {
-        ToolbarEditor editor(ToolbarEditor::Mode::Edit, set, 1, "/data", services());
+        ToolbarEditor editor(ToolbarPurpose::Edit, 1, needs(dialogs));
         editor.show();
         expectWholeTexts(editor);
         const auto place = [&](const QString& name) {

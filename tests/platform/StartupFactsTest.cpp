@@ -290,7 +290,7 @@ TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
     QTemporaryDir dir;
     const std::string path = ChannelPath(bytes(dir.path()), "/some/data");
     EXPECT_NE(path, ChannelPath(bytes(dir.path()), "/other/data"));
-    EXPECT_FALSE(AskToComeForward(path, 100)); // nobody there
+    EXPECT_FALSE(AskToComeForward(path, 100).ok()); // nobody there
 
     // What a crash leaves: a bound socket that nobody listens on.
     {
@@ -301,13 +301,13 @@ TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
         ::close(fd);
     }
-    EXPECT_FALSE(AskToComeForward(path, 100));
+    EXPECT_FALSE(AskToComeForward(path, 100).ok());
 
     Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path);
     ASSERT_TRUE(server.ok()) << server.reason();
     QSignalSpy forward(server.value().get(), &InstanceServer::comeForward);
     // The asking end blocks, as a second start does; the server answers from the loop.
-    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000); });
+    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000).ok(); });
     QTRY_COMPARE_WITH_TIMEOUT(forward.count(), 1, 5000);
     EXPECT_TRUE(asked.get());
 
@@ -332,8 +332,8 @@ TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
     auto asked = std::async(std::launch::async, [&] { return AskLauncher(path, request, 5000); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
     const auto answer = asked.get();
-    ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(answer->at(1).size(), 300000u); // more than one write's worth
+    ASSERT_TRUE(answer.ok()) << answer.reason();
+    EXPECT_EQ(answer.value().at(1).size(), 300000u); // more than one write's worth
     ASSERT_EQ(heard.size(), 1u);
     EXPECT_EQ(heard[0], request);
 
@@ -390,7 +390,7 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
     QTest::qWait(50);
     EXPECT_LE(server.peerCount(), limits.maxPeers);
 
-    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000); });
+    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000).ok(); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
     EXPECT_TRUE(asked.get());
     // Nobody who stays silent is kept beyond the idle time.
@@ -405,7 +405,7 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
 
     server.close();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
-    EXPECT_FALSE(AskToComeForward(path, 100));
+    EXPECT_FALSE(AskToComeForward(path, 100).ok());
 }
 
 // Out of descriptors, a waiting connection would wake the loop again and again: the
@@ -436,7 +436,7 @@ TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResu
     EXPECT_TRUE(hungUp && ::read(waiting, &c, 1) == 0);
     ::close(waiting);
 
-    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000); });
+    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000).ok(); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
     EXPECT_TRUE(asked.get());
 }

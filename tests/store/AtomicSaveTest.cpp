@@ -209,7 +209,7 @@ TEST(AtomicSave, KeptCopyIsAFileOfItsOwnThatAnEditInPlaceLeavesAlone)
     TempDir dir;
     const std::string file = dir.file("Tools.vtb");
     writeBytes(file, "first");
-    ASSERT_EQ(KeepOriginal(file), file + ".bak");
+    ASSERT_EQ(KeepOriginal(file).value(), file + ".bak");
     struct stat a {}, b {};
     ASSERT_EQ(stat(file.c_str(), &a), 0);
     ASSERT_EQ(stat((file + ".bak").c_str(), &b), 0);
@@ -225,14 +225,27 @@ TEST(AtomicSave, KeptCopiesAreMadeOncePerContent)
     TempDir dir;
     const std::string file = dir.file("Tools.vtb");
     writeBytes(file, "first");
-    EXPECT_EQ(KeepOriginal(file), file + ".bak");
-    EXPECT_EQ(KeepOriginal(file), file + ".bak");
+    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak");
+    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak");
     ASSERT_TRUE(WriteFileAtomically(file, "second").ok());
     EXPECT_EQ(readBytes(file + ".bak"), "first");
-    EXPECT_EQ(KeepOriginal(file), file + ".bak2");
+    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak2");
     EXPECT_EQ(readBytes(file + ".bak2"), "second");
     writeBytes(dir.file("empty"), "");
-    EXPECT_EQ(KeepOriginal(dir.file("empty")), "");
+    EXPECT_EQ(KeepOriginal(dir.file("empty")).value(), "");
+    EXPECT_EQ(KeepOriginal(dir.file("missing")).value(), "");
+}
+
+TEST(AtomicSave, KeepingFailsAloudWhenEveryCopyNameHoldsSomethingElse)
+{
+    TempDir dir;
+    const std::string file = dir.file("Tools.vtb");
+    writeBytes(file, "mine");
+    for (int k = 1; k < 100; ++k)
+        writeBytes(file + ".bak" + (k == 1 ? "" : std::to_string(k)), "other");
+    const Result<std::string> kept = KeepOriginal(file);
+    ASSERT_FALSE(kept.ok());
+    EXPECT_NE(kept.reason().find(".bak99"), std::string::npos) << kept.reason();
 }
 
 TEST(FileAccess, NothingIsBelowAPlainFileAndAPipeIsNotReadAsAFile)

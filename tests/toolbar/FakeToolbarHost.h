@@ -37,7 +37,7 @@ public:
     }
     void showConfig(std::uint8_t t) override { configShown.push_back(t); }
     void showAbout() override { ++abouts; }
-    void terminate() override { ++terminations; }
+    void quit() override { ++quits; }
     void buttonClicked(std::uint8_t t, int k) override { clicks.emplace_back(t, k); }
     void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) override { drops.push_back({t, k, items}); }
     void editButtonRequested(std::uint8_t t, int k) override { buttonRequests.push_back({"edit", t, k, 0}); }
@@ -50,7 +50,7 @@ public:
 
     int saves = 0;
     int abouts = 0;
-    int terminations = 0;
+    int quits = 0;
     std::vector<std::pair<int, bool>> modeChecks;
     std::vector<int> configShown;
     std::vector<std::pair<int, int>> clicks;

@@ -100,9 +100,9 @@ TEST_F(ToolbarTest, MenuIsMadeOnFirstNeedTicksFromTheModesAndItsItemsReachTheirC
     item(2, "C_mnuABOUT")->trigger();
     EXPECT_EQ(host.abouts, 1);
     item(2, "C_mnuEND")->trigger();
-    EXPECT_EQ(host.terminations, 0); // queued: not under the menu's own click
+    EXPECT_EQ(host.quits, 0); // queued: not under the menu's own click
     QCoreApplication::processEvents();
-    EXPECT_EQ(host.terminations, 1);
+    EXPECT_EQ(host.quits, 1);
 
     const int saves = host.saves;
     item(2, "M_mnuAHIDE")->trigger();

@@ -1,4 +1,4 @@
-#include "platform/DesignFont.h"
+#include "platform/PreferredFont.h"
 
 #include <QFontInfo>
 #include <QStringList>
@@ -14,7 +14,7 @@ QStringList familiesFor(const QString& family)
 
 } // namespace
 
-std::optional<QFont> designFont(const QString& family, qreal pointSize)
+std::optional<QFont> preferredFont(const QString& family, qreal pointSize)
 {
     const QStringList families = familiesFor(family);
     QFont font;
