@@ -47,6 +47,7 @@ std::optional<int> AnswerCommandLine(const CommandLine& line, const char* progra
     case CommandLine::Action::Run:
     case CommandLine::Action::Press:
     case CommandLine::Action::Toggle:
+    case CommandLine::Action::Focus:
     case CommandLine::Action::List:
         return std::nullopt;
     case CommandLine::Action::Help:
@@ -130,6 +131,7 @@ std::vector<std::string> CommandWords(const CommandLine& line)
     switch (line.action) {
     case CommandLine::Action::Press: words.push_back("press"); break;
     case CommandLine::Action::Toggle: words.push_back("toggle"); break;
+    case CommandLine::Action::Focus: words.push_back("focus"); break;
     case CommandLine::Action::List: words.push_back("list"); break;
     default: return {};
     }

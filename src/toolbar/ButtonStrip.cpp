@@ -78,6 +78,7 @@ struct ButtonStrip::Private {
     float bh = 0.0f;
     int hover = -1;   // index into buttons
     int pressed = -1; // index into buttons
+    int focus = -1;   // index into buttons: the keyboard's button
     std::function<int(QPointF)> dropTarget;
 
     // A left press on a normal button is Armed until the mouse goes the drag distance
@@ -245,6 +246,9 @@ ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(pare
     setMouseTracking(true);
     setAcceptDrops(true);
     setAttribute(Qt::WA_Hover, false); // hover is tracked per button, not per widget
+    // Reached by the keyboard, never by a click: a click starts a program, which takes
+    // the focus anyway, and a mark left behind would only be clutter.
+    setFocusPolicy(Qt::TabFocus);
     d->buttons.resize(FixedCount);
     d->buttons[1].style = Style::Gap;
     relayout();
@@ -328,6 +332,25 @@ void ButtonStrip::press(int position)
 {
     if (position > FixedCount && style(position) == Style::Normal)
         emit buttonClicked(position);
+}
+
+int ButtonStrip::focusMark() const
+{
+    return d->clickable(d->focus) ? d->focus + 1 : 0;
+}
+
+void ButtonStrip::setFocusMark(int position)
+{
+    const int focus = d->clickable(position - 1) ? position - 1 : -1;
+    if (focus == d->focus)
+        return;
+    d->focus = focus;
+    update();
+}
+
+bool ButtonStrip::mouseHeld() const
+{
+    return d->drag != Private::Drag::None;
 }
 
 float ButtonStrip::buttonWidth() const
@@ -443,7 +466,10 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         opt.iconSize = QSize(PictureSide, PictureSide);
         opt.state = (opt.state & ~(QStyle::State_MouseOver | QStyle::State_HasFocus)) | QStyle::State_AutoRaise;
         const bool dragged = d->drag == Private::Drag::Dragging && d->dragged == static_cast<int>(i);
-        const bool hovered = d->hover == static_cast<int>(i) || dragged;
+        // The keyboard's button looks raised, as under the mouse, and carries the style's
+        // focus frame, so it shows whatever the theme.
+        const bool focused = d->focus == static_cast<int>(i) && hasFocus();
+        const bool hovered = d->hover == static_cast<int>(i) || dragged || focused;
         const bool down = (hovered && d->pressed == static_cast<int>(i)) || dragged;
         if (hovered)
             opt.state |= QStyle::State_MouseOver | QStyle::State_Raised;
@@ -464,6 +490,14 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         if (hovered)
             st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, this);
         st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, this);
+        if (focused) {
+            QStyleOptionFocusRect frame;
+            frame.initFrom(this);
+            frame.rect = r.adjusted(2, 2, -2, -2);
+            frame.backgroundColor = palette().color(QPalette::Button);
+            frame.state |= QStyle::State_KeyboardFocusChange | QStyle::State_HasFocus;
+            st->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &p, this);
+        }
     }
 
     // Where the dragged button would land: a bar after the button under the mouse when

@@ -50,6 +50,12 @@ public:
     QRect buttonPixelRect(int position) const;
     // Presses a normal button as a click would (for assistive tools); others do nothing.
     void press(int position);
+    // The normal button the keyboard is on (0: none), marked while the strip has the
+    // keyboard focus. Anything but a normal button clears the mark.
+    int focusMark() const;
+    void setFocusMark(int position);
+    // True from a left press on a button until it is let go: the keys belong to its drag.
+    bool mouseHeld() const;
 
     float buttonWidth() const;  // BW, twips
     float buttonHeight() const; // BH, twips
