@@ -466,8 +466,7 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         opt.iconSize = QSize(PictureSide, PictureSide);
         opt.state = (opt.state & ~(QStyle::State_MouseOver | QStyle::State_HasFocus)) | QStyle::State_AutoRaise;
         const bool dragged = d->drag == Private::Drag::Dragging && d->dragged == static_cast<int>(i);
-        // The keyboard's button looks raised, as under the mouse, and carries the style's
-        // focus frame, so it shows whatever the theme.
+        // The keyboard's button looks raised, as under the mouse, and is framed.
         const bool focused = d->focus == static_cast<int>(i) && hasFocus();
         const bool hovered = d->hover == static_cast<int>(i) || dragged || focused;
         const bool down = (hovered && d->pressed == static_cast<int>(i)) || dragged;
@@ -491,12 +490,14 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
             st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, this);
         st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, this);
         if (focused) {
-            QStyleOptionFocusRect frame;
-            frame.initFrom(this);
-            frame.rect = r.adjusted(2, 2, -2, -2);
-            frame.backgroundColor = palette().color(QPalette::Button);
-            frame.state |= QStyle::State_KeyboardFocusChange | QStyle::State_HasFocus;
-            st->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &p, this);
+            // Many styles draw a tool button's focus frame faintly or not at all; the
+            // keyboard's place must show at a glance, in the theme's selection colour.
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(QRectF(r).adjusted(1.5, 1.5, -0.5, -0.5), 3, 3);
+            p.restore();
         }
     }
 
