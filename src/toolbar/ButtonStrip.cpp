@@ -346,6 +346,24 @@ void ButtonStrip::setFocusMark(int position)
         return;
     d->focus = focus;
     update();
+    announceFocusMark();
+}
+
+void ButtonStrip::announceFocusMark()
+{
+    // A screen reader follows the keyboard from button to button only when told which
+    // of the strip's children it is on.
+    if (!QAccessible::isActive() || !hasFocus() || d->focus < 0)
+        return;
+    auto* strip = static_cast<StripAccessible*>(QAccessible::queryAccessibleInterface(this));
+    for (int i = 0; strip && i < strip->childCount(); ++i) {
+        if (strip->positionOf(i) == d->focus + 1) {
+            QAccessibleEvent focused(this, QAccessible::Focus);
+            focused.setChild(i);
+            QAccessible::updateAccessibility(&focused);
+            return;
+        }
+    }
 }
 
 bool ButtonStrip::mouseHeld() const
@@ -662,6 +680,11 @@ bool ButtonStrip::event(QEvent* event)
     if (event->type() == QEvent::Hide && d->drag != Private::Drag::None) {
         stopDragging();
         d->pressed = -1;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        const bool used = QWidget::event(event);
+        announceFocusMark();
+        return used;
     }
     if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal) {
         if (const QScreen* now = screen(); now != d->screen) {

@@ -116,6 +116,8 @@ protected:
 private:
     // Measures BW/BH, places every button and resizes the widget; once per change.
     void relayout();
+    // Tells assistive tools which button the keyboard is on.
+    void announceFocusMark();
     // Ends a drag of a button, moving nothing; the mouse and the keys are the desktop's
     // again.
     void stopDragging();

@@ -2,8 +2,6 @@
 // bar, the keys that start buttons, the menu, and an auto-hiding bar held open meanwhile.
 #include "ToolbarFixture.h"
 
-#include "toolbar/KeyboardWalk.h"
-
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
