@@ -264,7 +264,12 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
         // A key bound to a hidden toolbar is meant to bring it: shown as --toggle shows it.
         if (t != 0 && !isTrue(m_set.Tbrs[t].Visible))
             applyMode(t, Visible);
-        m_toolbars->ready(t).takeKeyboardFocus();
+        ToolbarWindow& window = m_toolbars->ready(t);
+        window.takeKeyboardFocus();
+        // Still hidden (the message box of another mode change was up, and the showing
+        // was refused): the asker must not take it for done.
+        if (!window.isVisible())
+            return answer(1, "", "toolbar '" + m_set.Tbrs[t].Name + "' cannot be shown now");
         return answer(0, "", "");
     }
     const TbrRec& rec = m_set.Tbrs[t];
