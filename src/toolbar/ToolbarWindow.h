@@ -135,7 +135,6 @@ public:
     // Raises the toolbar, unfolded, with the keyboard focus on its buttons, which the
     // keys then walk (see KeyboardWalk).
     void takeKeyboardFocus();
-    KeyboardWalk& keys() { return *m_keys; }
     // Opens the popup menu at the toolbar (its place inside the frame).
     void openMenu();
     // While the keyboard works on the toolbar, an auto-hiding bar is unfolded and stays
