@@ -219,7 +219,7 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
         return std::vector<std::string>{std::to_string(status), std::move(out), std::move(err)};
     };
     const std::string verb = words.empty() ? std::string() : words.front();
-    const std::size_t wanted = verb == "press" ? 3 : verb == "toggle" ? 2 : verb == "list" ? 1 : 0;
+    const std::size_t wanted = verb == "press" ? 3 : verb == "toggle" || verb == "focus" ? 2 : verb == "list" ? 1 : 0;
     if (wanted == 0 || words.size() != wanted)
         return answer(2, "", "the launcher does not know this command");
     if (m_ended)
@@ -244,6 +244,18 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
     const auto t = static_cast<std::uint8_t>(*toolbar.index);
     if (verb == "toggle") {
         applyMode(t, Visible);
+        return answer(0, "", "");
+    }
+    if (verb == "focus") {
+        // A key bound to a hidden toolbar is meant to bring it: shown as --toggle shows it.
+        if (t != 0 && !isTrue(m_set.Tbrs[t].Visible))
+            applyMode(t, Visible);
+        ToolbarWindow& window = m_toolbars->ready(t);
+        window.takeKeyboardFocus();
+        // Still hidden (the message box of another mode change was up, and the showing
+        // was refused): the asker must not take it for done.
+        if (!window.isVisible())
+            return answer(1, "", "toolbar '" + m_set.Tbrs[t].Name + "' cannot be shown now");
         return answer(0, "", "");
     }
     const TbrRec& rec = m_set.Tbrs[t];

@@ -58,8 +58,8 @@ public:
     // True when the save at the end did not write Toolbars.cfg: the process must not
     // report success then.
     bool endSaveFailed() const { return m_endSaveFailed; }
-    // A command from the command line (see commandWords): "list", "press TOOLBAR BUTTON"
-    // or "toggle TOOLBAR". The answer: the exit status ("0", "1" or "2"), what goes to
+    // A command from the command line (see commandWords): "list", "press TOOLBAR BUTTON",
+    // "toggle TOOLBAR" or "focus TOOLBAR". The answer: the exit status ("0", "1" or "2"), what goes to
     // standard output and the reason of a failure.
     std::vector<std::string> runCommand(const std::vector<std::string>& words);
     ConfigWindow& config() { return *m_cfg; }

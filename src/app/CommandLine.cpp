@@ -39,7 +39,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
     CommandLine line;
     bool help = false, version = false, autostart = false;
-    // --press, --toggle or --list: only one of them, and not beside --autostart.
+    // --press, --toggle, --focus or --list: only one of them, and not beside --autostart.
     std::optional<CommandLine::Action> command;
     const auto fail = [&line](std::string why) {
         if (line.error.empty())
@@ -80,17 +80,18 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
                     fail("option '--data-dir' needs a folder");
                 line.dataDir = value;
             }
-        } else if (name == "--press" || name == "--toggle" || name == "--list") {
-            const std::size_t wanted = name == "--press" ? 2 : name == "--toggle" ? 1 : 0;
+        } else if (name == "--press" || name == "--toggle" || name == "--focus" || name == "--list") {
+            const std::size_t wanted = name == "--press" ? 2 : name == "--list" ? 0 : 1;
             if (command)
-                fail("only one of '--press', '--toggle' and '--list' can be given");
+                fail("only one of '--press', '--toggle', '--focus' and '--list' can be given");
             else if (hasValue)
                 fail("option '" + name + "' takes its names as separate arguments");
             else if (args.size() - i - 1 < wanted)
                 fail(name == "--press" ? "option '--press' needs a toolbar and a button"
-                                       : "option '--toggle' needs a toolbar");
+                                       : "option '" + name + "' needs a toolbar");
             command = name == "--press" ? CommandLine::Action::Press
                 : name == "--toggle"    ? CommandLine::Action::Toggle
+                : name == "--focus"     ? CommandLine::Action::Focus
                                         : CommandLine::Action::List;
             // Taken as they stand: a name may begin with a dash.
             for (std::size_t k = 0; k < wanted && i + 1 < args.size(); ++k)
@@ -127,7 +128,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     else if (version)
         line.action = CommandLine::Action::Version;
     else if (autostart && command)
-        fail("'--autostart' cannot be given with '--press', '--toggle' or '--list'");
+        fail("'--autostart' cannot be given with '--press', '--toggle', '--focus' or '--list'");
     else if (autostart)
         line.action = CommandLine::Action::Autostart;
     else if (command)
@@ -147,6 +148,8 @@ std::string helpText(const std::string& program)
            "  --press TOOLBAR BUTTON\n"
            "                       start a button of the running launcher, as a click does\n"
            "  --toggle TOOLBAR     show or hide a toolbar, as a recall button does\n"
+           "  --focus TOOLBAR      bring a toolbar forward, unfolded, to work it from the\n"
+           "                       keyboard (shown first if it was hidden)\n"
            "  --list               list the toolbars and their buttons\n"
            "  --help               show this help and end\n"
            "  --version            show the version and end\n"
@@ -164,12 +167,20 @@ std::string helpText(const std::string& program)
            "  T <number> shown|hidden <name>             a toolbar\n"
            "      B <number> <name> <target>             each of its buttons, after a tab\n"
            "\n"
+           "\n"
+           "On a toolbar brought forward with --focus: the arrows along the bar move\n"
+           "between its buttons, Home and End go to the first and the last, Enter or\n"
+           "Space starts the marked button and 1 to 9 the first nine; the Menu key or\n"
+           "Shift+F10 opens the toolbar's menu; Escape gives the focus back.\n"
+           "\n"
            "Exit status: 0 when done; 1 when the toolbar or button does not exist or\n"
            "the start failed (the reason on standard error); 2 for a usage error.\n"
            "\n"
            "Example: in the desktop's keyboard shortcut settings (GNOME: Settings >\n"
            "Keyboard > Custom Shortcuts), bind a key to the command\n"
-           "  vyrelight --press Tools Terminal\n";
+           "  vyrelight --press Tools Terminal\n"
+           "and another to\n"
+           "  vyrelight --focus Tools\n";
 }
 
 std::string versionLine()

@@ -7,14 +7,15 @@
 // --autostart work without a display. Qt's own options (-platform, -style, ...) are
 // let through: QApplication reads them from the same arguments.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Autostart, Press, Toggle, List };
+    enum class Action { Run, Help, Version, Autostart, Press, Toggle, List, Focus };
 
     Action action{Action::Run};
     // The folder given with --data-dir; empty: the usual choice.
     std::string dataDir;
     // For Action::Autostart: whether to start at login from now on.
     bool autostartOn{false};
-    // For Press (toolbar, button) and Toggle (toolbar): names or 1-based numbers, as given.
+    // For Press (toolbar, button), Toggle and Focus (toolbar): names or 1-based numbers,
+    // as given.
     std::vector<std::string> names;
     // A Qt platform was named with -platform.
     bool platformChosen{false};

@@ -7,8 +7,8 @@
 
 #include "formats/WordFrame.h"
 
-// What a second start asks of the running launcher (--press, --toggle, --list), and how
-// the request and its answer travel. Nothing here knows Qt: the forms, the name matching
+// What a second start asks of the running launcher (--press, --toggle, --focus, --list),
+// and how the request and its answer travel. Nothing here knows Qt: the forms, the name matching
 // and the framing are plain rules, tested on their own.
 
 // A toolbar or button named on the command line: a name (exact first, then the one name

@@ -46,6 +46,7 @@ std::optional<int> answerCommandLine(const CommandLine& line, const char* progra
     case CommandLine::Action::Run:
     case CommandLine::Action::Press:
     case CommandLine::Action::Toggle:
+    case CommandLine::Action::Focus:
     case CommandLine::Action::List:
         return std::nullopt;
     case CommandLine::Action::Help:
@@ -129,6 +130,7 @@ std::vector<std::string> commandWords(const CommandLine& line)
     switch (line.action) {
     case CommandLine::Action::Press: words.push_back("press"); break;
     case CommandLine::Action::Toggle: words.push_back("toggle"); break;
+    case CommandLine::Action::Focus: words.push_back("focus"); break;
     case CommandLine::Action::List: words.push_back("list"); break;
     default: return {};
     }

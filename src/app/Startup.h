@@ -47,8 +47,8 @@ struct InstanceClaim {
 // runtime: what RuntimeFolder() chose before Qt started (Qt makes a missing runtime
 // folder as it starts, which would hide that it was missing). Without a channel the
 // launcher still runs; a second start then cannot bring it forward.
-// command: the words of --press, --toggle or --list (commandWords), sent to a running
-// launcher instead of asking it to come forward; empty: a plain start.
+// command: the words of --press, --toggle, --focus or --list (commandWords), sent to a
+// running launcher instead of asking it to come forward; empty: a plain start.
 InstanceClaim claimInstance(const std::string& dataFolder, const RuntimeFolderChoice& runtime,
                             const std::vector<std::string>& command = {});
 

@@ -89,7 +89,7 @@ int main(int argc, char** argv)
     // A second start on the same folder: the configuration window comes forward.
     if (claim.server) {
         QObject::connect(claim.server.get(), &InstanceServer::comeForward, &app, [&app] { app.showConfig(0); });
-        // --press, --toggle and --list from another start.
+        // --press, --toggle, --focus and --list from another start.
         claim.server->setCommandHandler([&app](const std::vector<std::string>& words) { return app.runCommand(words); });
     }
     // quit() has saved and closed every window: the process ends right there, from

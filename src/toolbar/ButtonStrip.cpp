@@ -77,6 +77,7 @@ struct ButtonStrip::Private {
     float bh = 0.0f;
     int hover = -1;   // index into buttons
     int pressed = -1; // index into buttons
+    int focus = -1;   // index into buttons: the keyboard's button
     std::function<int(QPointF)> dropTarget;
 
     // A left press on a normal button is Armed until the mouse goes the drag distance
@@ -244,6 +245,9 @@ ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(pare
     setMouseTracking(true);
     setAcceptDrops(true);
     setAttribute(Qt::WA_Hover, false); // hover is tracked per button, not per widget
+    // Reached by the keyboard, never by a click: a click starts a program, which takes
+    // the focus anyway, and a mark left behind would only be clutter.
+    setFocusPolicy(Qt::TabFocus);
     d->buttons.resize(FixedButtons);
     d->buttons[1].style = Style::Gap;
     relayout();
@@ -327,6 +331,43 @@ void ButtonStrip::press(int position)
 {
     if (position > FixedButtons && style(position) == Style::Normal)
         emit buttonClicked(position);
+}
+
+int ButtonStrip::focusMark() const
+{
+    return d->clickable(d->focus) ? d->focus + 1 : 0;
+}
+
+void ButtonStrip::setFocusMark(int position)
+{
+    const int focus = d->clickable(position - 1) ? position - 1 : -1;
+    if (focus == d->focus)
+        return;
+    d->focus = focus;
+    update();
+    announceFocusMark();
+}
+
+void ButtonStrip::announceFocusMark()
+{
+    // A screen reader follows the keyboard from button to button only when told which
+    // of the strip's children it is on.
+    if (!QAccessible::isActive() || !hasFocus() || d->focus < 0)
+        return;
+    auto* strip = static_cast<StripAccessible*>(QAccessible::queryAccessibleInterface(this));
+    for (int i = 0; strip && i < strip->childCount(); ++i) {
+        if (strip->positionOf(i) == d->focus + 1) {
+            QAccessibleEvent focused(this, QAccessible::Focus);
+            focused.setChild(i);
+            QAccessible::updateAccessibility(&focused);
+            return;
+        }
+    }
+}
+
+bool ButtonStrip::mouseHeld() const
+{
+    return d->drag != Private::Drag::None;
 }
 
 float ButtonStrip::buttonWidth() const
@@ -442,7 +483,9 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         opt.iconSize = QSize(PictureSide, PictureSide);
         opt.state = (opt.state & ~(QStyle::State_MouseOver | QStyle::State_HasFocus)) | QStyle::State_AutoRaise;
         const bool dragged = d->drag == Private::Drag::Dragging && d->dragged == static_cast<int>(i);
-        const bool hovered = d->hover == static_cast<int>(i) || dragged;
+        // The keyboard's button looks raised, as under the mouse, and is framed.
+        const bool focused = d->focus == static_cast<int>(i) && hasFocus();
+        const bool hovered = d->hover == static_cast<int>(i) || dragged || focused;
         const bool down = (hovered && d->pressed == static_cast<int>(i)) || dragged;
         if (hovered)
             opt.state |= QStyle::State_MouseOver | QStyle::State_Raised;
@@ -463,6 +506,16 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         if (hovered)
             st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, this);
         st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, this);
+        if (focused) {
+            // Many styles draw a tool button's focus frame faintly or not at all; the
+            // keyboard's place must show at a glance, in the theme's selection colour.
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(QRectF(r).adjusted(1.5, 1.5, -0.5, -0.5), 3, 3);
+            p.restore();
+        }
     }
 
     // Where the dragged button would land: a bar after the button under the mouse when
@@ -626,6 +679,11 @@ bool ButtonStrip::event(QEvent* event)
     if (event->type() == QEvent::Hide && d->drag != Private::Drag::None) {
         stopDragging();
         d->pressed = -1;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        const bool used = QWidget::event(event);
+        announceFocusMark();
+        return used;
     }
     if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal) {
         if (const QScreen* now = screen(); now != d->screen) {

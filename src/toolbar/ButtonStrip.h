@@ -54,6 +54,12 @@ public:
     QRect buttonPixelRect(int position) const;
     // Presses a normal button as a click would (for assistive tools); others do nothing.
     void press(int position);
+    // The normal button the keyboard is on (0: none), marked while the strip has the
+    // keyboard focus. Anything but a normal button clears the mark.
+    int focusMark() const;
+    void setFocusMark(int position);
+    // True from a left press on a button until it is let go: the keys belong to its drag.
+    bool mouseHeld() const;
 
     float buttonWidth() const;  // BW, twips
     float buttonHeight() const; // BH, twips
@@ -114,6 +120,8 @@ protected:
 private:
     // Measures BW/BH, places every button and resizes the widget; once per change.
     void relayout();
+    // Tells assistive tools which button the keyboard is on.
+    void announceFocusMark();
     // Ends a drag of a button, moving nothing; the mouse and the keys are the desktop's
     // again.
     void stopDragging();

@@ -10,6 +10,7 @@
 #include "platform/TaskbarEntry.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/FoldGeometry.h"
+#include "toolbar/KeyboardWalk.h"
 #include "toolbar/ToolbarContext.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarHost.h"
@@ -100,6 +101,8 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     m_handle = new ToolbarHandle(this);
     m_handle->setGeometry(toPixels(FrameTwips + HandleTwips, x), toPixels(FrameTwips + HandleTwips, y),
                           toPixels(HandleSideTwips, x), toPixels(HandleSideTwips, y));
+
+    m_keys = new KeyboardWalk(context, *this, *m_strip);
 
     connect(m_watch.get(), &Ticker::timeout, this, [this] { skipOnError("auto-hide watch", [&] { watchTick(); }); });
     connect(m_foldTicker.get(), &Ticker::timeout, this, [this] {
@@ -657,6 +660,44 @@ void ToolbarWindow::shutDown()
     m_dropDone = false;
     m_dragging = false;
     hide();
+}
+
+// ---- The keyboard
+
+void ToolbarWindow::takeKeyboardFocus()
+{
+    if (!m_shutDown)
+        m_keys->take();
+}
+
+void ToolbarWindow::holdOpen()
+{
+    if (m_shutDown)
+        return;
+    ensureBuilt();
+    const TbrRec& rec = record();
+    if (!isTrue(rec.AutoHide) || !sizedFromButtons(rec))
+        return;
+    // Held as by a hover whose watch never looks: a hover or a rebuild meanwhile leaves
+    // the bar open.
+    m_watch->stop();
+    m_dropDone = false;
+    m_hover = HoverState::Watched;
+    fold(FoldDirection::Unfold);
+}
+
+void ToolbarWindow::letGo(FoldAfter when)
+{
+    if (m_shutDown || m_hover != HoverState::Watched || !isTrue(record().AutoHide))
+        return;
+    if (when == FoldAfter::Now) {
+        m_watch->stop();
+        m_dropDone = false;
+        m_hover = HoverState::Folded;
+        fold(FoldDirection::Fold);
+    } else if (!m_watch->isActive()) {
+        m_watch->start(WatchInterval);
+    }
 }
 
 // ---- The handle and the strip

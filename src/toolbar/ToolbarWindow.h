@@ -12,6 +12,7 @@
 #include <vector>
 
 class ButtonStrip;
+class KeyboardWalk;
 class QAction;
 class QMenu;
 class QMimeData;
@@ -131,6 +132,17 @@ public:
     // Ends the window's life: no timer runs any more and it is hidden.
     void shutDown();
 
+    // Raises the toolbar, unfolded, with the keyboard focus on its buttons, which the
+    // keys then walk (see KeyboardWalk).
+    void takeKeyboardFocus();
+    // Opens the popup menu at the toolbar (its place inside the frame).
+    void openMenu();
+    // While the keyboard works on the toolbar, an auto-hiding bar is unfolded and stays
+    // so. Let go, it folds at once, or once the mouse is not over it.
+    void holdOpen();
+    enum class FoldAfter { Now, MouseLeft };
+    void letGo(FoldAfter when);
+
 signals:
     // The twips geometry was set (each step of a fold sets it once).
     void geometryTwipsChanged();
@@ -161,7 +173,6 @@ private:
     void watchTick();
     void foldTick();
     void stopFolding();
-    void openMenu();
     void buildMenu();
     void modeActionTriggered(int m);
     void applyGeometry();
@@ -184,6 +195,7 @@ private:
     ImageList m_images;
     std::unique_ptr<Ticker> m_watch;
     std::unique_ptr<Ticker> m_foldTicker;
+    KeyboardWalk* m_keys{}; // a child object
     std::vector<int> m_entries;
     float m_left{0.0f};
     float m_top{0.0f};

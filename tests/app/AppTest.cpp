@@ -10,6 +10,7 @@
 #include "toolbar/ToolbarWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QMenu>
 #include <QPointer>
@@ -280,4 +281,22 @@ TEST_F(AppTest, CommandPressThatFailsAnswersFirstThenShowsTheClicksMessage)
 
     EXPECT_EQ(app->runCommand({"press", "Default"})[0], "2");
     EXPECT_EQ(app->runCommand({"press", "1", "2"})[0], "1");
+}
+
+// --focus: a hidden toolbar is shown (and stays so), and its buttons get the keyboard.
+TEST_F(AppTest, CommandFocusShowsTheToolbarAndGivesItsButtonsTheKeyboard)
+{
+    write("Default.vtb", std::string(VtbHeader) + "Run it;/bin/true;;1;;0;\r\n");
+    write("h.vtb", std::string(VtbHeader) + ";;;4;;0;\r\nSecond;/bin/true;;1;;0;\r\n");
+    ASSERT_TRUE(start("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
+                      "My tools;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
+    EXPECT_EQ(app->runCommand({"focus", "my TOOLS"}), std::vector<std::string>({"0", "", ""}));
+    ToolbarWindow& w = window(1);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(isTrue(app->set().Tbrs[1].Visible));
+    EXPECT_EQ(w.strip().focusMark(), 4); // past the separator
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == &w.strip(); }, 2000));
+
+    EXPECT_EQ(app->runCommand({"focus", "3"})[0], "1");
+    EXPECT_EQ(app->runCommand({"focus"})[0], "2");
 }

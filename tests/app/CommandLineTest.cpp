@@ -166,6 +166,9 @@ TEST(CommandLine, CommandsForTheRunningLauncher)
         {{"--list"}, Action::List, {}, false},
         {{"--press", "My tools", "-odd name"}, Action::Press, {"My tools", "-odd name"}, false},
         {{"--data-dir", "/d", "--toggle", "2"}, Action::Toggle, {"2"}, false},
+        {{"--focus", "My tools"}, Action::Focus, {"My tools"}, false},
+        {{"--focus"}, Action::Run, {}, true},
+        {{"--focus", "1", "--toggle", "2"}, Action::Run, {"1", "2"}, true},
         {{"--press", "Tools"}, Action::Run, {"Tools"}, true},
         {{"--toggle"}, Action::Run, {}, true},
         {{"--toggle=Tools"}, Action::Run, {}, true},
@@ -182,7 +185,8 @@ TEST(CommandLine, CommandsForTheRunningLauncher)
         EXPECT_EQ(line.names, row.names) << row.args.front();
     }
     const std::string help = helpText("vyrelight");
-    for (const char* text : {"--press TOOLBAR BUTTON", "--toggle TOOLBAR", "--list", "Exit status", "Shortcut"})
+    for (const char* text : {"--press TOOLBAR BUTTON", "--toggle TOOLBAR", "--focus TOOLBAR", "--list", "Exit status",
+                             "Shortcut", "Escape"})
         EXPECT_NE(help.find(text), std::string::npos) << text;
 }
 

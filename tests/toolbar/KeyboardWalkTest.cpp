@@ -1,0 +1,156 @@
+// A toolbar worked from the keyboard: the focus taken and given back, the walk along the
+// bar, the keys that start buttons, the menu, and an auto-hiding bar held open meanwhile.
+#include "ToolbarFixture.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+namespace {
+
+class KeyboardTest : public ToolbarTest {
+protected:
+    // A key as the user types it: to whichever widget has the focus.
+    static void type(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyClick(static_cast<QWidget*>(nullptr), key, mods);
+    }
+    // Toolbar t takes the focus, and the window system has made it the active window.
+    void focus(int t)
+    {
+        window(t).takeKeyboardFocus();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window(t)));
+        ASSERT_EQ(QApplication::focusWidget(), &window(t).strip());
+    }
+    int mark(int t) { return window(t).strip().focusMark(); }
+};
+
+// A, B, a separator, C: strip positions 3, 4, (5), 6.
+const std::vector<BtnRec> TwoSepOne{Btn("A"), Btn("B"), Sep(), Btn("C")};
+
+TEST_F(KeyboardTest, ArrowsAlongTheBarWalkItsButtonsPassingSeparatorsAndStopAtTheEnds)
+{
+    struct Row {
+        bool vertical;
+        Qt::Key on, back, across;
+    };
+    for (const Row row : {Row{false, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down},
+                          Row{true, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right}}) {
+        SCOPED_TRACE(row.vertical ? "upright" : "lying");
+        const int t = row.vertical ? 2 : 1;
+        built(t, TwoSepOne, row.vertical ? std::vector<int>{Vertical} : std::vector<int>{});
+        focus(t);
+        EXPECT_EQ(mark(t), 3); // the first button
+        const std::vector<std::pair<Qt::Key, int>> walk{
+            {row.on, 4}, {row.on, 6}, {row.on, 6}, {row.across, 6}, {row.back, 4},
+            {Qt::Key_Home, 3}, {row.back, 3}, {Qt::Key_End, 6}};
+        for (const auto& [key, expected] : walk) {
+            type(key);
+            EXPECT_EQ(mark(t), expected) << QTest::toString(key);
+        }
+        EXPECT_TRUE(host.clicks.empty());
+    }
+}
+
+TEST_F(KeyboardTest, TabGoesRoundTheToolbarsOwnButtonsOnly)
+{
+    built(1, TwoSepOne);
+    built(2, {Btn("Other")});
+    focus(1);
+    std::vector<int> marks;
+    for (int i = 0; i < 4; ++i) {
+        type(Qt::Key_Tab);
+        marks.push_back(mark(1));
+        EXPECT_EQ(QApplication::focusWidget(), &window(1).strip());
+    }
+    for (int i = 0; i < 2; ++i) {
+        type(Qt::Key_Tab, Qt::ShiftModifier);
+        marks.push_back(mark(1));
+        EXPECT_EQ(QApplication::focusWidget(), &window(1).strip());
+    }
+    EXPECT_EQ(marks, std::vector<int>({4, 6, 3, 4, 3, 6}));
+    EXPECT_EQ(QApplication::activeWindow(), &window(1));
+}
+
+TEST_F(KeyboardTest, EnterSpaceAndDigitsStartButtonsAsClicksCountingWhatIsSeen)
+{
+    built(1, TwoSepOne);
+    focus(1);
+    type(Qt::Key_Return);
+    type(Qt::Key_Right);
+    type(Qt::Key_Space);
+    type(Qt::Key_Enter); // the keypad's
+    // The third button seen is C, record button 4: the separator is not counted.
+    type(Qt::Key_3);
+    EXPECT_EQ(mark(1), 6);
+    type(Qt::Key_4); // there is no fourth
+    type(Qt::Key_1, Qt::KeypadModifier);
+    type(Qt::Key_2, Qt::ControlModifier); // not the toolbar's
+    const std::vector<std::pair<int, int>> clicks{{1, 1}, {1, 2}, {1, 2}, {1, 4}, {1, 1}};
+    EXPECT_EQ(host.clicks, clicks);
+    // A held key starts nothing more than its first press did.
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QApplication::sendEvent(&window(1).strip(), &held);
+    EXPECT_EQ(host.clicks, clicks);
+}
+
+TEST_F(KeyboardTest, MenuKeyAndShiftF10OpenTheHandlesMenuAtTheToolbar)
+{
+    built(1, TwoSepOne);
+    for (const auto& [key, mods] : {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers()},
+                                    std::pair{Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
+        focus(1);
+        type(key, mods);
+        QMenu& menu = window(1).menu();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }, 2000)) << QTest::toString(key);
+        // 45 + 150 twips into the window, not where the mouse is.
+        EXPECT_EQ(menu.pos(), window(1).geometry().topLeft() + QPoint(13, 13));
+        menu.close();
+    }
+}
+
+TEST_F(KeyboardTest, AnAutoHidingBarStaysOpenWhileFocusedAndEscapeFoldsItAndGivesTheFocusBack)
+{
+    QWidget before;
+    before.setWindowTitle(QStringLiteral("before"));
+    before.show();
+    before.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&before));
+
+    ToolbarWindow& w = built(1, TwoSepOne, {AutoHide});
+    EXPECT_LT(w.widthTwips(), 436.0f);
+    // Unfolded by the mouse first, whose watch would fold it once the mouse has gone.
+    hover(1);
+    EXPECT_EQ(w.widthTwips(), 1715.0f);
+    focus(1);
+    pointer.cursor = QPoint(900, 700); // far from the bar
+    // Neither the watch nor a hover nor a rebuild folds it meanwhile.
+    clock.advance(std::chrono::seconds(2));
+    hover(1);
+    w.rebuild();
+    clock.settle();
+    EXPECT_EQ(w.widthTwips(), 1715.0f);
+
+    // Escape folds it even under the mouse.
+    pointer.cursor = w.geometry().center();
+    type(Qt::Key_Escape);
+    clock.settle();
+    EXPECT_LT(w.widthTwips(), 436.0f);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &before; }, 2000));
+    EXPECT_FALSE(w.strip().hasFocus());
+
+    // Taken again, and this time the focus goes elsewhere: the bar folds once the
+    // mouse is not over it.
+    focus(1);
+    EXPECT_EQ(w.widthTwips(), 1715.0f);
+    pointer.cursor = w.geometry().center();
+    before.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&before));
+    clock.advance(std::chrono::seconds(1));
+    EXPECT_EQ(w.widthTwips(), 1715.0f);
+    pointer.cursor = QPoint(900, 700);
+    clock.settle();
+    EXPECT_LT(w.widthTwips(), 436.0f);
+}
+
+} // namespace
