@@ -129,7 +129,7 @@ TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
 
 TEST_F(ToolbarEditorTest, EveryControlIsNamedByEarAndTheBrowseButtonsSayWhatTheyBrowseFor)
 {
-    auto editor = make(ToolbarEditor::Mode::Add);
+    auto editor = make(ToolbarPurpose::Add);
     EXPECT_EQ(unnamedControls(*editor), QStringList());
     const std::pair<const char*, const char*> names[] = {
         {"btnOPEN(0)", "Browse for the toolbar file"},
