@@ -46,7 +46,7 @@ TEST_F(ApplicationListTest, OneEntryPerIdTheFirstFolderWinsAndOnlyShownApplicati
     entry("user/shadowed.desktop", app("User copy"));
     entry("system/shadowed.desktop", app("System copy"));
     entry("system/kde/sub.desktop", app("Subfolder system"));
-    entry("user/kde-sub.desktop", app("Subfolder user")); // the same ID: kde-sub.desktop
+    entry("user/kde-sub.desktop", app("Subfolder\\suser")); // the same ID: kde-sub.desktop; "\s" is a blank
     entry("system/kde/other.desktop", app("Other in subfolder"));
     entry("user/deleted.desktop", app("Deleted", "Hidden=true\n")); // hides the system copy
     entry("system/deleted.desktop", app("Deleted system"));

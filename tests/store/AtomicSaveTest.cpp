@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -40,7 +41,8 @@ struct RecordingCalls : FileCalls {
         return note("open", fd), fd;
     }
     long write(int fd, const void* data, std::size_t size) const override { return note("write", fd), FileCalls::write(fd, data, size); }
-    int fsync(int fd) const override { return note("fsync", fd), FileCalls::fsync(fd); }
+    int fsync(int fd) const override { return note("fsync", fd), failFsync ? (errno = EIO, -1) : FileCalls::fsync(fd); }
+    bool failFsync = false; // as a disk that could not take the data
     int close(int fd) const override { return note("close", fd), FileCalls::close(fd); }
     int rename(const char* from, const char* to) const override { return calls.push_back("rename"), FileCalls::rename(from, to); }
     int unlink(const char* path) const override { return calls.push_back("unlink"), FileCalls::unlink(path); }
@@ -57,6 +59,11 @@ TEST(AtomicSave, TheNewFileReachesTheDiskBeforeItReplacesTheOldOne)
                                                      "close temporary", "rename", "open folder", "fsync folder",
                                                      "close folder"}));
     EXPECT_EQ(readBytes(file), "new");
+    // Data that never reached the disk is a failed save, and the old file stays whole.
+    calls.failFsync = true;
+    EXPECT_FALSE(WriteFileAtomically(file, "newer", calls).ok());
+    EXPECT_EQ(readBytes(file), "new");
+    EXPECT_EQ(dir.entries(), 1);
 }
 
 TEST(AtomicSave, FailedWriteSaysWhyAndLeavesTheOldFileWholeAndNoTemporaryFile)
