@@ -6,11 +6,12 @@
 #include "formats/FileBytes.h"
 #include "formats/IcoParser.h"
 
+#include "../support/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -91,11 +92,10 @@ TEST(IconFiles, DamagedFilesAndWhatIsNotAFileGiveNoPicture)
 {
     std::vector<fs::path> paths = filesIn(Icons / "bad");
     ASSERT_GE(paths.size(), 30u);
-    std::string temp = (fs::temp_directory_path() / "vyre-formats-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(temp.data()), nullptr);
-    const fs::path fifo = fs::path(temp) / "pipe.ico";
+    const TempDir temp;
+    const std::string fifo = temp.file("pipe.ico");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const fs::path& p : {fs::path(), fs::path(temp) / "missing.ico", fs::path(temp), fifo, fs::path("/dev/zero")})
+    for (const std::string& p : {std::string(), temp.file("missing.ico"), temp.path, fifo, std::string("/dev/zero")})
         paths.push_back(p);
 
     for (const fs::path& path : paths) {
@@ -113,8 +113,6 @@ TEST(IconFiles, DamagedFilesAndWhatIsNotAFileGiveNoPicture)
         EXPECT_EQ(FileBytes(it->string()).size(), 0u) << *it;
         EXPECT_TRUE(FileBytes::readWhole(it->string(), 1 << 20).empty()) << *it;
     }
-    std::error_code ignored;
-    fs::remove_all(temp, ignored);
 }
 
 } // namespace

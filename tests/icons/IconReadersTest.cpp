@@ -2,6 +2,7 @@
 #include "icons/FileIconSource.h"
 #include "icons/FolderIconReader.h"
 #include "icons/IconTheme.h"
+#include "support/IconFixtures.h"
 
 #include <QDir>
 #include <QIcon>
@@ -22,18 +23,11 @@ namespace {
 const QRgb Red = qRgb(200, 0, 0), Green = qRgb(0, 160, 0), Blue = qRgb(0, 0, 200), Yellow = qRgb(220, 220, 0),
            Grey = qRgb(90, 90, 90);
 
+using fixture::near;
+
 void picture(const QString& path, QRgb colour, int side = 16, const char* format = "png")
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QImage image(side, side, QImage::Format_ARGB32);
-    image.fill(colour);
-    ASSERT_TRUE(image.save(path, format)) << path.toStdString();
-}
-
-void text(const QString& path, const QByteArray& content, bool executable = false)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    writeFile(path, content, executable);
+    writeFile(path, fixture::encoded(fixture::solid(side, side, colour), format));
 }
 
 // A desktop of our own in a temporary folder: the base folders, the user's icon theme
@@ -43,8 +37,6 @@ class Desktop : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"})
-            m_saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
         qputenv("HOME", QFile::encodeName(m_dir.filePath("home")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath("home/.local/share")));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(m_dir.filePath("share")));
@@ -53,11 +45,11 @@ protected:
         QIcon::setThemeName(QStringLiteral("vyretest"));
 
         const QString icons = m_dir.filePath("share/icons/");
-        text(icons + "hicolor/index.theme", "[Icon Theme]\nName=Hicolor\nDirectories=16x16/apps,32x32/apps\n\n"
+        writeFile(icons + "hicolor/index.theme", "[Icon Theme]\nName=Hicolor\nDirectories=16x16/apps,32x32/apps\n\n"
                                             "[16x16/apps]\nSize=16\nType=Threshold\n\n[32x32/apps]\nSize=32\nType=Fixed\n");
-        text(icons + "vyretest/index.theme", "[Icon Theme]\nName=Test\nInherits=parenttest\nDirectories=apps\n\n"
+        writeFile(icons + "vyretest/index.theme", "[Icon Theme]\nName=Test\nInherits=parenttest\nDirectories=apps\n\n"
                                              "[apps]\nSize=48\nType=Scalable\nMinSize=8\nMaxSize=256\n");
-        text(icons + "parenttest/index.theme", "[Icon Theme]\nName=Parent\nInherits=vyretest\nDirectories=16\n\n"
+        writeFile(icons + "parenttest/index.theme", "[Icon Theme]\nName=Parent\nInherits=vyretest\nDirectories=16\n\n"
                                                "[16]\nSize=16\n");
         picture(icons + "hicolor/16x16/apps/only-in-hicolor.png", Red);
         picture(icons + "hicolor/32x32/apps/only-in-hicolor.png", Blue, 32);
@@ -68,24 +60,14 @@ protected:
         picture(m_dir.filePath("share/pixmaps/legacy.png"), Grey);
     }
 
-    void TearDown() override
-    {
-        for (const auto& [name, value] : m_saved)
-            value ? qputenv(name, *value) : qunsetenv(name);
-        QIcon::setThemeName(m_theme);
-    }
+    void TearDown() override { QIcon::setThemeName(m_theme); }
 
     QString path(const QString& relative) const { return m_dir.filePath(relative); }
 
+    const EnvGuard m_env{"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"};
     QTemporaryDir m_dir;
-    std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
     QString m_theme;
 };
-
-bool near(QRgb a, QRgb b)
-{
-    return qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b)) <= 24 && qAlpha(a) == 255;
-}
 
 TEST_F(Desktop, NamesEntriesProgramsFoldersAndBitmapsCountAndDrawTheIconTheyStandFor)
 {
@@ -93,22 +75,22 @@ TEST_F(Desktop, NamesEntriesProgramsFoldersAndBitmapsCountAndDrawTheIconTheyStan
     const QString apps = path("share/applications/");
     picture(path("pictures/sample.png"), Blue);
     picture(path("pictures/bitmap.bmp"), Red, 16, "bmp");
-    text(apps + "sample.desktop", "[Desktop Entry]\nType=Application\nName=Sample\nExec=\"" + bin.toUtf8()
+    writeFile(apps + "sample.desktop", "[Desktop Entry]\nType=Application\nName=Sample\nExec=\"" + bin.toUtf8()
                                       + "sample app\" %U\nIcon=inherited\n");
-    text(bin + "sample app", "#!/bin/sh\nexit 0\n", true);
-    text(bin + "only-in-hicolor", "#!/bin/sh\nexit 0\n", true);
-    text(bin + "in-user-theme", QByteArray("\x7f" "ELF\x02\x01\x01", 7) + QByteArray(120, '\0'), true);
-    text(bin + "not-runnable", "#!/bin/sh\nexit 0\n");
-    text(bin + "unknown-program", "#!/bin/sh\nexit 0\n", true);
-    text(path("entries/theme.desktop"), "[Desktop Entry]\nName=T\nIcon=in-user-theme\nIcon[de]=both\n");
-    text(path("entries/runnable.desktop"), "#!/usr/bin/env xdg-open\n[Desktop Entry]\nIcon=only-in-hicolor.png\n");
-    text(path("entries/path.txt"), "[Desktop Entry]\nIcon=" + path("pictures/sample.png").toUtf8() + "\n");
-    text(path("entries/commented.desktop"), "# made by hand\n\n[Desktop Entry]\nIcon=legacy\n");
-    text(path("entries/missing.desktop"), "[Desktop Entry]\nIcon=no-such-icon\n");
-    text(path("entries/relative.desktop"), "[Desktop Entry]\nIcon=pictures/sample.png\n");
-    text(path("entries/no-icon.desktop"), "[Desktop Entry]\nName=Nothing\n");
-    text(path("entries/loop-a.desktop"), "[Desktop Entry]\nIcon=" + path("entries/loop-b.desktop").toUtf8() + "\n");
-    text(path("entries/loop-b.desktop"), "[Desktop Entry]\nIcon=" + path("entries/loop-a.desktop").toUtf8() + "\n");
+    writeFile(bin + "sample app", "#!/bin/sh\nexit 0\n", true);
+    writeFile(bin + "only-in-hicolor", "#!/bin/sh\nexit 0\n", true);
+    writeFile(bin + "in-user-theme", QByteArray("\x7f" "ELF\x02\x01\x01", 7) + QByteArray(120, '\0'), true);
+    writeFile(bin + "not-runnable", "#!/bin/sh\nexit 0\n");
+    writeFile(bin + "unknown-program", "#!/bin/sh\nexit 0\n", true);
+    writeFile(path("entries/theme.desktop"), "[Desktop Entry]\nName=T\nIcon=in-user-theme\nIcon[de]=both\n");
+    writeFile(path("entries/runnable.desktop"), "#!/usr/bin/env xdg-open\n[Desktop Entry]\nIcon=only-in-hicolor.png\n");
+    writeFile(path("entries/path.txt"), "[Desktop Entry]\nIcon=" + path("pictures/sample.png").toUtf8() + "\n");
+    writeFile(path("entries/commented.desktop"), "# made by hand\n\n[Desktop Entry]\nIcon=legacy\n");
+    writeFile(path("entries/missing.desktop"), "[Desktop Entry]\nIcon=no-such-icon\n");
+    writeFile(path("entries/relative.desktop"), "[Desktop Entry]\nIcon=pictures/sample.png\n");
+    writeFile(path("entries/no-icon.desktop"), "[Desktop Entry]\nName=Nothing\n");
+    writeFile(path("entries/loop-a.desktop"), "[Desktop Entry]\nIcon=" + path("entries/loop-b.desktop").toUtf8() + "\n");
+    writeFile(path("entries/loop-b.desktop"), "[Desktop Entry]\nIcon=" + path("entries/loop-a.desktop").toUtf8() + "\n");
 
     const struct { QString file; std::optional<QRgb> at16, at32; } rows[] = {
         {"only-in-hicolor", Red, Blue}, // the folder of the size asked for
@@ -156,9 +138,9 @@ TEST_F(Desktop, AFolderHoldsItsPictureFilesInNameOrderOneIconEach)
     picture(folder + "a.png", Red);
     picture(folder + "c.ico", Green); // a PNG named .ico: content speaks
     picture(folder + "inner/d.png", Yellow);
-    text(folder + "notes.txt", "not a picture");
+    writeFile(folder + "notes.txt", "not a picture");
     ASSERT_EQ(mkfifo(QFile::encodeName(folder + "e.png").constData(), 0600), 0); // never opened
-    text(path("empty/readme"), "nothing");
+    writeFile(path("empty/readme"), "nothing");
     FileIconSource icons;
     const std::string f = QFile::encodeName(folder).toStdString();
     ASSERT_EQ(icons.count(f), 3);
@@ -187,7 +169,7 @@ TEST_F(Desktop, HugeInheritsListsAreWalkedOnceAndCut)
         for (int k = 0; k < 2000; ++k)
             inherits += ",missing" + QByteArray::number(i) + "-" + QByteArray::number(k);
         const QString name = i == 0 ? QStringLiteral("vyretest") : QStringLiteral("chain%1").arg(i);
-        text(icons + name + "/index.theme", "[Icon Theme]\nInherits=" + inherits + "\nDirectories=apps\n\n[apps]\nSize=16\n");
+        writeFile(icons + name + "/index.theme", "[Icon Theme]\nInherits=" + inherits + "\nDirectories=apps\n\n[apps]\nSize=16\n");
     }
     picture(icons + "chain30/apps/deep.png", Yellow);
     IconTheme theme;
@@ -203,13 +185,13 @@ TEST_F(Desktop, AFolderIsListedOnceForAllItsIconsUntilItChanges)
     const QString folder = path("many/");
     QDir().mkpath(folder);
     for (int i = 0; i < 2000; ++i)
-        text(folder + QStringLiteral("%1.png").arg(i, 5, 10, QLatin1Char('0')), "not read");
+        writeFile(folder + QStringLiteral("%1.png").arg(i, 5, 10, QLatin1Char('0')), "not read");
     const FolderIconReader reader;
     for (int i = 0; i < 40; ++i)
         EXPECT_EQ(reader.refer(folder, i, 16)->file, QDir(folder).filePath(QStringLiteral("%1.png").arg(i, 5, 10, QLatin1Char('0'))));
     EXPECT_EQ(reader.count(folder), 2000);
     EXPECT_EQ(reader.listings(), 1);
-    text(folder + "00000a.png", "added");
+    writeFile(folder + "00000a.png", "added");
     const struct timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 1, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), later, 0), 0);
     EXPECT_EQ(reader.refer(folder, 1, 16)->file, QDir(folder).filePath("00000a.png"));
@@ -231,13 +213,13 @@ TEST_F(Desktop, TargetsShowTheirOwnIconOrTheirTypesFromTheTheme)
     picture(theme + "folder-documents.png", Blue, 48);
     picture(theme + "user-home.png", Red, 48);
     picture(theme + "text-x-generic.png", Grey, 48); // no text-plain: the generic kind
-    text(path("home/.config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
+    writeFile(path("home/.config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
     QDir().mkpath(path("home/Papers"));
     QDir().mkpath(path("plain folder"));
-    text(path("notes.txt"), "some text\n");
-    text(path("sheet.ods"), "PK\x03\x04"); // a type the theme has no icon for
-    text(path("bin/in-user-theme"), QByteArray("\x7f" "ELF\x02\x01\x01", 7) + QByteArray(120, '\0'), true);
-    text(path("entries/theme.desktop"), "[Desktop Entry]\nName=T\nIcon=in-user-theme\n");
+    writeFile(path("notes.txt"), "some text\n");
+    writeFile(path("sheet.ods"), "PK\x03\x04"); // a type the theme has no icon for
+    writeFile(path("bin/in-user-theme"), QByteArray("\x7f" "ELF\x02\x01\x01", 7) + QByteArray(120, '\0'), true);
+    writeFile(path("entries/theme.desktop"), "[Desktop Entry]\nName=T\nIcon=in-user-theme\n");
 
     const struct { QString target; std::optional<QRgb> colour; } rows[] = {
         {path("plain folder"), Yellow},
@@ -269,7 +251,7 @@ TEST_F(Desktop, WithoutAChosenThemeTheToolkitsDefaultThemeServesAndWithoutItNoth
     QIcon::setThemeName(QStringLiteral("hicolor"));
     QDir().mkpath(path("a folder"));
     EXPECT_TRUE(FileIconSource().drawTarget(QFile::encodeName(path("a folder")).toStdString(), 16).isNull());
-    text(path("share/icons/Adwaita/index.theme"), "[Icon Theme]\nName=Adwaita\nDirectories=places\n\n"
+    writeFile(path("share/icons/Adwaita/index.theme"), "[Icon Theme]\nName=Adwaita\nDirectories=places\n\n"
                                                   "[places]\nSize=16\n");
     picture(path("share/icons/Adwaita/places/folder.png"), Blue);
     const QImage image = FileIconSource().drawTarget(QFile::encodeName(path("a folder")).toStdString(), 16);

@@ -1,21 +1,24 @@
 #include "support/TestHelpers.h"
 #include "icons/FileIconSource.h"
 #include "icons/IcoReader.h"
+#include "icons/IconCache.h"
 #include "icons/IconImageReader.h"
 #include "icons/IconReader.h"
+#include "support/IconFixtures.h"
 
 #include <QDir>
 #include <QFile>
-#include <QBuffer>
+#include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,33 +26,18 @@ namespace {
 
 const QString Good = QStringLiteral(VYRE_TEST_DATA "/icons/good/");
 
-QImage solid(int w, int h, QRgb colour)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
+using fixture::solid;
 
-TEST(IcoFile, EachPictureIsDrawnFromTheBestSuitedEntryThatReads)
+TEST(IcoFile, APngEntryIsDrawnByTheImageLibraryScaledDown)
 {
-    // The bitmap entries are checked where they are parsed (tests/formats); here, what
-    // takes the image library: png-256-*, a 256x256 PNG entry, left half black, right
-    // half white, scaled down.
-    struct Point { int x, y; QRgb colour; };
-    const std::pair<QString, std::vector<Point>> kinds[] = {
-        {"png-256-*.ico", {{1, 8, qRgb(0, 0, 0)}, {14, 8, qRgb(255, 255, 255)}}},
-    };
-    int files = 0;
-    for (const auto& [pattern, points] : kinds)
-        for (const QString& name : QDir(Good).entryList({pattern})) {
-            SCOPED_TRACE(name.toStdString());
-            ++files;
-            const QImage image = IcoReader::decode(iconfile::readBounded(Good + name, 1 << 20));
-            ASSERT_EQ(image.size(), QSize(16, 16));
-            for (const Point& p : points)
-                EXPECT_EQ(image.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
-        }
-    EXPECT_EQ(files, 1);
+    // The bitmap entries are checked where they are parsed (tests/formats); here a
+    // 256x256 PNG entry, left half black, right half white.
+    const QStringList files = QDir(Good).entryList({"png-256-*.ico"});
+    ASSERT_EQ(files.size(), 1);
+    const QImage image = IcoReader::decode(iconfile::readBounded(Good + files[0], 1 << 20));
+    ASSERT_EQ(image.size(), QSize(16, 16));
+    EXPECT_EQ(image.pixel(1, 8), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(14, 8), qRgb(255, 255, 255));
 }
 
 TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentDrawnAtAnySideInProportion)
@@ -81,9 +69,7 @@ TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentDrawnAtAnySideInProp
         for (int side : {16, 32, 16}) { // 32 for a screen at 200 %; the smaller one kept apart
             const QImage image = icons.draw(p, 0, side);
             ASSERT_EQ(image.size(), QSize(side, side));
-            const QRgb c = image.pixel(side / 2, side / 2);
-            const QRgb want = row.wide ? green : red;
-            EXPECT_LE(qAbs(qRed(c) - qRed(want)) + qAbs(qGreen(c) - qGreen(want)) + qAbs(qBlue(c) - qBlue(want)), 16) << side;
+            EXPECT_TRUE(fixture::near(image.pixel(side / 2, side / 2), row.wide ? green : red)) << side;
             EXPECT_EQ(qAlpha(image.pixel(side / 2, 1)), row.wide ? 0 : 255);
         }
         EXPECT_TRUE(icons.draw(p, 1).isNull());
@@ -92,6 +78,7 @@ TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentDrawnAtAnySideInProp
     }
 }
 
+// Damaged icons, and whatever is no picture or program whatever its name says.
 TEST(FileIconSource, DamagedFilesAndWhatIsNotAFileGiveNothingAndNeverBlock)
 {
     QDir bad(QStringLiteral(VYRE_TEST_DATA "/icons/bad"));
@@ -100,11 +87,14 @@ TEST(FileIconSource, DamagedFilesAndWhatIsNotAFileGiveNothingAndNeverBlock)
         paths.push_back(bad.filePath(name).toStdString());
     ASSERT_GE(paths.size(), 30u);
     QTemporaryDir dir;
-    const std::string fifo = dir.filePath("pipe.ico").toStdString();
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& p : {std::string(), dir.filePath("missing.ico").toStdString(),
-                                 dir.path().toStdString(), fifo, std::string("/dev/zero")})
-        paths.push_back(p);
+    writeFile(dir.filePath("empty.dll"), "");
+    writeFile(dir.filePath("mz-only.exe"), "MZ");
+    writeFile(dir.filePath("text.icl"), QByteArray(200, 'x'));
+    for (const char* fifo : {"pipe.ico", "pipe.dll"})
+        ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath(fifo)).constData(), 0600), 0);
+    for (const char* name : {"missing.ico", "", "empty.dll", "mz-only.exe", "text.icl", "pipe.ico", "pipe.dll"})
+        paths.push_back(dir.filePath(name).toStdString());
+    paths.insert(paths.end(), {std::string(), std::string("/dev/zero")});
     FileIconSource icons;
     for (const std::string& path : paths) {
         EXPECT_EQ(icons.count(path), 0) << path;
@@ -124,17 +114,6 @@ QByteArray jpegOfScans(int scans)
     return b;
 }
 
-QByteArray encoded(const QImage& image, const char* format, bool progressive = false)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
-}
-
 QByteArray svgWith(const QByteArray& inner)
 {
     return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='16' "
@@ -146,7 +125,7 @@ TEST(IconImageReader, PicturesThatWouldOpenOtherFilesOrCostFarMoreThanTheyShowAr
     QTemporaryDir dir;
     const QString fifo = dir.filePath("pipe.png");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QByteArray png = encoded(solid(8, 8, qRgb(0, 0, 200)), "png");
+    const QByteArray png = fixture::encoded(solid(8, 8, qRgb(0, 0, 200)), "png");
     const QByteArray outside = svgWith("<image width='8' height='8' xlink:href='" + QFile::encodeName(fifo) + "'/>");
     const QByteArray uri = "data:image/png;base64,";
     const struct { const char* what; QByteArray bytes; bool refused; } rows[] = {
@@ -164,7 +143,7 @@ TEST(IconImageReader, PicturesThatWouldOpenOtherFilesOrCostFarMoreThanTheyShowAr
         {"a JPEG of 65 scans", jpegOfScans(65), true},
         {"a use of a shape inside", svgWith("<use xlink:href='#r'/>"), false},
         {"an embedded PNG", svgWith("<image width='8' height='8' xlink:href='" + uri + png.toBase64() + "'/>"), false},
-        {"a progressive JPEG", encoded(solid(64, 64, qRgb(0, 160, 0)), "jpeg", true), false},
+        {"a progressive JPEG", fixture::encoded(solid(64, 64, qRgb(0, 160, 0)), "jpeg", true), false},
         {"a JPEG of 64 scans", jpegOfScans(64), false},
     };
     for (const auto& row : rows) {
@@ -183,13 +162,17 @@ TEST(IconImageReader, PicturesThatWouldOpenOtherFilesOrCostFarMoreThanTheyShowAr
     EXPECT_EQ(icons.count(dir.filePath("outside.svg").toStdString()), 0);
 }
 
-// A reader of made-up "TEST" files that counts how often it reads one.
+// A reader of made-up "TEST" files with three icons, each drawn in a colour of its index
+// and side, that counts how often it reads one.
 class CountingReader final : public IconReader {
 public:
     bool recognises(const QByteArray& head) const override { return head.startsWith("TEST"); }
     bool handlesSuffix(const QString&) const override { return false; }
     int count(const QString&) const override { return ++counts, 3; }
-    QImage draw(const QString&, int index0, int side) const override { return ++draws, solid(side, side, qRgb(index0 * 50, 0, 0)); }
+    QImage draw(const QString&, int index0, int side) const override
+    {
+        return ++draws, solid(side, side, qRgb(index0 * 50 + 10, side, 0));
+    }
     mutable int counts = 0, draws = 0;
 };
 
@@ -221,12 +204,142 @@ TEST(FileIconSource, DecodesAFileOnceUntilItChanges)
         changes[reads - 1]();
         for (int i = 0; i < 10; ++i) {
             EXPECT_EQ(icons.count(p), 3);
-            EXPECT_EQ(icons.draw(p, 2).pixel(0, 0), qRgb(100, 0, 0));
+            EXPECT_EQ(icons.draw(p, 2).pixel(0, 0), qRgb(110, 16, 0));
         }
         EXPECT_TRUE(icons.draw(p, 3).isNull()); // past the count: not even asked
         EXPECT_EQ(reader->counts, reads);
         EXPECT_EQ(reader->draws, reads);
     }
+}
+
+struct Source {
+    explicit Source(const std::string& cache)
+    {
+        auto owned = std::make_unique<CountingReader>();
+        reader = owned.get();
+        icons.addReader(std::move(owned));
+        icons.useCache(cache);
+    }
+    FileIconSource icons;
+    const CountingReader* reader = nullptr;
+};
+
+class IconCacheFileTest : public ::testing::Test {
+protected:
+    // One run of the program: draws icons 0 to 2 at 16 and 32 pixels, checks every
+    // picture is right, saves, and tells how many it had to decode.
+    int run()
+    {
+        Source s(m_cache);
+        for (int side : {16, 32})
+            for (int i = 0; i < 3; ++i) {
+                const QImage image = s.icons.draw(m_file, i, side);
+                EXPECT_EQ(image.size(), QSize(side, side));
+                EXPECT_EQ(image.pixel(side - 1, side - 1), qRgb(i * 50 + 10, side, 0)) << i << " at " << side;
+            }
+        s.icons.saveCache();
+        return s.reader->draws;
+    }
+
+    QTemporaryDir m_dir;
+    std::string m_cache = m_dir.filePath("cache/vyrelight/icons.cache").toStdString();
+    std::string m_file = m_dir.filePath("three.test").toStdString();
+};
+
+TEST_F(IconCacheFileTest, ARestartTakesEveryPictureFromTheCacheUntilTheFileChanges)
+{
+    writeFile(QString::fromStdString(m_file), "TEST one");
+    EXPECT_EQ(run(), 6);
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(run(), 0);
+    writeFile(QString::fromStdString(m_file), "TEST one, rewritten");
+    EXPECT_EQ(run(), 6);
+    EXPECT_EQ(run(), 0);
+    // The cache folder is made for the user alone.
+    struct stat st{};
+    ASSERT_EQ(::stat(m_dir.filePath("cache/vyrelight").toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew)
+{
+    writeFile(QString::fromStdString(m_file), "TEST one");
+    const QString cache = QString::fromStdString(m_cache);
+    ASSERT_EQ(run(), 6);
+    const QByteArray good = readFile(cache);
+    using Damage = std::function<QByteArray(QByteArray)>;
+    const struct { const char* what; Damage damage; int decoded; } rows[] = {
+        {"one pixel flipped", [](QByteArray b) { b[b.size() - 5] = char(b[b.size() - 5] ^ 0x40); return b; }, 1},
+        // Now named icon 1 at 16 px, the first record hides the sound one of that key:
+        // both are decoded again rather than one shown in the other's place.
+        {"an index changed", [&](QByteArray b) { b[qsizetype(12 + 12 + 4 + m_file.size() + 32)] ^= 1; return b; }, 2},
+        {"the last byte of every record",
+         [](QByteArray b) {
+             for (qsizetype at = 12; at + 12 <= b.size();) {
+                 const qsizetype n = qsizetype(fixture::get32(b, at));
+                 b[at + 12 + n - 1] = char(b[at + 12 + n - 1] ^ 0x5A);
+                 at += 12 + n;
+             }
+             return b;
+         },
+         6},
+        {"cut in the last record", [](QByteArray b) { b.chop(100); return b; }, 1},
+        {"cut in the first record", [](QByteArray b) { return b.left(40); }, 6},
+        {"a record's length too long", [](QByteArray b) { b[12 + 1] = char(0x7F); return b; }, 6},
+        {"another version", [](QByteArray b) { b[8] = char(b[8] + 1); return b; }, 6},
+        {"not a cache", [](QByteArray) { return QByteArray(5000, 'x'); }, 6},
+        {"empty", [](QByteArray) { return QByteArray(); }, 6},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        writeFile(cache, row.damage(good));
+        EXPECT_EQ(run(), row.decoded);
+        EXPECT_EQ(run(), 0); // written anew, whole
+    }
+    // Not a file at all: nothing is read from it and nothing blocks.
+    QFile::remove(cache);
+    ASSERT_EQ(mkfifo(m_cache.c_str(), 0600), 0);
+    EXPECT_EQ(run(), 6);
+}
+
+TEST_F(IconCacheFileTest, ACacheCutShortOrReplacedWhileTheProgramRunsIsNeverFatal)
+{
+    ASSERT_NO_FATAL_FAILURE(writeFile(QString::fromStdString(m_file), "TEST"));
+    EXPECT_EQ(run(), 6);
+    // Another launcher (or the user) cuts the cache short after this one has read it; the
+    // next save reads what it held before. Mapped, that read was a SIGBUS.
+    const QString cache = QString::fromStdString(m_cache);
+    const qint64 whole = QFileInfo(cache).size();
+    for (const qint64 cutTo : {whole / 2, qint64(0)}) {
+        SCOPED_TRACE(cutTo);
+        Source s(m_cache);
+        EXPECT_FALSE(s.icons.draw(m_file, 0, 16).isNull()); // the cache is read here
+        ASSERT_EQ(::truncate(m_cache.c_str(), cutTo), 0);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(s.icons.draw(m_file, i, 32).pixel(0, 0), qRgb(i * 50 + 10, 32, 0));
+        s.icons.saveCache();
+    }
+    EXPECT_LE(run(), 6); // a cut cache costs decoding, nothing else
+    EXPECT_EQ(run(), 0);
+}
+
+TEST_F(IconCacheFileTest, ACacheThatIsNotARegularFileIsNeitherReadNorReplaced)
+{
+    ASSERT_NO_FATAL_FAILURE(writeFile(QString::fromStdString(m_file), "TEST"));
+    QDir().mkpath(QFileInfo(QString::fromStdString(m_cache)).absolutePath());
+    const std::string pipe = m_dir.filePath("pipe").toStdString();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_EQ(symlink(pipe.c_str(), m_cache.c_str()), 0);
+    EXPECT_EQ(run(), 6); // the program goes on without it
+    struct stat st{};
+    ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_EQ(::lstat(m_cache.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    IconCache cache(m_cache);
+    cache.store({m_file, 1, 2, 3, 4, 0, 16}, QImage());
+    const Result<void> saved = cache.save();
+    EXPECT_NE(saved.reason().find("is not a regular file"), std::string::npos) << saved.reason();
 }
 
 } // namespace

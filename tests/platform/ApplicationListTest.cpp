@@ -3,8 +3,6 @@
 #include "support/TestHelpers.h"
 #include "platform/ApplicationList.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,12 +20,7 @@ protected:
         env.desktops = {"XFCE"};
         env.path = {dir.filePath("bin").toStdString()};
     }
-    void entry(const QString& relative, const QByteArray& body)
-    {
-        const QString path = dir.filePath(relative);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        writeFile(path, body);
-    }
+    void entry(const QString& relative, const QByteArray& body) { writeFile(dir.filePath(relative), body); }
     // Offered names by desktop-file ID.
     std::map<std::string, std::string> offered()
     {
@@ -53,7 +46,7 @@ TEST_F(ApplicationListTest, OneEntryPerIdTheFirstFolderWinsAndOnlyShownApplicati
     entry("user/shadowed.desktop", app("User copy"));
     entry("system/shadowed.desktop", app("System copy"));
     entry("system/kde/sub.desktop", app("Subfolder system"));
-    entry("user/kde-sub.desktop", app("Subfolder user")); // the same ID: kde-sub.desktop
+    entry("user/kde-sub.desktop", app("Subfolder\\suser")); // the same ID: kde-sub.desktop; "\s" is a blank
     entry("system/kde/other.desktop", app("Other in subfolder"));
     entry("user/deleted.desktop", app("Deleted", "Hidden=true\n")); // hides the system copy
     entry("system/deleted.desktop", app("Deleted system"));
@@ -63,8 +56,7 @@ TEST_F(ApplicationListTest, OneEntryPerIdTheFirstFolderWinsAndOnlyShownApplicati
     entry("system/not-xfce.desktop", app("Not XFCE", "NotShowIn=XFCE;\n"));
     entry("system/link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nURL=http://x\n");
     entry("system/tryexec-missing.desktop", app("Missing program", "TryExec=no-such-program\n"));
-    entry("bin/present", "#!/bin/sh\n");
-    QFile::setPermissions(dir.filePath("bin/present"), QFile::ReadOwner | QFile::ExeOwner);
+    writeFile(dir.filePath("bin/present"), "#!/bin/sh\n", true);
     entry("system/tryexec-present.desktop", app("Present program", "TryExec=present\n"));
     entry("system/dbus.desktop", "[Desktop Entry]\nType=Application\nName=Bus\nDBusActivatable=true\n");
     // Broken entries are ignored and leave their ID to the next folder's copy.

@@ -88,26 +88,19 @@ class ShellTest : public ::testing::Test {
 protected:
     ShellTest()
     {
-        QDir(tmp.path()).mkpath("work");
-        QDir(tmp.path()).mkpath("bin");
-        QDir(tmp.path()).mkpath("home");
+        for (const char* sub : {"work", "bin", "home"})
+            QDir(tmp.path()).mkpath(sub);
         QDir::setCurrent(tmp.path());
-        qputenv("PATH", QFile::encodeName(path("bin")) + ":" + oldPath);
+        qputenv("PATH", QFile::encodeName(path("bin")) + ":" + qgetenv("PATH"));
         qputenv("HOME", QFile::encodeName(path("home")));
     }
-    ~ShellTest() override
-    {
-        QDir::setCurrent(oldFolder);
-        qputenv("PATH", oldPath);
-        qputenv("HOME", oldHome);
-    }
+    ~ShellTest() override { QDir::setCurrent(oldFolder); }
     QString path(const QString& name) const { return QDir(tmp.path()).filePath(name); }
     std::string at(const QString& name) const { return bytes(path(name)); }
     std::string canonical(const QString& name) const { return bytes(QFileInfo(path(name)).canonicalFilePath()); }
 
     const QString oldFolder = QDir::currentPath();
-    const QByteArray oldPath = qgetenv("PATH");
-    const QByteArray oldHome = qgetenv("HOME");
+    const EnvGuard env{"PATH", "HOME"};
     QTemporaryDir tmp;
     DesktopShell shell;
 };

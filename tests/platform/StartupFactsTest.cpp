@@ -1,5 +1,5 @@
 // The choices a start makes from its surroundings: the data folder, the window system,
-// the autostart entry and the channel to a running launcher.
+// the autostart entry, and the lock and channel that keep to one launcher per data folder.
 #include "support/TestHelpers.h"
 #include "platform/Autostart.h"
 #include "support/Descriptors.h"
@@ -7,6 +7,7 @@
 #include "platform/DataFolder.h"
 #include "platform/DisplayChoice.h"
 #include "platform/InstanceChannel.h"
+#include "platform/InstanceLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <future>
 #include <memory>
 #include <string>
@@ -66,25 +68,12 @@ TEST(DataFolder, ChoiceByRequestInstallationAndProgramFolder)
     }
 }
 
-class EnvGuard {
-public:
-    explicit EnvGuard(const char* name) : m_name(name), m_old(qgetenv(name)) {}
-    ~EnvGuard() { m_old.isNull() ? qunsetenv(m_name) : qputenv(m_name, m_old); }
-
-private:
-    const char* m_name;
-    QByteArray m_old;
-};
-
 // Relative base folders are ignored, as the base directory rules say, so nothing lands
 // under whatever folder the launcher was started in.
 TEST(DataFolder, RelativeBaseFoldersAndARelativeHomeAreIgnored)
 {
-    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
-                           "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
-    std::vector<std::unique_ptr<EnvGuard>> guards;
-    for (const char* name : names)
-        guards.push_back(std::make_unique<EnvGuard>(name));
+    const EnvGuard guard{"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
+                         "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
     qputenv("HOME", "home");
     qputenv("XDG_CONFIG_HOME", "config");
     qputenv("XDG_CACHE_HOME", "/abs/cache");
@@ -106,7 +95,7 @@ TEST(DataFolder, RelativeBaseFoldersAndARelativeHomeAreIgnored)
 TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItself)
 {
     QTemporaryDir dir;
-    const EnvGuard guard("XDG_CONFIG_HOME");
+    const EnvGuard guard{"XDG_CONFIG_HOME"};
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
     ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/bin")));
     ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/share/applications")));
@@ -115,8 +104,10 @@ TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItse
     ASSERT_TRUE(found.ok()) << found.reason();
     EXPECT_EQ(found.value(), bytes(dir.filePath("config/vyrelight")));
     EXPECT_TRUE(QFileInfo(dir.filePath("config/vyrelight")).isDir());
-    // Without its share files beside it, the same folder is a build folder.
+    // Without its share files beside it, the same folder is a build folder; one that cannot
+    // be written (as root: one that is not there) leaves the files to the config folder.
     EXPECT_EQ(FindDataFolder(bytes(dir.filePath("config"))).value(), bytes(dir.filePath("config")));
+    EXPECT_EQ(FindDataFolder(bytes(dir.filePath("gone"))).value(), bytes(dir.filePath("config/vyrelight")));
 }
 
 TEST(DataFolder, AFileOrAFolderThatCannotBeMadeIsRefusedAndLeftAlone)
@@ -285,6 +276,17 @@ TEST(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
     }
 }
 
+// A client end connected to the channel at path.
+int connectTo(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    return fd;
+}
+
 TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
 {
     QTemporaryDir dir;
@@ -313,6 +315,10 @@ TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
 
     server.value().reset();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
+    // Something else in the socket's place is kept.
+    writeFile(QString::fromLocal8Bit(path), "not a socket");
+    EXPECT_FALSE(InstanceServer::listen(path).ok());
+    EXPECT_EQ(readFile(QString::fromLocal8Bit(path)), "not a socket");
 }
 
 // Commands travel as counted words: any bytes, in as many pieces as the stream makes;
@@ -338,11 +344,7 @@ TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
     EXPECT_EQ(heard[0], request);
 
     const auto talk = [&path](const std::vector<std::string>& pieces) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
-        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        const int fd = connectTo(path);
         for (const std::string& piece : pieces) {
             EXPECT_EQ(::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL), ssize_t(piece.size()));
             QTest::qWait(30);
@@ -377,15 +379,9 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
     InstanceServer& server = *listening.value();
     QSignalSpy forward(&server, &InstanceServer::comeForward);
 
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
     std::vector<int> silent;
-    for (int i = 0; i < 12; ++i) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-        silent.push_back(fd);
-    }
+    for (int i = 0; i < 12; ++i)
+        silent.push_back(connectTo(path));
     EXPECT_TRUE(QTest::qWaitFor([&] { return server.peerCount() == limits.maxPeers; }, 5000));
     QTest::qWait(50);
     EXPECT_LE(server.peerCount(), limits.maxPeers);
@@ -421,11 +417,7 @@ TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResu
     ASSERT_TRUE(listening.ok()) << listening.reason();
     QSignalSpy forward(listening.value().get(), &InstanceServer::comeForward);
 
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
-    const int waiting = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(::connect(waiting, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const int waiting = connectTo(path);
 
     AllDescriptorsTaken flood;
     ASSERT_TRUE(flood.taken());
@@ -441,13 +433,32 @@ TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResu
     EXPECT_TRUE(asked.get());
 }
 
-TEST(InstanceChannel, SomethingElseInTheSocketsPlaceIsKept)
+// fcntl locks belong to a process, so the second launcher is this test run again in a
+// child, which reports what it got.
+constexpr const char* ProbeMark = "VYRE_LOCK_PROBE";
+
+TEST(InstanceLock, OneLauncherPerDataFolderUntilTheFirstIsGone)
 {
+    if (const QString folder = qEnvironmentVariable(ProbeMark); !folder.isEmpty()) {
+        const InstanceLock lock(bytes(folder));
+        std::printf("lock:%d%d\n", lock.acquired(), lock.heldByOther());
+        return;
+    }
+    // "acquired, held by another" as a second launcher on folder sees them.
+    const auto second = [](const QString& folder) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(ProbeMark, folder);
+        const QByteArray out = runThisTestInChild(env);
+        return out.mid(out.indexOf("lock:") + 5, 2).toStdString();
+    };
     QTemporaryDir dir;
-    const std::string path = ChannelPath(bytes(dir.path()), "/d");
-    writeFile(QString::fromLocal8Bit(path), "not a socket");
-    EXPECT_FALSE(InstanceServer::listen(path).ok());
-    EXPECT_EQ(readFile(QString::fromLocal8Bit(path)), "not a socket");
+    {
+        const InstanceLock first(bytes(dir.path()));
+        ASSERT_TRUE(first.acquired());
+        EXPECT_EQ(second(dir.path()), "01");
+    }
+    EXPECT_EQ(second(dir.path()), "10"); // gone with the first
+    EXPECT_EQ(second(dir.filePath("gone")), "00"); // no lock file: nobody else's
 }
 
 } // namespace

@@ -1,13 +1,15 @@
 #include "store/FileAccess.h"
 #include "store/Store.h"
 
-#include "TempDir.h"
+#include "../support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -30,47 +32,20 @@ void defaultSet(const TempDir& dir, ToolbarSet& set)
 // Records the calls a save makes, in order, with the file each concerns.
 struct RecordingCalls : FileCalls {
     mutable std::vector<std::string> calls;
-    mutable std::vector<std::pair<int, std::string>> open_;
-    std::string name(int fd) const
-    {
-        for (auto it = open_.rbegin(); it != open_.rend(); ++it) // numbers are reused: the latest
-            if (it->first == fd)
-                return it->second;
-        return "?";
-    }
+    mutable std::map<int, std::string> kind; // numbers are reused: the latest open counts
+    void note(const char* call, int fd) const { calls.push_back(call + (" " + kind[fd])); }
     int open(const char* path, int flags, unsigned mode) const override
     {
         const int fd = FileCalls::open(path, flags, mode);
-        const std::string kind = (flags & O_DIRECTORY) ? "folder" : "temporary";
-        open_.emplace_back(fd, kind);
-        calls.push_back("open " + kind);
-        return fd;
+        kind[fd] = (flags & O_DIRECTORY) ? "folder" : "temporary";
+        return note("open", fd), fd;
     }
-    long write(int fd, const void* data, std::size_t size) const override
-    {
-        calls.push_back("write " + name(fd));
-        return FileCalls::write(fd, data, size);
-    }
-    int fsync(int fd) const override
-    {
-        calls.push_back("fsync " + name(fd));
-        return FileCalls::fsync(fd);
-    }
-    int close(int fd) const override
-    {
-        calls.push_back("close " + name(fd));
-        return FileCalls::close(fd);
-    }
-    int rename(const char* from, const char* to) const override
-    {
-        calls.push_back("rename");
-        return FileCalls::rename(from, to);
-    }
-    int unlink(const char* path) const override
-    {
-        calls.push_back("unlink");
-        return FileCalls::unlink(path);
-    }
+    long write(int fd, const void* data, std::size_t size) const override { return note("write", fd), FileCalls::write(fd, data, size); }
+    int fsync(int fd) const override { return note("fsync", fd), failFsync ? (errno = EIO, -1) : FileCalls::fsync(fd); }
+    bool failFsync = false; // as a disk that could not take the data
+    int close(int fd) const override { return note("close", fd), FileCalls::close(fd); }
+    int rename(const char* from, const char* to) const override { return calls.push_back("rename"), FileCalls::rename(from, to); }
+    int unlink(const char* path) const override { return calls.push_back("unlink"), FileCalls::unlink(path); }
 };
 
 TEST(AtomicSave, TheNewFileReachesTheDiskBeforeItReplacesTheOldOne)
@@ -84,6 +59,11 @@ TEST(AtomicSave, TheNewFileReachesTheDiskBeforeItReplacesTheOldOne)
                                                      "close temporary", "rename", "open folder", "fsync folder",
                                                      "close folder"}));
     EXPECT_EQ(readBytes(file), "new");
+    // Data that never reached the disk is a failed save, and the old file stays whole.
+    calls.failFsync = true;
+    EXPECT_FALSE(WriteFileAtomically(file, "newer", calls).ok());
+    EXPECT_EQ(readBytes(file), "new");
+    EXPECT_EQ(dir.entries(), 1);
 }
 
 TEST(AtomicSave, FailedWriteSaysWhyAndLeavesTheOldFileWholeAndNoTemporaryFile)
@@ -204,33 +184,24 @@ TEST(AtomicSave, StaleTemporariesOfOurOwnAreRemovedAtStartUpAndNothingElse)
         EXPECT_TRUE(fs::exists(dir.file(name))) << name;
 }
 
-TEST(AtomicSave, KeptCopyIsAFileOfItsOwnThatAnEditInPlaceLeavesAlone)
+// The copy kept of a file is a file of its own, made once per content.
+TEST(AtomicSave, KeptCopiesAreFilesOfTheirOwnMadeOncePerContent)
 {
     TempDir dir;
     const std::string file = dir.file("Tools.vtb");
     writeBytes(file, "first");
-    ASSERT_EQ(KeepOriginal(file).value(), file + ".bak");
+    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak");
+    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak");
     struct stat a {}, b {};
     ASSERT_EQ(stat(file.c_str(), &a), 0);
     ASSERT_EQ(stat((file + ".bak").c_str(), &b), 0);
     EXPECT_EQ(b.st_nlink, 1u);
     EXPECT_NE(a.st_ino, b.st_ino);
-    writeBytes(file, "edited in place"); // as a shell redirection or most editors do
-    EXPECT_EQ(readBytes(file + ".bak"), "first");
-    EXPECT_EQ(dir.entries(), 2);
-}
-
-TEST(AtomicSave, KeptCopiesAreMadeOncePerContent)
-{
-    TempDir dir;
-    const std::string file = dir.file("Tools.vtb");
-    writeBytes(file, "first");
-    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak");
-    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak");
-    ASSERT_TRUE(WriteFileAtomically(file, "second").ok());
+    writeBytes(file, "second"); // edited in place, as a shell redirection or most editors do
     EXPECT_EQ(readBytes(file + ".bak"), "first");
     EXPECT_EQ(KeepOriginal(file).value(), file + ".bak2");
     EXPECT_EQ(readBytes(file + ".bak2"), "second");
+    EXPECT_EQ(dir.entries(), 3);
     writeBytes(dir.file("empty"), "");
     EXPECT_EQ(KeepOriginal(dir.file("empty")).value(), "");
     EXPECT_EQ(KeepOriginal(dir.file("missing")).value(), "");

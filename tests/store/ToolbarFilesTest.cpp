@@ -1,10 +1,12 @@
+#include "store/LineReader.h"
 #include "store/Store.h"
 
-#include "TempDir.h"
+#include "../support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <tuple>
 
 namespace {
@@ -45,6 +47,7 @@ TEST_F(Files, EveryFileIsWrittenBackInItsOneForm)
 {
     const std::string a = "A;1;2;;;0;0;0;0;0;0;0;", b = "B;3;4;b.vtb;;0;0;0;0;0;0;0;", ab = CfgHead + a + "\r\n" + b + "\r\n";
     const std::string g = "Gimp;/usr/bin/gimp;-n \"a b\";1;/i.ico;3;", gg = VtbHead + g + "\r\n" + g + "\r\n";
+    const std::string bom = "\xEF\xBB\xBF";
     const struct { bool cfg; std::string in, out; } rows[] = { // out empty: written as read
         {true, CfgHead + "D\xc3\xa9" "faut;-300;0;;/i c\xf4ns/x.ico;2;-1;-1;-1;-1;-1;-1;\r\n"
                          "\xe6\x97\xa5;1.5;435.1;/b\xff/\xe6\x97\xa5.vtb;\x01\x7f;-32768;0;0;0;0;0;0;\r\n", ""},
@@ -60,6 +63,12 @@ TEST_F(Files, EveryFileIsWrittenBackInItsOneForm)
         {false, VtbHead + g + "\r\nBlank; \t;;1;;0;\r\n;;;4;;0;\r\n", VtbHead + g + "\r\n;;;4;;0;\r\n"}, // not the separator
         {false, VtbHead + "a;x;;&H3;;2.5;\r\nb;x;; 1e0 ;;  -7 ;ignored\r\nc;x;;2.5;;abc;\r\n", // numbers in their one form
          VtbHead + "a;x;;3;;2;\r\nb;x;;1;;-7;\r\nc;x;;2;;0;\r\n"},
+        // A header after a byte order mark or before blanks is accepted and written back plain.
+        {true, bom + CfgHead + DefaultLine, CfgHead + DefaultLine},
+        {true, std::string(msg::CfgHeader) + " \t \r\n" + DefaultLine, CfgHead + DefaultLine},
+        {true, bom + msg::CfgHeader + "\t\n" + DefaultLine, CfgHead + DefaultLine},
+        {false, bom + VtbHead + g + "\r\n", VtbHead + g + "\r\n"},
+        {false, std::string(msg::VtbHeader) + "  \r\n" + g + "\r\n", VtbHead + g + "\r\n"},
     };
     for (const auto& row : rows) {
         ASSERT_TRUE(read(row.cfg, row.in).empty()) << row.in;
@@ -68,17 +77,28 @@ TEST_F(Files, EveryFileIsWrittenBackInItsOneForm)
     }
 }
 
-TEST_F(Files, WrongHeaderLoadsNothingAndTheFileIsKept)
+// A wrong header loads nothing and keeps the file; the message shows what looks alike
+// escaped (shown, where it differs from the line).
+TEST_F(Files, WrongHeaderLoadsNothingKeepsTheFileAndShowsWhatLooksAlikeEscaped)
 {
     const std::string cfgLine = msg::CfgHeader, vtbLine = msg::VtbHeader;
-    const struct { bool cfg; std::string first; } rows[] = {
-        {true, cfgLine + " x"}, {true, " " + cfgLine}, {true, "quorrelind's vyrelight toolbars v2_[a1]"}, {true, vtbLine},
-        {true, "\xEF\xBB\xBF\xEF\xBB\xBF" + cfgLine}, {false, vtbLine + "\x0c"}, {false, cfgLine}, {false, "\x89PNG"},
+    const struct { bool cfg; std::string first, shown{}; } rows[] = {
+        {true, cfgLine + " x"}, {true, " " + cfgLine, "\\x20" + cfgLine}, {true, "quorrelind's vyrelight toolbars v2_[a1]"},
+        {true, vtbLine}, {true, "\xEF\xBB\xBF\xEF\xBB\xBF" + cfgLine, "\\uFEFF\\uFEFF" + cfgLine}, // one mark is allowed, not two
+        {true, cfgLine + "\x01", cfgLine + "\\x01"}, {true, "Quorrelind's\xC2\xA0Vyrelight", "Quorrelind's\\u00A0Vyrelight"},
+        {true, "Quorrelind's\xE2\x80\x8BVyrelight\tToolbars", "Quorrelind's\\u200BVyrelight\\tToolbars"},
+        {true, "Version 1 \xc3\xa9t\xc3\xa9"}, // letters stay letters
+        {false, vtbLine + "\x0c"}, {false, cfgLine}, {false, "\x89PNG"},
     };
     for (const auto& row : rows) {
         const std::string body = row.first + "\r\n" + DefaultLine;
-        EXPECT_EQ(read(row.cfg, body), StoreMessages{row.cfg ? msg::cfgVersion(row.first) : msg::vtbVersion(tbr.Path)});
+        const StoreMessages m = read(row.cfg, body);
+        EXPECT_EQ(m, StoreMessages{row.cfg ? msg::cfgVersion(row.first) : msg::vtbVersion(tbr.Path)});
         EXPECT_EQ(row.cfg ? set.count() : tbr.BtnCount, 0);
+        if (row.cfg && m.size() == 1) {
+            const std::string text = msg::render(m[0]).text;
+            EXPECT_EQ(text.substr(text.rfind("File Version: ") + 14), row.shown.empty() ? row.first : row.shown);
+        }
         // A set that was never loaded is never written over the user's file.
         EXPECT_TRUE(WriteCfg(set, dir.path).empty());
         EXPECT_EQ(readBytes(path(row.cfg)), body);
@@ -105,44 +125,6 @@ TEST_F(Files, ACopyThatCannotBeKeptIsReported)
     // With room for it, the copy is made and nothing is said about it.
     std::filesystem::remove(path(true) + ".bak");
     EXPECT_EQ(read(true, "Another version\r\n")[0].reason, "");
-}
-
-TEST_F(Files, HeaderAfterAByteOrderMarkOrBeforeBlanksIsAcceptedAndWrittenBackPlain)
-{
-    const std::string bom = "\xEF\xBB\xBF", g = "Gimp;/usr/bin/gimp;;1;;0;\r\n";
-    const struct { bool cfg; std::string in, out; } rows[] = {
-        {true, bom + CfgHead + DefaultLine, CfgHead + DefaultLine},
-        {true, std::string(msg::CfgHeader) + " \t \r\n" + DefaultLine, CfgHead + DefaultLine},
-        {true, bom + msg::CfgHeader + "\t\n" + DefaultLine, CfgHead + DefaultLine},
-        {false, bom + VtbHead + g, VtbHead + g},
-        {false, std::string(msg::VtbHeader) + "  \r\n" + g, VtbHead + g},
-    };
-    for (const auto& row : rows) {
-        ASSERT_TRUE(read(row.cfg, row.in).empty()) << row.in;
-        EXPECT_EQ(row.cfg ? set.count() : tbr.BtnCount, 1) << row.in;
-        ASSERT_TRUE((row.cfg ? WriteCfg(set, dir.path) : WriteBtns(tbr)).empty());
-        EXPECT_EQ(readBytes(path(row.cfg)), row.out);
-    }
-}
-
-TEST_F(Files, WrongHeaderShowsWhatLooksAlikeEscaped)
-{
-    const std::string header = msg::CfgHeader;
-    const struct { std::string first, shown; } rows[] = {
-        {" " + header, "\\x20" + header},
-        {header + "\x01", header + "\\x01"},
-        {"Quorrelind's\xC2\xA0Vyrelight", "Quorrelind's\\u00A0Vyrelight"},
-        {"Quorrelind's\xE2\x80\x8BVyrelight\tToolbars", "Quorrelind's\\u200BVyrelight\\tToolbars"},
-        {"\xEF\xBB\xBF\xEF\xBB\xBF" + header, "\\uFEFF\\uFEFF" + header}, // one mark is allowed, not two
-        {"Version 1 \xc3\xa9t\xc3\xa9", "Version 1 \xc3\xa9t\xc3\xa9"},    // letters stay letters
-    };
-    for (const auto& row : rows) {
-        const StoreMessages m = read(true, row.first + "\r\n" + DefaultLine);
-        ASSERT_EQ(m.size(), 1u);
-        const std::string text = msg::render(m[0]).text;
-        const std::string shown = text.substr(text.rfind("File Version: ") + 14);
-        EXPECT_EQ(shown, row.shown);
-    }
 }
 
 TEST_F(Files, UnreadableFileIsAReadErrorThatSaysWhyAndLoadsNothing)
@@ -266,6 +248,44 @@ TEST_F(Files, VtbHoldsFortyButtonsAndAFortyFirstIsAReadError)
         ASSERT_EQ(m.size(), 1u);
         EXPECT_EQ(m[0].reason.substr(0, m[0].reason.find(';')), tbr.Path + ", " + why);
         EXPECT_EQ(tbr.Btns[39].Name, "B39");
+    }
+}
+
+std::vector<std::string> splitWithReader(std::string_view bytes)
+{
+    std::vector<std::string> lines;
+    LineReader reader(bytes);
+    for (std::string_view line; reader.next(line);)
+        lines.emplace_back(line);
+    return lines;
+}
+
+// The plain definition: a line ends at the first CR or LF, and an LF right after a CR
+// belongs to the same line end.
+std::vector<std::string> splitByDefinition(std::string_view bytes)
+{
+    std::vector<std::string> lines;
+    for (std::size_t pos = 0, end; pos < bytes.size(); pos = end + 1) {
+        end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
+        lines.emplace_back(bytes.substr(pos, end - pos));
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n')
+            ++end;
+    }
+    return lines;
+}
+
+TEST(LineReader, EveryKindOfLineEndAndTheirMixtures)
+{
+    EXPECT_EQ(splitWithReader("a\rb\nc\r\n\n\rd"), (std::vector<std::string>{"a", "b", "c", "", "", "d"}));
+    // Mixtures the definition splits alike: CR-only lines before an LF far away and the
+    // other way round, where each end must be found once and not skipped over.
+    std::mt19937 gen(7);
+    const char alphabet[] = {'\r', '\n', 'x', '\0', ';'};
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(gen() % 40, ' ');
+        for (char& ch : bytes)
+            ch = alphabet[gen() % sizeof alphabet];
+        ASSERT_EQ(splitWithReader(bytes), splitByDefinition(bytes)) << testing::PrintToString(bytes);
     }
 }
 

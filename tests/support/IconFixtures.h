@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <QImageWriter>
 
 #include <algorithm>
 #include <cstdint>
@@ -67,16 +68,33 @@ inline Picture bitmap(int side, QRgb colour)
     return {b, side, side, 32};
 }
 
-// A PNG picture of one colour, stored compressed as newer icons are.
-inline Picture png(int side, QRgb colour)
+inline QImage solid(int width, int height, QRgb colour)
 {
-    QImage image(side, side, QImage::Format_ARGB32);
+    QImage image(width, height, QImage::Format_ARGB32);
     image.fill(colour);
+    return image;
+}
+
+// The image's bytes in format ("png", "jpeg", ...).
+inline QByteArray encoded(const QImage& image, const char* format, bool progressive = false)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return {bytes, side, side, 32};
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
+// A PNG picture of one colour, stored compressed as newer icons are.
+inline Picture png(int side, QRgb colour) { return {encoded(solid(side, side, colour), "png"), side, side, 32}; }
+
+// Whether a drawn pixel is opaque and shows colour, give or take what scaling and JPEG
+// make of it.
+inline bool near(QRgb a, QRgb b)
+{
+    return qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b)) <= 24 && qAlpha(a) == 255;
 }
 
 // The group directory naming pictures firstId, firstId + 1, ... by number.
@@ -112,12 +130,11 @@ struct Exe {
 
 // A PE library (PE32, or PE32+ when wide) holding the groups, with `padding` bytes of a
 // data section before the resources, as a large library has code before them.
-inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype padding = 0)
+// The DOS stub, the PE and COFF headers, the optional header with 16 data directories and
+// an empty table of `sections` sections. Gives where the optional header starts.
+inline qsizetype peHeaders(QByteArray& b, int sections, bool wide)
 {
-    Exe out;
-    QByteArray& b = out.bytes;
     const int optionalSize = wide ? 240 : 224;
-    const int sections = padding > 0 ? 2 : 1;
     b = QByteArray(0x40, '\0');
     b[0] = 'M';
     b[1] = 'Z';
@@ -132,10 +149,19 @@ inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype pad
     const qsizetype optional = b.size();
     b.append(QByteArray(optionalSize, '\0'));
     put16(b, optional, wide ? 0x20B : 0x10B);
+    put32(b, optional + (wide ? 108 : 92), 16);
+    b.append(QByteArray(40 * qsizetype(sections), '\0'));
+    return optional;
+}
+
+inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype padding = 0)
+{
+    Exe out;
+    QByteArray& b = out.bytes;
+    const int sections = padding > 0 ? 2 : 1;
+    const qsizetype optional = peHeaders(b, sections, wide);
     const int countAt = wide ? 108 : 92;
-    put32(b, optional + countAt, 16);
-    const qsizetype table = b.size();
-    b.append(QByteArray(40 * sections, '\0'));
+    const qsizetype table = optional + (wide ? 240 : 224);
     align(b, 0x200);
 
     std::uint32_t address = 0x1000;
@@ -277,22 +303,9 @@ inline Exe ne(const std::vector<Group>& groups)
 // small while every entry of every one of them points at a data entry no section holds.
 inline QByteArray costlyPe(int sections, int names)
 {
-    QByteArray b(0x40, '\0');
-    b[0] = 'M';
-    b[1] = 'Z';
-    put32(b, 0x3C, 0x40);
-    b.append("PE\0\0", 4);
-    QByteArray coff(20, '\0');
-    put16(coff, 0, 0x14C);
-    put16(coff, 2, std::uint32_t(sections));
-    put16(coff, 16, 224);
-    b.append(coff);
-    const qsizetype optional = b.size();
-    b.append(QByteArray(224, '\0'));
-    put16(b, optional, 0x10B);
-    put32(b, optional + 92, 16);
-    const qsizetype table = b.size();
-    b.append(QByteArray(40 * qsizetype(sections), '\0'));
+    QByteArray b;
+    const qsizetype optional = peHeaders(b, sections, false);
+    const qsizetype table = optional + 224;
     const qsizetype resources = b.size();
     constexpr std::uint32_t Base = 0x10000000;
     put32(b, optional + 92 + 4 + 16, Base);

@@ -2,19 +2,27 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // A path as the store's bytes.
 inline std::string bytes(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
+// Writes content to path, making the folders it lies in first.
 inline void writeFile(const QString& path, const QByteArray& content, bool executable = false)
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     f.write(content);
@@ -28,6 +36,26 @@ inline QByteArray readFile(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
 }
+
+// Environment variables a test changes, put back as they were (unset included) when it ends.
+class EnvGuard {
+public:
+    EnvGuard(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            m_saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    }
+    ~EnvGuard()
+    {
+        for (const auto& [name, value] : m_saved)
+            value ? qputenv(name, *value) : qunsetenv(name);
+    }
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+
+private:
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
+};
 
 // Runs the current test again in a fresh process of this test program, with env, and
 // gives back what it printed. For what a process keeps for its whole life (GIO reads the

@@ -17,7 +17,7 @@ struct TempDir {
     int entries() const { return int(std::distance(std::filesystem::directory_iterator(path), {})); }
 
     std::string path = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vyre-store-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "vyre-test-XXXXXX").string();
         return mkdtemp(pattern.data()) ? pattern : std::string();
     }();
     std::error_code ignored;
