@@ -81,6 +81,7 @@ bool App::Main()
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
         return false; // wrong version, no toolbar line or unreadable: nothing to bring up
+    m_toolbars->loadCaptionFontsAhead();
 
     m_cfg->refreshToolbarList();
 

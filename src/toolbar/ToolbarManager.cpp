@@ -7,8 +7,10 @@
 #include "toolbar/ScreenRescue.h"
 #include "toolbar/ToolbarWindow.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 
 #include <stdexcept>
 #include <string>
@@ -108,6 +110,8 @@ void ToolbarManager::rescue(ToolbarWindow& window)
 
 ToolbarManager::~ToolbarManager()
 {
+    if (m_fontLoader)
+        m_fontLoader->wait();
     // A retired window still waiting for its deletion refers to this manager's context.
     for (const QPointer<ToolbarWindow>& w : m_retired)
         delete w.data();
@@ -185,4 +189,22 @@ void ToolbarManager::retire(ToolbarWindow* window)
     window->shutDown();
     window->deleteLater();
     m_retired.emplace_back(window);
+}
+
+void ToolbarManager::loadCaptionFontsAhead()
+{
+    if (m_fontLoader || !qGuiApp)
+        return;
+    const ToolbarSet& set = m_context.set;
+    bool captions = false;
+    for (std::size_t t = 0; t <= set.TbrLast && t < set.Tbrs.size(); ++t)
+        captions = captions || ((t == 0 || isTrue(set.Tbrs[t].Visible)) && isTrue(set.Tbrs[t].Captions));
+    if (!captions)
+        return;
+    // Reading the system's font configuration and listing its fonts is most of what the
+    // first caption costs, and needs nothing of the toolbars: on a second core it is done
+    // by the time the windows are built. The font database serves every thread, behind a
+    // lock of its own.
+    m_fontLoader.reset(QThread::create([] { QFontDatabase::families(); }));
+    m_fontLoader->start();
 }
