@@ -188,8 +188,8 @@ TEST(IconImageReader, PicturesThatWouldOpenOtherFilesOrCostFarMoreThanTheyShowAr
 
 // A plain picture is decoded by the reader of its kind, told by its first bytes: asking the
 // toolkit to guess would load every image-format plugin installed (TIFF, WebP, TGA...)
-// at the first icon. Kinds that are not plain pictures stay undrawn, whatever the name.
-// The pictures are made by hand: Qt's image writer itself loads every plugin.
+// at the first icon; so would a PNG inside an icon file. Kinds that are not plain pictures
+// stay undrawn, whatever the name. The pictures are made by hand: Qt's image writer itself loads every plugin.
 TEST(IconImageReader, PlainPicturesAreDecodedByTheirKindWithoutLoadingOtherImagePlugins)
 {
     QByteArray bmp("BM", 2);
@@ -210,7 +210,7 @@ TEST(IconImageReader, PlainPicturesAreDecodedByTheirKindWithoutLoadingOtherImage
     QTemporaryDir dir;
     FileIconSource icons;
     const struct { const char* name; QByteArray bytes; bool red; } rows[] = {
-        {"bitmap", bmp, true}, {"pixmap", xpm, true}, {"png", png, false}};
+        {"bitmap", bmp, true}, {"pixmap", xpm, true}, {"png", png, false}, {"icon", icoBytes, false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         writeFile(dir.filePath(row.name), row.bytes);
