@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the large toolbar set that the benchmarks load.
 
-    gen_large_set.py OUT [--no-icons]
+    gen_large_set.py OUT [--no-icons] [--shape deep]
 
 OUT/set/Toolbars.cfg, OUT/set/Default.vtb   the data folder (copy the launcher beside them)
 OUT/bars/Bar001.vtb .. Bar255.vtb           the other toolbars' files (absolute paths)
@@ -15,6 +15,14 @@ right edge; some show captions and some hide automatically. The top-left corner 
 visible toolbar (its handle) is left uncovered by the others, and no toolbar comes near
 the point written in layout.txt, where the mouse can rest.
 
+--shape deep writes a set of another shape: fewer toolbars with more icons each. 96
+toolbars of 40 buttons (the most a toolbar holds; every twentieth a separator), 12
+visible (Bar000 and every eighth after it): eight lie horizontally in rows down the left,
+half of them with captions, and four stand upright at the right, two of those with
+captions. Its icons are 480 PNG files of 16, 24, 32 and 48 pixels, so every button of a
+visible toolbar has a picture of its own, and most of them must be scaled to the
+button's size.
+
 The output depends on nothing but this script: the same bytes on every run.
 """
 
@@ -23,9 +31,13 @@ import struct
 import sys
 import zlib
 
-TOOLBARS = 256
-BUTTONS = 40
-ICONS = 400
+# The shape of the set: the default one, or the deep one (--shape deep).
+SHAPES = {
+    "large": dict(toolbars=256, buttons=40, icons=400, every=16, separator=10),
+    "deep": dict(toolbars=96, buttons=40, icons=480, every=8, separator=20),
+}
+TOOLBARS = BUTTONS = ICONS = EVERY = SEPARATOR = 0
+SHAPE = "large"
 TWIPS = 15  # twips per pixel on an ordinary screen
 FREE_POINT = (1060, 30)  # pixels, away from every toolbar
 
@@ -114,15 +126,22 @@ def lines(rows):
 
 
 def icon_path(out, n):
-    return os.path.join(out, "icons", "icon%03d.%s" % (n, "png" if n % 2 == 0 else "ico"))
+    png = n % 2 == 0 or SHAPE == "deep"
+    return os.path.join(out, "icons", "icon%03d.%s" % (n, "png" if png else "ico"))
+
+
+def icon_bytes(n):
+    if SHAPE == "deep":
+        return png_bytes(picture(n, (16, 24, 32, 48)[n % 4]))
+    return png_bytes(picture(n, 16 + 16 * (n % 4 == 0))) if n % 2 == 0 else ico_bytes(n)
 
 
 def button_line(out, t, k):
     """Button k (1-based) of toolbar t: every tenth a separator, a few recall buttons,
     the rest programs, documents and folders with an icon each."""
-    if k % 10 == 0:
+    if k % SEPARATOR == 0:
         return ";;;4;;0;"
-    n = (t * 37 + k * 11) % ICONS
+    n = (t * BUTTONS + k) % ICONS if SHAPE == "deep" else (t * 37 + k * 11) % ICONS
     icon = icon_path(out, n)
     index = 1  # an ICO file is one icon in two sizes
     if k == 1 and t > 0:
@@ -138,11 +157,22 @@ def button_line(out, t, k):
 def layout():
     """Name, top, left (twips), modes and whether shown, for each toolbar."""
     bars = []
-    visible = [t for t in range(0, TOOLBARS, 16)]
+    visible = [t for t in range(0, TOOLBARS, EVERY)]
     for t in range(TOOLBARS):
         shown = t in visible
         vertical = captions = autohide = False
-        if shown:
+        if shown and SHAPE == "deep":
+            v = visible.index(t)
+            if v < 8:  # rows down the left, handles staggered
+                x, y = 10 + 30 * (v % 4), 60 + 80 * v
+                captions = v % 2 == 1
+                autohide = v == 3
+            else:  # columns at the right, each handle above the one before it, so that
+                c = v - 8  # no wide captioned column covers the handle of the next
+                x, y = 1000 + 60 * c, 10 + 40 * (3 - c)
+                vertical = True
+                captions = c in (1, 3)
+        elif shown:
             v = visible.index(t)
             if v < 12:  # rows down the left, handles staggered
                 x, y = 10 + 30 * (v % 4), 60 + 60 * v
@@ -170,9 +200,18 @@ def flag(b):
 
 
 def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    if len(args) != 1:
-        sys.exit("usage: gen_large_set.py OUT [--no-icons]")
+    global TOOLBARS, BUTTONS, ICONS, EVERY, SEPARATOR, SHAPE
+    argv = sys.argv[1:]
+    if "--shape" in argv:
+        at = argv.index("--shape")
+        SHAPE = argv[at + 1] if at + 1 < len(argv) else ""
+        del argv[at:at + 2]
+    args = [a for a in argv if not a.startswith("--")]
+    if len(args) != 1 or SHAPE not in SHAPES:
+        sys.exit("usage: gen_large_set.py OUT [--no-icons] [--shape deep]")
+    shape = SHAPES[SHAPE]
+    TOOLBARS, BUTTONS, ICONS = shape["toolbars"], shape["buttons"], shape["icons"]
+    EVERY, SEPARATOR = shape["every"], shape["separator"]
     out = os.path.abspath(args[0])
     for sub in ("set", "bars", "icons"):
         os.makedirs(os.path.join(out, sub), exist_ok=True)
@@ -180,7 +219,7 @@ def main():
     if "--no-icons" not in sys.argv:
         for n in range(ICONS):
             with open(icon_path(out, n), "wb") as f:
-                f.write(png_bytes(picture(n, 16 + 16 * (n % 4 == 0))) if n % 2 == 0 else ico_bytes(n))
+                f.write(icon_bytes(n))
 
     bars = layout()
     cfg = [CFG_HEADER]

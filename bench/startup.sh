@@ -15,7 +15,13 @@
 #   nocache  the large set without an icon cache: every icon shown is decoded
 #   damaged  the large set with a damaged icon cache (the warm one with one pixel of every
 #            record changed), which must cost no more than having none
-# CASES="floor default" limits the cases (default: floor default large nocache damaged). Everything runs on a private Xvfb. After each
+#   deep     the set of another shape (gen_large_set.py --shape deep): 96 toolbars of 40
+#            buttons, 12 visible (4 upright, 6 with captions), every button of them with
+#            an icon of its own (480 PNG files of 16 to 48 pixels), with the icon cache of
+#            an earlier start
+#   deepnocache  the same without an icon cache
+# CASES="floor default" limits the cases (default: floor default large nocache damaged
+# deep deepnocache). Everything runs on a private Xvfb. After each
 # stop the script syncs and waits SETTLE_SECONDS (default 0.5; 0 skips the wait) so that
 # the end of one program does not run into the start of the next.
 #
@@ -37,7 +43,7 @@ set -eu
 
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR [RUNS]}" && pwd)
 RUNS=${2:-7}
-CASES=${CASES:-floor default large nocache damaged}
+CASES=${CASES:-floor default large nocache damaged deep deepnocache}
 IDLE_SECONDS=${IDLE_SECONDS:-10}
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$BUILD/vyrelight
@@ -47,7 +53,7 @@ PROBE=$BUILD/bench/vyre_xprobe
 for f in "$FLOOR" "$PROBE"; do
   [ -x "$f" ] || { echo "missing $f: configure with -DVYRE_BENCH=ON and build" >&2; exit 1; }
 done
-case " $CASES " in *" default "*|*" large "*|*" nocache "*|*" damaged "*)
+case " $CASES " in *" default "*|*" large "*|*" nocache "*|*" damaged "*|*" deep"*)
   [ -x "$BIN" ] || { echo "missing $BIN" >&2; exit 1; } ;;
 esac
 
@@ -80,8 +86,12 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 python3 "$HERE/gen_large_set.py" "$WORK/large"
 read -r _ LARGE_COUNT _ < <(grep '^visible' "$WORK/large/layout.txt")
 read -r _ FREE_X FREE_Y < <(grep '^free' "$WORK/large/layout.txt")
+python3 "$HERE/gen_large_set.py" "$WORK/deep" --shape deep
+read -r _ DEEP_COUNT _ < <(grep '^visible' "$WORK/deep/layout.txt")
 
-expect_count() { case $1 in large|nocache|damaged) echo "$LARGE_COUNT" ;; *) echo 1 ;; esac; }
+expect_count() {
+  case $1 in large|nocache|damaged) echo "$LARGE_COUNT" ;; deep|deepnocache) echo "$DEEP_COUNT" ;; *) echo 1 ;; esac
+}
 expect_title() { case $1 in floor) echo '^Floor$' ;; default) echo '^Default$' ;; *) echo '^Bar[0-9]{3}$' ;; esac; }
 
 # The icon cache folder of a start: shared by the "large" starts, so each finds what the
@@ -90,6 +100,7 @@ cache_for() {
   local c=$1 dir=$2
   case $c in
     large) echo "$WORK/cache-warm" ;;
+    deep) echo "$WORK/cache-deep" ;;
     damaged)
       mkdir -p "$dir/cache/vyrelight"
       if [ -f "$WORK/cache-warm/vyrelight/icons.cache" ]; then
@@ -124,6 +135,8 @@ prepare() {
     floor) cp "$FLOOR" "$dir/vyre_floor"; echo "$dir/vyre_floor" ;;
     default) cp "$BIN" "$dir/vyrelight"; echo "$dir/vyrelight" ;;
     large|nocache|damaged) cp "$BIN" "$WORK/large/set/Toolbars.cfg" "$WORK/large/set/Default.vtb" "$dir/"
+           echo "$dir/vyrelight" ;;
+    deep|deepnocache) cp "$BIN" "$WORK/deep/set/Toolbars.cfg" "$WORK/deep/set/Default.vtb" "$dir/"
            echo "$dir/vyrelight" ;;
   esac
 }
@@ -207,6 +220,9 @@ read -r -a case_list <<<"$CASES"
 # scrambles); the launcher writes it two seconds after its last new picture.
 case " $CASES " in *" large "*|*" damaged "*)
   if start_one large "$WORK/run/prime"; then sleep 3; stop "$PID"; fi ;;
+esac
+case " $CASES " in *" deep "*)
+  if start_one deep "$WORK/run/prime-deep"; then sleep 3; stop "$PID"; fi ;;
 esac
 for r in $(seq 1 "$RUNS"); do
   # Rotate the order each round.

@@ -77,27 +77,34 @@ bool App::start()
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
         return false; // wrong version, no toolbar line or unreadable: nothing to bring up
+    m_toolbars->loadCaptionFontsAhead();
 
     m_cfg->refreshToolbarList();
 
-    // One toolbar after the other, each completely before the next. A toolbar that
-    // fails to come up does not keep the others from coming up. Only the toolbars on
-    // screen get a window now; a hidden one is built the first time it is needed
-    // (shown, switched, folded, pictured), so a large set starts as fast as a small one.
-    // The toolbar files' messages of a start-up come in one box at the end: thirty
-    // toolbars on a drive that is gone are one message, not thirty.
+    // Every toolbar file is read first, then the toolbars on screen are built one after
+    // the other, each completely before the next: the font database a caption needs
+    // loads on another thread meanwhile (none of it shows before the event loop runs).
+    // A toolbar that fails to come up does not keep the others from coming up. Only the
+    // toolbars on screen get a window now; a hidden one is built the first time it is
+    // needed (shown, switched, folded, pictured), so a large set starts as fast as a
+    // small one. The toolbar files' messages of a start-up come in one box at the end:
+    // thirty toolbars on a drive that is gone are one message, not thirty.
     std::vector<msg::ToolbarMessage> unread;
     for (int i = 0; i <= m_set.TbrLast; ++i) {
-        const auto t = static_cast<std::uint8_t>(i);
-        TbrRec& rec = m_set.Tbrs[t];
+        TbrRec& rec = m_set.Tbrs[static_cast<std::size_t>(i)];
         for (StoreMessage& m : ReadBtns(rec))
             unread.push_back({rec.Name, ToolbarFilePath(rec), std::move(m)});
         if (m_ended)
             return true; // ending has begun meanwhile: nothing more comes up
-        if (t != 0 && !isTrue(rec.Visible))
+    }
+    for (int i = 0; i <= m_set.TbrLast && !m_ended; ++i) {
+        const auto t = static_cast<std::uint8_t>(i);
+        if (t != 0 && !isTrue(m_set.Tbrs[t].Visible))
             continue;
         skipOnError("building a toolbar at start-up", [&] { m_toolbars->ready(t); });
     }
+    if (m_ended)
+        return true;
     if (!unread.empty())
         showRendered(m_services.prompter, msg::gather(unread));
     // Once the toolbars are up, which work as ever, only their changes are not kept.

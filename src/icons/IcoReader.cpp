@@ -25,6 +25,9 @@ QImage decodePng(const QByteArray& data)
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
+    // Without this the reader still asks every image-format plugin about the bytes,
+    // loading them all, though it was told the kind.
+    reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(64);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > ico::MaxSide || size.height() > ico::MaxSide)

@@ -156,16 +156,35 @@ QString refusalAt(const QByteArray& bytes, int depth)
     return {};
 }
 
+// The kind of a plain picture by its first bytes, as the decoders themselves tell them:
+// null for any other kind, which is not drawn.
+const char* pictureFormat(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        return "png";
+    if (isJpeg(bytes))
+        return "jpeg";
+    if (bytes.startsWith("/* XPM"))
+        return "xpm";
+    if (bytes.startsWith("BM"))
+        return "bmp";
+    return nullptr;
+}
+
 QImage readPicture(const QByteArray& bytes, int side)
 {
+    // The kind is told here, not left to the reader: guessing it asks every image-format
+    // plugin installed whether it knows the bytes, which loads them all (a dozen
+    // libraries) at the first picture and questions them again at every one after.
+    const char* format = pictureFormat(bytes);
+    if (!format)
+        return {};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(256);
-    const QByteArray format = reader.format();
-    if (format != "png" && format != "jpeg" && format != "jpg" && format != "xpm" && format != "bmp")
-        return {};
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide))
         return {};

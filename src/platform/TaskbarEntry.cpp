@@ -29,11 +29,33 @@ xcb_connection_t* x11Connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
+// The three atoms the state is written with. An atom names the same thing for the whole
+// life of the X connection, so they are asked for once, all three in one round trip,
+// rather than at every show of every toolbar.
+struct StateAtoms {
+    xcb_atom_t netWmState = XCB_ATOM_NONE;
+    std::array<xcb_atom_t, 2> skip{XCB_ATOM_NONE, XCB_ATOM_NONE};
+    bool complete() const { return netWmState != XCB_ATOM_NONE && skip[0] != XCB_ATOM_NONE && skip[1] != XCB_ATOM_NONE; }
+};
+
+const StateAtoms& stateAtoms(xcb_connection_t* c)
 {
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    static xcb_connection_t* askedOn = nullptr;
+    static StateAtoms atoms;
+    if (askedOn == c && atoms.complete())
+        return atoms;
+    const char* const names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+    std::array<xcb_intern_atom_cookie_t, 3> cookies{};
+    for (std::size_t i = 0; i < cookies.size(); ++i)
+        cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    std::array<xcb_atom_t, 3> got{};
+    for (std::size_t i = 0; i < cookies.size(); ++i) {
+        const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+        got[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+    askedOn = c;
+    atoms = StateAtoms{got[0], {got[1], got[2]}};
+    return atoms;
 }
 
 // The atoms of the window's _NET_WM_STATE as it stands.
@@ -55,10 +77,11 @@ void keepOutOfTaskbar(QWidget& window)
     if (!c || !window.isWindow())
         return;
     const xcb_window_t id = static_cast<xcb_window_t>(window.winId());
-    const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
-    const std::array<xcb_atom_t, 2> skip{atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER")};
-    if (netWmState == XCB_ATOM_NONE || skip[0] == XCB_ATOM_NONE || skip[1] == XCB_ATOM_NONE)
+    const StateAtoms& atoms = stateAtoms(c);
+    if (!atoms.complete())
         return;
+    const xcb_atom_t netWmState = atoms.netWmState;
+    const std::array<xcb_atom_t, 2> skip = atoms.skip;
     // In its showEvent a window counts as visible already, but is not yet on screen.
     if (!window.windowHandle() || !window.windowHandle()->isVisible()) {
         // Hidden: written on the window, merged with what is there; Qt adds its own

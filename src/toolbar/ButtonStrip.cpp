@@ -126,10 +126,17 @@ void ButtonStrip::Private::measure(const QFontMetrics& fm)
             if (b.style != Style::Normal || b.caption.isEmpty())
                 continue;
             if (b.captionPx < 0) {
-                b.shown = fm.elidedText(b.caption.left(MaxCaptionChars), Qt::ElideRight, MaxCaptionPx);
-                if (b.shown.size() < b.caption.size() && !b.shown.endsWith(QChar(0x2026)))
-                    b.shown = fm.elidedText(b.shown + QChar(0x2026), Qt::ElideRight, MaxCaptionPx);
-                b.captionPx = std::min(fm.horizontalAdvance(b.shown), MaxCaptionPx);
+                // Most captions fit: measured once, and elided (shaped again) only when not.
+                const int whole = b.caption.size() <= MaxCaptionChars ? fm.horizontalAdvance(b.caption) : -1;
+                if (whole >= 0 && whole <= MaxCaptionPx) {
+                    b.shown = b.caption;
+                    b.captionPx = whole;
+                } else {
+                    b.shown = fm.elidedText(b.caption.left(MaxCaptionChars), Qt::ElideRight, MaxCaptionPx);
+                    if (b.shown.size() < b.caption.size() && !b.shown.endsWith(QChar(0x2026)))
+                        b.shown = fm.elidedText(b.shown + QChar(0x2026), Qt::ElideRight, MaxCaptionPx);
+                    b.captionPx = std::min(fm.horizontalAdvance(b.shown), MaxCaptionPx);
+                }
             }
             text = std::max(text, b.captionPx);
         }

@@ -7,8 +7,10 @@
 #include "toolbar/ScreenRescue.h"
 #include "toolbar/ToolbarWindow.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 
 #include <stdexcept>
 #include <string>
@@ -106,7 +108,11 @@ void ToolbarManager::rescue(ToolbarWindow& window)
     window.showRescuedAt(window.pixelRect().topLeft() + (*to - handle.topLeft()), target);
 }
 
-ToolbarManager::~ToolbarManager() = default;
+ToolbarManager::~ToolbarManager()
+{
+    if (m_fontLoader)
+        m_fontLoader->wait();
+}
 
 ToolbarWindow& ToolbarManager::window(std::uint8_t t)
 {
@@ -180,4 +186,22 @@ void ToolbarManager::retire(ToolbarWindow* window)
     window->shutDown();
     window->deleteLater();
     m_retired.emplace_back(window);
+}
+
+void ToolbarManager::loadCaptionFontsAhead()
+{
+    if (m_fontLoader || !qGuiApp)
+        return;
+    const ToolbarSet& set = m_context.set;
+    bool captions = false;
+    for (std::size_t t = 0; t <= set.TbrLast && t < set.Tbrs.size(); ++t)
+        captions = captions || ((t == 0 || isTrue(set.Tbrs[t].Visible)) && isTrue(set.Tbrs[t].Captions));
+    if (!captions)
+        return;
+    // Reading the system's font configuration and listing its fonts is most of what the
+    // first caption costs, and needs nothing of the toolbars: on a second core it is done
+    // by the time the windows are built. The font database serves every thread, behind a
+    // lock of its own.
+    m_fontLoader.reset(QThread::create([] { QFontDatabase::families(); }));
+    m_fontLoader->start();
 }

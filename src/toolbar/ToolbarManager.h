@@ -14,6 +14,7 @@
 class Clock;
 class Ticker;
 class QScreen;
+class QThread;
 class ToolbarHost;
 class ToolbarWindow;
 class WindowPlaces;
@@ -57,6 +58,10 @@ public:
     // Ends every window: hidden at once, deleted once the event loop is back from
     // whatever handler is running, so no window goes away under its own handler.
     void closeAll();
+    // When a toolbar that comes up at start shows captions, starts loading the font
+    // database on another thread, so that it is read while the toolbar files are
+    // (the first caption measured waits for it). Call once the set's records are in.
+    void loadCaptionFontsAhead();
 
 private:
     void retire(ToolbarWindow* window);
@@ -72,6 +77,8 @@ private:
     bool m_rescuePending{false};
     // Runs out once the screens have not changed for a while.
     std::unique_ptr<Ticker> m_settle;
+    // Loads the font database ahead of the first caption; waited for before the end.
+    std::unique_ptr<QThread> m_fontLoader;
     // Windows closed or removed whose deletion waits for the event loop. Last, so that
     // they go first: they refer to everything above.
     std::vector<OwnedWindow<ToolbarWindow>> m_retired;

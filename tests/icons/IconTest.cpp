@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QBuffer>
+#include <QDataStream>
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
@@ -160,6 +162,51 @@ TEST(IconImageReader, PicturesThatWouldOpenOtherFilesOrCostFarMoreThanTheyShowAr
     writeFile(dir.filePath("outside.svg"), outside);
     FileIconSource icons;
     EXPECT_EQ(icons.count(dir.filePath("outside.svg").toStdString()), 0);
+}
+
+// A plain picture is decoded by the reader of its kind, told by its first bytes: asking the
+// toolkit to guess would load every image-format plugin installed (TIFF, WebP, TGA...)
+// at the first icon; so would a PNG inside an icon file. Kinds that are not plain pictures
+// stay undrawn, whatever the name. The pictures are made by hand: Qt's image writer itself loads every plugin.
+TEST(IconImageReader, PlainPicturesAreDecodedByTheirKindWithoutLoadingOtherImagePlugins)
+{
+    QByteArray bmp("BM", 2);
+    QDataStream out(&bmp, QIODevice::Append);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(54 + 16) << quint32(0) << quint32(54) << quint32(40) << qint32(2) << qint32(2) << quint16(1)
+        << quint16(24) << quint32(0) << quint32(16) << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+    for (int row = 0; row < 2; ++row)
+        out << quint8(0x1E) << quint8(0x1E) << quint8(0xC8) << quint8(0x1E) << quint8(0x1E) << quint8(0xC8)
+            << quint16(0);
+    const QByteArray xpm = "/* XPM */\nstatic const char *red[] = {\n\"2 2 1 1\",\n\". c #C81E1E\",\n\"..\",\n\"..\"};\n";
+    QFile ico(Good + "png-256-half-black.ico");
+    ASSERT_TRUE(ico.open(QIODevice::ReadOnly));
+    const QByteArray icoBytes = ico.readAll();
+    const QByteArray png = icoBytes.mid(icoBytes.indexOf("\x89PNG\r\n\x1a\n"));
+    ASSERT_TRUE(png.startsWith("\x89PNG"));
+
+    QTemporaryDir dir;
+    FileIconSource icons;
+    const struct { const char* name; QByteArray bytes; bool red; } rows[] = {
+        {"bitmap", bmp, true}, {"pixmap", xpm, true}, {"png", png, false}, {"icon", icoBytes, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeFile(dir.filePath(row.name), row.bytes);
+        const QImage drawn = icons.draw(dir.filePath(row.name).toStdString(), 0);
+        ASSERT_FALSE(drawn.isNull());
+        if (row.red) {
+            EXPECT_EQ(drawn.pixel(8, 8), qRgb(0xC8, 0x1E, 0x1E));
+        }
+    }
+    for (const QByteArray& other : {QByteArray("GIF89a\x10\x00\x10\x00\x80\x00\x00", 13), QByteArray("II*\x00\x08\x00\x00\x00", 8)}) {
+        writeFile(dir.filePath("other.png"), other);
+        EXPECT_TRUE(icons.draw(dir.filePath("other.png").toStdString(), 0).isNull()) << other.left(4).toStdString();
+    }
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    for (const char* plugin : {"libqtiff", "libqwebp", "libqtga", "libqwbmp", "libqicns", "libqgif"})
+        EXPECT_FALSE(mapped.contains(plugin)) << plugin;
 }
 
 // A reader of made-up "TEST" files with three icons, each drawn in a colour of its index

@@ -234,3 +234,16 @@ TEST_F(ToolbarTest, TheHandleTellsItsToolbarAndTheWayToTheMenuAndNamesShowWhileA
     w.showIdentity();
     EXPECT_EQ(w.handle().toolTip(), "Work\nright-click for the menu, double-click to configure");
 }
+
+// The font database may be loading on another thread while the first toolbars are built:
+// their captions measure the same.
+TEST_F(ToolbarTest, CaptionsMeasureTheSameWhileTheFontsLoadOnAnotherThread)
+{
+    toolbar(1, {Btn("Mail Reader"), Btn("Go")});
+    rec(1).Captions = True16;
+    toolbars.loadCaptionFontsAhead();
+    ToolbarWindow& w = built(1, {Btn("Mail Reader"), Btn("Go")}, {Captions});
+    const QFontMetrics fm = w.strip().fontMetrics();
+    EXPECT_EQ(w.strip().buttonWidth(), float((fm.horizontalAdvance(QStringLiteral("Mail Reader")) + 8) * 15));
+    EXPECT_EQ(w.strip().caption(3), QStringLiteral("Mail Reader"));
+}
