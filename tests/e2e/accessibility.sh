@@ -37,10 +37,11 @@ has() { tree && grep -q -- "$1" "$TMP/tree.txt"; }
 expect() { poll has "$1" || { cat "$TMP/tree.txt" >&2; fail "$2"; }; }
 act() { poll "${ATSPI[@]}" do "$@" || { cat "$TMP/tree.txt" >&2; fail "no $1 '$2' to $3"; }; }
 
-# The tool bar, named as its toolbar, holds the buttons by name and the separator.
+# The tool bar, named as its toolbar and reached by the keyboard, holds the buttons by name
+# and the separator.
 expect "tool bar 'Default'" "the toolbar is not on the accessibility bus"
 grep -A3 "tool bar 'Default'" "$TMP/tree.txt" | sed 's/^ *//; s/ enabled.*//' > "$TMP/bar.txt"
-printf '%s\n' "tool bar 'Default' []" "push button 'Mark' ['Press']" "separator '' []" \
+printf '%s\n' "tool bar 'Default' ['SetFocus']" "push button 'Mark' ['Press']" "separator '' []" \
   "push button 'Other' ['Press']" | diff - "$TMP/bar.txt" || fail "the toolbar reads otherwise"
 grep -q "push button 'Default menu' \['ShowMenu', 'Press'\]" "$TMP/tree.txt" || fail "the handle is no menu button"
 
