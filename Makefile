@@ -37,7 +37,8 @@ install: build
 # test suite, then the soak.
 test: asan fuzz check soak
 
-# Also compiles every header on its own, which catches an upward include in a header.
+# Also compiles the headers of each layer apart from its sources, which catches an upward
+# include in a header.
 check: build
 	cmake --build $(BUILD) -j $(JOBS) --target vyre_check_headers
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
