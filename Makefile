@@ -3,13 +3,13 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 # The soak's wall-clock budget; CI allows it a minute at most, start-up and ends included.
-SOAK_SECONDS ?= 45
+SOAK_SECONDS ?= 30
 # WERROR=1 makes every warning an error (CI sets it); CMAKE_FLAGS go to every configure step.
 WERROR ?= 0
 CMAKE_FLAGS ?=
 CONFIGURE_FLAGS = -DVYRE_WERROR=$(if $(filter 1 ON on yes,$(WERROR)),ON,OFF) $(CMAKE_FLAGS)
 
-.PHONY: run test build deps check fuzz asan bench clean package package-check install soak
+.PHONY: run test build deps check fuzz asan sanitize bench clean package package-check install soak
 
 deps:
 	@bash scripts/deps.sh
@@ -41,7 +41,8 @@ install: build
 # test suite, then the soak.
 test: asan fuzz check soak
 
-# Also compiles every header on its own, which catches an upward include in a header.
+# Also compiles the headers of each layer apart from its sources, which catches an upward
+# include in a header.
 check: build
 	cmake --build $(BUILD) -j $(JOBS) --target vyre_check_headers
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -51,18 +52,22 @@ check: build
 soak: build
 	bash tests/soak/soak.sh $(BUILD)/vyrelight $(SOAK_SECONDS)
 
-asan: deps
-	cmake -S . -B build-asan -G Ninja -DVYRE_STORE_ONLY=ON -DVYRE_SANITIZE=address,undefined \
-	      -DCMAKE_BUILD_TYPE=Debug $(CONFIGURE_FLAGS)
-	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ctest --output-on-failure -j $(JOBS)
-
-fuzz: deps
-	CC=clang CXX=clang++ CXXFLAGS=-fsanitize=fuzzer-no-link cmake -S . -B build-fuzz -G Ninja \
-	      -DVYRE_STORE_ONLY=ON -DVYRE_TESTS=OFF -DVYRE_FUZZ=ON -DVYRE_SANITIZE=address,undefined \
+# One clang build with AddressSanitizer and UndefinedBehaviorSanitizer of the Qt-free
+# layers, the store and the formats: their tests and every fuzzer (only these libraries
+# carry the fuzzers' coverage instrumentation). `make asan` runs the tests, `make fuzz`
+# the fuzzers; any sanitizer report fails them.
+sanitize: deps
+	CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DVYRE_STORE_ONLY=ON -DVYRE_FUZZ=ON \
+	      -DVYRE_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
 	      $(CONFIGURE_FLAGS)
-	cmake --build build-fuzz -j $(JOBS)
-	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+	cmake --build build-sanitize -j $(JOBS)
+
+asan: sanitize
+	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
+
+# Every fuzzer for FUZZ_SECONDS, JOBS at a time, each after replaying its corpus.
+fuzz: sanitize
+	JOBS=$(JOBS) bash scripts/fuzz.sh build-sanitize $(FUZZ_SECONDS)
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYRE_TESTS=OFF -DVYRE_BENCH=ON \
@@ -76,4 +81,4 @@ bench: deps
 	for i in 1 2 3 4 5; do build-bench/bench/vyre_bench_toolbar_editor --benchmark_filter=First; done
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-bench
+	rm -rf $(BUILD) build-sanitize build-bench
