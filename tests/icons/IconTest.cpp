@@ -168,7 +168,7 @@ TEST(IconImageReader, PicturesThatWouldOpenOtherFilesOrCostFarMoreThanTheyShowAr
 // toolkit to guess would load every image-format plugin installed (TIFF, WebP, TGA...)
 // at the first icon; so would a PNG inside an icon file. Kinds that are not plain pictures
 // stay undrawn, whatever the name. The pictures are made by hand: Qt's image writer itself loads every plugin.
-TEST(IconImageReader, PlainPicturesAreDecodedByTheirKindWithoutLoadingOtherImagePlugins)
+TEST(IconImageReader, Alone_PlainPicturesAreDecodedByTheirKindWithoutLoadingOtherImagePlugins)
 {
     QByteArray bmp("BM", 2);
     QDataStream out(&bmp, QIODevice::Append);
