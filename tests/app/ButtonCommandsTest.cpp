@@ -244,7 +244,7 @@ TEST_F(ButtonCommandsTest, TheFortyFirstButtonIsRefusedWithNothingChanged)
     EXPECT_TRUE(app->buttonEditorVisible()); // the typed button is not lost
 }
 
-TEST_F(ButtonCommandsTest, DoubleClickEditsTheButtonInPlaceAndASeparatorStaysOne)
+TEST_F(ButtonCommandsTest, DoubleClickEditsTheButtonInPlace)
 {
     start(line("A") + line("", KindSeparator) + line("C"));
     const QPoint c = list()->visualItemRect(list()->item(2)).center();
@@ -255,12 +255,6 @@ TEST_F(ButtonCommandsTest, DoubleClickEditsTheButtonInPlaceAndASeparatorStaysOne
     EXPECT_EQ(box(1)->text(), "/bin/C");
     box(0)->setText("Sea");
     box(2)->setText("--fast");
-    pressOk();
-    expectButtons("A | Sea", line("A") + line("", 4) + "Sea;/bin/C;--fast;1;;0;\r\n");
-
-    list()->setCurrentRow(1);
-    btnCfg(2)->click();
-    EXPECT_TRUE(editor()->separatorMode());
     pressOk();
     expectButtons("A | Sea", line("A") + line("", 4) + "Sea;/bin/C;--fast;1;;0;\r\n");
 }
@@ -321,18 +315,6 @@ TEST_F(ButtonCommandsTest, AnOpenEditorKeepsItsTextsFromDropsAndFromAddAndEdit)
     EXPECT_EQ(box(0)->text(), "Typed");
     EXPECT_EQ(box(1)->text(), "/opt/dropped.txt");
     EXPECT_EQ(dropped->windowModality(), Qt::NonModal);
-}
-
-TEST_F(ButtonCommandsTest, AFileTakenAsADropOpensAFilledAddButtonThatBlocksNothing)
-{
-    start(line("A"));
-    app->buttons().addFromFile("/opt/notes/plan.odt");
-    ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->windowModality(), Qt::NonModal);
-    EXPECT_EQ(box(0)->text(), "plan");
-    EXPECT_EQ(box(1)->text(), "/opt/notes/plan.odt");
-    pressOk();
-    expectButtons("A plan", line("A") + "plan;/opt/notes/plan.odt;;1;;0;\r\n");
 }
 
 // A drop on a toolbar's handle: the configuration window turns to that toolbar, the
