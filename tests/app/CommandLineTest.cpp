@@ -22,6 +22,7 @@ struct Row {
     bool autostartOn;
     bool platformChosen;
     bool refused;
+    std::vector<std::string> names{}; // the toolbar and button named to a running launcher
 };
 
 TEST(CommandLine, ActionsFoldersAndRefusals)
@@ -53,6 +54,19 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
         {{"-style"}, Action::Run, "", false, false, true},
         // As Qt reads it: the next argument is the value, whatever it looks like.
         {{"-style", "--help"}, Action::Run, "", false, false, false},
+        // Commands for the launcher already running.
+        {{"--list"}, Action::List, "", false, false, false},
+        {{"--press", "My tools", "-odd name"}, Action::Press, "", false, false, false, {"My tools", "-odd name"}},
+        {{"--data-dir", "/d", "--toggle", "2"}, Action::Toggle, "/d", false, false, false, {"2"}},
+        {{"--focus", "My tools"}, Action::Focus, "", false, false, false, {"My tools"}},
+        {{"--focus"}, Action::Run, "", false, false, true},
+        {{"--focus", "1", "--toggle", "2"}, Action::Run, "", false, false, true, {"1", "2"}},
+        {{"--press", "Tools"}, Action::Run, "", false, false, true, {"Tools"}},
+        {{"--toggle"}, Action::Run, "", false, false, true},
+        {{"--toggle=Tools"}, Action::Run, "", false, false, true},
+        {{"--list", "--toggle", "1"}, Action::Run, "", false, false, true, {"1"}},
+        {{"--list", "extra"}, Action::Run, "", false, false, true},
+        {{"--autostart", "on", "--list"}, Action::Run, "", true, false, true},
     };
     for (const Row& row : rows) {
         std::string shown;
@@ -60,16 +74,16 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
             shown += a + " ";
         SCOPED_TRACE(shown);
         const CommandLine line = parseCommandLine(row.args);
-        EXPECT_EQ(line.action, row.action);
+        if (!row.refused) { // a refused line is never acted on
+            EXPECT_EQ(line.action, row.action);
+        }
         EXPECT_EQ(line.dataDir, row.dataDir);
         EXPECT_EQ(line.autostartOn, row.autostartOn);
         EXPECT_EQ(line.platformChosen, row.platformChosen);
         EXPECT_EQ(!line.error.empty(), row.refused) << line.error;
+        EXPECT_EQ(line.names, row.names);
     }
-}
-
-TEST(CommandLine, TheRefusalNamesTheOffendingArgument)
-{
+    // A refusal names the offending argument.
     EXPECT_NE(parseCommandLine({"--frobnicate"}).error.find("'--frobnicate'"), std::string::npos);
     EXPECT_NE(parseCommandLine({"--autostart", "maybe"}).error.find("'maybe'"), std::string::npos);
 }
@@ -78,7 +92,8 @@ TEST(CommandLine, VersionAndHelpComeFromTheBuild)
 {
     EXPECT_EQ(versionLine(), std::string("Vyrelight Toolbar ") + VYRE_VERSION + "\n");
     const std::string help = helpText("vyrelight");
-    for (const char* option : {"--data-dir DIR", "--autostart on|off", "--help", "--version"})
+    for (const char* option : {"--data-dir DIR", "--autostart on|off", "--help", "--version", "--press TOOLBAR BUTTON",
+                               "--toggle TOOLBAR", "--focus TOOLBAR", "--list", "Exit status", "Shortcut", "Escape"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
@@ -152,42 +167,6 @@ TEST(RemoteCommand, ListLinesAreOneRecordEach)
 {
     EXPECT_EQ(listToolbarLine(2, false, "My tools"), "T\t2\thidden\tMy tools\n");
     EXPECT_EQ(listButtonLine(1, "a\tb", "/bin/x\ny\\"), "\tB\t1\ta\\tb\t/bin/x\\ny\\\\\n");
-}
-
-TEST(CommandLine, CommandsForTheRunningLauncher)
-{
-    struct CommandRow {
-        std::vector<std::string> args;
-        Action action;
-        std::vector<std::string> names;
-        bool refused;
-    };
-    const std::vector<CommandRow> rows{
-        {{"--list"}, Action::List, {}, false},
-        {{"--press", "My tools", "-odd name"}, Action::Press, {"My tools", "-odd name"}, false},
-        {{"--data-dir", "/d", "--toggle", "2"}, Action::Toggle, {"2"}, false},
-        {{"--focus", "My tools"}, Action::Focus, {"My tools"}, false},
-        {{"--focus"}, Action::Run, {}, true},
-        {{"--focus", "1", "--toggle", "2"}, Action::Run, {"1", "2"}, true},
-        {{"--press", "Tools"}, Action::Run, {"Tools"}, true},
-        {{"--toggle"}, Action::Run, {}, true},
-        {{"--toggle=Tools"}, Action::Run, {}, true},
-        {{"--list", "--toggle", "1"}, Action::Run, {"1"}, true},
-        {{"--list", "extra"}, Action::Run, {}, true},
-        {{"--autostart", "on", "--list"}, Action::Run, {}, true},
-    };
-    for (const CommandRow& row : rows) {
-        const CommandLine line = parseCommandLine(row.args);
-        EXPECT_EQ(!line.error.empty(), row.refused) << row.args.front() << ": " << line.error;
-        if (!row.refused) {
-            EXPECT_EQ(line.action, row.action) << row.args.front();
-        }
-        EXPECT_EQ(line.names, row.names) << row.args.front();
-    }
-    const std::string help = helpText("vyrelight");
-    for (const char* text : {"--press TOOLBAR BUTTON", "--toggle TOOLBAR", "--focus TOOLBAR", "--list", "Exit status",
-                             "Shortcut", "Escape"})
-        EXPECT_NE(help.find(text), std::string::npos) << text;
 }
 
 TEST(Startup, AStartThatEndsSaysWhyThroughThePrompter)

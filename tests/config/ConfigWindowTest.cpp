@@ -239,6 +239,11 @@ TEST_F(ConfigWindowTest, CommandsReachTheProgramWithTheChosenToolbarAndSelectedB
     btnCfg(3)->click();
     EXPECT_EQ(calls, Calls({"addButton 3", "editButton 3 4", "deleteButton 3 4", "addToolbar", "deleteToolbar 3",
                             "editToolbar 3", "editButton 3 5"}));
+    // Toolbar 0 is never deleted, even by a press that gets past its disabled button.
+    cfg.showToolbar(0);
+    calls.clear();
+    emit btnCfg(5)->clicked();
+    EXPECT_TRUE(calls.empty());
 }
 
 TEST_F(ConfigWindowTest, OnlyTheUsersStepOfThePositionBarExchangesAndAHeldArrowStepsOnce)

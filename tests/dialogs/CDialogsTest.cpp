@@ -77,6 +77,7 @@ TEST_F(CDialogsTest, CancelledOrFailedFileDialogLeavesTheNamesAsTheyWere)
         {true, 0, 0, std::nullopt},               // the same for saving
         {false, 0xFFFF, 0, std::nullopt},         // the dialog failed
         {false, 0, 10, QString("/a/long/name")},  // 12 bytes do not fit a buffer of 10
+        {false, 0, 5, QString("/x/yz")},          // nor 5 in one of 5: the terminator needs one more
     };
     for (const auto& row : rows) {
         FakeDialogBackend b;

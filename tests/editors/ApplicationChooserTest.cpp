@@ -1,20 +1,14 @@
 // Choosing an installed application: the chooser over folders of the test's own, driven
 // by the keyboard as a user would, and what the button editor takes from it.
 #include "editors/ApplicationChooserDialog.h"
-#include "editors/ButtonEditor.h"
 #include "editors/DialogApplicationChooser.h"
-#include "editors/IconPicker.h"
-#include "store/ToolbarSet.h"
-#include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
-#include "support/FakePrompter.h"
+#include "support/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,8 +23,6 @@ class ApplicationChooserTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "LANG", "LC_ALL", "LC_MESSAGES"})
-            saved.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("home")));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.filePath("share")));
         qputenv("LANG", "de_DE.UTF-8");
@@ -43,17 +35,9 @@ protected:
         entry("share/applications/hidden.desktop", "Hidden one", "NoDisplay=true\n", "hidden");
         icons.serve(path("share/applications/zz.desktop"), {FakeIconSource::solid(qRgb(0, 0, 200))});
     }
-    void TearDown() override
-    {
-        for (const auto& [name, value] : saved)
-            value ? qputenv(name, *value) : qunsetenv(name);
-    }
     void entry(const QString& relative, const QByteArray& name, const QByteArray& more, const QByteArray& exec)
     {
-        QDir().mkpath(QFileInfo(dir.filePath(relative)).absolutePath());
-        QFile f(dir.filePath(relative));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n" + more);
+        writeFile(dir.filePath(relative), "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n" + more);
     }
     std::string path(const QString& relative) { return QFile::encodeName(dir.filePath(relative)).toStdString(); }
     QStringList rows()
@@ -72,7 +56,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved;
+    EnvGuard env{"XDG_DATA_HOME", "XDG_DATA_DIRS", "LANG", "LC_ALL", "LC_MESSAGES"};
     FakeIconSource icons;
     DialogApplicationChooser chooser{icons};
     std::vector<std::optional<ChosenApplication>> results;
@@ -131,54 +115,6 @@ TEST_F(ApplicationChooserTest, ListsShownApplicationsByNameFiltersAsTypedAndTake
     auto* view = w->findChild<QListWidget*>("lstApps");
     EXPECT_EQ(view->item(3)->icon().pixmap(QSize(32, 32)).toImage().pixel(16, 16), qRgb(0, 0, 200));
     w->reject();
-}
-
-// The button editor's "Applications..." takes the chosen entry as target and icon.
-class EditorWithChooser : public ::testing::Test, public ButtonEditorHost, public IconPicker, public ApplicationChooser {
-protected:
-    bool storeButton(ButtonPurpose, const BtnRec& b) override
-    {
-        stored.push_back(b);
-        return true;
-    }
-    bool pick(QWidget*, const IconPreset&, IconPicker::Done) override { return false; }
-    bool choose(QWidget*, ApplicationChooser::Done done) override
-    {
-        ++opened;
-        done(ChosenApplication{"Text Editor", "/usr/share/applications/editor.desktop"});
-        return true;
-    }
-    ToolbarSet set;
-    FakePrompter prompter;
-    FakeDialogBackend dialogs;
-    std::vector<BtnRec> stored;
-    int opened = 0;
-};
-
-TEST_F(EditorWithChooser, TakingAnApplicationFillsNameTargetAndIconAndOkAddsIt)
-{
-    set.RedimTbrs(0);
-    auto* editor = new ButtonEditor(ButtonPurpose::Add, {set, *this, prompter, *this, dialogs, this});
-    editor->show();
-    auto* apps = editor->findChild<QPushButton*>("btnAPPS");
-    ASSERT_NE(apps, nullptr);
-    EXPECT_EQ(apps->text(), "A&pplications...");
-    editor->findChild<QRadioButton*>("optMODE(1)")->setChecked(true);
-    EXPECT_FALSE(apps->isEnabled()); // a separator has no target
-    editor->findChild<QRadioButton*>("optMODE(0)")->setChecked(true);
-    ASSERT_TRUE(apps->isEnabled());
-    apps->click();
-    EXPECT_EQ(opened, 1);
-    QStringList texts;
-    for (int f = 0; f < 5; ++f)
-        texts << editor->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(f))->text();
-    EXPECT_EQ(texts, (QStringList{"Text Editor", "/usr/share/applications/editor.desktop", "",
-                                  "/usr/share/applications/editor.desktop", "1"}));
-    editor->findChild<QPushButton*>("btnCOM(0)")->click();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].IconIndex, 1);
-    EXPECT_EQ(stored[0].Executable, "/usr/share/applications/editor.desktop");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace

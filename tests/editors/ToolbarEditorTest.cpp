@@ -6,6 +6,7 @@
 #include "support/AccessibleNames.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
+#include "support/ScriptedPicker.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -24,18 +25,6 @@
 #include <vector>
 
 namespace {
-
-// A picker that answers from the test at once.
-struct ScriptedPicker : IconPicker {
-    bool pick(QWidget*, const IconPreset& preset, Done done) override
-    {
-        asked.emplace_back(preset.file.value_or("-"), preset.position.value_or(-1));
-        done(answer);
-        return true;
-    }
-    std::optional<IconChoice> answer;
-    std::vector<std::pair<QString, int>> asked;
-};
 
 class ToolbarEditorTest : public ::testing::Test, public ToolbarEditorHost {
 protected:
@@ -105,15 +94,8 @@ TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
     EXPECT_TRUE(ok->isDefault());
 
     // Tab walks the fields, the browse buttons and the commands in this order.
-    const QStringList order = {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)",
-                               "txtNAME(3)", "btnOPEN(1)", "btnCOM(0)",  "btnCOM(1)"};
-    QWidget* w = child(*editor, order[0]);
-    for (int i = 1; i < order.size(); ++i) {
-        w = w->nextInFocusChain();
-        while (w->focusPolicy() == Qt::NoFocus)
-            w = w->nextInFocusChain();
-        EXPECT_EQ(w->objectName(), order[i]);
-    }
+    expectTabOrder(*editor, {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)", "btnOPEN(1)",
+                             "btnCOM(0)", "btnCOM(1)"});
 
     // OK follows the name alone; blanks count as a name.
     const struct {

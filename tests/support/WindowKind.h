@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -20,4 +21,18 @@ inline void expectFixedWindow(const QWidget& w, Qt::WindowType type, bool closeB
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
     EXPECT_EQ(w.size(), w.minimumSize());
+}
+
+// Walks the tab order from the first control named and expects the others in turn,
+// passing what takes no focus (and, with skipDisabled, what is off for now).
+inline void expectTabOrder(const QWidget& window, const QStringList& order, bool skipDisabled = false)
+{
+    QWidget* w = window.findChild<QWidget*>(order.value(0));
+    ASSERT_NE(w, nullptr) << order.value(0).toStdString();
+    for (int i = 1; i < order.size(); ++i) {
+        w = w->nextInFocusChain();
+        while (w->focusPolicy() == Qt::NoFocus || (skipDisabled && !w->isEnabled()))
+            w = w->nextInFocusChain();
+        EXPECT_EQ(w->objectName(), order[i]) << i;
+    }
 }
