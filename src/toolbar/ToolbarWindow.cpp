@@ -14,6 +14,7 @@
 #include "toolbar/ToolbarContext.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarHost.h"
+#include "toolbar/ToolbarMenu.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -65,17 +66,6 @@ bool sizedFromButtons(const TbrRec& rec)
     return !(rec.Width == geometry::EmptyTwips && rec.Height == geometry::EmptyTwips);
 }
 
-struct ModeItem {
-    const char* name;
-    const char* caption;
-};
-constexpr std::array<ModeItem, ModeCount> ModeItems{{{"M_mnuVERT", "&Vertical"},
-                                                     {"M_mnuCAP", "&Captions"},
-                                                     {"M_mnuAOT", "&Always on Top"},
-                                                     {"M_mnuVIS", "V&isible"},
-                                                     {"M_mnuAHIDE", "Auto &Hide"},
-                                                     {"M_mnuUNMOVE", "&Unmoveable"}}};
-
 } // namespace
 
 ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
@@ -83,8 +73,7 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     , m_context(context)
     , m_index(index)
     , m_images(context.filePicture, context.folderPicture)
-    , m_watch(context.clock.makeTicker())
-    , m_foldTicker(context.clock.makeTicker())
+    , m_folds(std::make_unique<FoldWatch>(context.clock, static_cast<FoldedBar&>(*this), context.stepPause, context.foldBudget))
 {
     // No place asked yet: not even the origin, where the window manager may put it.
     m_asked.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
@@ -103,11 +92,8 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
                           toPixels(HandleSideTwips, x), toPixels(HandleSideTwips, y));
 
     m_keys = new KeyboardWalk(context, *this, *m_strip);
+    m_menus = new ToolbarMenu(context, *this);
 
-    connect(m_watch.get(), &Ticker::timeout, this, [this] { skipOnError("auto-hide watch", [&] { watchTick(); }); });
-    connect(m_foldTicker.get(), &Ticker::timeout, this, [this] {
-        skipOnError("fold step", [&] { foldTick(); });
-    });
     connect(m_strip, &ButtonStrip::buttonClicked, this,
             [this](int position) { skipOnError("button click", [&] { stripClicked(position); }); });
     connect(m_strip, &ButtonStrip::dropped, this, [this](const QMimeData* data, QPointF at) {
@@ -117,9 +103,10 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     connect(m_strip, &ButtonStrip::buttonDragged, this,
             [this](int from, int to) { skipOnError("button dragged", [&] { stripDragged(from, to); }); });
     connect(m_strip, &ButtonStrip::menuRequested, this, [this](int position, QPoint global) {
-        skipOnError("button menu", [&] { openButtonMenu(position, global); });
+        skipOnError("button menu", [&] { m_menus->openButtonMenu(position, global); });
     });
-    connect(m_strip, &ButtonStrip::dragEntered, this, [this] { skipOnError("drag over the buttons", [&] { hoverCheck(); }); });
+    connect(m_strip, &ButtonStrip::dragEntered, this,
+            [this] { skipOnError("drag over the buttons", [&] { m_folds->hovered(); }); });
     connect(m_handle, &ToolbarHandle::pressed, this, [this](Qt::MouseButton button, QPointF global) {
         skipOnError("handle press", [&] { handlePressed(button, global); });
     });
@@ -139,7 +126,7 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     // A folded bar opens for a drag of files as it does for the mouse, so its buttons
     // can take the drop; the watch folds it again once the drag has gone.
     connect(m_handle, &ToolbarHandle::dragEntered, this,
-            [this] { skipOnError("drag over the handle", [&] { hoverCheck(); }); });
+            [this] { skipOnError("drag over the handle", [&] { m_folds->hovered(); }); });
 }
 
 ToolbarWindow::~ToolbarWindow() = default;
@@ -400,10 +387,7 @@ void ToolbarWindow::refresh()
     m_built = true;
     applyCaptionStyle();
     place();
-    // A bar the mouse holds open stays open when rebuilt under it (a button dragged to
-    // another place): the watch folds it once the mouse has left.
-    if (isTrue(record().AutoHide) && m_hover != HoverState::Watched)
-        fold(FoldDirection::Fold);
+    m_folds->laidOut();
     syncMenu();
     const TbrRec& rec = record();
     showIdentityTexts();
@@ -428,7 +412,7 @@ void ToolbarWindow::place()
 {
     m_built = true;
     // A fresh layout replaces whatever a fold in progress was doing.
-    stopFolding();
+    m_folds->stopFolding();
     TbrRec& rec = record();
     rec.Width = geometry::EmptyTwips;
     rec.Height = geometry::EmptyTwips;
@@ -535,16 +519,7 @@ void ToolbarWindow::applyMode(int m)
             host.setModeCheck(m, on);
         break;
     case AutoHide:
-        if (!on) {
-            // A window unfolded by the mouse is no longer watched: with auto-hide off it
-            // must not fold away when the mouse leaves, and a later hover (once the mode
-            // is on again) must find it ready to unfold.
-            m_watch->stop();
-            m_dropDone = false;
-            if (m_hover == HoverState::Watched)
-                m_hover = HoverState::Folded;
-        }
-        fold(on ? FoldDirection::Fold : FoldDirection::Unfold);
+        m_folds->autoHideSwitched(on);
         break;
     default:
         break;
@@ -554,110 +529,70 @@ void ToolbarWindow::applyMode(int m)
 
 // ---- Folding
 
-bool ToolbarWindow::watching() const
-{
-    return m_watch->isActive();
-}
-
 void ToolbarWindow::fold(FoldDirection direction)
 {
-    if (m_shutDown)
-        return;
-    ensureBuilt();
+    if (!m_shutDown)
+        m_folds->fold(direction);
+}
+
+bool ToolbarWindow::autoHides() const
+{
+    return isTrue(record().AutoHide);
+}
+
+bool ToolbarWindow::unfoldable() const
+{
+    return sizedFromButtons(record());
+}
+
+bool ToolbarWindow::standing() const
+{
+    return isTrue(record().Vertical);
+}
+
+bool ToolbarWindow::seen() const
+{
+    return isVisible();
+}
+
+geometry::Size ToolbarWindow::sizeTwips() const
+{
+    return {m_width, m_height};
+}
+
+void ToolbarWindow::resizeTwips(geometry::Size size)
+{
+    moveTwips(m_left, m_top, size.width, size.height);
+}
+
+geometry::Size ToolbarWindow::unfoldTo(geometry::Size now) const
+{
     const TbrRec& rec = record();
+    // Nothing but the handle: its full size is the one it was placed with.
+    if (!sizedFromButtons(rec))
+        return {geometry::EmptyTwips, geometry::EmptyTwips};
     const bool vertical = isTrue(rec.Vertical);
-    stopFolding();
-    const geometry::Size now{m_width, m_height};
-
-    if (direction == FoldDirection::Unfold) {
-        if (!sizedFromButtons(rec)) {
-            // Nothing but the handle: its full size is the one it was placed with.
-            moveTwips(m_left, m_top, geometry::EmptyTwips, geometry::EmptyTwips);
-            return;
-        }
-        const int count = m_strip->buttonCount() - ButtonStrip::FixedButtons;
-        const float full = geometry::unfoldLength(vertical ? m_strip->buttonHeight() : m_strip->buttonWidth(),
-                                                  count, rec.SepCount);
-        const geometry::Size size = geometry::unfoldedSize(now, vertical, full, m_strip->buttonWidth());
-        moveTwips(m_left, m_top, size.width, size.height);
-        return;
-    }
-
-    if (vertical)
-        m_foldStep = geometry::verticalFoldStep(now);
-    if (!isVisible()) {
-        const geometry::Size size = geometry::foldedSize(now, vertical);
-        moveTwips(m_left, m_top, size.width, size.height);
-        return;
-    }
-    m_folding = true;
-    m_foldSteps = 0;
-    m_foldVertical = vertical;
-    const auto pause = geometry::foldPause(m_context.stepPause, m_context.foldBudget, vertical ? m_height : m_width);
-    foldTick(); // the first step at once
-    if (m_folding)
-        m_foldTicker->start(pause);
+    const int count = m_strip->buttonCount() - ButtonStrip::FixedButtons;
+    const float full = geometry::unfoldLength(vertical ? m_strip->buttonHeight() : m_strip->buttonWidth(), count,
+                                              rec.SepCount);
+    return geometry::unfoldedSize(now, vertical, full, m_strip->buttonWidth());
 }
 
-void ToolbarWindow::foldTick()
+bool ToolbarWindow::cursorOver() const
 {
-    if (!m_folding)
-        return;
-    const geometry::FoldStep step
-        = geometry::nextFoldStep({m_width, m_height}, m_foldVertical, m_foldStep, m_foldSteps++);
-    if (step.last)
-        stopFolding();
-    moveTwips(m_left, m_top, step.size.width, step.size.height);
-}
-
-void ToolbarWindow::stopFolding()
-{
-    m_foldTicker->stop();
-    m_folding = false;
-}
-
-void ToolbarWindow::hoverCheck()
-{
-    if (m_shutDown)
-        return;
-    const TbrRec& rec = record();
-    if (!isTrue(rec.AutoHide) || !sizedFromButtons(rec) || m_watch->isActive())
-        return;
-    // A fold in progress finishes first; a hover on its way down does not turn it back.
-    if (m_folding)
-        return;
-    if (m_hover != HoverState::Watched) {
-        m_watch->start(WatchInterval);
-        fold(FoldDirection::Unfold);
-        m_hover = HoverState::Watched;
-    }
-}
-
-void ToolbarWindow::watchTick()
-{
-    if (m_folding)
-        return;
     const QPoint cursor = m_context.services.pointer.cursorPixel();
     const double left = m_left / perPixelX();
     const double right = left + m_width / perPixelX();
     const double top = m_top / perPixelY();
     const double bottom = top + m_height / perPixelY();
     // A cursor exactly on an edge is inside.
-    const bool outside = left > cursor.x() || right < cursor.x() || top > cursor.y() || bottom < cursor.y();
-    if (!outside && !m_dropDone)
-        return;
-    m_dropDone = false;
-    m_watch->stop();
-    m_hover = HoverState::Folded;
-    fold(FoldDirection::Fold);
+    return !(left > cursor.x() || right < cursor.x() || top > cursor.y() || bottom < cursor.y());
 }
 
 void ToolbarWindow::shutDown()
 {
     m_shutDown = true;
-    stopFolding();
-    m_watch->stop();
-    m_dropDone = false;
+    m_folds->stop();
     m_dragging = false;
     hide();
 }
@@ -672,32 +607,14 @@ void ToolbarWindow::takeKeyboardFocus()
 
 void ToolbarWindow::holdOpen()
 {
-    if (m_shutDown)
-        return;
-    ensureBuilt();
-    const TbrRec& rec = record();
-    if (!isTrue(rec.AutoHide) || !sizedFromButtons(rec))
-        return;
-    // Held as by a hover whose watch never looks: a hover or a rebuild meanwhile leaves
-    // the bar open.
-    m_watch->stop();
-    m_dropDone = false;
-    m_hover = HoverState::Watched;
-    fold(FoldDirection::Unfold);
+    if (!m_shutDown)
+        m_folds->holdOpen();
 }
 
 void ToolbarWindow::letGo(FoldAfter when)
 {
-    if (m_shutDown || m_hover != HoverState::Watched || !isTrue(record().AutoHide))
-        return;
-    if (when == FoldAfter::Now) {
-        m_watch->stop();
-        m_dropDone = false;
-        m_hover = HoverState::Folded;
-        fold(FoldDirection::Fold);
-    } else if (!m_watch->isActive()) {
-        m_watch->start(WatchInterval);
-    }
+    if (!m_shutDown)
+        m_folds->letGo(when);
 }
 
 // ---- The handle and the strip
@@ -726,7 +643,7 @@ void ToolbarWindow::handleMoved(QPointF global)
         moveTwips(m_left + float(at.x()) - float(m_grab.x()), m_top + float(at.y()) - float(m_grab.y()), m_width,
                   m_height);
     }
-    hoverCheck();
+    m_folds->hovered();
 }
 
 void ToolbarWindow::handleReleased()
@@ -783,10 +700,8 @@ void ToolbarWindow::stripDropped(const QMimeData* data, QPointF at)
     const std::vector<std::string> items = DropItems(data);
     if (items.empty())
         return;
-    // A bar opened for the drag folds at the watch's next look, wherever the mouse is:
-    // the drag it opened for is over.
-    if (m_hover == HoverState::Watched)
-        m_dropDone = true;
+    // The drag a bar opened for is over.
+    m_folds->dropped();
     m_context.host.filesDropped(m_index, entryAt(c), items);
 }
 
@@ -800,64 +715,24 @@ void ToolbarWindow::stripDragged(int from, int to)
 
 // ---- The popup menu
 
-void ToolbarWindow::buildMenu()
-{
-    m_menu = new QMenu(this);
-    m_menu->setObjectName(QStringLiteral("C_mnuPOPUP"));
-    QMenu* modes = m_menu->addMenu(QStringLiteral("&Modes"));
-    modes->setObjectName(QStringLiteral("C_mnuMODES"));
-    for (int m = 0; m < ModeCount; ++m) {
-        QAction* item = modes->addAction(QString::fromLatin1(ModeItems[std::size_t(m)].caption));
-        item->setObjectName(QString::fromLatin1(ModeItems[std::size_t(m)].name));
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, m] { modeActionTriggered(m); });
-        m_modeActions[std::size_t(m)] = item;
-    }
-    QAction* config = m_menu->addAction(QStringLiteral("&Config..."));
-    config->setObjectName(QStringLiteral("C_mnuCFG"));
-    QFont bold = config->font();
-    bold.setBold(true);
-    config->setFont(bold);
-    m_menu->setDefaultAction(config);
-    m_menu->addSeparator()->setObjectName(QStringLiteral("Z_sep01"));
-    QAction* about = m_menu->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("C_mnuABOUT"));
-    QAction* end = m_menu->addAction(QStringLiteral("&Terminate"));
-    end->setObjectName(QStringLiteral("C_mnuEND"));
-
-    connect(config, &QAction::triggered, this,
-            [this] { skipOnError("Config...", [&] { m_context.host.showConfig(m_index); }); });
-    connect(about, &QAction::triggered, this, [this] { skipOnError("About", [&] { m_context.host.showAbout(); }); });
-    // Queued: ending the program closes this window, which must not happen while its
-    // own menu is still delivering the click.
-    connect(
-        end, &QAction::triggered, this, [this] { skipOnError("Terminate", [&] { m_context.host.quit(); }); },
-        Qt::QueuedConnection);
-}
-
 QMenu& ToolbarWindow::menu()
 {
-    if (!m_menu) {
-        buildMenu();
-        syncMenu();
-    }
-    return *m_menu;
+    return m_menus->popup();
 }
 
 QAction* ToolbarWindow::modeAction(int m) const
 {
-    return m >= 0 && m < ModeCount ? m_modeActions[static_cast<std::size_t>(m)] : nullptr;
+    return m_menus->modeAction(m);
 }
 
 void ToolbarWindow::syncMenu()
 {
-    if (!m_menu)
-        return;
-    const TbrRec& rec = record();
-    // Toolbar 0 is always shown, so its Visible mode cannot be switched.
-    m_modeActions[Visible]->setEnabled(m_index != 0);
-    for (int m = 0; m < ModeCount; ++m)
-        m_modeActions[std::size_t(m)]->setChecked(isTrue(rec.mode(m)));
+    m_menus->sync();
+}
+
+QMenu* ToolbarWindow::buttonMenu() const
+{
+    return m_menus->buttonMenu();
 }
 
 void ToolbarWindow::openMenu()
@@ -871,83 +746,6 @@ void ToolbarWindow::openMenu()
     // From the window's own place: the toolkit's may be wrong for a moment under a
     // window manager (see movedBySystem).
     popup.popup(pixelRect().topLeft() + at);
-}
-
-void ToolbarWindow::buildButtonMenu()
-{
-    m_buttonMenu = new QMenu(this);
-    m_buttonMenu->setObjectName(QStringLiteral("C_mnuBUTTON"));
-    QAction* edit = m_buttonMenu->addAction(QStringLiteral("Edit Button..."));
-    edit->setObjectName(QStringLiteral("C_mnuBTNEDIT"));
-    QAction* remove = m_buttonMenu->addAction(QStringLiteral("Delete Button"));
-    remove->setObjectName(QStringLiteral("C_mnuBTNDEL"));
-    m_moveBack = m_buttonMenu->addAction(QString());
-    m_moveBack->setObjectName(QStringLiteral("C_mnuBTNBACK"));
-    m_moveOn = m_buttonMenu->addAction(QString());
-    m_moveOn->setObjectName(QStringLiteral("C_mnuBTNON"));
-    m_buttonMenu->addSeparator();
-    // The toolbar's own menu, the one its handle opens.
-    QMenu& own = menu();
-    own.setTitle(QStringLiteral("Toolbar"));
-    m_buttonMenu->addMenu(&own);
-
-    connect(edit, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::Edit); });
-    connect(remove, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::Delete); });
-    connect(m_moveBack, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::MoveBack); });
-    connect(m_moveOn, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::MoveOn); });
-}
-
-void ToolbarWindow::openButtonMenu(int position, QPoint global)
-{
-    if (m_shutDown || entryAt(position) < 1)
-        return;
-    if (!m_buttonMenu)
-        buildButtonMenu();
-    m_menuPosition = position;
-    const bool vertical = isTrue(record().Vertical);
-    m_moveBack->setText(vertical ? QStringLiteral("Move Up") : QStringLiteral("Move Left"));
-    m_moveOn->setText(vertical ? QStringLiteral("Move Down") : QStringLiteral("Move Right"));
-    m_moveBack->setEnabled(entryAt(position - 1) > 0);
-    m_moveOn->setEnabled(entryAt(position + 1) > 0);
-    syncMenu();
-    if (isVisible())
-        activateWindow();
-    m_buttonMenu->popup(global);
-}
-
-void ToolbarWindow::buttonCommand(ButtonCommand command)
-{
-    skipOnError("button menu item", [&] {
-        const int k = entryAt(m_menuPosition);
-        if (m_shutDown || k < 1)
-            return;
-        ToolbarHost& host = m_context.host;
-        switch (command) {
-        case ButtonCommand::Edit:
-            host.editButtonRequested(m_index, k);
-            break;
-        case ButtonCommand::Delete:
-            host.deleteButtonRequested(m_index, k);
-            break;
-        case ButtonCommand::MoveBack:
-        case ButtonCommand::MoveOn:
-            // The neighbour on the bar, a gap too: one step, as on the position bar.
-            if (const int there = entryAt(m_menuPosition + (command == ButtonCommand::MoveOn ? 1 : -1)); there > 0)
-                host.moveButtonRequested(m_index, k, there);
-            break;
-        }
-    });
-}
-
-void ToolbarWindow::modeActionTriggered(int m)
-{
-    skipOnError("mode item", [&] { applyMode(m); });
-    // The item toggled its own tick when clicked; it must show the flag even when
-    // switching the mode failed halfway or was refused.
-    skipOnError("mode item tick", [&] {
-        if (QAction* item = modeAction(m))
-            item->setChecked(isTrue(record().mode(m)));
-    });
 }
 
 // ---- Window events
