@@ -107,12 +107,26 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     });
     connect(m_strip, &ButtonStrip::dragEntered, this,
             [this] { skipOnError("drag over the buttons", [&] { m_folds->hovered(); }); });
-    connect(m_handle, &ToolbarHandle::pressed, this, [this](Qt::MouseButton button, QPointF global) {
-        skipOnError("handle press", [&] { handlePressed(button, global); });
+    m_handle->setDragMapping([this](QPointF global) { return handleTwips(global); },
+                             [this] {
+                                 bool movable = false;
+                                 skipOnError("handle press", [&] { movable = !isTrue(record().Unmoveable); });
+                                 return movable;
+                             });
+    connect(m_handle, &ToolbarHandle::pressed, this, [this](Qt::MouseButton button, QPointF) {
+        if (button == Qt::RightButton)
+            skipOnError("handle press", [&] { openMenu(); });
     });
-    connect(m_handle, &ToolbarHandle::moved, this, [this](Qt::MouseButtons, QPointF global) {
-        skipOnError("handle move", [&] { handleMoved(global); });
+    connect(m_handle, &ToolbarHandle::dragStarted, this, [this] { m_pressedAt = QPointF(m_left, m_top); });
+    connect(m_handle, &ToolbarHandle::dragged, this, [this](QPointF at) {
+        skipOnError("handle drag", [&] {
+            const QPointF grab = m_handle->grab();
+            moveTwips(m_left + float(at.x()) - float(grab.x()), m_top + float(at.y()) - float(grab.y()), m_width,
+                      m_height);
+        });
     });
+    connect(m_handle, &ToolbarHandle::moved, this,
+            [this] { skipOnError("handle move", [&] { m_folds->hovered(); }); });
     connect(m_handle, &ToolbarHandle::released, this, [this](Qt::MouseButton, QPointF) {
         skipOnError("handle release", [&] { handleReleased(); });
     });
@@ -211,7 +225,7 @@ void ToolbarWindow::returnToRecordPlace()
 void ToolbarWindow::movedBySystem(QPoint pixel)
 {
     // During a drag the window follows the handle; reports of earlier steps arrive late.
-    if (!m_placed || m_dragging)
+    if (!m_placed || m_handle->dragging())
         return;
     if (std::find(m_asked.begin(), m_asked.end(), pixel) != m_asked.end())
         return;
@@ -223,7 +237,7 @@ void ToolbarWindow::movedBySystem(QPoint pixel)
         // places drops and popups from its own idea of the window's place.
         QMetaObject::invokeMethod(
             this, [this] { skipOnError("restating the window's place", [&] {
-                if (!m_shutDown && !m_dragging)
+                if (!m_shutDown && !m_handle->dragging())
                     applyGeometry();
             }); },
             Qt::QueuedConnection);
@@ -593,7 +607,7 @@ void ToolbarWindow::shutDown()
 {
     m_shutDown = true;
     m_folds->stop();
-    m_dragging = false;
+    m_handle->endDrag();
     hide();
 }
 
@@ -619,36 +633,8 @@ void ToolbarWindow::letGo(FoldAfter when)
 
 // ---- The handle and the strip
 
-void ToolbarWindow::handlePressed(Qt::MouseButton button, QPointF global)
-{
-    if (button == Qt::RightButton) {
-        m_dragging = false;
-        openMenu();
-    } else if (button == Qt::LeftButton) {
-        // While the button is held, Qt sends every move and the release to the handle
-        // wherever the mouse goes, so no explicit capture is taken.
-        if (!isTrue(record().Unmoveable)) {
-            const QPointF at = handleTwips(global);
-            m_grab = QPointF(float(at.x()), float(at.y()));
-            m_dragging = true;
-            m_pressedAt = QPointF(m_left, m_top);
-        }
-    }
-}
-
-void ToolbarWindow::handleMoved(QPointF global)
-{
-    if (m_dragging) {
-        const QPointF at = handleTwips(global);
-        moveTwips(m_left + float(at.x()) - float(m_grab.x()), m_top + float(at.y()) - float(m_grab.y()), m_width,
-                  m_height);
-    }
-    m_folds->hovered();
-}
-
 void ToolbarWindow::handleReleased()
 {
-    m_dragging = false;
     TbrRec& rec = record();
     // A click on the handle of a toolbar brought back within reach moves nothing: its
     // place stays the program's choice.

@@ -150,8 +150,6 @@ private:
     void applyCaptions();
     TbrRec& record() const;
     void showWindow();
-    void handlePressed(Qt::MouseButton button, QPointF global);
-    void handleMoved(QPointF global);
     void handleReleased();
     void handleDropped(const QMimeData* data);
     void stripClicked(int position);
@@ -198,9 +196,7 @@ private:
     bool m_built{false};
     bool m_rescued{false};
 
-    bool m_dragging{false};
     bool m_shutDown{false};
-    QPointF m_grab; // twips from the handle's corner where the drag took hold
     QPointF m_pressedAt; // the window's place when the drag took hold
     // The last places this program asked the window system for. The window system
     // reports each back, sometimes after the next was asked for; a place reported that
