@@ -78,7 +78,7 @@ void ToolbarWindow::buildImageList()
     m_handle->setPicture(own); // none: the claws
 
     m_images.clearCustom();
-    std::int16_t next = 3;
+    std::int16_t next = ImageList::FirstCustom;
     for (int k = 1; k <= rec.BtnCount; ++k) {
         BtnRec& b = rec.Btns.at(static_cast<std::size_t>(k));
         QPixmap icon = iconPicture(b.IconFile, b.IconIndex);
@@ -90,7 +90,7 @@ void ToolbarWindow::buildImageList()
             m_images.put(next, icon);
             b.ImageIndex = next++;
         } else {
-            b.ImageIndex = b.Kind == KindFolder ? 2 : 1;
+            b.ImageIndex = b.Kind == KindFolder ? ImageList::FolderPicture : ImageList::FilePicture;
         }
     }
     m_strip->update();
@@ -125,7 +125,8 @@ void ToolbarWindow::buildButtons()
     for (int n = m_strip->buttonCount() - ButtonStrip::FixedButtons; n > 0; --n)
         m_strip->removeButton(ButtonStrip::FirstButton);
 
-    std::vector<int> entries(3, 0); // positions 0 (unused), 1 and 2 (the fixed buttons)
+    // Position 0 (unused) and the fixed buttons lead to no record button.
+    std::vector<int> entries(ButtonStrip::FirstButton, 0);
     int skipped = 0;
     const bool captions = isTrue(rec.Captions);
     for (int k = 1; k <= rec.BtnCount; ++k) {
