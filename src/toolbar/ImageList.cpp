@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr int Builtins = 2;
+constexpr int Builtins = ImageList::FirstCustom - 1;
 
 } // namespace
 

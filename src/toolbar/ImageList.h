@@ -8,11 +8,17 @@
 // positions from 1. Positions 1 and 2 always hold the built-in file and folder pictures.
 class ImageList {
 public:
+    // The built-in pictures' positions, and the first for pictures of a toolbar's own.
+    static constexpr int FilePicture = 1;
+    static constexpr int FolderPicture = 2;
+    static constexpr int FirstCustom = 3;
+
     // file and folder are the built-in pictures, drawn once and shared by every list
     // (pixmaps share their data when copied).
     ImageList(const QPixmap& file, const QPixmap& folder);
 
-    // Puts a picture at position (3 and up; 1 and 2 are never replaced). Grows as needed.
+    // Puts a picture at position (FirstCustom and up; the built-in ones are never
+    // replaced). Grows as needed.
     void put(int position, const QPixmap& picture);
     // The picture at position; a null pixmap for 0 or a position never filled.
     QPixmap picture(int position) const;

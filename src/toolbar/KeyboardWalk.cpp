@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int FirstButton = 3; // after the two fixed buttons
+constexpr int FirstButton = ButtonStrip::FirstButton;
 
 } // namespace
 

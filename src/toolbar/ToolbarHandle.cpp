@@ -39,21 +39,39 @@ void ToolbarHandle::paintEvent(QPaintEvent*)
     p.drawPixmap(QRect(0, 0, 16, 16), m_picture);
 }
 
+void ToolbarHandle::press(Qt::MouseButton button, QPointF global)
+{
+    if (button == Qt::RightButton) {
+        m_dragging = false;
+    } else if (button == Qt::LeftButton && m_toTwips && (!m_movable || m_movable())) {
+        // While the button is held, Qt sends every move and the release to the handle
+        // wherever the mouse goes, so no explicit capture is taken.
+        const QPointF at = m_toTwips(global);
+        m_grab = QPointF(float(at.x()), float(at.y()));
+        m_dragging = true;
+        emit dragStarted();
+    }
+    emit pressed(button, global);
+}
+
 void ToolbarHandle::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    emit pressed(event->button(), event->globalPosition());
+    press(event->button(), event->globalPosition());
 }
 
 void ToolbarHandle::mouseMoveEvent(QMouseEvent* event)
 {
     event->accept();
+    if (m_dragging && m_toTwips)
+        emit dragged(m_toTwips(event->globalPosition()));
     emit moved(event->buttons(), event->globalPosition());
 }
 
 void ToolbarHandle::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
+    m_dragging = false;
     emit released(event->button(), event->globalPosition());
 }
 
@@ -65,7 +83,7 @@ void ToolbarHandle::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
     else
-        emit pressed(event->button(), event->globalPosition());
+        press(event->button(), event->globalPosition());
 }
 
 void ToolbarHandle::dragEnterEvent(QDragEnterEvent* event)

@@ -24,7 +24,23 @@ public:
     // Asked at each step of a drag of files: false refuses it (the cursor says no).
     void setDropsAllowed(std::function<bool()> allowed) { m_dropsAllowed = std::move(allowed); }
 
+    // Dragging the window by its handle. A left press takes hold where the mapping puts
+    // the pointer (twips from the handle's corner, from the window's own place, so a drag
+    // never depends on when the window system catches up), if the window may move at all.
+    void setDragMapping(std::function<QPointF(QPointF global)> toTwips, std::function<bool()> movable)
+    {
+        m_toTwips = std::move(toTwips);
+        m_movable = std::move(movable);
+    }
+    bool dragging() const { return m_dragging; }
+    // Where the drag took hold, in twips from the handle's corner.
+    QPointF grab() const { return m_grab; }
+    void endDrag() { m_dragging = false; }
+
 signals:
+    // A drag took hold; at each move the pointer is at (twips from the handle's corner).
+    void dragStarted();
+    void dragged(QPointF at);
     // A button went down or up; global is in screen pixels.
     void pressed(Qt::MouseButton button, QPointF global);
     void released(Qt::MouseButton button, QPointF global);
@@ -48,7 +64,12 @@ protected:
 
 private:
     bool dropsAllowed() const { return !m_dropsAllowed || m_dropsAllowed(); }
+    void press(Qt::MouseButton button, QPointF global);
 
     QPixmap m_picture;
     std::function<bool()> m_dropsAllowed;
+    std::function<QPointF(QPointF)> m_toTwips;
+    std::function<bool()> m_movable;
+    bool m_dragging{false};
+    QPointF m_grab;
 };

@@ -1,8 +1,6 @@
 #include "toolbar/ToolbarWindow.h"
 
-#include "platform/Clock.h"
 #include "platform/DropItems.h"
-#include "platform/IconSource.h"
 #include "platform/Log.h"
 #include "platform/Pointer.h"
 #include "platform/SkipOnError.h"
@@ -14,15 +12,14 @@
 #include "toolbar/ToolbarContext.h"
 #include "toolbar/ToolbarHandle.h"
 #include "toolbar/ToolbarHost.h"
+#include "toolbar/ToolbarMenu.h"
 
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QPainter>
-#include <QScopedValueRollback>
 #include <QWindow>
-#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -31,20 +28,6 @@
 #include <string>
 
 namespace {
-
-// A drawn icon as a button's 16x16 picture at the screens' pixel ratio; a source that
-// drew another size is scaled to it.
-QPixmap buttonPicture(const QImage& icon, qreal ratio)
-{
-    if (icon.isNull())
-        return {};
-    const int side = qCeil(16 * ratio);
-    QPixmap picture = QPixmap::fromImage(icon.size() == QSize(side, side)
-                                             ? icon
-                                             : icon.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    picture.setDevicePixelRatio(ratio);
-    return picture;
-}
 
 double sanePerPixel(double twips)
 {
@@ -65,17 +48,6 @@ bool sizedFromButtons(const TbrRec& rec)
     return !(rec.Width == geometry::EmptyTwips && rec.Height == geometry::EmptyTwips);
 }
 
-struct ModeItem {
-    const char* name;
-    const char* caption;
-};
-constexpr std::array<ModeItem, ModeCount> ModeItems{{{"M_mnuVERT", "&Vertical"},
-                                                     {"M_mnuCAP", "&Captions"},
-                                                     {"M_mnuAOT", "&Always on Top"},
-                                                     {"M_mnuVIS", "V&isible"},
-                                                     {"M_mnuAHIDE", "Auto &Hide"},
-                                                     {"M_mnuUNMOVE", "&Unmoveable"}}};
-
 } // namespace
 
 ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
@@ -83,8 +55,7 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     , m_context(context)
     , m_index(index)
     , m_images(context.filePicture, context.folderPicture)
-    , m_watch(context.clock.makeTicker())
-    , m_foldTicker(context.clock.makeTicker())
+    , m_folds(std::make_unique<FoldWatch>(context.clock, static_cast<FoldedBar&>(*this), context.stepPause, context.foldBudget))
 {
     // No place asked yet: not even the origin, where the window manager may put it.
     m_asked.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
@@ -103,11 +74,8 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
                           toPixels(HandleSideTwips, x), toPixels(HandleSideTwips, y));
 
     m_keys = new KeyboardWalk(context, *this, *m_strip);
+    m_menus = new ToolbarMenu(context, *this);
 
-    connect(m_watch.get(), &Ticker::timeout, this, [this] { skipOnError("auto-hide watch", [&] { watchTick(); }); });
-    connect(m_foldTicker.get(), &Ticker::timeout, this, [this] {
-        skipOnError("fold step", [&] { foldTick(); });
-    });
     connect(m_strip, &ButtonStrip::buttonClicked, this,
             [this](int position) { skipOnError("button click", [&] { stripClicked(position); }); });
     connect(m_strip, &ButtonStrip::dropped, this, [this](const QMimeData* data, QPointF at) {
@@ -117,15 +85,30 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     connect(m_strip, &ButtonStrip::buttonDragged, this,
             [this](int from, int to) { skipOnError("button dragged", [&] { stripDragged(from, to); }); });
     connect(m_strip, &ButtonStrip::menuRequested, this, [this](int position, QPoint global) {
-        skipOnError("button menu", [&] { openButtonMenu(position, global); });
+        skipOnError("button menu", [&] { m_menus->openButtonMenu(position, global); });
     });
-    connect(m_strip, &ButtonStrip::dragEntered, this, [this] { skipOnError("drag over the buttons", [&] { hoverCheck(); }); });
-    connect(m_handle, &ToolbarHandle::pressed, this, [this](Qt::MouseButton button, QPointF global) {
-        skipOnError("handle press", [&] { handlePressed(button, global); });
+    connect(m_strip, &ButtonStrip::dragEntered, this,
+            [this] { skipOnError("drag over the buttons", [&] { m_folds->hovered(); }); });
+    m_handle->setDragMapping([this](QPointF global) { return handleTwips(global); },
+                             [this] {
+                                 bool movable = false;
+                                 skipOnError("handle press", [&] { movable = !isTrue(record().Unmoveable); });
+                                 return movable;
+                             });
+    connect(m_handle, &ToolbarHandle::pressed, this, [this](Qt::MouseButton button, QPointF) {
+        if (button == Qt::RightButton)
+            skipOnError("handle press", [&] { openMenu(); });
     });
-    connect(m_handle, &ToolbarHandle::moved, this, [this](Qt::MouseButtons, QPointF global) {
-        skipOnError("handle move", [&] { handleMoved(global); });
+    connect(m_handle, &ToolbarHandle::dragStarted, this, [this] { m_pressedAt = QPointF(m_left, m_top); });
+    connect(m_handle, &ToolbarHandle::dragged, this, [this](QPointF at) {
+        skipOnError("handle drag", [&] {
+            const QPointF grab = m_handle->grab();
+            moveTwips(m_left + float(at.x()) - float(grab.x()), m_top + float(at.y()) - float(grab.y()), m_width,
+                      m_height);
+        });
     });
+    connect(m_handle, &ToolbarHandle::moved, this,
+            [this] { skipOnError("handle move", [&] { m_folds->hovered(); }); });
     connect(m_handle, &ToolbarHandle::released, this, [this](Qt::MouseButton, QPointF) {
         skipOnError("handle release", [&] { handleReleased(); });
     });
@@ -139,7 +122,7 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     // A folded bar opens for a drag of files as it does for the mouse, so its buttons
     // can take the drop; the watch folds it again once the drag has gone.
     connect(m_handle, &ToolbarHandle::dragEntered, this,
-            [this] { skipOnError("drag over the handle", [&] { hoverCheck(); }); });
+            [this] { skipOnError("drag over the handle", [&] { m_folds->hovered(); }); });
 }
 
 ToolbarWindow::~ToolbarWindow() = default;
@@ -224,7 +207,7 @@ void ToolbarWindow::returnToRecordPlace()
 void ToolbarWindow::movedBySystem(QPoint pixel)
 {
     // During a drag the window follows the handle; reports of earlier steps arrive late.
-    if (!m_placed || m_dragging)
+    if (!m_placed || m_handle->dragging())
         return;
     if (std::find(m_asked.begin(), m_asked.end(), pixel) != m_asked.end())
         return;
@@ -236,7 +219,7 @@ void ToolbarWindow::movedBySystem(QPoint pixel)
         // places drops and popups from its own idea of the window's place.
         QMetaObject::invokeMethod(
             this, [this] { skipOnError("restating the window's place", [&] {
-                if (!m_shutDown && !m_dragging)
+                if (!m_shutDown && !m_handle->dragging())
                     applyGeometry();
             }); },
             Qt::QueuedConnection);
@@ -278,387 +261,73 @@ int ToolbarWindow::entryAt(int position) const
         : 0;
 }
 
-// ---- Building
-
-void ToolbarWindow::ensureBuilt()
-{
-    if (!m_built)
-        rebuild();
-}
-
-void ToolbarWindow::rebuild()
-{
-    buildImageList();
-    buildButtons();
-    refresh();
-}
-
-QPixmap ToolbarWindow::iconPicture(const std::string& file, std::int16_t index) const
-{
-    if (index < 1)
-        return {};
-    const qreal ratio = m_context.pictureRatio;
-    return buttonPicture(m_context.services.icons.draw(file, index - 1, qCeil(16 * ratio)), ratio);
-}
-
-QPixmap ToolbarWindow::targetPicture(const std::string& target) const
-{
-    if (target == RecallMarker)
-        return m_context.recallPicture;
-    if (QString::fromLocal8Bit(target).trimmed().isEmpty())
-        return {};
-    const qreal ratio = m_context.pictureRatio;
-    return buttonPicture(m_context.services.icons.drawTarget(target, qCeil(16 * ratio)), ratio);
-}
-
-void ToolbarWindow::buildImageList()
-{
-    // Every build step counts the window as built, so a fold within the build does not
-    // start the build again.
-    m_built = true;
-    TbrRec& rec = record();
-    const QPixmap own = iconPicture(rec.IconFile, rec.IconIndex);
-    m_handle->setPicture(own); // none: the claws
-
-    m_images.clearCustom();
-    std::int16_t next = 3;
-    for (int k = 1; k <= rec.BtnCount; ++k) {
-        BtnRec& b = rec.Btns.at(static_cast<std::size_t>(k));
-        QPixmap icon = iconPicture(b.IconFile, b.IconIndex);
-        // A button with no icon of its own shows what its target is. Only shown: the
-        // record keeps its icon number 0.
-        if (icon.isNull() && b.IconIndex < 1 && b.Kind != KindSeparator)
-            icon = targetPicture(b.Executable);
-        if (!icon.isNull()) {
-            m_images.put(next, icon);
-            b.ImageIndex = next++;
-        } else {
-            b.ImageIndex = b.Kind == KindFolder ? 2 : 1;
-        }
-    }
-    m_strip->update();
-}
-
-void ToolbarWindow::showIdentityTexts()
-{
-    const QString name = QString::fromLocal8Bit(record().Name);
-    setWindowTitle(name);
-    // A first start explains itself: the handle is all a new user sees.
-    m_handle->setToolTip(name + QStringLiteral("\nright-click for the menu, double-click to configure"));
-}
-
-void ToolbarWindow::showIdentity()
-{
-    showIdentityTexts();
-    const TbrRec& rec = record();
-    if (rec.IconIndex < 1 || QString::fromLocal8Bit(rec.IconFile).trimmed().isEmpty()) {
-        m_handle->setPicture({}); // the claws
-        return;
-    }
-    const QPixmap own = iconPicture(rec.IconFile, rec.IconIndex);
-    if (!own.isNull())
-        m_handle->setPicture(own);
-}
-
-void ToolbarWindow::buildButtons()
-{
-    m_built = true;
-    TbrRec& rec = record();
-    rec.SepCount = 0;
-    for (int n = m_strip->buttonCount() - ButtonStrip::FixedButtons; n > 0; --n)
-        m_strip->removeButton(ButtonStrip::FirstButton);
-
-    std::vector<int> entries(3, 0); // positions 0 (unused), 1 and 2 (the fixed buttons)
-    int skipped = 0;
-    const bool captions = isTrue(rec.Captions);
-    for (int k = 1; k <= rec.BtnCount; ++k) {
-        const BtnRec& b = rec.Btns.at(static_cast<std::size_t>(k));
-        const int p = k + ButtonStrip::FixedButtons - skipped;
-        if (b.Kind == KindSeparator) {
-            m_strip->addButton(p, ButtonStrip::Style::Gap, 0);
-            ++rec.SepCount;
-        } else if (IsBlankButton(b)) {
-            // Left out exactly as the toolbar file leaves it out, so what is shown now
-            // is what comes back at the next start.
-            ++skipped;
-            continue;
-        } else {
-            m_strip->addButton(p, ButtonStrip::Style::Normal, b.ImageIndex);
-            const QString name = QString::fromLocal8Bit(b.Name);
-            if (captions)
-                m_strip->setCaption(p, name);
-            else
-                m_strip->setToolTipText(p, name);
-        }
-        entries.push_back(k);
-    }
-    m_entries = std::move(entries);
-}
-
-void ToolbarWindow::refresh()
-{
-    m_built = true;
-    applyCaptionStyle();
-    place();
-    // A bar the mouse holds open stays open when rebuilt under it (a button dragged to
-    // another place): the watch folds it once the mouse has left.
-    if (isTrue(record().AutoHide) && m_hover != HoverState::Watched)
-        fold(FoldDirection::Fold);
-    syncMenu();
-    const TbrRec& rec = record();
-    showIdentityTexts();
-    // While the button editor is open the windows keep their visibility.
-    if (m_context.host.buttonEditorVisible())
-        return;
-    if (m_index == 0 || isTrue(rec.Visible))
-        showWindow();
-    else
-        hide();
-}
-
-void ToolbarWindow::showWindow()
-{
-    // A window shown for the first time is made with its stacking already right.
-    if (!testAttribute(Qt::WA_WState_Created))
-        setTopmost(*this, isTrue(record().AlwaysOnTop));
-    show();
-}
-
-void ToolbarWindow::place()
-{
-    m_built = true;
-    // A fresh layout replaces whatever a fold in progress was doing.
-    stopFolding();
-    TbrRec& rec = record();
-    rec.Width = geometry::EmptyTwips;
-    rec.Height = geometry::EmptyTwips;
-    // A window brought back within reach stays there until its own place is reachable
-    // again or the user moves it.
-    const float left = m_rescued ? m_left : rec.Left;
-    const float top = m_rescued ? m_top : rec.Top;
-    if (rec.BtnCount == 0)
-        moveTwips(left, top, geometry::EmptyTwips, geometry::EmptyTwips);
-    else {
-        moveTwips(left, top, m_width, m_height);
-        sizeToButtons();
-    }
-    // Before the window is shown: a window manager may move a window that comes up
-    // out of reach by a choice of its own, which would then count as the user's.
-    if (m_context.keepWithinReach)
-        m_context.keepWithinReach(*this);
-}
-
-void ToolbarWindow::sizeToButtons()
-{
-    m_built = true;
-    TbrRec& rec = record();
-    const int count = m_strip->buttonCount() - ButtonStrip::FixedButtons;
-    const int separators = rec.SepCount;
-    const bool vertical = isTrue(rec.Vertical);
-    const float bw = m_strip->buttonWidth();
-    m_strip->setWrappable(vertical);
-    m_strip->setWidthTwips(vertical || count == 0 ? bw
-                                                  : geometry::stripLength(bw, count - separators, separators));
-    const geometry::Size size = geometry::windowSize(vertical, bw, m_strip->buttonHeight(),
-                                                     m_strip->heightTwips(), count, separators);
-    moveTwips(m_left, m_top, size.width, size.height);
-    rec.Width = size.width;
-    // A standing window's record keeps the height of a bare handle.
-    if (!vertical)
-        rec.Height = size.height;
-}
-
-void ToolbarWindow::applyCaptionStyle()
-{
-    m_built = true;
-    m_strip->setCaptionsShown(isTrue(record().Captions));
-}
-
-void ToolbarWindow::applyCaptions()
-{
-    const TbrRec& rec = record();
-    const bool captions = isTrue(rec.Captions);
-    for (int c = ButtonStrip::FirstButton; c <= m_strip->buttonCount(); ++c) {
-        const int k = entryAt(c);
-        if (k < 1 || k > rec.BtnCount)
-            continue;
-        const QString name = QString::fromLocal8Bit(rec.Btns.at(static_cast<std::size_t>(k)).Name);
-        m_strip->setToolTipText(c, captions ? QString() : name);
-        m_strip->setCaption(c, captions ? name : QString());
-    }
-}
-
-// ---- Modes
-
-void ToolbarWindow::applyMode(int m)
-{
-    // A window that was shut down only waits to be deleted: a menu item or a queued
-    // event that still reaches it changes nothing.
-    if (m_shutDown || m < 0 || m >= ModeCount)
-        return;
-    if (m_context.modeChangeRunning) {
-        qCInfo(lcVyre, "mode %d of toolbar %d: another mode change is still running", m, int(m_index));
-        return;
-    }
-    const QScopedValueRollback running(m_context.modeChangeRunning, true);
-
-    // A toolbar not built yet is built as it stands, then switched.
-    ensureBuilt();
-    Bool16& flag = record().mode(m);
-    flag = isTrue(flag) ? False16 : True16;
-    const bool on = isTrue(flag);
-    if (QAction* item = modeAction(m))
-        item->setChecked(on);
-    ToolbarHost& host = m_context.host;
-    if (m != Visible && host.configShows(m_index))
-        host.setModeCheck(m, on);
-
-    switch (m) {
-    case Vertical:
-        refresh();
-        break;
-    case Captions:
-        applyCaptionStyle();
-        applyCaptions();
-        place();
-        break;
-    case AlwaysOnTop:
-        setTopmost(*this, on);
-        break;
-    case Visible:
-        // Toolbar 0 is always shown.
-        if (on || m_index == 0)
-            showWindow();
-        else
-            hide();
-        if (host.configShows(m_index))
-            host.setModeCheck(m, on);
-        break;
-    case AutoHide:
-        if (!on) {
-            // A window unfolded by the mouse is no longer watched: with auto-hide off it
-            // must not fold away when the mouse leaves, and a later hover (once the mode
-            // is on again) must find it ready to unfold.
-            m_watch->stop();
-            m_dropDone = false;
-            if (m_hover == HoverState::Watched)
-                m_hover = HoverState::Folded;
-        }
-        fold(on ? FoldDirection::Fold : FoldDirection::Unfold);
-        break;
-    default:
-        break;
-    }
-    host.saveConfig();
-}
-
 // ---- Folding
-
-bool ToolbarWindow::watching() const
-{
-    return m_watch->isActive();
-}
 
 void ToolbarWindow::fold(FoldDirection direction)
 {
-    if (m_shutDown)
-        return;
-    ensureBuilt();
+    if (!m_shutDown)
+        m_folds->fold(direction);
+}
+
+bool ToolbarWindow::autoHides() const
+{
+    return isTrue(record().AutoHide);
+}
+
+bool ToolbarWindow::unfoldable() const
+{
+    return sizedFromButtons(record());
+}
+
+bool ToolbarWindow::standing() const
+{
+    return isTrue(record().Vertical);
+}
+
+bool ToolbarWindow::seen() const
+{
+    return isVisible();
+}
+
+geometry::Size ToolbarWindow::sizeTwips() const
+{
+    return {m_width, m_height};
+}
+
+void ToolbarWindow::resizeTwips(geometry::Size size)
+{
+    moveTwips(m_left, m_top, size.width, size.height);
+}
+
+geometry::Size ToolbarWindow::unfoldTo(geometry::Size now) const
+{
     const TbrRec& rec = record();
+    // Nothing but the handle: its full size is the one it was placed with.
+    if (!sizedFromButtons(rec))
+        return {geometry::EmptyTwips, geometry::EmptyTwips};
     const bool vertical = isTrue(rec.Vertical);
-    stopFolding();
-    const geometry::Size now{m_width, m_height};
-
-    if (direction == FoldDirection::Unfold) {
-        if (!sizedFromButtons(rec)) {
-            // Nothing but the handle: its full size is the one it was placed with.
-            moveTwips(m_left, m_top, geometry::EmptyTwips, geometry::EmptyTwips);
-            return;
-        }
-        const int count = m_strip->buttonCount() - ButtonStrip::FixedButtons;
-        const float full = geometry::unfoldLength(vertical ? m_strip->buttonHeight() : m_strip->buttonWidth(),
-                                                  count, rec.SepCount);
-        const geometry::Size size = geometry::unfoldedSize(now, vertical, full, m_strip->buttonWidth());
-        moveTwips(m_left, m_top, size.width, size.height);
-        return;
-    }
-
-    if (vertical)
-        m_foldStep = geometry::verticalFoldStep(now);
-    if (!isVisible()) {
-        const geometry::Size size = geometry::foldedSize(now, vertical);
-        moveTwips(m_left, m_top, size.width, size.height);
-        return;
-    }
-    m_folding = true;
-    m_foldSteps = 0;
-    m_foldVertical = vertical;
-    const auto pause = geometry::foldPause(m_context.stepPause, m_context.foldBudget, vertical ? m_height : m_width);
-    foldTick(); // the first step at once
-    if (m_folding)
-        m_foldTicker->start(pause);
+    const int count = m_strip->buttonCount() - ButtonStrip::FixedButtons;
+    const float full = geometry::unfoldLength(vertical ? m_strip->buttonHeight() : m_strip->buttonWidth(), count,
+                                              rec.SepCount);
+    return geometry::unfoldedSize(now, vertical, full, m_strip->buttonWidth());
 }
 
-void ToolbarWindow::foldTick()
+bool ToolbarWindow::cursorOver() const
 {
-    if (!m_folding)
-        return;
-    const geometry::FoldStep step
-        = geometry::nextFoldStep({m_width, m_height}, m_foldVertical, m_foldStep, m_foldSteps++);
-    if (step.last)
-        stopFolding();
-    moveTwips(m_left, m_top, step.size.width, step.size.height);
-}
-
-void ToolbarWindow::stopFolding()
-{
-    m_foldTicker->stop();
-    m_folding = false;
-}
-
-void ToolbarWindow::hoverCheck()
-{
-    if (m_shutDown)
-        return;
-    const TbrRec& rec = record();
-    if (!isTrue(rec.AutoHide) || !sizedFromButtons(rec) || m_watch->isActive())
-        return;
-    // A fold in progress finishes first; a hover on its way down does not turn it back.
-    if (m_folding)
-        return;
-    if (m_hover != HoverState::Watched) {
-        m_watch->start(WatchInterval);
-        fold(FoldDirection::Unfold);
-        m_hover = HoverState::Watched;
-    }
-}
-
-void ToolbarWindow::watchTick()
-{
-    if (m_folding)
-        return;
     const QPoint cursor = m_context.services.pointer.cursorPixel();
     const double left = m_left / perPixelX();
     const double right = left + m_width / perPixelX();
     const double top = m_top / perPixelY();
     const double bottom = top + m_height / perPixelY();
     // A cursor exactly on an edge is inside.
-    const bool outside = left > cursor.x() || right < cursor.x() || top > cursor.y() || bottom < cursor.y();
-    if (!outside && !m_dropDone)
-        return;
-    m_dropDone = false;
-    m_watch->stop();
-    m_hover = HoverState::Folded;
-    fold(FoldDirection::Fold);
+    return !(left > cursor.x() || right < cursor.x() || top > cursor.y() || bottom < cursor.y());
 }
 
 void ToolbarWindow::shutDown()
 {
     m_shutDown = true;
-    stopFolding();
-    m_watch->stop();
-    m_dropDone = false;
-    m_dragging = false;
+    m_folds->stop();
+    m_handle->endDrag();
     hide();
 }
 
@@ -672,66 +341,20 @@ void ToolbarWindow::takeKeyboardFocus()
 
 void ToolbarWindow::holdOpen()
 {
-    if (m_shutDown)
-        return;
-    ensureBuilt();
-    const TbrRec& rec = record();
-    if (!isTrue(rec.AutoHide) || !sizedFromButtons(rec))
-        return;
-    // Held as by a hover whose watch never looks: a hover or a rebuild meanwhile leaves
-    // the bar open.
-    m_watch->stop();
-    m_dropDone = false;
-    m_hover = HoverState::Watched;
-    fold(FoldDirection::Unfold);
+    if (!m_shutDown)
+        m_folds->holdOpen();
 }
 
 void ToolbarWindow::letGo(FoldAfter when)
 {
-    if (m_shutDown || m_hover != HoverState::Watched || !isTrue(record().AutoHide))
-        return;
-    if (when == FoldAfter::Now) {
-        m_watch->stop();
-        m_dropDone = false;
-        m_hover = HoverState::Folded;
-        fold(FoldDirection::Fold);
-    } else if (!m_watch->isActive()) {
-        m_watch->start(WatchInterval);
-    }
+    if (!m_shutDown)
+        m_folds->letGo(when);
 }
 
 // ---- The handle and the strip
 
-void ToolbarWindow::handlePressed(Qt::MouseButton button, QPointF global)
-{
-    if (button == Qt::RightButton) {
-        m_dragging = false;
-        openMenu();
-    } else if (button == Qt::LeftButton) {
-        // While the button is held, Qt sends every move and the release to the handle
-        // wherever the mouse goes, so no explicit capture is taken.
-        if (!isTrue(record().Unmoveable)) {
-            const QPointF at = handleTwips(global);
-            m_grab = QPointF(float(at.x()), float(at.y()));
-            m_dragging = true;
-            m_pressedAt = QPointF(m_left, m_top);
-        }
-    }
-}
-
-void ToolbarWindow::handleMoved(QPointF global)
-{
-    if (m_dragging) {
-        const QPointF at = handleTwips(global);
-        moveTwips(m_left + float(at.x()) - float(m_grab.x()), m_top + float(at.y()) - float(m_grab.y()), m_width,
-                  m_height);
-    }
-    hoverCheck();
-}
-
 void ToolbarWindow::handleReleased()
 {
-    m_dragging = false;
     TbrRec& rec = record();
     // A click on the handle of a toolbar brought back within reach moves nothing: its
     // place stays the program's choice.
@@ -783,10 +406,8 @@ void ToolbarWindow::stripDropped(const QMimeData* data, QPointF at)
     const std::vector<std::string> items = DropItems(data);
     if (items.empty())
         return;
-    // A bar opened for the drag folds at the watch's next look, wherever the mouse is:
-    // the drag it opened for is over.
-    if (m_hover == HoverState::Watched)
-        m_dropDone = true;
+    // The drag a bar opened for is over.
+    m_folds->dropped();
     m_context.host.filesDropped(m_index, entryAt(c), items);
 }
 
@@ -800,64 +421,24 @@ void ToolbarWindow::stripDragged(int from, int to)
 
 // ---- The popup menu
 
-void ToolbarWindow::buildMenu()
-{
-    m_menu = new QMenu(this);
-    m_menu->setObjectName(QStringLiteral("C_mnuPOPUP"));
-    QMenu* modes = m_menu->addMenu(QStringLiteral("&Modes"));
-    modes->setObjectName(QStringLiteral("C_mnuMODES"));
-    for (int m = 0; m < ModeCount; ++m) {
-        QAction* item = modes->addAction(QString::fromLatin1(ModeItems[std::size_t(m)].caption));
-        item->setObjectName(QString::fromLatin1(ModeItems[std::size_t(m)].name));
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, m] { modeActionTriggered(m); });
-        m_modeActions[std::size_t(m)] = item;
-    }
-    QAction* config = m_menu->addAction(QStringLiteral("&Config..."));
-    config->setObjectName(QStringLiteral("C_mnuCFG"));
-    QFont bold = config->font();
-    bold.setBold(true);
-    config->setFont(bold);
-    m_menu->setDefaultAction(config);
-    m_menu->addSeparator()->setObjectName(QStringLiteral("Z_sep01"));
-    QAction* about = m_menu->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("C_mnuABOUT"));
-    QAction* end = m_menu->addAction(QStringLiteral("&Terminate"));
-    end->setObjectName(QStringLiteral("C_mnuEND"));
-
-    connect(config, &QAction::triggered, this,
-            [this] { skipOnError("Config...", [&] { m_context.host.showConfig(m_index); }); });
-    connect(about, &QAction::triggered, this, [this] { skipOnError("About", [&] { m_context.host.showAbout(); }); });
-    // Queued: ending the program closes this window, which must not happen while its
-    // own menu is still delivering the click.
-    connect(
-        end, &QAction::triggered, this, [this] { skipOnError("Terminate", [&] { m_context.host.quit(); }); },
-        Qt::QueuedConnection);
-}
-
 QMenu& ToolbarWindow::menu()
 {
-    if (!m_menu) {
-        buildMenu();
-        syncMenu();
-    }
-    return *m_menu;
+    return m_menus->popup();
 }
 
 QAction* ToolbarWindow::modeAction(int m) const
 {
-    return m >= 0 && m < ModeCount ? m_modeActions[static_cast<std::size_t>(m)] : nullptr;
+    return m_menus->modeAction(m);
 }
 
 void ToolbarWindow::syncMenu()
 {
-    if (!m_menu)
-        return;
-    const TbrRec& rec = record();
-    // Toolbar 0 is always shown, so its Visible mode cannot be switched.
-    m_modeActions[Visible]->setEnabled(m_index != 0);
-    for (int m = 0; m < ModeCount; ++m)
-        m_modeActions[std::size_t(m)]->setChecked(isTrue(rec.mode(m)));
+    m_menus->sync();
+}
+
+QMenu* ToolbarWindow::buttonMenu() const
+{
+    return m_menus->buttonMenu();
 }
 
 void ToolbarWindow::openMenu()
@@ -871,83 +452,6 @@ void ToolbarWindow::openMenu()
     // From the window's own place: the toolkit's may be wrong for a moment under a
     // window manager (see movedBySystem).
     popup.popup(pixelRect().topLeft() + at);
-}
-
-void ToolbarWindow::buildButtonMenu()
-{
-    m_buttonMenu = new QMenu(this);
-    m_buttonMenu->setObjectName(QStringLiteral("C_mnuBUTTON"));
-    QAction* edit = m_buttonMenu->addAction(QStringLiteral("Edit Button..."));
-    edit->setObjectName(QStringLiteral("C_mnuBTNEDIT"));
-    QAction* remove = m_buttonMenu->addAction(QStringLiteral("Delete Button"));
-    remove->setObjectName(QStringLiteral("C_mnuBTNDEL"));
-    m_moveBack = m_buttonMenu->addAction(QString());
-    m_moveBack->setObjectName(QStringLiteral("C_mnuBTNBACK"));
-    m_moveOn = m_buttonMenu->addAction(QString());
-    m_moveOn->setObjectName(QStringLiteral("C_mnuBTNON"));
-    m_buttonMenu->addSeparator();
-    // The toolbar's own menu, the one its handle opens.
-    QMenu& own = menu();
-    own.setTitle(QStringLiteral("Toolbar"));
-    m_buttonMenu->addMenu(&own);
-
-    connect(edit, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::Edit); });
-    connect(remove, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::Delete); });
-    connect(m_moveBack, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::MoveBack); });
-    connect(m_moveOn, &QAction::triggered, this, [this] { buttonCommand(ButtonCommand::MoveOn); });
-}
-
-void ToolbarWindow::openButtonMenu(int position, QPoint global)
-{
-    if (m_shutDown || entryAt(position) < 1)
-        return;
-    if (!m_buttonMenu)
-        buildButtonMenu();
-    m_menuPosition = position;
-    const bool vertical = isTrue(record().Vertical);
-    m_moveBack->setText(vertical ? QStringLiteral("Move Up") : QStringLiteral("Move Left"));
-    m_moveOn->setText(vertical ? QStringLiteral("Move Down") : QStringLiteral("Move Right"));
-    m_moveBack->setEnabled(entryAt(position - 1) > 0);
-    m_moveOn->setEnabled(entryAt(position + 1) > 0);
-    syncMenu();
-    if (isVisible())
-        activateWindow();
-    m_buttonMenu->popup(global);
-}
-
-void ToolbarWindow::buttonCommand(ButtonCommand command)
-{
-    skipOnError("button menu item", [&] {
-        const int k = entryAt(m_menuPosition);
-        if (m_shutDown || k < 1)
-            return;
-        ToolbarHost& host = m_context.host;
-        switch (command) {
-        case ButtonCommand::Edit:
-            host.editButtonRequested(m_index, k);
-            break;
-        case ButtonCommand::Delete:
-            host.deleteButtonRequested(m_index, k);
-            break;
-        case ButtonCommand::MoveBack:
-        case ButtonCommand::MoveOn:
-            // The neighbour on the bar, a gap too: one step, as on the position bar.
-            if (const int there = entryAt(m_menuPosition + (command == ButtonCommand::MoveOn ? 1 : -1)); there > 0)
-                host.moveButtonRequested(m_index, k, there);
-            break;
-        }
-    });
-}
-
-void ToolbarWindow::modeActionTriggered(int m)
-{
-    skipOnError("mode item", [&] { applyMode(m); });
-    // The item toggled its own tick when clicked; it must show the flag even when
-    // switching the mode failed halfway or was refused.
-    skipOnError("mode item tick", [&] {
-        if (QAction* item = modeAction(m))
-            item->setChecked(isTrue(record().mode(m)));
-    });
 }
 
 // ---- Window events

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/TbrRec.h"
+#include "toolbar/FoldWatch.h"
 #include "toolbar/ImageList.h"
 
 #include <QWidget>
@@ -17,11 +18,9 @@ class QAction;
 class QMenu;
 class QMimeData;
 class QScreen;
-class Ticker;
 class ToolbarHandle;
+class ToolbarMenu;
 struct ToolbarContext;
-
-enum class FoldDirection { Fold, Unfold };
 
 // One toolbar's window: a frameless tool window (no task-bar entry) holding the drag
 // handle over a strip of buttons, and the popup menu once it is first opened. It builds
@@ -32,21 +31,15 @@ enum class FoldDirection { Fold, Unfold };
 // twips: reading gives back exactly what was set, and the native window follows at the
 // rounded pixels of the screen it is on. The window draws its own frame of 45 twips per
 // side; the strip sits inside it, the handle 45 twips further in.
-class ToolbarWindow : public QWidget {
+class ToolbarWindow : public QWidget, private FoldedBar {
     Q_OBJECT
 public:
     static constexpr float FrameTwips = 45.0f;
     static constexpr float HandleTwips = 45.0f;    // the handle's left and top inside the frame
     static constexpr float HandleSideTwips = 255.0f;
     static constexpr float MenuAtTwips = 150.0f;   // where the popup menu opens inside the frame
-    static constexpr std::chrono::milliseconds WatchInterval{200};
-
-    // An auto-hiding window between hovers.
-    enum class HoverState {
-        Fresh,   // never unfolded by a hover; the next hover unfolds it
-        Folded,  // folded again by the watch; the next hover unfolds it
-        Watched, // unfolded by a hover; the watch folds it once the cursor has left
-    };
+    static constexpr std::chrono::milliseconds WatchInterval = FoldWatch::WatchInterval;
+    using HoverState = FoldWatch::HoverState;
 
     ToolbarWindow(ToolbarContext& context, std::uint8_t index);
     ~ToolbarWindow() override;
@@ -90,18 +83,11 @@ public:
 
     // Building from the record. rebuild() does it all: pictures, buttons, then refresh():
     // captions, place and size, fold, menu ticks, title and visibility.
-    void ensureBuilt();
+    void ensureBuilt() override;
     void rebuild();
+    void refresh();
     // The picture of what a button's target is, for a button without an icon.
     QPixmap targetPicture(const std::string& target) const;
-    void buildImageList();
-    void buildButtons();
-    void refresh();
-    // Moves to the record's place and takes the size its buttons give.
-    void place();
-    void sizeToButtons();
-    void applyCaptionStyle();
-    void applyCaptions();
     // After a rename or a new icon: the record's name becomes the title and its own icon
     // the handle's picture. An icon that does not draw leaves the picture as it is; a
     // toolbar left without an icon gets the built-in claws back.
@@ -118,19 +104,20 @@ public:
     void syncMenu();
     // The menu a right click on a button opens: that button's commands, then the popup
     // menu above as a submenu. Made when first needed; null before.
-    QMenu* buttonMenu() const { return m_buttonMenu; }
+    QMenu* buttonMenu() const;
 
     // Folds the window down to its handle, in steps a timer paces, or unfolds it at once.
     // A window nobody sees folds at once to the size the steps would end in. A new fold or
     // unfold takes over from one in progress.
     void fold(FoldDirection direction);
-    bool folding() const { return m_folding; }
-    HoverState hoverState() const { return m_hover; }
+    bool folding() const { return m_folds->folding(); }
+    HoverState hoverState() const { return m_folds->hoverState(); }
     // True while an unfold by a hover is watched.
-    bool watching() const;
+    bool watching() const { return m_folds->watching(); }
 
     // Ends the window's life: no timer runs any more and it is hidden.
     void shutDown();
+    bool isShutDown() const { return m_shutDown; }
 
     // Raises the toolbar, unfolded, with the keyboard focus on its buttons, which the
     // keys then walk (see KeyboardWalk).
@@ -140,7 +127,7 @@ public:
     // While the keyboard works on the toolbar, an auto-hiding bar is unfolded and stays
     // so. Let go, it folds at once, or once the mouse is not over it.
     void holdOpen();
-    enum class FoldAfter { Now, MouseLeft };
+    using FoldAfter = FoldWatch::FoldAfter;
     void letGo(FoldAfter when);
 
 signals:
@@ -153,28 +140,32 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The steps of a build, each counting the window as built.
+    void buildImageList();
+    void buildButtons();
+    // Moves to the record's place and takes the size its buttons give.
+    void place();
+    void sizeToButtons();
+    void applyCaptionStyle();
+    void applyCaptions();
     TbrRec& record() const;
     void showWindow();
-    void handlePressed(Qt::MouseButton button, QPointF global);
-    void handleMoved(QPointF global);
     void handleReleased();
     void handleDropped(const QMimeData* data);
     void stripClicked(int position);
     void stripDropped(const QMimeData* data, QPointF at);
     void stripDragged(int from, int to);
-    void openButtonMenu(int position, QPoint global);
-    void buildButtonMenu();
-    // The command of the button menu's item: the record button it was opened on.
-    enum class ButtonCommand { Edit, Delete, MoveBack, MoveOn };
-    void buttonCommand(ButtonCommand command);
     // The strip position a drop at this point (twips in the strip) goes to, 0: none.
     int dropPosition(QPointF at) const;
-    void hoverCheck();
-    void watchTick();
-    void foldTick();
-    void stopFolding();
-    void buildMenu();
-    void modeActionTriggered(int m);
+    // What folding asks of the window.
+    bool autoHides() const override;
+    bool unfoldable() const override;
+    bool standing() const override;
+    bool seen() const override;
+    geometry::Size sizeTwips() const override;
+    void resizeTwips(geometry::Size size) override;
+    geometry::Size unfoldTo(geometry::Size now) const override;
+    bool cursorOver() const override;
     void applyGeometry();
     void movedBySystem(QPoint pixel);
     void showIdentityTexts();
@@ -193,9 +184,9 @@ private:
     ButtonStrip* m_strip{};
     ToolbarHandle* m_handle{};
     ImageList m_images;
-    std::unique_ptr<Ticker> m_watch;
-    std::unique_ptr<Ticker> m_foldTicker;
+    std::unique_ptr<FoldWatch> m_folds;
     KeyboardWalk* m_keys{}; // a child object
+    ToolbarMenu* m_menus{}; // a child object
     std::vector<int> m_entries;
     float m_left{0.0f};
     float m_top{0.0f};
@@ -205,17 +196,7 @@ private:
     bool m_built{false};
     bool m_rescued{false};
 
-    HoverState m_hover{HoverState::Fresh};
-    bool m_dropDone{false}; // a drop landed: fold at the watch's next look
-    bool m_folding{false};
-    bool m_foldVertical{false};
-    // The width a vertical fold takes off per step, kept for the unfold after it.
-    double m_foldStep{0.0};
-
-    bool m_dragging{false};
     bool m_shutDown{false};
-    int m_foldSteps{0}; // made by the fold in progress
-    QPointF m_grab; // twips from the handle's corner where the drag took hold
     QPointF m_pressedAt; // the window's place when the drag took hold
     // The last places this program asked the window system for. The window system
     // reports each back, sometimes after the next was asked for; a place reported that
@@ -223,12 +204,6 @@ private:
     std::array<QPoint, 8> m_asked{};
     std::size_t m_askedNext{0};
 
-    QMenu* m_menu{};
-    std::array<QAction*, ModeCount> m_modeActions{};
-    QMenu* m_buttonMenu{};
-    QAction* m_moveBack{};
-    QAction* m_moveOn{};
-    int m_menuPosition{0}; // the strip position the button menu was opened on
 };
 
 // Keeps the window above all windows that are not topmost, or lets it be stacked

@@ -82,7 +82,7 @@ TEST_F(ToolbarTest, PicturesHoldOnlyIconsThatExistInOrderAndTheHandleFallsBackTo
                             Btn("Folder", "/tmp", KindFolder), Btn("Green", "/bin/true", KindFile, "/icons/b.ico", 2),
                             Btn("NoIcon", "/tmp", KindFolder, "/icons/a.ico", 0), // index 0: no icon
                             Btn("Missing", "/bin/true", KindFile, "/icons/a.ico", 2)});
-    window(1).buildImageList();
+    window(1).rebuild();
     const int expected[] = {1, 3, 2, 4, 2, 1}; // 1 file, 2 folder, then the icons found
     for (int k = 1; k <= 6; ++k)
         EXPECT_EQ(r.Btns[k].ImageIndex, expected[k - 1]) << k;
@@ -93,7 +93,7 @@ TEST_F(ToolbarTest, PicturesHoldOnlyIconsThatExistInOrderAndTheHandleFallsBackTo
     icons.serve("/icons/t.ico", {FakeIconSource::solid(qRgb(9, 9, 9))});
     r.IconFile = "/icons/t.ico";
     r.IconIndex = 1;
-    window(1).buildImageList();
+    window(1).rebuild();
     EXPECT_EQ(colourAt(window(1).handle().picture()), qRgb(9, 9, 9));
 }
 
@@ -107,7 +107,7 @@ TEST_F(ToolbarTest, ButtonsWithoutAnIconShowTheirTargetsAndRecallButtonsAPicture
                             Btn("Own", "/home/u", KindFolder, "/icons/a.ico", 1),
                             Btn("Broken", "/home/u", KindFolder, "/icons/missing.ico", 1)});
     r.Btns[3].Parameters = "2";
-    window(1).buildImageList();
+    window(1).rebuild();
     // The target's picture where the theme has one; the built-in ones where nothing has;
     // an icon that is chosen but missing keeps the built-in picture as always.
     const int expected[] = {3, 4, 5, 1, 6, 2};
