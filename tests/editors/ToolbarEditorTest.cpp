@@ -6,7 +6,7 @@
 #include "support/AccessibleNames.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
-#include "support/ScriptedPicker.h"
+#include "ScriptedPicker.h"
 
 #include <QApplication>
 #include <QFrame>
