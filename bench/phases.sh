@@ -11,7 +11,7 @@
 # Xvfb, until its windows are up and drawn and it has idled IDLE_SECONDS (default 6:
 # past the icon cache's write, two seconds after the last new picture).
 #
-# Three parts are dumped: up to App::Main, from there to the event loop (App::Main and
+# Three parts are dumped: up to App::start, from there to the event loop (App::start and
 # whatever main() does after it), and the event loop until idle.
 # The phases, in millions of instructions:
 #   Qt start        the first part: exec, dynamic linking, QApplication, the data folder
@@ -20,11 +20,11 @@
 #   icon cache      the toolbars' pictures: ToolbarWindow::buildImageList (cache look-ups,
 #                   decoding, pictures made from images)
 #   fonts           the font database (fontconfig) and the font engines, wherever loaded
-#   building windows  the rest of App::Main: windows, strips, buttons, layout, show
+#   building windows  the rest of App::start: windows, strips, buttons, layout, show
 #   first paint     the rest of the last part but the cache write: events, the paints
 #                   of every window and their way to the X server
 #   cache write     IconCache::save, two seconds after the last new picture
-# The floor has no App::Main: its phases are Qt start and, after exec, first paint.
+# The floor has no App::start: its phases are Qt start and, after exec, first paint.
 set -eu
 
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR [CASE...]}" && pwd)
@@ -133,7 +133,7 @@ for c in $CASES; do
   fi
   out=$dir/callgrind.out
   run_up "$c" "$dir" "$(command -v valgrind)" --tool=callgrind --callgrind-out-file="$out" \
-    --dump-before='App::Main()' --dump-before='QCoreApplication::exec()' "$dir/prog"
+    --dump-before='App::start()' --dump-before='QCoreApplication::exec()' "$dir/prog"
   sleep "$IDLE_SECONDS"
   callgrind_control -d "$CHILD" >/dev/null 2>&1
   want=3; [ "$c" = floor ] && want=2
