@@ -19,7 +19,7 @@ std::string DataFolder() { return LargeSetFolder() + "/set"; }
 const std::vector<std::string>& SetFiles()
 {
     static const std::vector<std::string> files = [] {
-        std::vector<std::string> f{CfgPath(DataFolder())};
+        std::vector<std::string> f{cfgPath(DataFolder())};
         ToolbarSet set;
         (void)ReadCfg(set, DataFolder());
         for (int i = 0; i < set.count(); ++i)

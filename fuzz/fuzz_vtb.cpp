@@ -13,7 +13,7 @@ std::vector<const BtnRec*> storedButtons(const TbrRec& t)
 {
     std::vector<const BtnRec*> kept;
     for (int k = 1; k <= t.BtnCount; ++k) {
-        if (!IsBlankButton(t.Btns[k]))
+        if (!isBlankButton(t.Btns[k]))
             kept.push_back(&t.Btns[k]);
     }
     return kept;

@@ -93,7 +93,7 @@ bool App::start()
     for (int i = 0; i <= m_set.TbrLast; ++i) {
         TbrRec& rec = m_set.Tbrs[static_cast<std::size_t>(i)];
         for (StoreMessage& m : ReadBtns(rec))
-            unread.push_back({rec.Name, ToolbarFilePath(rec), std::move(m)});
+            unread.push_back({rec.Name, toolbarFilePath(rec), std::move(m)});
         if (m_ended)
             return true; // ending has begun meanwhile: nothing more comes up
     }
@@ -305,7 +305,7 @@ void App::filesDropped(std::uint8_t t, int k, const std::vector<std::string>& it
         // A drop on the handle is the quickest way to a new button: the configuration
         // window turns to this toolbar, and the editor takes the drop's first item.
         showConfig(t);
-        m_buttons->addFromFile(TextFromBytes(items.front()));
+        m_buttons->addFromFile(textFromBytes(items.front()));
     }
 }
 

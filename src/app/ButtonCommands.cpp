@@ -133,7 +133,7 @@ bool ButtonCommands::move(std::uint8_t t, int k, int to)
     const TbrRec& tbr = m_set.Tbrs[t];
     std::vector<int> shown;
     for (int i = 1; i <= tbr.BtnCount && i <= MaxButtons; ++i)
-        if (!IsBlankButton(tbr.Btns[i]))
+        if (!isBlankButton(tbr.Btns[i]))
             shown.push_back(i);
     const auto from = std::find(shown.begin(), shown.end(), k);
     const auto there = std::find(shown.begin(), shown.end(), to);

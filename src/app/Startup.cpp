@@ -68,13 +68,13 @@ std::optional<int> answerCommandLine(const CommandLine& line, const char* progra
                                                                    : line.dataDir);
     }
     // Refused like a wrong option: nothing was changed, and the folder's name is the cause.
-    if (const std::optional<std::string> why = EntryCannotHold(command)) {
+    if (const std::optional<std::string> why = entryCannotHold(command)) {
         std::fprintf(stderr, "%s: %s; nothing was changed.\n", program, why->c_str());
         return 2;
     }
     const Result<std::string> done =
-        SetAutostart(AutostartFolder(env("XDG_CONFIG_HOME"), env("HOME")), line.autostartOn, command,
-                     SystemAutostartFolders(env("XDG_CONFIG_DIRS")));
+        setAutostart(autostartFolder(env("XDG_CONFIG_HOME"), env("HOME")), line.autostartOn, command,
+                     systemAutostartFolders(env("XDG_CONFIG_DIRS")));
     if (!done) {
         std::fprintf(stderr, "%s: %s\n", program, done.reason().c_str());
         return 1;
@@ -85,8 +85,8 @@ std::optional<int> answerCommandLine(const CommandLine& line, const char* progra
 
 std::optional<int> chooseWindowSystem(const CommandLine& line, const char* program)
 {
-    const DisplayFacts facts = CurrentDisplayFacts(line.platformChosen);
-    switch (PlanDisplay(facts)) {
+    const DisplayFacts facts = currentDisplayFacts(line.platformChosen);
+    switch (planDisplay(facts)) {
     case DisplayPlan::AsIs:
         break;
     case DisplayPlan::ForceXcb:
@@ -164,7 +164,7 @@ InstanceClaim claimInstance(const std::string& dataFolder, const RuntimeFolderCh
     char real[PATH_MAX];
     const std::string path = runtime.folder.empty()
         ? std::string()
-        : ChannelPath(runtime.folder, ::realpath(dataFolder.c_str(), real) ? real : dataFolder);
+        : channelPath(runtime.folder, ::realpath(dataFolder.c_str(), real) ? real : dataFolder);
     const auto listen = [&claim, &path] {
         if (path.empty())
             return;
@@ -185,7 +185,7 @@ InstanceClaim claimInstance(const std::string& dataFolder, const RuntimeFolderCh
             };
             if (!command.empty()) {
                 if (!path.empty()) {
-                    Result<std::vector<std::string>> answer = AskLauncher(path, command, AnswerTimeoutMs);
+                    Result<std::vector<std::string>> answer = askLauncher(path, command, AnswerTimeoutMs);
                     if (answer) {
                         claim.answer = std::move(answer).value();
                         claim.outcome = InstanceClaim::Outcome::Forwarded;
@@ -197,7 +197,7 @@ InstanceClaim claimInstance(const std::string& dataFolder, const RuntimeFolderCh
                 return claim;
             }
             if (!path.empty()) {
-                const Result<void> asked = AskToComeForward(path, AnswerTimeoutMs);
+                const Result<void> asked = askToComeForward(path, AnswerTimeoutMs);
                 if (asked) {
                     claim.outcome = InstanceClaim::Outcome::Forwarded;
                     return claim;

@@ -44,7 +44,7 @@ struct InstanceClaim {
     // For a command given to the running launcher: its answer (see commandWords).
     std::vector<std::string> answer;
 };
-// runtime: what RuntimeFolder() chose before Qt started (Qt makes a missing runtime
+// runtime: what runtimeFolder() chose before Qt started (Qt makes a missing runtime
 // folder as it starts, which would hide that it was missing). Without a channel the
 // launcher still runs; a second start then cannot bring it forward.
 // command: the words of --press, --toggle, --focus or --list (commandWords), sent to a

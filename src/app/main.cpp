@@ -42,14 +42,14 @@ void onSignal(int)
 
 int main(int argc, char** argv)
 {
-    IgnoreRelativeBaseDirectories();
+    ignoreRelativeBaseDirectories();
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto status = answerCommandLine(line, argv[0]))
         return *status;
     if (const auto status = chooseWindowSystem(line, argv[0]))
         return *status;
 
-    const RuntimeFolderChoice runtimeFolder = RuntimeFolder();
+    const RuntimeFolderChoice runtime = runtimeFolder();
 
     QApplication::setDesktopSettingsAware(true);
     QApplication qapp(argc, argv);
@@ -63,14 +63,14 @@ int main(int argc, char** argv)
     // the program's one prompter.
     RealServices real;
     const std::string programFolder = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
-    const Result<std::string> found = FindDataFolder(programFolder, line.dataDir);
+    const Result<std::string> found = findDataFolder(programFolder, line.dataDir);
     if (!found) {
         reportStartFailure(real.services().prompter, QString::fromLocal8Bit(found.reason()));
         return 1;
     }
     const std::string& dataFolder = found.value();
     const std::vector<std::string> command = commandWords(line);
-    const InstanceClaim claim = claimInstance(dataFolder, runtimeFolder, command);
+    const InstanceClaim claim = claimInstance(dataFolder, runtime, command);
     if (claim.outcome == InstanceClaim::Outcome::Forwarded)
         return command.empty() ? 0 : reportAnswer(claim.answer);
     if (claim.outcome == InstanceClaim::Outcome::Refused && !command.empty()) {

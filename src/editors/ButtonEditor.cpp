@@ -46,11 +46,11 @@ QString caption(ButtonPurpose p)
 // The first local file a drop carries, by its name's bytes, or nothing.
 QString droppedFile(const QMimeData* data)
 {
-    if (!data || !CarriesItems(data))
+    if (!data || !carriesItems(data))
         return {};
-    for (const std::string& item : DropItems(data))
+    for (const std::string& item : dropItems(data))
         if (!item.empty() && item[0] == '/')
-            return TextFromBytes(item);
+            return textFromBytes(item);
     return {};
 }
 
@@ -136,7 +136,7 @@ void ButtonEditor::makeModeRow()
     m_recall->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     const ToolbarSet& set = m_needs.set;
     for (int i = 1; i <= set.TbrLast && i < static_cast<int>(set.Tbrs.size()); ++i)
-        m_recall->addItem(TextFromBytes(set.Tbrs[i].Name));
+        m_recall->addItem(textFromBytes(set.Tbrs[i].Name));
     m_recall->setCurrentIndex(-1);
     m_recall->setVisible(m_recall->count() > 0);
     connect(m_recall, &QComboBox::activated, this, &ButtonEditor::recallChosen);
@@ -393,7 +393,7 @@ void ButtonEditor::pickIcon()
     if (!f[ButtonFields::IconFile].trimmed().isEmpty()) {
         preset.file = f[ButtonFields::IconFile];
         // The boxes count icons from 1, the picker from 0.
-        const double index = LeadingNumber(BytesFromText(f[ButtonFields::IconIndex]));
+        const double index = leadingNumber(bytesFromText(f[ButtonFields::IconIndex]));
         preset.position = index <= 0 || index > 32767 ? 0 : static_cast<int>(index) - 1;
     }
     const QPointer<ButtonEditor> self(this);
@@ -435,9 +435,9 @@ void ButtonEditor::chooseFolder()
     QString start = QDir::homePath();
     if (!typed.trimmed().isEmpty() && typed != QLatin1String(RecallMarker)) {
         const QString parent = QFileInfo(typed).absolutePath();
-        if (FactsOfPath(typed).folder)
+        if (factsOfPath(typed).folder)
             start = typed;
-        else if (FactsOfPath(parent).folder)
+        else if (factsOfPath(parent).folder)
             start = parent;
     }
     CDialogs dialog(m_needs.dialogs, this);

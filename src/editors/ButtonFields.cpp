@@ -11,8 +11,8 @@
 namespace {
 
 // Lossless both ways: a box left alone gives back the record's very bytes.
-std::string bytes(const QString& s) { return BytesFromText(s); }
-QString fromBytes(const std::string& s) { return TextFromBytes(s); }
+std::string bytes(const QString& s) { return bytesFromText(s); }
+QString fromBytes(const std::string& s) { return textFromBytes(s); }
 
 bool isRecall(const QString& target) { return target == QLatin1String(RecallMarker); }
 
@@ -21,7 +21,7 @@ bool isRecall(const QString& target) { return target == QLatin1String(RecallMark
 QString proposedName(const QString& target)
 {
     if (target.endsWith(QLatin1String(".desktop"))) {
-        const QString name = fromBytes(DesktopEntryName(bytes(target))).trimmed();
+        const QString name = fromBytes(desktopEntryName(bytes(target))).trimmed();
         if (!name.isEmpty())
             return name;
     }
@@ -78,7 +78,7 @@ std::uint8_t TargetKind(const QString& target)
 {
     if (target.isEmpty() || isRecall(target))
         return KindFile;
-    return FactsOfPath(target).folder ? KindFolder : KindFile;
+    return factsOfPath(target).folder ? KindFolder : KindFile;
 }
 
 bool isProgramTarget(const QString& target)
@@ -89,7 +89,7 @@ bool isProgramTarget(const QString& target)
     if (target.right(4).toLower() == QLatin1String(".exe"))
         return true;
     // By the name's bytes: a name that is not UTF-8 is a file all the same.
-    const PathFacts facts = FactsOfPath(target);
+    const PathFacts facts = factsOfPath(target);
     if (facts.folder)
         return false;
     if (target.endsWith(QLatin1String(".desktop")) && facts.file)
@@ -173,8 +173,8 @@ ButtonOutcome makeButton(const ButtonFields& f, bool separator)
     // Empty, 0 or text that is no number: no icon. Otherwise a 1-based index that fits
     // the record's 16 bits.
     std::int16_t index = 0;
-    const double value = LeadingNumber(bytes(f[ButtonFields::IconIndex]));
-    const std::optional<std::int16_t> rounded = RoundToInt16(value);
+    const double value = leadingNumber(bytes(f[ButtonFields::IconIndex]));
+    const std::optional<std::int16_t> rounded = roundToInt16(value);
     if (!rounded || *rounded < 0)
         return {std::nullopt, QStringLiteral("The field \"%1\" must hold a number from 1 to 32767, or 0 "
                                              "or nothing for no icon.")

@@ -55,7 +55,7 @@ void takeChosenFolder(ButtonFields& f, const QString& path);
 // The record the boxes make, or the message telling why they cannot make one: a ";",
 // line break or NUL in a field would break the file's line structure, and an icon index
 // must be empty, 0 or 1 to 32767. A separator is stored with empty texts and index 0,
-// whatever its disabled boxes hold. The texts are taken byte for byte (TextFromBytes).
+// whatever its disabled boxes hold. The texts are taken byte for byte (textFromBytes).
 struct ButtonOutcome {
     std::optional<BtnRec> button;
     QString problem;

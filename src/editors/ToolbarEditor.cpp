@@ -39,12 +39,12 @@ constexpr int NameChars = 28;
 // Lossless both ways: a name or icon file that is not UTF-8 comes back as it was.
 QString fromBytes(const std::string& s)
 {
-    return TextFromBytes(s);
+    return textFromBytes(s);
 }
 
 std::string toBytes(const QString& s)
 {
-    return BytesFromText(s);
+    return bytesFromText(s);
 }
 
 } // namespace
@@ -215,7 +215,7 @@ ToolbarFields ToolbarEditor::fields() const
     ToolbarFields f;
     f.Name = toBytes(m_fields[Name]->text());
     f.IconFile = toBytes(m_fields[IconFile]->text());
-    f.IconIndex = ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0);
+    f.IconIndex = toolbarIconIndex(m_fields[IconIndex]->text()).value_or(0);
     if (m_purpose == ToolbarPurpose::Add)
         f.Path = composeToolbarPath(toBytes(m_fields[Path]->text()), f.Name, m_needs.dataFolder);
     else if (m_toolbar < m_needs.set.Tbrs.size())
@@ -252,7 +252,7 @@ void ToolbarEditor::pickIcon()
     IconPreset preset;
     if (const QString file = m_fields[IconFile]->text(); !file.trimmed().isEmpty()) {
         preset.file = file;
-        preset.position = std::max(ToolbarIconIndex(m_fields[IconIndex]->text()).value_or(0) - 1, 0);
+        preset.position = std::max(toolbarIconIndex(m_fields[IconIndex]->text()).value_or(0) - 1, 0);
     }
     const QPointer<ToolbarEditor> self(this);
     m_needs.icons.pick(this, preset, [self](const std::optional<IconChoice>& icon) {
@@ -268,7 +268,7 @@ void ToolbarEditor::okClicked()
     const auto refuse = [this](const QString& why) {
         m_needs.prompter.message(QString::fromLatin1(msg::ProgramTitle), why, Prompter::Exclamation);
     };
-    if (!ToolbarIconIndex(m_fields[IconIndex]->text())) {
+    if (!toolbarIconIndex(m_fields[IconIndex]->text())) {
         refuse(QStringLiteral("The field \"Icon index\" takes a whole number from 0 (no icon) to 32767."));
         m_fields[IconIndex]->setFocus();
         return;

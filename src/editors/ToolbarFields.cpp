@@ -40,17 +40,17 @@ std::string fileNameFor(const std::string& name)
 
 std::string composeToolbarPath(const std::string& typed, const std::string& name, const std::string& dataFolder)
 {
-    if (TextFromBytes(typed).trimmed().isEmpty())
-        return JoinPath(dataFolder, fileNameFor(name) + ToolbarExtension);
+    if (textFromBytes(typed).trimmed().isEmpty())
+        return joinPath(dataFolder, fileNameFor(name) + ToolbarExtension);
     std::string path = endsWithExtension(typed) ? typed : typed + ToolbarExtension;
-    if (!IsAbsolutePath(path))
-        path = JoinPath(dataFolder, path);
+    if (!isAbsolutePath(path))
+        path = joinPath(dataFolder, path);
     return path;
 }
 
-std::optional<std::int16_t> ToolbarIconIndex(const QString& typed)
+std::optional<std::int16_t> toolbarIconIndex(const QString& typed)
 {
-    const std::optional<std::int16_t> v = RoundToInt16(LeadingNumber(typed.toLocal8Bit().toStdString()));
+    const std::optional<std::int16_t> v = roundToInt16(leadingNumber(typed.toLocal8Bit().toStdString()));
     if (!v || *v < 0)
         return std::nullopt;
     return v;
@@ -91,17 +91,17 @@ std::optional<QString> toolbarRefusal(const ToolbarFields& fields, const Toolbar
         return QStringLiteral("The set already holds %1 toolbars, as many as it can hold. Delete a toolbar "
                               "before adding another.").arg(MaxToolbars);
     // By the path's bytes: a folder whose name is not UTF-8 is there all the same.
-    const QString file = TextFromBytes(fields.Path);
+    const QString file = textFromBytes(fields.Path);
     const std::string folder = PathFolder(fields.Path);
-    if (!FactsOfPath(TextFromBytes(folder.empty() ? std::string(".") : folder)).folder)
-        return QStringLiteral("The folder of the toolbar file does not exist:\n%1").arg(TextFromBytes(folder));
-    if (FactsOfPath(file).folder)
+    if (!factsOfPath(textFromBytes(folder.empty() ? std::string(".") : folder)).folder)
+        return QStringLiteral("The folder of the toolbar file does not exist:\n%1").arg(textFromBytes(folder));
+    if (factsOfPath(file).folder)
         return QStringLiteral("The toolbar file is a folder:\n%1").arg(file);
     const QString key = sameFileKey(fields.Path, dataFolder);
     for (int i = 0; i < set.count() && i < static_cast<int>(set.Tbrs.size()); ++i) {
         if (sameFileKey(set.Tbrs[i].Path, dataFolder) == key)
             return QStringLiteral("The toolbar \"%1\" already uses this file:\n%2")
-                .arg(TextFromBytes(set.Tbrs[i].Name), file);
+                .arg(textFromBytes(set.Tbrs[i].Name), file);
     }
     return std::nullopt;
 }

@@ -27,7 +27,7 @@ std::string composeToolbarPath(const std::string& typed, const std::string& name
 
 // The typed icon index: blank or not a number is 0 (no icon); nothing when it lies
 // outside 0..32767.
-std::optional<std::int16_t> ToolbarIconIndex(const QString& typed);
+std::optional<std::int16_t> toolbarIconIndex(const QString& typed);
 
 // Why these fields cannot become toolbar `editing` of the set (none: a new toolbar), in
 // words for the user; nothing when they can. The text fields must not hold what would

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-std::string DesktopEntryName(const std::string& path)
+std::string desktopEntryName(const std::string& path)
 {
     // Entries are a few kilobytes; a megabyte is no entry.
     const std::string bytes = FileBytes::readWhole(path, std::size_t(1) << 20);

@@ -35,7 +35,7 @@ std::optional<std::size_t> count(const std::string& bytes, std::size_t& pos, boo
 
 } // namespace
 
-std::string EncodeWords(const std::vector<std::string>& words)
+std::string encodeWords(const std::vector<std::string>& words)
 {
     std::string out = std::to_string(words.size()) + ":";
     for (const std::string& w : words)
@@ -43,7 +43,7 @@ std::string EncodeWords(const std::vector<std::string>& words)
     return out;
 }
 
-DecodedWords DecodeWords(const std::string& bytes)
+DecodedWords decodeWords(const std::string& bytes)
 {
     DecodedWords d;
     std::size_t pos = 0;

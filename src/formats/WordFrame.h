@@ -7,7 +7,7 @@
 // The words of a request or an answer, framed so that any bytes pass: each word is its
 // length in decimal, a colon and the bytes; the frame starts with the number of words and
 // a colon. Example: {"press", "a b"} is "2:5:press3:a b".
-std::string EncodeWords(const std::vector<std::string>& words);
+std::string encodeWords(const std::vector<std::string>& words);
 
 // The largest frame either side takes: names are short, and a listing of a large set
 // stays far below it.
@@ -21,5 +21,5 @@ struct DecodedWords {
 };
 // Reads a frame from the start of bytes: Done with the words, More when bytes end before
 // the frame does, Bad when they cannot be a frame (or it would pass MaxFrameBytes).
-DecodedWords DecodeWords(const std::string& bytes);
+DecodedWords decodeWords(const std::string& bytes);
 

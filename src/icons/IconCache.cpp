@@ -164,7 +164,7 @@ Result<void> IconCache::save()
             return Failure{"cannot make the folder " + QFile::encodeName(folder).toStdString()};
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    if (Result<void> written = WriteFileAtomically(m_file, out); !written)
+    if (Result<void> written = writeFileAtomically(m_file, out); !written)
         return written;
     m_unsaved = false;
     return {};

@@ -101,7 +101,7 @@ Result<void> Launcher::launch(const BtnRec& b)
     // folder goes to the new process only. A bare program name (found on PATH) and a
     // link have no folder to start in.
     std::string folder;
-    if (!gio::LooksLikeUri(b.Executable)) {
+    if (!gio::looksLikeUri(b.Executable)) {
         folder = PathFolder(b.Executable);
         if (!folder.empty())
             if (Result<void> entered = enter(folder); !entered)
@@ -112,8 +112,8 @@ Result<void> Launcher::launch(const BtnRec& b)
 
 Result<void> Launcher::recall(const BtnRec& b)
 {
-    const double value = LeadingNumber(b.Parameters);
-    const auto t = value > 0 ? RoundToInt16(value) : std::nullopt;
+    const double value = leadingNumber(b.Parameters);
+    const auto t = value > 0 ? roundToInt16(value) : std::nullopt;
     if (!t || *t > m_set.TbrLast || static_cast<std::size_t>(*t) >= m_set.Tbrs.size())
         return Failure{"\"" + b.Parameters + "\" names no toolbar to recall"};
     if (!m_applyMode)

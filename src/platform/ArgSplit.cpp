@@ -6,7 +6,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 } // namespace
 
-std::optional<std::vector<std::string>> SplitArgs(std::string_view line)
+std::optional<std::vector<std::string>> splitArgs(std::string_view line)
 {
     std::vector<std::string> args;
     std::string word;

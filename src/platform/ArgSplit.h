@@ -14,4 +14,4 @@
 //
 // nullopt when a quote is left open or the line ends in a lone backslash: the intended
 // arguments are then unknown, and guessing could hand a program the wrong file.
-std::optional<std::vector<std::string>> SplitArgs(std::string_view line);
+std::optional<std::vector<std::string>> splitArgs(std::string_view line);

@@ -18,7 +18,7 @@ bool absolute(const std::string& path)
 
 } // namespace
 
-std::string AutostartFolder(const std::string& xdgConfigHome, const std::string& home)
+std::string autostartFolder(const std::string& xdgConfigHome, const std::string& home)
 {
     if (absolute(xdgConfigHome))
         return xdgConfigHome + "/autostart";
@@ -27,7 +27,7 @@ std::string AutostartFolder(const std::string& xdgConfigHome, const std::string&
     return {};
 }
 
-std::string ExecArgument(const std::string& arg)
+std::string execArgument(const std::string& arg)
 {
     // Reserved characters make the argument need quotes; inside them ", `, $ and \ take
     // a backslash. A literal % is written %%.
@@ -69,7 +69,7 @@ std::string ExecArgument(const std::string& arg)
     return out;
 }
 
-std::optional<std::string> EntryCannotHold(const std::vector<std::string>& command)
+std::optional<std::string> entryCannotHold(const std::vector<std::string>& command)
 {
     for (const std::string& arg : command) {
         const QByteArray bytes = QByteArray::fromStdString(arg);
@@ -84,13 +84,13 @@ std::optional<std::string> EntryCannotHold(const std::vector<std::string>& comma
     return std::nullopt;
 }
 
-std::string AutostartEntry(const std::vector<std::string>& command)
+std::string autostartEntry(const std::vector<std::string>& command)
 {
     std::string exec;
     for (const std::string& arg : command) {
         if (!exec.empty())
             exec += ' ';
-        exec += ExecArgument(arg);
+        exec += execArgument(arg);
     }
     return "[Desktop Entry]\n"
            "Type=Application\n"
@@ -102,7 +102,7 @@ std::string AutostartEntry(const std::vector<std::string>& command)
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-std::vector<std::string> SystemAutostartFolders(const std::string& xdgConfigDirs)
+std::vector<std::string> systemAutostartFolders(const std::string& xdgConfigDirs)
 {
     std::vector<std::string> folders;
     std::size_t start = 0;
@@ -133,7 +133,7 @@ Result<std::string> writeEntry(const QString& path, const std::string& text)
 
 } // namespace
 
-Result<std::string> SetAutostart(const std::string& folder, bool on, const std::vector<std::string>& command,
+Result<std::string> setAutostart(const std::string& folder, bool on, const std::vector<std::string>& command,
                                  const std::vector<std::string>& systemFolders)
 {
     if (folder.empty())
@@ -171,7 +171,7 @@ Result<std::string> SetAutostart(const std::string& folder, bool on, const std::
 
     if (!QDir().mkpath(dir))
         return Failure{"The autostart folder " + folder + " cannot be made: nothing was changed."};
-    const Result<std::string> written = writeEntry(path, AutostartEntry(command));
+    const Result<std::string> written = writeEntry(path, autostartEntry(command));
     if (!written)
         return written;
     return "Vyrelight Toolbar will start at login: wrote " + shown + ".";

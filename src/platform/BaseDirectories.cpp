@@ -44,7 +44,7 @@ void keepAbsoluteFolders(const char* name)
 
 } // namespace
 
-void IgnoreRelativeBaseDirectories()
+void ignoreRelativeBaseDirectories()
 {
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"})
         unsetRelative(name);

@@ -8,4 +8,4 @@
 // keeps only the absolute folders of XDG_DATA_DIRS and XDG_CONFIG_DIRS, and puts the
 // account's home folder in place of a relative HOME (or unsets it when there is none).
 // The programs the launcher starts get the mended values too.
-void IgnoreRelativeBaseDirectories();
+void ignoreRelativeBaseDirectories();

@@ -33,7 +33,7 @@ std::string env(const char* name)
 
 } // namespace
 
-std::string ChooseDataFolder(const DataFolderFacts& facts)
+std::string chooseDataFolder(const DataFolderFacts& facts)
 {
     if (!facts.requested.empty()) {
         const std::string path = absolute(facts.requested) ? facts.requested
@@ -45,26 +45,26 @@ std::string ChooseDataFolder(const DataFolderFacts& facts)
     return configFolder(facts);
 }
 
-bool IsInstalledProgram(const std::string& programFolder)
+bool isInstalledProgram(const std::string& programFolder)
 {
     const QString bin = QString::fromLocal8Bit(programFolder);
     return QFileInfo(bin).fileName() == QLatin1String("bin")
         && QFileInfo::exists(bin + QStringLiteral("/../share/applications/vyrelight.desktop"));
 }
 
-Result<std::string> FindDataFolder(const std::string& programFolder, const std::string& requested)
+Result<std::string> findDataFolder(const std::string& programFolder, const std::string& requested)
 {
     DataFolderFacts facts;
     facts.requested = requested;
     facts.programFolder = programFolder;
-    facts.installed = IsInstalledProgram(programFolder);
+    facts.installed = isInstalledProgram(programFolder);
     facts.programFolderHoldsCfg = QFileInfo::exists(QString::fromLocal8Bit(programFolder) + "/Toolbars.cfg");
     facts.programFolderWritable = ::access(programFolder.c_str(), W_OK) == 0;
     facts.xdgConfigHome = env("XDG_CONFIG_HOME");
     facts.home = env("HOME");
     facts.currentFolder = QDir::currentPath().toLocal8Bit().toStdString();
 
-    const std::string folder = ChooseDataFolder(facts);
+    const std::string folder = chooseDataFolder(facts);
     if (folder.empty())
         return Failure{"There is no folder to keep the toolbars in: HOME is not set and no --data-dir was given."};
     const QString path = QString::fromLocal8Bit(folder);

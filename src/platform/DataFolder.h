@@ -22,11 +22,11 @@ struct DataFolderFacts {
 // nothing is ever written into bin/; else the program's folder when it holds
 // Toolbars.cfg or is writable (a build folder), else the config folder as for an
 // installed program. Empty when there is no home to put it in.
-std::string ChooseDataFolder(const DataFolderFacts& facts);
+std::string chooseDataFolder(const DataFolderFacts& facts);
 
 // True when the binary in programFolder is an installed one.
-bool IsInstalledProgram(const std::string& programFolder);
+bool isInstalledProgram(const std::string& programFolder);
 
 // The data folder for this run, made when missing. A failure says why, in words for the
 // user: a requested folder that is a file, a folder that cannot be made.
-Result<std::string> FindDataFolder(const std::string& programFolder, const std::string& requested = {});
+Result<std::string> findDataFolder(const std::string& programFolder, const std::string& requested = {});

@@ -81,11 +81,11 @@ Result<void> DesktopShell::startProgram(const std::string& program, const std::s
                                         const std::vector<std::string>& extra,
                                         const std::string& workingFolder)
 {
-    auto args = SplitArgs(parameters);
+    auto args = splitArgs(parameters);
     if (!args)
         return Failure{"the parameters leave a quote open: " + parameters};
     args->insert(args->end(), extra.begin(), extra.end());
-    return gio::SpawnDetached(program, *args, workingFolder);
+    return gio::spawnDetached(program, *args, workingFolder);
 }
 
 Result<void> DesktopShell::open(const std::string& target, const std::string& parameters,
@@ -95,8 +95,8 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
         return Failure{"nothing to open"};
     if (holdsNul(target) || holdsNul(workingFolder))
         return nulFailure(holdsNul(target) ? target : workingFolder);
-    if (gio::LooksLikeUri(target))
-        return gio::OpenUri(target);
+    if (gio::looksLikeUri(target))
+        return gio::openUri(target);
     if (isBareName(target)) {
         const std::string program = findOnPath(target);
         if (program.empty())
@@ -104,7 +104,7 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
         // The same test as for a full path: an executable-marked file that is neither a
         // binary nor a script is a document, which exec would hand to /bin/sh.
         if (!isProgramFile(program))
-            return gio::OpenWithDefaultHandler(program, workingFolder);
+            return gio::openWithDefaultHandler(program, workingFolder);
         return startProgram(program, parameters, {}, workingFolder);
     }
     std::error_code ec;
@@ -112,10 +112,10 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
         return Failure{target + " does not exist"};
     const std::string path = absolute(target);
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
-        return gio::LaunchDesktopEntry(path, {}, entryFolder());
+        return gio::launchDesktopEntry(path, {}, entryFolder());
     if (isProgramFile(path))
         return startProgram(path, parameters, {}, workingFolder);
-    return gio::OpenWithDefaultHandler(path, workingFolder);
+    return gio::openWithDefaultHandler(path, workingFolder);
 }
 
 Result<void> DesktopShell::startWithFile(const std::string& target, const std::string& parameters,
@@ -127,7 +127,7 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
         return nulFailure(holdsNul(target) ? target : file);
     // A dropped link that names no local file (https:, sftp:, a phone's mtp:) means
     // something only to an application entry that declares it takes URIs.
-    const bool uri = gio::LooksLikeUri(file);
+    const bool uri = gio::looksLikeUri(file);
     const auto localOnly = [&] { return Failure{"the program takes local files only, not " + file}; };
     if (isBareName(target)) {
         const std::string program = findOnPath(target);
@@ -142,7 +142,7 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
     const std::string path = absolute(target);
     std::error_code ec;
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
-        return gio::LaunchDesktopEntry(path, {uri ? file : absolute(file)}, entryFolder());
+        return gio::launchDesktopEntry(path, {uri ? file : absolute(file)}, entryFolder());
     if (uri)
         return localOnly();
     if (isProgramFile(path))
@@ -160,13 +160,13 @@ Result<void> DesktopShell::copyInto(const std::string& file, const std::string& 
     if (!fs::is_directory(folder, ec))
         return Failure{folder + " is not a folder"};
     const std::string name = file.substr(file.rfind('/') + 1);
-    const std::string target = JoinPath(folder, name);
+    const std::string target = joinPath(folder, name);
     if (fs::exists(target, ec) && fs::equivalent(file, target, ec))
         return Failure{file + " is already in " + folder};
 
     // Copy beside the target and rename over it: an existing file of that name is
     // replaced whole or, when the copy fails half way (a full disk), left as it was.
-    std::string temp = JoinPath(folder, "." + name + ".XXXXXX");
+    std::string temp = joinPath(folder, "." + name + ".XXXXXX");
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         const int error = errno;
@@ -186,7 +186,7 @@ Result<void> DesktopShell::copyInto(const std::string& file, const std::string& 
 
 Result<void> DesktopShell::openLink(const QString& url)
 {
-    if (!gio::LooksLikeUri(url.toStdString()))
+    if (!gio::looksLikeUri(url.toStdString()))
         return Failure{url.toLocal8Bit().toStdString() + " is not a link"};
-    return gio::OpenUri(url.toUtf8().toStdString());
+    return gio::openUri(url.toUtf8().toStdString());
 }

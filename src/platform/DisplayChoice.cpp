@@ -35,7 +35,7 @@ bool connects(const std::string& path, bool abstract)
 
 } // namespace
 
-DisplayPlan PlanDisplay(const DisplayFacts& facts)
+DisplayPlan planDisplay(const DisplayFacts& facts)
 {
     if (facts.platformChosen || !facts.qpaPlatform.empty())
         return DisplayPlan::AsIs;
@@ -45,7 +45,7 @@ DisplayPlan PlanDisplay(const DisplayFacts& facts)
     return wayland ? DisplayPlan::ForceXcb : DisplayPlan::AsIs;
 }
 
-DisplayFacts CurrentDisplayFacts(bool platformChosen)
+DisplayFacts currentDisplayFacts(bool platformChosen)
 {
     return DisplayFacts{env("DISPLAY"), env("WAYLAND_DISPLAY"), env("XDG_SESSION_TYPE"), env("QT_QPA_PLATFORM"),
                         platformChosen};

@@ -19,10 +19,10 @@ enum class DisplayPlan {
     NoXServer, // a Wayland session without XWayland
 };
 
-DisplayPlan PlanDisplay(const DisplayFacts& facts);
+DisplayPlan planDisplay(const DisplayFacts& facts);
 
 // The environment's facts; platformChosen comes from the command line.
-DisplayFacts CurrentDisplayFacts(bool platformChosen);
+DisplayFacts currentDisplayFacts(bool platformChosen);
 
 // False when display names a local X server that does not take connections (its
 // socket is missing or refuses). Other displays (remote ones) are taken on trust.

@@ -3,7 +3,7 @@
 #include <QMimeData>
 #include <QUrl>
 
-std::vector<std::string> DropItems(const QMimeData* data)
+std::vector<std::string> dropItems(const QMimeData* data)
 {
     std::vector<std::string> items;
     if (!data || !data->hasUrls())
@@ -27,7 +27,7 @@ std::vector<std::string> DropItems(const QMimeData* data)
     return items;
 }
 
-bool CarriesItems(const QMimeData* data)
+bool carriesItems(const QMimeData* data)
 {
     return data && data->hasUrls() && !data->urls().isEmpty();
 }

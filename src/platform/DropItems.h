@@ -9,6 +9,6 @@ class QMimeData;
 // system's own bytes (a name that is not valid UTF-8 survives), anything else as its
 // URI. File managers offer both as text/uri-list; a drag with neither carries nothing
 // a toolbar takes.
-std::vector<std::string> DropItems(const QMimeData* data);
+std::vector<std::string> dropItems(const QMimeData* data);
 // True when the drag carries at least one item (cheap: nothing is converted).
-bool CarriesItems(const QMimeData* data);
+bool carriesItems(const QMimeData* data);

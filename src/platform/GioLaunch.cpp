@@ -334,7 +334,7 @@ bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
-bool LooksLikeUri(const std::string& text)
+bool looksLikeUri(const std::string& text)
 {
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos || colon < 2)
@@ -364,7 +364,7 @@ static bool startsLikeAProgram(const std::string& path)
         || (got == 4 && magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F');
 }
 
-Result<void> SpawnDetached(const std::string& path, const std::vector<std::string>& args,
+Result<void> spawnDetached(const std::string& path, const std::vector<std::string>& args,
                            const std::string& workingFolder)
 {
     if (path.find('\0') != std::string::npos || !startsLikeAProgram(path))
@@ -389,7 +389,7 @@ Result<void> SpawnDetached(const std::string& path, const std::vector<std::strin
     return ok ? Result<void>{} : failure(error.text("the program could not be started"));
 }
 
-Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
+Result<void> launchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
                                 const std::string& workingFolder)
 {
     std::string why;
@@ -405,7 +405,7 @@ Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vecto
     // local files only, since it would be handed a path that names nothing.
     std::vector<std::string> uris;
     for (const std::string& f : files) {
-        if (!LooksLikeUri(f))
+        if (!looksLikeUri(f))
             uris.push_back(uriOfPath(api, f));
         else if (api.gio.appInfoSupportsUris(reinterpret_cast<GAppInfo*>(entry.get())))
             uris.push_back(f);
@@ -415,7 +415,7 @@ Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vecto
     return launchWithUris(api, reinterpret_cast<GAppInfo*>(entry.get()), uris, workingFolder);
 }
 
-Result<void> OpenWithDefaultHandler(const std::string& path, const std::string& workingFolder)
+Result<void> openWithDefaultHandler(const std::string& path, const std::string& workingFolder)
 {
     std::string why;
     const Both lib = gioOrWhy(why);
@@ -424,7 +424,7 @@ Result<void> OpenWithDefaultHandler(const std::string& path, const std::string& 
     return openWithDefaultHandlerWith(Api{*lib.glib, *lib.gio}, path, workingFolder);
 }
 
-Result<void> OpenUri(const std::string& uri)
+Result<void> openUri(const std::string& uri)
 {
     std::string why;
     const Both lib = gioOrWhy(why);
@@ -433,7 +433,7 @@ Result<void> OpenUri(const std::string& uri)
     return openUriWith(Api{*lib.glib, *lib.gio}, uri);
 }
 
-void UseLibrariesForTesting(const std::string& glib, const std::string& gio)
+void useLibrariesForTesting(const std::string& glib, const std::string& gio)
 {
     Libraries& libs = libraries();
     std::lock_guard lock(libs.mutex);

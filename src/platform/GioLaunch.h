@@ -20,29 +20,29 @@ namespace gio {
 
 // Starts the program file at path (absolute) with argv = path + args. Success means exec
 // succeeded. workingFolder empty: the launcher's own.
-Result<void> SpawnDetached(const std::string& path, const std::vector<std::string>& args,
+Result<void> spawnDetached(const std::string& path, const std::vector<std::string>& args,
                            const std::string& workingFolder);
 
 // Launches a .desktop entry by the Desktop Entry rules, with files (paths, or URIs for
 // an entry whose Exec takes %u/%U) as its %f/%F/%u/%U. An entry of Type=Link opens its
 // URL instead.
-Result<void> LaunchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
+Result<void> launchDesktopEntry(const std::string& desktopFile, const std::vector<std::string>& files,
                                 const std::string& workingFolder);
 
 // Opens an existing file or folder with the desktop's default application for its
 // content type; fails when no application is set for that type.
-Result<void> OpenWithDefaultHandler(const std::string& path, const std::string& workingFolder);
+Result<void> openWithDefaultHandler(const std::string& path, const std::string& workingFolder);
 
 // Opens a URI (https:, mailto:, file:, ...) with the handler for its scheme or, for
 // file: URIs, for the file's type.
-Result<void> OpenUri(const std::string& uri);
+Result<void> openUri(const std::string& uri);
 
 // True when text starts with a URI scheme ("https:", "mailto:"): two or more scheme
 // characters before the first ':', and no '/' before it.
-bool LooksLikeUri(const std::string& text);
+bool looksLikeUri(const std::string& text);
 
 // Loads GLib and GIO from these file names from the next call on, so tests can see what
 // a system without them gets; empty names stand for the system's libraries.
-void UseLibrariesForTesting(const std::string& glib, const std::string& gio);
+void useLibrariesForTesting(const std::string& glib, const std::string& gio);
 
 } // namespace gio

@@ -129,7 +129,7 @@ std::string folderTag(const std::string& folder)
 
 } // namespace
 
-Result<std::string> PrivateFolder(const std::string& folder, const std::string& what)
+Result<std::string> privateFolder(const std::string& folder, const std::string& what)
 {
     struct stat st {};
     if (::lstat(folder.c_str(), &st) != 0)
@@ -143,13 +143,13 @@ Result<std::string> PrivateFolder(const std::string& folder, const std::string& 
     return folder;
 }
 
-RuntimeFolderChoice ChooseRuntimeFolder(const std::string& xdgRuntimeDir, const std::string& xdgCacheHome,
+RuntimeFolderChoice chooseRuntimeFolder(const std::string& xdgRuntimeDir, const std::string& xdgCacheHome,
                                         const std::string& home)
 {
     RuntimeFolderChoice choice;
     if (!xdgRuntimeDir.empty()) {
         const Result<std::string> runtime = absolute(xdgRuntimeDir)
-            ? PrivateFolder(xdgRuntimeDir, "The runtime folder (XDG_RUNTIME_DIR)")
+            ? privateFolder(xdgRuntimeDir, "The runtime folder (XDG_RUNTIME_DIR)")
             : Result<std::string>(Failure{"The runtime folder (XDG_RUNTIME_DIR) " + xdgRuntimeDir
                                           + " is not an absolute path."});
         if (runtime) {
@@ -174,7 +174,7 @@ RuntimeFolderChoice ChooseRuntimeFolder(const std::string& xdgRuntimeDir, const 
         choice.note += "The folder " + folder + " cannot be made: " + systemError() + ".";
         return choice;
     }
-    const Result<std::string> own = PrivateFolder(folder, "The folder for the launcher's socket");
+    const Result<std::string> own = privateFolder(folder, "The folder for the launcher's socket");
     if (!own) {
         choice.note += own.reason();
         return choice;
@@ -185,21 +185,21 @@ RuntimeFolderChoice ChooseRuntimeFolder(const std::string& xdgRuntimeDir, const 
     return choice;
 }
 
-RuntimeFolderChoice RuntimeFolder()
+RuntimeFolderChoice runtimeFolder()
 {
     const auto env = [](const char* name) -> std::string {
         const char* v = std::getenv(name);
         return v ? v : "";
     };
-    return ChooseRuntimeFolder(env("XDG_RUNTIME_DIR"), env("XDG_CACHE_HOME"), env("HOME"));
+    return chooseRuntimeFolder(env("XDG_RUNTIME_DIR"), env("XDG_CACHE_HOME"), env("HOME"));
 }
 
-std::string ChannelPath(const std::string& runtimeFolder, const std::string& dataFolder)
+std::string channelPath(const std::string& runtimeFolder, const std::string& dataFolder)
 {
     return runtimeFolder + "/vyrelight-" + folderTag(dataFolder) + ".sock";
 }
 
-Result<void> AskToComeForward(const std::string& path, int timeoutMs)
+Result<void> askToComeForward(const std::string& path, int timeoutMs)
 {
     const Result<int> connected = connectTo(path, timeoutMs);
     if (!connected)
@@ -225,7 +225,7 @@ Result<void> AskToComeForward(const std::string& path, int timeoutMs)
     return {};
 }
 
-Result<std::vector<std::string>> AskLauncher(const std::string& path, const std::vector<std::string>& request,
+Result<std::vector<std::string>> askLauncher(const std::string& path, const std::vector<std::string>& request,
                                              int timeoutMs)
 {
     const Result<int> connected = connectTo(path, timeoutMs);
@@ -233,7 +233,7 @@ Result<std::vector<std::string>> AskLauncher(const std::string& path, const std:
         return Failure{connected.reason()};
     const int fd = connected.value();
     std::optional<std::vector<std::string>> answer;
-    const Result<void> sent = sendWhole(fd, EncodeWords(request), timeoutMs);
+    const Result<void> sent = sendWhole(fd, encodeWords(request), timeoutMs);
     if (sent) {
         std::string got;
         pollfd p{fd, POLLIN, 0};
@@ -243,7 +243,7 @@ Result<std::vector<std::string>> AskLauncher(const std::string& path, const std:
             if (n <= 0)
                 break;
             got.append(buf, std::size_t(n));
-            DecodedWords words = DecodeWords(got);
+            DecodedWords words = decodeWords(got);
             if (words.state == DecodedWords::State::Done)
                 answer = std::move(words.words);
             if (words.state != DecodedWords::State::More)
@@ -431,14 +431,14 @@ void InstanceServer::readFrom(int fd)
     if (request.substr(0, got.size()) == got)
         return; // the rest of the line is on its way
     // A command: counted words, which may come in pieces until the frame is whole.
-    const DecodedWords words = DecodeWords(got);
+    const DecodedWords words = decodeWords(got);
     if (words.state == DecodedWords::State::More && got.size() < MaxFrameBytes)
         return;
     if (words.state != DecodedWords::State::Done || !m_commands) {
         drop(fd);
         return;
     }
-    const std::string reply = EncodeWords(m_commands(words.words));
+    const std::string reply = encodeWords(m_commands(words.words));
     // The asker waits for the answer and reads it at once; a stalled one is let go.
     if (const Result<void> sent = sendWhole(fd, reply, 1000); !sent)
         qCWarning(lcVyre, "the answer to a command could not be sent: %s", sent.reason().c_str());

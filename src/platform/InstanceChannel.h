@@ -28,24 +28,24 @@ struct RuntimeFolderChoice {
 // else; otherwise a private folder in the user's cache folder ($XDG_CACHE_HOME/vyrelight,
 // ~/.cache/vyrelight), made 0700 when missing and checked the same way. Nothing in /tmp,
 // where anyone could make the folder first.
-RuntimeFolderChoice ChooseRuntimeFolder(const std::string& xdgRuntimeDir, const std::string& xdgCacheHome,
+RuntimeFolderChoice chooseRuntimeFolder(const std::string& xdgRuntimeDir, const std::string& xdgCacheHome,
                                         const std::string& home);
 // The same, for this process's environment.
-RuntimeFolderChoice RuntimeFolder();
+RuntimeFolderChoice runtimeFolder();
 // The folder is a folder of this user's own that nobody else can write into (not even
 // the group), not a link; the failure says why, naming it as what.
-Result<std::string> PrivateFolder(const std::string& folder, const std::string& what);
+Result<std::string> privateFolder(const std::string& folder, const std::string& what);
 
 // The socket's path in runtimeFolder for the launcher on dataFolder.
-std::string ChannelPath(const std::string& runtimeFolder, const std::string& dataFolder);
+std::string channelPath(const std::string& runtimeFolder, const std::string& dataFolder);
 
 // Asks the launcher listening at path to come forward; the failure says whether none
 // listens, the request could not be sent or no answer came in time.
-Result<void> AskToComeForward(const std::string& path, int timeoutMs);
+Result<void> askToComeForward(const std::string& path, int timeoutMs);
 
 // Sends a command (counted words, see WordFrame.h) to the launcher listening at path and
-// waits for its answer; fails as AskToComeForward does.
-Result<std::vector<std::string>> AskLauncher(const std::string& path, const std::vector<std::string>& request,
+// waits for its answer; fails as askToComeForward does.
+Result<std::vector<std::string>> askLauncher(const std::string& path, const std::vector<std::string>& request,
                                              int timeoutMs);
 
 // The running launcher's end. Listening replaces what a crashed launcher left at the

@@ -62,7 +62,7 @@ void appendUtf8(std::string& out, char32_t cp)
 
 } // namespace
 
-QString TextFromBytes(std::string_view bytes)
+QString textFromBytes(std::string_view bytes)
 {
     QString out;
     out.reserve(qsizetype(bytes.size()));
@@ -85,7 +85,7 @@ QString TextFromBytes(std::string_view bytes)
     return out;
 }
 
-std::string BytesFromText(const QString& text)
+std::string bytesFromText(const QString& text)
 {
     std::string out;
     out.reserve(std::size_t(text.size()));
@@ -106,11 +106,11 @@ std::string BytesFromText(const QString& text)
     return out;
 }
 
-PathFacts FactsOfPath(const QString& text)
+PathFacts factsOfPath(const QString& text)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::file_status st = fs::status(fs::path(BytesFromText(text)), ec);
+    const fs::file_status st = fs::status(fs::path(bytesFromText(text)), ec);
     if (ec || !fs::exists(st))
         return {};
     const bool file = fs::is_regular_file(st);

@@ -11,8 +11,8 @@
 // part of valid UTF-8 becomes the lone surrogate U+DC80 + byte, which no valid text holds
 // and which turns back into the same byte; valid UTF-8 reads as its characters. So a box
 // filled from a record and left alone gives back exactly the record's bytes.
-QString TextFromBytes(std::string_view bytes);
-std::string BytesFromText(const QString& text);
+QString textFromBytes(std::string_view bytes);
+std::string bytesFromText(const QString& text);
 
 // What the file system says about a path given as such text (by its bytes).
 struct PathFacts {
@@ -21,4 +21,4 @@ struct PathFacts {
     bool file{false};       // a regular file
     bool executable{false}; // a regular file with an execute permission bit
 };
-PathFacts FactsOfPath(const QString& text);
+PathFacts factsOfPath(const QString& text);

@@ -38,13 +38,13 @@ int FileCalls::unlink(const char* path) const { return ::unlink(path); }
 #endif
 int FileCalls::rename(const char* from, const char* to) const { return std::rename(from, to); }
 
-const FileCalls& SystemFileCalls()
+const FileCalls& systemFileCalls()
 {
     static const FileCalls system; // no state: the system's calls as they are
     return system;
 }
 
-bool HoldsNul(std::string_view path)
+bool holdsNul(std::string_view path)
 {
     return path.find('\0') != std::string_view::npos;
 }
@@ -205,18 +205,18 @@ Result<void> writeAndReplace(const fs::path& target, std::string_view bytes, con
 
 #ifdef _WIN32
 
-bool FileMayExist(const std::string& path)
+bool fileMayExist(const std::string& path)
 {
-    if (HoldsNul(path))
+    if (holdsNul(path))
         return true;
     std::error_code ec;
     bool exists = fs::exists(path, ec);
     return exists || ec;
 }
 
-Result<std::string> ReadFileBytes(const std::string& path)
+Result<std::string> readFileBytes(const std::string& path)
 {
-    if (HoldsNul(path))
+    if (holdsNul(path))
         return nulFailure(path);
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
@@ -244,9 +244,9 @@ Result<std::string> ReadFileBytes(const std::string& path)
 // The system calls directly: start-up reads one file per toolbar, and going through
 // std::filesystem builds and splits a path object for every question asked.
 
-bool FileMayExist(const std::string& path)
+bool fileMayExist(const std::string& path)
 {
-    if (HoldsNul(path))
+    if (holdsNul(path))
         return true; // never created: reading it reports the fault
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0)
@@ -254,9 +254,9 @@ bool FileMayExist(const std::string& path)
     return errno != ENOENT && errno != ENOTDIR;
 }
 
-Result<std::string> ReadFileBytes(const std::string& path)
+Result<std::string> readFileBytes(const std::string& path)
 {
-    if (HoldsNul(path))
+    if (holdsNul(path))
         return nulFailure(path);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
@@ -293,9 +293,9 @@ Result<std::string> ReadFileBytes(const std::string& path)
 
 #endif
 
-Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes, const FileCalls& calls)
+Result<void> writeFileAtomically(const std::string& path, std::string_view bytes, const FileCalls& calls)
 {
-    if (HoldsNul(path))
+    if (holdsNul(path))
         return nulFailure(path);
     const fs::path target = resolvedTarget(path);
     // Only a regular file is ever replaced: renaming over a device, a pipe or a socket
@@ -305,14 +305,14 @@ Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes
     const fs::file_status status = fs::symlink_status(target, ec);
     if (!ec && fs::exists(status) && !fs::is_regular_file(status))
         return Failure{target.string() + " is not a regular file; it was left as it is"};
-    if (IsReadOnlyFile(target.string()))
+    if (isReadOnlyFile(target.string()))
         return Failure{target.string() + " is read-only"};
     return writeAndReplace(target, bytes, calls);
 }
 
-bool IsReadOnlyFile(const std::string& path)
+bool isReadOnlyFile(const std::string& path)
 {
-    if (HoldsNul(path))
+    if (holdsNul(path))
         return false;
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
@@ -322,7 +322,7 @@ bool IsReadOnlyFile(const std::string& path)
     return (status.permissions() & writable) == fs::perms::none;
 }
 
-Result<std::string> KeepOriginal(const std::string& path)
+Result<std::string> keepOriginal(const std::string& path)
 {
     std::error_code ec;
     fs::path original = resolvedTarget(path);
@@ -330,25 +330,25 @@ Result<std::string> KeepOriginal(const std::string& path)
         return std::string();
     // The copy is made from the bytes: a second name (a hard link) for the same file would
     // change with the original when it is edited in place.
-    const Result<std::string> bytes = ReadFileBytes(original.string());
+    const Result<std::string> bytes = readFileBytes(original.string());
     if (!bytes)
         return Failure{bytes.reason()};
     for (int k = 1; k < 100; ++k) {
         std::string candidate = original.string() + ".bak" + (k == 1 ? "" : std::to_string(k));
         if (fs::exists(fs::symlink_status(candidate, ec))) {
-            const Result<std::string> other = ReadFileBytes(candidate);
+            const Result<std::string> other = readFileBytes(candidate);
             if (other && other.value() == bytes.value())
                 return candidate;
             continue;
         }
-        if (const Result<void> written = WriteFileAtomically(candidate, bytes.value()); !written)
+        if (const Result<void> written = writeFileAtomically(candidate, bytes.value()); !written)
             return Failure{written.reason()};
         return candidate;
     }
     return Failure{"every name from " + original.string() + ".bak to .bak99 is taken"};
 }
 
-int RemoveStaleTemporaries(const std::string& folder, const std::string& name)
+int removeStaleTemporaries(const std::string& folder, const std::string& name)
 {
     // Our own names only: "." name ".tmp-" and three numbers joined by "-".
     const std::string prefix = "." + name + ".tmp-";

@@ -22,19 +22,19 @@ public:
     virtual int rename(const char* from, const char* to) const;
     virtual int unlink(const char* path) const;
 };
-const FileCalls& SystemFileCalls();
+const FileCalls& systemFileCalls();
 
-bool HoldsNul(std::string_view path);
+bool holdsNul(std::string_view path);
 
 // False only when the path is known not to exist. When the answer is unknown (no
 // permission to look, say) the file is taken as present: reading it then reports the
 // problem, where creating it could replace a file that we merely failed to look at.
-bool FileMayExist(const std::string& path);
+bool fileMayExist(const std::string& path);
 
 // The whole content of a regular file; a failure when it cannot be opened or read, or when
 // the path names something else (a folder, a device, a pipe), which is never a toolbar
 // file and could block or never end.
-Result<std::string> ReadFileBytes(const std::string& path);
+Result<std::string> readFileBytes(const std::string& path);
 
 // Replaces the file at path with bytes, atomically: the bytes go to a new file in the
 // same folder, are flushed to the disk and renamed over the old file. On failure the old
@@ -42,12 +42,12 @@ Result<std::string> ReadFileBytes(const std::string& path);
 // the file it points to is replaced (or made, when the link dangles) and the link stays.
 // A file that nobody may write (no write permission bit) is left alone: a failure; so is
 // anything at the link's end that is not a regular file (a folder, a device, a pipe).
-Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes,
-                                 const FileCalls& calls = SystemFileCalls());
+Result<void> writeFileAtomically(const std::string& path, std::string_view bytes,
+                                 const FileCalls& calls = systemFileCalls());
 
 // True when the file at path (a link followed) exists and has no write permission bit
 // at all: its owner made it read-only, and a save must respect that.
-bool IsReadOnlyFile(const std::string& path);
+bool isReadOnlyFile(const std::string& path);
 
 // Keeps the present file under a second name (path + ".bak", or ".bak2", ".bak3" ... when
 // that is taken by something else) before the program writes over content it could not
@@ -55,9 +55,9 @@ bool IsReadOnlyFile(const std::string& path);
 // in place later leaves it as it was. Nothing is made when an existing copy already holds
 // the same bytes. Returns the name of the copy, an empty name when there is nothing to
 // keep (no file, or an empty one), or why no copy could be made.
-Result<std::string> KeepOriginal(const std::string& path);
+Result<std::string> keepOriginal(const std::string& path);
 
 // Removes the temporary files a save that was cut short (the process killed) left in
 // folder beside the file named name. Only for a folder the caller alone writes to.
 // Returns how many were removed.
-int RemoveStaleTemporaries(const std::string& folder, const std::string& name);
+int removeStaleTemporaries(const std::string& folder, const std::string& name);

@@ -119,7 +119,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 } // namespace
 
-double LeadingNumber(std::string_view text)
+double leadingNumber(std::string_view text)
 {
     // Fields rarely hold blanks; only those that do are copied without them.
     if (std::none_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n'; }))
@@ -163,11 +163,11 @@ std::optional<Int> roundHalfEven(double v)
 }
 } // namespace
 
-std::optional<std::int16_t> RoundToInt16(double v) { return roundHalfEven<std::int16_t>(v); }
+std::optional<std::int16_t> roundToInt16(double v) { return roundHalfEven<std::int16_t>(v); }
 
-std::optional<std::uint8_t> RoundToUInt8(double v) { return roundHalfEven<std::uint8_t>(v); }
+std::optional<std::uint8_t> roundToUInt8(double v) { return roundHalfEven<std::uint8_t>(v); }
 
-std::optional<double> ConvertNumber(std::string_view text)
+std::optional<double> convertNumber(std::string_view text)
 {
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
@@ -179,7 +179,7 @@ std::optional<double> ConvertNumber(std::string_view text)
     return n.value;
 }
 
-std::string FormatNumber(float v)
+std::string formatNumber(float v)
 {
     // Zero has one spelling ("-0" would be a surprise in a position), and a position that
     // is not a number at all is stored as the origin rather than as text no reader takes.

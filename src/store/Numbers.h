@@ -9,16 +9,16 @@
 // ignored; the longest decimal prefix (sign, digits, fraction, exponent) is taken, or
 // "&H"/"&O" followed by a hexadecimal or octal number; anything else gives 0. A number
 // too large for a double is infinite, one too small 0.
-double LeadingNumber(std::string_view text);
+double leadingNumber(std::string_view text);
 
 // Rounds half to even into 16 bits; nullopt when the result lies outside -32768..32767.
-std::optional<std::int16_t> RoundToInt16(double v);
+std::optional<std::int16_t> roundToInt16(double v);
 
 // Rounds half to even into 0..255; nullopt outside that range.
-std::optional<std::uint8_t> RoundToUInt8(double v);
+std::optional<std::uint8_t> roundToUInt8(double v);
 
 // Number conversion that fails on an empty or non-numeric field (Top, Left, Kind).
-std::optional<double> ConvertNumber(std::string_view text);
+std::optional<double> convertNumber(std::string_view text);
 
 // Writes a float the way the files store positions: whole numbers without a fraction.
-std::string FormatNumber(float v);
+std::string formatNumber(float v);

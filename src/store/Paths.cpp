@@ -25,7 +25,7 @@ std::string PathFolder(std::string_view path)
     return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
 }
 
-std::string JoinPath(std::string_view folder, std::string_view name)
+std::string joinPath(std::string_view folder, std::string_view name)
 {
     std::string joined(folder);
     if (!joined.empty() && !isSeparator(joined.back()))
@@ -34,7 +34,7 @@ std::string JoinPath(std::string_view folder, std::string_view name)
     return joined;
 }
 
-bool IsAbsolutePath(std::string_view path)
+bool isAbsolutePath(std::string_view path)
 {
 #ifdef _WIN32
     if (path.size() >= 3 && path[1] == ':' && isSeparator(path[2]))

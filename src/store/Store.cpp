@@ -58,12 +58,12 @@ bool isHeader(std::string_view line, std::string_view header)
 template <typename Initial>
 Result<std::string> readCreatingIfMissing(const std::string& path, Initial initial)
 {
-    Result<std::string> bytes = ReadFileBytes(path);
-    if (bytes || FileMayExist(path))
+    Result<std::string> bytes = readFileBytes(path);
+    if (bytes || fileMayExist(path))
         return bytes;
-    if (Result<void> created = WriteFileAtomically(path, initial()); !created)
+    if (Result<void> created = writeFileAtomically(path, initial()); !created)
         return Failure{created.reason()};
-    return ReadFileBytes(path);
+    return readFileBytes(path);
 }
 
 // Fields hold no ";" and no line end of their own; writing one would shift every later
@@ -105,7 +105,7 @@ void parseToolbarLine(std::string_view line, TbrRec& t)
     FieldCursor fields(line);
     std::string_view f;
     auto position = [](std::string_view text, float& target) {
-        std::optional<double> v = ConvertNumber(text);
+        std::optional<double> v = convertNumber(text);
         if (v && std::fabs(*v) <= std::numeric_limits<float>::max())
             target = static_cast<float>(*v);
     };
@@ -126,12 +126,12 @@ void parseToolbarLine(std::string_view line, TbrRec& t)
     t.IconFile = f;
     if (!fields.next(f))
         return;
-    if (std::optional<std::int16_t> icon = RoundToInt16(LeadingNumber(f)))
+    if (std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f)))
         t.IconIndex = *icon;
     for (int m = 0; m < ModeCount; ++m) {
         if (!fields.next(f))
             return;
-        t.mode(m) = toBool16(LeadingNumber(f) != 0);
+        t.mode(m) = toBool16(leadingNumber(f) != 0);
     }
 }
 
@@ -152,8 +152,8 @@ bool parseButtonLine(std::string_view line, BtnRec& b)
     b.Parameters = f;
     if (!fields.next(f))
         return false;
-    std::optional<double> kindValue = ConvertNumber(f);
-    std::optional<std::uint8_t> kind = kindValue ? RoundToUInt8(*kindValue) : std::nullopt;
+    std::optional<double> kindValue = convertNumber(f);
+    std::optional<std::uint8_t> kind = kindValue ? roundToUInt8(*kindValue) : std::nullopt;
     if (!kind)
         return false;
     b.Kind = *kind;
@@ -162,7 +162,7 @@ bool parseButtonLine(std::string_view line, BtnRec& b)
     b.IconFile = f;
     if (!fields.next(f))
         return false;
-    std::optional<std::int16_t> icon = RoundToInt16(LeadingNumber(f));
+    std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f));
     if (!icon)
         return false;
     b.IconIndex = *icon;
@@ -177,7 +177,7 @@ struct KeptCopy {
 };
 KeptCopy keepCopy(const std::string& path)
 {
-    const Result<std::string> kept = KeepOriginal(path);
+    const Result<std::string> kept = keepOriginal(path);
     if (kept && !kept.value().empty())
         return {kept.value(), {}};
     std::string failure = "no copy of " + path + " could be kept (as " + path + ".bak)";
@@ -210,25 +210,25 @@ StoreMessage unreadButton(const std::string& path, std::string_view bytes, std::
 
 } // namespace
 
-std::string CfgPath(const std::string& dataFolder) { return JoinPath(dataFolder, "Toolbars.cfg"); }
+std::string cfgPath(const std::string& dataFolder) { return joinPath(dataFolder, "Toolbars.cfg"); }
 
-std::string DefaultVtbPath(const std::string& dataFolder) { return JoinPath(dataFolder, "Default.vtb"); }
+std::string defaultVtbPath(const std::string& dataFolder) { return joinPath(dataFolder, "Default.vtb"); }
 
-std::string ToolbarFilePath(const TbrRec& tbr)
+std::string toolbarFilePath(const TbrRec& tbr)
 {
-    if (tbr.Path.empty() || IsAbsolutePath(tbr.Path) || tbr.Folder.empty())
+    if (tbr.Path.empty() || isAbsolutePath(tbr.Path) || tbr.Folder.empty())
         return tbr.Path;
-    return JoinPath(tbr.Folder, tbr.Path);
+    return joinPath(tbr.Folder, tbr.Path);
 }
 
 StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
 {
-    const std::string path = CfgPath(dataFolder);
+    const std::string path = cfgPath(dataFolder);
     set.TbrLast = 0;
     set.Folder = dataFolder;
     // Saves cut short by a kill leave their temporary files; nobody else writes here.
-    RemoveStaleTemporaries(dataFolder, "Toolbars.cfg");
-    RemoveStaleTemporaries(dataFolder, "Default.vtb");
+    removeStaleTemporaries(dataFolder, "Toolbars.cfg");
+    removeStaleTemporaries(dataFolder, "Default.vtb");
 
     Result<std::string> bytes = readCreatingIfMissing(path, [] {
         return std::string(msg::CfgHeader) + std::string(Crlf) + std::string(DefaultToolbarLine)
@@ -278,7 +278,7 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
         t.Folder = dataFolder;
         // The default toolbar always lives in the data folder, whatever its line says.
         if (n == 0)
-            t.Path = DefaultVtbPath(dataFolder);
+            t.Path = defaultVtbPath(dataFolder);
         ++n;
     }
 
@@ -306,8 +306,8 @@ StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
     if (set.Tbrs.empty())
         return {};
     // Its owner made it read-only: the set is not saved, and the caller says so.
-    if (IsReadOnlyFile(CfgPath(dataFolder)))
-        return {msg::cfgReadOnly(CfgPath(dataFolder))};
+    if (isReadOnlyFile(cfgPath(dataFolder)))
+        return {msg::cfgReadOnly(cfgPath(dataFolder))};
 
     std::string out(msg::CfgHeader);
     out += Crlf;
@@ -315,8 +315,8 @@ StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
     for (std::size_t i = 0; i <= last; ++i) {
         const TbrRec& t = set.Tbrs[i];
         appendField(out, t.Name);
-        appendField(out, FormatNumber(t.Top));
-        appendField(out, FormatNumber(t.Left));
+        appendField(out, formatNumber(t.Top));
+        appendField(out, formatNumber(t.Left));
         appendField(out, i == 0 ? std::string_view() : std::string_view(t.Path));
         appendField(out, t.IconFile);
         appendNumber(out, t.IconIndex);
@@ -324,7 +324,7 @@ StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
             appendNumber(out, isTrue(t.mode(m)) ? True16 : False16);
         out += Crlf;
     }
-    if (Result<void> written = WriteFileAtomically(CfgPath(dataFolder), out); !written)
+    if (Result<void> written = writeFileAtomically(cfgPath(dataFolder), out); !written)
         return {msg::fileError(Code::W_0002, written.reason())};
     return {};
 }
@@ -332,10 +332,10 @@ StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
 StoreMessages ReadBtns(TbrRec& tbr)
 {
     tbr.BtnCount = 0;
-    const std::string path = ToolbarFilePath(tbr);
+    const std::string path = toolbarFilePath(tbr);
     if (path.empty())
         return {msg::fileError(Code::R_0003, "the toolbar \"" + tbr.Name + "\" names no toolbar file")};
-    if (!IsAbsolutePath(path))
+    if (!isAbsolutePath(path))
         return {msg::fileError(Code::R_0003, "the toolbar file " + path + " is not in a known folder")};
 
     // A new toolbar needs no file beforehand: its file starts as the header alone.
@@ -376,10 +376,10 @@ StoreMessages ReadBtns(TbrRec& tbr)
 
 StoreMessages WriteBtns(const TbrRec& tbr)
 {
-    const std::string path = ToolbarFilePath(tbr);
+    const std::string path = toolbarFilePath(tbr);
     if (path.empty())
         return {msg::fileError(Code::W_0004, "the toolbar \"" + tbr.Name + "\" names no toolbar file")};
-    if (!IsAbsolutePath(path))
+    if (!isAbsolutePath(path))
         return {msg::fileError(Code::W_0004, "the toolbar file " + path + " is not in a known folder")};
 
     std::string out(msg::VtbHeader);
@@ -387,7 +387,7 @@ StoreMessages WriteBtns(const TbrRec& tbr)
     int count = std::min<int>(tbr.BtnCount, MaxButtons);
     for (int k = 1; k <= count; ++k) {
         const BtnRec& b = tbr.Btns[k];
-        if (IsBlankButton(b))
+        if (isBlankButton(b))
             continue;
         appendField(out, b.Name);
         appendField(out, b.Executable);
@@ -397,7 +397,7 @@ StoreMessages WriteBtns(const TbrRec& tbr)
         appendNumber(out, b.IconIndex);
         out += Crlf;
     }
-    if (Result<void> written = WriteFileAtomically(path, out); !written)
+    if (Result<void> written = writeFileAtomically(path, out); !written)
         return {msg::fileError(Code::W_0004, written.reason())};
     return {};
 }

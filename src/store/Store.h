@@ -10,8 +10,8 @@
 // same folder, renamed over the old one), so a failed save leaves the old file whole.
 //
 // dataFolder is the folder holding Toolbars.cfg and Default.vtb.
-std::string CfgPath(const std::string& dataFolder);
-std::string DefaultVtbPath(const std::string& dataFolder);
+std::string cfgPath(const std::string& dataFolder);
+std::string defaultVtbPath(const std::string& dataFolder);
 
 // Fills the set from Toolbars.cfg (writing the default file first when it is missing).
 // The records hold data only; the caller keeps the windows that show them.
@@ -21,7 +21,7 @@ std::string DefaultVtbPath(const std::string& dataFolder);
 [[nodiscard]] StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder);
 
 // The file a toolbar's buttons live in: its Path, taken from its Folder when relative.
-std::string ToolbarFilePath(const TbrRec& tbr);
+std::string toolbarFilePath(const TbrRec& tbr);
 
 [[nodiscard]] StoreMessages ReadBtns(TbrRec& tbr);
 [[nodiscard]] StoreMessages WriteBtns(const TbrRec& tbr);

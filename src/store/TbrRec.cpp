@@ -22,7 +22,7 @@ Bool16 TbrRec::mode(int m) const
     return this->*ModeFields[m];
 }
 
-bool IsBlankButton(const BtnRec& b)
+bool isBlankButton(const BtnRec& b)
 {
     return b.Kind != KindSeparator
         && b.Executable.find_first_not_of(" \t") == std::string::npos;

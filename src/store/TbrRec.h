@@ -33,7 +33,7 @@ struct BtnRec {
 
 // A button whose Executable is blank (spaces and tabs only) and which is not a separator:
 // it is neither shown in its toolbar nor written to its toolbar file.
-bool IsBlankButton(const BtnRec& b);
+bool isBlankButton(const BtnRec& b);
 
 struct TbrRec {
     std::string Name;

@@ -732,7 +732,7 @@ void ButtonStrip::dragEnterEvent(QDragEnterEvent* event)
     // Entering must be accepted for the moves to follow, even over a refusing spot:
     // each move then says whether the drop would be taken there. A drag of anything
     // but files is refused everywhere.
-    if (!CarriesItems(event->mimeData()))
+    if (!carriesItems(event->mimeData()))
         return;
     event->acceptProposedAction();
     emit dragEntered();
@@ -749,7 +749,7 @@ void ButtonStrip::dragMoveEvent(QDragMoveEvent* event)
         d->hover = hover;
         update();
     }
-    if (target > 0 && CarriesItems(event->mimeData()))
+    if (target > 0 && carriesItems(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();

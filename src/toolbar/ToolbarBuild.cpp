@@ -135,7 +135,7 @@ void ToolbarWindow::buildButtons()
         if (b.Kind == KindSeparator) {
             m_strip->addButton(p, ButtonStrip::Style::Gap, 0);
             ++rec.SepCount;
-        } else if (IsBlankButton(b)) {
+        } else if (isBlankButton(b)) {
             // Left out exactly as the toolbar file leaves it out, so what is shown now
             // is what comes back at the next start.
             ++skipped;

@@ -90,7 +90,7 @@ void ToolbarHandle::dragEnterEvent(QDragEnterEvent* event)
 {
     // Anything but files is refused here, so the cursor says so before the drop; so is
     // everything while a drop cannot be taken.
-    if (!CarriesItems(event->mimeData()) || !dropsAllowed())
+    if (!carriesItems(event->mimeData()) || !dropsAllowed())
         return;
     event->acceptProposedAction();
     emit dragEntered();
@@ -100,7 +100,7 @@ void ToolbarHandle::dragMoveEvent(QDragMoveEvent* event)
 {
     // Said again at each move: left to Qt, a move may carry over the refusal of the
     // widget the drag came from.
-    if (CarriesItems(event->mimeData()) && dropsAllowed())
+    if (carriesItems(event->mimeData()) && dropsAllowed())
         event->acceptProposedAction();
     else
         event->ignore();

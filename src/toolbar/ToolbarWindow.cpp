@@ -369,7 +369,7 @@ void ToolbarWindow::handleReleased()
 
 void ToolbarWindow::handleDropped(const QMimeData* data)
 {
-    const std::vector<std::string> items = DropItems(data);
+    const std::vector<std::string> items = dropItems(data);
     if (!items.empty())
         m_context.host.filesDropped(m_index, 0, items);
 }
@@ -403,7 +403,7 @@ void ToolbarWindow::stripDropped(const QMimeData* data, QPointF at)
     const int c = dropPosition(at);
     if (c == 0)
         return;
-    const std::vector<std::string> items = DropItems(data);
+    const std::vector<std::string> items = dropItems(data);
     if (items.empty())
         return;
     // The drag a bar opened for is over.

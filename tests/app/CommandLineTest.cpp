@@ -150,17 +150,17 @@ TEST(RemoteCommand, PicksByNameThenCaseThenNumber)
 TEST(RemoteCommand, FramesCarryAnyBytesAndRefuseGarbage)
 {
     const std::vector<std::string> words{"press", "a b/c", std::string("x\0:9\n", 5), "", "1"};
-    const std::string frame = EncodeWords(words);
-    EXPECT_EQ(EncodeWords({"press", "a b"}), "2:5:press3:a b");
-    const DecodedWords whole = DecodeWords(frame + "tail");
+    const std::string frame = encodeWords(words);
+    EXPECT_EQ(encodeWords({"press", "a b"}), "2:5:press3:a b");
+    const DecodedWords whole = decodeWords(frame + "tail");
     ASSERT_EQ(whole.state, DecodedWords::State::Done);
     EXPECT_EQ(whole.words, words);
     EXPECT_EQ(whole.used, frame.size());
     // Every cut short of the end asks for more.
     for (std::size_t cut = 0; cut < frame.size(); ++cut)
-        EXPECT_EQ(DecodeWords(frame.substr(0, cut)).state, DecodedWords::State::More) << cut;
+        EXPECT_EQ(decodeWords(frame.substr(0, cut)).state, DecodedWords::State::More) << cut;
     for (const std::string bad : {"x", ":", "2:a", "1:-1:", "1:99999999:", "1:2000000:"})
-        EXPECT_EQ(DecodeWords(bad).state, DecodedWords::State::Bad) << bad;
+        EXPECT_EQ(decodeWords(bad).state, DecodedWords::State::Bad) << bad;
 }
 
 TEST(RemoteCommand, ListLinesAreOneRecordEach)

@@ -354,7 +354,7 @@ TEST_F(ButtonEditorTest, FolderButtonTakesAChosenFolderAsTargetAndNameAndCancelC
     EXPECT_EQ(texts(), QStringList({"My.Projects", projects, "", "", ""}));
     // A typed name stays; the chooser starts in the target folder itself.
     box(0)->setText("Work");
-    const QString latin1 = TextFromBytes("/srv/caf\xe9/");
+    const QString latin1 = textFromBytes("/srv/caf\xe9/");
     dialogs.choose(latin1);
     folder->click();
     EXPECT_EQ(texts(), QStringList({"Work", latin1, "", "", ""}));

@@ -186,9 +186,9 @@ TEST_F(ButtonFieldsTest, TextsThatAreNotUtf8RoundTripByteForByte)
         "\xf0\x9f\x98\x80 \xff\xfe", // a character beyond the BMP, then stray bytes
     };
     for (const std::string& s : samples) {
-        EXPECT_EQ(BytesFromText(TextFromBytes(s)), s) << s;
+        EXPECT_EQ(bytesFromText(textFromBytes(s)), s) << s;
         if (QByteArray::fromStdString(s).isValidUtf8()) {
-            EXPECT_EQ(TextFromBytes(s), QString::fromStdString(s)) << s;
+            EXPECT_EQ(textFromBytes(s), QString::fromStdString(s)) << s;
         }
     }
 
@@ -208,12 +208,12 @@ TEST_F(ButtonFieldsTest, TextsThatAreNotUtf8RoundTripByteForByte)
     EXPECT_EQ(out.button->IconIndex, 3);
     EXPECT_EQ(out.button->Kind, KindFolder);
     // The file checks go by the name's bytes too.
-    EXPECT_TRUE(isProgramTarget(TextFromBytes(runnable)));
+    EXPECT_TRUE(isProgramTarget(textFromBytes(runnable)));
     ButtonFields completed;
-    completed[ButtonFields::Executable] = TextFromBytes(runnable);
+    completed[ButtonFields::Executable] = textFromBytes(runnable);
     ASSERT_TRUE(completeFromTarget(completed));
-    EXPECT_EQ(BytesFromText(completed[ButtonFields::Name]), "r\xe9gler");
-    EXPECT_EQ(BytesFromText(completed[ButtonFields::IconFile]), runnable);
+    EXPECT_EQ(bytesFromText(completed[ButtonFields::Name]), "r\xe9gler");
+    EXPECT_EQ(bytesFromText(completed[ButtonFields::IconFile]), runnable);
 }
 
 } // namespace

@@ -39,13 +39,13 @@ TEST(ArgSplit, QuotesAndEscapesFollowTheShellWithoutExpanding)
         {R"("tick\`s" "\$" "\a")", {"tick`s", "$", "\\a"}}, // only \" \\ \$ \` and a line end are escapes
     };
     for (const auto& row : rows) {
-        const auto args = SplitArgs(row.line);
+        const auto args = splitArgs(row.line);
         ASSERT_TRUE(args.has_value()) << row.line;
         EXPECT_EQ(*args, row.args) << row.line;
     }
     // An open quote or a lone backslash at the end leaves the arguments unknown.
     for (const char* line : {"'open", "\"open", "a \"b 'c'", "trailing\\", "\"esc\\\""})
-        EXPECT_FALSE(SplitArgs(line).has_value()) << line;
+        EXPECT_FALSE(splitArgs(line).has_value()) << line;
 }
 
 // What a recording program saw: its folder, its parent and its arguments.
@@ -209,7 +209,7 @@ TEST_F(ShellTest, CopyIntoReplacesAFileOfThatNameWholeAndRefusesWhatItCannotDoSa
 TEST_F(ShellTest, LaunchesFailTellingWhyWhenGlibOrGioCannotBeLoaded)
 {
     struct Restore {
-        ~Restore() { gio::UseLibrariesForTesting({}, {}); }
+        ~Restore() { gio::useLibrariesForTesting({}, {}); }
     } restore;
     writeFile(path("tool.desktop"), "[Desktop Entry]\nType=Application\nName=T\nExec=/bin/true\n");
     writeFile(path("notes.txt"), "hello\n");
@@ -219,7 +219,7 @@ TEST_F(ShellTest, LaunchesFailTellingWhyWhenGlibOrGioCannotBeLoaded)
         {"", "libm.so.6", "g_object_unref is missing"}, // a library, but not GIO
     };
     for (const auto& row : rows) {
-        gio::UseLibrariesForTesting(row.glib, row.gio);
+        gio::useLibrariesForTesting(row.glib, row.gio);
         // A program needs GLib only; entries, documents and links need GIO too.
         const Result<void> program = shell.open("/bin/true", "", "");
         EXPECT_TRUE(row.glib.empty() ? program.ok() : program.reason().find(row.why) != std::string::npos) << program.reason();
@@ -302,7 +302,7 @@ TEST(ShellDefaultHandlerTest, DocumentsFoldersAndLinksOpenOnlyWithAnApplicationF
             EXPECT_EQ(seen->args, Args{plain});
             EXPECT_FALSE(shell.startWithFile(target, "", notes).ok()) << target;
         }
-        EXPECT_FALSE(gio::SpawnDetached(plain, {}, docs).ok()) << name;
+        EXPECT_FALSE(gio::spawnDetached(plain, {}, docs).ok()) << name;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(pwned)));

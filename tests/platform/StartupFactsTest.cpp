@@ -64,7 +64,7 @@ TEST(DataFolder, ChoiceByRequestInstallationAndProgramFolder)
         facts.xdgConfigHome = r.xdg;
         facts.home = r.home;
         facts.currentFolder = "/cwd";
-        EXPECT_EQ(ChooseDataFolder(facts), r.expected);
+        EXPECT_EQ(chooseDataFolder(facts), r.expected);
     }
 }
 
@@ -81,7 +81,7 @@ TEST(DataFolder, RelativeBaseFoldersAndARelativeHomeAreIgnored)
     qputenv("XDG_RUNTIME_DIR", "run");
     qputenv("XDG_DATA_DIRS", "share:/usr/share::rel/x:/opt/share");
     qputenv("XDG_CONFIG_DIRS", "etc");
-    IgnoreRelativeBaseDirectories();
+    ignoreRelativeBaseDirectories();
     const QByteArray home = qgetenv("HOME");
     EXPECT_TRUE(home.isEmpty() || home.startsWith('/')) << home.toStdString();
     EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"));
@@ -100,26 +100,26 @@ TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItse
     ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/bin")));
     ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/share/applications")));
     writeFile(dir.filePath("usr/share/applications/vyrelight.desktop"), "[Desktop Entry]\n");
-    const Result<std::string> found = FindDataFolder(bytes(dir.filePath("usr/bin")));
+    const Result<std::string> found = findDataFolder(bytes(dir.filePath("usr/bin")));
     ASSERT_TRUE(found.ok()) << found.reason();
     EXPECT_EQ(found.value(), bytes(dir.filePath("config/vyrelight")));
     EXPECT_TRUE(QFileInfo(dir.filePath("config/vyrelight")).isDir());
     // Without its share files beside it, the same folder is a build folder; one that cannot
     // be written (as root: one that is not there) leaves the files to the config folder.
-    EXPECT_EQ(FindDataFolder(bytes(dir.filePath("config"))).value(), bytes(dir.filePath("config")));
-    EXPECT_EQ(FindDataFolder(bytes(dir.filePath("gone"))).value(), bytes(dir.filePath("config/vyrelight")));
+    EXPECT_EQ(findDataFolder(bytes(dir.filePath("config"))).value(), bytes(dir.filePath("config")));
+    EXPECT_EQ(findDataFolder(bytes(dir.filePath("gone"))).value(), bytes(dir.filePath("config/vyrelight")));
 }
 
 TEST(DataFolder, AFileOrAFolderThatCannotBeMadeIsRefusedAndLeftAlone)
 {
     QTemporaryDir dir;
     writeFile(dir.filePath("file"), "keep me");
-    const Result<std::string> file = FindDataFolder(bytes(dir.path()), bytes(dir.filePath("file")));
+    const Result<std::string> file = findDataFolder(bytes(dir.path()), bytes(dir.filePath("file")));
     ASSERT_FALSE(file.ok());
     EXPECT_NE(file.reason().find("is a file"), std::string::npos) << file.reason();
     EXPECT_EQ(readFile(dir.filePath("file")), "keep me");
     // Under a file nothing can be made.
-    EXPECT_FALSE(FindDataFolder(bytes(dir.path()), bytes(dir.filePath("file/sub"))).ok());
+    EXPECT_FALSE(findDataFolder(bytes(dir.path()), bytes(dir.filePath("file/sub"))).ok());
     EXPECT_EQ(readFile(dir.filePath("file")), "keep me");
 }
 
@@ -143,7 +143,7 @@ TEST(DisplayChoice, WaylandSessionsRunOnXWaylandUnlessTheUserChose)
         {{"", "wayland-0", "wayland", "", true}, DisplayPlan::AsIs},
     };
     for (std::size_t i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(PlanDisplay(rows[i].facts), rows[i].plan) << "row " << i;
+        EXPECT_EQ(planDisplay(rows[i].facts), rows[i].plan) << "row " << i;
 }
 
 TEST(DisplayChoice, ALocalServerWithoutASocketDoesNotAnswerARemoteOneIsTrusted)
@@ -167,38 +167,38 @@ TEST(Autostart, ExecArgumentsAreQuotedAndEscapedByTheEntryRules)
         {"/a\tb\rc", "\"/a\\tb\\rc\""},
     };
     for (const auto& [arg, exec] : rows)
-        EXPECT_EQ(ExecArgument(arg), exec) << arg;
+        EXPECT_EQ(execArgument(arg), exec) << arg;
     // What an entry has no way to hold is refused.
-    EXPECT_EQ(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/a\nb\tc"}), std::nullopt);
-    EXPECT_NE(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/caf\xe9"}), std::nullopt);
-    EXPECT_NE(EntryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/a\x1b"}), std::nullopt);
-    EXPECT_EQ(AutostartFolder("/c", "/h"), "/c/autostart");
-    EXPECT_EQ(AutostartFolder("relative", "/h"), "/h/.config/autostart");
-    EXPECT_EQ(AutostartFolder("", ""), "");
+    EXPECT_EQ(entryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/a\nb\tc"}), std::nullopt);
+    EXPECT_NE(entryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/caf\xe9"}), std::nullopt);
+    EXPECT_NE(entryCannotHold({"/usr/bin/vyrelight", "--data-dir", "/home/a\x1b"}), std::nullopt);
+    EXPECT_EQ(autostartFolder("/c", "/h"), "/c/autostart");
+    EXPECT_EQ(autostartFolder("relative", "/h"), "/h/.config/autostart");
+    EXPECT_EQ(autostartFolder("", ""), "");
 }
 
 TEST(Autostart, OnWritesTheEntryOffRemovesItAFileInTheWayChangesNothing)
 {
     QTemporaryDir dir;
     const std::string folder = bytes(dir.filePath("autostart"));
-    const Result<std::string> on = SetAutostart(folder, true, {"/opt/vyre light/vyrelight"});
+    const Result<std::string> on = setAutostart(folder, true, {"/opt/vyre light/vyrelight"});
     ASSERT_TRUE(on.ok()) << on.reason();
     const QByteArray entry = readFile(dir.filePath("autostart/vyrelight.desktop"));
     EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
     EXPECT_TRUE(entry.contains("\nExec=\"/opt/vyre light/vyrelight\"\n")) << entry.toStdString();
     EXPECT_TRUE(entry.contains("\nType=Application\n"));
 
-    const Result<std::string> off = SetAutostart(folder, false, {});
+    const Result<std::string> off = setAutostart(folder, false, {});
     ASSERT_TRUE(off.ok());
     EXPECT_NE(off.value().find("removed"), std::string::npos);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("autostart/vyrelight.desktop")));
-    const Result<std::string> again = SetAutostart(folder, false, {});
+    const Result<std::string> again = setAutostart(folder, false, {});
     ASSERT_TRUE(again.ok());
     EXPECT_NE(again.value().find("was not set"), std::string::npos);
 
     writeFile(dir.filePath("plain"), "keep me");
-    EXPECT_FALSE(SetAutostart(bytes(dir.filePath("plain")), true, {"x"}).ok());
-    EXPECT_FALSE(SetAutostart(bytes(dir.filePath("plain")), false, {"x"}).ok());
+    EXPECT_FALSE(setAutostart(bytes(dir.filePath("plain")), true, {"x"}).ok());
+    EXPECT_FALSE(setAutostart(bytes(dir.filePath("plain")), false, {"x"}).ok());
     EXPECT_EQ(readFile(dir.filePath("plain")), "keep me");
 }
 
@@ -207,17 +207,17 @@ TEST(Autostart, OffHidesASystemWideEntryItCannotRemove)
     QTemporaryDir dir;
     ASSERT_TRUE(QDir().mkpath(dir.filePath("xdg/autostart")));
     writeFile(dir.filePath("xdg/autostart/vyrelight.desktop"), "[Desktop Entry]\n");
-    const std::vector<std::string> system = SystemAutostartFolders("relative:" + bytes(dir.filePath("xdg")));
+    const std::vector<std::string> system = systemAutostartFolders("relative:" + bytes(dir.filePath("xdg")));
     ASSERT_EQ(system, std::vector<std::string>{bytes(dir.filePath("xdg/autostart"))});
-    EXPECT_EQ(SystemAutostartFolders(""), std::vector<std::string>{"/etc/xdg/autostart"});
+    EXPECT_EQ(systemAutostartFolders(""), std::vector<std::string>{"/etc/xdg/autostart"});
 
     const std::string folder = bytes(dir.filePath("user"));
-    const Result<std::string> off = SetAutostart(folder, false, {"/bin/vyrelight"}, system);
+    const Result<std::string> off = setAutostart(folder, false, {"/bin/vyrelight"}, system);
     ASSERT_TRUE(off.ok()) << off.reason();
     EXPECT_TRUE(readFile(dir.filePath("user/vyrelight.desktop")).contains("\nHidden=true\n"));
     EXPECT_EQ(readFile(dir.filePath("xdg/autostart/vyrelight.desktop")), "[Desktop Entry]\n");
     // On again: the user's own entry, which starts it, takes the hiding one's place.
-    ASSERT_TRUE(SetAutostart(folder, true, {"/bin/vyrelight"}, system).ok());
+    ASSERT_TRUE(setAutostart(folder, true, {"/bin/vyrelight"}, system).ok());
     EXPECT_FALSE(readFile(dir.filePath("user/vyrelight.desktop")).contains("Hidden"));
 }
 
@@ -261,7 +261,7 @@ TEST(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
     QFile::setPermissions(dir.filePath("group/vyrelight"), rwx | groupRwx);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        const RuntimeFolderChoice choice = ChooseRuntimeFolder(r.runtime, r.cacheHome, r.home);
+        const RuntimeFolderChoice choice = chooseRuntimeFolder(r.runtime, r.cacheHome, r.home);
         EXPECT_EQ(choice.folder, r.expected) << choice.note;
         // The log hears of every folder passed over, and of a start without a channel.
         EXPECT_EQ(choice.note.empty(), !r.expected.empty() && (r.runtime.empty() || r.runtime == own))
@@ -269,10 +269,10 @@ TEST(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
     }
     // What the fallback made is the user's alone.
     EXPECT_EQ(QFileInfo(QString::fromLocal8Bit(fallback)).permissions() & 0x0077, QFileDevice::Permissions());
-    EXPECT_FALSE(PrivateFolder(groupWritable, "x").ok());
+    EXPECT_FALSE(privateFolder(groupWritable, "x").ok());
     // Another user's folder: the root folder is root's, and that is nobody else's.
     if (::getuid() != 0) {
-        EXPECT_FALSE(PrivateFolder("/", "x").ok());
+        EXPECT_FALSE(privateFolder("/", "x").ok());
     }
 }
 
@@ -290,9 +290,9 @@ int connectTo(const std::string& path)
 TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
 {
     QTemporaryDir dir;
-    const std::string path = ChannelPath(bytes(dir.path()), "/some/data");
-    EXPECT_NE(path, ChannelPath(bytes(dir.path()), "/other/data"));
-    EXPECT_FALSE(AskToComeForward(path, 100).ok()); // nobody there
+    const std::string path = channelPath(bytes(dir.path()), "/some/data");
+    EXPECT_NE(path, channelPath(bytes(dir.path()), "/other/data"));
+    EXPECT_FALSE(askToComeForward(path, 100).ok()); // nobody there
 
     // What a crash leaves: a bound socket that nobody listens on.
     {
@@ -303,13 +303,13 @@ TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
         ::close(fd);
     }
-    EXPECT_FALSE(AskToComeForward(path, 100).ok());
+    EXPECT_FALSE(askToComeForward(path, 100).ok());
 
     Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path);
     ASSERT_TRUE(server.ok()) << server.reason();
     QSignalSpy forward(server.value().get(), &InstanceServer::comeForward);
     // The asking end blocks, as a second start does; the server answers from the loop.
-    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000).ok(); });
+    auto asked = std::async(std::launch::async, [&path] { return askToComeForward(path, 5000).ok(); });
     QTRY_COMPARE_WITH_TIMEOUT(forward.count(), 1, 5000);
     EXPECT_TRUE(asked.get());
 
@@ -326,7 +326,7 @@ TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
 TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
 {
     QTemporaryDir dir;
-    const std::string path = ChannelPath(bytes(dir.path()), "/commands");
+    const std::string path = channelPath(bytes(dir.path()), "/commands");
     Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path);
     ASSERT_TRUE(listening.ok()) << listening.reason();
     std::vector<std::vector<std::string>> heard;
@@ -335,7 +335,7 @@ TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
         return std::vector<std::string>{"0", std::string(300000, 'x'), ""};
     });
     const std::vector<std::string> request{"press", std::string("a b/\0\xff:", 7), "2"};
-    auto asked = std::async(std::launch::async, [&] { return AskLauncher(path, request, 5000); });
+    auto asked = std::async(std::launch::async, [&] { return askLauncher(path, request, 5000); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
     const auto answer = asked.get();
     ASSERT_TRUE(answer.ok()) << answer.reason();
@@ -370,7 +370,7 @@ TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
 TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
 {
     QTemporaryDir dir;
-    const std::string path = ChannelPath(bytes(dir.path()), "/flooded");
+    const std::string path = channelPath(bytes(dir.path()), "/flooded");
     InstanceServer::Limits limits;
     limits.maxPeers = 4;
     limits.idleMs = 200;
@@ -386,7 +386,7 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
     QTest::qWait(50);
     EXPECT_LE(server.peerCount(), limits.maxPeers);
 
-    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000).ok(); });
+    auto asked = std::async(std::launch::async, [&path] { return askToComeForward(path, 5000).ok(); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
     EXPECT_TRUE(asked.get());
     // Nobody who stays silent is kept beyond the idle time.
@@ -401,7 +401,7 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
 
     server.close();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
-    EXPECT_FALSE(AskToComeForward(path, 100).ok());
+    EXPECT_FALSE(askToComeForward(path, 100).ok());
 }
 
 // Out of descriptors, a waiting connection would wake the loop again and again: the
@@ -410,7 +410,7 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
 TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResumes)
 {
     QTemporaryDir dir;
-    const std::string path = ChannelPath(bytes(dir.path()), "/starved");
+    const std::string path = channelPath(bytes(dir.path()), "/starved");
     InstanceServer::Limits limits;
     limits.pauseMs = 50;
     Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path, limits);
@@ -428,7 +428,7 @@ TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResu
     EXPECT_TRUE(hungUp && ::read(waiting, &c, 1) == 0);
     ::close(waiting);
 
-    auto asked = std::async(std::launch::async, [&path] { return AskToComeForward(path, 5000).ok(); });
+    auto asked = std::async(std::launch::async, [&path] { return askToComeForward(path, 5000).ok(); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
     EXPECT_TRUE(asked.get());
 }

@@ -54,14 +54,14 @@ TEST(AtomicSave, TheNewFileReachesTheDiskBeforeItReplacesTheOldOne)
     const std::string file = dir.file("Toolbars.cfg");
     writeBytes(file, "old");
     RecordingCalls calls;
-    ASSERT_TRUE(WriteFileAtomically(file, "new", calls).ok());
+    ASSERT_TRUE(writeFileAtomically(file, "new", calls).ok());
     EXPECT_EQ(calls.calls, (std::vector<std::string>{"open temporary", "write temporary", "fsync temporary",
                                                      "close temporary", "rename", "open folder", "fsync folder",
                                                      "close folder"}));
     EXPECT_EQ(readBytes(file), "new");
     // Data that never reached the disk is a failed save, and the old file stays whole.
     calls.failFsync = true;
-    EXPECT_FALSE(WriteFileAtomically(file, "newer", calls).ok());
+    EXPECT_FALSE(writeFileAtomically(file, "newer", calls).ok());
     EXPECT_EQ(readBytes(file), "new");
     EXPECT_EQ(dir.entries(), 1);
 }
@@ -102,7 +102,7 @@ TEST(AtomicSave, ReplacingKeepsPermissionsAndFollowsLinks)
     writeBytes(real, "old");
     chmod(real.c_str(), 0640);
     fs::create_symlink(real, link);
-    ASSERT_TRUE(WriteFileAtomically(link, "new").ok());
+    ASSERT_TRUE(writeFileAtomically(link, "new").ok());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readBytes(real), "new");
     EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
@@ -133,7 +133,7 @@ TEST(AtomicSave, AReadOnlyFileIsNotReplacedAndTheSetSaysSo)
     set.Tbrs[0].Name = "Changed";
     EXPECT_EQ(WriteCfg(set, dir.path), StoreMessages{msg::cfgReadOnly(cfg)});
     EXPECT_EQ(readBytes(cfg), before);
-    EXPECT_EQ(WriteFileAtomically(cfg, "x").reason(), cfg + " is read-only");
+    EXPECT_EQ(writeFileAtomically(cfg, "x").reason(), cfg + " is read-only");
     EXPECT_EQ(dir.entries(), 1); // no temporary file either
     chmod(cfg.c_str(), 0644);
     EXPECT_TRUE(WriteCfg(set, dir.path).empty());
@@ -158,7 +158,7 @@ TEST(AtomicSave, WhatIsNotARegularFileIsNeverReplacedEvenThroughALink)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const Result<void> written = WriteFileAtomically(dir.file(row.name), "new");
+        const Result<void> written = writeFileAtomically(dir.file(row.name), "new");
         ASSERT_FALSE(written.ok());
         EXPECT_NE(written.reason().find("is not a regular file"), std::string::npos) << written.reason();
         EXPECT_TRUE(row.stillThere(fs::symlink_status(dir.file(row.target))));
@@ -190,8 +190,8 @@ TEST(AtomicSave, KeptCopiesAreFilesOfTheirOwnMadeOncePerContent)
     TempDir dir;
     const std::string file = dir.file("Tools.vtb");
     writeBytes(file, "first");
-    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak");
-    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak");
+    EXPECT_EQ(keepOriginal(file).value(), file + ".bak");
+    EXPECT_EQ(keepOriginal(file).value(), file + ".bak");
     struct stat a {}, b {};
     ASSERT_EQ(stat(file.c_str(), &a), 0);
     ASSERT_EQ(stat((file + ".bak").c_str(), &b), 0);
@@ -199,12 +199,12 @@ TEST(AtomicSave, KeptCopiesAreFilesOfTheirOwnMadeOncePerContent)
     EXPECT_NE(a.st_ino, b.st_ino);
     writeBytes(file, "second"); // edited in place, as a shell redirection or most editors do
     EXPECT_EQ(readBytes(file + ".bak"), "first");
-    EXPECT_EQ(KeepOriginal(file).value(), file + ".bak2");
+    EXPECT_EQ(keepOriginal(file).value(), file + ".bak2");
     EXPECT_EQ(readBytes(file + ".bak2"), "second");
     EXPECT_EQ(dir.entries(), 3);
     writeBytes(dir.file("empty"), "");
-    EXPECT_EQ(KeepOriginal(dir.file("empty")).value(), "");
-    EXPECT_EQ(KeepOriginal(dir.file("missing")).value(), "");
+    EXPECT_EQ(keepOriginal(dir.file("empty")).value(), "");
+    EXPECT_EQ(keepOriginal(dir.file("missing")).value(), "");
 }
 
 TEST(AtomicSave, KeepingFailsAloudWhenEveryCopyNameHoldsSomethingElse)
@@ -214,7 +214,7 @@ TEST(AtomicSave, KeepingFailsAloudWhenEveryCopyNameHoldsSomethingElse)
     writeBytes(file, "mine");
     for (int k = 1; k < 100; ++k)
         writeBytes(file + ".bak" + (k == 1 ? "" : std::to_string(k)), "other");
-    const Result<std::string> kept = KeepOriginal(file);
+    const Result<std::string> kept = keepOriginal(file);
     ASSERT_FALSE(kept.ok());
     EXPECT_NE(kept.reason().find(".bak99"), std::string::npos) << kept.reason();
 }
@@ -225,11 +225,11 @@ TEST(FileAccess, NothingIsBelowAPlainFileAndAPipeIsNotReadAsAFile)
     const std::string file = dir.file("Tools.vtb"), pipe = dir.file("pipe");
     writeBytes(file, "x");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(std::tuple(FileMayExist(file), FileMayExist(dir.path), FileMayExist(dir.file("missing")),
-                         FileMayExist(file + "/below")),
+    EXPECT_EQ(std::tuple(fileMayExist(file), fileMayExist(dir.path), fileMayExist(dir.file("missing")),
+                         fileMayExist(file + "/below")),
               std::tuple(true, true, false, false));
-    EXPECT_EQ(ReadFileBytes(pipe).reason(), pipe + " is not a file"); // and does not wait for a writer
-    EXPECT_EQ(ReadFileBytes(dir.file("missing")).reason(), "cannot read " + dir.file("missing") + ": No such file or directory");
+    EXPECT_EQ(readFileBytes(pipe).reason(), pipe + " is not a file"); // and does not wait for a writer
+    EXPECT_EQ(readFileBytes(dir.file("missing")).reason(), "cannot read " + dir.file("missing") + ": No such file or directory");
 }
 
 TEST(FileAccess, APathHoldingANulByteNamesNoFileAndNothingIsMade)
@@ -245,8 +245,8 @@ TEST(FileAccess, APathHoldingANulByteNamesNoFileAndNothingIsMade)
     const StoreMessages written = WriteBtns(tbr);
     ASSERT_EQ(written.size(), 1u);
     EXPECT_EQ(written[0].code, StoreMessage::Code::W_0004);
-    EXPECT_FALSE(WriteFileAtomically(tbr.Path, "x").ok());
-    EXPECT_TRUE(FileMayExist(tbr.Path)); // so that nothing tries to make it
+    EXPECT_FALSE(writeFileAtomically(tbr.Path, "x").ok());
+    EXPECT_TRUE(fileMayExist(tbr.Path)); // so that nothing tries to make it
     EXPECT_EQ(dir.entries(), 0);
 }
 
@@ -267,7 +267,7 @@ TEST(FileAccess, ARelativeToolbarFileLivesInTheDataFolderWhateverTheCurrentFolde
     fs::current_path(was);
     EXPECT_TRUE(read.empty() && written.empty() && saved.empty());
     EXPECT_EQ(set.Tbrs[1].BtnCount, 1);
-    EXPECT_EQ(ToolbarFilePath(set.Tbrs[1]), dir.file("second.vtb"));
+    EXPECT_EQ(toolbarFilePath(set.Tbrs[1]), dir.file("second.vtb"));
     EXPECT_EQ(elsewhere.entries(), 0);
     EXPECT_NE(readBytes(dir.file("Toolbars.cfg")).find(";second.vtb;"), std::string::npos); // kept as written
     // A record added later takes the data folder too; without one a relative path names no file.

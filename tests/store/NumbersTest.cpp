@@ -30,8 +30,8 @@ TEST(LeadingNumber, TakesTheLongestNumericPrefixAndNeverFails)
         {"&H" + Ten + "F", 15}, {"&H" + std::string(Ten.size(), 'F'), Inf}, {std::string(Ten.size(), ' ') + "9", 9},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(LeadingNumber(c.text), c.value) << '"' << c.text.substr(0, 60) << '"';
-    EXPECT_TRUE(std::signbit(LeadingNumber("-1e-400")));
+        EXPECT_EQ(leadingNumber(c.text), c.value) << '"' << c.text.substr(0, 60) << '"';
+    EXPECT_TRUE(std::signbit(leadingNumber("-1e-400")));
 }
 
 TEST(Rounding, HalvesGoToEvenAndOverflowIsRejected)
@@ -42,8 +42,8 @@ TEST(Rounding, HalvesGoToEvenAndOverflowIsRejected)
         {-32768.6, {}, {}}, {Inf, {}, {}}, {std::nan(""), {}, {}}, {0x1p52 + 1, {}, {}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RoundToInt16(c.in), c.int16) << c.in;
-        EXPECT_EQ(RoundToUInt8(c.in), c.uint8) << c.in;
+        EXPECT_EQ(roundToInt16(c.in), c.int16) << c.in;
+        EXPECT_EQ(roundToUInt8(c.in), c.uint8) << c.in;
     }
 }
 
@@ -54,19 +54,19 @@ TEST(ConvertNumber, AcceptsOneWholeNumberWithSurroundingBlanks)
         {"12abc", {}}, {"1 2", {}}, {"1e", {}}, {"&H", {}}, {"-", {}}, {"1\n", {}}, {std::string(Ten.size(), '1') + "x", {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ConvertNumber(c.text), c.value) << '"' << c.text.substr(0, 60) << '"';
+        EXPECT_EQ(convertNumber(c.text), c.value) << '"' << c.text.substr(0, 60) << '"';
 }
 
 TEST(FormatNumber, WritesPlainDigitsThatReadBackToTheSameFloat)
 {
-    EXPECT_EQ(FormatNumber(-0.0f), "0");
-    EXPECT_EQ(FormatNumber(std::numeric_limits<float>::infinity()), "0");
+    EXPECT_EQ(formatNumber(-0.0f), "0");
+    EXPECT_EQ(formatNumber(std::numeric_limits<float>::infinity()), "0");
     std::mt19937 gen(42);
     for (int i = 0; i < 20000; ++i) {
         const float f = std::bit_cast<float>(static_cast<std::uint32_t>(gen()));
-        const std::string text = FormatNumber(f);
+        const std::string text = formatNumber(f);
         if (std::isfinite(f)) {
-            ASSERT_EQ(static_cast<float>(ConvertNumber(text).value_or(NAN)), f) << text;
+            ASSERT_EQ(static_cast<float>(convertNumber(text).value_or(NAN)), f) << text;
         }
         EXPECT_TRUE(std::fabs(f) < 1e-4f || text.find_first_of("eE") == std::string::npos) << text;
     }
@@ -76,8 +76,8 @@ TEST(Paths, TitleFolderAndJoin)
 {
     const struct { std::string got, want; } cases[] = {
         {PathTitle("/usr/bin/gimp-2.10"), "gimp-2"}, {PathTitle("/home/me/"), ""}, {PathTitle("plain.txt"), "plain"},
-        {PathFolder("/home/me/notes.txt"), "/home/me/"}, {PathFolder("notes.txt"), ""}, {JoinPath("", "T.cfg"), "T.cfg"},
-        {JoinPath("/data", "T.cfg"), "/data/T.cfg"}, {JoinPath("/data/", "T.cfg"), "/data/T.cfg"},
+        {PathFolder("/home/me/notes.txt"), "/home/me/"}, {PathFolder("notes.txt"), ""}, {joinPath("", "T.cfg"), "T.cfg"},
+        {joinPath("/data", "T.cfg"), "/data/T.cfg"}, {joinPath("/data/", "T.cfg"), "/data/T.cfg"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.got, c.want);
