@@ -1,4 +1,5 @@
 #include "platform/TaskbarEntry.h"
+#include "platform/XcbConnection.h"
 
 #include <QGuiApplication>
 #include <QTimer>
@@ -16,18 +17,6 @@
 #include <vector>
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_connection_t* x11Connection()
-{
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 // The three atoms the state is written with. An atom names the same thing for the whole
 // life of the X connection, so they are asked for once, all three in one round trip,
@@ -50,7 +39,7 @@ const StateAtoms& stateAtoms(xcb_connection_t* c)
         cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
     std::array<xcb_atom_t, 3> got{};
     for (std::size_t i = 0; i < cookies.size(); ++i) {
-        const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+        const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
         got[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
     askedOn = c;
@@ -62,7 +51,7 @@ const StateAtoms& stateAtoms(xcb_connection_t* c)
 std::vector<xcb_atom_t> stateOf(xcb_connection_t* c, xcb_window_t window, xcb_atom_t netWmState)
 {
     const xcb_get_property_cookie_t cookie = xcb_get_property(c, 0, window, netWmState, XCB_ATOM_ATOM, 0, 1024);
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
+    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
     if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
         return {};
     const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));

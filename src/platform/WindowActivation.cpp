@@ -1,4 +1,5 @@
 #include "platform/WindowActivation.h"
+#include "platform/XcbConnection.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -13,22 +14,10 @@
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_connection_t* x11Connection()
-{
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
 xcb_atom_t atom(xcb_connection_t* c, const char* name)
 {
     const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
@@ -80,7 +69,7 @@ std::uint32_t desktopActiveWindow()
     if (active == XCB_ATOM_NONE)
         return 0;
     const xcb_get_property_cookie_t cookie = xcb_get_property(c, 0, rootOf(c), active, XCB_ATOM_WINDOW, 0, 1);
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
+    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
         return 0;
     return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
