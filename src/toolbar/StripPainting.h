@@ -1,0 +1,22 @@
+#pragma once
+
+class ImageList;
+class QPainter;
+class QRect;
+class QWidget;
+class StripLayout;
+
+// What a strip marks on its buttons while the user works with them. Indexes are the
+// layout's; -1 is none.
+struct StripMarks {
+    int hover{-1};   // under the mouse or a drag of files
+    int pressed{-1}; // held down by the left button
+    int focus{-1};   // the keyboard's, while the strip has the focus
+    int dragged{-1}; // being dragged along the bar
+    int dragTo{-1};  // where the dragged one would go if let go now
+};
+
+// Paints the buttons of a strip that lie in exposed with the style's tool buttons, so
+// they look native, each gap as a thin line, and where a dragged button would land.
+void paintStrip(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
+                const StripMarks& marks, const QRect& exposed);
