@@ -1,12 +1,41 @@
 #include "config/ButtonList.h"
 
+#include "store/TbrRec.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
+
+namespace {
+
+const QString Separator(11, QChar(0x2014));
+
+QString lineFor(const BtnRec& b)
+{
+    if (b.Kind == KindSeparator)
+        return Separator;
+    const QString target = QString::fromLocal8Bit(b.Executable).trimmed();
+    if (target.isEmpty())
+        return {};
+    const QString name = QString::fromLocal8Bit(b.Name);
+    if (!name.trimmed().isEmpty())
+        return name;
+    // A button without a name (a file written by hand, an older set) still shows on its
+    // toolbar, so it gets a line too, under its target's file name: without one it could
+    // not be edited, deleted or moved, and the lines would stop matching the buttons.
+    QString file = target;
+    while (file.size() > 1 && file.endsWith(QLatin1Char('/')))
+        file.chop(1);
+    file = file.mid(file.lastIndexOf(QLatin1Char('/')) + 1);
+    return file.isEmpty() ? target : file;
+}
+
+} // namespace
 
 ButtonList::ButtonList(QWidget* parent) : QListWidget(parent)
 {
@@ -14,6 +43,55 @@ ButtonList::ButtonList(QWidget* parent) : QListWidget(parent)
     // back; a drag here moves buttons through the owner instead.
     setDragEnabled(false);
     setDragDropMode(QAbstractItemView::NoDragDrop);
+}
+
+void ButtonList::addButtonLines(const TbrRec& tbr)
+{
+    for (int k = 1; k <= tbr.BtnCount && k <= MaxButtons; ++k) {
+        const QString line = lineFor(tbr.Btns[k]);
+        if (line.isEmpty())
+            continue;
+        auto* item = new QListWidgetItem(line, this);
+        item->setData(Qt::UserRole, k);
+        // A separator's line is drawn as dashes, which a screen reader would read out one
+        // by one; its item says what it is.
+        if (line == Separator)
+            item->setData(Qt::AccessibleTextRole, QStringLiteral("Separator"));
+    }
+}
+
+int ButtonList::recordAt(int row) const
+{
+    const QListWidgetItem* line = item(row);
+    return line ? line->data(Qt::UserRole).toInt() : 0;
+}
+
+int ButtonList::rowOf(int k) const
+{
+    for (int row = 0; row < count(); ++row)
+        if (item(row)->data(Qt::UserRole).toInt() == k)
+            return row;
+    return -1;
+}
+
+std::optional<int> ButtonList::selectedRecord() const
+{
+    const QListWidgetItem* line = currentItem();
+    if (!line || !line->isSelected())
+        return std::nullopt;
+    bool ok = false;
+    const int k = line->data(Qt::UserRole).toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return k;
+}
+
+int ButtonList::separatorWidth() const
+{
+    // The line, the margins an item keeps around its text, the scroll bar and the frame.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return fontMetrics().horizontalAdvance(Separator) + 2 * textMargin
+         + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) + 2 * frameWidth();
 }
 
 int ButtonList::rowAt(QPoint at)

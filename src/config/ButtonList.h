@@ -3,7 +3,12 @@
 #include <QListWidget>
 #include <QPoint>
 
-// The configuration window's list of a toolbar's buttons, one line each. A line can be
+#include <optional>
+
+struct TbrRec;
+
+// The configuration window's list of a toolbar's buttons, one line each, every line
+// keeping the record number of its button (Qt::UserRole). A line can be
 // dragged to another place with the left button: once the mouse has gone the desktop's
 // drag distance, a bar shows where the line would go, and letting go there reports the
 // move. Escape or another mouse button cancels it. The list never reorders its own
@@ -12,6 +17,18 @@ class ButtonList : public QListWidget {
     Q_OBJECT
 public:
     explicit ButtonList(QWidget* parent = nullptr);
+
+    // Adds a line for each button of tbr that shows on its toolbar.
+    void addButtonLines(const TbrRec& tbr);
+    // The record number of the button on a line (they count from 1); 0 when there is no
+    // such line.
+    int recordAt(int row) const;
+    // The line of record k; -1 when it has none.
+    int rowOf(int k) const;
+    // The record of the selected line, when a line is selected.
+    std::optional<int> selectedRecord() const;
+    // Wide enough to show a separator's line whole beside a scroll bar, in the list's font.
+    int separatorWidth() const;
 
     // While a line is dragged: the line it would go to if let go now; -1 otherwise.
     int dropRow() const { return m_drag == Drag::Dragging ? m_to : -1; }

@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <optional>
 
+class ButtonList;
 class ConfigActions;
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 class PositionBar;
 struct ToolbarSet;
@@ -92,6 +92,9 @@ private:
     };
 
     bool built() const { return m_toolbarList != nullptr; }
+    bool hasToolbar(std::uint8_t t) const;
+
+    // Making the controls, frame by frame.
     void ensureControls();
     // The frames laid out around the button list.
     struct Frames {
@@ -112,16 +115,19 @@ private:
     void setTabOrderOfControls();
     void connectControls();
     QPushButton* makeCommand(Command c, const QString& caption, QWidget* parent);
+
+    // Showing the set in the controls, raising none of the user's handlers.
     void toolbarChosen(std::uint8_t t);
+    void setPositionQuietly(int value);
+    void refreshButtonCommands();
+
+    // What the user does in the controls; every change goes through ConfigActions.
     void modeToggled(int m);
     void commandClicked(Command c);
     void lineSelected(int row);
     void lineDoubleClicked();
     void positionStepped(int value);
     void lineDragged(int from, int to);
-    void setPositionQuietly(int value);
-    void refreshButtonCommands();
-    bool hasToolbar(std::uint8_t t) const;
 
     ToolbarSet& m_set;
     ConfigActions& m_actions;
@@ -134,7 +140,7 @@ private:
 
     QLabel* m_handlePicture{nullptr};
     QComboBox* m_toolbarList{nullptr};
-    QListWidget* m_buttonList{nullptr};
+    ButtonList* m_buttonList{nullptr};
     PositionBar* m_positionBar{nullptr};
     QLabel* m_version{nullptr};
     std::array<QPushButton*, CommandCount> m_commands{};
