@@ -18,7 +18,7 @@ constexpr float FixedTwips = ButtonStrip::FixedTwips;
 // twips, with a margin), then an ordinary gap.
 constexpr float HandleBlankTwips = FixedTwips - GapTwips;
 
-// A 16x16 picture in a button of 23 x 22 pixels, as the platform toolbars draw it.
+// A 16x16 picture in a button of 23 x 22 pixels, the size of a plain tool button.
 constexpr int PlainWidthPx = 23;
 constexpr int PlainHeightPx = 22;
 // With a caption: the picture on top, the text under it.
