@@ -181,6 +181,7 @@ TEST_F(Desktop, HugeInheritsListsAreWalkedOnceAndCut)
 }
 
 // A folder of 2,000 pictures is listed once for all its icons, and again once it changes.
+// A folder of 2,000 pictures is listed once for all its icons, and again once it changes.
 TEST_F(Desktop, AFolderIsListedOnceForAllItsIconsUntilItChanges)
 {
     const QString folder = path("many/");
