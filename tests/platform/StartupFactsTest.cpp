@@ -92,27 +92,21 @@ TEST(DataFolder, RelativeBaseFoldersAndARelativeHomeAreIgnored)
     EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_CONFIG_DIRS"));
 }
 
+// Found from where the program lies, made on demand, and never over a file.
 TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItself)
 {
     QTemporaryDir dir;
     const EnvGuard guard{"XDG_CONFIG_HOME"};
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
     ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/bin")));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/share/applications")));
     writeFile(dir.filePath("usr/share/applications/vyrelight.desktop"), "[Desktop Entry]\n");
-    const Result<std::string> found = findDataFolder(bytes(dir.filePath("usr/bin")));
-    ASSERT_TRUE(found.ok()) << found.reason();
-    EXPECT_EQ(found.value(), bytes(dir.filePath("config/vyrelight")));
+    EXPECT_EQ(findDataFolder(bytes(dir.filePath("usr/bin"))).value(), bytes(dir.filePath("config/vyrelight")));
     EXPECT_TRUE(QFileInfo(dir.filePath("config/vyrelight")).isDir());
     // Without its share files beside it, the same folder is a build folder; one that cannot
     // be written (as root: one that is not there) leaves the files to the config folder.
     EXPECT_EQ(findDataFolder(bytes(dir.filePath("config"))).value(), bytes(dir.filePath("config")));
     EXPECT_EQ(findDataFolder(bytes(dir.filePath("gone"))).value(), bytes(dir.filePath("config/vyrelight")));
-}
 
-TEST(DataFolder, AFileOrAFolderThatCannotBeMadeIsRefusedAndLeftAlone)
-{
-    QTemporaryDir dir;
     writeFile(dir.filePath("file"), "keep me");
     const Result<std::string> file = findDataFolder(bytes(dir.path()), bytes(dir.filePath("file")));
     EXPECT_NE(file.reason().find("is a file"), std::string::npos) << file.reason();
