@@ -150,10 +150,8 @@ TEST(ExeIcons, FilesBuiltToCostStopAtTheirBudget)
     // of entries, each once compared with every section.
     const QByteArray costly = fixture::costlyPe(0xFFFF, 0xFFFF);
     const exe::Resources r = exe::readResources(span(costly));
-    EXPECT_EQ(r.format, exe::Format::Pe);
-    EXPECT_TRUE(r.budgetSpent);
+    EXPECT_TRUE(r.format == exe::Format::Pe && r.budgetSpent && r.groups.empty());
     EXPECT_LE(r.steps, exe::MaxSteps);
-    EXPECT_TRUE(r.groups.empty());
     // A small one of the same build is read to its end within its budget.
     const exe::Resources small = exe::readResources(span(fixture::costlyPe(3, 2)));
     EXPECT_FALSE(small.budgetSpent);
