@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QDataStream>
-#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -316,27 +315,6 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
     QFile::remove(cache);
     ASSERT_EQ(mkfifo(m_cache.c_str(), 0600), 0);
     EXPECT_EQ(run(), 6);
-}
-
-TEST_F(IconCacheFileTest, ACacheCutShortOrReplacedWhileTheProgramRunsIsNeverFatal)
-{
-    ASSERT_NO_FATAL_FAILURE(writeFile(QString::fromStdString(m_file), "TEST"));
-    EXPECT_EQ(run(), 6);
-    // Another launcher (or the user) cuts the cache short after this one has read it; the
-    // next save reads what it held before. Mapped, that read was a SIGBUS.
-    const QString cache = QString::fromStdString(m_cache);
-    const qint64 whole = QFileInfo(cache).size();
-    for (const qint64 cutTo : {whole / 2, qint64(0)}) {
-        SCOPED_TRACE(cutTo);
-        Source s(m_cache);
-        EXPECT_FALSE(s.icons.draw(m_file, 0, 16).isNull()); // the cache is read here
-        ASSERT_EQ(::truncate(m_cache.c_str(), cutTo), 0);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(s.icons.draw(m_file, i, 32).pixel(0, 0), qRgb(i * 50 + 10, 32, 0));
-        s.icons.saveCache();
-    }
-    EXPECT_LE(run(), 6); // a cut cache costs decoding, nothing else
-    EXPECT_EQ(run(), 0);
 }
 
 } // namespace
