@@ -1,6 +1,6 @@
 // Toolbars.cfg from arbitrary bytes: reading never crashes or hangs, and whatever was read
 // is written and read back to the same set.
-#include "FuzzFolder.h"
+#include "FuzzCheck.h"
 
 #include "store/Store.h"
 
@@ -9,18 +9,18 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static FuzzFolder folder;
-    folder.put("Toolbars.cfg", data, size);
+    static const TempDir folder;
+    freshFile(folder, "Toolbars.cfg", data, size);
 
     ToolbarSet first;
-    (void)ReadCfg(first, folder.path());
+    (void)ReadCfg(first, folder.path);
     FUZZ_CHECK(first.count() <= MaxToolbars);
     if (first.count() == 0)
         return 0;
 
-    FUZZ_CHECK(WriteCfg(first, folder.path()).empty());
+    FUZZ_CHECK(WriteCfg(first, folder.path).empty());
     ToolbarSet second;
-    FUZZ_CHECK(ReadCfg(second, folder.path()).empty());
+    FUZZ_CHECK(ReadCfg(second, folder.path).empty());
     FUZZ_CHECK(second.count() == first.count());
     for (int i = 0; i < first.count(); ++i) {
         const TbrRec& a = first.Tbrs[i];

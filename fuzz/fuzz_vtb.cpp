@@ -1,6 +1,6 @@
 // Toolbar files from arbitrary bytes: reading never crashes or hangs, and the buttons read
 // (a partial one after a malformed line included) survive writing and reading back.
-#include "FuzzFolder.h"
+#include "FuzzCheck.h"
 
 #include "store/Store.h"
 
@@ -22,9 +22,9 @@ std::vector<const BtnRec*> storedButtons(const TbrRec& t)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static FuzzFolder folder;
+    static const TempDir folder;
     TbrRec first;
-    first.Path = folder.put("Tools.vtb", data, size);
+    first.Path = freshFile(folder, "Tools.vtb", data, size);
 
     (void)ReadBtns(first);
     FUZZ_CHECK(first.BtnCount <= MaxButtons);

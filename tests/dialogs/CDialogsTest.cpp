@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -51,33 +52,26 @@ TEST_F(CDialogsTest, OpenAsksWithThePropertiesAndReturnsThePathAndItsTitle)
 
     ASSERT_EQ(backend.fileRequests.size(), 1u);
     const DialogBackend::FileRequest& r = backend.fileRequests[0];
-    EXPECT_EQ(r.mode, DialogBackend::FileRequest::Mode::Open);
-    EXPECT_EQ(r.title, "Pick");
-    EXPECT_EQ(r.folder, "/srv");
-    EXPECT_EQ(r.file, "/srv/old.vtb");
+    EXPECT_EQ(std::tuple(r.mode, r.title, r.folder, r.file, r.filterIndex, r.defaultSuffix, r.flags),
+              std::tuple(DialogBackend::FileRequest::Mode::Open, "Pick", "/srv", "/srv/old.vtb", 1, "vtb", 4u));
     EXPECT_EQ(r.nameFilters, QStringList({"V (VTB) (*.vtb)", "All Files (*)"}));
-    EXPECT_EQ(r.filterIndex, 1);
-    EXPECT_EQ(r.defaultSuffix, "vtb");
-    EXPECT_EQ(r.flags, 4u);
-    EXPECT_EQ(dlg.apiReturn(), 1);
-    EXPECT_EQ(dlg.extendedError(), 0);
-    EXPECT_EQ(dlg.filename(), "/home/u/my tools.v2.vtb");
-    EXPECT_EQ(dlg.fileTitle(), "my tools.v2.vtb");
+    EXPECT_EQ(std::tuple(dlg.apiReturn(), dlg.extendedError(), dlg.filename(), dlg.fileTitle()),
+              std::tuple(1, 0, "/home/u/my tools.v2.vtb", "my tools.v2.vtb"));
 }
 
-TEST_F(CDialogsTest, CancelledOrFailedFileDialogLeavesTheNamesAsTheyWere)
+// A cancel, a failure or a name longer than the buffer leaves the names as they were; the
+// bound excludes the terminator a buffer would need, and without one any length passes.
+TEST_F(CDialogsTest, FileDialogNamesChangeOnlyWhenAPathThatFitsIsChosen)
 {
-    const struct {
-        bool save;
-        std::uint32_t error;
-        int maxFileSize;
-        std::optional<QString> chosen; // what the dialog answered
-    } rows[] = {
-        {false, 0, 0, std::nullopt},              // plain cancel
-        {true, 0, 0, std::nullopt},               // the same for saving
-        {false, 0xFFFF, 0, std::nullopt},         // the dialog failed
-        {false, 0, 10, QString("/a/long/name")},  // 12 bytes do not fit a buffer of 10
-        {false, 0, 5, QString("/x/yz")},          // nor 5 in one of 5: the terminator needs one more
+    const QString deep = "/" + QString(400, 'd') + "/file";
+    const struct { bool save; std::uint32_t error; int maxFileSize; std::optional<QString> chosen; bool taken; } rows[] = {
+        {false, 0, 0, std::nullopt, false},          // plain cancel
+        {true, 0, 0, std::nullopt, false},           // the same for saving
+        {false, 0xFFFF, 0, std::nullopt, false},     // the dialog failed
+        {false, 0, 10, QString("/a/long/name"), false}, // 12 bytes do not fit a buffer of 10
+        {false, 0, 5, QString("/x/yz"), false},      // nor 5 in one of 5
+        {false, 0, 6, QString("/x/yz"), true},
+        {true, 0, 0, deep, true},
     };
     for (const auto& row : rows) {
         FakeDialogBackend b;
@@ -90,26 +84,12 @@ TEST_F(CDialogsTest, CancelledOrFailedFileDialogLeavesTheNamesAsTheyWere)
         else
             b.cancel(row.error);
         row.save ? d.showSave() : d.showOpen();
-        EXPECT_EQ(d.filename(), "keep");
-        EXPECT_EQ(d.fileTitle(), "title");
-        EXPECT_EQ(d.apiReturn(), 0);
-        EXPECT_EQ(d.extendedError(), row.chosen ? CDialogs::BufferTooSmall : std::int32_t(row.error));
+        EXPECT_EQ(b.fileRequests.at(0).mode, row.save ? DialogBackend::FileRequest::Mode::Save : DialogBackend::FileRequest::Mode::Open);
+        EXPECT_EQ(d.filename(), row.taken ? *row.chosen : "keep");
+        EXPECT_EQ(d.fileTitle() == "title", !row.taken);
+        EXPECT_EQ(d.apiReturn(), int(row.taken));
+        EXPECT_EQ(d.extendedError(), row.chosen && !row.taken ? CDialogs::BufferTooSmall : std::int32_t(row.error));
     }
-}
-
-TEST_F(CDialogsTest, PathsLongerThanTheDefaultBufferPassWhenNoSizeIsSet)
-{
-    const QString deep = "/" + QString(400, 'd') + "/file";
-    backend.choose(deep);
-    dlg.showSave();
-    EXPECT_EQ(backend.fileRequests.at(0).mode, DialogBackend::FileRequest::Mode::Save);
-    EXPECT_EQ(dlg.filename(), deep);
-    // The bound is exclusive of the terminator a buffer would need.
-    CDialogs sized(backend);
-    sized.setMaxFileSize(int(QString("/x/yz").size()) + 1);
-    backend.choose("/x/yz");
-    sized.showOpen();
-    EXPECT_EQ(sized.filename(), "/x/yz");
 }
 
 TEST_F(CDialogsTest, ColourTravelsRedInTheLowByteAndCancelIsAnErrorOnlyWhenAsked)
@@ -118,16 +98,10 @@ TEST_F(CDialogsTest, ColourTravelsRedInTheLowByteAndCancelIsAnErrorOnlyWhenAsked
     dlg.setFlags(2);
     backend.colors.push_back({QColor(1, 2, 3)});
     dlg.showColor();
-    EXPECT_EQ(backend.initialColors.at(0), QColor(0x99, 0x66, 0x33));
-    EXPECT_EQ(backend.colorsAsked.at(0).flags, 2u);
-    EXPECT_EQ(dlg.color(), 0x00030201);
-    EXPECT_EQ(dlg.action(), CDialogs::Color);
-    EXPECT_EQ(dlg.apiReturn(), 1);
-
+    EXPECT_EQ(std::tuple(backend.initialColors.at(0), backend.colorsAsked.at(0).flags), std::tuple(QColor(0x99, 0x66, 0x33), 2u));
+    EXPECT_EQ(std::tuple(dlg.color(), dlg.action(), dlg.apiReturn()), std::tuple(0x00030201, CDialogs::Color, 1));
     dlg.showColor(); // cancelled, CancelError false
-    EXPECT_EQ(dlg.color(), 0x00030201);
-    EXPECT_EQ(dlg.apiReturn(), 0);
-    EXPECT_EQ(dlg.extendedError(), 0);
+    EXPECT_EQ(std::tuple(dlg.color(), dlg.apiReturn(), dlg.extendedError()), std::tuple(0x00030201, 0, 0));
 
     dlg.setCancelError(true);
     try {
@@ -163,15 +137,9 @@ TEST_F(CDialogsTest, FontComesBackRoundedHalvesToEvenAndAlwaysLeavesFlags67)
         EXPECT_EQ(dlg.fontSize(), s.expected) << s.points;
     }
     const QFont& asked = backend.initialFonts.at(0);
-    EXPECT_TRUE(asked.bold());
-    EXPECT_TRUE(asked.underline());
-    EXPECT_FALSE(asked.italic());
-    EXPECT_EQ(asked.pointSize(), 12);
+    EXPECT_EQ(std::tuple(asked.bold(), asked.underline(), asked.italic(), asked.pointSize()), std::tuple(true, true, false, 12));
     EXPECT_NE(asked.family(), "Ignored"); // the face is an answer, never a question
-    EXPECT_EQ(dlg.fontName(), "DejaVu Sans");
-    EXPECT_FALSE(dlg.fontBold());
-    EXPECT_TRUE(dlg.fontItalic());
-    EXPECT_EQ(dlg.flags(), 67);
+    EXPECT_EQ(std::tuple(dlg.fontName(), dlg.fontBold(), dlg.fontItalic(), dlg.flags()), std::tuple("DejaVu Sans", false, true, 67));
 
     dlg.setFlags(0);
     dlg.setCancelError(true);
@@ -214,12 +182,10 @@ TEST_F(CDialogsTest, HelpOpensTheFileAndReportsWhetherItCould)
     dlg.setHelpFile("/usr/share/doc/x.html");
     dlg.setHelpCommand(3);
     dlg.showHelp();
-    EXPECT_EQ(dlg.apiReturn(), 1);
-    EXPECT_EQ(dlg.action(), CDialogs::Help);
+    EXPECT_EQ(std::tuple(dlg.apiReturn(), dlg.action()), std::tuple(1, CDialogs::Help));
     backend.helpOpens = false;
     dlg.showHelp();
-    EXPECT_EQ(dlg.apiReturn(), 0);
-    EXPECT_EQ(dlg.extendedError(), 0);
+    EXPECT_EQ(std::tuple(dlg.apiReturn(), dlg.extendedError()), std::tuple(0, 0));
     ASSERT_EQ(backend.helpShown.size(), 2u);
     EXPECT_EQ(backend.helpShown[0], std::pair(QString("/usr/share/doc/x.html"), 3u));
 }

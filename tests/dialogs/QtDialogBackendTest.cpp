@@ -48,16 +48,14 @@ TEST(QtDialogBackend, OpenStartsAtTheProposedFileWithTheFiltersAndReturnsThePath
         static_cast<QDialog&>(files).accept();
     });
     const DialogBackend::Choice<QString> chosen = backend.chooseFile(request);
-    EXPECT_EQ(seenTitle, request.title);
-    EXPECT_EQ(seenFolder, QDir(dir.path()).absolutePath());
-    EXPECT_EQ(seenFilter, "All Files (*)");
+    EXPECT_EQ(QStringList({seenTitle, seenFolder, seenFilter}),
+              QStringList({request.title, QDir(dir.path()).absolutePath(), "All Files (*)"}));
     ASSERT_TRUE(chosen.value);
     EXPECT_EQ(QFileInfo(*chosen.value).canonicalFilePath(), QFileInfo(dir.filePath("tools.vtb")).canonicalFilePath());
 
     whenShown([](QDialog& d) { d.reject(); });
     const DialogBackend::Choice<QString> cancelled = backend.chooseFile(request);
-    EXPECT_FALSE(cancelled.value);
-    EXPECT_EQ(cancelled.error, 0u);
+    EXPECT_TRUE(!cancelled.value && cancelled.error == 0u);
 }
 
 TEST(QtDialogBackend, ColourComesBackAsChosenAndHelpGoesToTheDesktopHandler)

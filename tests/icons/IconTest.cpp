@@ -1,16 +1,12 @@
 #include "support/TestHelpers.h"
 #include "icons/FileIconSource.h"
-#include "icons/IcoReader.h"
-#include "icons/IconCache.h"
 #include "icons/IconImageReader.h"
 #include "icons/IconReader.h"
 #include "support/IconFixtures.h"
 
 #include <QDir>
 #include <QFile>
-#include <QBuffer>
 #include <QDataStream>
-#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -29,18 +25,6 @@ namespace {
 const QString Good = QStringLiteral(VYRE_TEST_DATA "/icons/good/");
 
 using fixture::solid;
-
-TEST(IcoFile, APngEntryIsDrawnByTheImageLibraryScaledDown)
-{
-    // The bitmap entries are checked where they are parsed (tests/formats); here a
-    // 256x256 PNG entry, left half black, right half white.
-    const QStringList files = QDir(Good).entryList({"png-256-*.ico"});
-    ASSERT_EQ(files.size(), 1);
-    const QImage image = IcoReader::decode(iconfile::readBounded(Good + files[0], 1 << 20));
-    ASSERT_EQ(image.size(), QSize(16, 16));
-    EXPECT_EQ(image.pixel(1, 8), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(14, 8), qRgb(255, 255, 255));
-}
 
 TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentDrawnAtAnySideInProportion)
 {
@@ -88,15 +72,10 @@ TEST(FileIconSource, DamagedFilesAndWhatIsNotAFileGiveNothingAndNeverBlock)
     for (const QString& name : bad.entryList(QDir::Files))
         paths.push_back(bad.filePath(name).toStdString());
     ASSERT_GE(paths.size(), 30u);
+    // A pipe named as a program library: never opened, as pipes of any name are (formats).
     QTemporaryDir dir;
-    writeFile(dir.filePath("empty.dll"), "");
-    writeFile(dir.filePath("mz-only.exe"), "MZ");
-    writeFile(dir.filePath("text.icl"), QByteArray(200, 'x'));
-    for (const char* fifo : {"pipe.ico", "pipe.dll"})
-        ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath(fifo)).constData(), 0600), 0);
-    for (const char* name : {"missing.ico", "", "empty.dll", "mz-only.exe", "text.icl", "pipe.ico", "pipe.dll"})
-        paths.push_back(dir.filePath(name).toStdString());
-    paths.insert(paths.end(), {std::string(), std::string("/dev/zero")});
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("pipe.dll")).constData(), 0600), 0);
+    paths.insert(paths.end(), {dir.filePath("pipe.dll").toStdString(), "", "/dev/zero"});
     FileIconSource icons;
     for (const std::string& path : paths) {
         EXPECT_EQ(icons.count(path), 0) << path;
@@ -187,16 +166,16 @@ TEST(IconImageReader, Alone_PlainPicturesAreDecodedByTheirKindWithoutLoadingOthe
 
     QTemporaryDir dir;
     FileIconSource icons;
-    const struct { const char* name; QByteArray bytes; bool red; } rows[] = {
-        {"bitmap", bmp, true}, {"pixmap", xpm, true}, {"png", png, false}, {"icon", icoBytes, false}};
+    // Red squares, and the PNG of the icon file (left half black, right half white) scaled down.
+    const QRgb red = qRgb(0xC8, 0x1E, 0x1E), black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+    const struct { const char* name; QByteArray bytes; QRgb left, right; } rows[] = {
+        {"bitmap", bmp, red, red}, {"pixmap", xpm, red, red}, {"png", png, black, white}, {"icon", icoBytes, black, white}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         writeFile(dir.filePath(row.name), row.bytes);
         const QImage drawn = icons.draw(dir.filePath(row.name).toStdString(), 0);
-        ASSERT_FALSE(drawn.isNull());
-        if (row.red) {
-            EXPECT_EQ(drawn.pixel(8, 8), qRgb(0xC8, 0x1E, 0x1E));
-        }
+        ASSERT_EQ(drawn.size(), QSize(16, 16));
+        EXPECT_EQ(std::pair(drawn.pixel(1, 8), drawn.pixel(14, 8)), std::pair(row.left, row.right));
     }
     for (const QByteArray& other : {QByteArray("GIF89a\x10\x00\x10\x00\x80\x00\x00", 13), QByteArray("II*\x00\x08\x00\x00\x00", 8)}) {
         writeFile(dir.filePath("other.png"), other);
@@ -320,22 +299,11 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
         // Now named icon 1 at 16 px, the first record hides the sound one of that key:
         // both are decoded again rather than one shown in the other's place.
         {"an index changed", [&](QByteArray b) { b[qsizetype(12 + 12 + 4 + m_file.size() + 32)] ^= 1; return b; }, 2},
-        {"the last byte of every record",
-         [](QByteArray b) {
-             for (qsizetype at = 12; at + 12 <= b.size();) {
-                 const qsizetype n = qsizetype(fixture::get32(b, at));
-                 b[at + 12 + n - 1] = char(b[at + 12 + n - 1] ^ 0x5A);
-                 at += 12 + n;
-             }
-             return b;
-         },
-         6},
         {"cut in the last record", [](QByteArray b) { b.chop(100); return b; }, 1},
         {"cut in the first record", [](QByteArray b) { return b.left(40); }, 6},
         {"a record's length too long", [](QByteArray b) { b[12 + 1] = char(0x7F); return b; }, 6},
         {"another version", [](QByteArray b) { b[8] = char(b[8] + 1); return b; }, 6},
         {"not a cache", [](QByteArray) { return QByteArray(5000, 'x'); }, 6},
-        {"empty", [](QByteArray) { return QByteArray(); }, 6},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -347,46 +315,6 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
     QFile::remove(cache);
     ASSERT_EQ(mkfifo(m_cache.c_str(), 0600), 0);
     EXPECT_EQ(run(), 6);
-}
-
-TEST_F(IconCacheFileTest, ACacheCutShortOrReplacedWhileTheProgramRunsIsNeverFatal)
-{
-    ASSERT_NO_FATAL_FAILURE(writeFile(QString::fromStdString(m_file), "TEST"));
-    EXPECT_EQ(run(), 6);
-    // Another launcher (or the user) cuts the cache short after this one has read it; the
-    // next save reads what it held before. Mapped, that read was a SIGBUS.
-    const QString cache = QString::fromStdString(m_cache);
-    const qint64 whole = QFileInfo(cache).size();
-    for (const qint64 cutTo : {whole / 2, qint64(0)}) {
-        SCOPED_TRACE(cutTo);
-        Source s(m_cache);
-        EXPECT_FALSE(s.icons.draw(m_file, 0, 16).isNull()); // the cache is read here
-        ASSERT_EQ(::truncate(m_cache.c_str(), cutTo), 0);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(s.icons.draw(m_file, i, 32).pixel(0, 0), qRgb(i * 50 + 10, 32, 0));
-        s.icons.saveCache();
-    }
-    EXPECT_LE(run(), 6); // a cut cache costs decoding, nothing else
-    EXPECT_EQ(run(), 0);
-}
-
-TEST_F(IconCacheFileTest, ACacheThatIsNotARegularFileIsNeitherReadNorReplaced)
-{
-    ASSERT_NO_FATAL_FAILURE(writeFile(QString::fromStdString(m_file), "TEST"));
-    QDir().mkpath(QFileInfo(QString::fromStdString(m_cache)).absolutePath());
-    const std::string pipe = m_dir.filePath("pipe").toStdString();
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    ASSERT_EQ(symlink(pipe.c_str(), m_cache.c_str()), 0);
-    EXPECT_EQ(run(), 6); // the program goes on without it
-    struct stat st{};
-    ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
-    ASSERT_EQ(::lstat(m_cache.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    IconCache cache(m_cache);
-    cache.store({m_file, 1, 2, 3, 4, 0, 16}, QImage());
-    const Result<void> saved = cache.save();
-    EXPECT_NE(saved.reason().find("is not a regular file"), std::string::npos) << saved.reason();
 }
 
 } // namespace

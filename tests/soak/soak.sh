@@ -124,13 +124,9 @@ start_run() {
 }
 
 end_run() { # SIGTERM now (possibly in the middle of an action): gone within 1 s, file whole
-  local t0=$EPOCHREALTIME
-  kill -TERM "$APP_PID" 2>/dev/null || alive
-  for _ in $(seq 20); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.05; done
-  kill -0 "$APP_PID" 2>/dev/null && fail "still running 1 s after SIGTERM: a hang (seed $seed)"
-  local rc=0; wait "$APP_PID" || rc=$?
-  [ "$rc" = 0 ] || fail "ended with status $rc after SIGTERM (seed $seed)"
-  APP_PID=""
+  alive
+  end_app TERM "a hang (seed $seed)"
+  [ "$STATUS" = 0 ] || fail "ended with status $STATUS after SIGTERM (seed $seed)"
   check_log
   if [ "$(cat "$d/Toolbars.cfg")" != "$old" ] && ! whole "$d/Toolbars.cfg"; then
     cp "$d/Toolbars.cfg" /tmp/soak-Toolbars.cfg
@@ -138,7 +134,6 @@ end_run() { # SIGTERM now (possibly in the middle of an action): gone within 1 s
   fi
   ls "$d"/.Toolbars.cfg.tmp-* >/dev/null 2>&1 && fail "a temporary file was left behind"
   runs=$((runs + 1))
-  : "$t0"
 }
 
 runs=0; total=0; worst=0; peak=0

@@ -14,8 +14,6 @@ public:
 
     std::unique_ptr<Ticker> makeTicker() override { return std::make_unique<FakeTicker>(*this); }
 
-    ms now() const { return m_now; }
-
     void advance(ms span)
     {
         const ms end = m_now + span;

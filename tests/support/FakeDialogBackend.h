@@ -26,9 +26,8 @@ public:
         initialColors.push_back(initial);
         return next(colors);
     }
-    Choice<QFont> chooseFont(QWidget* owner, const QFont& initial) override
+    Choice<QFont> chooseFont(QWidget*, const QFont& initial) override
     {
-        fontsAsked.push_back({owner, 0});
         initialFonts.push_back(initial);
         return next(fonts);
     }
@@ -57,7 +56,6 @@ public:
     std::vector<FileRequest> fileRequests;
     std::vector<Asked> colorsAsked;
     std::vector<QColor> initialColors;
-    std::vector<Asked> fontsAsked;
     std::vector<QFont> initialFonts;
     std::vector<Asked> printersAsked;
     std::vector<PrintRange> initialRanges;
