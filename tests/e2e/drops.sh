@@ -60,7 +60,7 @@ drag_to() {
   answer_at "$x" $((y - 15)) refused || fail "the drag was taken above $x,$y"
   if [ -n "${HOLD:-}" ]; then eval "$HOLD"
   elif [ "${EXPECT:-taken}" = taken ]; then answer_at "$x" "$y" taken || fail "the target at $x,$y did not answer the drag"
-  else xdotool mousemove "$x" "$y"; sleep 0.3 # only to see that the target does not take it
+  else xdotool mousemove "$x" "$y"; ! WAIT_TENTHS=3 poll answered taken || echo "taken where refused" >&2
   fi
   xdotool mouseup 1
   poll dropped || echo "drop unfinished"
