@@ -387,35 +387,6 @@ TEST_F(ButtonCommandsTest, ALineDraggedInTheListPassesEachLineOnItsWayAndStaysSe
     EXPECT_EQ(list()->currentRow(), 2);
 }
 
-// A button dragged along its toolbar goes where it is let go, passing each button the
-// toolbar shows (a blank one, left out of the bar, keeps its record), each step saved;
-// the configuration window showing the toolbar selects it there. Escape cancels.
-TEST_F(ButtonCommandsTest, AButtonDraggedAlongItsToolbarGoesWhereItIsLetGoAndEscapeCancels)
-{
-    start(line("A") + line("X") + line("B") + line("", KindSeparator) + line("C"));
-    app->set().Tbrs[0].Btns[2].Executable = " "; // X: blank, not shown
-    app->toolbars().ready(0).rebuild();
-    app->config().refreshButtonList(0);
-    // On the bar: 3 A, 4 B, 5 the gap, 6 C.
-    drag(&strip(), onStrip(3), onStrip(6));
-    EXPECT_EQ(inSet(), "B X | C A");
-    EXPECT_EQ(inWindow(), "B | C A");
-    EXPECT_EQ(inList(), "B | C A");
-    EXPECT_EQ(read("Default.vtb"), VtbHeader + line("B") + line("", 4) + line("C") + line("A"));
-    EXPECT_EQ(list()->currentItem()->text(), "A");
-    EXPECT_EQ(bar()->value(), 3);
-
-    const std::string before = read("Default.vtb");
-    drag(&strip(), onStrip(6), onStrip(3), true);
-    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
-    EXPECT_EQ(read("Default.vtb"), before);
-    EXPECT_EQ(inWindow(), "B | C A");
-    // Still a launcher: a click starts the button.
-    QTest::mouseClick(&strip(), Qt::LeftButton, {}, onStrip(3));
-    ASSERT_EQ(shell.calls.size(), 1u);
-    EXPECT_EQ(shell.calls[0].target, "/bin/B");
-}
-
 // A right click on a button: "Edit Button..." turns the configuration window to its
 // toolbar with its line selected under the editor; "Delete Button" asks first; the moves
 // take it one place along. A change from another toolbar leaves the list alone, and

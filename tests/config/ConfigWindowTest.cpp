@@ -2,6 +2,7 @@
 #include "config/ConfigWindow.h"
 #include "store/ToolbarSet.h"
 #include "support/AccessibleNames.h"
+#include "support/WholeText.h"
 #include "support/WindowKind.h"
 #include "toolbar/BuiltinPictures.h"
 
@@ -346,12 +347,7 @@ TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAn
         {"corA(0)", {"chkMode(0)", "chkMode(1)", "chkMode(2)", "chkMode(3)", "chkMode(4)", "chkMode(5)"}},
         {"corA(4)", {"btnCfg(0)"}},
     };
-    const QFont saved = QApplication::font();
-    for (const qreal factor : {1.0, 2.0}) {
-        SCOPED_TRACE(factor);
-        QFont larger = saved;
-        larger.setPointSizeF(saved.pointSizeF() * factor);
-        QApplication::setFont(larger);
+    atEveryFontScale([&] {
         ConfigWindow window(set, *this);
         window.showToolbar(3);
         // Where the named piece (unnamed: the window) or its contents lie in the window.
@@ -383,8 +379,7 @@ TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAn
         // The side bar runs down the whole left edge; the window cannot be resized.
         EXPECT_EQ(place("picSideBar"), QRect(0, 0, place("picSideBar").width(), window.height()));
         EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    }
-    QApplication::setFont(saved);
+    });
 }
 
 } // namespace

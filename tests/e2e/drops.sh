@@ -2,7 +2,7 @@
 # Real X drags from a stand-in file manager onto toolbars: files handed to a program one
 # by one, copied into a folder byte for byte, taken by a folded auto-hide bar that opens
 # for the drag and folds again, refused where a drop would do nothing, and a file on the
-# handle becoming a new button.
+# handle opening the button editor.
 source "$(dirname "$0")/lib.bash"
 SOURCE=${2:?usage: $0 path/to/vyrelight path/to/vyre_dragsource}
 start_x_wm
@@ -60,7 +60,7 @@ drag_to() {
   answer_at "$x" $((y - 15)) refused || fail "the drag was taken above $x,$y"
   if [ -n "${HOLD:-}" ]; then eval "$HOLD"
   elif [ "${EXPECT:-taken}" = taken ]; then answer_at "$x" "$y" taken || fail "the target at $x,$y did not answer the drag"
-  else xdotool mousemove "$x" "$y"; sleep 0.3 # only to see that the target does not take it
+  else xdotool mousemove "$x" "$y"; ! WAIT_TENTHS=3 poll answered taken || echo "taken where refused" >&2
   fi
   xdotool mouseup 1
   poll dropped || echo "drop unfinished"
@@ -101,15 +101,11 @@ cmp "$a" "$d/box2/a b.txt" || fail "the file in the folded bar's folder differs"
 folded_again() { [ "$(width)" = 29 ]; }
 poll folded_again || fail "the bar did not fold again after the drop: $(width) px"
 
-# A file dropped on Default's handle opens the button editor filled from it; OK adds the
-# button to the toolbar's file.
+# A file dropped on Default's handle opens the button editor (what it holds then, and what
+# OK adds, is tested in-process).
 # A hand never lets go at the very first point over a window: a few moves over the handle.
 [ "$(HOLD='answer_at 116 116 taken && answer_at 113 113 taken || fail "the handle did not answer"' \
      drag_to 114 114 "$a")" = "drop taken" ] || fail "the handle refused the drop"
-editor=$(wait_window "Add Button") || fail "the drop on the handle opened no editor"
-point_into "$editor"
-xdotool key Return
-wait_gone "Add Button" || fail "OK did not close the editor"
-tail -n 1 "$d/Default.vtb" | cmp - <(crlf "a b;$a;;1;;0;") || { cat -A "$d/Default.vtb"; fail "OK did not add the dropped file's button"; }
+wait_window "Add Button" >/dev/null || fail "the drop on the handle opened no editor"
 stop_app
 echo "drops: passed"

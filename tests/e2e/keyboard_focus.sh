@@ -3,8 +3,7 @@
 # window, a digit starts its second button, and Escape gives the focus back.
 source "$(dirname "$0")/lib.bash"
 SOURCE_BIN=${2:?usage: $0 vyrelight dragsource}
-start_x
-start_wm
+start_x_wm
 d="$TMP/data"
 mkdir -p "$d"
 cat > "$d/mark.sh" <<'SH'
@@ -12,13 +11,10 @@ cat > "$d/mark.sh" <<'SH'
 echo started > "$(dirname "$0")/started.txt"
 SH
 chmod +x "$d/mark.sh"
-crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" \
-     "Default;1500;1500;;;0;0;0;-1;-1;0;0;" \
-     "Keys;4500;3000;$d/keys.vtb;;0;0;0;-1;-1;0;0;" > "$d/Toolbars.cfg"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" > "$d/Default.vtb"
+write_cfg "$d/Toolbars.cfg" "Default;1500;1500;;;0;0;0;-1;-1;0;0;" "Keys;4500;3000;$d/keys.vtb;;0;0;0;-1;-1;0;0;"
+write_vtb "$d/Default.vtb"
 # A separator first: the digits count buttons, not separators.
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" ";;;4;;0;" "First;/bin/true;;1;;0;" \
-     "Mark it;$d/mark.sh;;1;;0;" > "$d/keys.vtb"
+write_vtb "$d/keys.vtb" ";;;4;;0;" "First;/bin/true;;1;;0;" "Mark it;$d/mark.sh;;1;;0;"
 start_app "$d"
 bar=$(wait_window Keys) || fail "the launcher did not come up"
 

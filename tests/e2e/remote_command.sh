@@ -21,16 +21,13 @@ printf '%s\n' "T	1	shown	Default" "	B	1	Mark it	$d/mark.sh" \
               "T	2	hidden	$bar" "	B	1	Other	$d/mark.sh" > "$TMP/expected"
 diff "$TMP/expected" "$TMP/list" || fail "--list printed another set"
 
-# By a case-folded name with a blank: the button's program starts.
-cli --press default "mark IT" || fail "--press failed: $(cat "$TMP/err")"
+# How names are matched is tested in-process; here the words cross to the running launcher
+# whole: a name with a blank, a slash and non-ASCII bytes.
+cli --press Default "Mark it" || fail "--press failed: $(cat "$TMP/err")"
 poll test -s "$d/pressed.txt" || fail "--press did not start the button's program"
-
-# By number, a name with a blank, a slash and non-ASCII bytes.
-cli --toggle 2 || fail "--toggle 2 failed"
+cli --toggle "$bar" || fail "--toggle by its name failed"
 shown() { cli --list | grep -qx "T	2	shown	$bar"; }
 poll shown || fail "--toggle did not show the toolbar"
-cli --toggle "$bar" || fail "--toggle by its name failed"
-cli --list | grep -qx "T	2	hidden	$bar" || fail "--toggle did not hide the toolbar again"
 
 # expect_status N COMMAND...: the start ends with status N; its message is in $TMP/err.
 expect_status() {
@@ -41,14 +38,15 @@ expect_status() {
 }
 expect_status 1 --press Default Nowhere
 grep -q "no button named 'Nowhere'" "$TMP/err" || fail "no reason for a missing button: $(cat "$TMP/err")"
-expect_status 1 --toggle 3
 expect_status 2 --press Default
 kill -0 "$APP_PID" || fail "the launcher ended"
 stop_app
 
-# No launcher runs: this start becomes it, then carries the command out.
+# No launcher runs: this start becomes it, then carries the command out (the toolbar was
+# saved shown).
 start_app "$d" --toggle "$bar"
 wait_window Default >/dev/null || fail "the start with --toggle did not become the launcher"
-poll shown || fail "the start that became the launcher did not carry out --toggle"
+hidden() { cli --list | grep -qx "T	2	hidden	$bar"; }
+poll hidden || fail "the start that became the launcher did not carry out --toggle"
 stop_app
 echo "remote_command: passed"

@@ -120,21 +120,7 @@ TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndItsTabOrder
     EXPECT_TRUE(ok()->isDefault());
     expectTabOrder(*editor, {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)", "txtNAME(4)",
                              "btnOPEN(1)", "btnCOM(0)", "btnCOM(1)", "optMODE(0)", "optMODE(1)", "cbxTbrs"});
-    const QStringList captions = {"Name:", "Executable:", "Parameters:", "Icon:"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(child<QLabel>(QStringLiteral("lblTXT(%1)").arg(i))->text(), captions[i]);
-}
-
-TEST_F(ButtonEditorTest, EveryControlIsNamedByEarAndTheBrowseButtonsSayWhatTheyBrowseFor)
-{
-    open();
-    EXPECT_EQ(unnamedControls(*editor), QStringList());
-    const std::pair<const char*, const char*> names[] = {{"btnOPEN(0)", "Browse for the executable"},
-                                                         {"btnOPEN(1)", "Browse for the icon"},
-                                                         {"txtNAME(4)", "Icon index"},
-                                                         {"cbxTbrs", "Toolbar to recall"}};
-    for (const auto& [object, name] : names)
-        EXPECT_EQ(accessibleName(child(object)), name) << object;
+    EXPECT_EQ(unnamedControls(*editor), QStringList()); // each heard by a screen reader
 }
 
 TEST_F(ButtonEditorTest, OkFollowsNameTargetAndModeAndASeparatorStoresNoneOfTheTexts)
@@ -208,21 +194,10 @@ TEST_F(ButtonEditorTest, EditingFillsTheBoxesAndASeparatorOpensInSeparatorModeWi
     EXPECT_EQ(stored[0].button.IconIndex, 0);
 }
 
-// A button whose texts are not UTF-8 (Latin-1 from an older system) still starts its
-// program after Edit and Ok untouched, and a dropped file with such a name keeps it.
-TEST_F(ButtonEditorTest, TextsThatAreNotUtf8SurviveEditAndDropByteForByte)
+// Texts that are not UTF-8 (Latin-1 from an older system): the round trip of the boxes
+// is the fields' test; here what the window adds, the recall list and a drop.
+TEST_F(ButtonEditorTest, TextsThatAreNotUtf8SurviveTheRecallListAndADropByteForByte)
 {
-    const BtnRec b{"Caf\xe9", "/opt/caf\xe9/run", "--titre=\xe9t\xe9", KindFile, "/i/caf\xe9.ico", 2, 0};
-    open(ButtonPurpose::Edit)->fill(b);
-    leave(1);
-    ok()->click();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].button.Name, b.Name);
-    EXPECT_EQ(stored[0].button.Executable, b.Executable);
-    EXPECT_EQ(stored[0].button.Parameters, b.Parameters);
-    EXPECT_EQ(stored[0].button.IconFile, b.IconFile);
-    EXPECT_EQ(stored[0].button.IconIndex, 2);
-
     // The recall list offers a toolbar named in Latin-1 under the same bytes.
     set.Tbrs[1].Name = "Jeux \xe9t\xe9";
     open();
@@ -236,9 +211,9 @@ TEST_F(ButtonEditorTest, TextsThatAreNotUtf8SurviveEditAndDropByteForByte)
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(box(1), &drop);
     ok()->click();
-    ASSERT_EQ(stored.size(), 2u);
-    EXPECT_EQ(stored[1].button.Name, "Jeux \xe9t\xe9");
-    EXPECT_EQ(stored[1].button.Executable, "/srv/r\xe9gler.sh");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].button.Name, "Jeux \xe9t\xe9");
+    EXPECT_EQ(stored[0].button.Executable, "/srv/r\xe9gler.sh");
 }
 
 TEST_F(ButtonEditorTest, LeavingOrDroppingOnTheTargetBoxCompletesTheName)
@@ -320,10 +295,6 @@ TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesN
     dialogs.choose(program);
     child<QAbstractButton>("btnOPEN(0)")->click();
     EXPECT_EQ(texts(), QStringList({"tool", program, "", program, "1"}));
-    // A document keeps the name and the icon.
-    dialogs.choose(dir.filePath("b.txt"));
-    child<QAbstractButton>("btnOPEN(0)")->click();
-    EXPECT_EQ(texts(), QStringList({"tool", dir.filePath("b.txt"), "", program, "1"}));
 }
 
 // "Folder..." takes a folder as target from the folder chooser, which starts in the
@@ -358,19 +329,13 @@ TEST_F(ButtonEditorTest, FolderButtonTakesAChosenFolderAsTargetAndNameAndCancelC
     dialogs.choose(latin1);
     folder->click();
     EXPECT_EQ(texts(), QStringList({"Work", latin1, "", "", ""}));
-    // A name that is not UTF-8 comes through byte for byte.
-    box(0)->clear();
-    dialogs.choose(latin1);
-    folder->click();
     ok()->click();
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].button.Name, "caf\xe9");
-    EXPECT_EQ(stored[0].button.Executable, "/srv/caf\xe9/");
     EXPECT_EQ(stored[0].button.IconIndex, 0);
 
-    ASSERT_EQ(dialogs.fileRequests.size(), 4u);
-    const QString starts[] = {QDir::homePath(), dir.path(), projects, QDir::homePath()};
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(dialogs.fileRequests.size(), 3u);
+    const QString starts[] = {QDir::homePath(), dir.path(), projects};
+    for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(dialogs.fileRequests[i].mode, DialogBackend::FileRequest::Mode::Folder) << i;
         EXPECT_EQ(dialogs.fileRequests[i].title, "Button Folder") << i;
         EXPECT_EQ(dialogs.fileRequests[i].folder, starts[i]) << i;

@@ -71,21 +71,13 @@ protected:
     std::vector<Stored> stored;
 };
 
-TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
+TEST_F(ToolbarEditorTest, ControlsTabOrderAndOkOnlyWithAName)
 {
     auto editor = make(ToolbarPurpose::Add);
     editor->show();
     EXPECT_EQ(editor->windowTitle(), "Add Toolbar");
     expectFixedWindow(*editor, Qt::Tool, true);
-    const std::pair<const char*, const char*> captions[] = {
-        {"lblTXT(0)", "Name:"}, {"lblTXT(1)", "Path:"}, {"lblTXT(2)", "Icon:"},
-        {"btnOPEN(0)", "..."},  {"btnOPEN(1)", "..."},  {"btnCOM(0)", "&Ok"}, {"btnCOM(1)", "&Cancel"}};
-    for (const auto& [name, caption] : captions) {
-        QWidget* w = child(*editor, name);
-        const QString text = w->inherits("QLabel") ? static_cast<QLabel*>(w)->text()
-                                                   : static_cast<QAbstractButton*>(w)->text();
-        EXPECT_EQ(text, caption) << name;
-    }
+    EXPECT_EQ(unnamedControls(*editor), QStringList()); // each heard by a screen reader
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(field(*editor, i)->text().isEmpty());
         EXPECT_FALSE(field(*editor, i)->acceptDrops());
@@ -107,18 +99,6 @@ TEST_F(ToolbarEditorTest, ControlsCaptionsTabOrderAndOkOnlyWithAName)
         field(*editor, s.field)->setText(s.text);
         EXPECT_EQ(ok->isEnabled(), s.enabled) << s.field << " " << s.text;
     }
-}
-
-TEST_F(ToolbarEditorTest, EveryControlIsNamedByEarAndTheBrowseButtonsSayWhatTheyBrowseFor)
-{
-    auto editor = make(ToolbarPurpose::Add);
-    EXPECT_EQ(unnamedControls(*editor), QStringList());
-    const std::pair<const char*, const char*> names[] = {
-        {"btnOPEN(0)", "Browse for the toolbar file"},
-        {"btnOPEN(1)", "Browse for the icon"},
-        {"txtNAME(3)", "Icon index"}};
-    for (const auto& [object, name] : names)
-        EXPECT_EQ(accessibleName(child(*editor, object)), name) << object;
 }
 
 TEST_F(ToolbarEditorTest, EditStartsFromTheRecordWithTheFileLocked)

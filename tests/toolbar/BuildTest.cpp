@@ -26,7 +26,6 @@ TEST_F(ToolbarTest, WindowSizeInTwipsAndPixelsFollowsButtonsAndOrientation)
     } rows[] = {
         {false, true, 1715, 420, 420},
         {true, true, 435, 1670, 420}, // standing, the record keeps the handle's height
-        {false, false, 420, 420, 420},
         {true, false, 420, 420, 420},
     };
     for (const auto& row : rows) {
@@ -223,16 +222,6 @@ TEST(BuiltinPictures, DrawnSharpForAScaledScreen)
         EXPECT_EQ(file.pixelColor(file.width() - 1, 0).alpha(), 0) << ratio;
         EXPECT_EQ(builtinClawsPicture(ratio, Qt::black).devicePixelRatio(), ratio);
     }
-}
-
-TEST_F(ToolbarTest, TheHandleTellsItsToolbarAndTheWayToTheMenuAndNamesShowWhileAnotherProgramIsActive)
-{
-    ToolbarWindow& w = built(1, {Btn("Mail")});
-    EXPECT_TRUE(w.testAttribute(Qt::WA_AlwaysShowToolTips));
-    EXPECT_EQ(w.handle().toolTip(), "Toolbar 1\nright-click for the menu, double-click to configure");
-    rec(1).Name = "Work";
-    w.showIdentity();
-    EXPECT_EQ(w.handle().toolTip(), "Work\nright-click for the menu, double-click to configure");
 }
 
 // The font database may be loading on another thread while the first toolbars are built:

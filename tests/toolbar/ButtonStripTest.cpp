@@ -64,6 +64,19 @@ TEST(ButtonStrip, PlainButtonIs23By22PixelsAtAnyTwipsPerPixel)
     }
 }
 
+// A wrapped bar starts a new row only for a button that would pass its end: one that
+// ends exactly there still fits.
+TEST(ButtonStrip, AWrappedBarBreaksARowOnlyForAButtonThatWouldPassItsEnd)
+{
+    Strip strip;
+    strip.setWrappable(true);
+    for (auto [width, rows] : {std::pair{1625.0f, 1}, {1624.0f, 2}}) { // 470 + 3 x 345 + 120
+        strip.setWidthTwips(width);
+        EXPECT_EQ(strip.heightTwips(), 330.0f * float(rows)) << width;
+        EXPECT_EQ(strip.buttonRect(6).top(), 330.0 * (rows - 1)) << width;
+    }
+}
+
 TEST(ButtonStrip, OnlyALeftClickPressedAndReleasedOnOneNormalButtonCounts)
 {
     Strip strip;

@@ -104,12 +104,6 @@ TEST(FoldGeometry, AFoldEndsWithinItsStepBoundHoweverLongTheBar)
     }
 }
 
-TEST(FoldGeometry, UnfoldTakesTheFullLengthAndStandingTheButtonsWidth)
-{
-    EXPECT_EQ(unfoldedSize({435.1f, 420}, false, 1715, 345), (Size{1715, 420}));
-    EXPECT_EQ(unfoldedSize({435.1f, 435.1f}, true, 1670, 345), (Size{435, 1670}));
-}
-
 TEST(FoldGeometry, PausesKeepAFoldWithinItsBudgetHoweverLong)
 {
     const struct {
