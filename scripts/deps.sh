@@ -17,6 +17,10 @@ packages=(
   openbox icewm
   # A headless Wayland compositor with XWayland, for running in a Wayland session.
   weston xwayland
+  # The accessibility bus and a client of it, for reading the launcher as a screen
+  # reader does: a private session bus (dbus-run-session), the bus itself, Python's
+  # bindings of its client library.
+  dbus-daemon dbus-bin at-spi2-core python3-gi gir1.2-atspi-2.0
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Through the accessibility bus, as a screen reader or voice control sees the launcher:
+# a toolbar is a named tool bar of named buttons (captions off) and separators, with its
+# handle as the button of its menu; a button's Press action starts its program, and a
+# mode box's Toggle action applies the mode (saved, the toolbar folds).
+# A session bus of the script's own, so its accessibility bus meets no other run's.
+if [ -z "${VYRE_PRIVATE_BUS:-}" ]; then
+  command -v dbus-run-session >/dev/null || { echo "FAIL: dbus-run-session is missing (scripts/deps.sh)" >&2; exit 1; }
+  VYRE_PRIVATE_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+source "$(dirname "$0")/lib.bash"
+# The system's Python, which holds the bus's bindings (python3-gi, gir1.2-atspi-2.0).
+ATSPI=(/usr/bin/python3 "$(dirname "$0")/atspi.py")
+start_x
+start_wm
+# The accessibility bus is started on demand; asked for now, it is there when the
+# launcher looks for it. Qt then talks to it without a desktop switching it on.
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
+  fail "no accessibility bus (at-spi2-core)"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
+d="$TMP/data"
+mkdir -p "$d"
+cat > "$d/mark.sh" <<'SH'
+#!/bin/sh
+echo pressed > "$(dirname "$0")/pressed.txt"
+SH
+chmod +x "$d/mark.sh"
+crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" "Default;1500;1500;;;0;0;0;0;-1;0;0;" > "$d/Toolbars.cfg"
+crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Mark;$d/mark.sh;;1;;0;" ";;;4;;0;" \
+     "Other;/bin/true;;1;;0;" > "$d/Default.vtb"
+start_app "$d"
+wait_window Default >/dev/null || fail "Default did not come up"
+
+tree() { "${ATSPI[@]}" tree > "$TMP/tree.txt" 2>&1; }
+has() { tree && grep -q -- "$1" "$TMP/tree.txt"; }
+expect() { poll has "$1" || { cat "$TMP/tree.txt" >&2; fail "$2"; }; }
+act() { poll "${ATSPI[@]}" do "$@" || { cat "$TMP/tree.txt" >&2; fail "no $1 '$2' to $3"; }; }
+
+# The tool bar, named as its toolbar and reached by the keyboard, holds the buttons by name
+# and the separator.
+expect "tool bar 'Default'" "the toolbar is not on the accessibility bus"
+grep -A3 "tool bar 'Default'" "$TMP/tree.txt" | sed 's/^ *//; s/ enabled.*//' > "$TMP/bar.txt"
+printf '%s\n' "tool bar 'Default' ['SetFocus']" "push button 'Mark' ['Press']" "separator '' []" \
+  "push button 'Other' ['Press']" | diff - "$TMP/bar.txt" || fail "the toolbar reads otherwise"
+grep -q "push button 'Default menu' \['ShowMenu', 'Press'\]" "$TMP/tree.txt" || fail "the handle is no menu button"
+
+# Pressed through the bus, a button starts its program.
+act "push button" Mark Press
+poll test -s "$d/pressed.txt" || fail "pressing the button through the bus started nothing"
+
+# A second start opens the configuration window, where Auto Hide is ticked by its
+# action: the mode is saved and the toolbar folds, its buttons no longer showing.
+"$d/vyrelight" || fail "the second start failed"
+expect "check box 'Auto Hide' \['Toggle'" "the configuration window's mode boxes are not on the bus"
+act "check box" "Auto Hide" Toggle
+poll grep -q "^Default;1500;1500;;;0;0;0;0;-1;-1;0;" "$d/Toolbars.cfg" ||
+  { cat "$d/Toolbars.cfg" >&2; fail "the mode ticked through the bus was not saved"; }
+folded() { has "push button 'Mark'" && ! grep "push button 'Mark'" "$TMP/tree.txt" | grep -q showing; }
+poll folded || { cat "$TMP/tree.txt" >&2; fail "the folded toolbar still shows its buttons"; }
+stop_app
+echo "accessibility: passed"
