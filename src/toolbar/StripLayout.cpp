@@ -127,6 +127,7 @@ void StripLayout::measure(const QFontMetrics& fm)
             if (b.style != ButtonStrip::Style::Normal || b.caption.isEmpty())
                 continue;
             if (b.captionPx < 0) {
+                b.shape.reset();
                 // Most captions fit: measured once, and elided (shaped again) only when not.
                 const int whole = b.caption.size() <= MaxCaptionChars ? fm.horizontalAdvance(b.caption) : -1;
                 if (whole >= 0 && whole <= MaxCaptionPx) {

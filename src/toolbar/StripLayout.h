@@ -5,8 +5,10 @@
 #include <QRectF>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
+struct CaptionShape;
 class Pointer;
 class QFontMetrics;
 class QScreen;
@@ -26,6 +28,9 @@ public:
         QString shown;     // the caption as painted, elided when too long
         int captionPx{-1}; // width of shown; -1 until measured
         QRectF rect;       // twips
+        // shown, shaped and laid out by the first paint that needs it, so that later
+        // paints only draw it; dropped whenever shown is measured again.
+        mutable std::shared_ptr<const CaptionShape> shape;
     };
 
     // Starts with the two fixed buttons: the blank under the handle and the gap after it.

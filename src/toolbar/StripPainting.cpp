@@ -5,6 +5,7 @@
 
 #include <QIcon>
 #include <QPainter>
+#include <QTextLine>
 #include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QWidget>
@@ -30,6 +31,85 @@ void paintSeparator(QPainter& p, const QRect& gap, const QPalette& palette)
         const int inset = gap.width() / 6;
         p.fillRect(gap.left() + inset, gap.top() + gap.height() / 2, gap.width() - 2 * inset, 1, ink);
     }
+}
+
+// A caption under its picture is drawn as Qt's own styles draw a tool button's text
+// (Fusion, Qt's own: centred in the button below the picture, through QPainter::drawText),
+// but from a layout kept with the button: drawText shapes the text anew at every paint,
+// and the style measures it once more to see whether it must be elided, which the
+// layout has already seen to. Only the style known to draw it that way takes this path,
+// and only captions it covers exactly: one line without mnemonics, tabs or trailing
+// spaces, under a picture of at most 16 pixels on a screen of one device pixel per pixel.
+// Anything else goes through the style as a whole.
+bool styleDrawsCaptionsPlainly(const QStyle& style)
+{
+    return style.name() == QLatin1String("fusion");
+}
+
+bool plainCaption(const QString& text)
+{
+    if (text.isEmpty() || text.back().isSpace())
+        return false;
+    for (const QChar c : text) {
+        if (c == u'&' || c == u'\t' || c == u'\n' || c == u'\r' || c == QChar(0x9c) || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            return false;
+    }
+    return true;
+}
+
+// The button's layout of its caption, made at the first paint that needs it (or again
+// when the strip's font or resolution changed since).
+const CaptionShape& captionShape(const QWidget& strip, const StripLayout::Button& b, Qt::LayoutDirection direction)
+{
+    const int dpi = strip.logicalDpiY();
+    if (!b.shape || b.shape->text != b.shown || b.shape->dpi != dpi || b.shape->font != strip.font()
+        || b.shape->layout.textOption().textDirection() != direction) {
+        auto shape = std::make_shared<CaptionShape>();
+        shape->text = b.shown;
+        shape->font = strip.font();
+        shape->dpi = dpi;
+        // As the painter sees the font: at the strip's resolution.
+        QTextLayout& layout = shape->layout;
+        layout.setFont(QFont(shape->font, &strip));
+        layout.setText(shape->text);
+        QTextOption option;
+        option.setTextDirection(direction);
+        option.setAlignment(Qt::AlignLeft);
+        layout.setTextOption(option);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(0x01000000);
+        line.setPosition(QPointF(0.0, 0.0));
+        layout.endLayout();
+        b.shape = std::move(shape);
+    }
+    return *b.shape;
+}
+
+// The caption in the text's place of a text-under-picture tool button (rect: the
+// button's, picturePx: its picture's height, shift: the press offset).
+void drawCaption(QPainter& p, const QStyleOptionToolButton& opt, const QRect& rect, int picturePx,
+                 const QPoint& shift, const CaptionShape& shape)
+{
+    QRectF r = QRectF(rect.adjusted(0, picturePx + 4 - 1, 0, -1).translated(shift));
+    const QTextLine line = shape.layout.lineAt(0);
+    const qreal height = line.ascent() + line.descent();
+    const qreal yoff = (r.height() - height) / 2;
+    const QRectF bounds(r.x() + (r.width() - line.naturalTextWidth()) / 2, r.y() + yoff, line.naturalTextWidth(),
+                        height);
+    const QPen saved = p.pen();
+    p.setPen(QPen(opt.palette.brush(QPalette::ButtonText), saved.widthF()));
+    const bool clip = !r.contains(bounds);
+    if (clip) {
+        p.save();
+        p.setClipRect(r, Qt::IntersectClip);
+    }
+    line.draw(&p, QPointF(r.x() + (r.width() - line.horizontalAdvance()) / 2, r.y() + yoff));
+    if (clip)
+        p.restore();
+    p.setPen(saved);
 }
 
 void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
@@ -69,7 +149,29 @@ void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, c
     QStyle* st = strip.style();
     if (hovered)
         st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, &strip);
-    st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, &strip);
+    const QSize pictureSize = picture.isNull() ? QSize() : picture.deviceIndependentSize().toSize();
+    if (opt.toolButtonStyle == Qt::ToolButtonTextUnderIcon && !picture.isNull()
+        && picture.devicePixelRatio() == 1.0 && p.device()->devicePixelRatio() == 1.0
+        && pictureSize.width() <= PictureSide && pictureSize.height() <= PictureSide
+        && (opt.state & QStyle::State_Enabled) && b.captionPx <= r.width() && styleDrawsCaptionsPlainly(*st)
+        && plainCaption(b.shown)) {
+        const QPoint shift = (opt.state & (QStyle::State_Sunken | QStyle::State_On))
+                                 ? QPoint(st->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &opt, &strip),
+                                          st->pixelMetric(QStyle::PM_ButtonShiftVertical, &opt, &strip))
+                                 : QPoint();
+        const CaptionShape& shape = captionShape(strip, b, p.layoutDirection());
+        // The picture where the style puts it above a caption: centred in its own
+        // height and 4 pixels.
+        QStyleOptionToolButton top = opt;
+        top.rect.setHeight(pictureSize.height() + 4);
+        top.text.clear();
+        top.toolButtonStyle = Qt::ToolButtonIconOnly;
+        st->drawControl(QStyle::CE_ToolButtonLabel, &top, &p, &strip);
+        p.setFont(opt.font);
+        drawCaption(p, opt, r, pictureSize.height(), shift, shape);
+    } else {
+        st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, &strip);
+    }
     if (focused) {
         // Many styles draw a tool button's focus frame faintly or not at all; the
         // keyboard's place must show at a glance, in the theme's selection colour.

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QFont>
+#include <QString>
+#include <QTextLayout>
+
 class ImageList;
 class QPainter;
 class QRect;
@@ -14,6 +18,15 @@ struct StripMarks {
     int focus{-1};   // the keyboard's, while the strip has the focus
     int dragged{-1}; // being dragged along the bar
     int dragTo{-1};  // where the dragged one would go if let go now
+};
+
+// A caption laid out for painting with the font it was laid out in, at the resolution
+// of the strip it is painted on.
+struct CaptionShape {
+    QString text;
+    QFont font;
+    int dpi{0};
+    QTextLayout layout;
 };
 
 // Paints the buttons of a strip that lie in exposed with the style's tool buttons, so
