@@ -58,33 +58,37 @@ bool plainCaption(const QString& text)
     return true;
 }
 
-// The button's layout of its caption, made at the first paint that needs it (or again
-// when the strip's font or resolution changed since).
+std::shared_ptr<CaptionShape> makeShape(const QWidget& strip, const QString& text, Qt::LayoutDirection direction)
+{
+    auto shape = std::make_shared<CaptionShape>();
+    shape->text = text;
+    shape->font = strip.font();
+    shape->dpi = strip.logicalDpiY();
+    // As the painter sees the font: at the strip's resolution.
+    QTextLayout& layout = shape->layout;
+    layout.setFont(QFont(shape->font, &strip));
+    layout.setText(shape->text);
+    QTextOption option;
+    option.setTextDirection(direction);
+    option.setAlignment(Qt::AlignLeft);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(0x01000000);
+    line.setPosition(QPointF(0.0, 0.0));
+    layout.endLayout();
+    shape->width = qRound(line.horizontalAdvance());
+    return shape;
+}
+
+// The button's layout of its caption, as measured, or made at the first paint that needs
+// it (or again when the strip's font, resolution or direction changed since).
 const CaptionShape& captionShape(const QWidget& strip, const StripLayout::Button& b, Qt::LayoutDirection direction)
 {
-    const int dpi = strip.logicalDpiY();
-    if (!b.shape || b.shape->text != b.shown || b.shape->dpi != dpi || b.shape->font != strip.font()
-        || b.shape->layout.textOption().textDirection() != direction) {
-        auto shape = std::make_shared<CaptionShape>();
-        shape->text = b.shown;
-        shape->font = strip.font();
-        shape->dpi = dpi;
-        // As the painter sees the font: at the strip's resolution.
-        QTextLayout& layout = shape->layout;
-        layout.setFont(QFont(shape->font, &strip));
-        layout.setText(shape->text);
-        QTextOption option;
-        option.setTextDirection(direction);
-        option.setAlignment(Qt::AlignLeft);
-        layout.setTextOption(option);
-        layout.setCacheEnabled(true);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        line.setLineWidth(0x01000000);
-        line.setPosition(QPointF(0.0, 0.0));
-        layout.endLayout();
-        b.shape = std::move(shape);
-    }
+    if (!b.shape || b.shape->text != b.shown || b.shape->dpi != strip.logicalDpiY() || b.shape->font != strip.font()
+        || b.shape->layout.textOption().textDirection() != direction)
+        b.shape = makeShape(strip, b.shown, direction);
     return *b.shape;
 }
 
@@ -199,6 +203,13 @@ void paintLanding(QPainter& p, const QWidget& strip, const StripLayout& layout, 
 }
 
 } // namespace
+
+std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QString& caption)
+{
+    if (!styleDrawsCaptionsPlainly(*strip.style()) || !plainCaption(caption))
+        return nullptr;
+    return makeShape(strip, caption, strip.layoutDirection());
+}
 
 void paintStrip(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
                 const StripMarks& marks, const QRect& exposed)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTextLayout>
 
+#include <memory>
+
 class ImageList;
 class QPainter;
 class QRect;
@@ -27,7 +29,12 @@ struct CaptionShape {
     QFont font;
     int dpi{0};
     QTextLayout layout;
+    int width{0}; // pixels, rounded as QFontMetrics::horizontalAdvance rounds
 };
+
+// The layout a strip paints caption from, or null when the strip's style or the caption
+// is one it is not used for.
+std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QString& caption);
 
 // Paints the buttons of a strip that lie in exposed with the style's tool buttons, so
 // they look native, each gap as a thin line, and where a dragged button would land.
