@@ -141,9 +141,8 @@ void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, c
         opt.activeSubControls = QStyle::SC_ToolButton;
     }
     const QPixmap picture = images ? images->picture(b.image) : QPixmap();
-    if (!picture.isNull())
-        opt.icon = QIcon(picture);
-    if (captions && !b.caption.isEmpty()) {
+    const bool underCaption = captions && !b.caption.isEmpty();
+    if (underCaption) {
         opt.text = b.shown;
         opt.toolButtonStyle = Qt::ToolButtonTextUnderIcon;
     } else {
@@ -153,27 +152,32 @@ void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, c
     QStyle* st = strip.style();
     if (hovered)
         st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, &strip);
+    // Under Fusion a plain picture is drawn where the style would draw it, without the
+    // QIcon the style asks for the very same pixmap (made, scaled to itself and cached
+    // by name at every paint of every button), and a caption from its kept layout.
     const QSize pictureSize = picture.isNull() ? QSize() : picture.deviceIndependentSize().toSize();
-    if (opt.toolButtonStyle == Qt::ToolButtonTextUnderIcon && !picture.isNull()
-        && picture.devicePixelRatio() == 1.0 && p.device()->devicePixelRatio() == 1.0
-        && pictureSize.width() <= PictureSide && pictureSize.height() <= PictureSide
-        && (opt.state & QStyle::State_Enabled) && b.captionPx <= r.width() && styleDrawsCaptionsPlainly(*st)
-        && plainCaption(b.shown)) {
+    const bool plainPicture = !picture.isNull() && picture.devicePixelRatio() == 1.0
+                              && p.device()->devicePixelRatio() == 1.0 && pictureSize.width() <= PictureSide
+                              && pictureSize.height() <= PictureSide && pictureSize.width() <= r.width()
+                              && pictureSize.height() <= r.height() && (opt.state & QStyle::State_Enabled)
+                              && styleDrawsCaptionsPlainly(*st);
+    if (plainPicture && (!underCaption || (b.captionPx <= r.width() && plainCaption(b.shown)))) {
         const QPoint shift = (opt.state & (QStyle::State_Sunken | QStyle::State_On))
                                  ? QPoint(st->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &opt, &strip),
                                           st->pixelMetric(QStyle::PM_ButtonShiftVertical, &opt, &strip))
                                  : QPoint();
-        const CaptionShape& shape = captionShape(strip, b, p.layoutDirection());
-        // The picture where the style puts it above a caption: centred in its own
-        // height and 4 pixels.
-        QStyleOptionToolButton top = opt;
-        top.rect.setHeight(pictureSize.height() + 4);
-        top.text.clear();
-        top.toolButtonStyle = Qt::ToolButtonIconOnly;
-        st->drawControl(QStyle::CE_ToolButtonLabel, &top, &p, &strip);
-        p.setFont(opt.font);
-        drawCaption(p, opt, r, pictureSize.height(), shift, shape);
+        // Centred in the button, or above a caption in its own height and 4 pixels.
+        QRect place = r;
+        if (underCaption)
+            place.setHeight(pictureSize.height() + 4);
+        st->drawItemPixmap(&p, place.translated(shift), Qt::AlignCenter, picture);
+        if (underCaption) {
+            p.setFont(opt.font);
+            drawCaption(p, opt, r, pictureSize.height(), shift, captionShape(strip, b, p.layoutDirection()));
+        }
     } else {
+        if (!picture.isNull())
+            opt.icon = QIcon(picture);
         st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, &strip);
     }
     if (focused) {
