@@ -230,7 +230,7 @@ void ButtonStrip::setImageList(const ImageList* images)
 
 void ButtonStrip::relayout()
 {
-    d->layout.update(fontMetrics());
+    d->layout.update(fontMetrics(), [this](const QString& caption) { return shapeCaption(*this, caption); });
     const QSize px = d->layout.pixelSize();
     if (size() != px)
         resize(px);

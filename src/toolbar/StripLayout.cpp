@@ -1,6 +1,7 @@
 #include "toolbar/StripLayout.h"
 
 #include "platform/Pointer.h"
+#include "toolbar/StripPainting.h"
 
 #include <QFontMetrics>
 #include <QRect>
@@ -111,13 +112,13 @@ double StripLayout::twipsPerPixelY() const
     return sanePerPixel(m_metrics.twipsPerPixelY(m_screen));
 }
 
-void StripLayout::update(const QFontMetrics& fm)
+void StripLayout::update(const QFontMetrics& fm, const Shaper& shaper)
 {
-    measure(fm);
+    measure(fm, shaper);
     place();
 }
 
-void StripLayout::measure(const QFontMetrics& fm)
+void StripLayout::measure(const QFontMetrics& fm, const Shaper& shaper)
 {
     int wPx = PlainWidthPx;
     int hPx = PlainHeightPx;
@@ -127,12 +128,17 @@ void StripLayout::measure(const QFontMetrics& fm)
             if (b.style != ButtonStrip::Style::Normal || b.caption.isEmpty())
                 continue;
             if (b.captionPx < 0) {
-                // Most captions fit: measured once, and elided (shaped again) only when not.
-                const int whole = b.caption.size() <= MaxCaptionChars ? fm.horizontalAdvance(b.caption) : -1;
+                // Most captions fit: measured once (laid out for painting when they can
+                // be), and elided (shaped again) only when not.
+                b.shape = b.caption.size() <= MaxCaptionChars && shaper ? shaper(b.caption) : nullptr;
+                const int whole = b.shape ? b.shape->width
+                                  : b.caption.size() <= MaxCaptionChars ? fm.horizontalAdvance(b.caption)
+                                                                         : -1;
                 if (whole >= 0 && whole <= MaxCaptionPx) {
                     b.shown = b.caption;
                     b.captionPx = whole;
                 } else {
+                    b.shape.reset();
                     b.shown = fm.elidedText(b.caption.left(MaxCaptionChars), Qt::ElideRight, MaxCaptionPx);
                     if (b.shown.size() < b.caption.size() && !b.shown.endsWith(QChar(0x2026)))
                         b.shown = fm.elidedText(b.shown + QChar(0x2026), Qt::ElideRight, MaxCaptionPx);

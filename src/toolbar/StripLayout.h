@@ -5,8 +5,11 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
+struct CaptionShape;
 class Pointer;
 class QFontMetrics;
 class QScreen;
@@ -26,6 +29,9 @@ public:
         QString shown;     // the caption as painted, elided when too long
         int captionPx{-1}; // width of shown; -1 until measured
         QRectF rect;       // twips
+        // shown, shaped and laid out by the first paint that needs it, so that later
+        // paints only draw it; dropped whenever shown is measured again.
+        mutable std::shared_ptr<const CaptionShape> shape;
     };
 
     // Starts with the two fixed buttons: the blank under the handle and the gap after it.
@@ -58,8 +64,12 @@ public:
     double twipsPerPixelX() const;
     double twipsPerPixelY() const;
 
+    // Lays a caption out for painting and gives its width in pixels, or null when it is
+    // to be measured and painted otherwise.
+    using Shaper = std::function<std::shared_ptr<const CaptionShape>(const QString& caption)>;
     // Measures the button size from the captions and places every button; once per change.
-    void update(const QFontMetrics& fm);
+    // A caption laid out by shaper is measured from its layout, which it keeps.
+    void update(const QFontMetrics& fm, const Shaper& shaper = {});
     float width() const { return m_width; }   // twips
     float height() const { return m_height; } // twips
     float buttonWidth() const { return m_bw; }
@@ -74,7 +84,7 @@ public:
     int dragTargetAt(const QPoint& px, const QSize& size) const;
 
 private:
-    void measure(const QFontMetrics& fm);
+    void measure(const QFontMetrics& fm, const Shaper& shaper);
     void place();
     void placeColumn();
 

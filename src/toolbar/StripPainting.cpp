@@ -5,6 +5,7 @@
 
 #include <QIcon>
 #include <QPainter>
+#include <QTextLine>
 #include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QWidget>
@@ -32,6 +33,89 @@ void paintSeparator(QPainter& p, const QRect& gap, const QPalette& palette)
     }
 }
 
+// A caption under its picture is drawn as Qt's own styles draw a tool button's text
+// (Fusion, Qt's own: centred in the button below the picture, through QPainter::drawText),
+// but from a layout kept with the button: drawText shapes the text anew at every paint,
+// and the style measures it once more to see whether it must be elided, which the
+// layout has already seen to. Only the style known to draw it that way takes this path,
+// and only captions it covers exactly: one line without mnemonics, tabs or trailing
+// spaces, under a picture of at most 16 pixels on a screen of one device pixel per pixel.
+// Anything else goes through the style as a whole.
+bool styleDrawsCaptionsPlainly(const QStyle& style)
+{
+    return style.name() == QLatin1String("fusion");
+}
+
+bool plainCaption(const QString& text)
+{
+    if (text.isEmpty() || text.back().isSpace())
+        return false;
+    for (const QChar c : text) {
+        if (c == u'&' || c == u'\t' || c == u'\n' || c == u'\r' || c == QChar(0x9c) || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            return false;
+    }
+    return true;
+}
+
+std::shared_ptr<CaptionShape> makeShape(const QWidget& strip, const QString& text, Qt::LayoutDirection direction)
+{
+    auto shape = std::make_shared<CaptionShape>();
+    shape->text = text;
+    shape->font = strip.font();
+    shape->dpi = strip.logicalDpiY();
+    // As the painter sees the font: at the strip's resolution.
+    QTextLayout& layout = shape->layout;
+    layout.setFont(QFont(shape->font, &strip));
+    layout.setText(shape->text);
+    QTextOption option;
+    option.setTextDirection(direction);
+    option.setAlignment(Qt::AlignLeft);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(0x01000000);
+    line.setPosition(QPointF(0.0, 0.0));
+    layout.endLayout();
+    shape->width = qRound(line.horizontalAdvance());
+    return shape;
+}
+
+// The button's layout of its caption, as measured, or made at the first paint that needs
+// it (or again when the strip's font, resolution or direction changed since).
+const CaptionShape& captionShape(const QWidget& strip, const StripLayout::Button& b, Qt::LayoutDirection direction)
+{
+    if (!b.shape || b.shape->text != b.shown || b.shape->dpi != strip.logicalDpiY() || b.shape->font != strip.font()
+        || b.shape->layout.textOption().textDirection() != direction)
+        b.shape = makeShape(strip, b.shown, direction);
+    return *b.shape;
+}
+
+// The caption in the text's place of a text-under-picture tool button (rect: the
+// button's, picturePx: its picture's height, shift: the press offset).
+void drawCaption(QPainter& p, const QStyleOptionToolButton& opt, const QRect& rect, int picturePx,
+                 const QPoint& shift, const CaptionShape& shape)
+{
+    QRectF r = QRectF(rect.adjusted(0, picturePx + 4 - 1, 0, -1).translated(shift));
+    const QTextLine line = shape.layout.lineAt(0);
+    const qreal height = line.ascent() + line.descent();
+    const qreal yoff = (r.height() - height) / 2;
+    const QRectF bounds(r.x() + (r.width() - line.naturalTextWidth()) / 2, r.y() + yoff, line.naturalTextWidth(),
+                        height);
+    const QPen saved = p.pen();
+    p.setPen(QPen(opt.palette.brush(QPalette::ButtonText), saved.widthF()));
+    const bool clip = !r.contains(bounds);
+    if (clip) {
+        p.save();
+        p.setClipRect(r, Qt::IntersectClip);
+    }
+    line.draw(&p, QPointF(r.x() + (r.width() - line.horizontalAdvance()) / 2, r.y() + yoff));
+    if (clip)
+        p.restore();
+    p.setPen(saved);
+}
+
 void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
                  const StripMarks& marks, int i, bool captions)
 {
@@ -57,9 +141,8 @@ void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, c
         opt.activeSubControls = QStyle::SC_ToolButton;
     }
     const QPixmap picture = images ? images->picture(b.image) : QPixmap();
-    if (!picture.isNull())
-        opt.icon = QIcon(picture);
-    if (captions && !b.caption.isEmpty()) {
+    const bool underCaption = captions && !b.caption.isEmpty();
+    if (underCaption) {
         opt.text = b.shown;
         opt.toolButtonStyle = Qt::ToolButtonTextUnderIcon;
     } else {
@@ -69,7 +152,34 @@ void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, c
     QStyle* st = strip.style();
     if (hovered)
         st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, &strip);
-    st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, &strip);
+    // Under Fusion a plain picture is drawn where the style would draw it, without the
+    // QIcon the style asks for the very same pixmap (made, scaled to itself and cached
+    // by name at every paint of every button), and a caption from its kept layout.
+    const QSize pictureSize = picture.isNull() ? QSize() : picture.deviceIndependentSize().toSize();
+    const bool plainPicture = !picture.isNull() && picture.devicePixelRatio() == 1.0
+                              && p.device()->devicePixelRatio() == 1.0 && pictureSize.width() <= PictureSide
+                              && pictureSize.height() <= PictureSide && pictureSize.width() <= r.width()
+                              && pictureSize.height() <= r.height() && (opt.state & QStyle::State_Enabled)
+                              && styleDrawsCaptionsPlainly(*st);
+    if (plainPicture && (!underCaption || (b.captionPx <= r.width() && plainCaption(b.shown)))) {
+        const QPoint shift = (opt.state & (QStyle::State_Sunken | QStyle::State_On))
+                                 ? QPoint(st->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &opt, &strip),
+                                          st->pixelMetric(QStyle::PM_ButtonShiftVertical, &opt, &strip))
+                                 : QPoint();
+        // Centred in the button, or above a caption in its own height and 4 pixels.
+        QRect place = r;
+        if (underCaption)
+            place.setHeight(pictureSize.height() + 4);
+        st->drawItemPixmap(&p, place.translated(shift), Qt::AlignCenter, picture);
+        if (underCaption) {
+            p.setFont(opt.font);
+            drawCaption(p, opt, r, pictureSize.height(), shift, captionShape(strip, b, p.layoutDirection()));
+        }
+    } else {
+        if (!picture.isNull())
+            opt.icon = QIcon(picture);
+        st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, &strip);
+    }
     if (focused) {
         // Many styles draw a tool button's focus frame faintly or not at all; the
         // keyboard's place must show at a glance, in the theme's selection colour.
@@ -97,6 +207,13 @@ void paintLanding(QPainter& p, const QWidget& strip, const StripLayout& layout, 
 }
 
 } // namespace
+
+std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QString& caption)
+{
+    if (!styleDrawsCaptionsPlainly(*strip.style()) || !plainCaption(caption))
+        return nullptr;
+    return makeShape(strip, caption, strip.layoutDirection());
+}
 
 void paintStrip(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
                 const StripMarks& marks, const QRect& exposed)

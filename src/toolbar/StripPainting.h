@@ -1,5 +1,11 @@
 #pragma once
 
+#include <QFont>
+#include <QString>
+#include <QTextLayout>
+
+#include <memory>
+
 class ImageList;
 class QPainter;
 class QRect;
@@ -15,6 +21,20 @@ struct StripMarks {
     int dragged{-1}; // being dragged along the bar
     int dragTo{-1};  // where the dragged one would go if let go now
 };
+
+// A caption laid out for painting with the font it was laid out in, at the resolution
+// of the strip it is painted on.
+struct CaptionShape {
+    QString text;
+    QFont font;
+    int dpi{0};
+    QTextLayout layout;
+    int width{0}; // pixels, rounded as QFontMetrics::horizontalAdvance rounds
+};
+
+// The layout a strip paints caption from, or null when the strip's style or the caption
+// is one it is not used for.
+std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QString& caption);
 
 // Paints the buttons of a strip that lie in exposed with the style's tool buttons, so
 // they look native, each gap as a thin line, and where a dragged button would land.

@@ -1,16 +1,22 @@
 #include "support/FakePointer.h"
 #include "toolbar/ButtonStrip.h"
+#include "toolbar/ImageList.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -168,6 +174,55 @@ TEST(ButtonStrip, ALongCaptionWidensTheButtonsOnlySoFarAndKeepsItsWords)
     EXPECT_EQ(strip.caption(4), huge); // only what is painted is shortened
     strip.setCaption(4, huge.left(300));
     EXPECT_LE(strip.buttonWidth(), (200 + 8) * 15.0f);
+}
+
+// Captions are drawn from a layout each button keeps, beside the style: through every
+// change that touches a caption, a strip looks exactly as one whose style draws the
+// captions itself (a proxy of the same style, which the kept layouts leave alone).
+TEST(ButtonStrip, KeptCaptionLayoutsPaintWhatTheStyleWouldThroughEveryChange)
+{
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    ASSERT_NE(fusion, nullptr);
+    QProxyStyle byStyle(QStyleFactory::create(QStringLiteral("fusion")));
+    QPixmap picture(16, 16);
+    picture.fill(Qt::darkCyan);
+    QPixmap small(12, 10);
+    small.fill(Qt::darkRed);
+    ImageList images(picture, picture);
+    images.put(ImageList::FirstCustom, small);
+    Strip kept, drawn;
+    for (Strip* s : {&kept, &drawn}) {
+        s->setStyle(s == &kept ? fusion.get() : static_cast<QStyle*>(&byStyle));
+        s->setImageList(&images);
+        s->addButton(7, ButtonStrip::Style::Normal, ImageList::FirstCustom);
+        s->setCaptionsShown(true);
+        s->setCaption(3, QStringLiteral("Mail Reader"));
+        s->setCaption(4, QStringLiteral("Notes"));
+        s->setCaption(7, QStringLiteral("Short"));
+    }
+    const auto look = [](Strip& s) {
+        QImage image(s.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        s.render(&image);
+        return image;
+    };
+    const QImage first = look(kept);
+    const std::vector<std::pair<const char*, std::function<void(Strip&)>>> steps = {
+        {"painted", [](Strip&) {}},
+        {"renamed", [](Strip& s) { s.setCaption(3, QStringLiteral("Calendar")); }},
+        {"font", [](Strip& s) { s.setFont(QFont(s.font().family(), 15, QFont::Bold)); }},
+        {"pressed", [](Strip& s) { s.mouse(QEvent::MouseButtonPress, Qt::LeftButton, s.centrePx(4)); }},
+        {"captions off", [](Strip& s) { s.setCaptionsShown(false); }},
+        {"captions on", [](Strip& s) { s.setCaptionsShown(true); }},
+        {"right to left", [](Strip& s) { s.setLayoutDirection(Qt::RightToLeft); }},
+        {"long", [](Strip& s) { s.setCaption(4, QString(300, QLatin1Char('W'))); }},
+    };
+    for (const auto& [name, step] : steps) {
+        step(kept);
+        step(drawn);
+        EXPECT_EQ(look(kept), look(drawn)) << name;
+    }
+    EXPECT_NE(look(kept), first); // the steps did change what is painted
 }
 
 // A left drag along the bar reports where the button goes once it is let go; a press
