@@ -93,11 +93,7 @@ TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItse
 
 TEST(DisplayChoice, WaylandSessionsRunOnXWaylandUnlessTheUserChose)
 {
-    struct Row {
-        DisplayFacts facts;
-        DisplayPlan plan;
-    };
-    const std::vector<Row> rows{
+    const struct { DisplayFacts facts; DisplayPlan plan; } rows[] = {
         {{":0", "", "x11", "", false}, DisplayPlan::AsIs},
         {{":0", "wayland-0", "wayland", "", false}, DisplayPlan::ForceXcb},
         {{":0", "wayland-0", "", "", false}, DisplayPlan::ForceXcb},
@@ -110,7 +106,7 @@ TEST(DisplayChoice, WaylandSessionsRunOnXWaylandUnlessTheUserChose)
         {{"", "", "", "offscreen", false}, DisplayPlan::AsIs},
         {{"", "wayland-0", "wayland", "", true}, DisplayPlan::AsIs},
     };
-    for (std::size_t i = 0; i < rows.size(); ++i)
+    for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(planDisplay(rows[i].facts), rows[i].plan) << "row " << i;
 }
 
@@ -215,7 +211,7 @@ protected:
 
 TEST_F(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
 {
-    const auto folder = [&dir](const char* name, QFileDevice::Permissions mode) {
+    const auto folder = [this](const char* name, QFileDevice::Permissions mode) {
         EXPECT_TRUE(QDir().mkpath(dir.filePath(name)));
         QFile::setPermissions(dir.filePath(name), mode);
         return bytes(dir.filePath(name));
@@ -229,12 +225,8 @@ TEST_F(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
     const std::string cache = bytes(dir.filePath("cache"));
     const std::string fallback = cache + "/vyrelight";
 
-    struct Row {
-        const char* what;
-        std::string runtime, cacheHome, home;
-        std::string expected; // empty: no channel
-    };
-    const std::vector<Row> rows{
+    // Expected: empty for no channel.
+    const struct { const char* what; std::string runtime, cacheHome, home, expected; } rows[] = {
         {"the session's own folder", own, cache, "/h", own},
         {"unset: the cache folder, never /tmp", "", cache, "/h", fallback},
         {"set but missing", bytes(dir.filePath("missing")), cache, "/h", fallback},
@@ -250,7 +242,7 @@ TEST_F(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
     // The fallback's own folder in a shared cache folder would be taken by whoever made it.
     ASSERT_TRUE(QDir().mkpath(dir.filePath("group/vyrelight")));
     QFile::setPermissions(dir.filePath("group/vyrelight"), rwx | groupRwx);
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         const RuntimeFolderChoice choice = chooseRuntimeFolder(r.runtime, r.cacheHome, r.home);
         EXPECT_EQ(choice.folder, r.expected) << choice.note;
