@@ -5,17 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <tuple>
 
 namespace {
 
+// The number and text a dialog's cancel was thrown with; none thrown: 0 and nothing.
+std::pair<std::int32_t, QString> thrown(const std::function<void()>& show)
+{
+    try {
+        show();
+    } catch (const DialogCancelled& e) {
+        return {e.number(), e.description()};
+    }
+    return {0, {}};
+}
+
 TEST(CDialogsFilter, PairsBecomeQtNameFiltersAndEveryFileMeansEveryFile)
 {
-    const struct {
-        const char* filter;
-        QStringList expected;
-    } rows[] = {
+    const struct { const char* filter; QStringList expected; } rows[] = {
         {"Executables (EXE, COM, BAT)|*.exe;*.com;*.bat|Text File (TXT)|*.txt|Document (DOC)|*.doc|All Files|*.*",
          {"Executables (EXE, COM, BAT) (*.exe *.com *.bat)", "Text File (TXT) (*.txt)", "Document (DOC) (*.doc)",
           "All Files (*)"}},
@@ -84,11 +93,10 @@ TEST_F(CDialogsTest, FileDialogNamesChangeOnlyWhenAPathThatFitsIsChosen)
         else
             b.cancel(row.error);
         row.save ? d.showSave() : d.showOpen();
-        EXPECT_EQ(b.fileRequests.at(0).mode, row.save ? DialogBackend::FileRequest::Mode::Save : DialogBackend::FileRequest::Mode::Open);
-        EXPECT_EQ(d.filename(), row.taken ? *row.chosen : "keep");
-        EXPECT_EQ(d.fileTitle() == "title", !row.taken);
-        EXPECT_EQ(d.apiReturn(), int(row.taken));
-        EXPECT_EQ(d.extendedError(), row.chosen && !row.taken ? CDialogs::BufferTooSmall : std::int32_t(row.error));
+        using Mode = DialogBackend::FileRequest::Mode;
+        EXPECT_EQ(std::tuple(b.fileRequests.at(0).mode, d.filename(), d.fileTitle() == "title", d.apiReturn(), d.extendedError()),
+                  std::tuple(row.save ? Mode::Save : Mode::Open, row.taken ? *row.chosen : "keep", !row.taken, int(row.taken),
+                             row.chosen && !row.taken ? CDialogs::BufferTooSmall : std::int32_t(row.error)));
     }
 }
 
@@ -104,16 +112,10 @@ TEST_F(CDialogsTest, ColourTravelsRedInTheLowByteAndCancelIsAnErrorOnlyWhenAsked
     EXPECT_EQ(std::tuple(dlg.color(), dlg.apiReturn(), dlg.extendedError()), std::tuple(0x00030201, 0, 0));
 
     dlg.setCancelError(true);
-    try {
-        dlg.showColor();
-        ADD_FAILURE() << "no error";
-    } catch (const DialogCancelled& e) {
-        EXPECT_EQ(e.number(), -2147220610);
-        EXPECT_EQ(e.description(), "Cancel Pressed");
-    }
+    EXPECT_EQ(thrown([&] { dlg.showColor(); }), std::pair(-2147220610, QString("Cancel Pressed")));
     // A failure is no cancel: it is told by the extended error, never thrown.
     backend.colors.push_back({std::nullopt, 0xFFFF});
-    EXPECT_NO_THROW(dlg.showColor());
+    EXPECT_EQ(thrown([&] { dlg.showColor(); }).first, 0);
     EXPECT_EQ(dlg.extendedError(), 0xFFFF);
 }
 
@@ -124,17 +126,13 @@ TEST_F(CDialogsTest, FontComesBackRoundedHalvesToEvenAndAlwaysLeavesFlags67)
     dlg.setFontSize(12);
     dlg.setFontName("Ignored");
     dlg.setFlags(1);
-    const struct {
-        double points;
-        int expected;
-    } sizes[] = {{10.5, 10}, {11.5, 12}, {9.26, 9}, {8.0, 8}};
-    for (const auto& s : sizes) {
+    for (const auto& [points, expected] : {std::pair(10.5, 10), {11.5, 12}, {9.26, 9}, {8.0, 8}}) {
         QFont f("DejaVu Sans");
-        f.setPointSizeF(s.points);
+        f.setPointSizeF(points);
         f.setItalic(true);
         backend.fonts.push_back({f});
         dlg.showFont();
-        EXPECT_EQ(dlg.fontSize(), s.expected) << s.points;
+        EXPECT_EQ(dlg.fontSize(), expected) << points;
     }
     const QFont& asked = backend.initialFonts.at(0);
     EXPECT_EQ(std::tuple(asked.bold(), asked.underline(), asked.italic(), asked.pointSize()), std::tuple(true, true, false, 12));
@@ -143,14 +141,8 @@ TEST_F(CDialogsTest, FontComesBackRoundedHalvesToEvenAndAlwaysLeavesFlags67)
 
     dlg.setFlags(0);
     dlg.setCancelError(true);
-    try {
-        dlg.showFont();
-        ADD_FAILURE() << "no error";
-    } catch (const DialogCancelled& e) {
-        EXPECT_EQ(e.number(), 2001);
-    }
-    EXPECT_EQ(dlg.flags(), 67);
-    EXPECT_EQ(dlg.action(), CDialogs::Font);
+    EXPECT_EQ(thrown([&] { dlg.showFont(); }).first, 2001);
+    EXPECT_EQ(std::tuple(dlg.flags(), dlg.action()), std::tuple(67, CDialogs::Font));
 }
 
 TEST_F(CDialogsTest, PrinterPagesGoBothWaysAndOversizedValuesEndQuietly)
@@ -164,14 +156,13 @@ TEST_F(CDialogsTest, PrinterPagesGoBothWaysAndOversizedValuesEndQuietly)
     dlg.showPrinter();
     const DialogBackend::PrintRange& in = backend.initialRanges.at(0);
     EXPECT_EQ(std::tuple(in.fromPage, in.toPage, in.minPage, in.maxPage, in.copies), std::tuple(2, 5, 1, 9, 3));
-    EXPECT_EQ(std::tuple(dlg.fromPage(), dlg.toPage(), dlg.min(), dlg.max(), dlg.copies()), std::tuple(3, 4, 1, 9, 2));
-    EXPECT_EQ(dlg.action(), CDialogs::Printer);
+    EXPECT_EQ(std::tuple(dlg.fromPage(), dlg.toPage(), dlg.min(), dlg.max(), dlg.copies(), dlg.action()),
+              std::tuple(3, 4, 1, 9, 2, CDialogs::Printer));
 
     dlg.setCopies(40000);
     dlg.setCancelError(true);
     EXPECT_NO_THROW(dlg.showPrinter());
-    EXPECT_EQ(backend.printersAsked.size(), 1u);
-    EXPECT_EQ(dlg.apiReturn(), 0);
+    EXPECT_EQ(std::tuple(backend.printersAsked.size(), dlg.apiReturn()), std::tuple(1u, 0));
 
     dlg.setCopies(1);
     EXPECT_THROW(dlg.showPrinter(), DialogCancelled);

@@ -68,54 +68,47 @@ TEST(ExeIcons, EachGroupIsOneIconDrawnFromItsBestPictureInEveryFormatAndName)
 
 TEST(ExeIcons, DamagedDirectoriesGiveWhatIsSoundAndNeverReadOutside)
 {
-    using Patch = std::function<void(fixture::Exe&)>;
+    using namespace fixture;
+    using Patch = std::function<void(Exe&)>;
     const auto pe = [] { return fixture::pe(threeIcons()); };
     const auto ne = [] { return fixture::ne(threeIcons()); };
-    const struct { const char* what; fixture::Exe base; Patch patch; int count; int drawable; } rows[] = {
-        {"sound PE", pe(), [](fixture::Exe&) {}, 3, 3},
-        {"directory cut short", pe(), [](fixture::Exe& e) { e.bytes.truncate(e.root + 20); }, 0, 0},
-        {"group directory loops to the root", pe(),
-         [](fixture::Exe& e) { fixture::put32(e.bytes, e.root + 16 + 8 + 4, 0x80000000u); }, 0, 0},
+    // The name directory of the first group.
+    const auto name = [](const Exe& e) { return e.root + (get32(e.bytes, e.groupTypeDir + 20) & 0x7FFFFFFF); };
+    const struct { const char* what; Exe base; Patch patch; int count; int drawable; } rows[] = {
+        {"sound PE", pe(), [](Exe&) {}, 3, 3},
+        {"directory cut short", pe(), [](Exe& e) { e.bytes.truncate(e.root + 20); }, 0, 0},
+        {"group directory loops to the root", pe(), [](Exe& e) { put32(e.bytes, e.root + 16 + 8 + 4, 0x80000000u); }, 0, 0},
         {"a group's language loops to its type", pe(),
-         [](fixture::Exe& e) {
-             const qsizetype name = e.root + (fixture::get32(e.bytes, e.groupTypeDir + 20) & 0x7FFFFFFF);
-             fixture::put32(e.bytes, name + 20, 0x80000000u | std::uint32_t(e.groupTypeDir - e.root));
-         },
-         2, 2},
-        // Of a resource in two languages, the first is taken and the resource counts once.
+         [&](Exe& e) { put32(e.bytes, name(e) + 20, 0x80000000u | std::uint32_t(e.groupTypeDir - e.root)); }, 2, 2},
+        // Of a resource in two languages, the first is taken and the resource counts once;
+        // its second entry overlies the next directory's unread head.
         {"a group in two languages", pe(),
-         [](fixture::Exe& e) {
-             const qsizetype name = e.root + (fixture::get32(e.bytes, e.groupTypeDir + 20) & 0x7FFFFFFF);
-             fixture::put16(e.bytes, name + 14, 2); // its second entry overlies the next directory's unread head
-             fixture::put32(e.bytes, name + 24, 0x407);
-             fixture::put32(e.bytes, name + 28, fixture::get32(e.bytes, name + 20));
+         [&](Exe& e) {
+             put16(e.bytes, name(e) + 14, 2);
+             putAll(e.bytes, name(e) + 24, 4, {0x407, get32(e.bytes, name(e) + 20)});
          },
          3, 3},
         // A directory reached twice is read once: that is what ends every loop.
         {"two groups lead to one directory", pe(),
-         [](fixture::Exe& e) {
-             fixture::put32(e.bytes, e.groupTypeDir + 16 + 8 + 4, fixture::get32(e.bytes, e.groupTypeDir + 16 + 4));
-         },
-         2, 2},
+         [](Exe& e) { put32(e.bytes, e.groupTypeDir + 16 + 8 + 4, get32(e.bytes, e.groupTypeDir + 16 + 4)); }, 2, 2},
         // What the bytes after the real entries mean is anybody's guess: only bounded.
         {"huge entry counts", pe(),
-         [](fixture::Exe& e) {
-             fixture::put16(e.bytes, e.root + 12, 0xFFFF);
-             fixture::put16(e.bytes, e.groupTypeDir + 14, 0xFFFF);
+         [](Exe& e) {
+             put16(e.bytes, e.root + 12, 0xFFFF);
+             put16(e.bytes, e.groupTypeDir + 14, 0xFFFF);
          },
          -1, -1},
-        {"picture past the end", pe(), [](fixture::Exe& e) { fixture::put32(e.bytes, e.firstData, 0x7FFFFFF0); }, 3, 2},
-        {"picture in the headers", pe(), [](fixture::Exe& e) { fixture::put32(e.bytes, e.firstData, 0x10); }, 3, 2},
-        {"picture size past the end", pe(), [](fixture::Exe& e) { fixture::put32(e.bytes, e.firstData + 4, 0xFFFFFFF0); }, 3, 2},
-        {"resource section offset past the end", pe(),
-         [](fixture::Exe& e) { fixture::put32(e.bytes, 0x40 + 4 + 20 + 224 + 20, 0x7FFFFFFF); }, 0, 0},
-        {"header offset past the end", pe(), [](fixture::Exe& e) { fixture::put32(e.bytes, 0x3C, 0xFFFFFFF0); }, 0, 0},
-        {"sound NE", ne(), [](fixture::Exe&) {}, 3, 3},
-        {"NE shift beyond any file", ne(), [](fixture::Exe& e) { fixture::put16(e.bytes, e.root, 40); }, 0, 0},
-        {"NE huge count", ne(), [](fixture::Exe& e) { fixture::put16(e.bytes, e.root + 4, 0xFFFF); }, 0, 0},
-        {"NE picture inside the table", ne(), [](fixture::Exe& e) { fixture::put16(e.bytes, e.root + 10, 0x8); }, 3, 2},
-        {"NE picture past the end", ne(), [](fixture::Exe& e) { fixture::put16(e.bytes, e.root + 10, 0xFFFF); }, 3, 2},
-        {"NE table cut short", ne(), [](fixture::Exe& e) { e.bytes.truncate(e.root + 12); }, 0, 0},
+        {"picture past the end", pe(), [](Exe& e) { put32(e.bytes, e.firstData, 0x7FFFFFF0); }, 3, 2},
+        {"picture in the headers", pe(), [](Exe& e) { put32(e.bytes, e.firstData, 0x10); }, 3, 2},
+        {"picture size past the end", pe(), [](Exe& e) { put32(e.bytes, e.firstData + 4, 0xFFFFFFF0); }, 3, 2},
+        {"resource section offset past the end", pe(), [](Exe& e) { put32(e.bytes, 0x40 + 4 + 20 + 224 + 20, 0x7FFFFFFF); }, 0, 0},
+        {"header offset past the end", pe(), [](Exe& e) { put32(e.bytes, 0x3C, 0xFFFFFFF0); }, 0, 0},
+        {"sound NE", ne(), [](Exe&) {}, 3, 3},
+        {"NE shift beyond any file", ne(), [](Exe& e) { put16(e.bytes, e.root, 40); }, 0, 0},
+        {"NE huge count", ne(), [](Exe& e) { put16(e.bytes, e.root + 4, 0xFFFF); }, 0, 0},
+        {"NE picture inside the table", ne(), [](Exe& e) { put16(e.bytes, e.root + 10, 0x8); }, 3, 2},
+        {"NE picture past the end", ne(), [](Exe& e) { put16(e.bytes, e.root + 10, 0xFFFF); }, 3, 2},
+        {"NE table cut short", ne(), [](Exe& e) { e.bytes.truncate(e.root + 12); }, 0, 0},
     };
     QTemporaryDir dir;
     FileIconSource icons;

@@ -121,11 +121,8 @@ TEST_F(Desktop, NamesEntriesProgramsFoldersAndBitmapsCountAndDrawTheIconTheyStan
         EXPECT_EQ(icons.count(f), row.at16 ? 1 : 0);
         for (const auto& [side, colour] : {std::pair(16, row.at16), std::pair(32, row.at32)}) {
             const QImage image = icons.draw(f, 0, side);
-            ASSERT_EQ(image.isNull(), !colour) << side;
-            if (colour) {
-                ASSERT_EQ(image.size(), QSize(side, side));
-                EXPECT_TRUE(near(image.pixel(side / 2, side / 2), *colour)) << side;
-            }
+            EXPECT_EQ(image.size(), colour ? QSize(side, side) : QSize(0, 0)) << side;
+            EXPECT_TRUE(!colour || near(image.pixel(side / 2, side / 2), *colour)) << side;
         }
         EXPECT_TRUE(icons.draw(f, 1).isNull());
     }
@@ -181,7 +178,6 @@ TEST_F(Desktop, HugeInheritsListsAreWalkedOnceAndCut)
 }
 
 // A folder of 2,000 pictures is listed once for all its icons, and again once it changes.
-// A folder of 2,000 pictures is listed once for all its icons, and again once it changes.
 TEST_F(Desktop, AFolderIsListedOnceForAllItsIconsUntilItChanges)
 {
     const QString folder = path("many/");
@@ -233,10 +229,7 @@ TEST_F(Desktop, TargetsShowTheirOwnIconOrTheirTypesFromTheTheme)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.target.toStdString());
         const QImage image = icons.drawTarget(QFile::encodeName(row.target).toStdString(), 16);
-        ASSERT_EQ(image.isNull(), !row.colour);
-        if (row.colour) {
-            EXPECT_TRUE(near(image.pixel(8, 8), *row.colour));
-        }
+        EXPECT_TRUE(row.colour ? near(image.pixel(8, 8), *row.colour) : image.isNull());
     }
 }
 
@@ -250,9 +243,7 @@ TEST_F(Desktop, WithoutAChosenThemeTheToolkitsDefaultThemeServesAndWithoutItNoth
     writeFile(path("share/icons/Adwaita/index.theme"), "[Icon Theme]\nName=Adwaita\nDirectories=places\n\n"
                                                   "[places]\nSize=16\n");
     picture(path("share/icons/Adwaita/places/folder.png"), Blue);
-    const QImage image = FileIconSource().drawTarget(QFile::encodeName(path("a folder")).toStdString(), 16);
-    ASSERT_FALSE(image.isNull());
-    EXPECT_TRUE(near(image.pixel(8, 8), Blue));
+    EXPECT_TRUE(near(FileIconSource().drawTarget(QFile::encodeName(path("a folder")).toStdString(), 16).pixel(8, 8), Blue));
     EXPECT_TRUE(FileIconSource().themeNames().contains("folder"));
 }
 

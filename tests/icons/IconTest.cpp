@@ -58,9 +58,8 @@ TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentDrawnAtAnySideInProp
             EXPECT_TRUE(fixture::near(image.pixel(side / 2, side / 2), row.wide ? green : red)) << side;
             EXPECT_EQ(qAlpha(image.pixel(side / 2, 1)), row.wide ? 0 : 255);
         }
-        EXPECT_TRUE(icons.draw(p, 1).isNull());
-        EXPECT_TRUE(icons.draw(p, -1).isNull());
-        EXPECT_TRUE(icons.draw(p, 0, 0).isNull());
+        for (const auto& [index, side] : {std::pair(1, 16), {-1, 16}, {0, 0}})
+            EXPECT_TRUE(icons.draw(p, index, side).isNull()) << index << " at " << side;
     }
 }
 
@@ -202,6 +201,15 @@ public:
     mutable int counts = 0, draws = 0;
 };
 
+// The counting reader added to icons, to be asked how often it read.
+const CountingReader& counting(FileIconSource& icons)
+{
+    auto owned = std::make_unique<CountingReader>();
+    const CountingReader& reader = *owned;
+    icons.addReader(std::move(owned));
+    return reader;
+}
+
 TEST(FileIconSource, DecodesAFileOnceUntilItChanges)
 {
     QTemporaryDir dir;
@@ -209,9 +217,7 @@ TEST(FileIconSource, DecodesAFileOnceUntilItChanges)
     const std::string p = path.toStdString();
     writeFile(path, "TEST one");
     FileIconSource icons;
-    auto owned = std::make_unique<CountingReader>();
-    const CountingReader* reader = owned.get();
-    icons.addReader(std::move(owned));
+    const CountingReader& reader = counting(icons);
     // Asked again and again, then after each change: rewritten, and another file of the
     // same size and times put in its place (copied with its times kept).
     const std::function<void()> changes[] = {
@@ -233,22 +239,9 @@ TEST(FileIconSource, DecodesAFileOnceUntilItChanges)
             EXPECT_EQ(icons.draw(p, 2).pixel(0, 0), qRgb(110, 16, 0));
         }
         EXPECT_TRUE(icons.draw(p, 3).isNull()); // past the count: not even asked
-        EXPECT_EQ(reader->counts, reads);
-        EXPECT_EQ(reader->draws, reads);
+        EXPECT_EQ(std::pair(reader.counts, reader.draws), std::pair(reads, reads));
     }
 }
-
-struct Source {
-    explicit Source(const std::string& cache)
-    {
-        auto owned = std::make_unique<CountingReader>();
-        reader = owned.get();
-        icons.addReader(std::move(owned));
-        icons.useCache(cache);
-    }
-    FileIconSource icons;
-    const CountingReader* reader = nullptr;
-};
 
 class IconCacheFileTest : public ::testing::Test {
 protected:
@@ -256,15 +249,17 @@ protected:
     // picture is right, saves, and tells how many it had to decode.
     int run()
     {
-        Source s(m_cache);
+        FileIconSource icons;
+        const CountingReader& reader = counting(icons);
+        icons.useCache(m_cache);
         for (int side : {16, 32})
             for (int i = 0; i < 3; ++i) {
-                const QImage image = s.icons.draw(m_file, i, side);
+                const QImage image = icons.draw(m_file, i, side);
                 EXPECT_EQ(image.size(), QSize(side, side));
                 EXPECT_EQ(image.pixel(side - 1, side - 1), qRgb(i * 50 + 10, side, 0)) << i << " at " << side;
             }
-        s.icons.saveCache();
-        return s.reader->draws;
+        icons.saveCache();
+        return reader.draws;
     }
 
     QTemporaryDir m_dir;
@@ -275,12 +270,9 @@ protected:
 TEST_F(IconCacheFileTest, ARestartTakesEveryPictureFromTheCacheUntilTheFileChanges)
 {
     writeFile(QString::fromStdString(m_file), "TEST one");
-    EXPECT_EQ(run(), 6);
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(run(), 0);
+    EXPECT_EQ((std::vector{run(), run(), run()}), (std::vector{6, 0, 0}));
     writeFile(QString::fromStdString(m_file), "TEST one, rewritten");
-    EXPECT_EQ(run(), 6);
-    EXPECT_EQ(run(), 0);
+    EXPECT_EQ((std::vector{run(), run()}), (std::vector{6, 0}));
     // The cache folder is made for the user alone.
     struct stat st{};
     ASSERT_EQ(::stat(m_dir.filePath("cache/vyrelight").toLocal8Bit().constData(), &st), 0);
@@ -308,8 +300,7 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         writeFile(cache, row.damage(good));
-        EXPECT_EQ(run(), row.decoded);
-        EXPECT_EQ(run(), 0); // written anew, whole
+        EXPECT_EQ((std::vector{run(), run()}), (std::vector{row.decoded, 0})); // then written anew, whole
     }
     // Not a file at all: nothing is read from it and nothing blocks.
     QFile::remove(cache);

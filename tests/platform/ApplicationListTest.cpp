@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -80,17 +81,13 @@ TEST_F(ApplicationListTest, OneEntryPerIdTheFirstFolderWinsAndOnlyShownApplicati
 
     // Without a desktop named, entries for some desktops only are not offered.
     env.desktops.clear();
-    auto without = offered();
-    EXPECT_EQ(without.count("only-xfce.desktop"), 0u);
-    EXPECT_EQ(without.count("not-xfce.desktop"), 1u);
+    const auto without = offered();
+    EXPECT_EQ(std::pair(without.count("only-xfce.desktop"), without.count("not-xfce.desktop")), std::pair(std::size_t(0), std::size_t(1)));
 }
 
 TEST_F(ApplicationListTest, NamesCommentsAndKeywordsComeInTheUsersLanguage)
 {
-    const struct {
-        const char* posix;
-        const char* name;
-    } rows[] = {
+    const struct { const char* posix; const char* name; } rows[] = {
         {"de_AT.UTF-8@euro", "Österreich Euro"}, {"de_AT.UTF-8", "Österreich"}, {"de_CH", "Deutsch"},
         {"de@euro", "Deutsch Euro"},            {"fr_FR.UTF-8", "Plain"},       {"C", "Plain"},
         {"", "Plain"},
@@ -107,10 +104,8 @@ TEST_F(ApplicationListTest, NamesCommentsAndKeywordsComeInTheUsersLanguage)
     }
     env.locale = desktop::locale("de_DE.UTF-8");
     const desktop::Application a = desktop::readApplication(body.toStdString(), env).application;
-    EXPECT_EQ(a.comment, "Kommentar");
-    EXPECT_EQ(a.genericName, "Art");
-    EXPECT_EQ(a.keywords, (std::vector<std::string>{"x;y", "z"}));
-    EXPECT_EQ(a.exec, "prog %U");
+    EXPECT_EQ(std::tuple(a.comment, a.genericName, a.keywords, a.exec),
+              std::tuple("Kommentar", "Art", std::vector<std::string>{"x;y", "z"}, "prog %U"));
 }
 
 TEST_F(ApplicationListTest, ARefreshSeesNewChangedAndRemovedEntries)

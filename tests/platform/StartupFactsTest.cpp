@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <fcntl.h>
 #include <poll.h>
@@ -31,41 +32,23 @@
 
 namespace {
 
-struct FolderRow {
-    const char* what;
-    std::string requested;
-    bool installed, holdsCfg, writable;
-    std::string xdg, home;
-    std::string expected;
-};
-
 TEST(DataFolder, ChoiceByRequestInstallationAndProgramFolder)
 {
-    const std::vector<FolderRow> rows{
-        {"requested absolute", "/d/x/../y", true, true, true, "/c", "/h", "/d/y"},
-        {"requested relative", "tb", false, false, false, "", "/h", "/cwd/tb"},
+    // Facts: requested, program folder, installed, holds its files, writable, XDG, home, current folder.
+    const struct { const char* what; DataFolderFacts facts; std::string expected; } rows[] = {
+        {"requested absolute", {"/d/x/../y", "/bin", true, true, true, "/c", "/h", "/cwd"}, "/d/y"},
+        {"requested relative", {"tb", "/bin", false, false, false, "", "/h", "/cwd"}, "/cwd/tb"},
         // Installed: never the program folder, even when it is writable (as for root).
-        {"installed", "", true, true, true, "/c", "/h", "/c/vyrelight"},
-        {"installed, no XDG", "", true, false, true, "", "/h", "/h/.config/vyrelight"},
-        {"installed, relative XDG ignored", "", true, false, false, "rel", "/h", "/h/.config/vyrelight"},
-        {"build folder, writable", "", false, false, true, "/c", "/h", "/bin"},
-        {"build folder, holds its files", "", false, true, false, "/c", "/h", "/bin"},
-        {"build folder, read-only", "", false, false, false, "/c", "/h", "/c/vyrelight"},
-        {"no home at all", "", true, false, false, "", "", ""},
+        {"installed", {"", "/bin", true, true, true, "/c", "/h", "/cwd"}, "/c/vyrelight"},
+        {"installed, no XDG", {"", "/bin", true, false, true, "", "/h", "/cwd"}, "/h/.config/vyrelight"},
+        {"installed, relative XDG ignored", {"", "/bin", true, false, false, "rel", "/h", "/cwd"}, "/h/.config/vyrelight"},
+        {"build folder, writable", {"", "/bin", false, false, true, "/c", "/h", "/cwd"}, "/bin"},
+        {"build folder, holds its files", {"", "/bin", false, true, false, "/c", "/h", "/cwd"}, "/bin"},
+        {"build folder, read-only", {"", "/bin", false, false, false, "/c", "/h", "/cwd"}, "/c/vyrelight"},
+        {"no home at all", {"", "/bin", true, false, false, "", "", "/cwd"}, ""},
     };
-    for (const FolderRow& r : rows) {
-        SCOPED_TRACE(r.what);
-        DataFolderFacts facts;
-        facts.requested = r.requested;
-        facts.programFolder = "/bin";
-        facts.installed = r.installed;
-        facts.programFolderHoldsCfg = r.holdsCfg;
-        facts.programFolderWritable = r.writable;
-        facts.xdgConfigHome = r.xdg;
-        facts.home = r.home;
-        facts.currentFolder = "/cwd";
-        EXPECT_EQ(chooseDataFolder(facts), r.expected);
-    }
+    for (const auto& r : rows)
+        EXPECT_EQ(chooseDataFolder(r.facts), r.expected) << r.what;
 }
 
 // Relative base folders are ignored, as the base directory rules say, so nothing lands
@@ -74,13 +57,10 @@ TEST(DataFolder, RelativeBaseFoldersAndARelativeHomeAreIgnored)
 {
     const EnvGuard guard{"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
                          "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
-    qputenv("HOME", "home");
-    qputenv("XDG_CONFIG_HOME", "config");
-    qputenv("XDG_CACHE_HOME", "/abs/cache");
-    qputenv("XDG_DATA_HOME", "./data");
-    qputenv("XDG_RUNTIME_DIR", "run");
-    qputenv("XDG_DATA_DIRS", "share:/usr/share::rel/x:/opt/share");
-    qputenv("XDG_CONFIG_DIRS", "etc");
+    for (const auto& [name, value] : {std::pair("HOME", "home"), {"XDG_CONFIG_HOME", "config"}, {"XDG_CACHE_HOME", "/abs/cache"},
+                                      {"XDG_DATA_HOME", "./data"}, {"XDG_RUNTIME_DIR", "run"}, {"XDG_CONFIG_DIRS", "etc"},
+                                      {"XDG_DATA_DIRS", "share:/usr/share::rel/x:/opt/share"}})
+        qputenv(name, value);
     ignoreRelativeBaseDirectories();
     const QByteArray home = qgetenv("HOME");
     EXPECT_TRUE(home.isEmpty() || home.startsWith('/')) << home.toStdString();
@@ -113,11 +93,7 @@ TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheConfigFolderNeverBesideItse
 
 TEST(DisplayChoice, WaylandSessionsRunOnXWaylandUnlessTheUserChose)
 {
-    struct Row {
-        DisplayFacts facts;
-        DisplayPlan plan;
-    };
-    const std::vector<Row> rows{
+    const struct { DisplayFacts facts; DisplayPlan plan; } rows[] = {
         {{":0", "", "x11", "", false}, DisplayPlan::AsIs},
         {{":0", "wayland-0", "wayland", "", false}, DisplayPlan::ForceXcb},
         {{":0", "wayland-0", "", "", false}, DisplayPlan::ForceXcb},
@@ -130,7 +106,7 @@ TEST(DisplayChoice, WaylandSessionsRunOnXWaylandUnlessTheUserChose)
         {{"", "", "", "offscreen", false}, DisplayPlan::AsIs},
         {{"", "wayland-0", "wayland", "", true}, DisplayPlan::AsIs},
     };
-    for (std::size_t i = 0; i < rows.size(); ++i)
+    for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(planDisplay(rows[i].facts), rows[i].plan) << "row " << i;
 }
 
@@ -205,10 +181,37 @@ TEST(Autostart, OffHidesASystemWideEntryItCannotRemove)
     EXPECT_FALSE(readFile(dir.filePath("user/vyrelight.desktop")).contains("Hidden"));
 }
 
-TEST(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
-{
+// A launcher's channel in a folder of the test's own, and what a second start gets from it.
+class InstanceChannel : public ::testing::Test {
+protected:
+    // The server of data folder `data`, listening; null when it could not.
+    InstanceServer* listen(const std::string& data, InstanceServer::Limits limits = {})
+    {
+        path = channelPath(bytes(dir.path()), data);
+        Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path, limits);
+        EXPECT_TRUE(listening.ok()) << listening.reason();
+        if (!listening.ok())
+            return nullptr;
+        server = std::move(listening.value());
+        forward.emplace(server.get(), &InstanceServer::comeForward);
+        return server.get();
+    }
+    // Whether a second start, blocking on its own thread, is answered and heard once.
+    bool comesForward()
+    {
+        auto asked = std::async(std::launch::async, [this] { return askToComeForward(path, 5000).ok(); });
+        return QTest::qWaitFor([this] { return forward->count() == 1; }, 5000) && asked.get();
+    }
+
     QTemporaryDir dir;
-    const auto folder = [&dir](const char* name, QFileDevice::Permissions mode) {
+    std::string path;
+    std::unique_ptr<InstanceServer> server;
+    std::optional<QSignalSpy> forward;
+};
+
+TEST_F(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
+{
+    const auto folder = [this](const char* name, QFileDevice::Permissions mode) {
         EXPECT_TRUE(QDir().mkpath(dir.filePath(name)));
         QFile::setPermissions(dir.filePath(name), mode);
         return bytes(dir.filePath(name));
@@ -222,12 +225,8 @@ TEST(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
     const std::string cache = bytes(dir.filePath("cache"));
     const std::string fallback = cache + "/vyrelight";
 
-    struct Row {
-        const char* what;
-        std::string runtime, cacheHome, home;
-        std::string expected; // empty: no channel
-    };
-    const std::vector<Row> rows{
+    // Expected: empty for no channel.
+    const struct { const char* what; std::string runtime, cacheHome, home, expected; } rows[] = {
         {"the session's own folder", own, cache, "/h", own},
         {"unset: the cache folder, never /tmp", "", cache, "/h", fallback},
         {"set but missing", bytes(dir.filePath("missing")), cache, "/h", fallback},
@@ -243,7 +242,7 @@ TEST(InstanceChannel, TheSocketsFolderIsTheUsersOwnAndNobodyCanTakeItFirst)
     // The fallback's own folder in a shared cache folder would be taken by whoever made it.
     ASSERT_TRUE(QDir().mkpath(dir.filePath("group/vyrelight")));
     QFile::setPermissions(dir.filePath("group/vyrelight"), rwx | groupRwx);
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         const RuntimeFolderChoice choice = chooseRuntimeFolder(r.runtime, r.cacheHome, r.home);
         EXPECT_EQ(choice.folder, r.expected) << choice.note;
@@ -272,25 +271,17 @@ int socketAt(const std::string& path, bool bind = false)
     return fd;
 }
 
-TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
+TEST_F(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
 {
-    QTemporaryDir dir;
-    const std::string path = channelPath(bytes(dir.path()), "/some/data");
-    EXPECT_NE(path, channelPath(bytes(dir.path()), "/other/data"));
-    EXPECT_FALSE(askToComeForward(path, 100).ok()); // nobody there
+    const std::string stale = channelPath(bytes(dir.path()), "/some/data");
+    EXPECT_NE(stale, channelPath(bytes(dir.path()), "/other/data"));
+    EXPECT_FALSE(askToComeForward(stale, 100).ok()); // nobody there
+    ::close(socketAt(stale, true)); // what a crash leaves: a bound socket nobody listens on
+    EXPECT_FALSE(askToComeForward(stale, 100).ok());
 
-    ::close(socketAt(path, true)); // what a crash leaves: a bound socket nobody listens on
-    EXPECT_FALSE(askToComeForward(path, 100).ok());
-
-    Result<std::unique_ptr<InstanceServer>> server = InstanceServer::listen(path);
-    ASSERT_TRUE(server.ok()) << server.reason();
-    QSignalSpy forward(server.value().get(), &InstanceServer::comeForward);
-    // The asking end blocks, as a second start does; the server answers from the loop.
-    auto asked = std::async(std::launch::async, [&path] { return askToComeForward(path, 5000).ok(); });
-    QTRY_COMPARE_WITH_TIMEOUT(forward.count(), 1, 5000);
-    EXPECT_TRUE(asked.get());
-
-    server.value().reset();
+    ASSERT_TRUE(listen("/some/data"));
+    EXPECT_TRUE(comesForward()); // the server answers from the loop
+    server.reset();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
     // Something else in the socket's place is kept.
     writeFile(QString::fromLocal8Bit(path), "not a socket");
@@ -300,14 +291,11 @@ TEST(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
 
 // Commands travel as counted words: any bytes, in as many pieces as the stream makes;
 // what is no frame is hung up on without an answer.
-TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
+TEST_F(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
 {
-    QTemporaryDir dir;
-    const std::string path = channelPath(bytes(dir.path()), "/commands");
-    Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path);
-    ASSERT_TRUE(listening.ok()) << listening.reason();
+    ASSERT_TRUE(listen("/commands"));
     std::vector<std::vector<std::string>> heard;
-    listening.value()->setCommandHandler([&heard](const std::vector<std::string>& words) {
+    server->setCommandHandler([&heard](const std::vector<std::string>& words) {
         heard.push_back(words);
         return std::vector<std::string>{"0", std::string(300000, 'x'), ""};
     });
@@ -320,7 +308,7 @@ TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
     ASSERT_EQ(heard.size(), 1u);
     EXPECT_EQ(heard[0], request);
 
-    const auto talk = [&path](const std::vector<std::string>& pieces) {
+    const auto talk = [this](const std::vector<std::string>& pieces) {
         const int fd = socketAt(path);
         for (const std::string& piece : pieces) {
             EXPECT_EQ(::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL), ssize_t(piece.size()));
@@ -344,30 +332,21 @@ TEST(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
 
 // Connections that never ask: a few are held, each only for a while, and a request
 // still gets through them.
-TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
+TEST_F(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
 {
-    QTemporaryDir dir;
-    const std::string path = channelPath(bytes(dir.path()), "/flooded");
     InstanceServer::Limits limits;
     limits.maxPeers = 4;
     limits.idleMs = 200;
-    Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path, limits);
-    ASSERT_TRUE(listening.ok()) << listening.reason();
-    InstanceServer& server = *listening.value();
-    QSignalSpy forward(&server, &InstanceServer::comeForward);
-
+    ASSERT_TRUE(listen("/flooded", limits));
     std::vector<int> silent;
     for (int i = 0; i < 12; ++i)
         silent.push_back(socketAt(path));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return server.peerCount() == limits.maxPeers; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server->peerCount() == limits.maxPeers; }, 5000));
     QTest::qWait(50);
-    EXPECT_LE(server.peerCount(), limits.maxPeers);
-
-    auto asked = std::async(std::launch::async, [&path] { return askToComeForward(path, 5000).ok(); });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
-    EXPECT_TRUE(asked.get());
+    EXPECT_LE(server->peerCount(), limits.maxPeers);
+    EXPECT_TRUE(comesForward());
     // Nobody who stays silent is kept beyond the idle time.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return server.peerCount() == 0; }, 5000)) << server.peerCount();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server->peerCount() == 0; }, 5000)) << server->peerCount();
     for (const int fd : silent) {
         // The server hung up: the end of the stream, at once.
         pollfd p{fd, POLLIN, 0};
@@ -376,7 +355,7 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
         ::close(fd);
     }
 
-    server.close();
+    server->close();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
     EXPECT_FALSE(askToComeForward(path, 100).ok());
 }
@@ -384,16 +363,11 @@ TEST(InstanceChannel, SilentPeersAreCappedAndDroppedAndARequestStillGetsThrough)
 // Out of descriptors, a waiting connection would wake the loop again and again: the
 // spare descriptor lets it be taken and hung up on, and the server serves again once
 // descriptors are free.
-TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResumes)
+TEST_F(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResumes)
 {
-    QTemporaryDir dir;
-    const std::string path = channelPath(bytes(dir.path()), "/starved");
     InstanceServer::Limits limits;
     limits.pauseMs = 50;
-    Result<std::unique_ptr<InstanceServer>> listening = InstanceServer::listen(path, limits);
-    ASSERT_TRUE(listening.ok()) << listening.reason();
-    QSignalSpy forward(listening.value().get(), &InstanceServer::comeForward);
-
+    ASSERT_TRUE(listen("/starved", limits));
     const int waiting = socketAt(path);
 
     AllDescriptorsTaken flood;
@@ -404,10 +378,7 @@ TEST(InstanceChannel, OutOfDescriptorsAWaitingConnectionIsHungUpOnAndServingResu
     char c;
     EXPECT_TRUE(hungUp && ::read(waiting, &c, 1) == 0);
     ::close(waiting);
-
-    auto asked = std::async(std::launch::async, [&path] { return askToComeForward(path, 5000).ok(); });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return forward.count() == 1; }, 5000));
-    EXPECT_TRUE(asked.get());
+    EXPECT_TRUE(comesForward());
 }
 
 // fcntl locks belong to a process, so the second launcher is this test run again in a

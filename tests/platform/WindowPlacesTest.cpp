@@ -22,15 +22,16 @@ protected:
         places.setRoot(Root);
     }
     void feed(void* event) { places.nativeEventFilter("xcb_generic_event_t", event, nullptr); }
-    void configure(QPoint at, bool sentByManager)
+    // A notice that `of` (by default the test's window) now lies at `at`, fed in as `kind`.
+    void configure(QPoint at, bool sentByManager, std::uint32_t of = 0, const char* kind = "xcb_generic_event_t")
     {
         xcb_configure_notify_event_t e{};
         e.response_type = XCB_CONFIGURE_NOTIFY | (sentByManager ? 0x80 : 0);
-        e.event = e.window = id;
+        e.event = e.window = of ? of : id;
         e.x = static_cast<std::int16_t>(at.x());
         e.y = static_cast<std::int16_t>(at.y());
         e.width = e.height = 28;
-        feed(&e);
+        places.nativeEventFilter(kind, &e, nullptr);
     }
     void reparent(std::uint32_t parent)
     {
@@ -66,15 +67,10 @@ TEST_F(WindowPlacesTest, AFramedWindowsOwnNoticeIsNoPlaceTheManagersAndAnUnframe
 
 TEST_F(WindowPlacesTest, OtherWindowsNoticesAndOtherEventsAnnounceNothing)
 {
-    xcb_configure_notify_event_t other{};
-    other.response_type = XCB_CONFIGURE_NOTIFY | 0x80;
-    other.event = other.window = id + 1;
-    other.x = 40;
-    feed(&other);
+    configure({40, 0}, true, id + 1);
     EXPECT_FALSE(places.announced(window, {40, 0}));
-    places.nativeEventFilter("windows_generic_MSG", &other, nullptr);
-    other.event = other.window = id;
-    places.nativeEventFilter("windows_generic_MSG", &other, nullptr);
+    configure({40, 0}, true, id + 1, "windows_generic_MSG");
+    configure({40, 0}, true, id, "windows_generic_MSG");
     EXPECT_FALSE(places.announced(window, {40, 0}));
 }
 

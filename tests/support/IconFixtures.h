@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace fixture {
@@ -37,6 +39,13 @@ inline void put32(QByteArray& b, qsizetype at, std::uint32_t v)
     put16(b, at + 2, v >> 16);
 }
 
+// Little-endian fields of `width` bytes (2 or 4), one after another from `at` on.
+inline void putAll(QByteArray& b, qsizetype at, int width, std::initializer_list<std::uint32_t> values)
+{
+    for (const std::uint32_t v : values)
+        width == 2 ? put16(b, std::exchange(at, at + 2), v) : put32(b, std::exchange(at, at + 4), v);
+}
+
 inline std::uint32_t get32(const QByteArray& b, qsizetype at)
 {
     return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8
@@ -48,18 +57,10 @@ inline Picture bitmap(int side, QRgb colour)
 {
     const int maskStride = ((side + 31) / 32) * 4;
     QByteArray b(40 + side * side * 4 + maskStride * side, '\0');
-    put32(b, 0, 40);
-    put32(b, 4, std::uint32_t(side));
-    put32(b, 8, std::uint32_t(2 * side));
-    put16(b, 12, 1);
-    put16(b, 14, 32);
-    for (int i = 0; i < side * side; ++i) {
-        const qsizetype p = 40 + i * 4;
-        b[p] = char(qBlue(colour));
-        b[p + 1] = char(qGreen(colour));
-        b[p + 2] = char(qRed(colour));
-        b[p + 3] = 0; // no alpha: the mask decides
-    }
+    putAll(b, 0, 4, {40, std::uint32_t(side), std::uint32_t(2 * side)});
+    putAll(b, 12, 2, {1, 32});
+    for (int i = 0; i < side * side; ++i)
+        put32(b, 40 + i * 4, colour & 0xFFFFFF); // blue, green, red; no alpha: the mask decides
     const qsizetype mask = 40 + side * side * 4;
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
@@ -107,8 +108,7 @@ inline QByteArray groupDirectory(const Group& g, std::uint32_t firstId)
         const qsizetype at = 6 + 14 * qsizetype(i);
         b[at] = char(g[i].width >= 256 ? 0 : g[i].width);
         b[at + 1] = char(g[i].height >= 256 ? 0 : g[i].height);
-        put16(b, at + 4, 1);
-        put16(b, at + 6, std::uint32_t(g[i].bitCount));
+        putAll(b, at + 4, 2, {1, std::uint32_t(g[i].bitCount)});
         put32(b, at + 8, std::uint32_t(g[i].data.size()));
         put16(b, at + 12, firstId + std::uint32_t(i));
     }
@@ -136,15 +136,12 @@ inline qsizetype peHeaders(QByteArray& b, int sections, bool wide)
 {
     const int optionalSize = wide ? 240 : 224;
     b = QByteArray(0x40, '\0');
-    b[0] = 'M';
-    b[1] = 'Z';
+    b.replace(0, 2, "MZ");
     put32(b, 0x3C, 0x40);
     b.append("PE\0\0", 4);
     QByteArray coff(20, '\0');
-    put16(coff, 0, wide ? 0x8664 : 0x14C);
-    put16(coff, 2, std::uint32_t(sections));
-    put16(coff, 16, std::uint32_t(optionalSize));
-    put16(coff, 18, 0x2102);
+    putAll(coff, 0, 2, {wide ? 0x8664u : 0x14Cu, std::uint32_t(sections)});
+    putAll(coff, 16, 2, {std::uint32_t(optionalSize), 0x2102});
     b.append(coff);
     const qsizetype optional = b.size();
     b.append(QByteArray(optionalSize, '\0'));
@@ -166,12 +163,8 @@ inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype pad
 
     std::uint32_t address = 0x1000;
     if (padding > 0) {
-        const qsizetype at = table;
-        b.replace(at, 5, ".data");
-        put32(b, at + 8, std::uint32_t(padding));
-        put32(b, at + 12, address);
-        put32(b, at + 16, std::uint32_t(padding));
-        put32(b, at + 20, std::uint32_t(b.size()));
+        b.replace(table, 5, ".data");
+        putAll(b, table + 8, 4, {std::uint32_t(padding), address, std::uint32_t(padding), std::uint32_t(b.size())});
         b.append(QByteArray(padding, '\x90'));
         align(b, 0x200);
         address += std::uint32_t((padding + 0xFFF) / 0x1000 * 0x1000);
@@ -183,7 +176,6 @@ inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype pad
     for (const Group& g : groups)
         pictureCount += g.size();
     const qsizetype section = b.size();
-    QByteArray r;
     const int types = pictureCount ? 2 : 1;
     const qsizetype root = 0;
     const qsizetype iconDir = 16 + 8 * types;
@@ -191,16 +183,14 @@ inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype pad
     const qsizetype nameDirs = groupDir + 16 + 8 * qsizetype(groups.size());
     const qsizetype total = qsizetype(pictureCount + groups.size());
     const qsizetype dataEntries = nameDirs + 24 * total;
-    r = QByteArray(dataEntries + 16 * total, '\0');
+    QByteArray r(dataEntries + 16 * total, '\0');
     put16(r, root + 14, std::uint32_t(types));
     int t = 0;
     if (pictureCount) {
-        put32(r, root + 16 + 8 * t, 3);
-        put32(r, root + 20 + 8 * t++, 0x80000000u | std::uint32_t(iconDir));
+        putAll(r, root + 16 + 8 * t++, 4, {3, 0x80000000u | std::uint32_t(iconDir)});
         put16(r, iconDir + 14, std::uint32_t(pictureCount));
     }
-    put32(r, root + 16 + 8 * t, 14);
-    put32(r, root + 20 + 8 * t, 0x80000000u | std::uint32_t(groupDir));
+    putAll(r, root + 16 + 8 * t, 4, {14, 0x80000000u | std::uint32_t(groupDir)});
     put16(r, groupDir + 14, std::uint32_t(groups.size()));
 
     std::vector<QByteArray> blobs;
@@ -217,27 +207,20 @@ inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype pad
         const qsizetype dir = picture ? iconDir : groupDir;
         const qsizetype slot = picture ? i : i - qsizetype(pictureCount);
         const qsizetype name = nameDirs + 24 * i;
-        put32(r, dir + 16 + 8 * slot, std::uint32_t(slot + 1));
-        put32(r, dir + 20 + 8 * slot, 0x80000000u | std::uint32_t(name));
+        putAll(r, dir + 16 + 8 * slot, 4, {std::uint32_t(slot + 1), 0x80000000u | std::uint32_t(name)});
         put16(r, name + 14, 1);
-        put32(r, name + 16, 0x409);
-        put32(r, name + 20, std::uint32_t(dataEntries + 16 * i));
+        putAll(r, name + 16, 4, {0x409, std::uint32_t(dataEntries + 16 * i)});
     }
     for (qsizetype i = 0; i < total; ++i) {
         align(r, 4);
-        put32(r, dataEntries + 16 * i, address + std::uint32_t(r.size()));
-        put32(r, dataEntries + 16 * i + 4, std::uint32_t(blobs[std::size_t(i)].size()));
+        putAll(r, dataEntries + 16 * i, 4, {address + std::uint32_t(r.size()), std::uint32_t(blobs[std::size_t(i)].size())});
         r.append(blobs[std::size_t(i)]);
     }
     align(r, 0x200);
     const qsizetype s = table + 40 * (sections - 1);
     b.replace(s, 5, ".rsrc");
-    put32(b, s + 8, std::uint32_t(r.size()));
-    put32(b, s + 12, address);
-    put32(b, s + 16, std::uint32_t(r.size()));
-    put32(b, s + 20, std::uint32_t(section));
-    put32(b, optional + countAt + 4 + 16, address);
-    put32(b, optional + countAt + 4 + 20, std::uint32_t(r.size()));
+    putAll(b, s + 8, 4, {std::uint32_t(r.size()), address, std::uint32_t(r.size()), std::uint32_t(section)});
+    putAll(b, optional + countAt + 4 + 16, 4, {address, std::uint32_t(r.size())});
     b.append(r);
     out.root = section;
     out.groupTypeDir = section + groupDir;
@@ -251,26 +234,21 @@ inline Exe ne(const std::vector<Group>& groups)
     Exe out;
     QByteArray& b = out.bytes;
     b = QByteArray(0x80, '\0');
-    b[0] = 'M';
-    b[1] = 'Z';
+    b.replace(0, 2, "MZ");
     put32(b, 0x3C, 0x40);
-    b[0x40] = 'N';
-    b[0x41] = 'E';
+    b.replace(0x40, 2, "NE");
     std::size_t pictureCount = 0;
     for (const Group& g : groups)
         pictureCount += g.size();
     const int shift = 4;
     const qsizetype table = 0x80;
     const qsizetype tableSize = 2 + 8 + 12 * qsizetype(pictureCount) + 8 + 12 * qsizetype(groups.size()) + 2;
-    put16(b, 0x40 + 0x24, std::uint32_t(table - 0x40));
-    put16(b, 0x40 + 0x26, std::uint32_t(table - 0x40 + tableSize));
+    putAll(b, 0x40 + 0x24, 2, {std::uint32_t(table - 0x40), std::uint32_t(table - 0x40 + tableSize)});
     QByteArray t(tableSize + 1, '\0'); // and an empty list of resident names
     put16(t, 0, shift);
     const qsizetype groupType = 2 + 8 + 12 * qsizetype(pictureCount);
-    put16(t, 2, 0x8003);
-    put16(t, 4, std::uint32_t(pictureCount));
-    put16(t, groupType, 0x800E);
-    put16(t, groupType + 2, std::uint32_t(groups.size()));
+    putAll(t, 2, 2, {0x8003, std::uint32_t(pictureCount)});
+    putAll(t, groupType, 2, {0x800E, std::uint32_t(groups.size())});
     b.append(t);
     align(b, 1 << shift);
 
@@ -278,10 +256,8 @@ inline Exe ne(const std::vector<Group>& groups)
     qsizetype slot = 0;
     const auto place = [&](qsizetype info, const QByteArray& data, std::uint32_t resourceId) {
         align(b, 1 << shift);
-        put16(b, table + info, std::uint32_t(b.size() >> shift));
-        put16(b, table + info + 2, std::uint32_t((data.size() + (1 << shift) - 1) >> shift));
-        put16(b, table + info + 4, 0x1C30);
-        put16(b, table + info + 6, 0x8000 | resourceId);
+        putAll(b, table + info, 2,
+               {std::uint32_t(b.size() >> shift), std::uint32_t((data.size() + (1 << shift) - 1) >> shift), 0x1C30, 0x8000 | resourceId});
         b.append(data);
     };
     for (const Group& g : groups)
@@ -312,9 +288,7 @@ inline QByteArray costlyPe(int sections, int names)
     // Every section: one byte at the resources, at an address of its own.
     for (int i = 0; i < sections; ++i) {
         const qsizetype at = table + 40 * qsizetype(i);
-        put32(b, at + 12, Base + 0x1000 * std::uint32_t(i));
-        put32(b, at + 16, i == 0 ? 0x7FFFFFFF : 1);
-        put32(b, at + 20, std::uint32_t(resources));
+        putAll(b, at + 12, 4, {Base + 0x1000 * std::uint32_t(i), i == 0 ? 0x7FFFFFFFu : 1u, std::uint32_t(resources)});
     }
     // The data entry every language entry names lies at 65,000 (its low and high halves
     // are also the count a language directory finds in the entry before its own).
@@ -324,17 +298,13 @@ inline QByteArray costlyPe(int sections, int names)
     const qsizetype size = std::max<qsizetype>(languages + 8 * (qsizetype(names) + 65001), Data + 16);
     QByteArray r(size, '\0');
     put16(r, 14, 1);
-    put32(r, 16, 14);
-    put32(r, 20, 0x80000000u | std::uint32_t(nameDir));
+    putAll(r, 16, 4, {14, 0x80000000u | std::uint32_t(nameDir)});
     put16(r, nameDir + 14, std::uint32_t(names));
     for (int i = 0; i < names; ++i) {
-        put32(r, nameDir + 16 + 8 * i, std::uint32_t(i + 1));
-        put32(r, nameDir + 20 + 8 * i, 0x80000000u | std::uint32_t(languages + 8 * i));
+        putAll(r, nameDir + 16 + 8 * i, 4, {std::uint32_t(i + 1), 0x80000000u | std::uint32_t(languages + 8 * i)});
     }
-    for (qsizetype at = languages; at + 8 <= size; at += 8) {
-        put32(r, at, 0x409);
-        put32(r, at + 4, Data);
-    }
+    for (qsizetype at = languages; at + 8 <= size; at += 8)
+        putAll(r, at, 4, {0x409, Data});
     b.append(r);
     return b;
 }
@@ -353,11 +323,8 @@ inline QByteArray icoNaming(int count, const std::vector<QByteArray>& pictures)
     for (int i = 0; i < count; ++i) {
         const qsizetype at = 6 + 16 * qsizetype(i);
         const std::size_t k = std::size_t(i) % pictures.size();
-        b[at] = 0; // 256 px
-        b[at + 1] = 0;
-        put16(b, at + 6, 32);
-        put32(b, at + 8, std::uint32_t(pictures[k].size()));
-        put32(b, at + 12, std::uint32_t(offsets[k]));
+        put16(b, at + 6, 32); // width and height 0: 256 px
+        putAll(b, at + 8, 4, {std::uint32_t(pictures[k].size()), std::uint32_t(offsets[k])});
     }
     return b;
 }
