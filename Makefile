@@ -58,7 +58,7 @@ soak: build
 # the fuzzers; any sanitizer report fails them.
 sanitize: deps
 	CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DVYRE_STORE_ONLY=ON -DVYRE_FUZZ=ON \
-	      -DVYRE_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+	      -DVYRE_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-gline-tables-only -O1" \
 	      $(CONFIGURE_FLAGS)
 	cmake --build build-sanitize -j $(JOBS)
 
