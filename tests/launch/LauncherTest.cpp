@@ -33,12 +33,14 @@ protected:
             out.push_back(std::vector{"open ", "start ", "copy ", "link "}[int(c.op)] + c.target + " | " + c.parameters + " | " + c.other);
         return out;
     }
-    // The one message shown, as title, text, style and details.
-    auto shown() const
+    // The messages shown, as title, text, style and details.
+    using Shown = std::vector<std::tuple<std::string, std::string, Prompter::Style, std::string>>;
+    Shown shown() const
     {
-        EXPECT_EQ(prompter.shown.size(), 1u);
-        const FakePrompter::Shown s = prompter.shown.empty() ? FakePrompter::Shown{} : prompter.shown.back();
-        return std::tuple(s.title.toStdString(), s.text.toStdString(), s.style, s.details.toStdString());
+        Shown out;
+        for (const FakePrompter::Shown& s : prompter.shown)
+            out.emplace_back(s.title.toStdString(), s.text.toStdString(), s.style, s.details.toStdString());
+        return out;
     }
 
     QTemporaryDir tmp;
@@ -84,8 +86,8 @@ TEST_F(LauncherTest, FailedClickAsksRetryOrCancelAndRetryRunsTheWholeActivationA
     launcher.buttonClicked(2, 1); // a record left beyond TbrLast
     EXPECT_EQ(calls(), Calls(4, "open " + folder + "/tool | --x 1 | " + folder + "/"));
     // The fixed first line, then why, in the box itself.
-    EXPECT_EQ(shown(), std::tuple("My Tool", "Unable to access: " + folder + "/tool --x 1\n\nScripted failure 4.",
-                                  Prompter::RetryCancel, ""));
+    EXPECT_EQ(shown(), (Shown{{"My Tool", "Unable to access: " + folder + "/tool --x 1\n\nScripted failure 4.",
+                              Prompter::RetryCancel, ""}}));
 }
 
 TEST_F(LauncherTest, RecallShowsTheToolbarOfTheRoundedLeadingNumberOrFails)
@@ -123,17 +125,13 @@ TEST_F(LauncherTest, DroppedFilesGoOneByOneUntilTheFirstFailureWhoseFileTheReaso
         {4, {}, {}, ""}, // no such button
     };
     for (const auto& row : rows) {
-        shell.calls.clear();
-        prompter.shown.clear();
+        shell.calls.clear(), prompter.shown.clear();
         shell.results.assign(row.results.begin(), row.results.end());
         launcher.filesDropped(1, row.k, {"/f/1", "/f;2"});
         EXPECT_EQ(calls(), row.calls);
-        if (row.text.empty()) {
-            EXPECT_TRUE(prompter.shown.empty());
-            continue;
-        }
-        EXPECT_EQ(shown(), std::tuple("Vyrelight Toolbar v2 Execution", "Unable to execute: " + row.text,
-                                      Prompter::Exclamation, ""));
+        EXPECT_EQ(shown(), (row.text.empty() ? Shown{}
+                                             : Shown{{"Vyrelight Toolbar v2 Execution", "Unable to execute: " + row.text,
+                                                      Prompter::Exclamation, ""}}));
     }
     EXPECT_TRUE(toggled.empty());
 }

@@ -15,47 +15,40 @@
 namespace {
 
 QRgb colourAt(const QPixmap& picture) { return picture.toImage().pixel(8, 8); }
+std::vector<int> imageIndexes(const TbrRec& r)
+{
+    std::vector<int> out;
+    for (int k = 1; k <= r.BtnCount; ++k)
+        out.push_back(r.Btns[k].ImageIndex);
+    return out;
+}
 
 } // namespace
 
 TEST_F(ToolbarTest, WindowSizeInTwipsAndPixelsFollowsButtonsAndOrientation)
 {
-    const struct {
-        bool vertical, withButtons;
-        float width, height, recHeight; // window, and the height the record keeps
-    } rows[] = {
-        {false, true, 1715, 420, 420},
-        {true, true, 435, 1670, 420}, // standing, the record keeps the handle's height
-        {true, false, 420, 420, 420},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.vertical + 2 * row.withButtons);
-        ToolbarWindow& w = built(1, row.withButtons ? ThreeAndASep : std::vector<BtnRec>{},
-                                 row.vertical ? std::vector<int>{Vertical} : std::vector<int>{});
-        EXPECT_EQ(w.widthTwips(), row.width);
-        EXPECT_EQ(w.heightTwips(), row.height);
-        EXPECT_EQ(rec(1).Width, row.width);
-        EXPECT_EQ(rec(1).Height, row.recHeight);
-        EXPECT_EQ(rec(1).SepCount, row.withButtons ? 1 : 0);
+    // Standing, the record keeps the handle's height.
+    for (auto [vertical, withButtons, width, height] :
+         {std::tuple(false, true, 1715.0f, 420.0f), {true, true, 435, 1670}, {true, false, 420, 420}}) {
+        SCOPED_TRACE(vertical + 2 * withButtons);
+        ToolbarWindow& w = built(1, withButtons ? ThreeAndASep : std::vector<BtnRec>{},
+                                 vertical ? std::vector<int>{Vertical} : std::vector<int>{});
+        EXPECT_EQ(std::tuple(w.widthTwips(), w.heightTwips(), rec(1).Width, rec(1).Height, int(rec(1).SepCount)),
+                  std::tuple(width, height, width, 420.0f, int(withButtons)));
         EXPECT_EQ(w.geometry().topLeft(), QPoint(200, 100));
-        EXPECT_NEAR(w.geometry().width(), row.width / 15.0, 1.0);
-        EXPECT_NEAR(w.geometry().height(), row.height / 15.0, 1.0);
+        EXPECT_NEAR(w.geometry().width(), width / 15.0, 1.0);
+        EXPECT_NEAR(w.geometry().height(), height / 15.0, 1.0);
     }
 }
 
 TEST_F(ToolbarTest, PlacesBetweenPixelsRoundToTheNearestPixel)
 {
-    const struct {
-        float left, top;
-        QPoint at;
-    } rows[] = {{1210, 1810, {81, 121}}, {1202, 1207, {80, 80}}, {-82, 7, {-5, 0}}, {0, 22.5f, {0, 2}}};
-    for (const auto& row : rows) {
+    for (auto [left, top, at] : {std::tuple(1210.0f, 1810.0f, QPoint(81, 121)), {1202, 1207, {80, 80}},
+                                 {-82, 7, {-5, 0}}, {0, 22.5f, {0, 2}}}) {
         TbrRec& r = toolbar(1, {Btn("A")});
-        r.Left = row.left;
-        r.Top = row.top;
+        std::tie(r.Left, r.Top) = std::pair(left, top);
         window(1).rebuild();
-        EXPECT_EQ(window(1).geometry().topLeft(), row.at) << row.left << "," << row.top;
-        EXPECT_EQ(window(1).leftTwips(), row.left);
+        EXPECT_EQ(std::pair(window(1).geometry().topLeft(), window(1).leftTwips()), std::pair(at, left)) << left;
     }
 }
 
@@ -64,10 +57,8 @@ TEST_F(ToolbarTest, EntryMapSkipsButtonsWithoutTargetSoClicksReachTheRightRecord
     // A tab-only target is left out too, as the toolbar file leaves it out.
     ToolbarWindow& w = built(1, {Btn("One"), Btn("Two", " \t "), Btn("Three"), Btn("Four")});
     ASSERT_EQ(w.strip().buttonCount(), 5);
-    EXPECT_EQ(w.entryAt(3), 1);
-    EXPECT_EQ(w.entryAt(4), 3);
-    EXPECT_EQ(w.entryAt(5), 4);
-    EXPECT_EQ(w.strip().toolTipText(4), "Three");
+    EXPECT_EQ(std::tuple(w.entryAt(3), w.entryAt(4), w.entryAt(5), w.strip().toolTipText(4)),
+              std::tuple(1, 3, 4, QStringLiteral("Three")));
     for (int position : {5, 1, 2}) // the fixed buttons are dead
         emit w.strip().buttonClicked(position);
     EXPECT_EQ(host.clicks, (std::vector<std::pair<int, int>>{{1, 4}}));
@@ -82,11 +73,9 @@ TEST_F(ToolbarTest, PicturesHoldOnlyIconsThatExistInOrderAndTheHandleFallsBackTo
                             Btn("NoIcon", "/tmp", KindFolder, "/icons/a.ico", 0), // index 0: no icon
                             Btn("Missing", "/bin/true", KindFile, "/icons/a.ico", 2)});
     window(1).rebuild();
-    const int expected[] = {1, 3, 2, 4, 2, 1}; // 1 file, 2 folder, then the icons found
-    for (int k = 1; k <= 6; ++k)
-        EXPECT_EQ(r.Btns[k].ImageIndex, expected[k - 1]) << k;
-    EXPECT_EQ(colourAt(window(1).images().picture(3)), qRgb(255, 0, 0));
-    EXPECT_EQ(colourAt(window(1).images().picture(4)), qRgb(0, 255, 0));
+    EXPECT_EQ(imageIndexes(r), (std::vector<int>{1, 3, 2, 4, 2, 1})); // 1 file, 2 folder, then the icons found
+    EXPECT_EQ(std::pair(colourAt(window(1).images().picture(3)), colourAt(window(1).images().picture(4))),
+              std::pair(qRgb(255, 0, 0), qRgb(0, 255, 0)));
 
     EXPECT_TRUE(window(1).handle().picture().isNull()); // the handle draws its claws
     icons.serve("/icons/t.ico", {FakeIconSource::solid(qRgb(9, 9, 9))});
@@ -109,17 +98,14 @@ TEST_F(ToolbarTest, ButtonsWithoutAnIconShowTheirTargetsAndRecallButtonsAPicture
     window(1).rebuild();
     // The target's picture where the theme has one; the built-in ones where nothing has;
     // an icon that is chosen but missing keeps the built-in picture as always.
-    const int expected[] = {3, 4, 5, 1, 6, 2};
-    for (int k = 1; k <= 6; ++k)
-        EXPECT_EQ(r.Btns[k].ImageIndex, expected[k - 1]) << k;
-    EXPECT_EQ(colourAt(window(1).images().picture(3)), qRgb(1, 2, 3));
-    EXPECT_EQ(colourAt(window(1).images().picture(4)), qRgb(4, 5, 6));
-    const QImage recall = builtinRecallPicture(window(1).images().picture(5).devicePixelRatio());
-    EXPECT_EQ(window(1).images().picture(5).toImage().convertToFormat(recall.format()), recall);
-    EXPECT_EQ(colourAt(window(1).images().picture(6)), qRgb(255, 0, 0));
+    EXPECT_EQ(imageIndexes(r), (std::vector<int>{3, 4, 5, 1, 6, 2}));
+    const ImageList& images = window(1).images();
+    EXPECT_EQ(std::tuple(colourAt(images.picture(3)), colourAt(images.picture(4)), colourAt(images.picture(6))),
+              std::tuple(qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(255, 0, 0)));
+    const QImage recall = builtinRecallPicture(images.picture(5).devicePixelRatio());
+    EXPECT_EQ(images.picture(5).toImage().convertToFormat(recall.format()), recall);
     // Only shown: the button still has no icon of its own.
-    EXPECT_EQ(r.Btns[1].IconIndex, 0);
-    EXPECT_EQ(r.Btns[1].IconFile, "");
+    EXPECT_EQ(std::pair(int(r.Btns[1].IconIndex), r.Btns[1].IconFile), std::pair(0, std::string()));
 }
 
 TEST_F(ToolbarTest, RebuildLeavesNoStaleButtonsSeparatorsOrEntries)
@@ -128,10 +114,8 @@ TEST_F(ToolbarTest, RebuildLeavesNoStaleButtonsSeparatorsOrEntries)
     ASSERT_EQ(window(1).strip().buttonCount(), 7);
     rec(1).BtnCount = 2;
     window(1).rebuild();
-    EXPECT_EQ(window(1).strip().buttonCount(), 4);
-    EXPECT_EQ(rec(1).SepCount, 0);
-    EXPECT_EQ(window(1).entryAt(5), 0);
-    EXPECT_EQ(window(1).widthTwips(), 345.0f * 2 + 470 + 90);
+    EXPECT_EQ(std::tuple(window(1).strip().buttonCount(), int(rec(1).SepCount), window(1).entryAt(5), window(1).widthTwips()),
+              std::tuple(4, 0, 0, 345.0f * 2 + 470 + 90));
 }
 
 TEST_F(ToolbarTest, HiddenToolbarsCreateNoNativeWindowEvenWithAutoHide)
@@ -164,19 +148,13 @@ TEST_F(ToolbarTest, DropHitsTheRecordButtonUnderThePointAlongTheBar)
     emit w.strip().dropped(&text, QPointF(1000, 100));
     emit w.handle().dropped(&files);
     emit w.handle().dropped(&text);
-    ASSERT_EQ(host.drops.size(), 3u);
-    EXPECT_EQ(host.drops[0].k, 4);
-    EXPECT_EQ(host.drops[0].items,
-              std::vector<std::string>({"/tmp/a b.txt", "/tmp/\xFF\"-x", "https://example.org/a%20b"}));
-    EXPECT_EQ(host.drops[1].k, 1);
-    EXPECT_EQ(host.drops[2].k, 0); // on the handle: the toolbar itself
-    EXPECT_EQ(host.drops[2].t, 1);
+    const std::vector<std::string> items{"/tmp/a b.txt", "/tmp/\xFF\"-x", "https://example.org/a%20b"};
+    EXPECT_EQ(host.drops, (std::vector<FakeToolbarHost::Drop>{{1, 4, items}, {1, 1, items}, {1, 0, items}})); // 0: the handle
 
     // Standing, the hit runs along the height.
     host.drops.clear();
     emit built(2, {Btn("One"), Btn("Two")}, {Vertical}).strip().dropped(&files, QPointF(100, 470 + 330 + 10));
-    ASSERT_EQ(host.drops.size(), 1u);
-    EXPECT_EQ(host.drops[0].k, 2);
+    EXPECT_EQ(host.drops, (std::vector<FakeToolbarHost::Drop>{{2, 2, items}}));
 }
 
 // How far a picture's pixels inside rect stand out from the background: the largest

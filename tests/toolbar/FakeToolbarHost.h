@@ -23,6 +23,7 @@ public:
         int t;
         int k;
         std::vector<std::string> items;
+        bool operator==(const Drop&) const = default;
     };
 
     bool configShows(std::uint8_t t) const override { return configOn == t; }

@@ -28,20 +28,12 @@ std::vector<Size> foldSizes(Size from, bool vertical)
 
 TEST(FoldGeometry, WindowSizeFromButtonsLyingStandingAndBare)
 {
-    const struct {
-        bool vertical;
-        int count, separators;
-        Size expected;
-    } rows[] = {
-        {false, 4, 1, {1715, 420}}, // 345 * 3 + 120 + 470, + 90 of frame
-        {true, 4, 1, {435, 1670}},  // 330 * 3 + 120 + 470 + 90 high
-        {false, 0, 0, {435, 420}},  // no shown button: one button's room
-        {true, 0, 0, {435, 420}},
-        {false, 2, 2, {800, 420}}, // separators only
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(windowSize(row.vertical, 345, 330, 330, row.count, row.separators), row.expected)
-            << row.vertical << " " << row.count;
+    // 345 * 3 + 120 + 470, + 90 of frame; standing 330 * 3 + 120 + 470 + 90 high; no shown
+    // button: one button's room; separators only.
+    for (auto [vertical, count, separators, expected] :
+         {std::tuple(false, 4, 1, Size{1715, 420}), {true, 4, 1, {435, 1670}}, {false, 0, 0, {435, 420}},
+          {true, 0, 0, {435, 420}}, {false, 2, 2, {800, 420}}})
+        EXPECT_EQ(windowSize(vertical, 345, 330, 330, count, separators), expected) << vertical << " " << count;
     EXPECT_EQ(unfoldLength(345, 4, 1), 1715.0f);
     EXPECT_EQ(unfoldLength(330, 4, 1), 1670.0f);
 }
@@ -87,38 +79,23 @@ TEST(FoldGeometry, FoldsOfAbsurdSizesEndInsteadOfSteppingForever)
 
 TEST(FoldGeometry, AFoldEndsWithinItsStepBoundHoweverLongTheBar)
 {
-    const struct {
-        Size from;
-        bool vertical;
-        std::size_t steps;
-    } rows[] = {
-        {{1715, 420}, false, 16},                           // an ordinary bar: 90 a step, then folded
-        {{435.0f + 90.0f * (MaxFoldSteps - 3), 420}, false, MaxFoldSteps - 1}, // still 90 a step
-        {{1.0e8f, 420}, false, MaxFoldSteps},               // every step changes it; bounded all the same
-        {{435, 1.0e8f}, true, MaxFoldSteps},
-    };
-    for (const auto& row : rows) {
-        const std::vector<Size> sizes = foldSizes(row.from, row.vertical);
-        EXPECT_EQ(sizes.size(), row.steps) << row.from.width << " x " << row.from.height;
-        EXPECT_EQ(sizes.back(), foldedSize(row.from, row.vertical));
+    // An ordinary bar: 90 a step, then folded; one still 90 a step; and where every step
+    // changes it, bounded all the same.
+    for (auto [from, vertical, steps] : {std::tuple(Size{1715, 420}, false, std::size_t(16)),
+                                         {{435.0f + 90.0f * (MaxFoldSteps - 3), 420}, false, MaxFoldSteps - 1},
+                                         {{1.0e8f, 420}, false, MaxFoldSteps}, {{435, 1.0e8f}, true, MaxFoldSteps}}) {
+        const std::vector<Size> sizes = foldSizes(from, vertical);
+        EXPECT_EQ(std::pair(sizes.size(), sizes.back()), std::pair(steps, foldedSize(from, vertical))) << from.width;
     }
 }
 
 TEST(FoldGeometry, PausesKeepAFoldWithinItsBudgetHoweverLong)
 {
-    const struct {
-        float length;
-        milliseconds pause;
-    } rows[] = {
-        {1715, milliseconds(15)}, // 15 steps: 15 ms each fits in 240
-        {6000, milliseconds(3)},  // 62 steps
-        {60000, milliseconds(0)}, // 662 steps: no pause at all
-        {300, milliseconds(15)},  // one step
-    };
-    for (const auto& row : rows) {
-        const milliseconds pause = foldPause(milliseconds(15), milliseconds(240), row.length);
-        EXPECT_EQ(pause, row.pause) << row.length;
-        const double steps = std::ceil((row.length - 435.0) / 90.0);
-        EXPECT_LE(pause.count() * steps, 240) << row.length;
+    // 15 steps: 15 ms each fits in 240; 62 steps; 662 steps: no pause at all; one step.
+    for (auto [length, expected] : {std::pair(1715.0f, milliseconds(15)), {6000, milliseconds(3)},
+                                    {60000, milliseconds(0)}, {300, milliseconds(15)}}) {
+        const milliseconds pause = foldPause(milliseconds(15), milliseconds(240), length);
+        EXPECT_EQ(pause, expected) << length;
+        EXPECT_LE(pause.count() * std::ceil((length - 435.0) / 90.0), 240) << length;
     }
 }

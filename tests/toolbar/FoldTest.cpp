@@ -14,34 +14,25 @@ using std::chrono::milliseconds;
 TEST_F(ToolbarTest, HoverUnfoldsAndTheWatchFoldsOnlyOnceTheCursorIsOutside)
 {
     ToolbarWindow& w = built(1, ThreeAndASep, {AutoHide});
-    EXPECT_EQ(w.widthTwips(), 435.1f);
-    EXPECT_FALSE(w.watching());
+    using State = ToolbarWindow::HoverState;
+    EXPECT_EQ(std::pair(w.widthTwips(), w.watching()), std::pair(435.1f, false));
     hover(1);
-    EXPECT_EQ(w.widthTwips(), 1715.0f);
-    EXPECT_EQ(w.hoverState(), ToolbarWindow::HoverState::Watched);
-    EXPECT_TRUE(w.watching());
+    EXPECT_EQ(std::tuple(w.widthTwips(), w.hoverState(), w.watching()), std::tuple(1715.0f, State::Watched, true));
 
     // The window covers 100..200 px both ways; its edges count as inside.
-    const struct {
-        QPoint at;
-        bool inside;
-    } rows[] = {{{100, 100}, true}, {{200, 200}, true}, {{150, 100}, true}, {{100, 200}, true},
-                {{99, 150}, false}, {{201, 150}, false}, {{150, 99}, false}, {{150, 201}, false}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.at.x()) + "," + std::to_string(row.at.y()));
+    for (auto [at, inside] : {std::pair(QPoint(100, 100), true), {{200, 200}, true}, {{150, 100}, true}, {{100, 200}, true},
+                              {{99, 150}, false}, {{201, 150}, false}, {{150, 99}, false}, {{150, 201}, false}}) {
+        SCOPED_TRACE(std::to_string(at.x()) + "," + std::to_string(at.y()));
         hover(1);
         w.moveTwips(1500, 1500, 1500, 1500);
-        ASSERT_TRUE(w.watching());
-        pointer.cursor = row.at;
+        pointer.cursor = at;
         clock.advance(ToolbarWindow::WatchInterval);
-        EXPECT_EQ(w.watching(), row.inside);
-        EXPECT_EQ(w.folding(), !row.inside);
+        EXPECT_EQ(std::pair(w.watching(), w.folding()), std::pair(inside, !inside));
         clock.settle();
-        EXPECT_EQ(w.widthTwips(), row.inside ? 1500.0f : 435.1f);
+        EXPECT_EQ(w.widthTwips(), inside ? 1500.0f : 435.1f);
         pointer.cursor = {};
         clock.settle();
-        EXPECT_FALSE(w.watching());
-        EXPECT_EQ(w.hoverState(), ToolbarWindow::HoverState::Folded);
+        EXPECT_EQ(std::pair(w.watching(), w.hoverState()), std::pair(false, State::Folded));
     }
 }
 
@@ -52,8 +43,7 @@ TEST_F(ToolbarTest, ANewLayoutInTheMiddleOfAFoldReplacesIt)
     clock.advance(std::chrono::milliseconds(15));
     toolbars.applyMode(1, Vertical);
     clock.settle();
-    EXPECT_EQ(w.heightTwips(), 1670.0f);
-    EXPECT_EQ(w.widthTwips(), 435.0f);
+    EXPECT_EQ(std::pair(w.widthTwips(), w.heightTwips()), std::pair(435.0f, 1670.0f));
 }
 
 TEST_F(ToolbarTest, AFileDragOpensAFoldedBarWhichFoldsAgainAfterTheDropOrOnceTheDragHasGone)
@@ -70,13 +60,11 @@ TEST_F(ToolbarTest, AFileDragOpensAFoldedBarWhichFoldsAgainAfterTheDropOrOnceThe
     clock.advance(ToolbarWindow::WatchInterval);
     ASSERT_EQ(w.widthTwips(), 1715.0f);
     emit w.strip().dropped(&files, QPointF(600, 100));
-    ASSERT_EQ(host.drops.size(), 1u);
-    EXPECT_EQ(host.drops[0].k, 1);
+    EXPECT_EQ(host.drops, (std::vector<FakeToolbarHost::Drop>{{1, 1, {"/tmp/x"}}}));
     // The mouse is still over the bar, yet the drag it opened for is over.
     clock.advance(ToolbarWindow::WatchInterval);
     clock.settle();
-    EXPECT_EQ(w.widthTwips(), 435.1f);
-    EXPECT_EQ(w.hoverState(), ToolbarWindow::HoverState::Folded);
+    EXPECT_EQ(std::pair(w.widthTwips(), w.hoverState()), std::pair(435.1f, ToolbarWindow::HoverState::Folded));
 
     // A drag over the buttons opens it as well.
     emit w.strip().dragEntered();
@@ -85,6 +73,5 @@ TEST_F(ToolbarTest, AFileDragOpensAFoldedBarWhichFoldsAgainAfterTheDropOrOnceThe
     // A bar that does not hide stays as it is.
     ToolbarWindow& plain = built(2, ThreeAndASep);
     emit plain.handle().dragEntered();
-    EXPECT_EQ(plain.widthTwips(), 1715.0f);
-    EXPECT_FALSE(plain.watching());
+    EXPECT_EQ(std::pair(plain.widthTwips(), plain.watching()), std::pair(1715.0f, false));
 }

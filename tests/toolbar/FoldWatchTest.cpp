@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 using std::chrono::milliseconds;
@@ -57,6 +58,8 @@ struct FoldWatchTest : testing::Test {
         folds.fold(FoldDirection::Fold);
         clock.settle();
     }
+    // The bar's width, whether the watch runs, and whether a fold is under way.
+    std::tuple<float, bool, bool> state() const { return {bar.size.width, folds.watching(), folds.folding()}; }
 };
 
 } // namespace
@@ -64,14 +67,11 @@ struct FoldWatchTest : testing::Test {
 TEST_F(FoldWatchTest, AFoldTakesItsFirstStepAtOnceThenOnePerPauseAndAnUnfoldAtOnce)
 {
     folds.fold(FoldDirection::Fold);
-    ASSERT_EQ(bar.sizes.size(), 1u);
-    EXPECT_EQ(bar.size.width, Full - 90);
-    EXPECT_TRUE(folds.folding());
+    EXPECT_EQ(std::pair(bar.sizes.size(), state()), std::pair(1ul, std::tuple(Full - 90, false, true)));
     clock.advance(milliseconds(15));
     EXPECT_EQ(bar.sizes.size(), 2u);
     clock.settle();
-    EXPECT_FALSE(folds.folding());
-    EXPECT_EQ(bar.size, (geometry::Size{Folded, 420.0f}));
+    EXPECT_EQ(std::pair(bar.size, folds.folding()), std::pair(geometry::Size{Folded, 420.0f}, false));
     folds.fold(FoldDirection::Unfold);
     EXPECT_EQ(bar.size.width, Full);
 
@@ -87,18 +87,13 @@ TEST_F(FoldWatchTest, ABarNobodySeesFoldsAtOnceToExactlyWhereTheStepsEnd)
     for (const bool standing : {false, true}) {
         for (const geometry::Size from : {geometry::Size{Full, 420.0f}, geometry::Size{611.9f, 2001.45f}}) {
             SCOPED_TRACE(std::to_string(standing) + " " + std::to_string(from.width));
-            bar.vertical = standing;
-            bar.shown = true;
-            bar.size = from;
+            std::tie(bar.vertical, bar.shown, bar.size) = std::tuple(standing, true, from);
             foldAway();
             const geometry::Size stepped = bar.size;
-            bar.shown = false;
-            bar.size = from;
+            std::tie(bar.shown, bar.size) = std::pair(false, from);
             bar.sizes.clear();
             folds.fold(FoldDirection::Fold);
-            EXPECT_FALSE(folds.folding());
-            ASSERT_EQ(bar.sizes.size(), 1u);
-            EXPECT_EQ(bar.size, stepped);
+            EXPECT_EQ(std::tuple(folds.folding(), bar.sizes), std::tuple(false, std::vector{stepped}));
         }
     }
 }
@@ -108,32 +103,23 @@ TEST_F(FoldWatchTest, AHoverUnfoldsAndTheWatchFoldsOnceTheCursorHasLeft)
     foldAway();
     bar.cursor = true;
     folds.hovered();
-    EXPECT_EQ(bar.size.width, Full);
-    EXPECT_EQ(folds.hoverState(), HoverState::Watched);
-    EXPECT_TRUE(folds.watching());
+    EXPECT_EQ(std::pair(state(), folds.hoverState()), std::pair(std::tuple(Full, true, false), HoverState::Watched));
     bar.size.width = 1000; // a hover while watched changes nothing
     folds.hovered();
-    EXPECT_EQ(bar.size.width, 1000.0f);
     clock.advance(milliseconds(1000));
     EXPECT_EQ(bar.size.width, 1000.0f);
     bar.cursor = false;
     clock.advance(FoldWatch::WatchInterval); // within a quarter second
-    EXPECT_TRUE(folds.folding());
-    EXPECT_FALSE(folds.watching());
+    EXPECT_EQ(state(), std::tuple(bar.size.width, false, true));
     clock.settle();
-    EXPECT_EQ(bar.size.width, Folded);
-    EXPECT_EQ(folds.hoverState(), HoverState::Folded);
+    EXPECT_EQ(std::pair(bar.size.width, folds.hoverState()), std::pair(Folded, HoverState::Folded));
 
     // Neither a bar that does not hide nor one without buttons opens.
-    for (Bar* b : {&bar}) {
-        b->autoHide = false;
-        folds.hovered();
-        b->autoHide = true;
-        b->buttons = false;
-        folds.hovered();
-        EXPECT_EQ(b->size.width, Folded);
-        EXPECT_FALSE(folds.watching());
-    }
+    bar.autoHide = false;
+    folds.hovered();
+    std::tie(bar.autoHide, bar.buttons) = std::pair(true, false);
+    folds.hovered();
+    EXPECT_EQ(state(), std::tuple(Folded, false, false));
 }
 
 TEST_F(FoldWatchTest, AHoverDuringAFoldDoesNotTurnItBackAndALayoutRespectsAHeldBar)
@@ -145,8 +131,7 @@ TEST_F(FoldWatchTest, AHoverDuringAFoldDoesNotTurnItBackAndALayoutRespectsAHeldB
     }
     EXPECT_TRUE(folds.folding());
     clock.settle();
-    EXPECT_EQ(bar.size.width, Folded);
-    EXPECT_FALSE(folds.watching());
+    EXPECT_EQ(state(), std::tuple(Folded, false, false));
 
     // Laid out anew under the mouse, the bar stays open; not held, it folds.
     bar.cursor = true;
@@ -172,8 +157,7 @@ TEST_F(FoldWatchTest, ADropFoldsAtTheWatchsNextLookThoughTheMouseIsStillOver)
     folds.dropped();
     clock.advance(FoldWatch::WatchInterval);
     clock.settle();
-    EXPECT_EQ(bar.size.width, Folded);
-    EXPECT_EQ(folds.hoverState(), HoverState::Folded);
+    EXPECT_EQ(std::pair(bar.size.width, folds.hoverState()), std::pair(Folded, HoverState::Folded));
     // A drop on a bar nobody opened leaves the next watch alone.
     folds.dropped();
     folds.hovered();
@@ -186,14 +170,11 @@ TEST_F(FoldWatchTest, AutoHideOffEndsTheWatchAndUnfoldsAndOnAgainFolds)
     foldAway();
     folds.hovered();
     folds.autoHideSwitched(false);
-    EXPECT_FALSE(folds.watching());
-    EXPECT_EQ(folds.hoverState(), HoverState::Folded);
-    EXPECT_EQ(bar.size.width, Full);
+    EXPECT_EQ(std::pair(state(), folds.hoverState()), std::pair(std::tuple(Full, false, false), HoverState::Folded));
     folds.autoHideSwitched(true);
     clock.settle();
     EXPECT_EQ(bar.size.width, Folded);
     folds.hovered();
-    EXPECT_TRUE(folds.watching());
     // Off in the middle of a fold: the unfold takes over.
     clock.advance(FoldWatch::WatchInterval);
     ASSERT_TRUE(folds.folding());
@@ -206,10 +187,8 @@ TEST_F(FoldWatchTest, AHeldBarStaysOpenAndFoldsWhenLetGo)
 {
     foldAway();
     folds.holdOpen();
-    EXPECT_EQ(bar.size.width, Full);
-    EXPECT_FALSE(folds.watching());
     clock.advance(milliseconds(1000));
-    EXPECT_EQ(bar.size.width, Full);
+    EXPECT_EQ(state(), std::tuple(Full, false, false));
     folds.letGo(FoldWatch::FoldAfter::Now);
     clock.settle();
     EXPECT_EQ(bar.size.width, Folded);
@@ -230,8 +209,7 @@ TEST_F(FoldWatchTest, StoppedNothingFoldsOrTicks)
     folds.hovered();
     folds.fold(FoldDirection::Fold);
     folds.stop();
-    EXPECT_FALSE(folds.folding());
-    EXPECT_FALSE(folds.watching());
+    EXPECT_EQ(state(), std::tuple(bar.size.width, false, false));
     const std::size_t made = bar.sizes.size();
     folds.hovered();
     folds.holdOpen();

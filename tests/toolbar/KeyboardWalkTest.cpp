@@ -30,20 +30,16 @@ const std::vector<BtnRec> TwoSepOne{Btn("A"), Btn("B"), Sep(), Btn("C")};
 
 TEST_F(KeyboardTest, ArrowsAlongTheBarWalkItsButtonsPassingSeparatorsAndStopAtTheEnds)
 {
-    struct Row {
-        bool vertical;
-        Qt::Key on, back, across;
-    };
-    for (const Row row : {Row{false, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down},
-                          Row{true, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right}}) {
-        SCOPED_TRACE(row.vertical ? "upright" : "lying");
-        const int t = row.vertical ? 2 : 1;
-        built(t, TwoSepOne, row.vertical ? std::vector<int>{Vertical} : std::vector<int>{});
+    // Along, back and across the bar, lying and upright.
+    for (auto [vertical, on, back, across] : {std::tuple(false, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down),
+                                              {true, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right}}) {
+        SCOPED_TRACE(vertical ? "upright" : "lying");
+        const int t = vertical ? 2 : 1;
+        built(t, TwoSepOne, vertical ? std::vector<int>{Vertical} : std::vector<int>{});
         focus(t);
         EXPECT_EQ(mark(t), 3); // the first button
-        const std::vector<std::pair<Qt::Key, int>> walk{
-            {row.on, 4}, {row.on, 6}, {row.on, 6}, {row.across, 6}, {row.back, 4},
-            {Qt::Key_Home, 3}, {row.back, 3}, {Qt::Key_End, 6}};
+        const std::vector<std::pair<Qt::Key, int>> walk{{on, 4}, {on, 6}, {on, 6}, {across, 6}, {back, 4},
+                                                        {Qt::Key_Home, 3}, {back, 3}, {Qt::Key_End, 6}};
         for (const auto& [key, expected] : walk) {
             type(key);
             EXPECT_EQ(mark(t), expected) << QTest::toString(key);
@@ -58,13 +54,8 @@ TEST_F(KeyboardTest, TabGoesRoundTheToolbarsOwnButtonsOnly)
     built(2, {Btn("Other")});
     focus(1);
     std::vector<int> marks;
-    for (int i = 0; i < 4; ++i) {
-        type(Qt::Key_Tab);
-        marks.push_back(mark(1));
-        EXPECT_EQ(QApplication::focusWidget(), &window(1).strip());
-    }
-    for (int i = 0; i < 2; ++i) {
-        type(Qt::Key_Tab, Qt::ShiftModifier);
+    for (int i = 0; i < 6; ++i) { // four forwards, two back
+        type(Qt::Key_Tab, i < 4 ? Qt::NoModifier : Qt::ShiftModifier);
         marks.push_back(mark(1));
         EXPECT_EQ(QApplication::focusWidget(), &window(1).strip());
     }

@@ -14,11 +14,9 @@ TEST_F(ToolbarTest, ApplyModeTogglesTicksTheMenuAndTheConfigWindowAndSavesOnce)
         const int saves = host.saves;
         host.modeChecks.clear();
         toolbars.applyMode(1, m);
-        EXPECT_EQ(r.mode(m), isTrue(before) ? False16 : True16);
-        EXPECT_EQ(window(1).modeAction(m)->isChecked(), isTrue(r.mode(m)));
-        EXPECT_EQ(host.saves, saves + 1);
-        ASSERT_FALSE(host.modeChecks.empty());
-        EXPECT_EQ(host.modeChecks.back(), std::make_pair(m, isTrue(r.mode(m))));
+        const bool on = !isTrue(before);
+        EXPECT_EQ(std::tuple(r.mode(m), window(1).modeAction(m)->isChecked(), host.saves, host.modeChecks),
+                  std::tuple(toBool16(on), on, saves + 1, std::vector{std::pair(m, on)}));
     }
     // Unknown modes change nothing and save nothing.
     const TbrRec before = r;
@@ -41,10 +39,8 @@ TEST_F(ToolbarTest, ASecondModeChangeFromInsideTheFirstIsRefused)
         toolbars.applyMode(2, Vertical);
     };
     toolbars.applyMode(1, Unmoveable);
-    EXPECT_TRUE(isTrue(rec(1).Unmoveable));
-    EXPECT_FALSE(isTrue(rec(1).Captions));
-    EXPECT_FALSE(isTrue(rec(2).Vertical));
-    EXPECT_EQ(host.saves, 1);
+    EXPECT_EQ(std::tuple(isTrue(rec(1).Unmoveable), isTrue(rec(1).Captions), isTrue(rec(2).Vertical), host.saves),
+              std::tuple(true, false, false, 1));
     toolbars.applyMode(2, Vertical); // and once it is over, they go through again
     EXPECT_TRUE(isTrue(rec(2).Vertical));
 }
@@ -55,17 +51,15 @@ TEST_F(ToolbarTest, VisibleShowsAndHidesButToolbarZeroCanNeverBeHidden)
     toolbar(1, {Btn("A")}).Visible = False16;
     toolbars.ready(0);
     toolbars.ready(1);
-    EXPECT_TRUE(window(0).isVisible());
-    EXPECT_FALSE(window(1).isVisible());
-    EXPECT_FALSE(item(0, "M_mnuVIS")->isEnabled());
-    EXPECT_TRUE(item(1, "M_mnuVIS")->isEnabled());
+    const auto shown = [&] { return std::pair(window(0).isVisible(), window(1).isVisible()); };
+    EXPECT_EQ(shown(), std::pair(true, false));
+    EXPECT_EQ(std::pair(item(0, "M_mnuVIS")->isEnabled(), item(1, "M_mnuVIS")->isEnabled()), std::pair(false, true));
     toolbars.applyMode(1, Visible);
-    EXPECT_TRUE(window(1).isVisible());
+    EXPECT_EQ(shown(), std::pair(true, true));
     toolbars.applyMode(1, Visible);
-    EXPECT_FALSE(window(1).isVisible());
     toolbars.applyMode(0, Visible);
     toolbars.applyMode(0, Visible);
-    EXPECT_TRUE(window(0).isVisible());
+    EXPECT_EQ(shown(), std::pair(true, false));
 
     // While the button editor is open, a refresh leaves visibility alone.
     host.editorOpen = true;
@@ -79,17 +73,13 @@ TEST_F(ToolbarTest, CaptionsRelabelAndResizeFromTheStoredPlace)
     ToolbarWindow& w = built(1, {Btn("Alpha"), Btn("Skipped", ""), Btn("A rather long caption")});
     w.moveTwips(0, 0, 600, 420); // a window folded or dragged meanwhile
     toolbars.applyMode(1, Captions);
-    EXPECT_EQ(w.strip().caption(3), "Alpha");
-    EXPECT_EQ(w.strip().caption(4), "A rather long caption");
-    EXPECT_EQ(w.strip().toolTipText(3), "");
     const float bw = w.strip().buttonWidth();
     EXPECT_GT(bw, 345.0f);
-    EXPECT_EQ(w.leftTwips(), rec(1).Left);
-    EXPECT_EQ(w.widthTwips(), bw * 2 + 470 + 90);
+    EXPECT_EQ(std::tuple(w.strip().caption(3), w.strip().caption(4), w.strip().toolTipText(3), w.leftTwips(), w.widthTwips()),
+              std::tuple("Alpha", "A rather long caption", "", rec(1).Left, bw * 2 + 470 + 90));
     toolbars.applyMode(1, Captions);
-    EXPECT_EQ(w.strip().caption(3), "");
-    EXPECT_EQ(w.strip().toolTipText(4), "A rather long caption");
-    EXPECT_EQ(w.widthTwips(), 345.0f * 2 + 560);
+    EXPECT_EQ(std::tuple(w.strip().caption(3), w.strip().toolTipText(4), w.widthTwips()),
+              std::tuple("", "A rather long caption", 345.0f * 2 + 560));
 }
 
 TEST_F(ToolbarTest, AlwaysOnTopChangesInPlaceAndHoldsForAFirstShow)
@@ -97,19 +87,17 @@ TEST_F(ToolbarTest, AlwaysOnTopChangesInPlaceAndHoldsForAFirstShow)
     ToolbarWindow& w = built(1, {Btn("A")});
     const QRect before = w.geometry();
     const WId id = w.winId();
+    const auto onTop = [](ToolbarWindow& w) { return w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
     toolbars.applyMode(1, AlwaysOnTop);
-    EXPECT_TRUE(w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(onTop(w));
     toolbars.applyMode(1, AlwaysOnTop);
-    EXPECT_FALSE(w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.geometry(), before);
-    EXPECT_EQ(w.winId(), id);
+    EXPECT_EQ(std::tuple(onTop(w), w.isVisible(), w.geometry(), w.winId()), std::tuple(false, true, before, id));
 
     // Activation sets the stacking again from the flag, whatever changed it meanwhile.
     setTopmost(w, true);
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(&w, &activate);
-    EXPECT_FALSE(w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(onTop(w));
 
     TbrRec& hidden = toolbar(2, {Btn("A")});
     hidden.AlwaysOnTop = True16;
@@ -117,35 +105,24 @@ TEST_F(ToolbarTest, AlwaysOnTopChangesInPlaceAndHoldsForAFirstShow)
     toolbars.ready(2);
     toolbars.applyMode(2, Visible);
     ASSERT_TRUE(window(2).windowHandle());
-    EXPECT_TRUE(window(2).windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(onTop(window(2)));
 }
 
 TEST_F(ToolbarTest, SwitchingAToolbarNotBuiltYetBuildsItAsItStandsThenSwitches)
 {
-    const struct {
-        int mode;
-        bool visible; // the window afterwards
-        float width;  // twips; 0: checked against the buttons
-    } rows[] = {
-        {Visible, true, 1715},     // a recall
-        {Vertical, false, 435},    // from the configuration window, still hidden
-        {AutoHide, false, 435.1f}, // folded at once
-        {Captions, false, 0},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.mode);
+    // The mode, whether the window shows afterwards, its width in twips (0: by the buttons):
+    // a recall; from the configuration window, still hidden; folded at once; captions.
+    for (auto [mode, visible, width] : {std::tuple(int(Visible), true, 1715.0f), {Vertical, false, 435},
+                                        {AutoHide, false, 435.1f}, {Captions, false, 0}}) {
+        SCOPED_TRACE(mode);
         toolbars.remove(1);
-        TbrRec& r = toolbar(1, ThreeAndASep);
-        r.Visible = False16;
+        toolbar(1, ThreeAndASep).Visible = False16;
         ASSERT_EQ(toolbars.find(1), nullptr);
-        toolbars.applyMode(1, row.mode);
+        toolbars.applyMode(1, mode);
         ToolbarWindow& w = window(1);
-        EXPECT_TRUE(w.built());
-        EXPECT_TRUE(isTrue(r.mode(row.mode)));
-        EXPECT_EQ(w.isVisible(), row.visible);
-        EXPECT_EQ(w.strip().buttonCount(), 2 + 4);
-        EXPECT_EQ(w.leftTwips(), 3000.0f);
-        EXPECT_EQ(w.topTwips(), 1500.0f);
-        EXPECT_EQ(w.widthTwips(), row.width > 0 ? row.width : w.strip().buttonWidth() * 3 + 120 + 470 + 90);
+        EXPECT_EQ(std::tuple(w.built(), isTrue(rec(1).mode(mode)), w.isVisible(), w.strip().buttonCount(), w.leftTwips(),
+                             w.topTwips(), w.widthTwips()),
+                  std::tuple(true, true, visible, 2 + 4, 3000.0f, 1500.0f,
+                             width > 0 ? width : w.strip().buttonWidth() * 3 + 120 + 470 + 90));
     }
 }

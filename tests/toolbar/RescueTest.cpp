@@ -22,11 +22,9 @@ bool onScreen(const QRect& r)
 TEST_F(ToolbarTest, AHandleOutOfReachComesBackWholeWhileTheRecordKeepsTheUsersPlace)
 {
     TbrRec& lost = toolbar(0, ThreeAndASep);
-    lost.Left = -50000;
-    lost.Top = -50000;
+    std::tie(lost.Left, lost.Top) = std::pair(-50000.0f, -50000.0f);
     TbrRec& fixed = toolbar(1);
-    fixed.Left = 900000;
-    fixed.Unmoveable = True16;
+    std::tie(fixed.Left, fixed.Unmoveable) = std::pair(900000.0f, True16);
 
     toolbars.ready(0);
     toolbars.ready(1);
@@ -39,18 +37,14 @@ TEST_F(ToolbarTest, AHandleOutOfReachComesBackWholeWhileTheRecordKeepsTheUsersPl
 
     // Saving takes no place the program chose; a layout keeps the window within reach.
     toolbars.takePositions();
-    EXPECT_EQ(rec(0).Left, -50000.0f);
-    EXPECT_EQ(rec(0).Top, -50000.0f);
-    EXPECT_EQ(rec(1).Left, 900000.0f);
     window(0).applyMode(Vertical);
-    EXPECT_EQ(window(0).handlePixelRect().topLeft(), QPoint(0, 0));
-    EXPECT_EQ(rec(0).Left, -50000.0f);
+    EXPECT_EQ(std::tuple(rec(0).Left, rec(0).Top, rec(1).Left, window(0).handlePixelRect().topLeft()),
+              std::tuple(-50000.0f, -50000.0f, 900000.0f, QPoint(0, 0)));
 }
 
 TEST_F(ToolbarTest, ARescuedToolbarGoesBackToItsPlaceWhenItIsReachableAndTheUsersDragIsKept)
 {
-    TbrRec& r0 = toolbar(0, ThreeAndASep);
-    r0.Left = -90000;
+    toolbar(0, ThreeAndASep).Left = -90000;
     toolbar(1).Left = -90000;
     toolbars.ready(0);
     toolbars.ready(1);
@@ -60,16 +54,14 @@ TEST_F(ToolbarTest, ARescuedToolbarGoesBackToItsPlaceWhenItIsReachableAndTheUser
     // The screen that held the place is back (here: the place is on the screen now).
     rec(0).Left = 1500;
     toolbars.rescueOffScreen();
-    EXPECT_FALSE(window(0).rescued());
-    EXPECT_EQ(window(0).geometry().topLeft(), QPoint(100, 100));
+    EXPECT_EQ(std::pair(window(0).rescued(), window(0).geometry().topLeft()), std::pair(false, QPoint(100, 100)));
 
     // A click on the handle keeps the program's choice; a drag makes the place the user's.
     const QPoint at = grab(1);
     drag(1, at, at);
     EXPECT_EQ(rec(1).Left, -90000.0f);
     drag(1, at, at + QPoint(30, 0));
-    EXPECT_FALSE(window(1).rescued());
-    EXPECT_EQ(rec(1).Left, 360.0f); // 30 px right of where it was shown
+    EXPECT_EQ(std::pair(window(1).rescued(), rec(1).Left), std::pair(false, 360.0f)); // 30 px right of where it was shown
 }
 
 // The rescue on its own: a handle not wholly on one screen is brought back whole by the
