@@ -38,7 +38,7 @@ protected:
     Clock* clock = nullptr; // real time unless a test paces the folds
 };
 
-TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndShowsTheBareDefaultToolbar)
+TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndAWrongVersionEndsStartUpKeepingTheFile)
 {
     ASSERT_TRUE(start());
     EXPECT_EQ(std::pair(read("Toolbars.cfg"), read("Default.vtb")), std::pair(CfgHeader + "Default;1200;1200;;;0;0;0;-1;-1;0;0;\r\n", VtbHeader));
@@ -49,10 +49,7 @@ TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndShowsTheBareDefaultToolbar)
     ASSERT_TRUE(start());
     EXPECT_EQ(app->set().Tbrs[0].Name, "Default");
     EXPECT_TRUE(prompter.shown.empty());
-}
 
-TEST_F(AppTest, WrongVersionEndsStartUpAfterTheMessageAndKeepsTheFile)
-{
     const std::string old = "Quorrelind's Vyrelight Toolbars v1\r\nMine;1;2;;;0;0;0;-1;-1;0;0;\r\n";
     write("Toolbars.cfg", old);
     EXPECT_FALSE(start());
@@ -150,21 +147,9 @@ TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
     EXPECT_EQ(prompter.shown[0].title, "Bad");
 }
 
-TEST_F(AppTest, ModeChangedFromAToolbarTicksTheConfigurationWindowShowingIt)
-{
-    ASSERT_TRUE(start(DefaultLine + "Two;3000;3000;" + path("t.vtb") + ";;0;0;0;0;-1;0;0;\r\n"));
-    app->showConfig(1);
-    ASSERT_TRUE(app->config().shows(1));
-    app->applyMode(1, 4); // Auto Hide from toolbar 1's menu
-    EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;-1;-1;0;\r\n"), std::string::npos);
-    auto* autoHide = cfgChild<QCheckBox>("chkMode(4)");
-    EXPECT_TRUE(autoHide->isChecked());
-    app->applyMode(0, 4); // another toolbar's change leaves the boxes alone
-    EXPECT_TRUE(autoHide->isChecked());
-}
-
 // Ending arrives on its own event (a signal, the menu's queued item), possibly while a
-// toolbar folds or right after its mode item ran. The windows must outlive every handler
+// toolbar folds or right after its mode item ran (which ticks the configuration window
+// showing it). The windows must outlive every handler
 // of theirs that is still to run; the ASan build of these tests checks the memory itself.
 TEST_F(AppTest, EndingDuringAFoldOrAfterAModeItemFreesNoWindowUnderItsOwnHandler)
 {
@@ -175,8 +160,14 @@ TEST_F(AppTest, EndingDuringAFoldOrAfterAModeItemFreesNoWindowUnderItsOwnHandler
     QPointer<ToolbarWindow> two(&window(1));
     QAction* autoHide = two->menu().findChild<QAction*>("M_mnuAHIDE");
     ASSERT_NE(autoHide, nullptr);
-    autoHide->trigger(); // Auto Hide from the menu: the fold begins
+    app->showConfig(1);
+    autoHide->trigger(); // Auto Hide from the menu: the fold begins, saved and ticked at once
     ASSERT_TRUE(two->folding());
+    EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;-1;-1;0;\r\n"), std::string::npos);
+    auto* box = cfgChild<QCheckBox>("chkMode(4)");
+    EXPECT_TRUE(box->isChecked());
+    app->applyMode(0, 4); // another toolbar's change leaves the boxes alone
+    EXPECT_TRUE(box->isChecked());
 
     app->quit();
     // Still there for whatever handler of its own is running; never stepped again.
@@ -251,10 +242,12 @@ TEST_F(AppTest, AReadOnlyConfigurationOrFolderIsNotSavedAndTheUserIsToldOnce)
 
 // A press from the command line whose start fails: the asker gets status 1 and the
 // reason at once, and the message a click shows comes up after, from the event loop.
-TEST_F(AppTest, CommandPressThatFailsAnswersFirstThenShowsTheClicksMessage)
+// --focus: a hidden toolbar is shown (and stays so), and its buttons get the keyboard.
+TEST_F(AppTest, CommandPressThatFailsAnswersFirstAndFocusGivesTheButtonsTheKeyboard)
 {
     write("Default.vtb", VtbHeader + "Run it;/bin/true;;1;;0;\r\n");
-    ASSERT_TRUE(start(DefaultLine));
+    write("h.vtb", VtbHeader + btnLine("", true) + btnLine("Second"));
+    ASSERT_TRUE(start(DefaultLine + "My tools;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
     shell.failAll = true;
     const std::vector<std::string> answer = app->runCommand({"press", "default", "run IT"});
     ASSERT_EQ(answer.size(), 3u);
@@ -267,13 +260,7 @@ TEST_F(AppTest, CommandPressThatFailsAnswersFirstThenShowsTheClicksMessage)
 
     EXPECT_EQ(app->runCommand({"press", "Default"})[0], "2");
     EXPECT_EQ(app->runCommand({"press", "1", "2"})[0], "1");
-}
 
-// --focus: a hidden toolbar is shown (and stays so), and its buttons get the keyboard.
-TEST_F(AppTest, CommandFocusShowsTheToolbarAndGivesItsButtonsTheKeyboard)
-{
-    write("h.vtb", VtbHeader + btnLine("", true) + btnLine("Second"));
-    ASSERT_TRUE(start(DefaultLine + "My tools;3000;1500;" + path("h.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
     EXPECT_EQ(app->runCommand({"focus", "my TOOLS"}), std::vector<std::string>({"0", "", ""}));
     ToolbarWindow& w = window(1);
     EXPECT_EQ(std::tuple(w.isVisible(), isTrue(app->set().Tbrs[1].Visible), w.strip().focusMark()), std::tuple(true, true, 4)); // past the separator
