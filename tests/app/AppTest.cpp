@@ -1,8 +1,6 @@
 // Start-up and shutdown of the whole program on a temporary folder, with fake services:
 // what lands on disk, which windows come up, and how the windows' requests are carried out.
 #include "AppWorld.h"
-#include "app/App.h"
-#include "config/ConfigWindow.h"
 #include "support/Descriptors.h"
 #include "support/FakeClock.h"
 #include "toolbar/ButtonStrip.h"
@@ -17,11 +15,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,17 +70,23 @@ TEST_F(AppTest, VisibleToolbarsAndToolbarZeroAreBuiltAndShownHiddenOnesWhenFirst
     EXPECT_EQ(std::tuple(window(1).isVisible(), window(1).strip().buttonCount()), std::tuple(false, 2 + 4));
 }
 
-TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
+// The end's save is what a logout keeps: it works with every other descriptor in use,
+// and when it fails all the same the process must not report success.
+TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyEndsOnceAndAFailedSaveIsNoSuccess)
 {
     ASSERT_TRUE(start("Free;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
                       "Fixed;3000;3000;" + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n"));
     window(0).moveTwips(1800, 1650, window(0).widthTwips(), window(0).heightTwips());
     window(1).moveTwips(6000, 6000, window(1).widthTwips(), window(1).heightTwips());
-
     QSignalSpy ended(app.get(), &App::finished);
-    app->quit();
-    app->quit();
+    {
+        AllDescriptorsTaken flood;
+        ASSERT_TRUE(flood.taken());
+        app->quit();
+        app->quit();
+    }
     EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(app->endSaveFailed());
     EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Free;1650;1800;;;0;0;0;-1;-1;0;0;\r\n" + "Fixed;3000;3000;"
                                         + path("f.vtb") + ";;0;0;0;0;-1;0;-1;\r\n");
     EXPECT_FALSE(hasWindow(0));
@@ -95,37 +94,14 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyAndEndsOnce)
     app->handlePicture(0);
     app->applyMode(1, Visible);
     EXPECT_FALSE(hasWindow(0) || hasWindow(1));
-}
-
-// The end's save is what a logout keeps: it works with every other descriptor in use,
-// and when it fails all the same the process must not report success.
-TEST_F(AppTest, TheEndsSaveWorksWithoutFreeDescriptorsAndAFailedOneIsNoSuccess)
-{
-    const std::string cfg = DefaultLine;
-    ASSERT_TRUE(start(cfg));
-    window(0).moveTwips(1800, 1650, window(0).widthTwips(), window(0).heightTwips());
-    {
-        AllDescriptorsTaken flood;
-        ASSERT_TRUE(flood.taken());
-        app->quit();
-    }
-    EXPECT_FALSE(app->endSaveFailed());
-    EXPECT_EQ(read("Toolbars.cfg"), CfgHeader + "Default;1650;1800;;;0;0;0;-1;-1;0;0;\r\n");
 
     // A folder in the file's place: nothing can be written there.
-    ASSERT_TRUE(start(cfg));
+    ASSERT_TRUE(start(DefaultLine));
     ASSERT_EQ(::unlink(path("Toolbars.cfg").c_str()), 0);
     ASSERT_EQ(::mkdir(path("Toolbars.cfg").c_str(), 0700), 0);
     app->quit();
     EXPECT_TRUE(app->endSaveFailed());
     ::rmdir(path("Toolbars.cfg").c_str());
-
-    // A configuration its owner made read-only is left alone on purpose: no failure.
-    write("Toolbars.cfg", CfgHeader + cfg);
-    ::chmod(path("Toolbars.cfg").c_str(), 0444);
-    ASSERT_TRUE(start());
-    app->quit();
-    EXPECT_FALSE(app->endSaveFailed());
 }
 
 TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
@@ -219,10 +195,12 @@ TEST_F(AppTest, AReadOnlyConfigurationOrFolderIsNotSavedAndTheUserIsToldOnce)
     EXPECT_TRUE(prompter.shown[0].text.contains("read-only")) << prompter.shown[0].text.toStdString();
 
     // When the first save is the last one, ending is not held up by a box: it is logged.
+    // Left alone on purpose, the file is no failed save.
     prompter.shown.clear();
     ASSERT_TRUE(start());
     app->quit();
     EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_FALSE(app->endSaveFailed());
 
     // A folder that cannot be written starts read-only and says so.
     ::chmod(path("Toolbars.cfg").c_str(), 0644);
@@ -238,7 +216,6 @@ TEST_F(AppTest, AReadOnlyConfigurationOrFolderIsNotSavedAndTheUserIsToldOnce)
 }
 
 } // namespace
-
 
 // A press from the command line whose start fails: the asker gets status 1 and the
 // reason at once, and the message a click shows comes up after, from the event loop.

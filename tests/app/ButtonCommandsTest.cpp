@@ -1,11 +1,9 @@
 // The configuration window's button commands on the whole program: each case checks the
 // set, the toolbar file's bytes and the windows together.
 #include "AppWorld.h"
-#include "app/App.h"
 #include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
 #include "editors/ToolbarEditor.h"
-#include "config/ConfigWindow.h"
 #include "editors/ButtonEditor.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/ToolbarHandle.h"
@@ -18,12 +16,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QUrl>
-
-#include <gtest/gtest.h>
 
 namespace {
 

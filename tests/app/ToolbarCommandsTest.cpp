@@ -2,10 +2,8 @@
 // does it: the command buttons, the toolbar editor and the confirmation box, with the
 // set, the files on disk and the windows checked together after each.
 #include "AppWorld.h"
-#include "app/App.h"
 #include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
-#include "config/ConfigWindow.h"
 #include "editors/ButtonEditor.h"
 #include "editors/ToolbarEditor.h"
 #include "toolbar/ButtonStrip.h"
@@ -19,12 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <tuple>
 
 namespace {
@@ -109,26 +103,6 @@ TEST(ToolbarCommands, AddToolbarComposesTheFileTakesOverAnExistingOneAndLeavesTh
     }
 }
 
-TEST(ToolbarCommands, NewToolbarShowsOnceVisibleIsTickedAndTheCancelChangesNothing)
-{
-    World w;
-    w.open();
-    const std::string cfg = w.read("Toolbars.cfg");
-    w.command(4);
-    w.field(0)->setText("Gone");
-    AppWorld::press(w.editor(), 1);
-    EXPECT_FALSE(w.editorOpen());
-    EXPECT_EQ(w.app->set().TbrLast, 0);
-    EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
-    EXPECT_FALSE(w.exists("Gone.vtb"));
-
-    // Turned to the new toolbar, the window's Visible box shows it.
-    w.add("Shown");
-    w.cfgChild<QCheckBox>("chkMode(3)")->click();
-    EXPECT_TRUE(w.app->toolbars().find(1)->isVisible());
-    EXPECT_EQ(w.read("Toolbars.cfg"), cfg + "Shown;0;0;" + w.path("Shown.vtb") + ";;0;0;0;0;-1;0;0;\r\n");
-}
-
 TEST(ToolbarCommands, BadInputIsRefusedWithAMessageAndChangesNothing)
 {
     const struct {
@@ -188,7 +162,7 @@ TEST(ToolbarCommands, A257thToolbarIsRefusedAndTheSetStaysWhole)
     EXPECT_FALSE(w.exists("One too many.vtb"));
 }
 
-TEST(ToolbarCommands, EditToolbarRenamesInPlaceKeepsThePathAndShowsTheNewIconAtOnce)
+TEST(ToolbarCommands, EditRenamesInPlaceShowsTheNewIconAtOnceAndANewToolbarShowsOnceVisibleIsTicked)
 {
     World w;
     w.icons.serve("/icons/red.ico", {FakeIconSource::solid(qRgb(200, 0, 0))});
@@ -218,11 +192,25 @@ TEST(ToolbarCommands, EditToolbarRenamesInPlaceKeepsThePathAndShowsTheNewIconAtO
     EXPECT_TRUE(win.handle().picture().isNull()); // the handle draws its claws
     EXPECT_NE(pictures().second, red);
 
-    // The next add starts fresh: path editable, its browse button enabled.
+    // The next add starts fresh: path editable, its browse button enabled. Its Cancel
+    // changes nothing.
+    const std::string cfg = w.read("Toolbars.cfg");
     w.command(4);
     EXPECT_FALSE(w.field(1)->isReadOnly());
     EXPECT_TRUE(w.field(1)->text().isEmpty());
     EXPECT_TRUE(w.editor()->findChild<QToolButton*>("btnOPEN(0)")->isEnabled());
+    w.field(0)->setText("Gone");
+    AppWorld::press(w.editor(), 1);
+    EXPECT_FALSE(w.editorOpen());
+    EXPECT_EQ(w.app->set().TbrLast, 2);
+    EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
+    EXPECT_FALSE(w.exists("Gone.vtb"));
+
+    // A new toolbar shows once the window's Visible box, turned to it, is ticked.
+    w.add("Shown");
+    w.cfgChild<QCheckBox>("chkMode(3)")->click();
+    EXPECT_TRUE(w.app->toolbars().find(3)->isVisible());
+    EXPECT_EQ(w.read("Toolbars.cfg"), cfg + "Shown;0;0;" + w.path("Shown.vtb") + ";;0;0;0;0;-1;0;0;\r\n");
 }
 
 // Toolbars 0 to 4, each with one button of its own; toolbar 0 also recalls toolbar 3.
