@@ -10,6 +10,7 @@
 #include "support/FakePrompter.h"
 #include "support/FakeShell.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,14 @@
 
 inline const std::string CfgHeader = "Quorrelind's Vyrelight Toolbars v2_[A1]\r\n";
 inline const std::string VtbHeader = "Quorrelind's Vyrelight Toolbar v2_[A1]\r\n";
+// The default toolbar's line as a user's set holds it: visible, its file composed.
+inline const std::string DefaultLine = "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+
+// One program button's line of a toolbar file (a separator when asked).
+inline std::string btnLine(const std::string& name, bool separator = false)
+{
+    return separator ? ";;;4;;0;\r\n" : name + ";/bin/" + name + ";;1;;0;\r\n";
+}
 
 struct AppWorld {
     std::string path(const std::string& name) const { return folder + "/" + name; }
@@ -44,6 +53,12 @@ struct AppWorld {
         app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder, clock);
         return app->start();
     }
+    // Launches with the configuration window open on toolbar t.
+    void open(const std::string& lines = {}, int t = 0)
+    {
+        ASSERT_TRUE(launch(lines));
+        app->showConfig(static_cast<std::uint8_t>(t));
+    }
     // A control of the configuration window by its object name.
     template <typename W = QWidget>
     W* cfgChild(const QString& name)
@@ -52,6 +67,10 @@ struct AppWorld {
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
     }
+    // Clicks the configuration window's command button i.
+    void command(int i) { cfgChild<QPushButton>(QStringLiteral("btnCfg(%1)").arg(i))->click(); }
+    // Presses OK (0) or Cancel (1) of an editor.
+    static void press(QWidget* editor, int i = 0) { editor->findChild<QPushButton*>(QStringLiteral("btnCOM(%1)").arg(i))->click(); }
 
     QTemporaryDir dir;
     std::string folder{dir.path().toStdString()};

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -69,19 +69,11 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
         {{"--autostart", "on", "--list"}, Action::Run, "", true, false, true},
     };
     for (const Row& row : rows) {
-        std::string shown;
-        for (const std::string& a : row.args)
-            shown += a + " ";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(testing::PrintToString(row.args));
         const CommandLine line = parseCommandLine(row.args);
-        if (!row.refused) { // a refused line is never acted on
-            EXPECT_EQ(line.action, row.action);
-        }
-        EXPECT_EQ(line.dataDir, row.dataDir);
-        EXPECT_EQ(line.autostartOn, row.autostartOn);
-        EXPECT_EQ(line.platformChosen, row.platformChosen);
-        EXPECT_EQ(!line.error.empty(), row.refused) << line.error;
-        EXPECT_EQ(line.names, row.names);
+        EXPECT_TRUE(row.refused || line.action == row.action); // a refused line is never acted on
+        EXPECT_EQ(std::tuple(line.dataDir, line.autostartOn, line.platformChosen, !line.error.empty(), line.names),
+                  std::tuple(row.dataDir, row.autostartOn, row.platformChosen, row.refused, row.names)) << line.error;
     }
     // A refusal names the offending argument.
     EXPECT_NE(parseCommandLine({"--frobnicate"}).error.find("'--frobnicate'"), std::string::npos);
@@ -97,11 +89,7 @@ TEST(CommandLine, VersionAndHelpComeFromTheBuild)
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
-} // namespace
-
 // Toolbars and buttons named to a running launcher.
-namespace {
-
 struct PickRow {
     std::vector<std::string> names;
     std::string wanted;
@@ -140,10 +128,8 @@ TEST(RemoteCommand, PicksByNameThenCaseThenNumber)
     for (const PickRow& row : rows) {
         const NamePick pick = pickByName(row.names, row.wanted, "toolbar");
         EXPECT_EQ(pick.index, row.index) << row.wanted;
-        if (!row.index)
-            EXPECT_NE(pick.error.find(row.errorHas), std::string::npos) << row.wanted << ": " << pick.error;
-        else
-            EXPECT_TRUE(pick.error.empty()) << row.wanted;
+        // A refusal says why; a pick is no refusal.
+        EXPECT_TRUE(row.index ? pick.error.empty() : pick.error.find(row.errorHas) != std::string::npos) << row.wanted << ": " << pick.error;
     }
 }
 
@@ -174,7 +160,6 @@ TEST(Startup, AStartThatEndsSaysWhyThroughThePrompter)
     FakePrompter prompter;
     reportStartFailure(prompter, QStringLiteral("No data folder"));
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
-    EXPECT_EQ(prompter.shown[0].text, "No data folder");
-    EXPECT_EQ(prompter.shown[0].style, Prompter::Critical);
+    EXPECT_EQ(std::tuple(prompter.shown[0].title, prompter.shown[0].text, prompter.shown[0].style),
+              std::tuple(QString("Vyrelight Toolbar v2"), QString("No data folder"), Prompter::Critical));
 }

@@ -2,10 +2,8 @@
 // does it: the command buttons, the toolbar editor and the confirmation box, with the
 // set, the files on disk and the windows checked together after each.
 #include "AppWorld.h"
-#include "app/App.h"
 #include "app/ButtonCommands.h"
 #include "app/ToolbarCommands.h"
-#include "config/ConfigWindow.h"
 #include "editors/ButtonEditor.h"
 #include "editors/ToolbarEditor.h"
 #include "toolbar/ButtonStrip.h"
@@ -19,62 +17,43 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
+#include <tuple>
 
 namespace {
 
-
 // One program on its own folder with fake services.
 struct World : AppWorld {
-
-    // Starts on these toolbar lines (none: the default set) with the configuration
-    // window open on toolbar t.
-    void start(const std::string& lines = {}, int t = 0)
-    {
-        ASSERT_TRUE(launch(lines));
-        app->showConfig(static_cast<std::uint8_t>(t));
-    }
-
-    void command(int i) { cfgChild<QPushButton>(QStringLiteral("btnCfg(%1)").arg(i))->click(); }
     QComboBox* toolbarList() { return cfgChild<QComboBox>("cbxTbrs"); }
-    QStringList listed()
+    // The toolbars the configuration window lists, and the chosen one.
+    std::pair<QStringList, int> listed()
     {
         QStringList out;
         for (int i = 0; i < toolbarList()->count(); ++i)
             out << toolbarList()->itemText(i);
-        return out;
+        return {out, toolbarList()->currentIndex()};
     }
-
     ToolbarEditor* editor() { return app->toolbarCommands().editor(); }
-    QLineEdit* field(int i)
+    QLineEdit* field(int i) { return editor()->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(i)); }
+    // Opens the editor with command c (4 add, 6 edit), types the fields given and presses OK.
+    void type(int c, const QStringList& fields)
     {
-        auto* e = editor() ? editor()->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(i)) : nullptr;
-        EXPECT_NE(e, nullptr) << i;
-        return e;
-    }
-    // Opens the add command's editor, types the fields and presses OK.
-    void add(const QString& name, const QString& path = {}, const QString& icon = {}, const QString& index = {})
-    {
-        command(4);
+        if (!editorOpen())
+            command(c);
         ASSERT_NE(editor(), nullptr);
-        ASSERT_EQ(editor()->windowTitle(), "Add Toolbar");
-        field(0)->setText(name);
-        field(1)->setText(path);
-        field(2)->setText(icon);
-        field(3)->setText(index);
-        editor()->findChild<QPushButton*>("btnCOM(0)")->click();
+        for (int i = 0; i < fields.size(); ++i)
+            if (!fields[i].isNull())
+                field(i)->setText(fields[i]);
+        press(editor());
+    }
+    void add(const QString& name, const QString& path = "", const QString& icon = "", const QString& index = "")
+    {
+        type(4, {name, path, icon, index});
     }
     bool editorOpen() { return editor() && editor()->isVisible(); }
-    std::string cfgLine(const std::string& name, const std::string& path)
-    {
-        return name + ";0;0;" + path + ";;0;0;0;0;0;0;0;\r\n";
-    }
+    // What path "@/..." names once "@" is the data folder.
+    QString at(QString p) { return p.replace("@", QString::fromStdString(folder)); }
 };
 
 TEST(ToolbarCommands, AddToolbarComposesTheFileTakesOverAnExistingOneAndLeavesTheWindowHidden)
@@ -86,10 +65,10 @@ TEST(ToolbarCommands, AddToolbarComposesTheFileTakesOverAnExistingOneAndLeavesTh
         int buttons;              // found in an existing file
     } rows[] = {
         {"Work", "", "@/Work.vtb", 0},
-        {"Sub", "sub/tools", "@/sub/tools.vtb", 0},        // relative: in the data folder
+        {"Sub", "sub/tools", "@/sub/tools.vtb", 0}, // relative: in the data folder
         {"Abs", "@/abs.vtb", "@/abs.vtb", 0},
-        {"Upper", "@/abs.VTB", "@/abs.VTB.vtb", 0},        // the extension's case counts
-        {"Taken", "@/old", "@/old.vtb", 2},                // an existing file's buttons
+        {"Upper", "@/abs.VTB", "@/abs.VTB.vtb", 0}, // the extension's case counts
+        {"Taken", "@/old", "@/old.vtb", 2},         // an existing file's buttons
         {"Blank name ok", "  ", "@/Blank name ok.vtb", 0}, // blanks are no path
         // A name is no path: its file stays in the data folder.
         {"../escape", "", "@/.._escape.vtb", 0},
@@ -99,103 +78,71 @@ TEST(ToolbarCommands, AddToolbarComposesTheFileTakesOverAnExistingOneAndLeavesTh
         SCOPED_TRACE(row.name);
         World w;
         std::filesystem::create_directory(w.path("sub"));
-        const std::string old = VtbHeader + "A;/bin/a;;1;;0;\r\nB;/bin/b;;1;;0;\r\n";
+        const std::string old = VtbHeader + btnLine("A") + btnLine("B");
         w.write("old.vtb", old);
-        w.start();
+        w.open();
         const std::string cfgBefore = w.read("Toolbars.cfg");
-        const auto at = [&](const char* p) { return QString::fromStdString(p).replace("@", QString::fromStdString(w.folder)); };
-        w.add(row.name, at(row.typed));
+        w.add(row.name, w.at(row.typed));
 
         EXPECT_FALSE(w.editorOpen());
         EXPECT_TRUE(w.prompter.shown.empty());
-        const std::string path = at(row.expectedPath).toStdString();
-        ToolbarSet& set = w.app->set();
-        ASSERT_EQ(set.TbrLast, 1);
-        EXPECT_EQ(set.Tbrs[1].Name, row.name);
-        EXPECT_EQ(set.Tbrs[1].Path, path);
-        EXPECT_EQ(set.Tbrs[1].BtnCount, row.buttons);
-        EXPECT_EQ(w.read("Toolbars.cfg"), cfgBefore + w.cfgLine(row.name, path));
-        EXPECT_EQ(std::filesystem::exists(path) ? (row.buttons ? old : VtbHeader) : "missing",
-                  row.buttons ? old : VtbHeader);
+        const std::string path = w.at(row.expectedPath).toStdString();
+        const TbrRec& rec = w.app->set().Tbrs[1];
+        EXPECT_EQ(std::tuple(w.app->set().TbrLast, rec.Name, rec.Path, rec.BtnCount), std::tuple(1, row.name, path, row.buttons));
+        EXPECT_EQ(w.read("Toolbars.cfg"), cfgBefore + row.name + ";0;0;" + path + ";;0;0;0;0;0;0;0;\r\n");
+        EXPECT_EQ(std::filesystem::exists(path) ? (row.buttons ? old : VtbHeader) : "missing", row.buttons ? old : VtbHeader);
         // Listed last and chosen, so the user sees it; the window made, hidden, in the corner.
-        EXPECT_EQ(w.listed(), QStringList({"Default", row.name}));
-        EXPECT_EQ(w.toolbarList()->currentIndex(), 1);
+        EXPECT_EQ(w.listed(), std::pair(QStringList({"Default", row.name}), 1));
         EXPECT_EQ(w.cfgChild<QListWidget>("lstBtns")->count(), row.buttons);
-        EXPECT_FALSE(w.cfgChild<QCheckBox>("chkMode(3)")->isChecked());
-        EXPECT_TRUE(w.cfgChild<QCheckBox>("chkMode(3)")->isEnabled());
+        auto* visible = w.cfgChild<QCheckBox>("chkMode(3)");
+        EXPECT_EQ(std::pair(visible->isChecked(), visible->isEnabled()), std::pair(false, true));
         ToolbarWindow* win = w.app->toolbars().find(1);
         ASSERT_NE(win, nullptr);
-        EXPECT_FALSE(win->isVisible());
-        EXPECT_EQ(win->index(), 1);
-        EXPECT_EQ(std::pair(win->leftTwips(), win->topTwips()), std::pair(0.0f, 0.0f));
-        EXPECT_EQ(win->strip().buttonCount(), 2 + row.buttons);
+        EXPECT_EQ(std::tuple(win->isVisible(), win->index(), win->leftTwips(), win->topTwips(), win->strip().buttonCount()),
+                  std::tuple(false, 1, 0.0f, 0.0f, 2 + row.buttons));
     }
-}
-
-TEST(ToolbarCommands, NewToolbarShowsOnceVisibleIsTickedAndTheCancelChangesNothing)
-{
-    World w;
-    w.start();
-    const std::string cfg = w.read("Toolbars.cfg");
-    w.command(4);
-    w.field(0)->setText("Gone");
-    w.editor()->findChild<QPushButton*>("btnCOM(1)")->click();
-    EXPECT_FALSE(w.editorOpen());
-    EXPECT_EQ(w.app->set().TbrLast, 0);
-    EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
-    EXPECT_FALSE(w.exists("Gone.vtb"));
-
-    // Turned to the new toolbar, the window's Visible box shows it.
-    w.add("Shown");
-    w.cfgChild<QCheckBox>("chkMode(3)")->click();
-    EXPECT_TRUE(w.app->toolbars().find(1)->isVisible());
-    EXPECT_EQ(w.read("Toolbars.cfg"), cfg + "Shown;0;0;" + w.path("Shown.vtb") + ";;0;0;0;0;-1;0;0;\r\n");
 }
 
 TEST(ToolbarCommands, BadInputIsRefusedWithAMessageAndChangesNothing)
 {
     const struct {
         const char* what;
-        const char* name;
-        const char* path; // "@": the data folder
-        const char* icon;
-        const char* index;
-        const char* says; // part of the message
+        QStringList typed; // name, path ("@": the data folder), icon, index
+        const char* says;  // part of the message
     } rows[] = {
-        {"semicolon in the name", "a;b", "", "", "", "\"Name\" cannot hold the character \";\""},
-        {"line break in the name", "a\nb", "", "", "", "\"Name\" cannot hold a line break"},
-        {"semicolon in the path", "P", "@/x;y", "", "", "\"Path\" cannot hold the character \";\""},
-        {"carriage return in the icon", "I", "", "i\r.ico", "1", "\"Icon\" cannot hold a line break"},
-        {"icon index too large", "N", "", "i.ico", "32768", "\"Icon index\""},
-        {"icon index negative", "N", "", "i.ico", "-1", "\"Icon index\""},
-        {"missing folder", "M", "@/nowhere/m", "", "", "folder of the toolbar file does not exist"},
-        {"a folder for a file", "F", "@/dir.vtb", "", "", "is a folder"},
-        {"file of another toolbar", "D", "@/Default.vtb", "", "", "\"Default\" already uses this file"},
-        {"same file by another name", "D", "@/sub/../Default", "", "", "\"Default\" already uses"},
-        {"composed to another's file", "Default", "", "", "", "\"Default\" already uses"},
+        {"semicolon in the name", {"a;b"}, "\"Name\" cannot hold the character \";\""},
+        {"line break in the name", {"a\nb"}, "\"Name\" cannot hold a line break"},
+        {"semicolon in the path", {"P", "@/x;y"}, "\"Path\" cannot hold the character \";\""},
+        {"carriage return in the icon", {"I", "", "i\r.ico", "1"}, "\"Icon\" cannot hold a line break"},
+        {"icon index too large", {"N", "", "i.ico", "32768"}, "\"Icon index\""},
+        {"icon index negative", {"N", "", "i.ico", "-1"}, "\"Icon index\""},
+        {"missing folder", {"M", "@/nowhere/m"}, "folder of the toolbar file does not exist"},
+        {"a folder for a file", {"F", "@/dir.vtb"}, "is a folder"},
+        {"file of another toolbar", {"D", "@/Default.vtb"}, "\"Default\" already uses this file"},
+        {"same file by another name", {"D", "@/sub/../Default"}, "\"Default\" already uses"},
+        {"composed to another's file", {"Default"}, "\"Default\" already uses"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         World w;
         std::filesystem::create_directory(w.path("sub"));
         std::filesystem::create_directory(w.path("dir.vtb"));
-        w.start();
+        w.open();
         const std::string cfg = w.read("Toolbars.cfg");
-        const QStringList files = QDir(QString::fromStdString(w.folder)).entryList(QDir::Files);
-        QString path = QString::fromUtf8(row.path).replace("@", QString::fromStdString(w.folder));
-        w.add(QString::fromUtf8(row.name), path, QString::fromUtf8(row.icon), QString::fromUtf8(row.index));
+        const QStringList files = QDir(w.dir.path()).entryList(QDir::Files);
+        QStringList typed = row.typed;
+        if (typed.size() > 1)
+            typed[1] = w.at(typed[1]);
+        w.type(4, typed);
         ASSERT_EQ(w.prompter.shown.size(), 1u);
-        EXPECT_TRUE(w.prompter.shown[0].text.contains(QString::fromUtf8(row.says)))
-            << w.prompter.shown[0].text.toStdString();
-        EXPECT_EQ(w.prompter.shown[0].title, "Vyrelight Toolbar v2");
-        EXPECT_EQ(w.prompter.shown[0].style, Prompter::Exclamation);
+        const FakePrompter::Shown& box = w.prompter.shown[0];
+        EXPECT_TRUE(box.text.contains(QString::fromUtf8(row.says))) << box.text.toStdString();
+        EXPECT_EQ(std::pair(box.title, box.style), std::pair(QString("Vyrelight Toolbar v2"), Prompter::Exclamation));
         // Still open to be mended; nothing in the set, on disk or on screen.
         EXPECT_TRUE(w.editorOpen());
-        EXPECT_EQ(w.app->set().TbrLast, 0);
+        EXPECT_EQ(std::tuple(w.app->set().TbrLast, w.app->toolbars().find(1), w.listed().first), std::tuple(0, nullptr, QStringList{"Default"}));
         EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
-        EXPECT_EQ(w.app->toolbars().find(1), nullptr);
-        EXPECT_EQ(w.listed(), QStringList({"Default"}));
-        EXPECT_EQ(QDir(QString::fromStdString(w.folder)).entryList(QDir::Files), files);
+        EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files), files);
     }
 }
 
@@ -205,77 +152,83 @@ TEST(ToolbarCommands, A257thToolbarIsRefusedAndTheSetStaysWhole)
     std::string lines;
     for (int i = 0; i < 256; ++i)
         lines += "T" + std::to_string(i) + ";0;0;" + w.path("t" + std::to_string(i) + ".vtb") + ";;0;0;0;0;0;0;0;\r\n";
-    w.start(lines);
+    w.open(lines);
     ASSERT_EQ(w.app->set().TbrLast, 255);
-    const std::string cfg = w.read("Toolbars.cfg");
     w.add("One too many");
     ASSERT_EQ(w.prompter.shown.size(), 1u);
     EXPECT_TRUE(w.prompter.shown[0].text.contains("256 toolbars"));
     EXPECT_EQ(w.app->set().TbrLast, 255);
-    EXPECT_EQ(w.app->set().Tbrs[0].Name, "T0");
-    EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
+    EXPECT_EQ(w.read("Toolbars.cfg"), CfgHeader + lines);
     EXPECT_FALSE(w.exists("One too many.vtb"));
 }
 
-TEST(ToolbarCommands, EditToolbarRenamesInPlaceKeepsThePathAndShowsTheNewIconAtOnce)
+TEST(ToolbarCommands, EditRenamesInPlaceShowsTheNewIconAtOnceAndANewToolbarShowsOnceVisibleIsTicked)
 {
     World w;
     w.icons.serve("/icons/red.ico", {FakeIconSource::solid(qRgb(200, 0, 0))});
-    w.start("Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-            "One;1500;3000;" + w.path("one.vtb") + ";;0;0;0;0;-1;0;0;\r\n"
-            "Two;1500;4500;" + w.path("two.vtb") + ";;0;0;0;0;-1;0;0;\r\n",
-            2);
-    w.command(6);
+    const std::string one = "One;1500;3000;" + w.path("one.vtb") + ";;0;0;0;0;-1;0;0;\r\n";
+    w.open(DefaultLine + one + "Two;1500;4500;" + w.path("two.vtb") + ";;0;0;0;0;-1;0;0;\r\n", 2);
     // The editor opens on the selected toolbar's record (how it fills is the editor's own test).
-    ASSERT_NE(w.editor(), nullptr);
+    w.command(6);
     EXPECT_EQ(w.field(0)->text(), "Two");
-    w.field(0)->setText("Renamed");
-    w.field(2)->setText("/icons/red.ico");
-    w.field(3)->setText("1");
-    w.editor()->findChild<QPushButton*>("btnCOM(0)")->click();
+    w.type(6, {"Renamed", QString(), "/icons/red.ico", "1"});
 
-    EXPECT_EQ(w.listed(), QStringList({"Default", "One", "Renamed"}));
-    EXPECT_EQ(w.toolbarList()->currentIndex(), 2);
-    EXPECT_EQ(w.read("Toolbars.cfg"), CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n"
-                                          + "One;1500;3000;" + w.path("one.vtb") + ";;0;0;0;0;-1;0;0;\r\n"
-                                          + "Renamed;1500;4500;" + w.path("two.vtb") + ";/icons/red.ico;1;0;0;0;-1;0;0;\r\n");
+    EXPECT_EQ(w.listed(), std::pair(QStringList({"Default", "One", "Renamed"}), 2));
+    EXPECT_EQ(w.read("Toolbars.cfg"), CfgHeader + DefaultLine + one + "Renamed;1500;4500;" + w.path("two.vtb")
+                                          + ";/icons/red.ico;1;0;0;0;-1;0;0;\r\n");
     ToolbarWindow& win = w.app->toolbars().ready(2);
     EXPECT_EQ(win.windowTitle(), "Renamed");
+    // The handle's and the configuration window's pictures.
+    const auto pictures = [&] {
+        return std::pair(win.handle().picture().toImage().pixel(8, 8), w.cfgChild<QLabel>("imgTBR")->pixmap().toImage().pixel(8, 8));
+    };
     const QRgb red = qRgb(200, 0, 0);
-    EXPECT_EQ(win.handle().picture().toImage().pixel(8, 8), red);
-    EXPECT_EQ(w.cfgChild<QLabel>("imgTBR")->pixmap().toImage().pixel(8, 8), red);
+    EXPECT_EQ(pictures(), std::pair(red, red));
 
     // An icon that gives nothing keeps the pictures; no icon at all brings the claws back.
-    w.command(6);
-    w.field(2)->setText("/icons/none.ico");
-    w.editor()->findChild<QPushButton*>("btnCOM(0)")->click();
-    EXPECT_EQ(win.handle().picture().toImage().pixel(8, 8), red);
-    EXPECT_EQ(w.cfgChild<QLabel>("imgTBR")->pixmap().toImage().pixel(8, 8), red);
-    w.command(6);
-    w.field(3)->setText("0");
-    w.editor()->findChild<QPushButton*>("btnCOM(0)")->click();
+    w.type(6, {QString(), QString(), "/icons/none.ico"});
+    EXPECT_EQ(pictures(), std::pair(red, red));
+    w.type(6, {QString(), QString(), QString(), "0"});
     EXPECT_TRUE(win.handle().picture().isNull()); // the handle draws its claws
-    EXPECT_NE(w.cfgChild<QLabel>("imgTBR")->pixmap().toImage().pixel(8, 8), red);
+    EXPECT_NE(pictures().second, red);
 
-    // The next add starts fresh: path editable, its browse button enabled.
+    // The next add starts fresh: path editable, its browse button enabled. Its Cancel
+    // changes nothing.
+    const std::string cfg = w.read("Toolbars.cfg");
     w.command(4);
     EXPECT_FALSE(w.field(1)->isReadOnly());
     EXPECT_TRUE(w.field(1)->text().isEmpty());
     EXPECT_TRUE(w.editor()->findChild<QToolButton*>("btnOPEN(0)")->isEnabled());
+    w.field(0)->setText("Gone");
+    AppWorld::press(w.editor(), 1);
+    EXPECT_FALSE(w.editorOpen());
+    EXPECT_EQ(w.app->set().TbrLast, 2);
+    EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
+    EXPECT_FALSE(w.exists("Gone.vtb"));
+
+    // A new toolbar shows once the window's Visible box, turned to it, is ticked.
+    w.add("Shown");
+    w.cfgChild<QCheckBox>("chkMode(3)")->click();
+    EXPECT_TRUE(w.app->toolbars().find(3)->isVisible());
+    EXPECT_EQ(w.read("Toolbars.cfg"), cfg + "Shown;0;0;" + w.path("Shown.vtb") + ";;0;0;0;0;-1;0;0;\r\n");
 }
 
 // Toolbars 0 to 4, each with one button of its own; toolbar 0 also recalls toolbar 3.
 struct FiveToolbars : World {
+    static std::string tbr(const std::string& name, int n, const std::string& file)
+    {
+        return name + ";" + std::to_string(1500 * n) + ";4500;" + file + ";;0;0;0;0;-1;0;0;\r\n";
+    }
     void start()
     {
-        std::string lines = "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+        std::string lines = DefaultLine;
         for (int t = 1; t <= 4; ++t) {
             const std::string n = std::to_string(t);
             write("t" + n + ".vtb", VtbHeader + "Run" + n + ";/bin/prog" + n + ";;1;;0;\r\n");
-            lines += "T" + n + ";" + std::to_string(1500 * t) + ";4500;" + path("t" + n + ".vtb") + ";;0;0;0;0;-1;0;0;\r\n";
+            lines += tbr("T" + n, t, path("t" + n + ".vtb"));
         }
         write("Default.vtb", VtbHeader + "Zero;/bin/prog0;;1;;0;\r\nRecall;!RecallTbr>>>;3;1;;0;\r\n");
-        World::start(lines, 2);
+        open(lines, 2);
     }
 };
 
@@ -289,18 +242,14 @@ TEST(ToolbarCommands, DeletingAMiddleToolbarLeavesEveryOtherWindowOnItsOwnRecord
     w.command(5);
 
     ASSERT_EQ(w.prompter.shown.size(), 1u);
-    EXPECT_EQ(w.prompter.shown[0].title, "Vyrelight Toolbar v2");
-    EXPECT_EQ(w.prompter.shown[0].style, Prompter::YesNoQuestion);
+    EXPECT_EQ(std::pair(w.prompter.shown[0].title, w.prompter.shown[0].style), std::pair(QString("Vyrelight Toolbar v2"), Prompter::YesNoQuestion));
     EXPECT_EQ(w.prompter.shown[0].text, QString::fromStdString("Are you sure to delete (not from the disk): \r\n\r\n"
                                                                "Name:  'T2'\r\nPath:  '" + w.path("t2.vtb") + "'\r\n"));
     const ToolbarSet& set = w.app->set();
-    ASSERT_EQ(set.TbrLast, 3);
-    EXPECT_EQ(w.listed(), QStringList({"Default", "T1", "T3", "T4"}));
-    EXPECT_EQ(w.toolbarList()->currentIndex(), 1);
-    std::string lines = CfgHeader + "Default;1500;1500;;;0;0;0;-1;-1;0;0;\r\n";
+    EXPECT_EQ(w.listed(), std::pair(QStringList({"Default", "T1", "T3", "T4"}), 1));
+    std::string lines = CfgHeader + DefaultLine;
     for (int n : {1, 3, 4})
-        lines += "T" + std::to_string(n) + ";" + std::to_string(1500 * n) + ";4500;" + w.path("t" + std::to_string(n) + ".vtb")
-               + ";;0;0;0;0;-1;0;0;\r\n";
+        lines += FiveToolbars::tbr("T" + std::to_string(n), n, w.path("t" + std::to_string(n) + ".vtb"));
     EXPECT_EQ(w.read("Toolbars.cfg"), lines);
     EXPECT_EQ(w.read("t2.vtb"), deletedFile);
     EXPECT_TRUE(!gone || !gone->isVisible());
@@ -308,18 +257,14 @@ TEST(ToolbarCommands, DeletingAMiddleToolbarLeavesEveryOtherWindowOnItsOwnRecord
     // One window per toolbar, each knowing its index and showing its own record.
     for (int t = 0; t <= 3; ++t) {
         ToolbarWindow* win = w.app->toolbars().find(static_cast<std::uint8_t>(t));
-        ASSERT_NE(win, nullptr) << t;
-        EXPECT_NE(win, gone.data());
-        EXPECT_EQ(win->index(), t);
-        EXPECT_EQ(win->windowTitle().toStdString(), set.Tbrs[t].Name);
-        EXPECT_TRUE(win->isVisible());
+        ASSERT_TRUE(win && win != gone.data()) << t;
+        EXPECT_EQ(std::tuple(win->index(), win->windowTitle().toStdString(), win->isVisible()), std::tuple(t, set.Tbrs[t].Name, true));
     }
     // A click on the former toolbar 4's button starts toolbar 4's program.
     emit w.app->toolbars().find(3)->strip().buttonClicked(3);
     ASSERT_FALSE(w.shell.calls.empty());
     EXPECT_EQ(w.shell.calls.back().target, "/bin/prog4");
     // The recall button kept its number: it now recalls the former toolbar 4.
-    EXPECT_EQ(set.Tbrs[0].Btns[2].Parameters, "3");
     emit w.app->toolbars().find(0)->strip().buttonClicked(4);
     EXPECT_FALSE(w.app->toolbars().find(3)->isVisible());
     EXPECT_FALSE(isTrue(set.Tbrs[3].Visible));
@@ -348,40 +293,35 @@ TEST(ToolbarCommands, DeleteAskedNoOrOfTheLastToolbar)
         const std::string cfg = w.read("Toolbars.cfg");
         w.prompter.answers.push_back(row.answer);
         w.command(5);
-        EXPECT_EQ(w.listed(), row.listed);
-        EXPECT_EQ(w.toolbarList()->currentIndex(), row.chosen);
+        EXPECT_EQ(w.listed(), std::pair(row.listed, row.chosen));
         EXPECT_EQ(w.app->set().count(), row.listed.size());
-        if (row.answer == Prompter::No)
-            EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
-        else
-            EXPECT_EQ(w.read("Toolbars.cfg").find("T" + std::to_string(row.t) + ";"), std::string::npos);
+        EXPECT_EQ(w.read("Toolbars.cfg").find("T" + std::to_string(row.t) + ";") == std::string::npos, row.answer != Prompter::No);
+        EXPECT_TRUE(row.answer != Prompter::No || w.read("Toolbars.cfg") == cfg);
         for (int t = 0; t < row.listed.size(); ++t)
             EXPECT_EQ(w.app->toolbars().find(static_cast<std::uint8_t>(t))->windowTitle(), row.listed[t]);
         EXPECT_EQ(w.app->toolbars().find(static_cast<std::uint8_t>(row.listed.size())), nullptr);
+        // Toolbar 0 cannot be deleted at all.
+        w.app->config().selectToolbar(0);
+        EXPECT_FALSE(w.cfgChild<QPushButton>("btnCfg(5)")->isEnabled());
     }
-    // Toolbar 0 cannot be deleted at all.
-    FiveToolbars w;
-    w.start();
-    w.app->config().selectToolbar(0);
-    EXPECT_FALSE(w.cfgChild<QPushButton>("btnCfg(5)")->isEnabled());
 }
 
 TEST(ToolbarCommands, BothEditorsShareOnePickerThatStartsWhereTheOtherLeftIt)
 {
     World w;
-    w.start();
+    w.open();
     w.icons.serve("/icons/set.dll", {FakeIconSource::solid(qRgb(1, 2, 3)), FakeIconSource::solid(qRgb(4, 5, 6))});
     const auto picker = [](QWidget* over) { return over->findChild<QDialog*>("FIcon"); };
 
-    w.cfgChild<QPushButton>("btnCfg(1)")->click();
+    w.command(1);
     ButtonEditor* buttons = w.app->buttons().editor();
     ASSERT_NE(buttons, nullptr);
     buttons->findChild<QLineEdit*>("txtNAME(3)")->setText("/icons/set.dll");
     buttons->findChild<QLineEdit*>("txtNAME(4)")->setText("2");
     buttons->findChild<QToolButton*>("btnOPEN(1)")->click();
     ASSERT_NE(picker(buttons), nullptr);
-    picker(buttons)->findChild<QPushButton*>("btnCOM(1)")->click();
-    buttons->findChild<QPushButton*>("btnCOM(1)")->click();
+    AppWorld::press(picker(buttons), 1);
+    AppWorld::press(buttons, 1);
 
     w.command(4);
     ASSERT_NE(w.editor(), nullptr);
@@ -390,9 +330,8 @@ TEST(ToolbarCommands, BothEditorsShareOnePickerThatStartsWhereTheOtherLeftIt)
     ASSERT_NE(shared, nullptr);
     EXPECT_EQ(shared->findChild<QLineEdit*>("Filename")->text(), "/icons/set.dll");
     EXPECT_EQ(shared->findChild<QLabel*>("Label12")->text(), "Selected Icon : 2");
-    shared->findChild<QPushButton*>("btnCOM(0)")->click();
-    EXPECT_EQ(w.field(2)->text(), "/icons/set.dll");
-    EXPECT_EQ(w.field(3)->text(), "2");
+    AppWorld::press(shared);
+    EXPECT_EQ(std::pair(w.field(2)->text(), w.field(3)->text()), std::pair(QString("/icons/set.dll"), QString("2")));
 }
 
 } // namespace
