@@ -348,9 +348,10 @@ TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAn
         }
         for (const auto& [frame, controls] : groups)
             expectInsideApart(window, frame, controls);
-        // The side bar runs down the whole left edge.
+        // The side bar runs down the whole left edge; the window cannot be resized.
         const QRect bar = placeIn(window, "picSideBar");
         EXPECT_EQ(bar, QRect(0, 0, bar.width(), window.height()));
+        EXPECT_EQ(window.minimumSize(), window.maximumSize());
     });
 }
 

@@ -221,6 +221,7 @@ TEST_F(ToolbarEditorTest, EveryCaptionShowsWholeAndTheLabelsStayInTheirFrameAtAn
         }
         for (const char* command : {"btnCOM(0)", "btnCOM(1)"})
             EXPECT_TRUE(placeIn(*editor, "corDISP(2)").contains(placeIn(*editor, command))) << command;
+        EXPECT_EQ(editor->minimumSize(), editor->maximumSize());
     });
 }
 
