@@ -173,6 +173,9 @@ TEST_F(ButtonFieldsTest, TextsThatAreNotUtf8RoundTripByteForByte)
     ASSERT_TRUE(completeFromTarget(completed));
     EXPECT_EQ(bytesFromText(completed[ButtonFields::Name]), "r\xe9gler");
     EXPECT_EQ(bytesFromText(completed[ButtonFields::IconFile]), runnable);
+    // The temporary folder cannot remove names that are not UTF-8 itself.
+    std::filesystem::remove(runnable);
+    std::filesystem::remove(latin1Folder);
 }
 
 } // namespace
