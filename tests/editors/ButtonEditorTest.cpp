@@ -6,7 +6,6 @@
 #include "editors/DialogIconPicker.h"
 #include "editors/IconCell.h"
 #include "editors/IconPickerDialog.h"
-#include "platform/LosslessText.h"
 #include "platform/OwnedWindow.h"
 #include "store/ToolbarSet.h"
 #include "support/AccessibleNames.h"
