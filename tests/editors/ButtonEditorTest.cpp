@@ -158,7 +158,8 @@ TEST_F(ButtonEditorTest, OpensInButtonModeWithItsTabOrderAndOkFollowsTheBoxesAnd
 
     mode(1)->click();
     EXPECT_TRUE(ok()->isEnabled());
-    for (const char* name : {"txtNAME(0)", "txtNAME(1)", "txtNAME(2)", "txtNAME(3)", "txtNAME(4)", "btnOPEN(0)", "btnOPEN(1)"})
+    for (const char* name :
+         {"txtNAME(0)", "txtNAME(1)", "txtNAME(2)", "txtNAME(3)", "txtNAME(4)", "btnOPEN(0)", "btnOPEN(1)"})
         EXPECT_FALSE(child(name)->isEnabled()) << name;
     EXPECT_EQ(box(1)->text(), "xterm");
     // A ";" the user can no longer reach keeps no separator from being stored.
@@ -411,7 +412,8 @@ TEST_F(ButtonEditorTest, EveryCaptionShowsWholeAtEveryScale)
         expectWholeTexts(*editor);
         // Each label stands level with its box.
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(child(QStringLiteral("lblTXT(%1)").arg(i))->geometry().center().y(), box(i)->geometry().center().y())
+            EXPECT_EQ(child(QStringLiteral("lblTXT(%1)").arg(i))->geometry().center().y(),
+                      box(i)->geometry().center().y())
                 << i;
         editor.reset();
     });

@@ -76,7 +76,7 @@ TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
         {{"", path("folder") + "/"}, {"", path("folder") + "/", "", "", ""}}, // a name ending in the separator
         {{"", RecallMarker}, {"!RecallTbr>>>", RecallMarker, "", "", ""}},
         {{"", entry}, {"Mail Reader", entry, "", entry, "1"}},
-        {{"", path("editor.desktop")}, {"editor", path("editor.desktop"), "", path("editor.desktop"), "1"}}, // no name in it
+        {{"", path("editor.desktop")}, {"editor", path("editor.desktop"), "", path("editor.desktop"), "1"}}, // unnamed
     };
     for (const auto& c : cases) {
         ButtonFields f = boxes(c.before);
@@ -134,7 +134,8 @@ TEST_F(ButtonFieldsTest, TheRecordTakesTheTextsAsTheyStandAndAnIndexThatFits)
     for (const auto& c : cases) {
         const ButtonOutcome out = makeButton(boxes({" A ", path("folder"), "-x 'y'", " /i.ico", c.index}), false);
         ASSERT_TRUE(out.button) << out.problem.toStdString();
-        EXPECT_EQ(record(*out.button), record({" A ", bytes(path("folder")), "-x 'y'", KindFolder, " /i.ico", c.stored}))
+        EXPECT_EQ(record(*out.button),
+                  record({" A ", bytes(path("folder")), "-x 'y'", KindFolder, " /i.ico", c.stored}))
             << c.index.toStdString();
     }
 }

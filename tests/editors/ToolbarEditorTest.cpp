@@ -39,8 +39,9 @@ protected:
     }
     std::unique_ptr<ToolbarEditor> make(ToolbarPurpose purpose, std::uint8_t t = 0, DialogBackend* backend = nullptr)
     {
-        return std::make_unique<ToolbarEditor>(purpose, t,
-                                               ToolbarEditor::Needs{set, *this, prompter, *this, backend ? *backend : dialogs, "/data"});
+        DialogBackend& chooser = backend ? *backend : dialogs;
+        const ToolbarEditor::Needs needs{set, *this, prompter, *this, chooser, "/data"};
+        return std::make_unique<ToolbarEditor>(purpose, t, needs);
     }
     bool storeToolbar(ToolbarPurpose purpose, std::uint8_t t, const ToolbarFields& fields) override
     {
@@ -195,7 +196,8 @@ TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)
     QApplication::setActiveWindow(editor.get());
     // Reached by the keyboard or by a click: the click's own cursor placing must not
     // clear the selection again.
-    for (const auto& [i, click] : std::initializer_list<std::pair<int, bool>>{{2, false}, {0, false}, {3, false}, {2, true}, {0, true}}) {
+    const std::pair<int, bool> steps[] = {{2, false}, {0, false}, {3, false}, {2, true}, {0, true}}; // box, clicked
+    for (const auto& [i, click] : steps) {
         if (click)
             QTest::mouseClick(field(*editor, i), Qt::LeftButton, {}, QPoint(4, field(*editor, i)->height() / 2));
         else
