@@ -84,12 +84,7 @@ protected:
     void log(std::string what, auto... numbers) { calls.push_back((what + ... + (" " + std::to_string(int(numbers))))); }
 
     template <typename W = QWidget>
-    W* child(const QString& name)
-    {
-        W* w = cfg.findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
+    W* child(const QString& name) { return childOf<W>(&cfg, name); }
     QPushButton* btnCfg(int i) { return child<QPushButton>(QStringLiteral("btnCfg(%1)").arg(i)); }
     QCheckBox* chkMode(int m) { return child<QCheckBox>(QStringLiteral("chkMode(%1)").arg(m)); }
     QListWidget* list() { return child<QListWidget>("lstBtns"); }

@@ -71,12 +71,7 @@ protected:
         return editor.get();
     }
     template <typename W = QWidget>
-    W* child(const QString& name, QWidget* in = nullptr)
-    {
-        W* w = (in ? in : editor.get())->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
+    W* child(const QString& name, QWidget* in = nullptr) { return childOf<W>(in ? in : editor.get(), name); }
     QLineEdit* box(int f) { return child<QLineEdit>(QStringLiteral("txtNAME(%1)").arg(f)); }
     QPushButton* ok() { return child<QPushButton>("btnCOM(0)"); }
     QRadioButton* mode(int m) { return child<QRadioButton>(QStringLiteral("optMODE(%1)").arg(m)); }

@@ -44,12 +44,7 @@ protected:
         icons.serve("/icons/five.icl", distinctIcons(5));
     }
     template <typename W = QWidget>
-    W* child(const QString& name)
-    {
-        W* w = dialog.findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
+    W* child(const QString& name) { return childOf<W>(&dialog, name); }
     QScrollBar* scroll() { return child<QScrollBar>("Scroll"); }
     QString text(const char* label) { return child<QLabel>(label)->text(); }
     // Which icon of the file each cell shows, left to right; -1 for an empty cell.

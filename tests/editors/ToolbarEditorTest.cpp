@@ -65,12 +65,7 @@ protected:
         return out;
     }
     template <typename W = QWidget>
-    static W* child(QWidget& w, const QString& name)
-    {
-        W* c = w.findChild<W*>(name);
-        EXPECT_NE(c, nullptr) << name.toStdString();
-        return c;
-    }
+    static W* child(QWidget& w, const QString& name) { return childOf<W>(&w, name); }
 
     struct Stored {
         ToolbarPurpose purpose;
