@@ -1,36 +1,40 @@
 // The button editor's window: its controls, modes and recall list, what OK hands on and
-// what it refuses, driven off screen with the messages and the host scripted.
+// what it refuses, and how its icon button uses the picker, driven off screen with the
+// messages, dialogs and host scripted.
 #include "editors/ApplicationChooser.h"
 #include "editors/ButtonEditor.h"
+#include "editors/DialogIconPicker.h"
+#include "editors/IconCell.h"
+#include "editors/IconPickerDialog.h"
 #include "platform/OwnedWindow.h"
-#include "editors/IconPicker.h"
-#include "platform/LosslessText.h"
 #include "store/ToolbarSet.h"
 #include "support/AccessibleNames.h"
 #include "support/FakeDialogBackend.h"
+#include "support/FakeIconSource.h"
 #include "support/FakePrompter.h"
-#include "ScriptedPicker.h"
+#include "support/WholeText.h"
+#include "support/WindowKind.h"
+#include "ButtonRecord.h"
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
-
-#include "support/WholeText.h"
-#include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -42,8 +46,10 @@ protected:
         set.RedimTbrs(2);
         set.TbrLast = 2;
         set.Tbrs[0].Name = "Default";
-        set.Tbrs[1].Name = "Games";
+        set.Tbrs[1].Name = "Jeux \xe9t\xe9"; // in Latin-1, as an older system wrote it
         set.Tbrs[2].Name = "Work";
+        icons.serve("/icons/twelve.dll", std::vector<QImage>(12, FakeIconSource::solid(qRgb(0, 0, 200))));
+        icons.serve("/icons/five.icl", std::vector<QImage>(5, FakeIconSource::solid(qRgb(0, 200, 0))));
     }
 
     bool storeButton(ButtonPurpose purpose, const BtnRec& button) override
@@ -65,20 +71,22 @@ protected:
         return editor.get();
     }
     template <typename W = QWidget>
-    W* child(const QString& name)
-    {
-        W* w = editor->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
+    W* child(const QString& name, QWidget* in = nullptr) { return childOf<W>(in ? in : editor.get(), name); }
     QLineEdit* box(int f) { return child<QLineEdit>(QStringLiteral("txtNAME(%1)").arg(f)); }
     QPushButton* ok() { return child<QPushButton>("btnCOM(0)"); }
+    QRadioButton* mode(int m) { return child<QRadioButton>(QStringLiteral("optMODE(%1)").arg(m)); }
     QStringList texts()
     {
         QStringList out;
         for (int f = 0; f < ButtonFields::FieldCount; ++f)
             out << box(f)->text();
         return out;
+    }
+    // The one button OK handed on.
+    BtnRec handedOn()
+    {
+        EXPECT_EQ(stored.size(), 1u);
+        return stored.empty() ? BtnRec{} : stored.back().button;
     }
     // True once the editor closed and deleted itself.
     bool gone()
@@ -94,6 +102,22 @@ protected:
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(box(f), &out);
     }
+    // Drags files onto a box and lets go, as from a file manager; true when the box
+    // took the drag.
+    bool drop(int f, const QList<QUrl>& files)
+    {
+        QMimeData data;
+        data.setUrls(files);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(box(f), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(box(f), &drop);
+        return enter.isAccepted();
+    }
+    void pressIconButton() { child<QToolButton>("btnOPEN(1)")->click(); }
+    bool pickerOpen() { return picker.window() && picker.window()->isVisible(); }
+    void pressInPicker(const char* button) { child<QPushButton>(button, picker.window())->click(); }
+    QString pickerLabel(const char* label) { return child<QLabel>(label, picker.window())->text(); }
 
     struct Stored {
         ButtonPurpose purpose;
@@ -102,54 +126,47 @@ protected:
     ToolbarSet set;
     FakePrompter prompter;
     FakeDialogBackend dialogs;
+    FakeIconSource icons;
+    DialogIconPicker picker{icons, dialogs};
     std::vector<Stored> stored;
     bool accept{true};
-    ScriptedPicker picker;
+    QTemporaryDir dir;
     OwnedWindow<ButtonEditor> editor;
-
 };
 
-TEST_F(ButtonEditorTest, OpensInButtonModeWithEmptyBoxesOkDisabledAndItsTabOrder)
+// Which boxes OK wants is the fields' rule; here it follows what is typed and the mode.
+TEST_F(ButtonEditorTest, OpensInButtonModeWithItsTabOrderAndOkFollowsTheBoxesAndTheMode)
 {
     open();
     EXPECT_EQ(editor->windowTitle(), "Add Button");
     expectFixedWindow(*editor, Qt::Tool, true);
-    EXPECT_TRUE(child<QRadioButton>("optMODE(0)")->isChecked());
+    EXPECT_TRUE(mode(0)->isChecked());
     EXPECT_EQ(texts(), QStringList(5, QString()));
     EXPECT_FALSE(ok()->isEnabled());
     EXPECT_TRUE(ok()->isDefault());
     expectTabOrder(*editor, {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)", "txtNAME(4)",
                              "btnOPEN(1)", "btnCOM(0)", "btnCOM(1)", "optMODE(0)", "optMODE(1)", "cbxTbrs"});
     EXPECT_EQ(unnamedControls(*editor), QStringList()); // each heard by a screen reader
-}
 
-TEST_F(ButtonEditorTest, OkFollowsNameTargetAndModeAndASeparatorStoresNoneOfTheTexts)
-{
-    // Which boxes OK wants is the fields' rule; here it follows what is typed.
-    open();
     QTest::keyClicks(box(1), "xterm");
     EXPECT_FALSE(ok()->isEnabled());
 
-    child<QRadioButton>("optMODE(1)")->click();
+    mode(1)->click();
     EXPECT_TRUE(ok()->isEnabled());
-    for (int f = 0; f < 5; ++f)
-        EXPECT_FALSE(box(f)->isEnabled());
-    EXPECT_FALSE(child("btnOPEN(0)")->isEnabled());
-    EXPECT_FALSE(child("btnOPEN(1)")->isEnabled());
+    for (const char* name :
+         {"txtNAME(0)", "txtNAME(1)", "txtNAME(2)", "txtNAME(3)", "txtNAME(4)", "btnOPEN(0)", "btnOPEN(1)"})
+        EXPECT_FALSE(child(name)->isEnabled()) << name;
     EXPECT_EQ(box(1)->text(), "xterm");
     // A ";" the user can no longer reach keeps no separator from being stored.
     box(2)->setText("a;b");
     ok()->click();
     EXPECT_TRUE(prompter.shown.empty());
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].button.Kind, KindSeparator);
-    EXPECT_EQ(stored[0].button.Executable, "");
-    EXPECT_EQ(stored[0].button.Parameters, "");
+    EXPECT_EQ(record(handedOn()), record({"", "", "", KindSeparator, "", 0}));
     EXPECT_TRUE(gone());
 
     open();
-    child<QRadioButton>("optMODE(1)")->click();
-    child<QRadioButton>("optMODE(0)")->click();
+    mode(1)->click();
+    mode(0)->click();
     EXPECT_TRUE(box(0)->isEnabled());
     EXPECT_FALSE(ok()->isEnabled());
 }
@@ -163,11 +180,9 @@ TEST_F(ButtonEditorTest, RecallListOffersTheOtherToolbarsAndIsHiddenWithTheDefau
     EXPECT_EQ(recall->currentIndex(), -1);
     ASSERT_EQ(recall->count(), 2);
     QTest::keyClick(recall, Qt::Key_Down); // the first line
-    QTest::keyClick(recall, Qt::Key_Down); // the second
-    EXPECT_EQ(texts(), QStringList({"Work", RecallMarker, "2", "", ""}));
     ok()->click();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].button.Kind, KindFile);
+    // A toolbar named in Latin-1 is recalled under the same bytes.
+    EXPECT_EQ(record(handedOn()), record({"Jeux \xe9t\xe9", RecallMarker, "1", KindFile, "", 0}));
 
     set.TbrLast = 0;
     open();
@@ -184,36 +199,12 @@ TEST_F(ButtonEditorTest, EditingFillsTheBoxesAndASeparatorOpensInSeparatorModeWi
 
     b.Kind = KindSeparator;
     open(ButtonPurpose::Edit)->fill(b);
-    EXPECT_TRUE(child<QRadioButton>("optMODE(1)")->isChecked());
+    EXPECT_TRUE(mode(1)->isChecked());
     EXPECT_EQ(texts(), QStringList(5, QString()));
     EXPECT_FALSE(box(0)->isEnabled());
     ok()->click();
-    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(record(handedOn()), record({"", "", "", KindSeparator, "", 0}));
     EXPECT_EQ(stored[0].purpose, ButtonPurpose::Edit);
-    EXPECT_EQ(stored[0].button.Name, "");
-    EXPECT_EQ(stored[0].button.IconIndex, 0);
-}
-
-// Texts that are not UTF-8 (Latin-1 from an older system): the round trip of the boxes
-// is the fields' test; here what the window adds, the recall list and a drop.
-TEST_F(ButtonEditorTest, TextsThatAreNotUtf8SurviveTheRecallListAndADropByteForByte)
-{
-    // The recall list offers a toolbar named in Latin-1 under the same bytes.
-    set.Tbrs[1].Name = "Jeux \xe9t\xe9";
-    open();
-    auto* recall = child<QComboBox>("cbxTbrs");
-    recall->setCurrentIndex(0);
-    emit recall->activated(0);
-    QMimeData data;
-    data.setUrls({QUrl(QStringLiteral("file:///srv/r%E9gler.sh"))});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(box(1), &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(box(1), &drop);
-    ok()->click();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].button.Name, "Jeux \xe9t\xe9");
-    EXPECT_EQ(stored[0].button.Executable, "/srv/r\xe9gler.sh");
 }
 
 TEST_F(ButtonEditorTest, LeavingOrDroppingOnTheTargetBoxCompletesTheName)
@@ -226,20 +217,13 @@ TEST_F(ButtonEditorTest, LeavingOrDroppingOnTheTargetBoxCompletesTheName)
     EXPECT_EQ(box(0)->text(), "report");
     EXPECT_TRUE(ok()->isEnabled());
 
-    // A drop puts the first file in the target box; the name typed stays.
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile("/srv/a.txt"), QUrl::fromLocalFile("/srv/b.txt")});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(box(1), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(box(1), &drop);
-    EXPECT_EQ(box(1)->text(), "/srv/a.txt");
-    EXPECT_EQ(box(0)->text(), "report");
-    // Other boxes take no files.
-    QDropEvent other(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(box(2), &other);
-    EXPECT_NE(box(2)->text(), "/srv/a.txt");
+    // A drop puts the first file in the target box, a name in Latin-1 byte for byte;
+    // the name typed stays, and other boxes take no files.
+    const QList<QUrl> files = {QUrl(QStringLiteral("file:///srv/r%E9gler.sh")), QUrl::fromLocalFile("/srv/b.txt")};
+    EXPECT_TRUE(drop(1, files));
+    drop(2, files);
+    ok()->click();
+    EXPECT_EQ(record(handedOn()), record({"report", "/srv/r\xe9gler.sh", "", KindFile, "", 0}));
 }
 
 TEST_F(ButtonEditorTest, OkRefusesWhatTheFileCannotHoldAndStaysOpenWithNothingHandedOn)
@@ -249,8 +233,8 @@ TEST_F(ButtonEditorTest, OkRefusesWhatTheFileCannotHoldAndStaysOpenWithNothingHa
     box(1)->setText("/bin/a");
     ok()->click();
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
-    EXPECT_EQ(prompter.shown[0].style, Prompter::Exclamation);
+    EXPECT_EQ(std::pair(prompter.shown[0].title, prompter.shown[0].style),
+              std::pair(QString("Vyrelight Toolbar v2"), Prompter::Exclamation));
     EXPECT_TRUE(prompter.shown[0].text.contains("\"Name\" holds a \";\""));
     EXPECT_TRUE(stored.empty());
     EXPECT_TRUE(editor && editor->isVisible());
@@ -268,11 +252,9 @@ TEST_F(ButtonEditorTest, OkRefusesWhatTheFileCannotHoldAndStaysOpenWithNothingHa
 
 TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesNothing)
 {
-    QTemporaryDir dir;
     const QString program = dir.filePath("tool.sh");
     QFile f(program);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
     f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     open();
@@ -284,12 +266,10 @@ TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesN
     child<QAbstractButton>("btnOPEN(0)")->click();
     EXPECT_EQ(texts(), before);
     ASSERT_EQ(dialogs.fileRequests.size(), 1u);
-    const DialogBackend::FileRequest& asked = dialogs.fileRequests[0];
-    EXPECT_EQ(asked.title, "Button Executable");
-    EXPECT_EQ(asked.file, dir.filePath("old.txt"));
-    EXPECT_EQ(asked.folder, dir.path());
-    EXPECT_EQ(asked.nameFilters.first(), "Applications (DESKTOP) (*.desktop)");
-    EXPECT_EQ(asked.nameFilters.last(), "All Files (*)");
+    const DialogBackend::FileRequest& r = dialogs.fileRequests[0];
+    EXPECT_EQ(QStringList({r.title, r.file, r.folder, r.nameFilters.first(), r.nameFilters.last()}),
+              QStringList({"Button Executable", dir.filePath("old.txt"), dir.path(),
+                           "Applications (DESKTOP) (*.desktop)", "All Files (*)"}));
 
     // A chosen program names the button and brings its own icon, over the one chosen.
     dialogs.choose(program);
@@ -301,7 +281,6 @@ TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesN
 // target's folder or at home; the button keeps icon number 0 and so shows the folder's.
 TEST_F(ButtonEditorTest, FolderButtonTakesAChosenFolderAsTargetAndNameAndCancelChangesNothing)
 {
-    QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir("My.Projects"));
     const QString projects = dir.filePath("My.Projects");
     open();
@@ -309,9 +288,9 @@ TEST_F(ButtonEditorTest, FolderButtonTakesAChosenFolderAsTargetAndNameAndCancelC
     EXPECT_EQ(folder->text(), "&Folder...");
     // Last in the tab order, after the recall list, and a button's alone.
     EXPECT_EQ(child("cbxTbrs")->nextInFocusChain(), folder);
-    child<QRadioButton>("optMODE(1)")->setChecked(true);
+    mode(1)->setChecked(true);
     EXPECT_FALSE(folder->isEnabled());
-    child<QRadioButton>("optMODE(0)")->setChecked(true);
+    mode(0)->setChecked(true);
     EXPECT_TRUE(folder->isEnabled());
 
     // Cancel: nothing changes; with no target the chooser starts at home.
@@ -325,20 +304,17 @@ TEST_F(ButtonEditorTest, FolderButtonTakesAChosenFolderAsTargetAndNameAndCancelC
     EXPECT_EQ(texts(), QStringList({"My.Projects", projects, "", "", ""}));
     // A typed name stays; the chooser starts in the target folder itself.
     box(0)->setText("Work");
-    const QString latin1 = textFromBytes("/srv/caf\xe9/");
-    dialogs.choose(latin1);
+    dialogs.choose(dir.path());
     folder->click();
-    EXPECT_EQ(texts(), QStringList({"Work", latin1, "", "", ""}));
     ok()->click();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].button.IconIndex, 0);
+    EXPECT_EQ(record(handedOn()), record({"Work", dir.path().toStdString(), "", KindFolder, "", 0}));
 
     ASSERT_EQ(dialogs.fileRequests.size(), 3u);
     const QString starts[] = {QDir::homePath(), dir.path(), projects};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(dialogs.fileRequests[i].mode, DialogBackend::FileRequest::Mode::Folder) << i;
-        EXPECT_EQ(dialogs.fileRequests[i].title, "Button Folder") << i;
-        EXPECT_EQ(dialogs.fileRequests[i].folder, starts[i]) << i;
+        const DialogBackend::FileRequest& r = dialogs.fileRequests[i];
+        EXPECT_EQ(std::tuple(r.mode, r.title, r.folder),
+                  std::tuple(DialogBackend::FileRequest::Mode::Folder, QString("Button Folder"), starts[i]));
     }
 }
 
@@ -348,15 +324,80 @@ TEST_F(ButtonEditorTest, TakingAnApplicationFillsNameTargetAndIconAndOkAddsIt)
     open(ButtonPurpose::Add, this);
     auto* apps = child<QPushButton>("btnAPPS");
     EXPECT_EQ(apps->text(), "A&pplications...");
-    child<QRadioButton>("optMODE(1)")->setChecked(true);
+    mode(1)->setChecked(true);
     EXPECT_FALSE(apps->isEnabled());
-    child<QRadioButton>("optMODE(0)")->setChecked(true);
+    mode(0)->setChecked(true);
     apps->click();
-    const QString entry = "/usr/share/applications/editor.desktop";
-    EXPECT_EQ(texts(), (QStringList{"Text Editor", entry, "", entry, "1"}));
     ok()->click();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].button.IconIndex, 1);
+    const char* entry = "/usr/share/applications/editor.desktop";
+    EXPECT_EQ(record(handedOn()), record({"Text Editor", entry, "", KindFile, entry, 1}));
+}
+
+// The icon button opens the picker over the editor, which waits without a loop of its
+// own, at the boxes' icon; only the picker's OK takes its choice back.
+TEST_F(ButtonEditorTest, TheIconButtonOpensThePickerAtTheBoxesIconAndOnlyOkTakesItsChoice)
+{
+    open();
+    box(3)->setText("/icons/five.icl");
+    box(4)->setText("6"); // past the file's last icon: nothing to show
+    pressIconButton();
+    EXPECT_FALSE(pickerOpen());
+    EXPECT_EQ(box(4)->text(), "6");
+    box(4)->setText("5");
+    pressIconButton();
+    ASSERT_TRUE(pickerOpen());
+    EXPECT_EQ(pickerLabel("Label12"), "Selected Icon : 5");
+    EXPECT_EQ(picker.window()->parentWidget(), editor.get());
+    EXPECT_EQ(picker.window()->windowModality(), Qt::WindowModal);
+    // Cancel keeps the boxes, whatever was browsed to and stepped through.
+    dialogs.choose("/icons/twelve.dll");
+    pressInPicker("btnBRWS");
+    picker.window()->setPosition(7);
+    pressInPicker("btnCOM(1)");
+    EXPECT_EQ(texts().mid(3), QStringList({"/icons/five.icl", "5"}));
+    pressIconButton();
+    QTest::mouseClick(child<IconCell>("Picture5", picker.window()), Qt::LeftButton); // two back
+    pressInPicker("btnCOM(0)");
+    EXPECT_EQ(box(4)->text(), "3");
+}
+
+TEST_F(ButtonEditorTest, ATargetPresetsThePickersFileAndARecallButtonClearsIt)
+{
+    open();
+    box(1)->setText("/icons/twelve.dll");
+    pressIconButton();
+    ASSERT_TRUE(pickerOpen());
+    EXPECT_EQ(picker.window()->file(), "/icons/twelve.dll");
+    EXPECT_EQ(pickerLabel("Label12"), "Selected Icon : 1");
+    pressInPicker("btnCOM(1)");
+    box(1)->setText(RecallMarker);
+    pressIconButton();
+    ASSERT_TRUE(pickerOpen());
+    EXPECT_EQ(picker.window()->file(), "");
+    EXPECT_EQ(pickerLabel("Label4"), "No icons found!");
+}
+
+// The open picker belongs to its editor: a second one asking is turned away, and an
+// editor gone takes it along; the next use makes another.
+TEST_F(ButtonEditorTest, ASecondEditorAskingIsTurnedAwayAndAnEditorGoneTakesThePickerAlong)
+{
+    open();
+    pressIconButton();
+    ASSERT_TRUE(pickerOpen());
+    bool answered = false;
+    QWidget other;
+    EXPECT_FALSE(picker.pick(&other, {}, [&](const std::optional<IconChoice>&) { answered = true; }));
+    EXPECT_EQ(picker.window()->parentWidget(), editor.get());
+    editor.reset();
+    EXPECT_EQ(picker.window(), nullptr);
+    EXPECT_FALSE(answered);
+    open();
+    box(3)->setText("/icons/twelve.dll");
+    box(4)->setText("12");
+    pressIconButton();
+    ASSERT_TRUE(pickerOpen());
+    pressInPicker("btnCOM(0)");
+    EXPECT_EQ(box(4)->text(), "12");
 }
 
 TEST_F(ButtonEditorTest, EveryCaptionShowsWholeAtEveryScale)
@@ -365,10 +406,10 @@ TEST_F(ButtonEditorTest, EveryCaptionShowsWholeAtEveryScale)
         open();
         expectWholeTexts(*editor);
         // Each label stands level with its box.
-        for (int i = 0; i < 4; ++i) {
-            const QWidget* label = child(QStringLiteral("lblTXT(%1)").arg(i));
-            EXPECT_EQ(label->geometry().center().y(), box(i)->geometry().center().y()) << i;
-        }
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(child(QStringLiteral("lblTXT(%1)").arg(i))->geometry().center().y(),
+                      box(i)->geometry().center().y())
+                << i;
         editor.reset();
     });
 }

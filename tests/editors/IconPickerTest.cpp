@@ -1,35 +1,25 @@
 // The icon picker: what its five cells, scroll bar and labels show for files of many,
-// one and no icons, stepping by a neighbour, browsing, and how the editors' icon buttons
-// open it and take its choice.
-#include "editors/ButtonEditor.h"
-#include "platform/OwnedWindow.h"
-#include "editors/DialogIconPicker.h"
+// one and no icons, stepping by a neighbour, browsing and the icon theme (how an editor
+// opens it is the button editor's test).
 #include "editors/IconCell.h"
 #include "editors/IconPickerDialog.h"
 #include "editors/ThemeIconDialog.h"
-#include "store/ToolbarSet.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakeIconSource.h"
-#include "support/FakePrompter.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QToolButton>
 
 #include "support/WholeText.h"
 #include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <vector>
 
 namespace {
@@ -54,12 +44,7 @@ protected:
         icons.serve("/icons/five.icl", distinctIcons(5));
     }
     template <typename W = QWidget>
-    W* child(const QString& name)
-    {
-        W* w = dialog.findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
+    W* child(const QString& name) { return childOf<W>(&dialog, name); }
     QScrollBar* scroll() { return child<QScrollBar>("Scroll"); }
     QString text(const char* label) { return child<QLabel>(label)->text(); }
     // Which icon of the file each cell shows, left to right; -1 for an empty cell.
@@ -77,6 +62,14 @@ protected:
         return out;
     }
     void click(const char* cell) { QTest::mouseClick(child<IconCell>(cell), Qt::LeftButton); }
+    // The picker stands at position of the file of twelve: the scroll bar, the label and
+    // the middle cell's tip say so.
+    void expectAt(int position)
+    {
+        EXPECT_EQ(std::tuple(dialog.position(), scroll()->value(), text("Label12"), child("Iconbox")->toolTip()),
+                  std::tuple(position, position, QStringLiteral("Selected Icon : %1").arg(position + 1),
+                             QStringLiteral("/icons/twelve.dll,%1").arg(position)));
+    }
 
     FakeIconSource icons;
     FakeDialogBackend dialogs;
@@ -98,72 +91,40 @@ TEST_F(IconPickerTest, BeforeAnyFileEverythingIsEmptyAndTheScrollBarDisabled)
     expectTabOrder(dialog, {"btnBRWS", "btnTHEME", "btnCOM(0)", "btnCOM(1)", "Filename", "btnBRWS"}, true);
 }
 
-TEST_F(IconPickerTest, AFileOfTwelveShowsItsFirstIconsAndTheEndOfTheScrollBarItsLast)
+// A neighbour's click brings its icon into the middle; past either end it does nothing.
+TEST_F(IconPickerTest, AFileOfTwelveShowsItsFirstIconsAndTheEndOfTheScrollBarItsLastAndNeighboursStep)
 {
     dialog.setFile("/icons/twelve.dll");
     EXPECT_EQ(text("Label4"), "Icons stored in file : 12");
-    EXPECT_EQ(text("Label12"), "Selected Icon : 1");
     EXPECT_TRUE(scroll()->isEnabled());
     EXPECT_TRUE(child("Iconbox")->isEnabled());
     EXPECT_EQ(scroll()->maximum(), 11);
-    EXPECT_EQ(shown("/icons/twelve.dll"), std::vector<int>({-1, -1, 0, 1, 2}));
-    EXPECT_EQ(child("Iconbox")->toolTip(), "/icons/twelve.dll,0");
-
-    struct Row {
+    const struct {
         int position;
         std::vector<int> cells;
-        QString selected;
-    };
-    const Row rows[] = {
-        {11, {9, 10, 11, -1, -1}, "Selected Icon : 12"},
-        {1, {-1, 0, 1, 2, 3}, "Selected Icon : 2"},
-        {10, {8, 9, 10, 11, -1}, "Selected Icon : 11"},
-    };
-    for (const Row& r : rows) {
+    } rows[] = {{0, {-1, -1, 0, 1, 2}}, {11, {9, 10, 11, -1, -1}}, {1, {-1, 0, 1, 2, 3}}, {10, {8, 9, 10, 11, -1}}};
+    for (const auto& r : rows) {
         scroll()->setValue(r.position);
-        EXPECT_EQ(dialog.position(), r.position);
+        expectAt(r.position);
         EXPECT_EQ(shown("/icons/twelve.dll"), r.cells) << r.position;
-        EXPECT_EQ(text("Label12"), r.selected);
-        EXPECT_EQ(child("Iconbox")->toolTip(), QStringLiteral("/icons/twelve.dll,%1").arg(r.position));
     }
-}
-
-TEST_F(IconPickerTest, ANeighbourClickBringsItsIconIntoTheMiddleAndPastEitherEndDoesNothing)
-{
-    dialog.setFile("/icons/twelve.dll");
     dialog.show();
-    struct Row {
+    const struct {
         int from;
         const char* cell;
         int to;
-    };
-    const Row rows[] = {
+    } steps[] = {
         {3, "Picture6", 5}, {3, "Picture4", 4}, {3, "Picture3", 2}, {3, "Picture5", 1},
         {1, "Picture5", 1}, {0, "Picture3", 0}, {0, "Picture5", 0}, {2, "Picture5", 0},
         {10, "Picture6", 10}, {11, "Picture4", 11}, {11, "Picture6", 11}, {9, "Picture6", 11},
         {5, "Iconbox", 5},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : steps) {
+        SCOPED_TRACE(r.cell);
         ASSERT_TRUE(dialog.setPosition(r.from));
         click(r.cell);
-        EXPECT_EQ(dialog.position(), r.to) << r.from << " " << r.cell;
-        EXPECT_EQ(scroll()->value(), r.to);
-        EXPECT_EQ(text("Label12"), QStringLiteral("Selected Icon : %1").arg(r.to + 1));
+        expectAt(r.to);
     }
-}
-
-TEST_F(IconPickerTest, ASingleIconHasAScrollBarOfOnePositionAndNoNeighbours)
-{
-    dialog.setFile("/icons/one.ico");
-    dialog.show();
-    EXPECT_EQ(text("Label4"), "Icons stored in file : 1");
-    EXPECT_EQ(scroll()->maximum(), 0);
-    EXPECT_TRUE(scroll()->isEnabled());
-    EXPECT_EQ(shown("/icons/one.ico"), std::vector<int>({-1, -1, 0, -1, -1}));
-    for (const char* cell : Cells)
-        click(cell);
-    EXPECT_EQ(dialog.position(), 0);
-    EXPECT_FALSE(dialog.setPosition(1));
 }
 
 TEST_F(IconPickerTest, AFileWithoutIconsOrNoFileSaysSoAndKeepsThePosition)
@@ -188,7 +149,7 @@ TEST_F(IconPickerTest, AFileWithoutIconsOrNoFileSaysSoAndKeepsThePosition)
     }
 }
 
-TEST_F(IconPickerTest, AnotherFileStartsAtItsFirstIconAndTheSameFileAgainKeepsThePlace)
+TEST_F(IconPickerTest, AnotherFileStartsAtItsFirstIconTheSameFileAgainKeepsThePlaceAndOneIconHasNoNeighbours)
 {
     dialog.setFile("/icons/twelve.dll");
     ASSERT_TRUE(dialog.setPosition(7));
@@ -197,9 +158,18 @@ TEST_F(IconPickerTest, AnotherFileStartsAtItsFirstIconAndTheSameFileAgainKeepsTh
     dialog.setFile("/icons/five.icl");
     EXPECT_EQ(dialog.position(), 0);
     EXPECT_EQ(text("Label4"), "Icons stored in file : 5");
-    // Typing a name counts it as a chosen file does.
+    // Typing a name counts it as a chosen file does. A single icon has a scroll bar of
+    // one position and no neighbours.
     child<QLineEdit>("Filename")->setText("/icons/one.ico");
-    EXPECT_EQ(dialog.count(), 1);
+    dialog.show();
+    EXPECT_EQ(text("Label4"), "Icons stored in file : 1");
+    EXPECT_TRUE(scroll()->isEnabled());
+    EXPECT_EQ(scroll()->maximum(), 0);
+    EXPECT_EQ(shown("/icons/one.ico"), std::vector<int>({-1, -1, 0, -1, -1}));
+    for (const char* cell : Cells)
+        click(cell);
+    EXPECT_EQ(dialog.position(), 0);
+    EXPECT_FALSE(dialog.setPosition(1));
 }
 
 TEST_F(IconPickerTest, BrowseOffersIconFilesProgramsPicturesAndEntriesAndACancelChangesNothing)
@@ -240,116 +210,6 @@ TEST_F(IconPickerTest, EveryTextShowsWholeAtEveryScale)
         expectWholeTexts(picker);
         EXPECT_EQ(picker.minimumSize(), picker.maximumSize());
     });
-}
-
-// The picker as the editors use it: preset, opened over the editor without waiting,
-// answering later, and kept for the next opening.
-class PickerInEditorTest : public ::testing::Test, public ButtonEditorHost {
-protected:
-    PickerInEditorTest()
-    {
-        set.RedimTbrs(0);
-        set.Tbrs[0].Name = "Default";
-        icons.serve("/icons/twelve.dll", distinctIcons(12));
-        icons.serve("/icons/five.icl", distinctIcons(5));
-    }
-    bool storeButton(ButtonPurpose, const BtnRec&) override { return true; }
-
-    ButtonEditor* open()
-    {
-        editor.reset(new ButtonEditor(ButtonPurpose::Add, {set, *this, prompter, picker, dialogs}));
-        editor->show();
-        return editor.get();
-    }
-    QLineEdit* box(int f) { return editor->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(f)); }
-    void pressIconButton() { editor->findChild<QToolButton*>("btnOPEN(1)")->click(); }
-    IconPickerDialog* window() { return picker.window(); }
-    bool open(IconPickerDialog* w) { return w && w->isVisible(); }
-    QString selected() { return window()->findChild<QLabel*>("Label12")->text(); }
-    void press(const char* button) { window()->findChild<QPushButton*>(button)->click(); }
-
-    ToolbarSet set;
-    FakePrompter prompter;
-    FakeIconSource icons;
-    FakeDialogBackend dialogs;
-    DialogIconPicker picker{icons, dialogs};
-    OwnedWindow<ButtonEditor> editor;
-};
-
-TEST_F(PickerInEditorTest, CancelKeepsTheBoxes)
-{
-    open();
-    box(3)->setText("/icons/twelve.dll");
-    box(4)->setText("2");
-    pressIconButton();
-    window()->findChild<QPushButton*>("btnBRWS")->click(); // cancelled: nothing scripted
-    dialogs.choose("/icons/five.icl");
-    window()->findChild<QPushButton*>("btnBRWS")->click();
-    window()->setPosition(4);
-    press("btnCOM(1)");
-    EXPECT_EQ(box(3)->text(), "/icons/twelve.dll");
-    EXPECT_EQ(box(4)->text(), "2");
-}
-
-TEST_F(PickerInEditorTest, AnIndexBeyondTheFilesLastIconDoesNotOpenThePicker)
-{
-    open();
-    box(3)->setText("/icons/five.icl");
-    box(4)->setText("6");
-    pressIconButton();
-    EXPECT_FALSE(open(window()));
-    EXPECT_EQ(box(4)->text(), "6");
-    // The last icon itself is there to be shown.
-    box(4)->setText("5");
-    pressIconButton();
-    ASSERT_TRUE(open(window()));
-    EXPECT_EQ(selected(), "Selected Icon : 5");
-    // Over the editor, which waits without a loop of its own.
-    EXPECT_EQ(window()->parentWidget(), editor.get());
-    EXPECT_EQ(window()->windowModality(), Qt::WindowModal);
-    QTest::mouseClick(window()->findChild<IconCell*>("Picture5"), Qt::LeftButton); // two back
-    press("btnCOM(0)");
-    EXPECT_EQ(box(4)->text(), "3");
-}
-
-TEST_F(PickerInEditorTest, ATargetPresetsTheFileAndARecallButtonClearsIt)
-{
-    open();
-    box(1)->setText("/icons/twelve.dll");
-    pressIconButton();
-    ASSERT_TRUE(open(window()));
-    EXPECT_EQ(window()->file(), "/icons/twelve.dll");
-    EXPECT_EQ(selected(), "Selected Icon : 1");
-    press("btnCOM(1)");
-    box(1)->setText(RecallMarker);
-    pressIconButton();
-    ASSERT_TRUE(open(window()));
-    EXPECT_EQ(window()->file(), "");
-    EXPECT_EQ(window()->findChild<QLabel*>("Label4")->text(), "No icons found!");
-    press("btnCOM(1)");
-}
-
-// The open picker belongs to its editor: a second one asking is turned away, and an
-// editor gone takes it along; the next use makes another.
-TEST_F(PickerInEditorTest, ASecondEditorAskingIsTurnedAwayAndAnEditorGoneTakesThePickerAlong)
-{
-    open();
-    pressIconButton();
-    ASSERT_TRUE(open(window()));
-    bool answered = false;
-    QWidget other;
-    EXPECT_FALSE(picker.pick(&other, {}, [&](const std::optional<IconChoice>&) { answered = true; }));
-    EXPECT_EQ(window()->parentWidget(), editor.get());
-    editor.reset();
-    EXPECT_EQ(window(), nullptr);
-    EXPECT_FALSE(answered);
-    open();
-    box(3)->setText("/icons/twelve.dll");
-    box(4)->setText("12");
-    pressIconButton();
-    ASSERT_TRUE(open(window()));
-    press("btnCOM(0)");
-    EXPECT_EQ(box(4)->text(), "12");
 }
 
 // "Theme..." lists the icon theme's names with a search box; the one taken becomes the

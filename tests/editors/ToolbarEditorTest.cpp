@@ -1,32 +1,30 @@
 // The toolbar editor on its own: its controls, the browse through the scripted dialog
-// backend, and how it lays itself out for larger fonts.
+// backend, the icon picker's preset, and how it lays itself out for larger fonts.
 #include "editors/IconPicker.h"
 #include "editors/ToolbarEditor.h"
+#include "platform/LosslessText.h"
 #include "store/ToolbarSet.h"
 #include "support/AccessibleNames.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
-#include "ScriptedPicker.h"
-
-#include <QApplication>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QToolButton>
-
 #include "support/WholeText.h"
 #include "support/WindowKind.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
 
-class ToolbarEditorTest : public ::testing::Test, public ToolbarEditorHost {
+class ToolbarEditorTest : public ::testing::Test, public ToolbarEditorHost, public IconPicker {
 protected:
     ToolbarEditorTest()
     {
@@ -36,39 +34,50 @@ protected:
         set.Tbrs[0].Path = "/data/Default.vtb";
         set.Tbrs[1].Name = "Tools";
         set.Tbrs[1].Path = "/data/tools.vtb";
-        set.Tbrs[1].IconFile = "/i/tools.ico";
+        set.Tbrs[1].IconFile = "/i/caf\xe9.ico"; // in Latin-1, as an older system wrote it
         set.Tbrs[1].IconIndex = 3;
     }
-    ToolbarEditor::Needs needs(DialogBackend& backend) { return {set, *this, prompter, picker, backend, "/data"}; }
-    std::unique_ptr<ToolbarEditor> make(ToolbarPurpose purpose, std::uint8_t t = 0)
+    std::unique_ptr<ToolbarEditor> make(ToolbarPurpose purpose, std::uint8_t t = 0, DialogBackend* backend = nullptr)
     {
-        return std::make_unique<ToolbarEditor>(purpose, t, needs(dialogs));
+        DialogBackend& chooser = backend ? *backend : dialogs;
+        const ToolbarEditor::Needs needs{set, *this, prompter, *this, chooser, "/data"};
+        return std::make_unique<ToolbarEditor>(purpose, t, needs);
     }
     bool storeToolbar(ToolbarPurpose purpose, std::uint8_t t, const ToolbarFields& fields) override
     {
         stored.push_back({purpose, t, fields});
         return true;
     }
-    static QLineEdit* field(QWidget& w, int i) { return w.findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(i)); }
-    template <typename W = QWidget>
-    static W* child(QWidget& w, const QString& name)
+    // The picker answers at once with what the test set, and notes each preset ("-" for
+    // a file, -1 for a position the editor left unset).
+    bool pick(QWidget*, const IconPreset& preset, Done done) override
     {
-        W* c = w.findChild<W*>(name);
-        EXPECT_NE(c, nullptr) << name.toStdString();
-        return c;
+        asked.emplace_back(preset.file.value_or("-"), preset.position.value_or(-1));
+        done(answer);
+        return true;
     }
+    static QLineEdit* field(QWidget& w, int i) { return w.findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(i)); }
+    static QStringList texts(QWidget& w)
+    {
+        QStringList out;
+        for (int i = 0; i < 4; ++i)
+            out << field(w, i)->text();
+        return out;
+    }
+    template <typename W = QWidget>
+    static W* child(QWidget& w, const QString& name) { return childOf<W>(&w, name); }
 
     struct Stored {
         ToolbarPurpose purpose;
         std::uint8_t toolbar;
         ToolbarFields fields;
     };
-
     ToolbarSet set;
     FakePrompter prompter;
-    ScriptedPicker picker;
     FakeDialogBackend dialogs;
     std::vector<Stored> stored;
+    std::optional<IconChoice> answer;
+    std::vector<std::pair<QString, int>> asked;
 };
 
 TEST_F(ToolbarEditorTest, ControlsTabOrderAndOkOnlyWithAName)
@@ -78,14 +87,11 @@ TEST_F(ToolbarEditorTest, ControlsTabOrderAndOkOnlyWithAName)
     EXPECT_EQ(editor->windowTitle(), "Add Toolbar");
     expectFixedWindow(*editor, Qt::Tool, true);
     EXPECT_EQ(unnamedControls(*editor), QStringList()); // each heard by a screen reader
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(field(*editor, i)->text().isEmpty());
+    EXPECT_EQ(texts(*editor), QStringList(4, QString()));
+    for (int i = 0; i < 4; ++i)
         EXPECT_FALSE(field(*editor, i)->acceptDrops());
-    }
     auto* ok = child<QPushButton>(*editor, "btnCOM(0)");
     EXPECT_TRUE(ok->isDefault());
-
-    // Tab walks the fields, the browse buttons and the commands in this order.
     expectTabOrder(*editor, {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)", "btnOPEN(1)",
                              "btnCOM(0)", "btnCOM(1)"});
 
@@ -101,88 +107,72 @@ TEST_F(ToolbarEditorTest, ControlsTabOrderAndOkOnlyWithAName)
     }
 }
 
+// What OK hands over keeps the record's path whatever the box holds, and texts that are
+// not UTF-8 byte for byte.
 TEST_F(ToolbarEditorTest, EditStartsFromTheRecordWithTheFileLocked)
 {
     auto editor = make(ToolbarPurpose::Edit, 1);
     EXPECT_EQ(editor->windowTitle(), "Edit Toolbar");
-    const QStringList expected = {"Tools", "/data/tools.vtb", "/i/tools.ico", "3"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(field(*editor, i)->text(), expected[i]);
+    EXPECT_EQ(texts(*editor), QStringList({"Tools", "/data/tools.vtb", textFromBytes("/i/caf\xe9.ico"), "3"}));
     EXPECT_TRUE(field(*editor, 1)->isReadOnly());
     EXPECT_NE(field(*editor, 1)->palette().color(QPalette::Base), field(*editor, 0)->palette().color(QPalette::Base));
     EXPECT_FALSE(child(*editor, "btnOPEN(0)")->isEnabled());
-    EXPECT_TRUE(child(*editor, "btnCOM(0)")->isEnabled());
 
-    // What OK hands over keeps the record's path whatever the box holds.
-    field(*editor, 0)->setText("New");
+    field(*editor, 0)->setText(textFromBytes("Outils \xe9t\xe9"));
+    field(*editor, 1)->setText("/elsewhere.vtb");
     field(*editor, 3)->setText("7.5"); // rounds half to even
     child<QPushButton>(*editor, "btnCOM(0)")->click();
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].purpose, ToolbarPurpose::Edit);
-    EXPECT_EQ(stored[0].toolbar, 1);
     const ToolbarFields& f = stored[0].fields;
-    EXPECT_EQ(f.Name, "New");
-    EXPECT_EQ(f.Path, "/data/tools.vtb");
-    EXPECT_EQ(f.IconIndex, 8);
+    EXPECT_EQ(std::tuple(stored[0].purpose, stored[0].toolbar, f.Name, f.Path, f.IconFile, f.IconIndex),
+              std::tuple(ToolbarPurpose::Edit, 1, std::string("Outils \xe9t\xe9"), std::string("/data/tools.vtb"),
+                         std::string("/i/caf\xe9.ico"), 8));
 }
 
 TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfterIt)
 {
     const struct {
-        const char* nameBefore;
+        const char *nameBefore, *typed;
         bool chosen;
-        const char* pathAfter;
-        const char* nameAfter;
+        const char *folder, *pathAfter, *nameAfter;
     } rows[] = {
-        {"", true, "/home/u/my tools.v2.vtb", "my tools"},
-        {"  ", true, "/home/u/my tools.v2.vtb", "my tools"},
-        {"Kept", true, "/home/u/my tools.v2.vtb", "Kept"},
-        {"", false, "/typed", ""},
+        {"", "/typed", true, "", "/home/u/my tools.v2.vtb", "my tools"}, // a typed absolute path names its own folder
+        {"  ", "/typed", true, "", "/home/u/my tools.v2.vtb", "my tools"},
+        {"Kept", "/typed", true, "", "/home/u/my tools.v2.vtb", "Kept"},
+        {"", "/typed", false, "", "/typed", ""},
+        {"", "", false, "/data", "", ""}, // a name without a folder starts in the data folder
+        {"", "work", false, "/data", "work", ""},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.nameBefore);
+        SCOPED_TRACE(row.typed);
         FakeDialogBackend backend;
-        ToolbarEditor editor(ToolbarPurpose::Add, 0, needs(backend));
-        editor.show();
-        field(editor, 0)->setText(row.nameBefore);
-        field(editor, 1)->setText("/typed");
+        auto editor = make(ToolbarPurpose::Add, 0, &backend);
+        editor->show();
+        field(*editor, 0)->setText(row.nameBefore);
+        field(*editor, 1)->setText(row.typed);
         if (row.chosen)
             backend.choose("/home/u/my tools.v2.vtb");
-        child<QToolButton>(editor, "btnOPEN(0)")->click();
+        child<QToolButton>(*editor, "btnOPEN(0)")->click();
         ASSERT_EQ(backend.fileRequests.size(), 1u);
         const DialogBackend::FileRequest& r = backend.fileRequests[0];
-        EXPECT_EQ(r.title, "Open a Vyrelight Toolbar File");
-        EXPECT_EQ(r.file, "/typed");
-        EXPECT_EQ(r.flags, 4u);
+        EXPECT_EQ(std::tuple(r.title, r.file, r.folder, r.flags, r.owner),
+                  std::tuple(QString("Open a Vyrelight Toolbar File"), QString(row.typed), QString(row.folder), 4u,
+                             static_cast<QWidget*>(editor.get())));
         EXPECT_EQ(r.nameFilters, QStringList({"Vyrelight Toolbar v2 File (VTB) (*.vtb)", "All Files (*)"}));
-        EXPECT_EQ(r.owner, &editor);
-        EXPECT_EQ(r.folder, ""); // a typed absolute path names its own folder
-        EXPECT_EQ(field(editor, 1)->text(), row.pathAfter);
-        EXPECT_EQ(field(editor, 0)->text(), row.nameAfter);
-    }
-}
-
-TEST_F(ToolbarEditorTest, BrowseForANameWithoutAFolderStartsInTheDataFolder)
-{
-    auto editor = make(ToolbarPurpose::Add);
-    for (const char* typed : {"", "work"}) {
-        field(*editor, 1)->setText(typed);
-        child<QToolButton>(*editor, "btnOPEN(0)")->click();
-        EXPECT_EQ(dialogs.fileRequests.back().folder, "/data") << typed;
+        EXPECT_EQ(texts(*editor).mid(0, 2), QStringList({row.nameAfter, row.pathAfter}));
     }
 }
 
 TEST_F(ToolbarEditorTest, IconButtonFillsBothIconFieldsFromThePicker)
 {
+    set.Tbrs[1].IconFile = "/i/tools.ico";
     auto editor = make(ToolbarPurpose::Edit, 1);
     auto* pick = child<QToolButton>(*editor, "btnOPEN(1)");
     pick->click(); // cancelled
-    EXPECT_EQ(field(*editor, 2)->text(), "/i/tools.ico");
-    EXPECT_EQ(field(*editor, 3)->text(), "3");
-    picker.answer = IconChoice{"/i/other.png", 11};
+    EXPECT_EQ(texts(*editor).mid(2), QStringList({"/i/tools.ico", "3"}));
+    answer = IconChoice{"/i/other.png", 11};
     pick->click();
-    EXPECT_EQ(field(*editor, 2)->text(), "/i/other.png");
-    EXPECT_EQ(field(*editor, 3)->text(), "12");
+    EXPECT_EQ(texts(*editor).mid(2), QStringList({"/i/other.png", "12"}));
     // An icon box of blanks presets nothing: the picker starts where it was left.
     field(*editor, 2)->setText("  ");
     pick->click();
@@ -190,8 +180,8 @@ TEST_F(ToolbarEditorTest, IconButtonFillsBothIconFieldsFromThePicker)
     field(*editor, 2)->setText("/i/a.ico");
     field(*editor, 3)->setText("0");
     pick->click();
-    EXPECT_EQ(picker.asked, (std::vector<std::pair<QString, int>>{
-                                {"/i/tools.ico", 2}, {"/i/tools.ico", 2}, {"-", -1}, {"/i/a.ico", 0}}));
+    EXPECT_EQ(asked, (std::vector<std::pair<QString, int>>{
+                         {"/i/tools.ico", 2}, {"/i/tools.ico", 2}, {"-", -1}, {"/i/a.ico", 0}}));
 }
 
 TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)
@@ -201,60 +191,34 @@ TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)
     QApplication::setActiveWindow(editor.get());
     // Reached by the keyboard or by a click: the click's own cursor placing must not
     // clear the selection again.
-    for (int i : {2, 0, 3}) {
-        field(*editor, i)->setFocus(Qt::TabFocusReason);
+    const std::pair<int, bool> steps[] = {{2, false}, {0, false}, {3, false}, {2, true}, {0, true}}; // box, clicked
+    for (const auto& [i, click] : steps) {
+        if (click)
+            QTest::mouseClick(field(*editor, i), Qt::LeftButton, {}, QPoint(4, field(*editor, i)->height() / 2));
+        else
+            field(*editor, i)->setFocus(Qt::TabFocusReason);
         QCoreApplication::processEvents();
         EXPECT_EQ(field(*editor, i)->selectedText(), field(*editor, i)->text()) << i;
     }
-    for (int i : {2, 0}) {
-        QTest::mouseClick(field(*editor, i), Qt::LeftButton, {}, QPoint(4, field(*editor, i)->height() / 2));
-        QCoreApplication::processEvents();
-        EXPECT_EQ(field(*editor, i)->selectedText(), field(*editor, i)->text()) << i;
-    }
-}
-
-// A name or icon file that is not UTF-8 comes back from the editor byte for byte.
-TEST_F(ToolbarEditorTest, TextsThatAreNotUtf8RoundTripByteForByte)
-{
-    set.Tbrs[1].Name = "Outils \xe9t\xe9";
-    set.Tbrs[1].IconFile = "/i/caf\xe9.ico";
-    auto editor = make(ToolbarPurpose::Edit, 1);
-    child<QPushButton>(*editor, "btnCOM(0)")->click();
-    ASSERT_EQ(stored.size(), 1u);
-    const ToolbarFields& f = stored[0].fields;
-    EXPECT_EQ(f.Name, set.Tbrs[1].Name);
-    EXPECT_EQ(f.IconFile, set.Tbrs[1].IconFile);
-    EXPECT_EQ(f.IconIndex, 3);
 }
 
 TEST_F(ToolbarEditorTest, EveryCaptionShowsWholeAndTheLabelsStayInTheirFrameAtAnyFontSize)
 {
     atEveryFontScale([&] {
-        ToolbarEditor editor(ToolbarPurpose::Edit, 1, needs(dialogs));
-        editor.show();
-        expectWholeTexts(editor);
-        const auto place = [&](const QString& name) {
-            const QWidget* w = editor.findChild<QWidget*>(name);
-            EXPECT_NE(w, nullptr) << name.toStdString();
-            return w ? w->rect().translated(w->mapTo(&editor, QPoint())) : QRect();
-        };
-        const QStringList all = {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)",
-                                 "btnOPEN(1)", "corDISP(0)", "corDISP(2)"};
-        for (int i = 0; i < all.size(); ++i) {
-            EXPECT_TRUE(editor.rect().contains(place(all[i]))) << all[i].toStdString() << " runs out";
-            for (int j = 0; j < i; ++j)
-                EXPECT_FALSE(place(all[i]).intersects(place(all[j])))
-                    << all[i].toStdString() << " overlaps " << all[j].toStdString();
-        }
+        auto editor = make(ToolbarPurpose::Edit, 1);
+        editor->show();
+        expectWholeTexts(*editor);
+        expectInsideApart(*editor, "", {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)",
+                                        "btnOPEN(1)", "corDISP(0)", "corDISP(2)"});
         // Each label inside the frame, on its field's row.
         for (int row = 0; row < 3; ++row) {
-            const QRect label = place(QStringLiteral("lblTXT(%1)").arg(row));
-            EXPECT_TRUE(place("corDISP(0)").contains(label)) << row;
-            EXPECT_EQ(label.center().y(), place(QStringLiteral("txtNAME(%1)").arg(row)).center().y()) << row;
+            const QRect label = placeIn(*editor, QStringLiteral("lblTXT(%1)").arg(row));
+            EXPECT_TRUE(placeIn(*editor, "corDISP(0)").contains(label)) << row;
+            EXPECT_EQ(label.center().y(), placeIn(*editor, QStringLiteral("txtNAME(%1)").arg(row)).center().y()) << row;
         }
         for (const char* command : {"btnCOM(0)", "btnCOM(1)"})
-            EXPECT_TRUE(place("corDISP(2)").contains(place(command))) << command;
-        EXPECT_EQ(editor.minimumSize(), editor.maximumSize());
+            EXPECT_TRUE(placeIn(*editor, "corDISP(2)").contains(placeIn(*editor, command))) << command;
+        EXPECT_EQ(editor->minimumSize(), editor->maximumSize());
     });
 }
 

@@ -4,6 +4,8 @@
 // tests share.
 #include <QApplication>
 #include <QFont>
+#include <QRect>
+#include <QStringList>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -36,5 +38,27 @@ inline void expectWholeTexts(const QWidget& window)
             << w->objectName().toStdString() << " is cut";
         EXPECT_TRUE(window.rect().contains(QRect(w->mapTo(&window, QPoint()), w->size())))
             << w->objectName().toStdString() << " runs out";
+    }
+}
+
+// Where the named control (an empty name: the window itself), or what lies inside its
+// border, is in window.
+inline QRect placeIn(const QWidget& window, const QString& name, bool contents = false)
+{
+    const QWidget* w = name.isEmpty() ? &window : window.findChild<QWidget*>(name);
+    EXPECT_NE(w, nullptr) << name.toStdString();
+    return w ? (contents ? w->contentsRect() : w->rect()).translated(w->mapTo(&window, QPoint())) : QRect();
+}
+
+// Each control named lies inside frame's border (an empty frame: the window) and clear
+// of the others.
+inline void expectInsideApart(const QWidget& window, const QString& frame, const QStringList& controls)
+{
+    const QRect inside = placeIn(window, frame, true);
+    for (int i = 0; i < controls.size(); ++i) {
+        EXPECT_TRUE(inside.contains(placeIn(window, controls[i]))) << controls[i].toStdString() << " runs out";
+        for (int j = 0; j < i; ++j)
+            EXPECT_FALSE(placeIn(window, controls[i]).intersects(placeIn(window, controls[j])))
+                << controls[i].toStdString() << " overlaps " << controls[j].toStdString();
     }
 }

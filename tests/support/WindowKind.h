@@ -36,3 +36,12 @@ inline void expectTabOrder(const QWidget& window, const QStringList& order, bool
         EXPECT_EQ(w->objectName(), order[i]) << i;
     }
 }
+
+// The control of that name inside window; the test fails when there is none.
+template <typename W = QWidget>
+W* childOf(const QWidget* window, const QString& name)
+{
+    W* w = window ? window->findChild<W*>(name) : nullptr;
+    EXPECT_NE(w, nullptr) << name.toStdString();
+    return w;
+}
