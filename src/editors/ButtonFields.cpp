@@ -10,10 +10,6 @@
 
 namespace {
 
-// Lossless both ways: a box left alone gives back the record's very bytes.
-std::string bytes(const QString& s) { return bytesFromText(s); }
-QString fromBytes(const std::string& s) { return textFromBytes(s); }
-
 bool isRecall(const QString& target) { return target == QLatin1String(RecallMarker); }
 
 // The file's title; an application entry's own name, as the menus show it, rather than
@@ -21,11 +17,11 @@ bool isRecall(const QString& target) { return target == QLatin1String(RecallMark
 QString proposedName(const QString& target)
 {
     if (target.endsWith(QLatin1String(".desktop"))) {
-        const QString name = fromBytes(desktopEntryName(bytes(target))).trimmed();
+        const QString name = textFromBytes(desktopEntryName(bytesFromText(target))).trimmed();
         if (!name.isEmpty())
             return name;
     }
-    return fromBytes(PathTitle(bytes(target)));
+    return textFromBytes(PathTitle(bytesFromText(target)));
 }
 
 // The characters the files' line structure cannot hold inside a field, by the name the
@@ -48,10 +44,10 @@ ButtonFields ButtonFields::fromButton(const BtnRec& b)
     ButtonFields f;
     if (b.Kind == KindSeparator)
         return f;
-    f[Name] = fromBytes(b.Name);
-    f[Executable] = fromBytes(b.Executable);
-    f[Parameters] = fromBytes(b.Parameters);
-    f[IconFile] = fromBytes(b.IconFile);
+    f[Name] = textFromBytes(b.Name);
+    f[Executable] = textFromBytes(b.Executable);
+    f[Parameters] = textFromBytes(b.Parameters);
+    f[IconFile] = textFromBytes(b.IconFile);
     f[IconIndex] = QString::number(b.IconIndex);
     return f;
 }
@@ -142,12 +138,12 @@ void takeChosenFolder(ButtonFields& f, const QString& path)
         return;
     // By the bytes, so a name that is not UTF-8 comes through as it is; the root has no
     // name but its path.
-    std::string folder = bytes(path);
+    std::string folder = bytesFromText(path);
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     const std::size_t last = folder.find_last_of('/');
     const std::string name = last == std::string::npos || folder.size() == 1 ? folder : folder.substr(last + 1);
-    f[ButtonFields::Name] = fromBytes(name);
+    f[ButtonFields::Name] = textFromBytes(name);
 }
 
 ButtonOutcome makeButton(const ButtonFields& f, bool separator)
@@ -173,7 +169,7 @@ ButtonOutcome makeButton(const ButtonFields& f, bool separator)
     // Empty, 0 or text that is no number: no icon. Otherwise a 1-based index that fits
     // the record's 16 bits.
     std::int16_t index = 0;
-    const double value = leadingNumber(bytes(f[ButtonFields::IconIndex]));
+    const double value = leadingNumber(bytesFromText(f[ButtonFields::IconIndex]));
     const std::optional<std::int16_t> rounded = roundToInt16(value);
     if (!rounded || *rounded < 0)
         return {std::nullopt, QStringLiteral("The field \"%1\" must hold a number from 1 to 32767, or 0 "
@@ -182,10 +178,10 @@ ButtonOutcome makeButton(const ButtonFields& f, bool separator)
     index = *rounded;
 
     BtnRec b;
-    b.Name = bytes(f[ButtonFields::Name]);
-    b.Executable = bytes(f[ButtonFields::Executable]);
-    b.Parameters = bytes(f[ButtonFields::Parameters]);
-    b.IconFile = bytes(f[ButtonFields::IconFile]);
+    b.Name = bytesFromText(f[ButtonFields::Name]);
+    b.Executable = bytesFromText(f[ButtonFields::Executable]);
+    b.Parameters = bytesFromText(f[ButtonFields::Parameters]);
+    b.IconFile = bytesFromText(f[ButtonFields::IconFile]);
     b.IconIndex = index;
     b.Kind = TargetKind(f[ButtonFields::Executable]);
     return {b, {}};

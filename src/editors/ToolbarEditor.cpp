@@ -37,11 +37,6 @@ constexpr const char* IndexSample = "000000";
 constexpr int NameChars = 28;
 
 // Lossless both ways: a name or icon file that is not UTF-8 comes back as it was.
-QString fromBytes(const std::string& s)
-{
-    return textFromBytes(s);
-}
-
 std::string toBytes(const QString& s)
 {
     return bytesFromText(s);
@@ -69,9 +64,9 @@ ToolbarEditor::ToolbarEditor(ToolbarPurpose purpose, std::uint8_t t, Needs needs
 void ToolbarEditor::fillFromRecord()
 {
     const TbrRec& rec = m_needs.set.Tbrs[m_toolbar];
-    m_fields[Name]->setText(fromBytes(rec.Name));
-    m_fields[Path]->setText(fromBytes(rec.Path));
-    m_fields[IconFile]->setText(fromBytes(rec.IconFile));
+    m_fields[Name]->setText(textFromBytes(rec.Name));
+    m_fields[Path]->setText(textFromBytes(rec.Path));
+    m_fields[IconFile]->setText(textFromBytes(rec.IconFile));
     m_fields[IconIndex]->setText(QString::number(rec.IconIndex));
     // A toolbar keeps its file for its whole life.
     m_fields[Path]->setReadOnly(true);
@@ -233,7 +228,7 @@ void ToolbarEditor::browseToolbarFile()
     // A typed name without a folder means one in the data folder, so the dialog starts
     // there rather than in whatever folder the process happens to be in.
     if (QFileInfo(m_fields[Path]->text().trimmed()).isRelative())
-        dlg.setInitDir(fromBytes(m_needs.dataFolder));
+        dlg.setInitDir(textFromBytes(m_needs.dataFolder));
     dlg.setFilter(QStringLiteral("Vyrelight Toolbar v2 File (VTB)|*.vtb|All Files|*.*"));
     dlg.showOpen();
     if (dlg.fileTitle().trimmed().isEmpty())
@@ -241,7 +236,7 @@ void ToolbarEditor::browseToolbarFile()
     // The whole path as the dialog gives it: the name is the file's, blanks and all.
     m_fields[Path]->setText(dlg.filename());
     if (m_fields[Name]->text().trimmed().isEmpty())
-        m_fields[Name]->setText(fromBytes(PathTitle(toBytes(dlg.filename()))));
+        m_fields[Name]->setText(textFromBytes(PathTitle(toBytes(dlg.filename()))));
 }
 
 void ToolbarEditor::pickIcon()

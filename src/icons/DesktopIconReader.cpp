@@ -3,13 +3,6 @@
 #include "formats/DesktopFile.h"
 #include "icons/IconTheme.h"
 
-namespace {
-
-// Entries are a few kilobytes; the ones with every translation stay far below this.
-constexpr qint64 MaxEntryFile = 1 << 20;
-
-} // namespace
-
 DesktopIconReader::DesktopIconReader(std::shared_ptr<const IconTheme> theme) : m_theme(std::move(theme)) {}
 
 bool DesktopIconReader::recognises(const QByteArray& head) const
@@ -46,7 +39,7 @@ std::optional<IconReader::Reference> DesktopIconReader::refer(const QString& pat
 {
     if (index0 != 0)
         return std::nullopt;
-    const QString file = iconFile(iconfile::readBounded(path, MaxEntryFile), *m_theme, side);
+    const QString file = iconFile(iconfile::readBounded(path, iconfile::MaxEntryFile), *m_theme, side);
     if (file.isEmpty())
         return std::nullopt;
     return Reference{file, 0};

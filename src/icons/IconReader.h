@@ -59,6 +59,10 @@ constexpr int MaxSide = 256;
 // (missing, a folder, a device or pipe that could block, too large). Never hangs.
 QByteArray readBounded(const QString& path, qint64 limit);
 
+// A Desktop Entry file is a few kilobytes; the ones with every translation stay far below
+// this, and nothing larger is read as one.
+inline constexpr qint64 MaxEntryFile = 1 << 20;
+
 // Scales a picture smoothly to fit side x side, keeping its proportions, centred on a
 // transparent square; a null image stays null.
 QImage fitToIcon(const QImage& image, int side = Side);

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr qint64 MaxEntryFile = 1 << 20;
 // More entries than any system installs; the rest are not read.
 constexpr int MaxEntries = 20000;
 
@@ -56,7 +55,7 @@ void ProgramIconReader::readEntries() const
         while (it.hasNext() && read < MaxEntries) {
             const QString file = it.next();
             ++read;
-            const QByteArray bytes = iconfile::readBounded(file, MaxEntryFile);
+            const QByteArray bytes = iconfile::readBounded(file, iconfile::MaxEntryFile);
             const auto groups = desktop::parse(std::string_view(bytes.constData(), std::size_t(bytes.size())));
             const std::string* icon = desktop::value(groups, "Desktop Entry", "Icon");
             if (!icon || icon->empty())

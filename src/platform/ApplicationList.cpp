@@ -1,5 +1,7 @@
 #include "platform/ApplicationList.h"
 
+#include "platform/BaseDirectories.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -18,12 +20,6 @@ namespace {
 constexpr std::int64_t MaxEntryFile = 1 << 20;
 // More entries than any system installs; the rest are not read.
 constexpr int MaxEntries = 20000;
-
-std::string variable(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? std::string(v) : std::string();
-}
 
 std::vector<std::string> split(const std::string& s, char at)
 {
@@ -98,11 +94,11 @@ Environment Environment::current()
 {
     Environment env;
     // Relative folders are no base directories: they are left out, as the rules ask.
-    std::string home = variable("XDG_DATA_HOME");
+    std::string home = environmentValue("XDG_DATA_HOME");
     if (home.empty() || home.front() != '/')
-        home = variable("HOME") + "/.local/share";
+        home = environmentValue("HOME") + "/.local/share";
     env.folders.push_back(home + "/applications");
-    std::string dirs = variable("XDG_DATA_DIRS");
+    std::string dirs = environmentValue("XDG_DATA_DIRS");
     if (dirs.empty())
         dirs = "/usr/local/share/:/usr/share/";
     for (std::string d : split(dirs, ':'))
@@ -112,14 +108,14 @@ Environment Environment::current()
             env.folders.push_back(d + "/applications");
         }
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const std::string v = variable(name);
+        const std::string v = environmentValue(name);
         if (!v.empty()) {
             env.locale = desktop::locale(v);
             break;
         }
     }
-    env.desktops = split(variable("XDG_CURRENT_DESKTOP"), ':');
-    env.path = split(variable("PATH"), ':');
+    env.desktops = split(environmentValue("XDG_CURRENT_DESKTOP"), ':');
+    env.path = split(environmentValue("PATH"), ':');
     return env;
 }
 

@@ -44,6 +44,12 @@ void keepAbsoluteFolders(const char* name)
 
 } // namespace
 
+std::string environmentValue(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
 void ignoreRelativeBaseDirectories()
 {
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"})

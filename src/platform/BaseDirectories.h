@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The base directory rules say a relative path in $XDG_CONFIG_HOME and its kind is
 // invalid and must be ignored; a relative $HOME is no better. Left alone, each would put
 // the launcher's files (its data folder, icon cache, socket, autostart entry) under
@@ -9,3 +11,6 @@
 // account's home folder in place of a relative HOME (or unsets it when there is none).
 // The programs the launcher starts get the mended values too.
 void ignoreRelativeBaseDirectories();
+
+// The value of an environment variable, empty when it is unset.
+std::string environmentValue(const char* name);

@@ -1,5 +1,8 @@
 #include "platform/DataFolder.h"
 
+#include "platform/BaseDirectories.h"
+#include "store/Paths.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -10,25 +13,14 @@
 
 namespace {
 
-bool absolute(const std::string& path)
-{
-    return !path.empty() && path[0] == '/';
-}
-
 std::string configFolder(const DataFolderFacts& facts)
 {
     // A relative XDG_CONFIG_HOME is invalid and is ignored, as the XDG rules say.
-    if (absolute(facts.xdgConfigHome))
+    if (isAbsolutePath(facts.xdgConfigHome))
         return facts.xdgConfigHome + "/vyrelight";
-    if (absolute(facts.home))
+    if (isAbsolutePath(facts.home))
         return facts.home + "/.config/vyrelight";
     return {};
-}
-
-std::string env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
 }
 
 } // namespace
@@ -36,7 +28,7 @@ std::string env(const char* name)
 std::string chooseDataFolder(const DataFolderFacts& facts)
 {
     if (!facts.requested.empty()) {
-        const std::string path = absolute(facts.requested) ? facts.requested
+        const std::string path = isAbsolutePath(facts.requested) ? facts.requested
                                                            : facts.currentFolder + "/" + facts.requested;
         return QDir::cleanPath(QString::fromLocal8Bit(path)).toLocal8Bit().toStdString();
     }
@@ -60,8 +52,8 @@ Result<std::string> findDataFolder(const std::string& programFolder, const std::
     facts.installed = isInstalledProgram(programFolder);
     facts.programFolderHoldsCfg = QFileInfo::exists(QString::fromLocal8Bit(programFolder) + "/Toolbars.cfg");
     facts.programFolderWritable = ::access(programFolder.c_str(), W_OK) == 0;
-    facts.xdgConfigHome = env("XDG_CONFIG_HOME");
-    facts.home = env("HOME");
+    facts.xdgConfigHome = environmentValue("XDG_CONFIG_HOME");
+    facts.home = environmentValue("HOME");
     facts.currentFolder = QDir::currentPath().toLocal8Bit().toStdString();
 
     const std::string folder = chooseDataFolder(facts);

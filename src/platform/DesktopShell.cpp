@@ -20,7 +20,7 @@ namespace {
 
 QString shown(const std::string& bytes) { return QString::fromLocal8Bit(bytes); }
 
-std::string absolute(const std::string& path)
+std::string madeAbsolute(const std::string& path)
 {
     std::error_code ec;
     const fs::path p = fs::absolute(path, ec);
@@ -110,7 +110,7 @@ Result<void> DesktopShell::open(const std::string& target, const std::string& pa
     std::error_code ec;
     if (!fs::exists(target, ec))
         return Failure{target + " does not exist"};
-    const std::string path = absolute(target);
+    const std::string path = madeAbsolute(target);
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
         return gio::launchDesktopEntry(path, {}, entryFolder());
     if (isProgramFile(path))
@@ -139,10 +139,10 @@ Result<void> DesktopShell::startWithFile(const std::string& target, const std::s
             return localOnly();
         return startProgram(program, parameters, {file}, {});
     }
-    const std::string path = absolute(target);
+    const std::string path = madeAbsolute(target);
     std::error_code ec;
     if (isDesktopEntry(path) && fs::is_regular_file(path, ec))
-        return gio::launchDesktopEntry(path, {uri ? file : absolute(file)}, entryFolder());
+        return gio::launchDesktopEntry(path, {uri ? file : madeAbsolute(file)}, entryFolder());
     if (uri)
         return localOnly();
     if (isProgramFile(path))

@@ -1,5 +1,7 @@
 #include "platform/DisplayChoice.h"
 
+#include "platform/BaseDirectories.h"
+
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -8,12 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
 
 // Connects to a unix socket by path, or in the abstract namespace when abstract.
 bool connects(const std::string& path, bool abstract)
@@ -47,7 +43,7 @@ DisplayPlan planDisplay(const DisplayFacts& facts)
 
 DisplayFacts currentDisplayFacts(bool platformChosen)
 {
-    return DisplayFacts{env("DISPLAY"), env("WAYLAND_DISPLAY"), env("XDG_SESSION_TYPE"), env("QT_QPA_PLATFORM"),
+    return DisplayFacts{environmentValue("DISPLAY"), environmentValue("WAYLAND_DISPLAY"), environmentValue("XDG_SESSION_TYPE"), environmentValue("QT_QPA_PLATFORM"),
                         platformChosen};
 }
 

@@ -1,5 +1,7 @@
 #include "platform/InstanceChannel.h"
 
+#include "platform/BaseDirectories.h"
+#include "store/Paths.h"
 #include "platform/Log.h"
 #include "formats/WordFrame.h"
 
@@ -61,11 +63,6 @@ Result<void> sendWhole(int fd, std::string_view bytes, int timeoutMs)
             return Failure{"cut short"};
     }
     return {};
-}
-
-bool absolute(const std::string& path)
-{
-    return !path.empty() && path[0] == '/';
 }
 
 // Makes path and the folders above it that are missing, each with mode; true when path
@@ -148,7 +145,7 @@ RuntimeFolderChoice chooseRuntimeFolder(const std::string& xdgRuntimeDir, const 
 {
     RuntimeFolderChoice choice;
     if (!xdgRuntimeDir.empty()) {
-        const Result<std::string> runtime = absolute(xdgRuntimeDir)
+        const Result<std::string> runtime = isAbsolutePath(xdgRuntimeDir)
             ? privateFolder(xdgRuntimeDir, "The runtime folder (XDG_RUNTIME_DIR)")
             : Result<std::string>(Failure{"The runtime folder (XDG_RUNTIME_DIR) " + xdgRuntimeDir
                                           + " is not an absolute path."});
@@ -161,9 +158,9 @@ RuntimeFolderChoice chooseRuntimeFolder(const std::string& xdgRuntimeDir, const 
     // Without a session's runtime folder, one in the user's own cache folder. Not one in
     // /tmp: its name would be known, and anybody could make it first.
     std::string cache;
-    if (absolute(xdgCacheHome))
+    if (isAbsolutePath(xdgCacheHome))
         cache = xdgCacheHome;
-    else if (absolute(home))
+    else if (isAbsolutePath(home))
         cache = home + "/.cache";
     if (cache.empty()) {
         choice.note += "There is no cache folder for the launcher's socket: HOME is not set.";
@@ -187,11 +184,8 @@ RuntimeFolderChoice chooseRuntimeFolder(const std::string& xdgRuntimeDir, const 
 
 RuntimeFolderChoice runtimeFolder()
 {
-    const auto env = [](const char* name) -> std::string {
-        const char* v = std::getenv(name);
-        return v ? v : "";
-    };
-    return chooseRuntimeFolder(env("XDG_RUNTIME_DIR"), env("XDG_CACHE_HOME"), env("HOME"));
+    return chooseRuntimeFolder(environmentValue("XDG_RUNTIME_DIR"), environmentValue("XDG_CACHE_HOME"),
+                               environmentValue("HOME"));
 }
 
 std::string channelPath(const std::string& runtimeFolder, const std::string& dataFolder)

@@ -5,6 +5,11 @@
 
 namespace geometry {
 
+double sanePerPixel(double twipsPerPixel)
+{
+    return twipsPerPixel > 0.0 && std::isfinite(twipsPerPixel) ? twipsPerPixel : 15.0;
+}
+
 float stripLength(float button, int buttons, int separators)
 {
     return button * float(buttons) + GapTwips * float(separators) + FixedTwips;

@@ -29,6 +29,10 @@ struct Size {
 // The button strip's length: each button, each separator and the two fixed buttons.
 float stripLength(float button, int buttons, int separators);
 
+// Twips per pixel as the screen reports them, or 15 (96 dpi) when the report is zero,
+// negative or not a number: every size in pixels is divided by it.
+double sanePerPixel(double twipsPerPixel);
+
 // The window's size from its buttons. button is BW x BH; count counts the separators too.
 // Lying, the strip is one row (rowHeight high); standing, one column BW wide. Without
 // buttons a window is 420 long.

@@ -112,7 +112,6 @@ private:
     int m_index;
 };
 
-constexpr int FirstButton = ButtonStrip::FirstButton;
 
 QAccessibleInterface* stripFactory(const QString& className, QObject* object)
 {
@@ -148,13 +147,13 @@ ButtonStrip* StripAccessible::strip() const
 
 int StripAccessible::positionOf(int index) const
 {
-    const int p = index + FirstButton;
+    const int p = index + ButtonStrip::FirstButton;
     return index >= 0 && p <= strip()->buttonCount() ? p : 0;
 }
 
 int StripAccessible::childCount() const
 {
-    return std::max(0, strip()->buttonCount() - FirstButton + 1);
+    return std::max(0, strip()->buttonCount() - ButtonStrip::FirstButton + 1);
 }
 
 QString StripAccessible::text(QAccessible::Text t) const

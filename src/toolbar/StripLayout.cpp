@@ -1,6 +1,7 @@
 #include "toolbar/StripLayout.h"
 
 #include "platform/Pointer.h"
+#include "toolbar/FoldGeometry.h"
 #include "toolbar/StripPainting.h"
 
 #include <QFontMetrics>
@@ -31,11 +32,6 @@ constexpr int CaptionSpacingPx = 2;    // between picture and text
 constexpr int MaxCaptionPx = 200;
 // Only this much of a caption is ever measured; more could never fit in MaxCaptionPx.
 constexpr qsizetype MaxCaptionChars = 200;
-
-double sanePerPixel(double twips)
-{
-    return twips > 0.0 && std::isfinite(twips) ? twips : 15.0;
-}
 
 } // namespace
 
@@ -104,12 +100,12 @@ bool StripLayout::setScreen(const QScreen* screen)
 
 double StripLayout::twipsPerPixelX() const
 {
-    return sanePerPixel(m_metrics.twipsPerPixelX(m_screen));
+    return geometry::sanePerPixel(m_metrics.twipsPerPixelX(m_screen));
 }
 
 double StripLayout::twipsPerPixelY() const
 {
-    return sanePerPixel(m_metrics.twipsPerPixelY(m_screen));
+    return geometry::sanePerPixel(m_metrics.twipsPerPixelY(m_screen));
 }
 
 void StripLayout::update(const QFontMetrics& fm, const Shaper& shaper)

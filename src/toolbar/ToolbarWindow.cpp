@@ -29,11 +29,6 @@
 
 namespace {
 
-double sanePerPixel(double twips)
-{
-    return twips > 0.0 && std::isfinite(twips) ? twips : 15.0;
-}
-
 int toPixels(double twips, double perPixel)
 {
     const double px = twips / perPixel;
@@ -137,12 +132,12 @@ TbrRec& ToolbarWindow::record() const
 
 double ToolbarWindow::perPixelX() const
 {
-    return sanePerPixel(m_context.services.pointer.twipsPerPixelX(m_screen));
+    return geometry::sanePerPixel(m_context.services.pointer.twipsPerPixelX(m_screen));
 }
 
 double ToolbarWindow::perPixelY() const
 {
-    return sanePerPixel(m_context.services.pointer.twipsPerPixelY(m_screen));
+    return geometry::sanePerPixel(m_context.services.pointer.twipsPerPixelY(m_screen));
 }
 
 // ---- Geometry
