@@ -5,6 +5,7 @@
 #include "config/PositionBar.h"
 #include "config/SideBar.h"
 #include "platform/PreferredFont.h"
+#include "platform/ReaderName.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -100,14 +101,7 @@ QWidget* ConfigWindow::buildToolbarRow()
     m_toolbarList = new QComboBox(toolbarFrame);
     m_toolbarList->setObjectName(QStringLiteral("cbxTbrs"));
     m_toolbarList->setAccessibleName(QStringLiteral("Toolbar list"));
-    {
-        // On Linux a list box's accessible name is its current line, and its name is read
-        // from a label that points at it: one that is not shown, since the row says
-        // what the list is by the picture and the commands beside it.
-        auto* label = new QLabel(m_toolbarList->accessibleName(), toolbarFrame);
-        label->setBuddy(m_toolbarList);
-        label->hide();
-    }
+    nameListForReaders(*m_toolbarList);
     // Wide enough for a name of some length; a longer one shows in the open list.
     m_toolbarList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_toolbarList->setMinimumContentsLength(10);

@@ -8,6 +8,7 @@
 #include "platform/DropItems.h"
 #include "platform/LosslessText.h"
 #include "platform/Prompter.h"
+#include "platform/ReaderName.h"
 #include "platform/SkipOnError.h"
 #include "platform/TaskbarEntry.h"
 #include "store/Messages.h"
@@ -124,15 +125,9 @@ void ButtonEditor::makeModeRow()
     m_recall = new QComboBox(this);
     m_recall->setObjectName(QStringLiteral("cbxTbrs"));
     m_recall->setPlaceholderText(QStringLiteral("Choose a Toolbar to Recall"));
-    // The placeholder goes once a toolbar is chosen, and with it all the list said. On
-    // Linux a list box's accessible name is its current line, and its name is read from
-    // a label that points at it: one that is not shown, as the placeholder says it.
+    // The placeholder goes once a toolbar is chosen, and with it all the list said.
     m_recall->setAccessibleName(QStringLiteral("Toolbar to recall"));
-    {
-        auto* label = new QLabel(m_recall->accessibleName(), this);
-        label->setBuddy(m_recall);
-        label->hide();
-    }
+    nameListForReaders(*m_recall);
     m_recall->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     const ToolbarSet& set = m_needs.set;
     for (int i = 1; i <= set.TbrLast && i < static_cast<int>(set.Tbrs.size()); ++i)

@@ -29,8 +29,8 @@ public:
         QString shown;     // the caption as painted, elided when too long
         int captionPx{-1}; // width of shown; -1 until measured
         QRectF rect;       // twips
-        // shown, shaped and laid out by the first paint that needs it, so that later
-        // paints only draw it; dropped whenever shown is measured again.
+        // shown, laid out for painting when it is measured (an elided one at its first
+        // paint), so that paints only draw it; dropped whenever shown is measured again.
         mutable std::shared_ptr<const CaptionShape> shape;
     };
 
