@@ -13,6 +13,9 @@ source "$(dirname "$0")/lib.bash"
 ATSPI=(/usr/bin/python3 "$(dirname "$0")/atspi.py")
 start_x
 start_wm
+# The bus starts the registry with its own environment, which came before the display:
+# without the display the registry may quit at once and the launcher never shows up.
+dbus-update-activation-environment DISPLAY || fail "the bus did not take the display"
 # The accessibility bus is started on demand; asked for now, it is there when the
 # launcher looks for it. Qt then talks to it without a desktop switching it on.
 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
