@@ -65,34 +65,4 @@ TEST_F(AboutTest, FirstShowingIsCentredAndTheClosePictureOrEscapeEndsTheBox)
     EXPECT_TRUE(about.isNull());
 }
 
-TEST_F(AboutTest, EveryLineShowsWholeAndNothingOverlapsAtAnyFontSize)
-{
-    const QFont saved = QApplication::font();
-    for (const qreal factor : {1.0, 2.0}) {
-        SCOPED_TRACE(factor);
-        QFont larger = saved;
-        larger.setPointSizeF(saved.pointSizeF() * factor);
-        QApplication::setFont(larger);
-        delete about.data();
-        about = new AboutBox(shell);
-        about->show();
-        // The pictures, the two green lines and the four text lines, all the box's own.
-        const QList<QWidget*> pieces = about->findChildren<QWidget*>();
-        EXPECT_EQ(pieces.size(), 9);
-        for (int i = 0; i < pieces.size(); ++i) {
-            const QWidget* w = pieces[i];
-            EXPECT_TRUE(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height())
-                << w->objectName().toStdString() << " is cut";
-            EXPECT_TRUE(about->rect().contains(w->geometry())) << w->objectName().toStdString();
-            for (int j = 0; j < i; ++j)
-                EXPECT_FALSE(w->geometry().intersects(pieces[j]->geometry()))
-                    << w->objectName().toStdString() << " overlaps " << pieces[j]->objectName().toStdString();
-        }
-        // The close picture stands against the right edge, 2 pixels in.
-        EXPECT_EQ(about->width() - 1 - about->findChild<QWidget*>("btnEND")->geometry().right(), 2);
-        EXPECT_EQ(about->minimumSize(), about->maximumSize());
-    }
-    QApplication::setFont(saved);
-}
-
 } // namespace

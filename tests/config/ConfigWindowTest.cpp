@@ -2,14 +2,12 @@
 #include "config/ConfigWindow.h"
 #include "store/ToolbarSet.h"
 #include "support/AccessibleNames.h"
-#include "support/WholeText.h"
 #include "support/WindowKind.h"
 #include "toolbar/BuiltinPictures.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -20,8 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -258,10 +254,6 @@ TEST_F(ConfigWindowTest, EveryControlIsNamedByEarAndTheTwoRowsOfCommandsAreToldA
 {
     cfg.showToolbar(3);
     EXPECT_EQ(unnamedControls(cfg), QStringList());
-    const std::pair<const char*, const char*> names[] = {
-        {"cbxTbrs", "Toolbar list"}, {"lstBtns", "Button list"}, {"vsbPos", "Move the selected button"}};
-    for (const auto& [object, name] : names)
-        EXPECT_EQ(accessibleName(child(object)), name) << object;
     // Add, Edit and Del twice over: the group each stands in says what they act on.
     for (int c = 1; c <= 6; ++c) {
         QAccessibleInterface* group = QAccessible::queryAccessibleInterface(btnCfg(c))->parent();
@@ -286,68 +278,6 @@ TEST_F(ConfigWindowTest, FirstShowingIsCentredAndOkPutsItAwayWhereItStays)
     EXPECT_FALSE(cfg.isVisible());
     cfg.showToolbar(2);
     EXPECT_EQ(cfg.pos(), moved);
-}
-
-// A dark theme must swallow neither the side bar nor the claws of a toolbar without a
-// picture of its own, as pictures in fixed dark colours would be.
-TEST_F(ConfigWindowTest, SideBarAndClawsStandOutOnALightAndADarkPalette)
-{
-    for (const QColor& face : {QColor(239, 239, 239), QColor(35, 35, 38)}) {
-        SCOPED_TRACE(face.name().toStdString());
-        QPalette palette(face); // a dark face gets light text, and the other way round
-        palette.setColor(QPalette::Highlight, face.lightness() > 128 ? QColor(48, 140, 198) : QColor(42, 130, 218));
-        palette.setColor(QPalette::HighlightedText, Qt::white);
-        cfg.setPalette(palette);
-        cfg.showToolbar(2);
-        // Down the bar's outer edge, clear of the stars and the name, every row differs.
-        const QImage bar = child("picSideBar")->grab().toImage();
-        int least = 255;
-        for (int y = 0; y < bar.height(); ++y)
-            least = std::min(least, std::abs(qGray(bar.pixel(1, y)) - qGray(face.rgb())));
-        EXPECT_GE(least, 40);
-        const QImage claws = child<QLabel>("imgTBR")->pixmap().toImage();
-        int most = 0;
-        for (int y = 0; y < claws.height(); ++y)
-            for (int x = 0; x < claws.width(); ++x)
-                if (qAlpha(claws.pixel(x, y)) == 255)
-                    most = std::max(most, std::abs(qGray(claws.pixel(x, y)) - qGray(face.rgb())));
-        EXPECT_GE(most, 100);
-    }
-}
-
-TEST_F(ConfigWindowTest, EveryCaptionShowsWholeAndEveryFrameHoldsItsControlsAtAnyFontSize)
-{
-    // The window's pieces side by side, then each frame's controls inside its border and
-    // clear of its title.
-    const std::pair<QString, QStringList> groups[] = {
-        {"", {"picSideBar", "corA(2)", "lstBtns", "corA(1)", "corA(3)", "corA(0)", "corBEVEL", "lblVER", "corA(4)"}},
-        {"corA(2)", {"imgTBR", "cbxTbrs", "btnCfg(4)", "btnCfg(6)", "btnCfg(5)"}},
-        {"corA(1)", {"btnCfg(1)", "btnCfg(2)", "btnCfg(3)"}},
-        {"corA(3)", {"vsbPos"}},
-        {"corA(0)", {"chkMode(0)", "chkMode(1)", "chkMode(2)", "chkMode(3)", "chkMode(4)", "chkMode(5)"}},
-        {"corA(4)", {"btnCfg(0)"}},
-    };
-    atEveryFontScale([&] {
-        ConfigWindow window(set, *this);
-        window.showToolbar(3);
-        // Whole: as large as the control asks to be (a group box asks room for its title).
-        for (const QWidget* w : window.findChildren<QWidget*>()) {
-            const auto* box = qobject_cast<const QGroupBox*>(w);
-            const QSize needed = box ? box->minimumSizeHint() : w->sizeHint();
-            const bool captioned = box ? !box->title().isEmpty()
-                                       : w->inherits("QAbstractButton") || w->inherits("QLabel") || w->inherits("QComboBox");
-            // A label that names a list for screen readers alone is never shown.
-            EXPECT_TRUE(!captioned || !w->isVisibleTo(&window)
-                        || (w->width() >= needed.width() && w->height() >= needed.height()))
-                << w->objectName().toStdString() << " is cut";
-        }
-        for (const auto& [frame, controls] : groups)
-            expectInsideApart(window, frame, controls);
-        // The side bar runs down the whole left edge; the window cannot be resized.
-        const QRect bar = placeIn(window, "picSideBar");
-        EXPECT_EQ(bar, QRect(0, 0, bar.width(), window.height()));
-        EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    });
 }
 
 } // namespace
