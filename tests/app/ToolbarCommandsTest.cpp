@@ -103,12 +103,13 @@ TEST(ToolbarCommands, AddToolbarComposesTheFileTakesOverAnExistingOneAndLeavesTh
     }
 }
 
-TEST(ToolbarCommands, BadInputIsRefusedWithAMessageAndChangesNothing)
+TEST(ToolbarCommands, BadInputOrA257thToolbarIsRefusedWithAMessageAndChangesNothing)
 {
     const struct {
         const char* what;
         QStringList typed; // name, path ("@": the data folder), icon, index
         const char* says;  // part of the message
+        bool full = false; // the set holds 256 toolbars already
     } rows[] = {
         {"semicolon in the name", {"a;b"}, "\"Name\" cannot hold the character \";\""},
         {"line break in the name", {"a\nb"}, "\"Name\" cannot hold a line break"},
@@ -121,15 +122,21 @@ TEST(ToolbarCommands, BadInputIsRefusedWithAMessageAndChangesNothing)
         {"file of another toolbar", {"D", "@/Default.vtb"}, "\"Default\" already uses this file"},
         {"same file by another name", {"D", "@/sub/../Default"}, "\"Default\" already uses"},
         {"composed to another's file", {"Default"}, "\"Default\" already uses"},
+        {"a 257th toolbar", {"One too many"}, "256 toolbars", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         World w;
         std::filesystem::create_directory(w.path("sub"));
         std::filesystem::create_directory(w.path("dir.vtb"));
-        w.open();
-        const std::string cfg = w.read("Toolbars.cfg");
-        const QStringList files = QDir(w.dir.path()).entryList(QDir::Files);
+        std::string lines;
+        for (int i = 0; row.full && i < 256; ++i)
+            lines += "T" + std::to_string(i) + ";0;0;" + w.path("t" + std::to_string(i) + ".vtb") + ";;0;0;0;0;0;0;0;\r\n";
+        w.open(lines);
+        const auto state = [&] {
+            return std::tuple(w.app->set().TbrLast, w.listed().first, w.read("Toolbars.cfg"), QDir(w.dir.path()).entryList(QDir::Files));
+        };
+        const auto before = state();
         QStringList typed = row.typed;
         if (typed.size() > 1)
             typed[1] = w.at(typed[1]);
@@ -140,26 +147,9 @@ TEST(ToolbarCommands, BadInputIsRefusedWithAMessageAndChangesNothing)
         EXPECT_EQ(std::pair(box.title, box.style), std::pair(QString("Vyrelight Toolbar v2"), Prompter::Exclamation));
         // Still open to be mended; nothing in the set, on disk or on screen.
         EXPECT_TRUE(w.editorOpen());
-        EXPECT_EQ(std::tuple(w.app->set().TbrLast, w.app->toolbars().find(1), w.listed().first), std::tuple(0, nullptr, QStringList{"Default"}));
-        EXPECT_EQ(w.read("Toolbars.cfg"), cfg);
-        EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files), files);
+        EXPECT_EQ(state(), before);
+        EXPECT_TRUE(row.full || !w.app->toolbars().find(1));
     }
-}
-
-TEST(ToolbarCommands, A257thToolbarIsRefusedAndTheSetStaysWhole)
-{
-    World w;
-    std::string lines;
-    for (int i = 0; i < 256; ++i)
-        lines += "T" + std::to_string(i) + ";0;0;" + w.path("t" + std::to_string(i) + ".vtb") + ";;0;0;0;0;0;0;0;\r\n";
-    w.open(lines);
-    ASSERT_EQ(w.app->set().TbrLast, 255);
-    w.add("One too many");
-    ASSERT_EQ(w.prompter.shown.size(), 1u);
-    EXPECT_TRUE(w.prompter.shown[0].text.contains("256 toolbars"));
-    EXPECT_EQ(w.app->set().TbrLast, 255);
-    EXPECT_EQ(w.read("Toolbars.cfg"), CfgHeader + lines);
-    EXPECT_FALSE(w.exists("One too many.vtb"));
 }
 
 TEST(ToolbarCommands, EditRenamesInPlaceShowsTheNewIconAtOnceAndANewToolbarShowsOnceVisibleIsTicked)
@@ -213,65 +203,9 @@ TEST(ToolbarCommands, EditRenamesInPlaceShowsTheNewIconAtOnceAndANewToolbarShows
     EXPECT_EQ(w.read("Toolbars.cfg"), cfg + "Shown;0;0;" + w.path("Shown.vtb") + ";;0;0;0;0;-1;0;0;\r\n");
 }
 
-// Toolbars 0 to 4, each with one button of its own; toolbar 0 also recalls toolbar 3.
-struct FiveToolbars : World {
-    static std::string tbr(const std::string& name, int n, const std::string& file)
-    {
-        return name + ";" + std::to_string(1500 * n) + ";4500;" + file + ";;0;0;0;0;-1;0;0;\r\n";
-    }
-    void start()
-    {
-        std::string lines = DefaultLine;
-        for (int t = 1; t <= 4; ++t) {
-            const std::string n = std::to_string(t);
-            write("t" + n + ".vtb", VtbHeader + "Run" + n + ";/bin/prog" + n + ";;1;;0;\r\n");
-            lines += tbr("T" + n, t, path("t" + n + ".vtb"));
-        }
-        write("Default.vtb", VtbHeader + "Zero;/bin/prog0;;1;;0;\r\nRecall;!RecallTbr>>>;3;1;;0;\r\n");
-        open(lines, 2);
-    }
-};
-
-TEST(ToolbarCommands, DeletingAMiddleToolbarLeavesEveryOtherWindowOnItsOwnRecord)
-{
-    FiveToolbars w;
-    w.start();
-    const std::string deletedFile = w.read("t2.vtb");
-    QPointer<ToolbarWindow> gone = w.app->toolbars().find(2);
-    w.prompter.answers.push_back(Prompter::Yes);
-    w.command(5);
-
-    ASSERT_EQ(w.prompter.shown.size(), 1u);
-    EXPECT_EQ(std::pair(w.prompter.shown[0].title, w.prompter.shown[0].style), std::pair(QString("Vyrelight Toolbar v2"), Prompter::YesNoQuestion));
-    EXPECT_EQ(w.prompter.shown[0].text, QString::fromStdString("Are you sure to delete (not from the disk): \r\n\r\n"
-                                                               "Name:  'T2'\r\nPath:  '" + w.path("t2.vtb") + "'\r\n"));
-    const ToolbarSet& set = w.app->set();
-    EXPECT_EQ(w.listed(), std::pair(QStringList({"Default", "T1", "T3", "T4"}), 1));
-    std::string lines = CfgHeader + DefaultLine;
-    for (int n : {1, 3, 4})
-        lines += FiveToolbars::tbr("T" + std::to_string(n), n, w.path("t" + std::to_string(n) + ".vtb"));
-    EXPECT_EQ(w.read("Toolbars.cfg"), lines);
-    EXPECT_EQ(w.read("t2.vtb"), deletedFile);
-    EXPECT_TRUE(!gone || !gone->isVisible());
-
-    // One window per toolbar, each knowing its index and showing its own record.
-    for (int t = 0; t <= 3; ++t) {
-        ToolbarWindow* win = w.app->toolbars().find(static_cast<std::uint8_t>(t));
-        ASSERT_TRUE(win && win != gone.data()) << t;
-        EXPECT_EQ(std::tuple(win->index(), win->windowTitle().toStdString(), win->isVisible()), std::tuple(t, set.Tbrs[t].Name, true));
-    }
-    // A click on the former toolbar 4's button starts toolbar 4's program.
-    emit w.app->toolbars().find(3)->strip().buttonClicked(3);
-    ASSERT_FALSE(w.shell.calls.empty());
-    EXPECT_EQ(w.shell.calls.back().target, "/bin/prog4");
-    // The recall button kept its number: it now recalls the former toolbar 4.
-    emit w.app->toolbars().find(0)->strip().buttonClicked(4);
-    EXPECT_FALSE(w.app->toolbars().find(3)->isVisible());
-    EXPECT_FALSE(isTrue(set.Tbrs[3].Visible));
-    EXPECT_TRUE(w.app->toolbars().find(2)->isVisible());
-}
-
-TEST(ToolbarCommands, DeleteAskedNoOrOfTheLastToolbar)
+// Deleting asks first, leaves the file on disk and every other window on its own record;
+// a recall button keeps its number, so it recalls whichever toolbar moved up to it.
+TEST(ToolbarCommands, DeleteAsksAndLeavesEveryOtherWindowOnItsOwnRecord)
 {
     const struct {
         int t;
@@ -279,6 +213,7 @@ TEST(ToolbarCommands, DeleteAskedNoOrOfTheLastToolbar)
         QStringList listed;
         int chosen;
     } rows[] = {
+        {2, Prompter::Yes, {"Default", "T1", "T3", "T4"}, 1},
         {4, Prompter::Yes, {"Default", "T1", "T2", "T3"}, 3},
         {1, Prompter::Yes, {"Default", "T2", "T3", "T4"}, 0},
         {2, Prompter::No, {"Default", "T1", "T2", "T3", "T4"}, 2},
@@ -287,19 +222,44 @@ TEST(ToolbarCommands, DeleteAskedNoOrOfTheLastToolbar)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.t);
-        FiveToolbars w;
-        w.start();
-        w.app->config().selectToolbar(static_cast<std::uint8_t>(row.t));
-        const std::string cfg = w.read("Toolbars.cfg");
+        // Toolbars 0 to 4, each with one button of its own; toolbar 0 also recalls toolbar 3.
+        World w;
+        std::string lines = DefaultLine, kept = CfgHeader + DefaultLine;
+        for (int t = 1; t <= 4; ++t) {
+            const std::string n = std::to_string(t);
+            w.write("t" + n + ".vtb", VtbHeader + "Run" + n + ";/bin/prog" + n + ";;1;;0;\r\n");
+            const std::string line = "T" + n + ";" + std::to_string(1500 * t) + ";4500;" + w.path("t" + n + ".vtb") + ";;0;0;0;0;-1;0;0;\r\n";
+            lines += line;
+            if (row.listed.contains(QString::fromStdString("T" + n)))
+                kept += line;
+        }
+        w.write("Default.vtb", VtbHeader + "Zero;/bin/prog0;;1;;0;\r\nRecall;!RecallTbr>>>;3;1;;0;\r\n");
+        w.open(lines, row.t);
+        const std::string file = "t" + std::to_string(row.t) + ".vtb", bytes = w.read(file);
+        QPointer<ToolbarWindow> gone = w.app->toolbars().find(static_cast<std::uint8_t>(row.t));
         w.prompter.answers.push_back(row.answer);
         w.command(5);
+
+        ASSERT_EQ(w.prompter.shown.size(), 1u);
+        const FakePrompter::Shown& box = w.prompter.shown[0];
+        EXPECT_EQ(std::tuple(box.title, box.text.toStdString(), box.style),
+                  std::tuple(QString("Vyrelight Toolbar v2"), "Are you sure to delete (not from the disk): \r\n\r\nName:  'T"
+                                 + std::to_string(row.t) + "'\r\nPath:  '" + w.path(file) + "'\r\n", Prompter::YesNoQuestion));
         EXPECT_EQ(w.listed(), std::pair(row.listed, row.chosen));
-        EXPECT_EQ(w.app->set().count(), row.listed.size());
-        EXPECT_EQ(w.read("Toolbars.cfg").find("T" + std::to_string(row.t) + ";") == std::string::npos, row.answer != Prompter::No);
-        EXPECT_TRUE(row.answer != Prompter::No || w.read("Toolbars.cfg") == cfg);
-        for (int t = 0; t < row.listed.size(); ++t)
-            EXPECT_EQ(w.app->toolbars().find(static_cast<std::uint8_t>(t))->windowTitle(), row.listed[t]);
+        EXPECT_EQ(std::pair(w.read("Toolbars.cfg"), w.read(file)), std::pair(kept, bytes));
+        EXPECT_TRUE(row.answer == Prompter::No || !gone || !gone->isVisible());
+        // One window per toolbar, each knowing its index and showing its own record.
+        for (int t = 0; t < row.listed.size(); ++t) {
+            ToolbarWindow* win = w.app->toolbars().find(static_cast<std::uint8_t>(t));
+            ASSERT_NE(win, nullptr) << t;
+            EXPECT_EQ(std::tuple(win->index(), win->windowTitle(), win->isVisible()), std::tuple(t, row.listed[t], true)) << t;
+        }
         EXPECT_EQ(w.app->toolbars().find(static_cast<std::uint8_t>(row.listed.size())), nullptr);
+        // Toolbar 3's button starts its own program; the recall button now hides toolbar 3.
+        emit w.app->toolbars().find(3)->strip().buttonClicked(3);
+        EXPECT_EQ(w.shell.calls.back().target, "/bin/prog" + row.listed[3].mid(1).toStdString());
+        emit w.app->toolbars().find(0)->strip().buttonClicked(4);
+        EXPECT_EQ(std::pair(w.app->toolbars().find(3)->isVisible(), isTrue(w.app->set().Tbrs[3].Visible)), std::pair(false, false));
         // Toolbar 0 cannot be deleted at all.
         w.app->config().selectToolbar(0);
         EXPECT_FALSE(w.cfgChild<QPushButton>("btnCfg(5)")->isEnabled());
