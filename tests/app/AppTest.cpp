@@ -37,11 +37,6 @@ TEST_F(AppTest, FirstStartWritesTheDefaultFilesAndAWrongVersionEndsStartUpKeepin
     EXPECT_EQ(std::pair(read("Toolbars.cfg"), read("Default.vtb")), std::pair(CfgHeader + "Default;1200;1200;;;0;0;0;-1;-1;0;0;\r\n", VtbHeader));
     EXPECT_TRUE(window(0).isVisible());
     EXPECT_EQ(window(0).geometry(), QRect(80, 80, 28, 28)); // 1200, 1200, 420, 420 twips
-    // A second start reads back what the first wrote.
-    app.reset();
-    ASSERT_TRUE(start());
-    EXPECT_EQ(app->set().Tbrs[0].Name, "Default");
-    EXPECT_TRUE(prompter.shown.empty());
 
     const std::string old = "Quorrelind's Vyrelight Toolbars v1\r\nMine;1;2;;;0;0;0;-1;-1;0;0;\r\n";
     write("Toolbars.cfg", old);
@@ -106,7 +101,7 @@ TEST_F(AppTest, TerminateSavesLivePositionsOfMoveableToolbarsOnlyEndsOnceAndAFai
 
 TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
 {
-    write("Default.vtb", VtbHeader + "Other;!RecallTbr>>>;1;1;;0;\r\nBad;!RecallTbr>>>;7;1;;0;\r\n");
+    write("Default.vtb", VtbHeader + "Other;!RecallTbr>>>;1;1;;0;\r\n");
     write("o.vtb", VtbHeader + btnLine("A") + btnLine("B"));
     ASSERT_TRUE(start(DefaultLine + "Other;2250;3750;" + path("o.vtb") + ";;0;0;0;0;0;0;0;\r\n"));
     ASSERT_FALSE(hasWindow(1));
@@ -116,11 +111,6 @@ TEST_F(AppTest, RecallButtonShowsAndHidesItsToolbarAndSavesEachTime)
     app->buttonClicked(0, 1);
     EXPECT_FALSE(window(1).isVisible());
     EXPECT_NE(read("Toolbars.cfg").find(";0;0;0;0;0;0;\r\n"), std::string::npos);
-
-    // A recall of a toolbar that does not exist is a failure the user is told of.
-    app->buttonClicked(0, 2);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].title, "Bad");
 }
 
 // Ending arrives on its own event (a signal, the menu's queued item), possibly while a
@@ -190,8 +180,7 @@ TEST_F(AppTest, AReadOnlyConfigurationOrFolderIsNotSavedAndTheUserIsToldOnce)
     app->applyMode(0, 1); // each switch saves
     app->applyMode(0, 1);
     app->quit();
-    EXPECT_EQ(read("Toolbars.cfg"), cfg);
-    ASSERT_EQ(prompter.shown.size(), 1u);
+    ASSERT_EQ(std::pair(read("Toolbars.cfg"), prompter.shown.size()), std::pair(cfg, std::size_t(1)));
     EXPECT_TRUE(prompter.shown[0].text.contains("read-only")) << prompter.shown[0].text.toStdString();
 
     // When the first save is the last one, ending is not held up by a box: it is logged.
@@ -199,19 +188,16 @@ TEST_F(AppTest, AReadOnlyConfigurationOrFolderIsNotSavedAndTheUserIsToldOnce)
     prompter.shown.clear();
     ASSERT_TRUE(start());
     app->quit();
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_FALSE(app->endSaveFailed());
+    EXPECT_EQ(std::pair(prompter.shown.empty(), app->endSaveFailed()), std::pair(true, false));
 
     // A folder that cannot be written starts read-only and says so.
     ::chmod(path("Toolbars.cfg").c_str(), 0644);
     app = std::make_unique<App>(Services{prompter, shell, icons, pointer, dialogs}, folder);
     app->setReadOnly();
     ASSERT_TRUE(app->start());
-    EXPECT_TRUE(hasWindow(0));
     app->applyMode(0, 1);
     app->quit();
-    EXPECT_EQ(read("Toolbars.cfg"), cfg);
-    ASSERT_EQ(prompter.shown.size(), 1u);
+    ASSERT_EQ(std::pair(read("Toolbars.cfg"), prompter.shown.size()), std::pair(cfg, std::size_t(1)));
     EXPECT_TRUE(prompter.shown[0].text.contains("cannot be written")) << prompter.shown[0].text.toStdString();
 }
 
@@ -235,14 +221,15 @@ TEST_F(AppTest, CommandPressThatFailsAnswersFirstAndFocusGivesTheButtonsTheKeybo
     EXPECT_EQ(prompter.shown[0].title, "Run it");
     EXPECT_EQ(shell.calls.size(), 1u); // Cancel: not started again
 
-    EXPECT_EQ(app->runCommand({"press", "Default"})[0], "2");
-    EXPECT_EQ(app->runCommand({"press", "1", "2"})[0], "1");
 
     EXPECT_EQ(app->runCommand({"focus", "my TOOLS"}), std::vector<std::string>({"0", "", ""}));
     ToolbarWindow& w = window(1);
     EXPECT_EQ(std::tuple(w.isVisible(), isTrue(app->set().Tbrs[1].Visible), w.strip().focusMark()), std::tuple(true, true, 4)); // past the separator
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == &w.strip(); }, 2000));
 
+    // A name the set lacks is a failure, a missing word a usage error.
+    EXPECT_EQ(app->runCommand({"press", "Default"})[0], "2");
+    EXPECT_EQ(app->runCommand({"press", "1", "2"})[0], "1");
     EXPECT_EQ(app->runCommand({"focus", "3"})[0], "1");
     EXPECT_EQ(app->runCommand({"focus"})[0], "2");
 }

@@ -108,7 +108,7 @@ protected:
     void pressOk() { press(editor()); }
 };
 
-TEST_F(ButtonCommandsTest, EachStepOfThePositionBarExchangesSavesRebuildsAndKeepsTheButtonSelected)
+TEST_F(ButtonCommandsTest, EachStepOfThePositionBarOrALineDragExchangesSavesRebuildsAndKeepsTheButtonSelected)
 {
     start("A B C | D");
     const struct {
@@ -132,10 +132,21 @@ TEST_F(ButtonCommandsTest, EachStepOfThePositionBarExchangesSavesRebuildsAndKeep
         expectButtons(s.names);
         EXPECT_EQ(at(), std::pair(s.at, s.at));
     }
-    // Selecting lines moves nothing.
-    for (int row : {1, 4, 0})
-        list()->setCurrentRow(row);
-    expectButtons("A C | B D");
+
+    // A line dragged to another place in the list is the same exchange once for each line
+    // passed. Escape cancels the drag (and leaves the window open); a short press only selects.
+    QWidget* view = list()->viewport();
+    drag(view, onLine(0), onLine(3));
+    expectButtons("C | B A D");
+    EXPECT_EQ(at(), std::pair(3, 3));
+    drag(view, onLine(4), onLine(1));
+    expectButtons("C D | B A");
+    EXPECT_EQ(at(), std::pair(1, 1));
+    drag(view, onLine(0), onLine(4), true);
+    EXPECT_TRUE(app->config().isVisible());
+    drag(view, onLine(2), onLine(2) + QPoint(0, QApplication::startDragDistance() - 2));
+    expectButtons("C D | B A");
+    EXPECT_EQ(list()->currentRow(), 2);
 }
 
 TEST_F(ButtonCommandsTest, AChangeTheFileDidNotTakeIsPutBackAndReported)
@@ -164,9 +175,9 @@ TEST_F(ButtonCommandsTest, DeleteAsksWithTheButtonsNameAndPathAndOnYesRemovesItE
     list()->setCurrentRow(1);
     command(3); // the fake answers No
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].title, "Vyrelight Toolbar v2");
-    EXPECT_EQ(prompter.shown[0].text, "Are you sure to delete: \r\n\r\nName:  'B'\r\nPath:  '/bin/B'\r\n");
-    EXPECT_EQ(prompter.shown[0].style, Prompter::YesNoQuestion);
+    EXPECT_EQ(std::tuple(prompter.shown[0].title, prompter.shown[0].text, prompter.shown[0].style),
+              std::tuple(QString("Vyrelight Toolbar v2"), QString("Are you sure to delete: \r\n\r\nName:  'B'\r\nPath:  '/bin/B'\r\n"),
+                         Prompter::YesNoQuestion));
     expectButtons("A B | D");
 
     prompter.answers = {Prompter::Yes};
@@ -174,15 +185,8 @@ TEST_F(ButtonCommandsTest, DeleteAsksWithTheButtonsNameAndPathAndOnYesRemovesItE
     expectButtons("A | D");
     EXPECT_EQ(std::pair(list()->currentRow(), bar()->maximum()), std::pair(0, 2));
 
-    // A separator's box shows empty quotes.
-    list()->setCurrentRow(1);
-    prompter.answers = {Prompter::Yes};
-    command(3);
-    EXPECT_EQ(prompter.shown.back().text, "Are you sure to delete: \r\n\r\nName:  ''\r\nPath:  ''\r\n");
-    expectButtons("A D");
-
     // The last buttons go: the commands and the bar are off.
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         prompter.answers = {Prompter::Yes};
         command(3);
     }
@@ -192,10 +196,8 @@ TEST_F(ButtonCommandsTest, DeleteAsksWithTheButtonsNameAndPathAndOnYesRemovesItE
     // Add opens the editor over the window; OK appends, saves and shows the button.
     command(1);
     ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(editor()->windowTitle(), "Add Button");
-    EXPECT_EQ(editor()->parentWidget(), &app->config());
-    EXPECT_EQ(editor()->windowModality(), Qt::WindowModal);
-    EXPECT_TRUE(app->buttonEditorVisible());
+    EXPECT_EQ(std::tuple(editor()->windowTitle(), editor()->parentWidget(), editor()->windowModality(), app->buttonEditorVisible()),
+              std::tuple(QString("Add Button"), static_cast<QWidget*>(&app->config()), Qt::WindowModal, true));
     box(0)->setText("Folder");
     box(1)->setText(dir.path());
     pressOk();
@@ -280,27 +282,6 @@ TEST_F(ButtonCommandsTest, ADropOnAHandleStartsANewButtonOnThatToolbarUnlessAMod
     pressOk();
     expectButtons("A Mine", btnLine("A") + "Mine;/opt/notes/plan.odt;;1;/opt/win/Calc.exe;1;\r\n");
     EXPECT_EQ(read("second.vtb"), VtbHeader + btnLine("S"));
-}
-
-// A line dragged to another place in the list is the position bar's exchange once for
-// each line passed, each saved; the moved button stays selected at its new line. Escape
-// cancels the drag (and leaves the window open); a short press is only a selection.
-TEST_F(ButtonCommandsTest, ALineDraggedInTheListPassesEachLineOnItsWayAndStaysSelected)
-{
-    start("A B C | D");
-    QWidget* view = list()->viewport();
-    drag(view, onLine(0), onLine(3));
-    expectButtons("B C | A D");
-    EXPECT_EQ(at(), std::pair(3, 3));
-    drag(view, onLine(4), onLine(1));
-    expectButtons("B D C | A");
-    EXPECT_EQ(at(), std::pair(1, 1));
-
-    drag(view, onLine(0), onLine(4), true);
-    EXPECT_TRUE(app->config().isVisible());
-    drag(view, onLine(2), onLine(2) + QPoint(0, QApplication::startDragDistance() - 2));
-    expectButtons("B D C | A");
-    EXPECT_EQ(list()->currentRow(), 2);
 }
 
 // A right click on a button: "Edit Button..." turns the configuration window to its

