@@ -10,6 +10,7 @@
 #include "support/FakePrompter.h"
 #include "support/FakeShell.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -71,6 +72,14 @@ struct AppWorld {
     void command(int i) { cfgChild<QPushButton>(QStringLiteral("btnCfg(%1)").arg(i))->click(); }
     // Presses OK (0) or Cancel (1) of an editor.
     static void press(QWidget* editor, int i = 0) { editor->findChild<QPushButton*>(QStringLiteral("btnCOM(%1)").arg(i))->click(); }
+    // Types the texts into an editor's boxes in turn (a null text leaves its box) and presses OK.
+    static void enter(QWidget* editor, const QStringList& texts)
+    {
+        for (int i = 0; i < texts.size(); ++i)
+            if (!texts[i].isNull())
+                editor->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(i))->setText(texts[i]);
+        press(editor);
+    }
 
     QTemporaryDir dir;
     std::string folder{dir.path().toStdString()};

@@ -105,7 +105,6 @@ protected:
     }
     ButtonEditor* editor() { return app->buttons().editor(); }
     QLineEdit* box(int f) { return editor()->findChild<QLineEdit*>(QStringLiteral("txtNAME(%1)").arg(f)); }
-    void pressOk() { press(editor()); }
 };
 
 TEST_F(ButtonCommandsTest, EachStepOfThePositionBarOrALineDragExchangesSavesRebuildsAndKeepsTheButtonSelected)
@@ -163,9 +162,7 @@ TEST_F(ButtonCommandsTest, AChangeTheFileDidNotTakeIsPutBackAndReported)
     EXPECT_EQ(prompter.shown[0].style, Prompter::Critical);
     // Nor is a button added that the file did not take.
     command(1);
-    box(0)->setText("C");
-    box(1)->setText("/bin/C");
-    pressOk();
+    enter(editor(), {"C", "/bin/C"});
     EXPECT_EQ(QStringList({inSet(), inList()}), QStringList({"A B", "A B"}));
 }
 
@@ -198,9 +195,7 @@ TEST_F(ButtonCommandsTest, DeleteAsksWithTheButtonsNameAndPathAndOnYesRemovesItE
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(std::tuple(editor()->windowTitle(), editor()->parentWidget(), editor()->windowModality(), app->buttonEditorVisible()),
               std::tuple(QString("Add Button"), static_cast<QWidget*>(&app->config()), Qt::WindowModal, true));
-    box(0)->setText("Folder");
-    box(1)->setText(dir.path());
-    pressOk();
+    enter(editor(), {"Folder", dir.path()});
     EXPECT_FALSE(app->buttonEditorVisible());
     expectButtons("Folder", "Folder;" + folder + ";;3;;0;\r\n");
     EXPECT_EQ(bar()->maximum(), 0);
@@ -214,9 +209,7 @@ TEST_F(ButtonCommandsTest, TheFortyFirstButtonIsRefusedWithNothingChanged)
         forty += QStringLiteral("B%1 ").arg(k);
     start(forty);
     command(1);
-    box(0)->setText("One more");
-    box(1)->setText("/bin/true");
-    pressOk();
+    enter(editor(), {"One more", "/bin/true"});
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.shown[0].text.contains("40 buttons")) << prompter.shown[0].text.toStdString();
     expectButtons(forty.trimmed());
@@ -261,10 +254,8 @@ TEST_F(ButtonCommandsTest, ADropOnAHandleStartsANewButtonOnThatToolbarUnlessAMod
     drop({QUrl::fromLocalFile("/opt/win/Calc.exe"), QUrl::fromLocalFile("/opt/other.txt")});
     ButtonEditor* first = editor();
     ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(first->windowModality(), Qt::NonModal);
-    EXPECT_TRUE(app->configShows(1));
-    EXPECT_EQ(first->windowTitle(), "Add Button");
+    EXPECT_EQ(std::tuple(first->isVisible(), first->windowModality(), app->configShows(1), first->windowTitle()),
+              std::tuple(true, Qt::NonModal, true, QString("Add Button")));
     EXPECT_EQ(QStringList({box(0)->text(), box(1)->text(), box(3)->text(), box(4)->text()}),
               QStringList({"Calc", "/opt/win/Calc.exe", "/opt/win/Calc.exe", "1"}));
 
@@ -279,7 +270,7 @@ TEST_F(ButtonCommandsTest, ADropOnAHandleStartsANewButtonOnThatToolbarUnlessAMod
 
     // Meanwhile the user turned the configuration window back to toolbar 0: OK adds there.
     app->config().selectToolbar(0);
-    pressOk();
+    press(editor());
     expectButtons("A Mine", btnLine("A") + "Mine;/opt/notes/plan.odt;;1;/opt/win/Calc.exe;1;\r\n");
     EXPECT_EQ(read("second.vtb"), VtbHeader + btnLine("S"));
 }
@@ -312,11 +303,8 @@ TEST_F(ButtonCommandsTest, AButtonsMenuEditsDeletesAfterAskingAndMovesItOnePlace
     app->config().hide();
     choose(0, 5, "C_mnuBTNEDIT"); // C
     ASSERT_NE(editor(), nullptr);
-    EXPECT_TRUE(app->configShows(0));
-    EXPECT_EQ(list()->currentItem()->text(), "C");
-    EXPECT_EQ(editor()->windowTitle(), "Edit Button");
-    EXPECT_EQ(editor()->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(box(1)->text(), "/bin/C");
+    EXPECT_EQ(std::tuple(app->configShows(0), list()->currentItem()->text(), editor()->windowTitle(), editor()->windowModality(), box(1)->text()),
+              std::tuple(true, QString("C"), QString("Edit Button"), Qt::WindowModal, QString("/bin/C")));
     // Meanwhile the toolbar's buttons stay put: the editor comes forward instead.
     choose(0, 5, "C_mnuBTNBACK");
     drag(&strip(), onStrip(5), onStrip(3));
@@ -326,9 +314,7 @@ TEST_F(ButtonCommandsTest, AButtonsMenuEditsDeletesAfterAskingAndMovesItOnePlace
     // Nor does a double click on another toolbar's handle turn the window away from it.
     app->showConfig(1);
     EXPECT_TRUE(app->config().shows(0));
-    box(0)->setText("Sea");
-    box(2)->setText("--fast");
-    pressOk();
+    enter(editor(), {"Sea", QString(), "--fast"});
     expectButtons("B A Sea", lines("B A") + "Sea;/bin/C;--fast;1;;0;\r\n");
 
     // From the other toolbar, the window turns to it.
