@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
@@ -19,8 +18,6 @@ protected:
     ~AboutTest() override { delete about.data(); }
 
     QLabel* info(int i) { return about->findChild<QLabel*>(QStringLiteral("lblINFO(%1)").arg(i)); }
-    // Which of the mail and web lines are underlined, as "01".
-    QString underlined() { return QString("%1%2").arg(info(1)->font().underline()).arg(info(2)->font().underline()); }
 
     FakeShell shell;
     QPointer<AboutBox> about{new AboutBox(shell)};
@@ -36,19 +33,6 @@ TEST_F(AboutTest, LinksOpenMailAndWebThroughTheShellAndOtherLinesDoNothing)
               "mailto:vyrelight-bugs@users.noreply.vyrelight.org?subject=Vyrelight Toolbar v2 About Mail");
     EXPECT_EQ(shell.calls[1].target, "https://vyrelight.org/");
     EXPECT_TRUE(about->isVisible());
-}
-
-TEST_F(AboutTest, HighlightFollowsTheMouseFromLinkToLinkAndOffThem)
-{
-    const std::pair<QWidget*, const char*> moves[] = {
-        {info(1), "10"}, {info(2), "01"}, {info(0), "00"}, {info(2), "01"}, {about, "00"}};
-    for (const auto& [w, expected] : moves) {
-        // Tracking moves need no button held, and go straight to the widget.
-        const QPointF at(w->width() / 2.0, w->height() / 2.0);
-        QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &move);
-        EXPECT_EQ(underlined(), expected) << w->objectName().toStdString();
-    }
 }
 
 TEST_F(AboutTest, FirstShowingIsCentredAndTheClosePictureOrEscapeEndsTheBox)

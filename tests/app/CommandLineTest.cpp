@@ -60,7 +60,6 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
         {{"--press", "Tools"}, Action::Run, "", false, false, true, {"Tools"}},
         {{"--toggle"}, Action::Run, "", false, false, true},
         {{"--toggle=Tools"}, Action::Run, "", false, false, true},
-        {{"--list", "--toggle", "1"}, Action::Run, "", false, false, true, {"1"}},
         {{"--list", "extra"}, Action::Run, "", false, false, true},
         {{"--autostart", "on", "--list"}, Action::Run, "", true, false, true},
     };
@@ -108,7 +107,6 @@ TEST(RemoteCommand, PicksByNameThenCaseThenNumber)
         {{"Tools", "Games"}, "3", std::nullopt, "no toolbar number 3"},
         {{"Tools", "Games"}, "0", std::nullopt, "no toolbar named '0'"},
         {{"Tools", "Games"}, "02", std::nullopt, "named"},
-        {{}, "1", std::nullopt, "no toolbar number 1"},
         // A name that looks like a number is still a name first.
         {{"Tools", "1"}, "1", 1, ""},
         {{"My tools", "a/b c"}, "a/b c", 1, ""},
