@@ -206,7 +206,7 @@ TEST_F(AppTest, CommandPressThatFailsAnswersFirstAndFocusGivesTheButtonsTheKeybo
     EXPECT_EQ(answer[0], "1");
     EXPECT_NE(answer[2].find("scripted failure 1"), std::string::npos) << answer[2];
     EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !prompter.shown.empty(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.shown.empty(); }, 2000));
     EXPECT_EQ(prompter.shown[0].title, "Run it");
     EXPECT_EQ(shell.calls.size(), 1u); // Cancel: not started again
 
