@@ -17,7 +17,7 @@
 
 namespace {
 
-const QRgb Red = qRgb(200, 0, 0), Green = qRgb(0, 160, 0), Blue = qRgb(0, 0, 200), Yellow = qRgb(220, 220, 0);
+using fixture::Red, fixture::Green, fixture::Blue, fixture::Yellow;
 
 // Icon 0: one 16-px bitmap. Icon 1: a 32-px PNG and a 16-px bitmap, listed in that
 // order, so the size asked for decides. Icon 2: a single 48-px PNG, scaled down.
