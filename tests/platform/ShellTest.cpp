@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -67,20 +68,16 @@ void makeRecorder(const QString& path, const QString& out)
 // record is used up.
 std::optional<Seen> waitFor(const QString& out)
 {
-    for (int i = 0; i < 500; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
-        QFile f(out);
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray all = f.readAll();
-        QFile::remove(out);
-        const qsizetype a = all.indexOf('\n'), b = all.indexOf('\n', a + 1);
-        Seen seen{all.left(a).toStdString(), all.mid(a + 1, b - a - 1).toLong(), {}};
-        if (b + 1 < all.size()) // each argument ends in a NUL
-            for (const QByteArray& arg : all.mid(b + 1).chopped(1).split('\0'))
-                seen.args.push_back(arg.toStdString());
-        return seen;
-    }
-    return std::nullopt;
+    if (!QTest::qWaitFor([&] { return QFile::exists(out); }, 10000))
+        return std::nullopt;
+    const QByteArray all = readFile(out);
+    QFile::remove(out);
+    const qsizetype a = all.indexOf('\n'), b = all.indexOf('\n', a + 1);
+    Seen seen{all.left(a).toStdString(), all.mid(a + 1, b - a - 1).toLong(), {}};
+    if (b + 1 < all.size()) // each argument ends in a NUL
+        for (const QByteArray& arg : all.mid(b + 1).chopped(1).split('\0'))
+            seen.args.push_back(arg.toStdString());
+    return seen;
 }
 
 // Runs in the test's own folder, where a relative "touch pwned" would land, with its

@@ -262,24 +262,6 @@ int socketAt(const std::string& path, bool bind = false)
     return fd;
 }
 
-TEST_F(InstanceChannel, ASecondStartIsAnsweredAndAStaleSocketNeverBlocks)
-{
-    const std::string stale = channelPath(bytes(dir.path()), "/some/data");
-    EXPECT_NE(stale, channelPath(bytes(dir.path()), "/other/data"));
-    EXPECT_FALSE(askToComeForward(stale, 100).ok()); // nobody there
-    ::close(socketAt(stale, true)); // what a crash leaves: a bound socket nobody listens on
-    EXPECT_FALSE(askToComeForward(stale, 100).ok());
-
-    ASSERT_TRUE(listen("/some/data"));
-    EXPECT_TRUE(comesForward()); // the server answers from the loop
-    server.reset();
-    EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
-    // Something else in the socket's place is kept.
-    writeFile(QString::fromLocal8Bit(path), "not a socket");
-    EXPECT_FALSE(InstanceServer::listen(path).ok());
-    EXPECT_EQ(readFile(QString::fromLocal8Bit(path)), "not a socket");
-}
-
 // Commands travel as counted words: any bytes, in as many pieces as the stream makes;
 // what is no frame is hung up on without an answer.
 TEST_F(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
@@ -318,17 +300,21 @@ TEST_F(InstanceChannel, CommandsAreAnsweredWholeWhateverTheirBytesOrPieces)
     EXPECT_EQ(heard, (std::vector<std::vector<std::string>>{request, {"list", "x"}}));
 }
 
-// Connections that never ask: a few are held, each only for a while, and a request
-// still gets through them. Out of descriptors, a waiting connection would wake the loop
-// again and again: the spare descriptor lets it be taken and hung up on, and the server
-// serves again once descriptors are free.
-TEST_F(InstanceChannel, SilentPeersAndALackOfDescriptorsNeverKeepARequestOut)
+// A second start is answered, and a stale socket never blocks it. Connections that never
+// ask: a few are held, each only for a while, and a request still gets through them.
+// Out of descriptors, a waiting connection would wake the loop again and again: the
+// spare descriptor lets it be taken and hung up on, and the server serves again once
+// descriptors are free.
+TEST_F(InstanceChannel, ASecondStartIsAnsweredWhateverStaleSocketsSilentPeersOrALackOfDescriptors)
 {
-    InstanceServer::Limits limits;
-    limits.maxPeers = 4;
-    limits.idleMs = 200;
-    limits.pauseMs = 50;
-    ASSERT_TRUE(listen("/flooded", limits));
+    const std::string stale = channelPath(bytes(dir.path()), "/some/data");
+    EXPECT_NE(stale, channelPath(bytes(dir.path()), "/other/data"));
+    EXPECT_FALSE(askToComeForward(stale, 100).ok()); // nobody there
+    ::close(socketAt(stale, true)); // what a crash leaves: a bound socket nobody listens on
+    EXPECT_FALSE(askToComeForward(stale, 100).ok());
+
+    const InstanceServer::Limits limits{.maxPeers = 4, .idleMs = 200, .pauseMs = 50};
+    ASSERT_TRUE(listen("/some/data", limits));
     std::vector<int> silent;
     for (int i = 0; i < 12; ++i)
         silent.push_back(socketAt(path));
@@ -357,9 +343,13 @@ TEST_F(InstanceChannel, SilentPeersAndALackOfDescriptorsNeverKeepARequestOut)
     EXPECT_TRUE(hungUp && ::read(waiting, &c, 1) == 0);
     ::close(waiting);
     EXPECT_TRUE(comesForward());
-    server->close();
+    server.reset();
     EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(path)));
     EXPECT_FALSE(askToComeForward(path, 100).ok());
+    // Something else in the socket's place is kept.
+    writeFile(QString::fromLocal8Bit(path), "not a socket");
+    EXPECT_FALSE(InstanceServer::listen(path).ok());
+    EXPECT_EQ(readFile(QString::fromLocal8Bit(path)), "not a socket");
 }
 
 // fcntl locks belong to a process, so the second launcher is this test run again in a
