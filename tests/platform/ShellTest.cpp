@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -67,20 +68,16 @@ void makeRecorder(const QString& path, const QString& out)
 // record is used up.
 std::optional<Seen> waitFor(const QString& out)
 {
-    for (int i = 0; i < 500; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
-        QFile f(out);
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray all = f.readAll();
-        QFile::remove(out);
-        const qsizetype a = all.indexOf('\n'), b = all.indexOf('\n', a + 1);
-        Seen seen{all.left(a).toStdString(), all.mid(a + 1, b - a - 1).toLong(), {}};
-        if (b + 1 < all.size()) // each argument ends in a NUL
-            for (const QByteArray& arg : all.mid(b + 1).chopped(1).split('\0'))
-                seen.args.push_back(arg.toStdString());
-        return seen;
-    }
-    return std::nullopt;
+    if (!QTest::qWaitFor([&] { return QFile::exists(out); }, 10000))
+        return std::nullopt;
+    const QByteArray all = readFile(out);
+    QFile::remove(out);
+    const qsizetype a = all.indexOf('\n'), b = all.indexOf('\n', a + 1);
+    Seen seen{all.left(a).toStdString(), all.mid(a + 1, b - a - 1).toLong(), {}};
+    if (b + 1 < all.size()) // each argument ends in a NUL
+        for (const QByteArray& arg : all.mid(b + 1).chopped(1).split('\0'))
+            seen.args.push_back(arg.toStdString());
+    return seen;
 }
 
 // Runs in the test's own folder, where a relative "touch pwned" would land, with its
@@ -140,8 +137,8 @@ TEST_F(ShellTest, ProgramsGetExactlyWhatWasAskedForOrNothingRunsAtAll)
         {at("own.desktop"), "", "", true, {file}, canonical("bin")},
         {at("nope")}, {"vyrelight-no-such-program"}, {at("broken")}, {at("dead.desktop")}, {"true;touch pwned"},
         {at("my prog"), "", at("gone")} /* not run elsewhere instead */, {at("my prog"), "'open"} /* arguments unknown */,
-        {"$(touch pwned)"}, {at("x;touch ") + pwned}, {at("$(touch ") + pwned + ")"}, {at("nope"), "", "", true},
-        {at("plain.txt"), "", "", true}, {"vyrelight-no-such-program", "", "", true}, {"true;touch pwned", "", "", true},
+        {"$(touch pwned)"}, {at("$(touch ") + pwned + ")"}, {at("nope"), "", "", true}, {at("plain.txt"), "", "", true},
+        {"true;touch pwned", "", "", true},
         {at("my prog") + std::string(1, '\0') + "x"}, {at("my prog"), "", work + std::string(1, '\0') + "x"}, // a NUL cuts nothing
         {at("my prog") + std::string(1, '\0') + "x", "", "", true},
     };
@@ -202,31 +199,6 @@ TEST_F(ShellTest, CopyIntoReplacesAFileOfThatNameWholeAndRefusesWhatItCannotDoSa
     EXPECT_EQ(QDir(path("dest")).entryList(QDir::Files | QDir::Hidden).size(), 1); // no leftovers
 }
 
-// GLib and GIO are loaded on first use; a system without them, or with something else
-// under their names, must get launches that fail and say why, not a crash.
-TEST_F(ShellTest, LaunchesFailTellingWhyWhenGlibOrGioCannotBeLoaded)
-{
-    struct Restore {
-        ~Restore() { gio::useLibrariesForTesting({}, {}); }
-    } restore;
-    writeFile(path("tool.desktop"), "[Desktop Entry]\nType=Application\nName=T\nExec=/bin/true\n");
-    writeFile(path("notes.txt"), "hello\n");
-    const struct { std::string glib, gio, why; } rows[] = {
-        {"libvyre-no-such-glib.so.0", "", "GLib could not be loaded"},
-        {"", "libvyre-no-such-gio.so.0", "GIO could not be loaded"},
-        {"", "libm.so.6", "g_object_unref is missing"}, // a library, but not GIO
-    };
-    for (const auto& row : rows) {
-        gio::useLibrariesForTesting(row.glib, row.gio);
-        // A program needs GLib only; entries, documents and links need GIO too.
-        const Result<void> program = shell.open("/bin/true", "", "");
-        EXPECT_TRUE(row.glib.empty() ? program.ok() : program.reason().find(row.why) != std::string::npos) << program.reason();
-        for (const Result<void>& r : {shell.open(at("tool.desktop"), "", ""), shell.startWithFile(at("tool.desktop"), "", "/f"),
-                                      shell.open(at("notes.txt"), "", ""), shell.openLink("https://example.org/")})
-            EXPECT_NE(r.reason().find(row.why), std::string::npos) << row.why << ": " << r.reason();
-    }
-}
-
 // GIO reads the XDG folders once per process, so this test runs again in a child whose
 // environment points at a desktop made up here: the system's mime database, one stand-in
 // application for plain text, folders and "vyretest:" links, and nothing else.
@@ -272,11 +244,9 @@ TEST(ShellDefaultHandlerTest, DocumentsFoldersAndLinksOpenOnlyWithAnApplicationF
     };
     for (const auto& row : rows) {
         const Result<void> r = shell.open(row.target, "ignored", row.folder);
-        ASSERT_EQ(r.ok(), row.opens) << row.target << ": " << r.reason();
-        if (!r.ok()) {
-            EXPECT_EQ(r.reason(), row.why);
+        ASSERT_EQ(std::pair(r.ok(), r.ok() ? std::string() : r.reason()), std::pair(row.opens, row.why)) << row.target;
+        if (!r.ok())
             continue;
-        }
         const Seen seen = waitFor(root.filePath("out")).value_or(Seen{});
         EXPECT_EQ(seen.args, Args{row.target});
         EXPECT_TRUE(row.folder.empty() || seen.folder == bytes(QFileInfo(QString::fromStdString(row.folder)).canonicalFilePath()));

@@ -52,6 +52,10 @@ TEST_F(WindowPlacesTest, AFramedWindowsOwnNoticeIsNoPlaceTheManagersAndAnUnframe
     configure({80, 80}, false); // no manager yet: the server's notice is on the screen
     EXPECT_TRUE(places.announced(window, {80, 80}));
     EXPECT_FALSE(places.announced(window, {0, 0}));
+    // Other windows' notices, and what is no X event, announce nothing.
+    configure({40, 0}, true, id + 1);
+    configure({40, 0}, true, id, "windows_generic_MSG");
+    EXPECT_FALSE(places.announced(window, {40, 0}));
 
     reparent(Frame);
     configure({0, 0}, false); // in the frame's corner
@@ -63,22 +67,8 @@ TEST_F(WindowPlacesTest, AFramedWindowsOwnNoticeIsNoPlaceTheManagersAndAnUnframe
     reparent(Root); // the manager let the window go
     configure({5, 6}, false);
     EXPECT_TRUE(places.announced(window, {5, 6}));
-}
-
-TEST_F(WindowPlacesTest, OtherWindowsNoticesAndOtherEventsAnnounceNothing)
-{
-    configure({40, 0}, true, id + 1);
-    EXPECT_FALSE(places.announced(window, {40, 0}));
-    configure({40, 0}, true, id + 1, "windows_generic_MSG");
-    configure({40, 0}, true, id, "windows_generic_MSG");
-    EXPECT_FALSE(places.announced(window, {40, 0}));
-}
-
-TEST(WindowPlaces, WithoutXEveryReportedPlaceIsBelieved)
-{
-    QWindow window;
-    const WindowPlaces places; // the tests run off screen, not on X
-    EXPECT_TRUE(places.announced(window, {123, 45}));
+    // Without X (these tests run off screen) every reported place is believed.
+    EXPECT_TRUE(WindowPlaces().announced(window, {123, 45}));
 }
 
 } // namespace

@@ -19,6 +19,10 @@
 
 namespace fixture {
 
+// The colours the icon tests paint with, far enough apart for `near` to tell them apart.
+constexpr QRgb Red = qRgb(200, 0, 0), Green = qRgb(0, 160, 0), Blue = qRgb(0, 0, 200), Yellow = qRgb(220, 220, 0),
+               Grey = qRgb(90, 90, 90);
+
 struct Picture {
     QByteArray data; // a bitmap as icons keep it (header, colour rows, mask) or a PNG
     int width = 16;
