@@ -4,7 +4,6 @@
 # opens at the pointer, starts and ends change no byte of Toolbars.cfg, and the
 # names of the buttons and of the handle show while another program has the focus.
 source "$(dirname "$0")/lib.bash"
-OTHER=${2:?usage: $0 path/to/vyrelight path/to/vyre_dragsource}
 start_x_wm
 d="$TMP/data"
 start_app "$d"
@@ -41,9 +40,8 @@ write_vtb "$d/Default.vtb" "Mark;/bin/true;;1;;0;"
 start_app "$d"
 id=$(wait_window Default) || fail "Default did not come up with a button"
 expect_geometry "$id" 80 80 60 28
-"$OTHER" "$d/Default.vtb" > /dev/null 2>&1 &
-other_pid=$!
-other=$(wait_window vyre-dragsource) || fail "the other program did not come up"
+start_source
+other=$SOURCE_WIN
 xdotool windowactivate "$other" 2>/dev/null || true
 other_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$other" ]; }
 poll other_active || fail "the other program did not take the focus under $WM"
@@ -63,6 +61,5 @@ tooltip_over() {
 tooltip_over 125 94 || fail "no tooltip over the button while another program has the focus ($WM)"
 other_active || fail "the tooltip took the focus from the other program"
 tooltip_over 94 94 || fail "no tooltip over the handle while another program has the focus ($WM)"
-kill "$other_pid"
 stop_app
 echo "desktop_places ($WM): passed"

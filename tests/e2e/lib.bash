@@ -48,6 +48,17 @@ crlf() { printf '%s\r\n' "$@"; }
 write_cfg() { local f=$1; shift; mkdir -p "$(dirname "$f")"; crlf "$CFG_HEADER" "$@" > "$f"; }
 write_vtb() { local f=$1; shift; mkdir -p "$(dirname "$f")"; crlf "$VTB_HEADER" "$@" > "$f"; }
 
+# The stand-in program of tests/e2e/dragsource (the scripts' second argument), also the
+# other program that holds the focus. start_source [LIST]: starts it, offering the files
+# LIST names, and waits for its window, SOURCE_WIN.
+SOURCE=${2:-}
+start_source() {
+  "${SOURCE:?usage: $0 path/to/vyrelight path/to/vyre_dragsource}" "$@" >> "$TMP/source.log" 2>&1 &
+  SOURCE_WIN=$(wait_window vyre-dragsource) || fail "the stand-in program did not come up"
+}
+# marker FILE: a program (a shell script) that, started, writes its environment to FILE.ran.
+marker() { mkdir -p "$(dirname "$1")"; printf '#!/bin/sh\nenv > "$0.ran"\n' > "$1"; chmod 755 "$1"; }
+
 fail() {
   echo "FAIL: $*" >&2
   [ -s "$TMP/app.log" ] && sed 's/^/  launcher: /' "$TMP/app.log" >&2

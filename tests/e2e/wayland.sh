@@ -2,7 +2,7 @@
 # A Wayland session: the launcher runs on XWayland, where its toolbars are X windows;
 # without an X server it says so and ends. Under weston's headless backend with its
 # XWayland module when weston is there. (What a started program inherits in such a
-# session is checked in launch_click.)
+# session is checked in remote_command.)
 source "$(dirname "$0")/lib.bash"
 d="$TMP/data"
 
