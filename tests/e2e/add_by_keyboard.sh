@@ -17,7 +17,8 @@ export XDG_DATA_HOME="$TMP/xdg" XDG_DATA_DIRS=/usr/share
 start_app "$d"
 bar=$(wait_window Default) || fail "the Default toolbar did not come up"
 read -r x y _ _ < <(geometry "$bar")
-open_config $((x + 14)) $((y + 14))
+xdotool mousemove $((x + 14)) $((y + 14)) click --repeat 2 --delay 80 1
+wait_window "Vyrelight Toolbar v2" >/dev/null || fail "a double click on the handle opened no configuration window"
 
 # The buttons' "&Add" is the second of two: Alt+A twice, then Space.
 xdotool key alt+a

@@ -166,23 +166,6 @@ expect_geometry() {
     fail "window $id is at $x,$y size ${w}x$h; expected $ex,$ey size ${ew}x$eh"
 }
 
-# Without a window manager the keyboard goes where the mouse is: puts the mouse inside
-# a window, just below its top edge (or just above its bottom edge with "bottom").
-point_into() {
-  local x y w h
-  read -r x y w h < <(geometry "$1")
-  if [ "${2:-top}" = bottom ]; then xdotool mousemove $((x + w / 2)) $((y + h - 5))
-  else xdotool mousemove $((x + w / 2)) $((y + 5)); fi
-}
-
-# Double-clicks a toolbar's handle at x y and waits for the configuration window; CFG
-# holds its id, and the mouse is left inside it (away from the list).
-open_config() {
-  xdotool mousemove "$1" "$2" click --repeat 2 --delay 80 1
-  CFG=$(wait_window "Vyrelight Toolbar v2") || fail "the configuration window did not open"
-  point_into "$CFG" bottom
-}
-
 # end_app SIGNAL WHAT [TENTHS]: sends the signal and fails unless the launcher has gone
 # within a second (or TENTHS); STATUS is its exit status.
 app_gone() { ! kill -0 "$APP_PID" 2>/dev/null; }

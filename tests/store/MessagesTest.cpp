@@ -58,12 +58,10 @@ TEST(Messages, StartUpFailuresOfManyToolbarsComeInOneBoxNamingEachToolbarAndFile
     EXPECT_NE(r.details.find("Toolbar \"T30\": /mnt/gone/t30.vtb (cannot read: No such device)"), std::string::npos);
 
     // Twenty are named in the box; from the twenty-first on, they are counted.
-    for (std::size_t n : {20u, 21u}) {
-        std::vector<msg::ToolbarMessage> some(unread.begin() + 2, unread.begin() + 2 + static_cast<long>(n));
-        const std::string text = msg::gather(some).text;
-        EXPECT_EQ(std::pair(text.find("... and") != std::string::npos, text.find("... and 1 more toolbar.") != std::string::npos),
-                  std::pair(n == 21, n == 21)) << n;
-    }
+    std::vector<msg::ToolbarMessage> some(unread.begin() + 2, unread.begin() + 23);
+    EXPECT_NE(msg::gather(some).text.find("... and 1 more toolbar."), std::string::npos);
+    some.pop_back();
+    EXPECT_EQ(msg::gather(some).text.find("... and"), std::string::npos);
 
     const RenderedMessage one = msg::gather({{"Old", "/bars/old.vtb", msg::vtbVersion("/bars/old.vtb")}});
     EXPECT_EQ(std::tuple(one.title, one.style), std::tuple(std::string(msg::ProgramTitle), Style::Exclamation));
@@ -74,15 +72,13 @@ TEST(Messages, StartUpFailuresOfManyToolbarsComeInOneBoxNamingEachToolbarAndFile
 TEST(Result, MoveOnlyValueIsHandedOverAndAskingAFailureForItsValueThrowsWithTheReason)
 {
     EXPECT_EQ(*Result<std::unique_ptr<int>>(std::make_unique<int>(7)).value(), 7);
-    const Result<std::unique_ptr<int>> bad = Failure{"no room"};
-    EXPECT_FALSE(bad);
+    std::string what;
     try {
-        (void)bad.value();
-        ADD_FAILURE() << "a failure gave a value";
+        (void)Result<std::unique_ptr<int>>(Failure{"no room"}).value();
     } catch (const std::logic_error& e) {
-        EXPECT_NE(std::string(e.what()).find("no room"), std::string::npos) << e.what();
+        what = e.what();
     }
-    EXPECT_TRUE(Result<void>().ok());
+    EXPECT_NE(what.find("no room"), std::string::npos) << what;
     EXPECT_THROW(Result<void>(Failure{}).value(), std::logic_error);
 }
 
