@@ -3,6 +3,8 @@
 # unless told): the first start's toolbar comes up where Toolbars.cfg puts it, its menu
 # opens at the pointer, starts and ends change no byte of Toolbars.cfg, and the
 # names of the buttons and of the handle show while another program has the focus.
+# Then the user drags the toolbar by its handle, chooses "&Terminate" from the menu (the
+# menu stays open after the click) and finds the new place on disk.
 source "$(dirname "$0")/lib.bash"
 start_x_wm
 d="$TMP/data"
@@ -61,5 +63,18 @@ tooltip_over() {
 tooltip_over 125 94 || fail "no tooltip over the button while another program has the focus ($WM)"
 other_active || fail "the tooltip took the focus from the other program"
 tooltip_over 94 94 || fail "no tooltip over the handle while another program has the focus ($WM)"
-stop_app
+
+# The handle lies 6 px inside the window at 80,80; drag it 30 px right, 15 px down.
+xdotool mousemove 86 86 mousedown 1 mousemove 100 92 mousemove 116 101 mouseup 1
+dragged() { [ "$(geometry "$id" | cut -d' ' -f1-2)" = "110 95" ]; }
+poll dragged || fail "the toolbar did not follow the drag under $WM: $(geometry "$id")"
+# A plain right click: the menu must stay up after the button is let go, so the key
+# that follows picks "&Terminate".
+before=$(visible_windows)
+xdotool mousemove 116 101 click 3
+poll menu_up || fail "the menu did not open after the drag"
+xdotool key t
+poll app_gone || fail "choosing Terminate did not end the launcher"
+APP_PID=""
+grep -q "^Default;1425;1650;" "$d/Toolbars.cfg" || fail "the moved position was not saved: $(cat "$d/Toolbars.cfg")"
 echo "desktop_places ($WM): passed"

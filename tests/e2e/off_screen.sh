@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.bash"
 start_x_wm
 d="$TMP/data"
 write_cfg "$d/Toolbars.cfg" "Default;-50000;-50000;;;0;0;0;-1;-1;0;0;" "Right;3000;15000;Right.vtb;;0;0;0;-1;-1;0;0;"
-for bar in Right Low; do write_vtb "$d/$bar.vtb"; done
+write_vtb "$d/Right.vtb"
 start_app "$d"
 id=$(wait_window Default) || fail "Default did not come up"
 right=$(wait_window Right) || fail "Right did not come up"
@@ -41,17 +41,4 @@ else
   echo "off_screen: the screen cannot be resized here (xrandr); that part is skipped"
   stop_app
 fi
-# A session at a scale of 2: the screen is half as large in the toolbars' units, so the
-# toolbars beyond its middle are brought within reach; their places on disk stay.
-write_cfg "$d/Toolbars.cfg" "$DEFAULT_AT_100" "Right;4500;15000;Right.vtb;;0;0;0;-1;-1;0;0;" \
-  "Low;9000;3000;Low.vtb;;0;0;0;-1;-1;0;0;"
-cp "$d/Toolbars.cfg" "$TMP/cfg.before"
-QT_SCALE_FACTOR=2 start_app "$d"
-right=$(wait_window Right) || fail "Right did not come up at a scale of 2"
-wait_window Low >/dev/null || fail "Low did not come up at a scale of 2"
-# Its handle, 6 logical pixels into the window and 17 square, is twice that on the screen.
-read -r x _ < <(geometry "$right")
-[ $((x + 2 * (6 + 17))) -le 1280 ] || fail "Right's handle was not brought within reach at a scale of 2: at $x"
-stop_app
-cmp -s "$TMP/cfg.before" "$d/Toolbars.cfg" || fail "a session at a scale of 2 changed the places: $(cat "$d/Toolbars.cfg")"
 echo "off_screen: passed"

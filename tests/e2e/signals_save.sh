@@ -2,6 +2,9 @@
 # Logging out, a terminal closing and Ctrl+C end the launcher as SIGTERM does: it saves
 # (Toolbars.cfg, removed while it runs, is written again), is gone within a second with
 # status 0, and its socket with it. An end whose save failed does not report success.
+# Ending while start-up shows a message: the program saves and ends at once, whatever
+# start-up still had to do, and a later start is not locked out; each start-up message
+# is tried with one of the three signals.
 source "$(dirname "$0")/lib.bash"
 start_x
 for sig in TERM HUP INT; do
@@ -26,4 +29,36 @@ rm "$d/Toolbars.cfg"
 mkdir "$d/Toolbars.cfg"
 end_app TERM unsaved
 [ "$STATUS" -ne 0 ] || fail "a failed save at the end was reported as success"
+
+# $1: a case name; sets up $d so that start-up shows a message before the last toolbar.
+prepare() {
+  d="$TMP/$1"
+  local path="$d/bad.vtb" lines=()
+  mkdir -p "$d"
+  case $1 in
+    version) crlf "Old version" > "$path" ;;
+    button) write_vtb "$path" "no fields" ;;
+    folder) path="$d/missing/sub/bad.vtb" ;;
+  esac
+  lines=("Default;1200;1200;;;0;0;0;-1;-1;0;0;" "Bad;1200;3000;$path;;0;0;0;-1;-1;0;0;")
+  for i in 1 2 3; do lines+=("After$i;2400;$((1200 * i));$d/after$i.vtb;;0;0;0;-1;-1;0;0;"); done
+  if [ "$1" = many ]; then
+    for i in $(seq 260); do lines+=("Many$i;1200;1200;$d/m.vtb;;0;0;0;0;0;0;0;"); done
+  fi
+  write_cfg "$d/Toolbars.cfg" "${lines[@]}"
+}
+
+set -- TERM INT HUP TERM
+for case in version button folder many; do
+  prepare "$case"
+  start_app "$d"
+  wait_window "Error|Vyrelight Toolbar v2" >/dev/null || fail "$case: no start-up message"
+  end_app "$1" "$case: during a start-up message"
+  shift
+  [ "$(head -n 1 "$d/Toolbars.cfg" | tr -d "\r")" = "$CFG_HEADER" ] || fail "$case: Toolbars.cfg was not left whole"
+  # The lock went with the process: the next start comes up.
+  start_app "$d"
+  wait_window "Default|Error|Vyrelight Toolbar v2" >/dev/null || fail "$case: a restart did not come up"
+  end_app TERM "$case: the restart"
+done
 echo "signals_save: passed"
