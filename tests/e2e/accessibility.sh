@@ -26,8 +26,7 @@ d="$TMP/data"
 marker "$d/mark.sh"
 write_cfg "$d/Toolbars.cfg" "Default;1500;1500;;;0;0;0;0;-1;0;0;"
 write_vtb "$d/Default.vtb" "Mark;$d/mark.sh;;1;;0;" ";;;4;;0;" "Other;/bin/true;;1;;0;"
-start_app "$d"
-wait_window Default >/dev/null || fail "Default did not come up"
+start_bar "$d"
 
 tree() { "${ATSPI[@]}" tree > "$TMP/tree.txt" 2>&1; }
 has() { tree && grep -q -- "$1" "$TMP/tree.txt"; }

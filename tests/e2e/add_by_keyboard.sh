@@ -14,9 +14,8 @@ entry="$TMP/xdg/applications/vyre-notepad.desktop"
 printf '[Desktop Entry]\nType=Application\nName=Vyre Notepad\nExec=%s\nIcon=%s\n' \
   "$d/notepad.sh" "$TMP/xdg/notepad.png" > "$entry"
 export XDG_DATA_HOME="$TMP/xdg" XDG_DATA_DIRS=/usr/share
-start_app "$d"
-bar=$(wait_window Default) || fail "the Default toolbar did not come up"
-read -r x y _ _ < <(geometry "$bar")
+start_bar "$d"
+read -r x y _ _ < <(geometry "$BAR")
 xdotool mousemove $((x + 14)) $((y + 14)) click --repeat 2 --delay 80 1
 wait_window "Vyrelight Toolbar v2" >/dev/null || fail "a double click on the handle opened no configuration window"
 
@@ -35,7 +34,7 @@ wait_gone "Add Button" || fail "OK did not add the application"
 crlf "$VTB_HEADER" "Vyre Notepad;$entry;;1;$entry;1;" > "$TMP/vtb.expected"
 cmp "$TMP/vtb.expected" "$d/Default.vtb" || { cat -A "$d/Default.vtb"; fail "Default.vtb does not hold the application"; }
 # Its button shows the entry's own icon: the first button after the fixed ones.
-entry_icon() { read -r bx by _ _ < <(geometry "$bar"); [ "$(pixel $((bx + 34 + 11)) $((by + 14)))" = "#20A040" ]; }
+entry_icon() { read -r bx by _ _ < <(geometry "$BAR"); [ "$(pixel $((bx + 34 + 11)) $((by + 14)))" = "#20A040" ]; }
 WAIT_TENTHS=50 poll entry_icon || fail "the application's button does not show the entry's icon"
 stop_app
 echo "add_by_keyboard: passed"

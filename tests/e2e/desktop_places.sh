@@ -8,9 +8,8 @@
 source "$(dirname "$0")/lib.bash"
 start_x_wm
 d="$TMP/data"
-start_app "$d"
-id=$(wait_window Default) || fail "the Default toolbar did not come up under $WM"
-expect_geometry "$id" 80 80 28 28
+start_bar "$d"
+expect_geometry "$BAR" 80 80 28 28
 
 # The handle lies 6 px into the window and is 17 px square; the menu's corner lies
 # 13 px into the window, under the pointer at the handle's middle.
@@ -30,8 +29,7 @@ grep -q "^Default;1200;1200;" "$TMP/cfg.first" || fail "the first end moved the 
 # Starts and ends in a row: nothing moved, so nothing changes (a manager that shifts
 # a window by its frame would move it a little on every start).
 for n in 1 2; do
-  start_app "$d"
-  id=$(wait_window Default) || fail "start $n did not come up"
+  start_bar "$d"
   stop_app
   cmp -s "$TMP/cfg.first" "$d/Toolbars.cfg" || fail "end $n changed Toolbars.cfg: $(cat "$d/Toolbars.cfg")"
 done
@@ -39,9 +37,8 @@ done
 # Another program holds the focus; pointing at a button or at the handle still tells
 # what it is.
 write_vtb "$d/Default.vtb" "Mark;/bin/true;;1;;0;"
-start_app "$d"
-id=$(wait_window Default) || fail "Default did not come up with a button"
-expect_geometry "$id" 80 80 60 28
+start_bar "$d"
+expect_geometry "$BAR" 80 80 60 28
 start_source
 other=$SOURCE_WIN
 xdotool windowactivate "$other" 2>/dev/null || true
@@ -66,8 +63,8 @@ tooltip_over 94 94 || fail "no tooltip over the handle while another program has
 
 # The handle lies 6 px inside the window at 80,80; drag it 30 px right, 15 px down.
 xdotool mousemove 86 86 mousedown 1 mousemove 100 92 mousemove 116 101 mouseup 1
-dragged() { [ "$(geometry "$id" | cut -d' ' -f1-2)" = "110 95" ]; }
-poll dragged || fail "the toolbar did not follow the drag under $WM: $(geometry "$id")"
+dragged() { [ "$(geometry "$BAR" | cut -d' ' -f1-2)" = "110 95" ]; }
+poll dragged || fail "the toolbar did not follow the drag under $WM: $(geometry "$BAR")"
 # A plain right click: the menu must stay up after the button is let go, so the key
 # that follows picks "&Terminate".
 before=$(visible_windows)

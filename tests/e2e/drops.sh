@@ -21,8 +21,7 @@ a="$TMP/files/a b.txt"
 q="$TMP/files/-q\"uote's;x.txt"
 printf 'first file\r\n' > "$a"
 head -c 70000 /dev/urandom > "$q"
-start_app "$d"
-wait_window Default >/dev/null || fail "Default did not come up"
+start_bar "$d"
 folded=$(wait_window Folded) || fail "Folded did not come up"
 
 # The source says what the target under the pointer answers ("action taken" or "action

@@ -129,6 +129,9 @@ start_app() {
   APP_PID=$!
 }
 
+# start_bar DIR [ARG...]: start_app, then waits for the toolbar Default; BAR is its window.
+start_bar() { start_app "$@"; BAR=$(wait_window Default) || fail "the toolbar Default did not come up (line ${BASH_LINENO[0]})"; }
+
 # Starts a window manager too: the X server and the manager most scripts begin with.
 start_x_wm() { start_x; start_wm "$@"; }
 

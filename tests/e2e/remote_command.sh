@@ -11,9 +11,8 @@ bar=$'Caf\xc3\xa9 tools/x'
 write_cfg "$d/Toolbars.cfg" "$DEFAULT_AT_100" "$bar;4500;1500;$d/second.vtb;;0;0;0;0;0;0;0;"
 write_vtb "$d/Default.vtb" "Mark it;$d/mark.sh;;1;;0;"
 write_vtb "$d/second.vtb" "Other;$d/mark.sh;;1;;0;"
-WAYLAND_DISPLAY=wayland-none XDG_SESSION_TYPE=wayland start_app "$d"
 # Asked only once it runs: a start before it takes the folder would become the launcher.
-wait_window Default >/dev/null || fail "the launcher did not come up"
+WAYLAND_DISPLAY=wayland-none XDG_SESSION_TYPE=wayland start_bar "$d"
 cli() { "$d/vyrelight" "$@"; }
 listed() { cli --list > "$TMP/list" 2>"$TMP/err"; }
 poll listed || fail "--list never answered: $(cat "$TMP/err")"
@@ -41,8 +40,7 @@ stop_app
 
 # No launcher runs: this start becomes it, then carries the command out (the toolbar was
 # saved shown).
-start_app "$d" --toggle "$bar"
-wait_window Default >/dev/null || fail "the start with --toggle did not become the launcher"
+start_bar "$d" --toggle "$bar"
 hidden() { cli --list | grep -qx "T	2	hidden	$bar"; }
 poll hidden || fail "the start that became the launcher did not carry out --toggle"
 stop_app
