@@ -28,23 +28,16 @@ mkdir "$d/Toolbars.cfg"
 end_app TERM unsaved
 [ "$STATUS" -ne 0 ] || fail "a failed save at the end was reported as success"
 
-# $1: a case name; sets up $d so that start-up shows a message before the last toolbar.
-prepare() {
-  d="$TMP/$1"
-  local path="$d/bad.vtb" lines=()
-  mkdir -p "$d"
-  crlf "Old version" > "$path"
-  lines=("Default;1200;1200;;;0;0;0;-1;-1;0;0;" "Bad;1200;3000;$path;;0;0;0;-1;-1;0;0;")
-  for i in 1 2 3; do lines+=("After$i;2400;$((1200 * i));$d/after$i.vtb;;0;0;0;-1;-1;0;0;"); done
-  if [ "$1" = many ]; then
-    for i in $(seq 260); do lines+=("Many$i;1200;1200;$d/m.vtb;;0;0;0;0;0;0;0;"); done
-  fi
-  write_cfg "$d/Toolbars.cfg" "${lines[@]}"
-}
-
+# Start-up shows a message before the last toolbars: a toolbar file of an old version,
+# and for "many" also 260 toolbars more than Toolbars.cfg may hold.
 set -- INT HUP
 for case in version many; do
-  prepare "$case"
+  d="$TMP/$case"
+  lines=("Default;1200;1200;;;0;0;0;-1;-1;0;0;" "Bad;1200;3000;$d/bad.vtb;;0;0;0;-1;-1;0;0;")
+  for i in 1 2 3; do lines+=("After$i;2400;$((1200 * i));$d/after$i.vtb;;0;0;0;-1;-1;0;0;"); done
+  [ "$case" = version ] || for i in $(seq 260); do lines+=("Many$i;1200;1200;$d/m.vtb;;0;0;0;0;0;0;0;"); done
+  write_cfg "$d/Toolbars.cfg" "${lines[@]}"
+  crlf "Old version" > "$d/bad.vtb"
   start_app "$d"
   wait_window "Error|Vyrelight Toolbar v2" >/dev/null || fail "$case: no start-up message"
   end_app "$1" "$case: during a start-up message"

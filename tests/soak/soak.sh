@@ -109,10 +109,8 @@ end_run() { # SIGTERM now (possibly in the middle of an action): gone within 1 s
   end_app TERM "a hang (seed $seed)"
   [ "$STATUS" = 0 ] || fail "ended with status $STATUS after SIGTERM (seed $seed)"
   ! grep -qE 'Sanitizer|runtime error:' "$TMP/app.log" || fail "a sanitizer report (seed $seed)"
-  if [ "$(cat "$d/Toolbars.cfg")" != "$old" ] && ! whole "$d/Toolbars.cfg"; then
-    cp "$d/Toolbars.cfg" /tmp/soak-Toolbars.cfg
-    fail "Toolbars.cfg is neither the old content nor a whole new one (kept as /tmp/soak-Toolbars.cfg; seed $seed)"
-  fi
+  [ "$(cat "$d/Toolbars.cfg")" = "$old" ] || whole "$d/Toolbars.cfg" ||
+    fail "Toolbars.cfg is neither the old content nor a whole new one (seed $seed): $(cat -A "$d/Toolbars.cfg")"
   ls "$d"/.Toolbars.cfg.tmp-* >/dev/null 2>&1 && fail "a temporary file was left behind"
   runs=$((runs + 1))
 }

@@ -1,10 +1,7 @@
 #include "store/Messages.h"
-#include "store/Result.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -66,20 +63,6 @@ TEST(Messages, StartUpFailuresOfManyToolbarsComeInOneBoxNamingEachToolbarAndFile
     const RenderedMessage one = msg::gather({{"Old", "/bars/old.vtb", msg::vtbVersion("/bars/old.vtb")}});
     EXPECT_EQ(std::tuple(one.title, one.style), std::tuple(std::string(msg::ProgramTitle), Style::Exclamation));
     EXPECT_TRUE(msg::gather({}).text.empty());
-}
-
-
-TEST(Result, MoveOnlyValueIsHandedOverAndAskingAFailureForItsValueThrowsWithTheReason)
-{
-    EXPECT_EQ(*Result<std::unique_ptr<int>>(std::make_unique<int>(7)).value(), 7);
-    std::string what;
-    try {
-        (void)Result<std::unique_ptr<int>>(Failure{"no room"}).value();
-    } catch (const std::logic_error& e) {
-        what = e.what();
-    }
-    EXPECT_NE(what.find("no room"), std::string::npos) << what;
-    EXPECT_THROW(Result<void>(Failure{}).value(), std::logic_error);
 }
 
 } // namespace
