@@ -23,17 +23,10 @@ dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 d="$TMP/data"
-mkdir -p "$d"
-cat > "$d/mark.sh" <<'SH'
-#!/bin/sh
-echo pressed > "$(dirname "$0")/pressed.txt"
-SH
-chmod +x "$d/mark.sh"
-crlf "Quorrelind's Vyrelight Toolbars v2_[A1]" "Default;1500;1500;;;0;0;0;0;-1;0;0;" > "$d/Toolbars.cfg"
-crlf "Quorrelind's Vyrelight Toolbar v2_[A1]" "Mark;$d/mark.sh;;1;;0;" ";;;4;;0;" \
-     "Other;/bin/true;;1;;0;" > "$d/Default.vtb"
-start_app "$d"
-wait_window Default >/dev/null || fail "Default did not come up"
+marker "$d/mark.sh"
+write_cfg "$d/Toolbars.cfg" "Default;1500;1500;;;0;0;0;0;-1;0;0;"
+write_vtb "$d/Default.vtb" "Mark;$d/mark.sh;;1;;0;" ";;;4;;0;" "Other;/bin/true;;1;;0;"
+start_bar "$d"
 
 tree() { "${ATSPI[@]}" tree > "$TMP/tree.txt" 2>&1; }
 has() { tree && grep -q -- "$1" "$TMP/tree.txt"; }
@@ -50,7 +43,7 @@ grep -q "push button 'Default menu' \['ShowMenu', 'Press'\]" "$TMP/tree.txt" || 
 
 # Pressed through the bus, a button starts its program.
 act "push button" Mark Press
-poll test -s "$d/pressed.txt" || fail "pressing the button through the bus started nothing"
+poll test -s "$d/mark.sh.ran" || fail "pressing the button through the bus started nothing"
 
 # A second start opens the configuration window, where Auto Hide is ticked by its
 # action: the mode is saved and the toolbar folds, its buttons no longer showing.

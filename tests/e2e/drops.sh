@@ -4,7 +4,6 @@
 # for the drag and folds again, refused where a drop would do nothing, and a file on the
 # handle opening the button editor.
 source "$(dirname "$0")/lib.bash"
-SOURCE=${2:?usage: $0 path/to/vyrelight path/to/vyre_dragsource}
 start_x_wm
 d="$TMP/data"
 mkdir -p "$d/box" "$d/box2" "$TMP/files"
@@ -22,8 +21,7 @@ a="$TMP/files/a b.txt"
 q="$TMP/files/-q\"uote's;x.txt"
 printf 'first file\r\n' > "$a"
 head -c 70000 /dev/urandom > "$q"
-start_app "$d"
-wait_window Default >/dev/null || fail "Default did not come up"
+start_bar "$d"
 folded=$(wait_window Folded) || fail "Folded did not come up"
 
 # The source says what the target under the pointer answers ("action taken" or "action
@@ -42,9 +40,7 @@ answer_at() {
 }
 # One source for every drag, offering the files listed in $TMP/drag.list; its log is
 # emptied before each drag (it appends).
-: > "$TMP/source.log"
-"$SOURCE" --list "$TMP/drag.list" >> "$TMP/source.log" 2>&1 &
-wait_window vyre-dragsource >/dev/null || fail "the drag source did not come up"
+start_source "$TMP/drag.list"
 
 # drag_to X Y FILE...: drags the files from the stand-in's window (at 0,0) to just above
 # x y, where nothing takes them, then onto x y, and lets go there; prints what the source

@@ -31,8 +31,7 @@ run() {
   shift
   write_cfg "$d/Toolbars.cfg" "$DEFAULT_AT_100"
   write_vtb "$d/Default.vtb" "$@"
-  start_app "$d"
-  wait_window Default >/dev/null || fail "$name: the toolbar did not come up"
+  start_bar "$d"
   end_app TERM "$name"
   [ "$STATUS" = 0 ] || fail "$name: the launcher ended with status $STATUS"
 }

@@ -2,15 +2,9 @@
 # --focus under a window manager: the toolbar takes the focus from another program's
 # window, a digit starts its second button, and Escape gives the focus back.
 source "$(dirname "$0")/lib.bash"
-SOURCE_BIN=${2:?usage: $0 vyrelight dragsource}
 start_x_wm
 d="$TMP/data"
-mkdir -p "$d"
-cat > "$d/mark.sh" <<'SH'
-#!/bin/sh
-echo started > "$(dirname "$0")/started.txt"
-SH
-chmod +x "$d/mark.sh"
+marker "$d/mark.sh"
 write_cfg "$d/Toolbars.cfg" "Default;1500;1500;;;0;0;0;-1;-1;0;0;" "Keys;4500;3000;$d/keys.vtb;;0;0;0;-1;-1;0;0;"
 write_vtb "$d/Default.vtb"
 # A separator first: the digits count buttons, not separators.
@@ -19,10 +13,8 @@ start_app "$d"
 bar=$(wait_window Keys) || fail "the launcher did not come up"
 
 # Another program holds the focus, as when a key bound to --focus is pressed.
-"$SOURCE_BIN" > "$TMP/source.log" 2>&1 &
-SOURCE_PID=$!
-trap 'kill "$SOURCE_PID" 2>/dev/null || true; cleanup' EXIT
-other=$(wait_window vyre-dragsource) || fail "the other program's window did not come up"
+start_source
+other=$SOURCE_WIN
 xdotool windowactivate "$other"
 focused_on() { [ "$(xdotool getwindowfocus)" = "$1" ]; }
 poll focused_on "$other" || fail "the other program's window never had the focus"
@@ -34,7 +26,7 @@ xdotool key a
 poll focused_on "$bar" || fail "--focus did not give the toolbar the focus (it is on $(xdotool getwindowfocus))"
 
 xdotool key 2
-poll test -s "$d/started.txt" || fail "the key 2 did not start the second button"
+poll test -s "$d/mark.sh.ran" || fail "the key 2 did not start the second button"
 focused_on "$bar" || fail "the toolbar lost the focus to $(xdotool getwindowfocus)"
 xdotool key Escape
 poll focused_on "$other" || fail "Escape did not give the focus back (it is on $(xdotool getwindowfocus))"

@@ -48,6 +48,17 @@ crlf() { printf '%s\r\n' "$@"; }
 write_cfg() { local f=$1; shift; mkdir -p "$(dirname "$f")"; crlf "$CFG_HEADER" "$@" > "$f"; }
 write_vtb() { local f=$1; shift; mkdir -p "$(dirname "$f")"; crlf "$VTB_HEADER" "$@" > "$f"; }
 
+# The stand-in program of tests/e2e/dragsource (the scripts' second argument), also the
+# other program that holds the focus. start_source [LIST]: starts it, offering the files
+# LIST names, and waits for its window, SOURCE_WIN.
+SOURCE=${2:-}
+start_source() {
+  "${SOURCE:?usage: $0 path/to/vyrelight path/to/vyre_dragsource}" "$@" >> "$TMP/source.log" 2>&1 &
+  SOURCE_WIN=$(wait_window vyre-dragsource) || fail "the stand-in program did not come up"
+}
+# marker FILE: a program (a shell script) that, started, writes its environment to FILE.ran.
+marker() { mkdir -p "$(dirname "$1")"; printf '#!/bin/sh\nenv > "$0.ran"\n' > "$1"; chmod 755 "$1"; }
+
 fail() {
   echo "FAIL: $*" >&2
   [ -s "$TMP/app.log" ] && sed 's/^/  launcher: /' "$TMP/app.log" >&2
@@ -118,6 +129,9 @@ start_app() {
   APP_PID=$!
 }
 
+# start_bar DIR [ARG...]: start_app, then waits for the toolbar Default; BAR is its window.
+start_bar() { start_app "$@"; BAR=$(wait_window Default) || fail "the toolbar Default did not come up (line ${BASH_LINENO[0]})"; }
+
 # Starts a window manager too: the X server and the manager most scripts begin with.
 start_x_wm() { start_x; start_wm "$@"; }
 
@@ -153,23 +167,6 @@ expect_geometry() {
   read -r x y w h < <(geometry "$id")
   near "$x" "$ex" && near "$y" "$ey" && near "$w" "$ew" && near "$h" "$eh" ||
     fail "window $id is at $x,$y size ${w}x$h; expected $ex,$ey size ${ew}x$eh"
-}
-
-# Without a window manager the keyboard goes where the mouse is: puts the mouse inside
-# a window, just below its top edge (or just above its bottom edge with "bottom").
-point_into() {
-  local x y w h
-  read -r x y w h < <(geometry "$1")
-  if [ "${2:-top}" = bottom ]; then xdotool mousemove $((x + w / 2)) $((y + h - 5))
-  else xdotool mousemove $((x + w / 2)) $((y + 5)); fi
-}
-
-# Double-clicks a toolbar's handle at x y and waits for the configuration window; CFG
-# holds its id, and the mouse is left inside it (away from the list).
-open_config() {
-  xdotool mousemove "$1" "$2" click --repeat 2 --delay 80 1
-  CFG=$(wait_window "Vyrelight Toolbar v2") || fail "the configuration window did not open"
-  point_into "$CFG" bottom
 }
 
 # end_app SIGNAL WHAT [TENTHS]: sends the signal and fails unless the launcher has gone

@@ -6,15 +6,14 @@
 source "$(dirname "$0")/lib.bash"
 start_x_wm
 d="$TMP/data"
-start_app "$d"
-TB=$(wait_window Default) || fail "Default did not come up"
+start_bar "$d"
 
 # The state may be asked for once the window is on screen: polled for.
 has_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q "_NET_WM_STATE_$2"; }
 wait_state() { WAIT_TENTHS=50 poll has_state "$1" "$2"; }
 
-wait_state "$TB" SKIP_TASKBAR || fail "the toolbar is in the task bar: $(xprop -id "$TB" _NET_WM_STATE)"
-wait_state "$TB" SKIP_PAGER || fail "the toolbar is in the pager"
+wait_state "$BAR" SKIP_TASKBAR || fail "the toolbar is in the task bar: $(xprop -id "$BAR" _NET_WM_STATE)"
+wait_state "$BAR" SKIP_PAGER || fail "the toolbar is in the pager"
 
 shown_none "Vyrelight Toolbar v2" || fail "a configuration window before asking"
 timeout 20 "$d/vyrelight" > "$TMP/second.log" 2>&1 || fail "the second start ended with status $?: $(cat "$TMP/second.log")"

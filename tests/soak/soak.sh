@@ -21,23 +21,19 @@ rnd() { echo $(( RANDOM % $1 )); }
 start_x
 d="$TMP/data"
 mkdir -p "$d"
-header=$CFG_HEADER
 # Six toolbars in the upper left of the screen: lying and standing, some auto-hiding,
 # with buttons and separators (buttons run /bin/true should a click land on one).
-{ crlf "$header" "$DEFAULT_AT_100"
+{ crlf "$CFG_HEADER" "$DEFAULT_AT_100"
   for i in 1 2 3 4 5; do
     { crlf "$VTB_HEADER"
       for k in $(seq $((3 + i))); do crlf "B$i$k;/bin/true;;1;;0;"; [ $k = 2 ] && crlf ";;;4;;0;"; done; } > "$d/t$i.vtb"
     crlf "T$i;$((1500 + 900 * i));$((3000 + 1200 * (i % 3)));t$i.vtb;;0;$((i % 2 ? 0 : -1));$((i == 3 ? -1 : 0));0;-1;$((i % 2 ? -1 : 0));0;"
   done; } > "$d/Toolbars.cfg"
-count=$(grep -c ';$' <(tr -d '\r' < "$d/Toolbars.cfg"))
-
-# Toolbars.cfg whole: the header, then $count toolbar lines of twelve fields, CR LF each.
+# Toolbars.cfg whole: the header, then the six toolbar lines of twelve fields, CR LF each
+# (the file ends in one too: the lines counted are the lines ended).
 whole() {
-  local f=$1
-  [ "$(head -n 1 "$f")" = "$header"$'\r' ] || return 1
-  [ "$(tail -n +2 "$f" | grep -cE '^[^;]*;-?[0-9.]+;-?[0-9.]+;[^;]*;[^;]*;-?[0-9]+;(-1;|0;){6}'$'\r''$')" = "$count" ] || return 1
-  [ "$(wc -l < "$f")" = $((count + 1)) ] && [ "$(tail -c 2 "$f" | od -An -c | tr -d ' ')" = '\r\n' ]
+  [ "$(head -n 1 "$1")" = "$CFG_HEADER"$'\r' ] && [ "$(wc -l < "$1")" = 7 ] &&
+  [ "$(grep -cE '^[^;]*;-?[0-9.]+;-?[0-9.]+;[^;]*;[^;]*;-?[0-9]+;(-1;|0;){6}'$'\r''$' "$1")" = 6 ] && [ -z "$(tail -c 1 "$1" | tr -d '\n')" ]
 }
 whole "$d/Toolbars.cfg" || fail "the generated Toolbars.cfg is not whole"
 
@@ -46,28 +42,13 @@ whole "$d/Toolbars.cfg" || fail "the generated Toolbars.cfg is not whole"
 rss_checked=1
 if grep -qa __asan_init "$BIN"; then rss_checked=""; echo "soak: a sanitized build: RSS is not judged"; fi
 rss() { awk '/^VmRSS:/{print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
-windows() { xdotool search --onlyvisible --name '^(Default|T[1-5])$' 2>/dev/null || true; }
-
-check_log() {
-  if grep -qE 'AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|runtime error:|ThreadSanitizer' "$TMP/app.log"; then
-    fail "a sanitizer report"
-  fi
-}
-
-alive() {
-  kill -0 "$APP_PID" 2>/dev/null && return 0
-  wait "$APP_PID"; local rc=$?
-  fail "the launcher ended by itself (status $rc): a crash"
-}
+alive() { kill -0 "$APP_PID" 2>/dev/null || fail "the launcher ended by itself: a crash (seed $seed)"; }
 
 # A random visible toolbar's handle, as "x y" in pixels.
 handle() {
-  local ids id
-  mapfile -t ids < <(windows)
-  [ ${#ids[@]} -gt 0 ] || return 1
-  id=${ids[$(rnd ${#ids[@]})]}
-  read -r x y _ _ < <(geometry "$id") || return 1
-  echo $((x + 6)) $((y + 6))
+  local ids
+  mapfile -t ids < <(xdotool search --onlyvisible --name '^(Default|T[1-5])$' 2>/dev/null)
+  [ ${#ids[@]} -gt 0 ] && read -r x y _ _ < <(geometry "${ids[$(rnd ${#ids[@]})]}") && echo $((x + 6)) $((y + 6))
 }
 
 menu_key() { # right-click a handle, then keys once the menu is up (if it comes up)
@@ -127,11 +108,9 @@ end_run() { # SIGTERM now (possibly in the middle of an action): gone within 1 s
   alive
   end_app TERM "a hang (seed $seed)"
   [ "$STATUS" = 0 ] || fail "ended with status $STATUS after SIGTERM (seed $seed)"
-  check_log
-  if [ "$(cat "$d/Toolbars.cfg")" != "$old" ] && ! whole "$d/Toolbars.cfg"; then
-    cp "$d/Toolbars.cfg" /tmp/soak-Toolbars.cfg
-    fail "Toolbars.cfg is neither the old content nor a whole new one (kept as /tmp/soak-Toolbars.cfg; seed $seed)"
-  fi
+  ! grep -qE 'Sanitizer|runtime error:' "$TMP/app.log" || fail "a sanitizer report (seed $seed)"
+  [ "$(cat "$d/Toolbars.cfg")" = "$old" ] || whole "$d/Toolbars.cfg" ||
+    fail "Toolbars.cfg is neither the old content nor a whole new one (seed $seed): $(cat -A "$d/Toolbars.cfg")"
   ls "$d"/.Toolbars.cfg.tmp-* >/dev/null 2>&1 && fail "a temporary file was left behind"
   runs=$((runs + 1))
 }
@@ -141,7 +120,7 @@ end=$((SECONDS + BUDGET))
 start_run
 while [ $SECONDS -lt $end ]; do
   alive
-  if xdotool search --onlyvisible --name '^Error$' >/dev/null 2>&1; then fail "an unexpected error message (seed $seed)"; fi
+  shown_none Error || fail "an unexpected error message (seed $seed)"
   if [ "$(rnd 25)" = 0 ] && [ $actions -gt 0 ]; then
     # Ends at a random moment: sometimes while an action is still under way.
     if [ "$(rnd 2)" = 0 ]; then (act >/dev/null 2>&1 || true) & helper=$!; sleep 0.0$(rnd 10); end_run; wait $helper 2>/dev/null || true
@@ -152,12 +131,10 @@ while [ $SECONDS -lt $end ]; do
   act || true
   actions=$((actions + 1)); total=$((total + 1))
   # RSS may not grow by more than 10 % within a run.
-  if [ -n "$rss_checked" ] && [ -n "$base" ] && [ "$base" -gt 0 ]; then
-    now=$(rss "$APP_PID")
-    growth=$(( (now - base) * 100 / base ))
-    [ $growth -gt $worst ] && worst=$growth
-    [ "$now" -gt "$peak" ] && peak=$now
-    [ $growth -gt 10 ] && fail "RSS grew by $growth % within one run ($base kB to $now kB; seed $seed)"
+  if [ -n "$rss_checked" ] && [ "${base:-0}" -gt 0 ]; then
+    now=$(rss "$APP_PID") && growth=$(( (now - base) * 100 / base ))
+    worst=$((growth > worst ? growth : worst)) peak=$((now > peak ? now : peak))
+    [ $growth -le 10 ] || fail "RSS grew by $growth % within one run ($base kB to $now kB; seed $seed)"
   fi
 done
 end_run

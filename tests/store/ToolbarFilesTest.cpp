@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <tuple>
 
 namespace {
@@ -52,7 +51,6 @@ TEST_F(Files, EveryFileIsWrittenBackInItsOneForm)
         {true, CfgHead + "D\xc3\xa9" "faut;-300;0;;/i c\xf4ns/x.ico;2;-1;-1;-1;-1;-1;-1;\r\n"
                          "\xe6\x97\xa5;1.5;435.1;/b\xff/\xe6\x97\xa5.vtb;\x01\x7f;-32768;0;0;0;0;0;0;\r\n", ""},
         {true, CfgHead + a + "\r\n\r\n   \r\n" + b + "\r\n", ab}, // blank lines take no index
-        {true, CfgHead + a + "\n\n \t\n" + b, ab},
         {true, CfgHead + a + "\r\r\r" + b + "\r", ab},
         {true, CfgHead + "Main;1;2;/elsewhere/Main.vtb;;0;-1;0;0;-1;0;1;\r\n" + b + "\r\n", // toolbar 0 names no file
          CfgHead + "Main;1;2;;;0;-1;0;0;-1;0;-1;\r\n" + b + "\r\n"},
@@ -64,11 +62,8 @@ TEST_F(Files, EveryFileIsWrittenBackInItsOneForm)
         {false, VtbHead + "a;x;;&H3;;2.5;\r\nb;x;; 1e0 ;;  -7 ;ignored\r\nc;x;;2.5;;abc;\r\n", // numbers in their one form
          VtbHead + "a;x;;3;;2;\r\nb;x;;1;;-7;\r\nc;x;;2;;0;\r\n"},
         // A header after a byte order mark or before blanks is accepted and written back plain.
-        {true, bom + CfgHead + DefaultLine, CfgHead + DefaultLine},
-        {true, std::string(msg::CfgHeader) + " \t \r\n" + DefaultLine, CfgHead + DefaultLine},
-        {true, bom + msg::CfgHeader + "\t\n" + DefaultLine, CfgHead + DefaultLine},
-        {false, bom + VtbHead + g + "\r\n", VtbHead + g + "\r\n"},
-        {false, std::string(msg::VtbHeader) + "  \r\n" + g + "\r\n", VtbHead + g + "\r\n"},
+        {true, bom + msg::CfgHeader + " \t\n" + DefaultLine, CfgHead + DefaultLine},
+        {false, bom + msg::VtbHeader + "  \r\n" + g + "\r\n", VtbHead + g + "\r\n"},
     };
     for (const auto& row : rows) {
         ASSERT_TRUE(read(row.cfg, row.in).empty()) << row.in;
@@ -83,12 +78,10 @@ TEST_F(Files, WrongHeaderLoadsNothingKeepsTheFileAndShowsWhatLooksAlikeEscaped)
 {
     const std::string cfgLine = msg::CfgHeader, vtbLine = msg::VtbHeader;
     const struct { bool cfg; std::string first, shown{}; } rows[] = {
-        {true, cfgLine + " x"}, {true, " " + cfgLine, "\\x20" + cfgLine}, {true, "quorrelind's vyrelight toolbars v2_[a1]"},
         {true, vtbLine}, {true, "\xEF\xBB\xBF\xEF\xBB\xBF" + cfgLine, "\\uFEFF\\uFEFF" + cfgLine}, // one mark is allowed, not two
-        {true, cfgLine + "\x01", cfgLine + "\\x01"}, {true, "Quorrelind's\xC2\xA0Vyrelight", "Quorrelind's\\u00A0Vyrelight"},
-        {true, "Quorrelind's\xE2\x80\x8BVyrelight\tToolbars", "Quorrelind's\\u200BVyrelight\\tToolbars"},
+        {true, " Quorrelind's\xE2\x80\x8BVyrelight\tToolbars\x01", "\\x20Quorrelind's\\u200BVyrelight\\tToolbars\\x01"},
         {true, "Version 1 \xc3\xa9t\xc3\xa9"}, // letters stay letters
-        {false, vtbLine + "\x0c"}, {false, cfgLine}, {false, "\x89PNG"},
+        {false, vtbLine + "\x0c"}, {false, cfgLine},
     };
     for (const auto& row : rows) {
         const std::string body = row.first + "\r\n" + DefaultLine;
@@ -129,14 +122,11 @@ TEST_F(Files, UnreadableFileIsAReadErrorThatSaysWhyAndLoadsNothing)
     tbr.Name = "Tools";
     const std::string cfg = dir.file("Toolbars.cfg");
     const struct { bool cfg; std::string body, where, why; } rows[] = { // where: the data folder or the toolbar file
-        {true, CfgHead, dir.path, cfg + " holds no toolbar line"},
         {true, msg::CfgHeader, dir.path, cfg + " holds no toolbar line"},
         {true, "", dir.path, cfg + " is empty"},
         {true, "", dir.file("missing"), "cannot create " + dir.file("missing/")}, // nor can it be made
         {true, "", dir.file("sub"), dir.file("sub/Toolbars.cfg") + " is not a file"},
         {false, "", "", "the toolbar \"Tools\" names no toolbar file"},
-        {false, "", dir.file("Empty.vtb"), dir.file("Empty.vtb") + " is empty"},
-        {false, "", dir.path, dir.path + " is not a file"},
         {false, "", "/dev/null", "/dev/null is not a file"},
         {false, "", dir.file("none/x.vtb"), "cannot create " + dir.file("none/")},
     };
@@ -208,8 +198,7 @@ TEST_F(Files, VtbMalformedButtonLineStopsTheReadingWithTheFileKept)
 {
     const struct { const char* line; const char* exe; int kind; } rows[] = {
         {"Bad;/x;;1;/i.ico;5", "/x", 1}, // no last ";"
-        {"Bad;/x;;256;;0;", "/x", 0}, {"Bad;/x;;-1;;0;", "/x", 0}, {"Bad;/x;;;;0;", "/x", 0},
-        {"Bad;/x;;one;;0;", "/x", 0}, {"Bad;/x;;1;;32768;", "/x", 1}, {"Bad", "", 0},
+        {"Bad;/x;;256;;0;", "/x", 0}, {"Bad;/x;;;;0;", "/x", 0}, {"Bad;/x;;1;;32768;", "/x", 1}, {"Bad", "", 0},
         {"  ", "", 0}, // blanks are not an empty line
     };
     for (const auto& row : rows) {
@@ -252,33 +241,13 @@ std::vector<std::string> splitWithReader(std::string_view bytes)
     return lines;
 }
 
-// The plain definition: a line ends at the first CR or LF, and an LF right after a CR
-// belongs to the same line end.
-std::vector<std::string> splitByDefinition(std::string_view bytes)
-{
-    std::vector<std::string> lines;
-    for (std::size_t pos = 0, end; pos < bytes.size(); pos = end + 1) {
-        end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
-        lines.emplace_back(bytes.substr(pos, end - pos));
-        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n')
-            ++end;
-    }
-    return lines;
-}
-
+// A line ends at the first CR or LF, and an LF right after a CR belongs to the same
+// line end: each end is found once, none skipped over, also far from the last.
 TEST(LineReader, EveryKindOfLineEndAndTheirMixtures)
 {
     EXPECT_EQ(splitWithReader("a\rb\nc\r\n\n\rd"), (std::vector<std::string>{"a", "b", "c", "", "", "d"}));
-    // Mixtures the definition splits alike: CR-only lines before an LF far away and the
-    // other way round, where each end must be found once and not skipped over.
-    std::mt19937 gen(7);
-    const char alphabet[] = {'\r', '\n', 'x', '\0', ';'};
-    for (int round = 0; round < 2000; ++round) {
-        std::string bytes(gen() % 40, ' ');
-        for (char& ch : bytes)
-            ch = alphabet[gen() % sizeof alphabet];
-        ASSERT_EQ(splitWithReader(bytes), splitByDefinition(bytes)) << testing::PrintToString(bytes);
-    }
+    EXPECT_EQ(splitWithReader("\r\r\nx;\t\r\n\r\r" + std::string(70, 'y') + "\n\n\r\r\n"),
+              (std::vector<std::string>{"", "", "x;\t", "", "", std::string(70, 'y'), "", "", ""}));
 }
 
 } // namespace

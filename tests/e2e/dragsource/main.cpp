@@ -1,8 +1,7 @@
 // A stand-in file manager for the end-to-end tests: a small window that, pressed and
 // dragged, offers files as text/uri-list, the way file managers do. xdotool then carries
-// the drag to a toolbar. The files are those named on the command line, or with
-// "--list FILE" those named by FILE's lines, read anew at each drag, so one source serves
-// a whole script.
+// the drag to a toolbar. The files are those named by the lines of the file given on the
+// command line, read anew at each drag, so one source serves a whole script.
 #include <QApplication>
 #include <QDrag>
 #include <QFile>
@@ -15,15 +14,9 @@
 
 namespace {
 
-// Paths as the file system's bytes; anything with a scheme as it is.
-QUrl url(const QByteArray& arg)
-{
-    return arg.startsWith('/') ? QUrl::fromLocalFile(QFile::decodeName(arg)) : QUrl::fromEncoded(arg);
-}
-
 class Source : public QWidget {
 public:
-    Source(QList<QUrl> urls, QString list) : m_urls(std::move(urls)), m_list(std::move(list))
+    explicit Source(QString list) : m_list(std::move(list))
     {
         setWindowTitle(QStringLiteral("vyre-dragsource"));
         setFixedSize(60, 60);
@@ -35,16 +28,14 @@ protected:
     {
         if (!(event->buttons() & Qt::LeftButton) || (event->position().toPoint() - m_press).manhattanLength() < 4)
             return;
-        if (!m_list.isEmpty()) {
-            QFile file(m_list);
-            m_urls.clear();
-            if (file.open(QIODevice::ReadOnly))
-                for (const QByteArray& line : file.readAll().split('\n'))
-                    if (!line.isEmpty())
-                        m_urls << url(line);
-        }
+        QList<QUrl> urls;
+        QFile file(m_list);
+        if (file.open(QIODevice::ReadOnly))
+            for (const QByteArray& line : file.readAll().split('\n'))
+                if (!line.isEmpty())
+                    urls << QUrl::fromLocalFile(QFile::decodeName(line)); // as the file system's bytes
         auto* data = new QMimeData;
-        data->setUrls(m_urls);
+        data->setUrls(urls);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
         // What the target under the pointer answers, so the script waits for it.
@@ -59,7 +50,6 @@ protected:
     }
 
 private:
-    QList<QUrl> m_urls;
     QString m_list;
     QPoint m_press;
 };
@@ -69,15 +59,7 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QList<QUrl> urls;
-    QString list;
-    for (int i = 1; i < argc; ++i) {
-        if (QByteArray(argv[i]) == "--list" && i + 1 < argc)
-            list = QFile::decodeName(argv[++i]);
-        else
-            urls << url(argv[i]);
-    }
-    Source source(urls, list);
+    Source source(argc > 1 ? QFile::decodeName(argv[1]) : QString());
     source.move(0, 0);
     source.show();
     return app.exec();
