@@ -47,6 +47,12 @@ protected:
     W* child(const QString& name) { return childOf<W>(&dialog, name); }
     QScrollBar* scroll() { return child<QScrollBar>("Scroll"); }
     QString text(const char* label) { return child<QLabel>(label)->text(); }
+    // The count's label, the chosen icon's label, and whether the scroll bar and the
+    // middle cell are on.
+    std::tuple<QString, QString, bool, bool> labels()
+    {
+        return {text("Label4"), text("Label12"), scroll()->isEnabled(), child("Iconbox")->isEnabled()};
+    }
     // Which icon of the file each cell shows, left to right; -1 for an empty cell.
     std::vector<int> shown(const std::string& file)
     {
@@ -81,10 +87,7 @@ TEST_F(IconPickerTest, BeforeAnyFileEverythingIsEmptyAndTheScrollBarDisabled)
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "Open Icon");
     expectFixedWindow(dialog, Qt::Dialog, false); // it ends by Ok or Cancel alone
-    EXPECT_EQ(text("Label12"), "");
-    EXPECT_EQ(text("Label4"), "");
-    EXPECT_FALSE(scroll()->isEnabled());
-    EXPECT_FALSE(child("Iconbox")->isEnabled());
+    EXPECT_EQ(labels(), std::tuple("", "", false, false));
     EXPECT_EQ(shown("/icons/twelve.dll"), std::vector<int>(5, -1));
     EXPECT_TRUE(child<QPushButton>("btnCOM(0)")->isDefault());
     // Past what takes no focus now: the cells, and the scroll bar while it is off.
@@ -95,9 +98,7 @@ TEST_F(IconPickerTest, BeforeAnyFileEverythingIsEmptyAndTheScrollBarDisabled)
 TEST_F(IconPickerTest, AFileOfTwelveShowsItsFirstIconsAndTheEndOfTheScrollBarItsLastAndNeighboursStep)
 {
     dialog.setFile("/icons/twelve.dll");
-    EXPECT_EQ(text("Label4"), "Icons stored in file : 12");
-    EXPECT_TRUE(scroll()->isEnabled());
-    EXPECT_TRUE(child("Iconbox")->isEnabled());
+    EXPECT_EQ(labels(), std::tuple("Icons stored in file : 12", "Selected Icon : 1", true, true));
     EXPECT_EQ(scroll()->maximum(), 11);
     const struct {
         int position;
@@ -135,17 +136,12 @@ TEST_F(IconPickerTest, AFileWithoutIconsOrNoFileSaysSoAndKeepsThePosition)
         scroll()->setValue(4);
         dialog.setFile(none);
         dialog.show();
-        EXPECT_EQ(text("Label4"), "No icons found!");
-        EXPECT_FALSE(scroll()->isEnabled());
-        EXPECT_FALSE(child("Iconbox")->isEnabled());
-        EXPECT_EQ(dialog.position(), 4);
-        EXPECT_EQ(text("Label12"), "Selected Icon : 5");
+        EXPECT_EQ(labels(), std::tuple("No icons found!", "Selected Icon : 5", false, false));
         EXPECT_EQ(shown("/icons/twelve.dll"), std::vector<int>(5, -1));
         // Nothing to step through; the middle cell keeps its colour.
         click("Picture4");
-        EXPECT_EQ(dialog.position(), 4);
-        EXPECT_TRUE(child<IconCell>("Iconbox")->highlighted());
-        EXPECT_EQ(child("Iconbox")->toolTip(), none.isEmpty() ? QString() : none + ",4");
+        EXPECT_EQ(std::tuple(dialog.position(), child<IconCell>("Iconbox")->highlighted(), child("Iconbox")->toolTip()),
+                  std::tuple(4, true, none.isEmpty() ? QString() : none + ",4"));
     }
 }
 
@@ -156,14 +152,12 @@ TEST_F(IconPickerTest, AnotherFileStartsAtItsFirstIconTheSameFileAgainKeepsThePl
     dialog.setFile("/icons/twelve.dll");
     EXPECT_EQ(dialog.position(), 7);
     dialog.setFile("/icons/five.icl");
-    EXPECT_EQ(dialog.position(), 0);
-    EXPECT_EQ(text("Label4"), "Icons stored in file : 5");
+    EXPECT_EQ(std::pair(dialog.position(), text("Label4")), std::pair(0, QString("Icons stored in file : 5")));
     // Typing a name counts it as a chosen file does. A single icon has a scroll bar of
     // one position and no neighbours.
     child<QLineEdit>("Filename")->setText("/icons/one.ico");
     dialog.show();
-    EXPECT_EQ(text("Label4"), "Icons stored in file : 1");
-    EXPECT_TRUE(scroll()->isEnabled());
+    EXPECT_EQ(labels(), std::tuple("Icons stored in file : 1", "Selected Icon : 1", true, true));
     EXPECT_EQ(scroll()->maximum(), 0);
     EXPECT_EQ(shown("/icons/one.ico"), std::vector<int>({-1, -1, 0, -1, -1}));
     for (const char* cell : Cells)
@@ -180,9 +174,7 @@ TEST_F(IconPickerTest, BrowseOffersIconFilesProgramsPicturesAndEntriesAndACancel
     child<QPushButton>("btnBRWS")->click();
     ASSERT_EQ(dialogs.fileRequests.size(), 1u);
     const DialogBackend::FileRequest& r = dialogs.fileRequests[0];
-    EXPECT_EQ(r.title, "Select Icon File");
-    EXPECT_EQ(r.file, "");
-    EXPECT_EQ(r.owner, &dialog);
+    EXPECT_EQ(std::tuple(r.title, r.file, r.owner), std::tuple("Select Icon File", "", &dialog));
     EXPECT_EQ(r.nameFilters,
               QStringList({"Icon Files and Archives (*.dll *.exe *.ico *.icl *.png *.svg *.xpm *.jpg *.jpeg *.bmp "
                            "*.desktop)",
@@ -190,13 +182,11 @@ TEST_F(IconPickerTest, BrowseOffersIconFilesProgramsPicturesAndEntriesAndACancel
                            "Icon Libraries (ICL)  (*.icl)", "Pictures (PNG, SVG, XPM, JPG, BMP) (*.png *.svg *.xpm "
                            "*.jpg *.jpeg *.bmp)",
                            "Application Entries (DESKTOP) (*.desktop)", "All files (*)"}));
-    EXPECT_EQ(dialog.file(), "/icons/twelve.dll");
-    EXPECT_EQ(dialog.position(), 3);
+    EXPECT_EQ(std::pair(dialog.file(), dialog.position()), std::pair(QString("/icons/twelve.dll"), 3));
 
     dialogs.choose("/icons/five.icl");
     child<QPushButton>("btnBRWS")->click();
-    EXPECT_EQ(dialog.file(), "/icons/five.icl");
-    EXPECT_EQ(text("Label4"), "Icons stored in file : 5");
+    EXPECT_EQ(std::pair(dialog.file(), text("Label4")), std::pair(QString("/icons/five.icl"), QString("Icons stored in file : 5")));
     EXPECT_EQ(shown("/icons/five.icl"), std::vector<int>({-1, -1, 0, 1, 2}));
 }
 
@@ -230,8 +220,7 @@ TEST_F(IconPickerTest, ThemeListsTheThemesIconsByNameAndTakesOneAsTheFile)
     EXPECT_EQ(names, (QStringList{"other", "vyre-moon", "vyre-star"}));
     QTest::keyClicks(list->findChild<QLineEdit*>("txtSearch"), "STAR");
     QTest::keyClick(list->findChild<QLineEdit*>("txtSearch"), Qt::Key_Return);
-    EXPECT_EQ(dialog.file(), "vyre-star");
-    EXPECT_EQ(text("Label4"), "Icons stored in file : 1");
+    EXPECT_EQ(std::pair(dialog.file(), text("Label4")), std::pair(QString("vyre-star"), QString("Icons stored in file : 1")));
     EXPECT_EQ(shown("vyre-star"), (std::vector<int>{-1, -1, 0, -1, -1}));
 }
 
