@@ -52,7 +52,7 @@ protected:
 
     bool storeButton(ButtonPurpose purpose, const BtnRec& button) override
     {
-        stored.push_back({purpose, button});
+        stored.emplace_back(purpose, button);
         return accept;
     }
     bool choose(QWidget*, ApplicationChooser::Done done) override
@@ -84,7 +84,7 @@ protected:
     BtnRec handedOn()
     {
         EXPECT_EQ(stored.size(), 1u);
-        return stored.empty() ? BtnRec{} : stored.back().button;
+        return stored.empty() ? BtnRec{} : stored.back().second;
     }
     // True once the editor closed and deleted itself.
     bool gone()
@@ -117,16 +117,12 @@ protected:
     void pressInPicker(const char* button) { child<QPushButton>(button, picker.window())->click(); }
     QString pickerLabel(const char* label) { return child<QLabel>(label, picker.window())->text(); }
 
-    struct Stored {
-        ButtonPurpose purpose;
-        BtnRec button;
-    };
     ToolbarSet set;
     FakePrompter prompter;
     FakeDialogBackend dialogs;
     FakeIconSource icons;
     DialogIconPicker picker{icons, dialogs};
-    std::vector<Stored> stored;
+    std::vector<std::pair<ButtonPurpose, BtnRec>> stored;
     bool accept{true};
     QTemporaryDir dir;
     OwnedWindow<ButtonEditor> editor;
@@ -137,12 +133,9 @@ protected:
 TEST_F(ButtonEditorTest, OpensInButtonModeWithItsTabOrderAndOkFollowsTheBoxesAndTheMode)
 {
     open(ButtonPurpose::Add, this);
-    EXPECT_EQ(editor->windowTitle(), "Add Button");
     expectFixedWindow(*editor, Qt::Tool, true);
-    EXPECT_TRUE(mode(0)->isChecked());
-    EXPECT_EQ(texts(), QStringList(5, QString()));
-    EXPECT_FALSE(ok()->isEnabled());
-    EXPECT_TRUE(ok()->isDefault());
+    EXPECT_EQ(std::tuple(editor->windowTitle(), mode(0)->isChecked(), texts(), ok()->isEnabled(), ok()->isDefault()),
+              std::tuple("Add Button", true, QStringList(5, QString()), false, true));
     expectTabOrder(*editor, {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)", "txtNAME(4)",
                              "btnOPEN(1)", "btnCOM(0)", "btnCOM(1)", "optMODE(0)", "optMODE(1)", "cbxTbrs",
                              "btnAPPS", "btnFOLDER"});
@@ -158,7 +151,6 @@ TEST_F(ButtonEditorTest, OpensInButtonModeWithItsTabOrderAndOkFollowsTheBoxesAnd
     for (const char* name : {"txtNAME(0)", "txtNAME(1)", "txtNAME(2)", "txtNAME(3)", "txtNAME(4)", "btnOPEN(0)",
                              "btnOPEN(1)", "btnAPPS", "btnFOLDER"})
         EXPECT_FALSE(child(name)->isEnabled()) << name;
-    EXPECT_EQ(box(1)->text(), "xterm");
     // A ";" the user can no longer reach keeps no separator from being stored.
     box(2)->setText("a;b");
     ok()->click();
@@ -177,10 +169,8 @@ TEST_F(ButtonEditorTest, RecallListOffersTheOtherToolbarsAndIsHiddenWithTheDefau
 {
     open();
     auto* recall = child<QComboBox>("cbxTbrs");
-    EXPECT_TRUE(recall->isVisible());
-    EXPECT_EQ(recall->placeholderText(), "Choose a Toolbar to Recall");
-    EXPECT_EQ(recall->currentIndex(), -1);
-    ASSERT_EQ(recall->count(), 2);
+    EXPECT_EQ(std::tuple(recall->isVisible(), recall->placeholderText(), recall->currentIndex(), recall->count()),
+              std::tuple(true, "Choose a Toolbar to Recall", -1, 2));
     QTest::keyClick(recall, Qt::Key_Down); // the first line
     ok()->click();
     // A toolbar named in Latin-1 is recalled under the same bytes.
@@ -201,12 +191,10 @@ TEST_F(ButtonEditorTest, EditingFillsTheBoxesAndASeparatorOpensInSeparatorModeWi
 
     b.Kind = KindSeparator;
     open(ButtonPurpose::Edit)->fill(b);
-    EXPECT_TRUE(mode(1)->isChecked());
-    EXPECT_EQ(texts(), QStringList(5, QString()));
-    EXPECT_FALSE(box(0)->isEnabled());
+    EXPECT_EQ(std::tuple(mode(1)->isChecked(), texts(), box(0)->isEnabled()), std::tuple(true, QStringList(5, QString()), false));
     ok()->click();
     EXPECT_EQ(record(handedOn()), record({"", "", "", KindSeparator, "", 0}));
-    EXPECT_EQ(stored[0].purpose, ButtonPurpose::Edit);
+    EXPECT_EQ(stored[0].first, ButtonPurpose::Edit);
 }
 
 TEST_F(ButtonEditorTest, LeavingOrDroppingOnTheTargetBoxCompletesTheName)
@@ -243,8 +231,7 @@ TEST_F(ButtonEditorTest, OkRefusesWhatTheFileCannotHoldAndStaysOpenWithNothingHa
     box(0)->setText("AB");
     accept = false;
     ok()->click();
-    EXPECT_EQ(stored.size(), 1u);
-    EXPECT_TRUE(editor && editor->isVisible());
+    EXPECT_EQ(std::tuple(stored.size(), editor->isVisible()), std::tuple(1u, true));
     accept = true;
     ok()->click();
     EXPECT_TRUE(gone());

@@ -15,7 +15,6 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "support/WholeText.h"
 #include "support/WindowKind.h"
 
 #include <gtest/gtest.h>
@@ -100,31 +99,25 @@ TEST_F(IconPickerTest, AFileOfTwelveShowsItsFirstIconsAndTheEndOfTheScrollBarIts
     dialog.setFile("/icons/twelve.dll");
     EXPECT_EQ(labels(), std::tuple("Icons stored in file : 12", "Selected Icon : 1", true, true));
     EXPECT_EQ(scroll()->maximum(), 11);
-    const struct {
-        int position;
-        std::vector<int> cells;
-    } rows[] = {{0, {-1, -1, 0, 1, 2}}, {11, {9, 10, 11, -1, -1}}, {1, {-1, 0, 1, 2, 3}}, {10, {8, 9, 10, 11, -1}}};
-    for (const auto& r : rows) {
-        scroll()->setValue(r.position);
-        expectAt(r.position);
-        EXPECT_EQ(shown("/icons/twelve.dll"), r.cells) << r.position;
+    const std::pair<int, std::vector<int>> rows[] = {
+        {0, {-1, -1, 0, 1, 2}}, {11, {9, 10, 11, -1, -1}}, {1, {-1, 0, 1, 2, 3}}, {10, {8, 9, 10, 11, -1}}};
+    for (const auto& [position, cells] : rows) {
+        scroll()->setValue(position);
+        expectAt(position);
+        EXPECT_EQ(shown("/icons/twelve.dll"), cells) << position;
     }
     dialog.show();
-    const struct {
-        int from;
-        const char* cell;
-        int to;
-    } steps[] = {
+    const std::tuple<int, const char*, int> steps[] = { // from, the cell clicked, to
         {3, "Picture6", 5}, {3, "Picture4", 4}, {3, "Picture3", 2}, {3, "Picture5", 1},
         {1, "Picture5", 1}, {0, "Picture3", 0}, {0, "Picture5", 0}, {2, "Picture5", 0},
         {10, "Picture6", 10}, {11, "Picture4", 11}, {11, "Picture6", 11}, {9, "Picture6", 11},
         {5, "Iconbox", 5},
     };
-    for (const auto& r : steps) {
-        SCOPED_TRACE(r.cell);
-        ASSERT_TRUE(dialog.setPosition(r.from));
-        click(r.cell);
-        expectAt(r.to);
+    for (const auto& [from, cell, to] : steps) {
+        SCOPED_TRACE(cell);
+        ASSERT_TRUE(dialog.setPosition(from));
+        click(cell);
+        expectAt(to);
     }
 }
 
@@ -188,18 +181,6 @@ TEST_F(IconPickerTest, BrowseOffersIconFilesProgramsPicturesAndEntriesAndACancel
     child<QPushButton>("btnBRWS")->click();
     EXPECT_EQ(std::pair(dialog.file(), text("Label4")), std::pair(QString("/icons/five.icl"), QString("Icons stored in file : 5")));
     EXPECT_EQ(shown("/icons/five.icl"), std::vector<int>({-1, -1, 0, 1, 2}));
-}
-
-TEST_F(IconPickerTest, EveryTextShowsWholeAtEveryScale)
-{
-    atEveryFontScale([&] {
-        IconPickerDialog picker(icons, dialogs);
-        picker.setFile("/a/folder/with/a/rather/long/name/of/icons/twelve.dll");
-        picker.setPosition(11);
-        picker.show();
-        expectWholeTexts(picker);
-        EXPECT_EQ(picker.minimumSize(), picker.maximumSize());
-    });
 }
 
 // "Theme..." lists the icon theme's names with a search box; the one taken becomes the
