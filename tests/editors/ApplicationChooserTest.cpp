@@ -5,7 +5,6 @@
 #include "support/FakeIconSource.h"
 #include "support/TestHelpers.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>

@@ -237,12 +237,13 @@ TEST_F(ButtonEditorTest, OkRefusesWhatTheFileCannotHoldAndStaysOpenWithNothingHa
     EXPECT_TRUE(gone());
 }
 
-TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesNothing)
+// A target browsed to or an application taken ("Applications...": its entry is target
+// and icon) fills the boxes; a cancel changes nothing.
+TEST_F(ButtonEditorTest, BrowsingOrTakingAnApplicationFillsTheTargetAndCancelChangesNothing)
 {
     const QString program = dir.filePath("tool.sh");
     writeFile(program, "", true);
-
-    open();
+    open(ButtonPurpose::Add, this);
     box(1)->setText(dir.filePath("old.txt"));
     box(3)->setText("/icons/mine.ico");
     box(4)->setText("4");
@@ -260,6 +261,10 @@ TEST_F(ButtonEditorTest, BrowsingForTheTargetTakesTheChosenFileAndCancelChangesN
     dialogs.choose(program);
     child<QToolButton>("btnOPEN(0)")->click();
     EXPECT_EQ(texts(), QStringList({"tool", program, "", program, "1"}));
+    child<QPushButton>("btnAPPS")->click();
+    ok()->click();
+    const char* entry = "/usr/share/applications/editor.desktop";
+    EXPECT_EQ(record(handedOn()), record({"Text Editor", entry, "", KindFile, entry, 1}));
 }
 
 // "Folder..." takes a folder as target from the folder chooser, which starts in the
@@ -294,16 +299,6 @@ TEST_F(ButtonEditorTest, FolderButtonTakesAChosenFolderAsTargetAndNameAndCancelC
         EXPECT_EQ(std::tuple(r.mode, r.title, r.folder),
                   std::tuple(DialogBackend::FileRequest::Mode::Folder, QString("Button Folder"), starts[i]));
     }
-}
-
-// "Applications..." takes the chosen entry as target and icon; a separator has no target.
-TEST_F(ButtonEditorTest, TakingAnApplicationFillsNameTargetAndIconAndOkAddsIt)
-{
-    open(ButtonPurpose::Add, this);
-    child<QPushButton>("btnAPPS")->click();
-    ok()->click();
-    const char* entry = "/usr/share/applications/editor.desktop";
-    EXPECT_EQ(record(handedOn()), record({"Text Editor", entry, "", KindFile, entry, 1}));
 }
 
 // The icon button opens the picker over the editor, which waits without a loop of its
