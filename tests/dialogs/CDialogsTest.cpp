@@ -168,16 +168,4 @@ TEST_F(CDialogsTest, PrinterPagesGoBothWaysAndOversizedValuesEndQuietly)
     EXPECT_THROW(dlg.showPrinter(), DialogCancelled);
 }
 
-TEST_F(CDialogsTest, HelpOpensTheFileAndReportsWhetherItCould)
-{
-    dlg.setHelpFile("/usr/share/doc/x.html");
-    dlg.setHelpCommand(3);
-    dlg.showHelp();
-    EXPECT_EQ(std::tuple(dlg.apiReturn(), dlg.action()), std::tuple(1, CDialogs::Help));
-    backend.helpOpens = false;
-    dlg.showHelp();
-    EXPECT_EQ(std::tuple(dlg.apiReturn(), dlg.extendedError()), std::tuple(0, 0));
-    EXPECT_EQ(backend.helpShown, decltype(backend.helpShown)(2, {"/usr/share/doc/x.html", 3u}));
-}
-
 } // namespace

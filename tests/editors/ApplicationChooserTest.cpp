@@ -71,10 +71,7 @@ TEST_F(ApplicationChooserTest, ListsShownApplicationsByNameFiltersAsTypedAndTake
     EXPECT_EQ(rows(), (QStringList{"browser*", "Texteditor", "Zebra"}));
     EXPECT_EQ(w->focusWidget(), search());
 
-    const struct {
-        const char* typed;
-        QStringList shown;
-    } filters[] = {
+    const std::pair<const char*, QStringList> filters[] = { // typed, shown
         {"ZEB", {"Zebra*"}},          // the name, whatever the case
         {"web", {"browser*"}},        // the generic name
         {"notes", {"Texteditor*"}},   // a keyword
@@ -82,9 +79,9 @@ TEST_F(ApplicationChooserTest, ListsShownApplicationsByNameFiltersAsTypedAndTake
         {"e", {"browser*", "Texteditor", "Zebra"}},
         {"nothing like it", {}},
     };
-    for (const auto& f : filters) {
-        search()->setText(f.typed);
-        EXPECT_EQ(rows(), f.shown) << f.typed;
+    for (const auto& [typed, shown] : filters) {
+        search()->setText(typed);
+        EXPECT_EQ(rows(), shown) << typed;
     }
     search()->clear();
     QTest::keyClick(search(), Qt::Key_Down);

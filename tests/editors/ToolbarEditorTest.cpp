@@ -1,5 +1,5 @@
 // The toolbar editor on its own: its controls, the browse through the scripted dialog
-// backend, the icon picker's preset, and how it lays itself out for larger fonts.
+// backend, the icon picker's preset, and the focus taking a field's whole text.
 #include "editors/IconPicker.h"
 #include "editors/ToolbarEditor.h"
 #include "platform/LosslessText.h"

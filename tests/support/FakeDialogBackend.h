@@ -30,11 +30,7 @@ public:
         initialRanges.push_back(initial);
         return next(printers);
     }
-    bool showHelp(const QString& file, std::uint32_t command) override
-    {
-        helpShown.emplace_back(file, command);
-        return helpOpens;
-    }
+    bool showHelp(const QString&, std::uint32_t) override { return true; }
 
     // Scripts the next file or folder dialog: the path chosen, or a cancel.
     void choose(const QString& path) { files.push_back({path}); }
@@ -44,22 +40,24 @@ public:
     std::deque<Choice<QColor>> colors;
     std::deque<Choice<QFont>> fonts;
     std::deque<Choice<PrintRange>> printers;
-    bool helpOpens{true};
 
     std::vector<FileRequest> fileRequests;
     std::vector<std::pair<QColor, std::uint32_t>> colorsAsked; // the initial colour and the flags
     std::vector<QFont> initialFonts;
     std::vector<PrintRange> initialRanges;
-    std::vector<std::pair<QString, std::uint32_t>> helpShown;
 
 private:
     template <class T>
     static Choice<T> next(std::deque<Choice<T>>& script)
     {
-        if (script.empty())
-            return {};
-        Choice<T> c = std::move(script.front());
-        script.pop_front();
+        // Swapped out rather than moved: a moved optional<QString> trips a false warning
+        // of a value used uninitialised.
+        Choice<T> c;
+        if (!script.empty()) {
+            c.value.swap(script.front().value);
+            c.error = script.front().error;
+            script.pop_front();
+        }
         return c;
     }
 };
