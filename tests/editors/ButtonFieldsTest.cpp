@@ -40,11 +40,7 @@ protected:
 
 TEST_F(ButtonFieldsTest, AFolderIsAFolderButtonAndProgramsAreWhatTheKernelRunsEntriesNamesOnThePathAndExeNames)
 {
-    const struct {
-        QString target;
-        std::uint8_t kind;
-        bool program;
-    } cases[] = {
+    const std::tuple<QString, std::uint8_t, bool> cases[] = { // the target, its kind, a program
         {path("folder"), KindFolder, false},      {path("folder") + "/", KindFolder, false},
         {path("run.sh"), KindFile, true},         {path("editor.desktop"), KindFile, true},
         {"sh", KindFile, true},                   {"C:\\Tools\\MY.EXE", KindFile, true},
@@ -53,9 +49,8 @@ TEST_F(ButtonFieldsTest, AFolderIsAFolderButtonAndProgramsAreWhatTheKernelRunsEn
         {"   ", KindFile, false},                 {path("missing.desktop"), KindFile, false},
         {"", KindFile, false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(std::pair(TargetKind(c.target), isProgramTarget(c.target)), std::pair(c.kind, c.program))
-            << c.target.toStdString();
+    for (const auto& [target, kind, program] : cases)
+        EXPECT_EQ(std::pair(TargetKind(target), isProgramTarget(target)), std::pair(kind, program)) << target.toStdString();
 }
 
 TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
@@ -66,9 +61,7 @@ TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
     const QString entry = path("org.example.Mail.desktop");
     writeFile(entry, "[Desktop Entry]\nType=Application\nName[de]=Post\nName=Mail Reader\nExec=mail %U\n"
                      "[Desktop Action New]\nName=New Message\n");
-    const struct {
-        QStringList before, after;
-    } cases[] = {
+    const std::pair<QStringList, QStringList> cases[] = { // the boxes before, after
         {{"", app}, {"my", app, "", app, "1"}},
         {{"  ", app, "", " "}, {"my", app, "", app, "1"}}, // blanks are no name nor icon
         {{"Mine", app, "", "/icons/x.ico", "3"}, {"Mine", app, "", "/icons/x.ico", "3"}},
@@ -78,10 +71,10 @@ TEST_F(ButtonFieldsTest, LeavingTheTargetFillsOnlyBlankBoxes)
         {{"", entry}, {"Mail Reader", entry, "", entry, "1"}},
         {{"", path("editor.desktop")}, {"editor", path("editor.desktop"), "", path("editor.desktop"), "1"}}, // unnamed
     };
-    for (const auto& c : cases) {
-        ButtonFields f = boxes(c.before);
+    for (const auto& [before, after] : cases) {
+        ButtonFields f = boxes(before);
         completeFromTarget(f);
-        EXPECT_EQ(texts(f), c.after);
+        EXPECT_EQ(texts(f), after);
     }
     // A chosen program replaces an icon already chosen; the name stays.
     ButtonFields f = boxes({"Mine", "", "", "/icons/x.ico", "3"});
@@ -100,11 +93,7 @@ TEST_F(ButtonFieldsTest, OkWantsANameAndATargetUnlessItIsASeparator)
 
 TEST_F(ButtonFieldsTest, BoxesTheFileCannotHoldAreRefusedNamingFieldAndCharacter)
 {
-    const struct {
-        ButtonFields::Field field;
-        QString text;
-        const char* named;
-    } cases[] = {
+    const std::tuple<ButtonFields::Field, QString, const char*> cases[] = { // the box, its text, the problem
         {ButtonFields::Name, "a;b", "\"Name\" holds a \";\""},
         {ButtonFields::Executable, "/bin/a\nb", "\"Executable\" holds a line break"},
         {ButtonFields::Parameters, "x\ry", "\"Parameters\" holds a line break"},
@@ -113,11 +102,11 @@ TEST_F(ButtonFieldsTest, BoxesTheFileCannotHoldAreRefusedNamingFieldAndCharacter
         {ButtonFields::IconIndex, "-1", "\"Icon index\" must hold"},
         {ButtonFields::IconIndex, "1e9", "\"Icon index\" must hold"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [field, text, named] : cases) {
         ButtonFields f = boxes({"A", "/bin/a"});
-        f[c.field] = c.text;
+        f[field] = text;
         const ButtonOutcome out = makeButton(f, false);
-        EXPECT_TRUE(!out.button && out.problem.contains(QString::fromUtf8(c.named))) << out.problem.toStdString();
+        EXPECT_TRUE(!out.button && out.problem.contains(QString::fromUtf8(named))) << out.problem.toStdString();
         // A separator stores no text, so what its disabled boxes hold is never refused.
         const ButtonOutcome separator = makeButton(f, true);
         ASSERT_TRUE(separator.button) << separator.problem.toStdString();
@@ -127,16 +116,12 @@ TEST_F(ButtonFieldsTest, BoxesTheFileCannotHoldAreRefusedNamingFieldAndCharacter
 
 TEST_F(ButtonFieldsTest, TheRecordTakesTheTextsAsTheyStandAndAnIndexThatFits)
 {
-    const struct {
-        QString index;
-        std::int16_t stored;
-    } cases[] = {{"", 0}, {"0", 0}, {"abc", 0}, {"1", 1}, {" 7 ", 7}, {"2.5", 2}, {"32767", 32767}};
-    for (const auto& c : cases) {
-        const ButtonOutcome out = makeButton(boxes({" A ", path("folder"), "-x 'y'", " /i.ico", c.index}), false);
+    const std::pair<QString, std::int16_t> cases[] = {{"", 0}, {"0", 0}, {"abc", 0}, {"1", 1}, {" 7 ", 7}, {"2.5", 2}, {"32767", 32767}};
+    for (const auto& [index, stored] : cases) {
+        const ButtonOutcome out = makeButton(boxes({" A ", path("folder"), "-x 'y'", " /i.ico", index}), false);
         ASSERT_TRUE(out.button) << out.problem.toStdString();
-        EXPECT_EQ(record(*out.button),
-                  record({" A ", bytes(path("folder")), "-x 'y'", KindFolder, " /i.ico", c.stored}))
-            << c.index.toStdString();
+        EXPECT_EQ(record(*out.button), record({" A ", bytes(path("folder")), "-x 'y'", KindFolder, " /i.ico", stored}))
+            << index.toStdString();
     }
 }
 

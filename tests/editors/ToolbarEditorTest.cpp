@@ -1,5 +1,5 @@
 // The toolbar editor on its own: its controls, the browse through the scripted dialog
-// backend, the icon picker's preset, and how it lays itself out for larger fonts.
+// backend, the icon picker's preset, and the focus taking a field's whole text.
 #include "editors/IconPicker.h"
 #include "editors/ToolbarEditor.h"
 #include "platform/LosslessText.h"
@@ -7,7 +7,6 @@
 #include "support/AccessibleNames.h"
 #include "support/FakeDialogBackend.h"
 #include "support/FakePrompter.h"
-#include "support/WholeText.h"
 #include "support/WindowKind.h"
 
 #include <QApplication>
@@ -37,15 +36,14 @@ protected:
         set.Tbrs[1].IconFile = "/i/caf\xe9.ico"; // in Latin-1, as an older system wrote it
         set.Tbrs[1].IconIndex = 3;
     }
-    std::unique_ptr<ToolbarEditor> make(ToolbarPurpose purpose, std::uint8_t t = 0, DialogBackend* backend = nullptr)
+    std::unique_ptr<ToolbarEditor> make(ToolbarPurpose purpose, std::uint8_t t = 0)
     {
-        DialogBackend& chooser = backend ? *backend : dialogs;
-        const ToolbarEditor::Needs needs{set, *this, prompter, *this, chooser, "/data"};
+        const ToolbarEditor::Needs needs{set, *this, prompter, *this, dialogs, "/data"};
         return std::make_unique<ToolbarEditor>(purpose, t, needs);
     }
-    bool storeToolbar(ToolbarPurpose purpose, std::uint8_t t, const ToolbarFields& fields) override
+    bool storeToolbar(ToolbarPurpose purpose, std::uint8_t t, const ToolbarFields& f) override
     {
-        stored.push_back({purpose, t, fields});
+        stored.emplace_back(purpose, t, f.Name, f.Path, f.IconFile, f.IconIndex);
         return true;
     }
     // The picker answers at once with what the test set, and notes each preset ("-" for
@@ -67,15 +65,10 @@ protected:
     template <typename W = QWidget>
     static W* child(QWidget& w, const QString& name) { return childOf<W>(&w, name); }
 
-    struct Stored {
-        ToolbarPurpose purpose;
-        std::uint8_t toolbar;
-        ToolbarFields fields;
-    };
     ToolbarSet set;
     FakePrompter prompter;
     FakeDialogBackend dialogs;
-    std::vector<Stored> stored;
+    std::vector<std::tuple<ToolbarPurpose, int, std::string, std::string, std::string, int>> stored;
     std::optional<IconChoice> answer;
     std::vector<std::pair<QString, int>> asked;
 };
@@ -96,14 +89,11 @@ TEST_F(ToolbarEditorTest, ControlsTabOrderAndOkOnlyWithAName)
                              "btnCOM(0)", "btnCOM(1)"});
 
     // OK follows the name alone; blanks count as a name.
-    const struct {
-        int field;
-        const char* text;
-        bool enabled;
-    } steps[] = {{1, "/x/y", false}, {2, "i.ico", false}, {0, " ", true}, {0, "Work", true}, {0, "", false}};
-    for (const auto& s : steps) {
-        field(*editor, s.field)->setText(s.text);
-        EXPECT_EQ(ok->isEnabled(), s.enabled) << s.field << " " << s.text;
+    const std::tuple<int, const char*, bool> steps[] = {
+        {1, "/x/y", false}, {2, "i.ico", false}, {0, " ", true}, {0, "Work", true}, {0, "", false}};
+    for (const auto& [i, text, enabled] : steps) {
+        field(*editor, i)->setText(text);
+        EXPECT_EQ(ok->isEnabled(), enabled) << i << " " << text;
     }
 }
 
@@ -114,28 +104,20 @@ TEST_F(ToolbarEditorTest, EditStartsFromTheRecordWithTheFileLocked)
     auto editor = make(ToolbarPurpose::Edit, 1);
     EXPECT_EQ(editor->windowTitle(), "Edit Toolbar");
     EXPECT_EQ(texts(*editor), QStringList({"Tools", "/data/tools.vtb", textFromBytes("/i/caf\xe9.ico"), "3"}));
-    EXPECT_TRUE(field(*editor, 1)->isReadOnly());
+    EXPECT_TRUE(field(*editor, 1)->isReadOnly() && !child(*editor, "btnOPEN(0)")->isEnabled());
     EXPECT_NE(field(*editor, 1)->palette().color(QPalette::Base), field(*editor, 0)->palette().color(QPalette::Base));
-    EXPECT_FALSE(child(*editor, "btnOPEN(0)")->isEnabled());
 
     field(*editor, 0)->setText(textFromBytes("Outils \xe9t\xe9"));
     field(*editor, 1)->setText("/elsewhere.vtb");
     field(*editor, 3)->setText("7.5"); // rounds half to even
     child<QPushButton>(*editor, "btnCOM(0)")->click();
-    ASSERT_EQ(stored.size(), 1u);
-    const ToolbarFields& f = stored[0].fields;
-    EXPECT_EQ(std::tuple(stored[0].purpose, stored[0].toolbar, f.Name, f.Path, f.IconFile, f.IconIndex),
-              std::tuple(ToolbarPurpose::Edit, 1, std::string("Outils \xe9t\xe9"), std::string("/data/tools.vtb"),
-                         std::string("/i/caf\xe9.ico"), 8));
+    EXPECT_EQ(stored, decltype(stored)({{ToolbarPurpose::Edit, 1, "Outils \xe9t\xe9", "/data/tools.vtb", "/i/caf\xe9.ico", 8}}));
 }
 
 TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfterIt)
 {
-    const struct {
-        const char *nameBefore, *typed;
-        bool chosen;
-        const char *folder, *pathAfter, *nameAfter;
-    } rows[] = {
+    const std::tuple<const char*, const char*, bool, const char*, const char*, const char*> rows[] = {
+        // the name before, the path typed, a file chosen, the folder the dialog starts in, the path and name after
         {"", "/typed", true, "", "/home/u/my tools.v2.vtb", "my tools"}, // a typed absolute path names its own folder
         {"  ", "/typed", true, "", "/home/u/my tools.v2.vtb", "my tools"},
         {"Kept", "/typed", true, "", "/home/u/my tools.v2.vtb", "Kept"},
@@ -143,23 +125,22 @@ TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfter
         {"", "", false, "/data", "", ""}, // a name without a folder starts in the data folder
         {"", "work", false, "/data", "work", ""},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.typed);
-        FakeDialogBackend backend;
-        auto editor = make(ToolbarPurpose::Add, 0, &backend);
+    for (const auto& [nameBefore, typed, chosen, folder, pathAfter, nameAfter] : rows) {
+        SCOPED_TRACE(typed);
+        dialogs.fileRequests.clear();
+        auto editor = make(ToolbarPurpose::Add);
         editor->show();
-        field(*editor, 0)->setText(row.nameBefore);
-        field(*editor, 1)->setText(row.typed);
-        if (row.chosen)
-            backend.choose("/home/u/my tools.v2.vtb");
+        field(*editor, 0)->setText(nameBefore);
+        field(*editor, 1)->setText(typed);
+        if (chosen)
+            dialogs.choose("/home/u/my tools.v2.vtb");
         child<QToolButton>(*editor, "btnOPEN(0)")->click();
-        ASSERT_EQ(backend.fileRequests.size(), 1u);
-        const DialogBackend::FileRequest& r = backend.fileRequests[0];
-        EXPECT_EQ(std::tuple(r.title, r.file, r.folder, r.flags, r.owner),
-                  std::tuple(QString("Open a Vyrelight Toolbar File"), QString(row.typed), QString(row.folder), 4u,
-                             static_cast<QWidget*>(editor.get())));
-        EXPECT_EQ(r.nameFilters, QStringList({"Vyrelight Toolbar v2 File (VTB) (*.vtb)", "All Files (*)"}));
-        EXPECT_EQ(texts(*editor).mid(0, 2), QStringList({row.nameAfter, row.pathAfter}));
+        ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+        const DialogBackend::FileRequest& r = dialogs.fileRequests[0];
+        EXPECT_EQ(std::tuple(r.title, r.file, r.folder, r.flags, r.owner, r.nameFilters),
+                  std::tuple("Open a Vyrelight Toolbar File", typed, folder, 4u, editor.get(),
+                             QStringList({"Vyrelight Toolbar v2 File (VTB) (*.vtb)", "All Files (*)"})));
+        EXPECT_EQ(texts(*editor).mid(0, 2), QStringList({nameAfter, pathAfter}));
     }
 }
 
@@ -200,26 +181,6 @@ TEST_F(ToolbarEditorTest, AFieldTakingTheFocusOffersItsWholeText)
         QCoreApplication::processEvents();
         EXPECT_EQ(field(*editor, i)->selectedText(), field(*editor, i)->text()) << i;
     }
-}
-
-TEST_F(ToolbarEditorTest, EveryCaptionShowsWholeAndTheLabelsStayInTheirFrameAtAnyFontSize)
-{
-    atEveryFontScale([&] {
-        auto editor = make(ToolbarPurpose::Edit, 1);
-        editor->show();
-        expectWholeTexts(*editor);
-        expectInsideApart(*editor, "", {"txtNAME(0)", "txtNAME(1)", "btnOPEN(0)", "txtNAME(2)", "txtNAME(3)",
-                                        "btnOPEN(1)", "corDISP(0)", "corDISP(2)"});
-        // Each label inside the frame, on its field's row.
-        for (int row = 0; row < 3; ++row) {
-            const QRect label = placeIn(*editor, QStringLiteral("lblTXT(%1)").arg(row));
-            EXPECT_TRUE(placeIn(*editor, "corDISP(0)").contains(label)) << row;
-            EXPECT_EQ(label.center().y(), placeIn(*editor, QStringLiteral("txtNAME(%1)").arg(row)).center().y()) << row;
-        }
-        for (const char* command : {"btnCOM(0)", "btnCOM(1)"})
-            EXPECT_TRUE(placeIn(*editor, "corDISP(2)").contains(placeIn(*editor, command))) << command;
-        EXPECT_EQ(editor->minimumSize(), editor->maximumSize());
-    });
 }
 
 } // namespace

@@ -10,20 +10,14 @@
 // An empty script cancels. No dialog is ever shown.
 class FakeDialogBackend final : public DialogBackend {
 public:
-    struct Asked {
-        QWidget* owner{nullptr};
-        std::uint32_t flags{0};
-    };
-
     Choice<QString> chooseFile(const FileRequest& request) override
     {
         fileRequests.push_back(request);
         return next(files);
     }
-    Choice<QColor> chooseColor(QWidget* owner, QColor initial, std::uint32_t flags) override
+    Choice<QColor> chooseColor(QWidget*, QColor initial, std::uint32_t flags) override
     {
-        colorsAsked.push_back({owner, flags});
-        initialColors.push_back(initial);
+        colorsAsked.emplace_back(initial, flags);
         return next(colors);
     }
     Choice<QFont> chooseFont(QWidget*, const QFont& initial) override
@@ -31,17 +25,12 @@ public:
         initialFonts.push_back(initial);
         return next(fonts);
     }
-    Choice<PrintRange> choosePrinter(QWidget* owner, const PrintRange& initial, std::uint32_t flags) override
+    Choice<PrintRange> choosePrinter(QWidget*, const PrintRange& initial, std::uint32_t) override
     {
-        printersAsked.push_back({owner, flags});
         initialRanges.push_back(initial);
         return next(printers);
     }
-    bool showHelp(const QString& file, std::uint32_t command) override
-    {
-        helpShown.emplace_back(file, command);
-        return helpOpens;
-    }
+    bool showHelp(const QString&, std::uint32_t) override { return true; }
 
     // Scripts the next file or folder dialog: the path chosen, or a cancel.
     void choose(const QString& path) { files.push_back({path}); }
@@ -51,20 +40,18 @@ public:
     std::deque<Choice<QColor>> colors;
     std::deque<Choice<QFont>> fonts;
     std::deque<Choice<PrintRange>> printers;
-    bool helpOpens{true};
 
     std::vector<FileRequest> fileRequests;
-    std::vector<Asked> colorsAsked;
-    std::vector<QColor> initialColors;
+    std::vector<std::pair<QColor, std::uint32_t>> colorsAsked; // the initial colour and the flags
     std::vector<QFont> initialFonts;
-    std::vector<Asked> printersAsked;
     std::vector<PrintRange> initialRanges;
-    std::vector<std::pair<QString, std::uint32_t>> helpShown;
 
 private:
     template <class T>
     static Choice<T> next(std::deque<Choice<T>>& script)
     {
+        // Swapped out rather than moved: a moved optional<QString> trips a false warning
+        // of a value used uninitialised.
         Choice<T> c;
         if (!script.empty()) {
             c.value.swap(script.front().value);
