@@ -67,8 +67,10 @@ TEST(ShortDigits, AgreeWithTheGeneralConversions)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(shortDigits(c.text), c.digits) << '"' << c.text << '"';
-        if (c.digits >= 0)
-            EXPECT_EQ(std::pair(leadingNumber(c.text), convertNumber(c.text)), std::pair(double(c.digits), std::optional<double>(c.digits)));
+        if (c.digits >= 0) {
+            EXPECT_EQ(std::pair(leadingNumber(c.text), convertNumber(c.text)),
+                      std::pair(double(c.digits), std::optional<double>(c.digits)));
+        }
     }
     const struct { const char* text; double value; } wholes[] = {
         {"999999999999999", 999999999999999.0}, {"-999999999999999", -999999999999999.0},
