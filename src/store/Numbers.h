@@ -20,5 +20,21 @@ std::optional<std::uint8_t> roundToUInt8(double v);
 // Number conversion that fails on an empty or non-numeric field (Top, Left, Kind).
 std::optional<double> convertNumber(std::string_view text);
 
+// The value of a text of one to four decimal digits and nothing else, as the program
+// writes kinds, indexes and flags; -1 for any other text. Where it gives a value, both
+// conversions above give the same: reading files takes it first, as the cheap way.
+inline int shortDigits(std::string_view text)
+{
+    if (text.empty() || text.size() > 4)
+        return -1;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 // Writes a float the way the files store positions: whole numbers without a fraction.
 std::string formatNumber(float v);

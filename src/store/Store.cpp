@@ -126,47 +126,56 @@ void parseToolbarLine(std::string_view line, TbrRec& t)
     t.IconFile = f;
     if (!fields.next(f))
         return;
-    if (std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f)))
+    if (const int digits = shortDigits(f); digits >= 0)
+        t.IconIndex = static_cast<std::int16_t>(digits);
+    else if (std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f)))
         t.IconIndex = *icon;
     for (int m = 0; m < ModeCount; ++m) {
         if (!fields.next(f))
             return;
-        t.mode(m) = toBool16(leadingNumber(f) != 0);
+        // The flags are written as -1 and 0.
+        const int digits = f == "-1" ? 1 : shortDigits(f);
+        t.mode(m) = toBool16(digits >= 0 ? digits != 0 : leadingNumber(f) != 0);
     }
 }
 
-// One button line into b; false when the line is malformed. b keeps what was read before
-// the fault.
+// One button line into b, which it replaces whole; false when the line is malformed. b
+// then holds what was read before the fault, the later fields as a new record has them.
+// The fields are found first and each string is made once from its view: assigning into
+// the record's strings costs twice as much, and start-up does it for every button.
 bool parseButtonLine(std::string_view line, BtnRec& b)
 {
     FieldCursor fields(line);
-    std::string_view f;
-    if (!fields.next(f))
-        return false;
-    b.Name = f;
-    if (!fields.next(f))
-        return false;
-    b.Executable = f;
-    if (!fields.next(f))
-        return false;
-    b.Parameters = f;
-    if (!fields.next(f))
-        return false;
-    std::optional<double> kindValue = convertNumber(f);
-    std::optional<std::uint8_t> kind = kindValue ? roundToUInt8(*kindValue) : std::nullopt;
-    if (!kind)
-        return false;
-    b.Kind = *kind;
-    if (!fields.next(f))
-        return false;
-    b.IconFile = f;
-    if (!fields.next(f))
-        return false;
-    std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f));
-    if (!icon)
-        return false;
-    b.IconIndex = *icon;
-    return true;
+    std::string_view name, executable, parameters, iconFile, f;
+    std::uint8_t kind = 0;
+    std::int16_t iconIndex = 0;
+    const bool complete = [&] {
+        if (!fields.next(name) || !fields.next(executable) || !fields.next(parameters) || !fields.next(f))
+            return false;
+        if (const int digits = shortDigits(f); digits >= 0 && digits <= 255) {
+            kind = static_cast<std::uint8_t>(digits);
+        } else {
+            std::optional<double> kindValue = convertNumber(f);
+            std::optional<std::uint8_t> k = kindValue ? roundToUInt8(*kindValue) : std::nullopt;
+            if (!k)
+                return false;
+            kind = *k;
+        }
+        if (!fields.next(iconFile) || !fields.next(f))
+            return false;
+        if (const int digits = shortDigits(f); digits >= 0) {
+            iconIndex = static_cast<std::int16_t>(digits);
+            return true;
+        }
+        std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f));
+        if (!icon)
+            return false;
+        iconIndex = *icon;
+        return true;
+    }();
+    b = BtnRec{std::string(name), std::string(executable), std::string(parameters), kind, std::string(iconFile),
+               iconIndex, 0};
+    return complete;
 }
 
 // Keeps a copy of the whole file at path before the program may write over it, and
@@ -361,9 +370,7 @@ StoreMessages ReadBtns(TbrRec& tbr)
         bool ok = tbr.BtnCount < MaxButtons;
         if (ok) {
             ++tbr.BtnCount;
-            BtnRec& b = tbr.Btns[tbr.BtnCount];
-            b = BtnRec{};
-            ok = parseButtonLine(line, b);
+            ok = parseButtonLine(line, tbr.Btns[tbr.BtnCount]);
         }
         if (!ok) {
             // The buttons read so far stay, and the next save of this toolbar writes only

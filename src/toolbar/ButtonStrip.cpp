@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -39,6 +40,8 @@ struct ButtonStrip::Private {
     int pressed = -1;
     int focus = -1; // the keyboard's button
     std::function<int(QPointF)> dropTarget;
+    int batches = 0;        // open ButtonStrip::Batch objects
+    bool laidOutLate = false; // a change in a batch still to be laid out
 
     // A left press on a normal button is Armed until the mouse goes the drag distance
     // (a click when let go before), then Dragging; Escape or another button makes it
@@ -68,6 +71,17 @@ ButtonStrip::ButtonStrip(const Pointer& metrics, QWidget* parent) : QWidget(pare
 }
 
 ButtonStrip::~ButtonStrip() = default;
+
+ButtonStrip::Batch::Batch(ButtonStrip& strip) : m_strip(strip)
+{
+    ++m_strip.d->batches;
+}
+
+ButtonStrip::Batch::~Batch()
+{
+    if (--m_strip.d->batches == 0 && std::exchange(m_strip.d->laidOutLate, false))
+        m_strip.relayout();
+}
 
 int ButtonStrip::buttonCount() const
 {
@@ -230,6 +244,10 @@ void ButtonStrip::setImageList(const ImageList* images)
 
 void ButtonStrip::relayout()
 {
+    if (d->batches > 0) {
+        d->laidOutLate = true;
+        return;
+    }
     d->layout.update(fontMetrics(), [this](const QString& caption) { return shapeCaption(*this, caption); });
     const QSize px = d->layout.pixelSize();
     if (size() != px)

@@ -38,6 +38,21 @@ public:
     explicit ButtonStrip(const Pointer& metrics, QWidget* parent = nullptr);
     ~ButtonStrip() override;
 
+    // While one is open, the strip's changes are laid out once, as the last one closes:
+    // a toolbar's buttons are put in one after the other, and laying out the strip after
+    // each (all its buttons placed, the widget resized) made the work grow with the
+    // square of their number. Nothing may ask for a button's place meanwhile.
+    class Batch {
+    public:
+        explicit Batch(ButtonStrip& strip);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        ButtonStrip& m_strip;
+    };
+
     int buttonCount() const;
     // Inserts before the button now at position (buttonCount() + 1 appends); position >= FirstButton.
     void addButton(int position, Style style, int imagePosition);

@@ -122,6 +122,7 @@ void ToolbarWindow::buildButtons()
     m_built = true;
     TbrRec& rec = record();
     rec.SepCount = 0;
+    const ButtonStrip::Batch batch(*m_strip);
     for (int n = m_strip->buttonCount() - ButtonStrip::FixedButtons; n > 0; --n)
         m_strip->removeButton(ButtonStrip::FirstButton);
 
@@ -233,6 +234,7 @@ void ToolbarWindow::applyCaptions()
 {
     const TbrRec& rec = record();
     const bool captions = isTrue(rec.Captions);
+    const ButtonStrip::Batch batch(*m_strip);
     for (int c = ButtonStrip::FirstButton; c <= m_strip->buttonCount(); ++c) {
         const int k = entryAt(c);
         if (k < 1 || k > rec.BtnCount)

@@ -57,6 +57,32 @@ TEST(ConvertNumber, AcceptsOneWholeNumberWithSurroundingBlanks)
         EXPECT_EQ(convertNumber(c.text), c.value) << '"' << c.text.substr(0, 60) << '"';
 }
 
+// Reading files takes short digit fields the cheap way and whole numbers digit by digit:
+// both must give what the general conversions give, at and past their limits.
+TEST(ShortDigits, AgreeWithTheGeneralConversions)
+{
+    const struct { std::string text; int digits; } cases[] = {
+        {"0", 0}, {"7", 7}, {"0255", 255}, {"9999", 9999}, {"10000", -1}, {"", -1}, {"-1", -1}, {"+1", -1},
+        {"1.0", -1}, {"1 ", -1}, {" 1", -1}, {"1e2", -1}, {"a1", -1}, {"&H1", -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shortDigits(c.text), c.digits) << '"' << c.text << '"';
+        if (c.digits >= 0) {
+            EXPECT_EQ(std::pair(leadingNumber(c.text), convertNumber(c.text)),
+                      std::pair(double(c.digits), std::optional<double>(c.digits)));
+        }
+    }
+    const struct { const char* text; double value; } wholes[] = {
+        {"999999999999999", 999999999999999.0}, {"-999999999999999", -999999999999999.0},
+        {"9007199254740993", 9007199254740992.0}, {"1234567890123456789", 1234567890123456789.0},
+        {"0000000000000001", 1}, {"123456789012345.5", 123456789012345.5}, {"123456789012345e1", 1234567890123450.0},
+        {"-0", 0},
+    };
+    for (const auto& w : wholes)
+        EXPECT_EQ(std::pair(leadingNumber(w.text), convertNumber(w.text)), std::pair(w.value, std::optional<double>(w.value))) << w.text;
+    EXPECT_TRUE(std::signbit(leadingNumber("-0")));
+}
+
 TEST(FormatNumber, WritesPlainDigitsThatReadBackToTheSameFloat)
 {
     EXPECT_EQ(formatNumber(-0.0f), "0");

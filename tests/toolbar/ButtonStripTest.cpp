@@ -69,6 +69,34 @@ TEST(ButtonStrip, PlainButtonIs23By22PixelsAtAnyTwipsPerPixel)
     }
 }
 
+// Changes made in a batch are laid out once, as the outermost batch closes, and come out
+// as they do one by one.
+TEST(ButtonStrip, ChangesInABatchAreLaidOutAsItClosesAsTheyAreOneByOne)
+{
+    FakePointer pointer;
+    ButtonStrip one(pointer), batched(pointer);
+    const auto fill = [](ButtonStrip& s) {
+        s.setCaptionsShown(true);
+        for (int p = 3; p <= 6; ++p) {
+            s.addButton(p, p == 5 ? ButtonStrip::Style::Gap : ButtonStrip::Style::Normal, 1);
+            s.setCaption(p, QStringLiteral("Caption number %1").arg(p));
+        }
+    };
+    fill(one);
+    const QSize empty = batched.size();
+    {
+        const ButtonStrip::Batch outer(batched);
+        {
+            const ButtonStrip::Batch inner(batched);
+            fill(batched);
+        }
+        EXPECT_EQ(batched.size(), empty);
+    }
+    EXPECT_EQ(std::tuple(batched.size(), batched.buttonWidth(), batched.buttonRect(6)),
+              std::tuple(one.size(), one.buttonWidth(), one.buttonRect(6)));
+    EXPECT_NE(batched.size(), empty);
+}
+
 // A wrapped bar starts a new row only for a button that would pass its end: one that
 // ends exactly there still fits.
 TEST(ButtonStrip, AWrappedBarBreaksARowOnlyForAButtonThatWouldPassItsEnd)
