@@ -15,8 +15,9 @@ if [ -n "${SOAK_SEED:-}" ]; then seed=$SOAK_SEED
 elif [ -n "${CI:-}" ]; then seed=20261207
 else seed=$(( $(date +%s%N) % 1000000 )); fi
 echo "soak: seed $seed, $BUDGET s (repeat with SOAK_SEED=$seed)"
+# Every draw is $((RANDOM % n)) in this shell: a subshell ($(...)) would draw from a
+# generator bash seeds afresh, and the seed would no longer repeat a run.
 RANDOM=$seed
-rnd() { echo $(( RANDOM % $1 )); }
 
 start_x
 d="$TMP/data"
@@ -44,15 +45,15 @@ if grep -qa __asan_init "$BIN"; then rss_checked=""; echo "soak: a sanitized bui
 rss() { awk '/^VmRSS:/{print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
 alive() { kill -0 "$APP_PID" 2>/dev/null || fail "the launcher ended by itself: a crash (seed $seed)"; }
 
-# A random visible toolbar's handle, as "x y" in pixels.
+# A random visible toolbar's handle, as "x y" in pixels, in $at.
 handle() {
-  local ids
+  local ids x y
   mapfile -t ids < <(xdotool search --onlyvisible --name '^(Default|T[1-5])$' 2>/dev/null)
-  [ ${#ids[@]} -gt 0 ] && read -r x y _ _ < <(geometry "${ids[$(rnd ${#ids[@]})]}") && echo $((x + 6)) $((y + 6))
+  [ ${#ids[@]} -gt 0 ] && read -r x y _ _ < <(geometry "${ids[$((RANDOM % ${#ids[@]}))]}") && at="$((x + 6)) $((y + 6))"
 }
 
 menu_key() { # right-click a handle, then keys once the menu is up (if it comes up)
-  local at before; at=$(handle) || return 0
+  local at before; handle || return 0
   before=$(visible_windows)
   xdotool mousemove $at click 3
   menu_up() { [ -n "$(new_window "$before")" ]; }
@@ -63,24 +64,24 @@ menu_key() { # right-click a handle, then keys once the menu is up (if it comes 
 }
 
 act() {
-  case $(rnd 10) in
+  case $((RANDOM % 10)) in
     0|1|2) # a drag of the handle, within the upper left
-      local at; at=$(handle) || return 0
+      local at; handle || return 0
       set -- $at
-      local tx=$((40 + $(rnd 600))) ty=$((40 + $(rnd 300)))
+      local tx=$((40 + RANDOM % 600)) ty=$((40 + RANDOM % 300))
       xdotool mousemove "$1" "$2" mousedown 1 mousemove $(( ($1 + tx) / 2 )) $(( ($2 + ty) / 2 )) mousemove "$tx" "$ty" mouseup 1 ;;
     3|4) # hover over a bar (unfolds an auto-hide one), then leave it (folds it)
-      local at; at=$(handle) || return 0
-      xdotool mousemove $at; sleep 0.$(rnd 5)
-      xdotool mousemove $((700 + $(rnd 400))) $((600 + $(rnd 150))) ;;
+      local at; handle || return 0
+      xdotool mousemove $at; sleep 0.$((RANDOM % 5))
+      xdotool mousemove $((700 + RANDOM % 400)) $((600 + RANDOM % 150)) ;;
     5|6) # a mode switched from the menu: Vertical, Captions, Always on Top, Auto Hide, Unmoveable
       local keys=(v c a h u)
-      menu_key m "${keys[$(rnd 5)]}" ;;
+      menu_key m "${keys[$((RANDOM % 5))]}" ;;
     7) # Visible off for a toolbar (toolbar 0 stays), or the configuration window
-      if [ "$(rnd 2)" = 0 ]; then menu_key m i; else
+      if [ $((RANDOM % 2)) = 0 ]; then menu_key m i; else
         open_config
       fi ;;
-    *) sleep 0.0$(rnd 10) ;;
+    *) sleep 0.0$((RANDOM % 10)) ;;
   esac
 }
 
@@ -97,7 +98,7 @@ start_run() {
   base=""; actions=0
   # What a run makes once and keeps (the configuration window's controls, the menus,
   # the fonts of captions) is made first, so that RSS is measured from there on.
-  [ "$(rnd 3)" = 0 ] && return 0 # some runs are ended before, at once
+  [ $((RANDOM % 3)) = 0 ] && return 0 # some runs are ended before, at once
   open_config
   menu_key m Escape
   act
@@ -121,9 +122,9 @@ start_run
 while [ $SECONDS -lt $end ]; do
   alive
   shown_none Error || fail "an unexpected error message (seed $seed)"
-  if [ "$(rnd 25)" = 0 ] && [ $actions -gt 0 ]; then
+  if [ $((RANDOM % 25)) = 0 ] && [ $actions -gt 0 ]; then
     # Ends at a random moment: sometimes while an action is still under way.
-    if [ "$(rnd 2)" = 0 ]; then (act >/dev/null 2>&1 || true) & helper=$!; sleep 0.0$(rnd 10); end_run; wait $helper 2>/dev/null || true
+    if [ $((RANDOM % 2)) = 0 ]; then (act >/dev/null 2>&1 || true) & helper=$!; sleep 0.0$((RANDOM % 10)); end_run; wait $helper 2>/dev/null || true
     else end_run; fi
     start_run
     continue
