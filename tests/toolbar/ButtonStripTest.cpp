@@ -1,63 +1,17 @@
-#include "support/FakePointer.h"
-#include "toolbar/ButtonStrip.h"
+#include "ToolbarFixture.h"
 #include "toolbar/ImageList.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QTest>
 #include <QUrl>
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <memory>
 #include <tuple>
-#include <utility>
-#include <vector>
-
-namespace {
-
-struct WithPointer {
-    FakePointer pointer;
-};
-// Synthesised drops never reach a widget through the event loop without a drag in
-// progress, so the test hands the event to the handler itself.
-struct Strip : WithPointer, ButtonStrip {
-    using ButtonStrip::dragEnterEvent;
-    using ButtonStrip::dragLeaveEvent;
-    using ButtonStrip::dragMoveEvent;
-    using ButtonStrip::dropEvent;
-    // Three buttons and a gap after the two fixed buttons: positions 3, 4, gap 5, 6.
-    Strip() : ButtonStrip(pointer)
-    {
-        for (int p = 3; p <= 6; ++p)
-            addButton(p, p == 5 ? Style::Gap : Style::Normal, 1);
-    }
-    QPoint centrePx(int position) const
-    {
-        const QPointF c = buttonRect(position).center();
-        return QPoint(int(c.x() / 15), int(c.y() / 15));
-    }
-    void mouse(QEvent::Type type, Qt::MouseButton button, QPoint at)
-    {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
-        QMouseEvent event(type, QPointF(at), QPointF(mapToGlobal(at)), button, held, {});
-        QCoreApplication::sendEvent(this, &event);
-    }
-    void click(int position, Qt::MouseButton button = Qt::LeftButton)
-    {
-        mouse(QEvent::MouseButtonPress, button, centrePx(position));
-        mouse(QEvent::MouseButtonRelease, button, centrePx(position));
-    }
-};
-
-} // namespace
 
 TEST(ButtonStrip, PlainButtonIs23By22PixelsAtAnyTwipsPerPixel)
 {

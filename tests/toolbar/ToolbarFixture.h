@@ -39,6 +39,40 @@ inline BtnRec Btn(std::string name, std::string exe = "/bin/true", std::uint8_t 
 
 inline BtnRec Sep() { return Btn({}, {}, KindSeparator); }
 
+struct WithPointer {
+    FakePointer pointer;
+};
+// A strip on its own: three buttons and a gap after the two fixed buttons, positions 3,
+// 4, gap 5, 6. Synthesised drops never reach a widget through the event loop without a
+// drag in progress, so the tests hand the events to the handlers themselves.
+struct Strip : WithPointer, ButtonStrip {
+    using ButtonStrip::dragEnterEvent;
+    using ButtonStrip::dragLeaveEvent;
+    using ButtonStrip::dragMoveEvent;
+    using ButtonStrip::dropEvent;
+    Strip() : ButtonStrip(pointer)
+    {
+        for (int p = 3; p <= 6; ++p)
+            addButton(p, p == 5 ? Style::Gap : Style::Normal, 1);
+    }
+    QPoint centrePx(int position) const
+    {
+        const QPointF c = buttonRect(position).center();
+        return QPoint(int(c.x() / 15), int(c.y() / 15));
+    }
+    void mouse(QEvent::Type type, Qt::MouseButton button, QPoint at)
+    {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+        QMouseEvent event(type, QPointF(at), QPointF(mapToGlobal(at)), button, held, {});
+        QCoreApplication::sendEvent(this, &event);
+    }
+    void click(int position, Qt::MouseButton button = Qt::LeftButton)
+    {
+        mouse(QEvent::MouseButtonPress, button, centrePx(position));
+        mouse(QEvent::MouseButtonRelease, button, centrePx(position));
+    }
+};
+
 // Three buttons and a separator: 1715 x 420 twips lying, 435 x 1670 standing.
 inline const std::vector<BtnRec> ThreeAndASep{Btn("A"), Btn("B"), Sep(), Btn("C")};
 
