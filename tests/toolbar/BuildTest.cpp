@@ -5,12 +5,7 @@
 #include "toolbar/BuiltinPictures.h"
 
 #include <QMimeData>
-#include <QPalette>
-#include <QtMath>
 #include <QUrl>
-
-#include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -64,48 +59,41 @@ TEST_F(ToolbarTest, EntryMapSkipsButtonsWithoutTargetSoClicksReachTheRightRecord
     EXPECT_EQ(host.clicks, (std::vector<std::pair<int, int>>{{1, 4}}));
 }
 
-TEST_F(ToolbarTest, PicturesHoldOnlyIconsThatExistInOrderAndTheHandleFallsBackToTheClaws)
+// A button's own icon where it exists, else its target's picture where the theme has one,
+// else the built-in ones (a recall button has one of its own); an icon that is chosen but
+// missing keeps the built-in picture. The handle draws its claws unless the toolbar has
+// an icon.
+TEST_F(ToolbarTest, ButtonsShowTheirIconsOrTheirTargetsOrTheBuiltInPictures)
 {
+    icons.serveTarget("/home/u", FakeIconSource::solid(qRgb(1, 2, 3)));
+    icons.serveTarget("/home/u/notes.txt", FakeIconSource::solid(qRgb(4, 5, 6)));
     icons.serve("/icons/a.ico", {FakeIconSource::solid(qRgb(255, 0, 0))});
     icons.serve("/icons/b.ico", {FakeIconSource::solid(qRgb(0, 0, 255)), FakeIconSource::solid(qRgb(0, 255, 0))});
-    TbrRec& r = toolbar(1, {Btn("File"), Btn("Red", "/bin/true", KindFile, "/icons/a.ico", 1),
-                            Btn("Folder", "/tmp", KindFolder), Btn("Green", "/bin/true", KindFile, "/icons/b.ico", 2),
+    TbrRec& r = toolbar(1, {Btn("Home", "/home/u", KindFolder), Btn("Notes", "/home/u/notes.txt"),
+                            Btn("Recall", RecallMarker), Btn("Unknown", "/nothing/known"),
+                            Btn("Red", "/bin/true", KindFile, "/icons/a.ico", 1),
+                            Btn("Green", "/bin/true", KindFile, "/icons/b.ico", 2),
                             Btn("NoIcon", "/tmp", KindFolder, "/icons/a.ico", 0), // index 0: no icon
-                            Btn("Missing", "/bin/true", KindFile, "/icons/a.ico", 2)});
+                            Btn("Missing", "/bin/true", KindFile, "/icons/a.ico", 2),
+                            Btn("Broken", "/home/u", KindFolder, "/icons/missing.ico", 1)});
+    r.Btns[3].Parameters = "2";
     window(1).rebuild();
-    EXPECT_EQ(imageIndexes(r), (std::vector<int>{1, 3, 2, 4, 2, 1})); // 1 file, 2 folder, then the icons found
-    EXPECT_EQ(std::pair(colourAt(window(1).images().picture(3)), colourAt(window(1).images().picture(4))),
-              std::pair(qRgb(255, 0, 0), qRgb(0, 255, 0)));
+    EXPECT_EQ(imageIndexes(r), (std::vector<int>{3, 4, 5, 1, 6, 7, 2, 1, 2})); // 1 file, 2 folder
+    const ImageList& images = window(1).images();
+    EXPECT_EQ(std::tuple(colourAt(images.picture(3)), colourAt(images.picture(4)), colourAt(images.picture(6)),
+                         colourAt(images.picture(7))),
+              std::tuple(qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(255, 0, 0), qRgb(0, 255, 0)));
+    const QImage recall = builtinRecallPicture(images.picture(5).devicePixelRatio());
+    EXPECT_EQ(images.picture(5).toImage().convertToFormat(recall.format()), recall);
+    // Only shown: the button still has no icon of its own.
+    EXPECT_EQ(std::pair(int(r.Btns[1].IconIndex), r.Btns[1].IconFile), std::pair(0, std::string()));
 
-    EXPECT_TRUE(window(1).handle().picture().isNull()); // the handle draws its claws
+    EXPECT_TRUE(window(1).handle().picture().isNull());
     icons.serve("/icons/t.ico", {FakeIconSource::solid(qRgb(9, 9, 9))});
     r.IconFile = "/icons/t.ico";
     r.IconIndex = 1;
     window(1).rebuild();
     EXPECT_EQ(colourAt(window(1).handle().picture()), qRgb(9, 9, 9));
-}
-
-TEST_F(ToolbarTest, ButtonsWithoutAnIconShowTheirTargetsAndRecallButtonsAPictureOfTheirOwn)
-{
-    icons.serveTarget("/home/u", FakeIconSource::solid(qRgb(1, 2, 3)));
-    icons.serveTarget("/home/u/notes.txt", FakeIconSource::solid(qRgb(4, 5, 6)));
-    icons.serve("/icons/a.ico", {FakeIconSource::solid(qRgb(255, 0, 0))});
-    TbrRec& r = toolbar(1, {Btn("Home", "/home/u", KindFolder), Btn("Notes", "/home/u/notes.txt"),
-                            Btn("Recall", RecallMarker), Btn("Unknown", "/nothing/known"),
-                            Btn("Own", "/home/u", KindFolder, "/icons/a.ico", 1),
-                            Btn("Broken", "/home/u", KindFolder, "/icons/missing.ico", 1)});
-    r.Btns[3].Parameters = "2";
-    window(1).rebuild();
-    // The target's picture where the theme has one; the built-in ones where nothing has;
-    // an icon that is chosen but missing keeps the built-in picture as always.
-    EXPECT_EQ(imageIndexes(r), (std::vector<int>{3, 4, 5, 1, 6, 2}));
-    const ImageList& images = window(1).images();
-    EXPECT_EQ(std::tuple(colourAt(images.picture(3)), colourAt(images.picture(4)), colourAt(images.picture(6))),
-              std::tuple(qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(255, 0, 0)));
-    const QImage recall = builtinRecallPicture(images.picture(5).devicePixelRatio());
-    EXPECT_EQ(images.picture(5).toImage().convertToFormat(recall.format()), recall);
-    // Only shown: the button still has no icon of its own.
-    EXPECT_EQ(std::pair(int(r.Btns[1].IconIndex), r.Btns[1].IconFile), std::pair(0, std::string()));
 }
 
 TEST_F(ToolbarTest, RebuildLeavesNoStaleButtonsSeparatorsOrEntries)
@@ -155,51 +143,6 @@ TEST_F(ToolbarTest, DropHitsTheRecordButtonUnderThePointAlongTheBar)
     host.drops.clear();
     emit built(2, {Btn("One"), Btn("Two")}, {Vertical}).strip().dropped(&files, QPointF(100, 470 + 330 + 10));
     EXPECT_EQ(host.drops, (std::vector<FakeToolbarHost::Drop>{{2, 2, items}}));
-}
-
-// How far a picture's pixels inside rect stand out from the background: the largest
-// difference of grey level found.
-int contrast(const QImage& image, const QRect& rect, const QColor& background)
-{
-    int most = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            most = std::max(most, std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())));
-    return most;
-}
-
-// A dark theme must not swallow the handle's claws or the lines of the separators, as
-// dark marks drawn in fixed colours would be.
-TEST_F(ToolbarTest, ClawsAndSeparatorsStandOutOnALightAndADarkPalette)
-{
-    for (bool vertical : {false, true}) {
-        ToolbarWindow& w = built(1, ThreeAndASep, vertical ? std::vector<int>{Vertical} : std::vector<int>{});
-        for (const QColor& face : {QColor(239, 239, 239), QColor(35, 35, 38)}) {
-            SCOPED_TRACE(face.name().toStdString() + (vertical ? " standing" : " lying"));
-            w.setPalette(QPalette(face)); // a dark face gets light text, and the other way round
-            const QImage shot = w.grab().toImage();
-            const QRect handle(w.handle().mapTo(&w, QPoint()), w.handle().size());
-            // Beside the handle along the bar lies the window's own background.
-            const QPoint beside = vertical ? QPoint(handle.center().x(), handle.bottom() + 4)
-                                           : QPoint(handle.right() + 4, handle.center().y());
-            ASSERT_EQ(shot.pixelColor(beside), face);
-            EXPECT_GE(contrast(shot, handle, face), 100);
-            EXPECT_GE(contrast(shot, w.strip().buttonPixelRect(5).translated(w.strip().mapTo(&w, QPoint())), face), 80);
-        }
-    }
-}
-
-TEST(BuiltinPictures, DrawnSharpForAScaledScreen)
-{
-    for (qreal ratio : {1.0, 1.5, 2.0}) {
-        const QImage file = builtinFilePicture(ratio);
-        EXPECT_EQ(file.size(), QSize(qCeil(16 * ratio), qCeil(16 * ratio))) << ratio;
-        EXPECT_NEAR(file.deviceIndependentSize().width(), 16.0, 0.5) << ratio;
-        // The same picture: the sheet's white middle and the empty corner where it folds.
-        EXPECT_EQ(file.pixelColor(file.width() / 2, file.height() / 2), QColor(Qt::white)) << ratio;
-        EXPECT_EQ(file.pixelColor(file.width() - 1, 0).alpha(), 0) << ratio;
-        EXPECT_EQ(builtinClawsPicture(ratio, Qt::black).devicePixelRatio(), ratio);
-    }
 }
 
 // The font database may be loading on another thread while the first toolbars are built:
