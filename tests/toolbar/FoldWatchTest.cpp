@@ -98,7 +98,7 @@ TEST_F(FoldWatchTest, ABarNobodySeesFoldsAtOnceToExactlyWhereTheStepsEnd)
     }
 }
 
-TEST_F(FoldWatchTest, AHoverUnfoldsAndTheWatchFoldsOnceTheCursorHasLeft)
+TEST_F(FoldWatchTest, AHoverUnfoldsAndTheWatchFoldsOnceTheCursorHasLeftOrADropHasLanded)
 {
     foldAway();
     bar.cursor = true;
@@ -120,6 +120,21 @@ TEST_F(FoldWatchTest, AHoverUnfoldsAndTheWatchFoldsOnceTheCursorHasLeft)
     std::tie(bar.autoHide, bar.buttons) = std::pair(true, false);
     folds.hovered();
     EXPECT_EQ(state(), std::tuple(Folded, false, false));
+
+    // A drop folds it at the watch's next look, though the mouse is still over it.
+    std::tie(bar.buttons, bar.cursor) = std::pair(true, true);
+    folds.hovered();
+    clock.advance(FoldWatch::WatchInterval);
+    ASSERT_EQ(bar.size.width, Full);
+    folds.dropped();
+    clock.advance(FoldWatch::WatchInterval);
+    clock.settle();
+    EXPECT_EQ(std::pair(bar.size.width, folds.hoverState()), std::pair(Folded, HoverState::Folded));
+    // A drop on a bar nobody opened leaves the next watch alone.
+    folds.dropped();
+    folds.hovered();
+    clock.advance(FoldWatch::WatchInterval * 3);
+    EXPECT_EQ(bar.size.width, Full);
 }
 
 TEST_F(FoldWatchTest, AHoverDuringAFoldDoesNotTurnItBackAndALayoutRespectsAHeldBar)
@@ -145,24 +160,6 @@ TEST_F(FoldWatchTest, AHoverDuringAFoldDoesNotTurnItBackAndALayoutRespectsAHeldB
     folds.laidOut();
     clock.settle();
     EXPECT_EQ(bar.size.width, Folded);
-}
-
-TEST_F(FoldWatchTest, ADropFoldsAtTheWatchsNextLookThoughTheMouseIsStillOver)
-{
-    foldAway();
-    bar.cursor = true;
-    folds.hovered();
-    clock.advance(FoldWatch::WatchInterval);
-    ASSERT_EQ(bar.size.width, Full);
-    folds.dropped();
-    clock.advance(FoldWatch::WatchInterval);
-    clock.settle();
-    EXPECT_EQ(std::pair(bar.size.width, folds.hoverState()), std::pair(Folded, HoverState::Folded));
-    // A drop on a bar nobody opened leaves the next watch alone.
-    folds.dropped();
-    folds.hovered();
-    clock.advance(FoldWatch::WatchInterval * 3);
-    EXPECT_EQ(bar.size.width, Full);
 }
 
 TEST_F(FoldWatchTest, AutoHideOffEndsTheWatchAndUnfoldsAndOnAgainFolds)
