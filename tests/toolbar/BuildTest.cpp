@@ -4,9 +4,6 @@
 
 #include "toolbar/BuiltinPictures.h"
 
-#include <QMimeData>
-#include <QUrl>
-
 namespace {
 
 QRgb colourAt(const QPixmap& picture) { return picture.toImage().pixel(8, 8); }

@@ -1,17 +1,10 @@
 #include "ToolbarFixture.h"
 #include "toolbar/ImageList.h"
 
-#include <QApplication>
-#include <QDropEvent>
-#include <QMimeData>
 #include <QProxyStyle>
 #include <QStyleFactory>
-#include <QTest>
-#include <QUrl>
 
-#include <functional>
 #include <memory>
-#include <tuple>
 
 TEST(ButtonStrip, PlainButtonIs23By22PixelsAtAnyTwipsPerPixel)
 {

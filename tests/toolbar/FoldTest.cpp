@@ -3,9 +3,6 @@
 // and the fold watch's own tests.)
 #include "ToolbarFixture.h"
 
-#include <QMimeData>
-#include <QUrl>
-
 TEST_F(ToolbarTest, HoverUnfoldsAndTheWatchFoldsOnlyOnceTheCursorIsOutside)
 {
     ToolbarWindow& w = built(1, ThreeAndASep, {AutoHide});

@@ -15,9 +15,12 @@
 #include "toolbar/ToolbarWindow.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 

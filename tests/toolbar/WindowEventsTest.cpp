@@ -3,7 +3,6 @@
 #include "ToolbarFixture.h"
 
 #include <QPointer>
-#include <QTest>
 
 TEST_F(ToolbarTest, DragMovesWindowExactlyAndStoresThePlaceOnlyOnRelease)
 {
@@ -74,15 +73,6 @@ TEST_F(ToolbarTest, MenuIsMadeOnFirstNeedTicksFromTheModesAndItsItemsReachTheirC
     EXPECT_EQ(std::pair(host.abouts, host.quits), std::pair(1, 0)); // queued: not under the menu's own click
     QCoreApplication::processEvents();
     EXPECT_EQ(host.quits, 1);
-
-    const int saves = host.saves;
-    for (auto [on, height] : {std::pair(false, 1670.0f), {true, 435.1f}}) {
-        item(2, "M_mnuAHIDE")->trigger();
-        clock.settle();
-        EXPECT_EQ(std::tuple(isTrue(rec(2).AutoHide), item(2, "M_mnuAHIDE")->isChecked(), w.heightTwips()),
-                  std::tuple(on, on, height));
-    }
-    EXPECT_EQ(host.saves, saves + 2);
 }
 
 TEST_F(ToolbarTest, RemovingAToolbarRenumbersTheWindowsAfterIt)
