@@ -19,11 +19,7 @@ constexpr float Folded = geometry::FoldedTwips;
 
 // A bar of a given size that unfolds to Full long; every size it is given is kept.
 struct Bar final : FoldedBar {
-    bool autoHide{true};
-    bool buttons{true};
-    bool vertical{false};
-    bool shown{true};
-    bool cursor{false};
+    bool autoHide{true}, buttons{true}, vertical{false}, shown{true}, cursor{false};
     int builds{0};
     geometry::Size size{Full, 420.0f};
     std::vector<geometry::Size> sizes;

@@ -98,22 +98,20 @@ TEST_F(ToolbarTest, AFoldedOrHiddenToolbarDoesNotReadItsButtonsAsShowing)
     EXPECT_EQ(shown(bar), "iiii");
 }
 
+// A press opens the menu too: voice control and switch access press what they are told to.
 TEST_F(ToolbarTest, TheHandleIsAMenuButtonNamedForItsToolbarThatOpensTheMenu)
 {
     ToolbarWindow& w = built(1, {Btn("A")});
     QAccessibleInterface* handle = QAccessible::queryAccessibleInterface(&w.handle());
-    EXPECT_EQ(std::tuple(handle->role(), handle->text(QAccessible::Name), bool(handle->state().hasPopup)),
-              std::tuple(QAccessible::ButtonMenu, QStringLiteral("Toolbar 1 menu"), true));
     QAccessibleActionInterface* actions = handle->actionInterface();
     ASSERT_NE(actions, nullptr);
-    for (const QString& action :
-         {QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()}) {
-        SCOPED_TRACE(action.toStdString());
-        EXPECT_TRUE(actions->actionNames().contains(action));
+    const QStringList names{QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()};
+    EXPECT_EQ(std::tuple(handle->role(), handle->text(QAccessible::Name), bool(handle->state().hasPopup), actions->actionNames()),
+              std::tuple(QAccessible::ButtonMenu, QStringLiteral("Toolbar 1 menu"), true, names));
+    for (const QString& action : names) {
         w.menu().hide();
         actions->doAction(action);
-        // Where a right click opens it.
-        EXPECT_EQ(std::pair(w.menu().isVisible(), w.menu().pos()), std::pair(true, w.geometry().topLeft() + QPoint(13, 13)));
+        EXPECT_TRUE(w.menu().isVisible()) << action.toStdString(); // where, is the menu's own test
     }
 }
 
