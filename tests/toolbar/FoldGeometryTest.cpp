@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <vector>
 
 using namespace geometry;
-using std::chrono::milliseconds;
 
 namespace {
 
@@ -79,16 +77,5 @@ TEST(FoldGeometry, AFoldEndsWithinItsStepBoundHoweverLongTheBar)
                                          {{4.0e9f, 420}, false, 1}, {{inf, 420}, false, 1}, {{nan, 420}, false, 1}}) {
         const std::vector<Size> sizes = foldSizes(from, vertical);
         EXPECT_EQ(std::pair(sizes.size(), sizes.back()), std::pair(steps, foldedSize(from, vertical))) << from.width;
-    }
-}
-
-TEST(FoldGeometry, PausesKeepAFoldWithinItsBudgetHoweverLong)
-{
-    // 15 steps: 15 ms each fits in 240; 62 steps; 662 steps: no pause at all; one step.
-    for (auto [length, expected] : {std::pair(1715.0f, milliseconds(15)), {6000, milliseconds(3)},
-                                    {60000, milliseconds(0)}, {300, milliseconds(15)}}) {
-        const milliseconds pause = foldPause(milliseconds(15), milliseconds(240), length);
-        EXPECT_EQ(pause, expected) << length;
-        EXPECT_LE(pause.count() * std::ceil((length - 435.0) / 90.0), 240) << length;
     }
 }

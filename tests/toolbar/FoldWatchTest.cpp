@@ -71,7 +71,7 @@ TEST_F(FoldWatchTest, AFoldTakesItsFirstStepAtOnceThenOnePerPauseAndAnUnfoldAtOn
     folds.fold(FoldDirection::Unfold);
     EXPECT_EQ(bar.size.width, Full);
 
-    // The pause is read at each fold (how long it is, is the geometry's test).
+    // The pause is read at each fold: a long bar takes shorter ones to fold within the budget.
     bar.size.width = 40 * 345.0f + 560;
     folds.fold(FoldDirection::Fold);
     clock.advance(budget);
