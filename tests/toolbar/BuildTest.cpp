@@ -4,18 +4,7 @@
 
 #include "toolbar/BuiltinPictures.h"
 
-namespace {
-
-QRgb colourAt(const QPixmap& picture) { return picture.toImage().pixel(8, 8); }
-std::vector<int> imageIndexes(const TbrRec& r)
-{
-    std::vector<int> out;
-    for (int k = 1; k <= r.BtnCount; ++k)
-        out.push_back(r.Btns[k].ImageIndex);
-    return out;
-}
-
-} // namespace
+static QRgb colourAt(const QPixmap& picture) { return picture.toImage().pixel(8, 8); }
 
 TEST_F(ToolbarTest, WindowSizeInTwipsAndPixelsFollowsButtonsAndOrientation)
 {
@@ -71,7 +60,10 @@ TEST_F(ToolbarTest, ButtonsShowTheirIconsOrTheirTargetsOrTheBuiltInPictures)
                             Btn("Broken", "/home/u", KindFolder, "/icons/missing.ico", 1)});
     r.Btns[3].Parameters = "2";
     window(1).rebuild();
-    EXPECT_EQ(imageIndexes(r), (std::vector<int>{3, 4, 5, 1, 6, 7, 2, 1, 2})); // 1 file, 2 folder
+    std::vector<int> indexes;
+    for (int k = 1; k <= r.BtnCount; ++k)
+        indexes.push_back(r.Btns[k].ImageIndex);
+    EXPECT_EQ(indexes, (std::vector<int>{3, 4, 5, 1, 6, 7, 2, 1, 2})); // 1 file, 2 folder
     const ImageList& images = window(1).images();
     EXPECT_EQ(std::tuple(colourAt(images.picture(3)), colourAt(images.picture(4)), colourAt(images.picture(6)),
                          colourAt(images.picture(7))),

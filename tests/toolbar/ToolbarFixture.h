@@ -26,6 +26,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -79,19 +80,9 @@ class FakeToolbarHost final : public ToolbarHost {
 public:
     // A request from a button's menu or a drag: what, toolbar, record button, and for a
     // move the record button whose place it takes.
-    struct ButtonRequest {
-        std::string what;
-        int t;
-        int k;
-        int to;
-        bool operator==(const ButtonRequest&) const = default;
-    };
-    struct Drop {
-        int t;
-        int k;
-        std::vector<std::string> items;
-        bool operator==(const Drop&) const = default;
-    };
+    using ButtonRequest = std::tuple<std::string, int, int, int>;
+    // The toolbar, the record button (0: the handle) and the items.
+    using Drop = std::tuple<int, int, std::vector<std::string>>;
 
     bool configShows(std::uint8_t t) const override { return configOn == t; }
     void setModeCheck(int m, bool on) override { modeChecks.emplace_back(m, on); }
@@ -107,7 +98,7 @@ public:
     void showAbout() override { ++abouts; }
     void quit() override { ++quits; }
     void buttonClicked(std::uint8_t t, int k) override { clicks.emplace_back(t, k); }
-    void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) override { drops.push_back({t, k, items}); }
+    void filesDropped(std::uint8_t t, int k, const std::vector<std::string>& items) override { drops.emplace_back(t, k, items); }
     void editButtonRequested(std::uint8_t t, int k) override { buttonRequests.push_back({"edit", t, k, 0}); }
     void deleteButtonRequested(std::uint8_t t, int k) override { buttonRequests.push_back({"delete", t, k, 0}); }
     void moveButtonRequested(std::uint8_t t, int k, int to) override { buttonRequests.push_back({"move", t, k, to}); }
