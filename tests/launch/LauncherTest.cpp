@@ -22,8 +22,7 @@ class LauncherTest : public ::testing::Test {
 protected:
     void add(std::uint8_t t, std::string name, std::string exe, std::string params, std::uint8_t kind = KindFile)
     {
-        BtnRec& b = set.Tbrs[t].Btns[++set.Tbrs[t].BtnCount];
-        std::tie(b.Name, b.Executable, b.Parameters, b.Kind) = std::tuple(name, exe, params, kind);
+        set.Tbrs[t].Btns[++set.Tbrs[t].BtnCount] = {std::move(name), std::move(exe), std::move(params), kind, {}, 0, 0};
     }
     // Every shell call as "operation target | parameters | other".
     Calls calls() const

@@ -19,11 +19,7 @@ constexpr float Folded = geometry::FoldedTwips;
 
 // A bar of a given size that unfolds to Full long; every size it is given is kept.
 struct Bar final : FoldedBar {
-    bool autoHide{true};
-    bool buttons{true};
-    bool vertical{false};
-    bool shown{true};
-    bool cursor{false};
+    bool autoHide{true}, buttons{true}, vertical{false}, shown{true}, cursor{false};
     int builds{0};
     geometry::Size size{Full, 420.0f};
     std::vector<geometry::Size> sizes;
@@ -75,7 +71,7 @@ TEST_F(FoldWatchTest, AFoldTakesItsFirstStepAtOnceThenOnePerPauseAndAnUnfoldAtOn
     folds.fold(FoldDirection::Unfold);
     EXPECT_EQ(bar.size.width, Full);
 
-    // The pause is read at each fold (how long it is, is the geometry's test).
+    // The pause is read at each fold: a long bar takes shorter ones to fold within the budget.
     bar.size.width = 40 * 345.0f + 560;
     folds.fold(FoldDirection::Fold);
     clock.advance(budget);
@@ -98,7 +94,7 @@ TEST_F(FoldWatchTest, ABarNobodySeesFoldsAtOnceToExactlyWhereTheStepsEnd)
     }
 }
 
-TEST_F(FoldWatchTest, AHoverUnfoldsAndTheWatchFoldsOnceTheCursorHasLeft)
+TEST_F(FoldWatchTest, AHoverUnfoldsAndTheWatchFoldsOnceTheCursorHasLeftOrADropHasLanded)
 {
     foldAway();
     bar.cursor = true;
@@ -120,6 +116,21 @@ TEST_F(FoldWatchTest, AHoverUnfoldsAndTheWatchFoldsOnceTheCursorHasLeft)
     std::tie(bar.autoHide, bar.buttons) = std::pair(true, false);
     folds.hovered();
     EXPECT_EQ(state(), std::tuple(Folded, false, false));
+
+    // A drop folds it at the watch's next look, though the mouse is still over it.
+    std::tie(bar.buttons, bar.cursor) = std::pair(true, true);
+    folds.hovered();
+    clock.advance(FoldWatch::WatchInterval);
+    ASSERT_EQ(bar.size.width, Full);
+    folds.dropped();
+    clock.advance(FoldWatch::WatchInterval);
+    clock.settle();
+    EXPECT_EQ(std::pair(bar.size.width, folds.hoverState()), std::pair(Folded, HoverState::Folded));
+    // A drop on a bar nobody opened leaves the next watch alone.
+    folds.dropped();
+    folds.hovered();
+    clock.advance(FoldWatch::WatchInterval * 3);
+    EXPECT_EQ(bar.size.width, Full);
 }
 
 TEST_F(FoldWatchTest, AHoverDuringAFoldDoesNotTurnItBackAndALayoutRespectsAHeldBar)
@@ -145,24 +156,6 @@ TEST_F(FoldWatchTest, AHoverDuringAFoldDoesNotTurnItBackAndALayoutRespectsAHeldB
     folds.laidOut();
     clock.settle();
     EXPECT_EQ(bar.size.width, Folded);
-}
-
-TEST_F(FoldWatchTest, ADropFoldsAtTheWatchsNextLookThoughTheMouseIsStillOver)
-{
-    foldAway();
-    bar.cursor = true;
-    folds.hovered();
-    clock.advance(FoldWatch::WatchInterval);
-    ASSERT_EQ(bar.size.width, Full);
-    folds.dropped();
-    clock.advance(FoldWatch::WatchInterval);
-    clock.settle();
-    EXPECT_EQ(std::pair(bar.size.width, folds.hoverState()), std::pair(Folded, HoverState::Folded));
-    // A drop on a bar nobody opened leaves the next watch alone.
-    folds.dropped();
-    folds.hovered();
-    clock.advance(FoldWatch::WatchInterval * 3);
-    EXPECT_EQ(bar.size.width, Full);
 }
 
 TEST_F(FoldWatchTest, AutoHideOffEndsTheWatchAndUnfoldsAndOnAgainFolds)

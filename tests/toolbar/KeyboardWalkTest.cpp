@@ -2,10 +2,6 @@
 // bar, the keys that start buttons, the menu, and an auto-hiding bar held open meanwhile.
 #include "ToolbarFixture.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QTest>
-
 namespace {
 
 class KeyboardTest : public ToolbarTest {
@@ -28,39 +24,34 @@ protected:
 // A, B, a separator, C: strip positions 3, 4, (5), 6.
 const std::vector<BtnRec> TwoSepOne{Btn("A"), Btn("B"), Sep(), Btn("C")};
 
-TEST_F(KeyboardTest, ArrowsAlongTheBarWalkItsButtonsPassingSeparatorsAndStopAtTheEnds)
+// Along, back and across the bar, lying and upright; Tab goes round and keeps the focus
+// on this toolbar's buttons; the menu key or Shift+F10 opens the handle's menu.
+TEST_F(KeyboardTest, KeysWalkTheBarPassingSeparatorsAndOpenTheMenuAtTheToolbar)
 {
-    // Along, back and across the bar, lying and upright.
-    for (auto [vertical, on, back, across] : {std::tuple(false, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down),
-                                              {true, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right}}) {
+    for (auto [vertical, on, back, across, menuKey, menuMods] :
+         {std::tuple(false, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Menu, Qt::KeyboardModifiers()),
+          {true, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
         SCOPED_TRACE(vertical ? "upright" : "lying");
         const int t = vertical ? 2 : 1;
         built(t, TwoSepOne, vertical ? std::vector<int>{Vertical} : std::vector<int>{});
         focus(t);
         EXPECT_EQ(mark(t), 3); // the first button
         const std::vector<std::pair<Qt::Key, int>> walk{{on, 4}, {on, 6}, {on, 6}, {across, 6}, {back, 4},
-                                                        {Qt::Key_Home, 3}, {back, 3}, {Qt::Key_End, 6}};
+                                                        {Qt::Key_Home, 3}, {back, 3}, {Qt::Key_End, 6}, {Qt::Key_Tab, 3},
+                                                        {Qt::Key_Tab, 4}, {Qt::Key_Backtab, 3}, {Qt::Key_Backtab, 6}};
         for (const auto& [key, expected] : walk) {
             type(key);
-            EXPECT_EQ(mark(t), expected) << QTest::toString(key);
+            EXPECT_EQ(std::pair(mark(t), QApplication::focusWidget()), std::pair(expected, static_cast<QWidget*>(&window(t).strip())))
+                << QTest::toString(key);
         }
+        type(menuKey, menuMods);
+        QMenu& menu = window(t).menu();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }, 2000));
+        // 45 + 150 twips into the window, not where the mouse is.
+        EXPECT_EQ(menu.pos(), window(t).geometry().topLeft() + QPoint(13, 13));
+        menu.close();
         EXPECT_TRUE(host.clicks.empty());
     }
-}
-
-TEST_F(KeyboardTest, TabGoesRoundTheToolbarsOwnButtonsOnly)
-{
-    built(1, TwoSepOne);
-    built(2, {Btn("Other")});
-    focus(1);
-    std::vector<int> marks;
-    for (int i = 0; i < 6; ++i) { // four forwards, two back
-        type(Qt::Key_Tab, i < 4 ? Qt::NoModifier : Qt::ShiftModifier);
-        marks.push_back(mark(1));
-        EXPECT_EQ(QApplication::focusWidget(), &window(1).strip());
-    }
-    EXPECT_EQ(marks, std::vector<int>({4, 6, 3, 4, 3, 6}));
-    EXPECT_EQ(QApplication::activeWindow(), &window(1));
 }
 
 TEST_F(KeyboardTest, EnterSpaceAndDigitsStartButtonsAsClicksCountingWhatIsSeen)
@@ -77,67 +68,41 @@ TEST_F(KeyboardTest, EnterSpaceAndDigitsStartButtonsAsClicksCountingWhatIsSeen)
     type(Qt::Key_4); // there is no fourth
     type(Qt::Key_1, Qt::KeypadModifier);
     type(Qt::Key_2, Qt::ControlModifier); // not the toolbar's
-    const std::vector<std::pair<int, int>> clicks{{1, 1}, {1, 2}, {1, 2}, {1, 4}, {1, 1}};
-    EXPECT_EQ(host.clicks, clicks);
     // A held key starts nothing more than its first press did.
     QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
     QApplication::sendEvent(&window(1).strip(), &held);
-    EXPECT_EQ(host.clicks, clicks);
+    EXPECT_EQ(host.clicks, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {1, 2}, {1, 4}, {1, 1}}));
 }
 
-TEST_F(KeyboardTest, MenuKeyAndShiftF10OpenTheHandlesMenuAtTheToolbar)
-{
-    built(1, TwoSepOne);
-    for (const auto& [key, mods] : {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers()},
-                                    std::pair{Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
-        focus(1);
-        type(key, mods);
-        QMenu& menu = window(1).menu();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }, 2000)) << QTest::toString(key);
-        // 45 + 150 twips into the window, not where the mouse is.
-        EXPECT_EQ(menu.pos(), window(1).geometry().topLeft() + QPoint(13, 13));
-        menu.close();
-    }
-}
-
+// While the toolbar has the focus an auto-hiding bar stays open, though the mouse that
+// opened it has gone; Escape folds it even under the mouse and gives the focus back; the
+// focus gone elsewhere, it folds once the mouse has left it.
 TEST_F(KeyboardTest, AnAutoHidingBarStaysOpenWhileFocusedAndEscapeFoldsItAndGivesTheFocusBack)
 {
     QWidget before;
-    before.setWindowTitle(QStringLiteral("before"));
     before.show();
     before.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&before));
-
     ToolbarWindow& w = built(1, TwoSepOne, {AutoHide});
-    EXPECT_LT(w.widthTwips(), 436.0f);
-    // Unfolded by the mouse first, whose watch would fold it once the mouse has gone.
     hover(1);
-    EXPECT_EQ(w.widthTwips(), 1715.0f);
-    focus(1);
-    pointer.cursor = QPoint(900, 700); // far from the bar: the watch would fold it
-    clock.advance(std::chrono::seconds(2));
-    EXPECT_EQ(w.widthTwips(), 1715.0f);
-
-    // Escape folds it even under the mouse.
-    pointer.cursor = w.geometry().center();
-    type(Qt::Key_Escape);
-    clock.settle();
-    EXPECT_LT(w.widthTwips(), 436.0f);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &before; }, 2000));
-    EXPECT_FALSE(w.strip().hasFocus());
-
-    // Taken again, and this time the focus goes elsewhere: the bar folds once the
-    // mouse is not over it.
-    focus(1);
-    EXPECT_EQ(w.widthTwips(), 1715.0f);
-    pointer.cursor = w.geometry().center();
-    before.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&before));
-    clock.advance(std::chrono::seconds(1));
-    EXPECT_EQ(w.widthTwips(), 1715.0f);
-    pointer.cursor = QPoint(900, 700);
-    clock.settle();
-    EXPECT_LT(w.widthTwips(), 436.0f);
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Escape" : "focus gone");
+        focus(1);
+        pointer.cursor = QPoint(900, 700); // far from the bar
+        clock.advance(std::chrono::seconds(2));
+        EXPECT_EQ(w.widthTwips(), 1715.0f);
+        pointer.cursor = w.geometry().center();
+        if (escape)
+            type(Qt::Key_Escape);
+        else
+            before.activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &before; }, 2000));
+        clock.advance(std::chrono::seconds(1));
+        EXPECT_EQ(w.widthTwips(), escape ? 435.1f : 1715.0f);
+        pointer.cursor = QPoint(900, 700);
+        clock.advance(std::chrono::seconds(1));
+        EXPECT_EQ(w.widthTwips(), 435.1f);
+    }
 }
 
 } // namespace

@@ -1,28 +1,15 @@
 // Assistive tools see each painted button and separator of a strip: its name, its place,
 // whether it shows, and a press; and a toolbar's handle as the button of its menu.
 #include "ToolbarFixture.h"
-#include "support/FakePointer.h"
-#include "toolbar/ButtonStrip.h"
 
 #include <QAccessible>
-#include <QSignalSpy>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
-struct WithPointer {
-    FakePointer pointer;
-};
-
 // Positions 3 "Alpha" (caption), 4 (tooltip only), gap 5, 6 (neither).
-struct Strip : WithPointer, ButtonStrip {
-    Strip() : ButtonStrip(pointer)
+struct NamedStrip : Strip {
+    NamedStrip()
     {
-        for (int p = 3; p <= 6; ++p)
-            addButton(p, p == 5 ? Style::Gap : Style::Normal, 1);
         setCaptionsShown(true);
         setCaption(3, QStringLiteral("Alpha"));
         setToolTipText(3, QStringLiteral("alpha tip"));
@@ -32,7 +19,7 @@ struct Strip : WithPointer, ButtonStrip {
 
 TEST(StripAccessible, EachButtonAndSeparatorIsAChildWithItsNameAndRole)
 {
-    Strip strip;
+    NamedStrip strip;
     strip.setWindowTitle(QStringLiteral("Tools"));
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&strip);
     ASSERT_NE(bar, nullptr);
@@ -62,17 +49,12 @@ TEST(StripAccessible, EachButtonAndSeparatorIsAChildWithItsNameAndRole)
 TEST(StripAccessible, PressClicksTheButtonThatStandsThereNowAndASeparatorNothing)
 {
     Strip strip;
-    QSignalSpy clicks(&strip, &ButtonStrip::buttonClicked);
+    std::vector<int> pressed;
+    QObject::connect(&strip, &ButtonStrip::buttonClicked, [&](int p) { pressed.push_back(p); });
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&strip);
     QAccessibleInterface* secondButton = bar->child(1);
     QAccessibleActionInterface* second = secondButton->actionInterface();
     ASSERT_NE(second, nullptr);
-    const auto pressed = [&] {
-        std::vector<int> out;
-        for (const QList<QVariant>& args : clicks)
-            out.push_back(args.at(0).toInt());
-        return out;
-    };
     second->doAction(QAccessibleActionInterface::pressAction());
 
     // The first button goes: the second child is now the separator, the third the
@@ -81,58 +63,45 @@ TEST(StripAccessible, PressClicksTheButtonThatStandsThereNowAndASeparatorNothing
     ASSERT_EQ(bar->childCount(), 3);
     second->doAction(QAccessibleActionInterface::pressAction());
     bar->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(pressed(), (std::vector<int>{4, 5}));
+    EXPECT_EQ(pressed, (std::vector<int>{4, 5}));
     // Past the last button: nothing to press, nothing pressed.
     strip.removeButton(3);
     strip.removeButton(3);
     EXPECT_EQ(std::pair(bar->childCount(), secondButton->isValid()), std::pair(1, false));
     second->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(pressed().size(), 2u);
+    EXPECT_EQ(pressed.size(), 2u);
 }
 
 // A child "shows" when it neither is invisible nor lies outside what its window shows.
-QString shown(QAccessibleInterface* bar)
-{
-    QString out;
-    for (int i = 0; i < bar->childCount(); ++i) {
-        const QAccessible::State s = bar->child(i)->state();
-        out += s.invisible ? 'i' : s.offscreen ? 'o' : 's';
-    }
-    return out;
-}
-
 TEST_F(ToolbarTest, AFoldedOrHiddenToolbarDoesNotReadItsButtonsAsShowing)
 {
     ToolbarWindow& w = built(1, ThreeAndASep);
-    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&w.strip());
-    EXPECT_EQ(bar->text(QAccessible::Name), "Toolbar 1");
-    EXPECT_EQ(shown(bar), "ssss");
+    QAccessibleInterface* last = QAccessible::queryAccessibleInterface(&w.strip())->child(3);
+    const auto state = [&] { return std::pair(bool(last->state().offscreen), bool(last->state().invisible)); };
+    EXPECT_EQ(state(), std::pair(false, false));
     w.fold(FoldDirection::Fold);
     clock.settle();
-    EXPECT_EQ(shown(bar), "oooo"); // down to its handle
+    EXPECT_EQ(state(), std::pair(true, false)); // down to its handle
     w.fold(FoldDirection::Unfold);
-    EXPECT_EQ(shown(bar), "ssss");
+    EXPECT_EQ(state(), std::pair(false, false));
     w.hide();
-    EXPECT_EQ(shown(bar), "iiii");
+    EXPECT_TRUE(state().second);
 }
 
+// A press opens the menu too: voice control and switch access press what they are told to.
 TEST_F(ToolbarTest, TheHandleIsAMenuButtonNamedForItsToolbarThatOpensTheMenu)
 {
     ToolbarWindow& w = built(1, {Btn("A")});
     QAccessibleInterface* handle = QAccessible::queryAccessibleInterface(&w.handle());
-    EXPECT_EQ(std::tuple(handle->role(), handle->text(QAccessible::Name), bool(handle->state().hasPopup)),
-              std::tuple(QAccessible::ButtonMenu, QStringLiteral("Toolbar 1 menu"), true));
     QAccessibleActionInterface* actions = handle->actionInterface();
     ASSERT_NE(actions, nullptr);
-    for (const QString& action :
-         {QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()}) {
-        SCOPED_TRACE(action.toStdString());
-        EXPECT_TRUE(actions->actionNames().contains(action));
-        if (QMenu* open = w.findChild<QMenu*>(QStringLiteral("C_mnuPOPUP")))
-            open->hide();
+    const QStringList names{QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()};
+    EXPECT_EQ(std::tuple(handle->role(), handle->text(QAccessible::Name), bool(handle->state().hasPopup), actions->actionNames()),
+              std::tuple(QAccessible::ButtonMenu, QStringLiteral("Toolbar 1 menu"), true, names));
+    for (const QString& action : names) {
+        w.menu().hide();
         actions->doAction(action);
-        // Where a right click opens it.
-        EXPECT_EQ(std::pair(w.menu().isVisible(), w.menu().pos()), std::pair(true, w.geometry().topLeft() + QPoint(13, 13)));
+        EXPECT_TRUE(w.menu().isVisible()) << action.toStdString(); // where, is the menu's own test
     }
 }
 
