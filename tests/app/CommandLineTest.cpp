@@ -41,7 +41,6 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
         {{"--autostart"}, Action::Run, "", false, false, true},
         {{"--autostart", "on", "--data-dir", "/d"}, Action::Autostart, "/d", true, false, false},
         {{"--bogus"}, Action::Run, "", false, false, true},
-        {{"-x"}, Action::Run, "", false, false, true},
         {{"stray"}, Action::Run, "", false, false, true},
         // Qt's own options go through, with their values, and never count as ours.
         {{"-platform", "offscreen"}, Action::Run, "", false, true, false},
@@ -58,7 +57,6 @@ TEST(CommandLine, ActionsFoldersAndRefusals)
         {{"--focus"}, Action::Run, "", false, false, true},
         {{"--focus", "1", "--toggle", "2"}, Action::Run, "", false, false, true, {"1", "2"}},
         {{"--press", "Tools"}, Action::Run, "", false, false, true, {"Tools"}},
-        {{"--toggle"}, Action::Run, "", false, false, true},
         {{"--toggle=Tools"}, Action::Run, "", false, false, true},
         {{"--list", "extra"}, Action::Run, "", false, false, true},
         {{"--autostart", "on", "--list"}, Action::Run, "", true, false, true},

@@ -100,8 +100,7 @@ TEST_F(ApplicationChooserTest, ListsShownApplicationsByNameFiltersAsTypedAndTake
     EXPECT_EQ(results, QStringList({taken, "-"}));
     entry("home/applications/aardvark.desktop", "Aardvark", "", "aard");
     open();
-    EXPECT_EQ(search()->text(), "");
-    EXPECT_EQ(rows(), (QStringList{"Aardvark*", "browser", "Texteditor", "Zebra"}));
+    EXPECT_EQ(std::pair(search()->text(), rows()), std::pair(QString(), QStringList{"Aardvark*", "browser", "Texteditor", "Zebra"}));
     // The icons come after the list, a few at a time.
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->iconsPending() == 0; }, 5000));
     auto* view = w->findChild<QListWidget*>("lstApps");

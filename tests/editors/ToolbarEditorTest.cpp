@@ -10,8 +10,10 @@
 #include "support/WindowKind.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -38,7 +40,7 @@ protected:
     }
     std::unique_ptr<ToolbarEditor> make(ToolbarPurpose purpose, std::uint8_t t = 0)
     {
-        const ToolbarEditor::Needs needs{set, *this, prompter, *this, dialogs, "/data"};
+        const ToolbarEditor::Needs needs{set, *this, prompter, *this, dialogs, dataFolder};
         return std::make_unique<ToolbarEditor>(purpose, t, needs);
     }
     bool storeToolbar(ToolbarPurpose purpose, std::uint8_t t, const ToolbarFields& f) override
@@ -66,6 +68,7 @@ protected:
     static W* child(QWidget& w, const QString& name) { return childOf<W>(&w, name); }
 
     ToolbarSet set;
+    std::string dataFolder{"/data"};
     FakePrompter prompter;
     FakeDialogBackend dialogs;
     std::vector<std::tuple<ToolbarPurpose, int, std::string, std::string, std::string, int>> stored;
@@ -105,13 +108,58 @@ TEST_F(ToolbarEditorTest, EditStartsFromTheRecordWithTheFileLocked)
     EXPECT_EQ(editor->windowTitle(), "Edit Toolbar");
     EXPECT_EQ(texts(*editor), QStringList({"Tools", "/data/tools.vtb", textFromBytes("/i/caf\xe9.ico"), "3"}));
     EXPECT_TRUE(field(*editor, 1)->isReadOnly() && !child(*editor, "btnOPEN(0)")->isEnabled());
-    EXPECT_NE(field(*editor, 1)->palette().color(QPalette::Base), field(*editor, 0)->palette().color(QPalette::Base));
 
     field(*editor, 0)->setText(textFromBytes("Outils \xe9t\xe9"));
     field(*editor, 1)->setText("/elsewhere.vtb");
     field(*editor, 3)->setText("7.5"); // rounds half to even
     child<QPushButton>(*editor, "btnCOM(0)")->click();
     EXPECT_EQ(stored, decltype(stored)({{ToolbarPurpose::Edit, 1, "Outils \xe9t\xe9", "/data/tools.vtb", "/i/caf\xe9.ico", 8}}));
+}
+
+// OK refuses, saying why and staying open to be mended, what the files or the set cannot
+// take; nothing is handed on.
+TEST_F(ToolbarEditorTest, OkRefusesBadInputOrA257thToolbarWithAMessage)
+{
+    QTemporaryDir tmp;
+    QDir(tmp.path()).mkpath("dir.vtb");
+    dataFolder = tmp.path().toStdString();
+    set.Tbrs[0].Path = dataFolder + "/Default.vtb";
+    const struct {
+        const char* what;
+        QStringList typed; // name, path ("@": the data folder), icon, index
+        const char* says;  // part of the message
+        bool full = false; // the set holds 256 toolbars already
+    } rows[] = {
+        {"semicolon in the name", {"a;b"}, "\"Name\" cannot hold the character \";\""},
+        {"semicolon in the path", {"P", "@/x;y"}, "\"Path\" cannot hold the character \";\""},
+        {"carriage return in the icon", {"I", "", "i\r.ico", "1"}, "\"Icon\" cannot hold a line break"},
+        {"icon index too large", {"N", "", "i.ico", "32768"}, "\"Icon index\""},
+        {"icon index negative", {"N", "", "i.ico", "-1"}, "\"Icon index\""},
+        {"missing folder", {"M", "@/nowhere/m"}, "folder of the toolbar file does not exist"},
+        {"a folder for a file", {"F", "@/dir.vtb"}, "is a folder"},
+        {"file of another toolbar", {"D", "@/Default.vtb"}, "\"Default\" already uses this file"},
+        {"same file by another name", {"D", "@/dir.vtb/../Default"}, "\"Default\" already uses"},
+        {"composed to another's file", {"Default"}, "\"Default\" already uses"},
+        {"a 257th toolbar", {"One too many"}, "256 toolbars", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.full) {
+            set.RedimTbrs(255);
+            set.TbrLast = 255;
+        }
+        prompter.shown.clear();
+        auto editor = make(ToolbarPurpose::Add);
+        editor->show();
+        for (int i = 0; i < row.typed.size(); ++i)
+            field(*editor, i)->setText(QString(row.typed[i]).replace("@", tmp.path()));
+        child<QPushButton>(*editor, "btnCOM(0)")->click();
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        const FakePrompter::Shown& box = prompter.shown[0];
+        EXPECT_TRUE(box.text.contains(QString::fromUtf8(row.says))) << box.text.toStdString();
+        EXPECT_EQ(std::tuple(box.title, box.style, stored.size(), editor->isVisible()),
+                  std::tuple(QString("Vyrelight Toolbar v2"), Prompter::Exclamation, 0u, true));
+    }
 }
 
 TEST_F(ToolbarEditorTest, BrowseAsksForAToolbarFileAndNamesAnUnnamedToolbarAfterIt)
