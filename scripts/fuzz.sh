@@ -8,6 +8,9 @@ dir=$1; seconds=${2:-10}
 jobs=${JOBS:-$(nproc)}
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
+# An input that crashes a fuzzer is kept in the build folder (its name is in the log), not
+# in whatever folder the run started from.
+out=$(cd "$dir" && pwd)
 trap 'rm -rf "$work"' EXIT
 
 one() {
@@ -18,7 +21,7 @@ one() {
   [ -d "$here/fuzz/corpus/$name" ] && cp -r "$here/fuzz/corpus/$name/." "$corpus/"
   { "$f" -runs=0 -timeout=5 -rss_limit_mb=2048 "$corpus" &&
     "$f" -max_total_time="$seconds" -max_len=65536 -timeout=5 -rss_limit_mb=2048 \
-         -print_final_stats=0 "$corpus"; } > "$work/$name.log" 2>&1
+         -print_final_stats=0 -artifact_prefix="$out/" "$corpus"; } > "$work/$name.log" 2>&1
 }
 
 fuzzers=()
