@@ -19,7 +19,7 @@ one() {
   corpus="$work/$name"
   mkdir -p "$corpus"
   [ -d "$here/fuzz/corpus/$name" ] && cp -r "$here/fuzz/corpus/$name/." "$corpus/"
-  { "$f" -runs=0 -timeout=5 -rss_limit_mb=2048 "$corpus" &&
+  { "$f" -runs=0 -timeout=5 -rss_limit_mb=2048 -artifact_prefix="$out/" "$corpus" &&
     "$f" -max_total_time="$seconds" -max_len=65536 -timeout=5 -rss_limit_mb=2048 \
          -print_final_stats=0 -artifact_prefix="$out/" "$corpus"; } > "$work/$name.log" 2>&1
 }
