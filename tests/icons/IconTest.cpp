@@ -37,13 +37,12 @@ TEST(FileIconSource, EveryFormatIsOneIconRecognisedByContentDrawnAtAnySideInProp
     writeFile(dir.filePath("icon.svg"), svg + "width=\"32\" height=\"32\"><rect width=\"32\" height=\"32\" fill=\"#c81e1e\"/></svg>");
     writeFile(dir.filePath("wide.svg"), svg + "width=\"64\" height=\"32\">" + wideRect);
     writeFile(dir.filePath("viewbox.svg"), "<?xml version=\"1.0\"?>\n" + svg + "viewBox=\"0 0 64 32\">" + wideRect);
-    for (const char* name : {"png.ico", "png.dat"}) // content speaks before the name
-        QFile::copy(dir.filePath("icon.png"), dir.filePath(name));
+    QFile::copy(dir.filePath("icon.png"), dir.filePath("png.ico")); // content speaks before the name
     // Red squares, and green pictures twice as wide as high: letterboxed, not squeezed.
     const struct { QString path; bool wide; } rows[] = {
         {dir.filePath("icon.png"), false}, {dir.filePath("icon.jpg"), false},  {dir.filePath("icon.xpm"), false},
         {dir.filePath("icon.svg"), false}, {Good + "solid-c81e1e.ico", false}, {dir.filePath("png.ico"), false},
-        {dir.filePath("png.dat"), false},  {dir.filePath("wide.png"), true},   {dir.filePath("wide.svg"), true},
+        {dir.filePath("wide.png"), true},   {dir.filePath("wide.svg"), true},
         {dir.filePath("viewbox.svg"), true},
     };
     FileIconSource icons;
