@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Through the accessibility bus, as a screen reader or voice control sees the launcher:
-# a toolbar is a named tool bar of named buttons (captions off) and separators, with its
-# handle as the button of its menu; a button's Press action starts its program, and a
+# a toolbar is a named tool bar; a button's Press action starts its program, and a
 # mode box's Toggle action applies the mode (saved, the toolbar folds).
 # A session bus of the script's own, so its accessibility bus meets no other run's.
 if [ -z "${VYRE_PRIVATE_BUS:-}" ]; then
@@ -33,13 +32,9 @@ has() { tree && grep -q -- "$1" "$TMP/tree.txt"; }
 expect() { poll has "$1" || { cat "$TMP/tree.txt" >&2; fail "$2"; }; }
 act() { poll "${ATSPI[@]}" do "$@" || { cat "$TMP/tree.txt" >&2; fail "no $1 '$2' to $3"; }; }
 
-# The tool bar, named as its toolbar and reached by the keyboard, holds the buttons by name
-# and the separator.
+# The tool bar is on the bus, named as its toolbar. (Its children, their names, roles and
+# actions are tested in-process.)
 expect "tool bar 'Default'" "the toolbar is not on the accessibility bus"
-grep -A3 "tool bar 'Default'" "$TMP/tree.txt" | sed 's/^ *//; s/ enabled.*//' > "$TMP/bar.txt"
-printf '%s\n' "tool bar 'Default' ['SetFocus']" "push button 'Mark' ['Press']" "separator '' []" \
-  "push button 'Other' ['Press']" | diff - "$TMP/bar.txt" || fail "the toolbar reads otherwise"
-grep -q "push button 'Default menu' \['ShowMenu', 'Press'\]" "$TMP/tree.txt" || fail "the handle is no menu button"
 
 # Pressed through the bus, a button starts its program.
 act "push button" Mark Press

@@ -1,5 +1,4 @@
 #include "store/Numbers.h"
-#include "store/Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -96,17 +95,6 @@ TEST(FormatNumber, WritesPlainDigitsThatReadBackToTheSameFloat)
         }
         EXPECT_TRUE(std::fabs(f) < 1e-4f || text.find_first_of("eE") == std::string::npos) << text;
     }
-}
-
-TEST(Paths, TitleFolderAndJoin)
-{
-    const struct { std::string got, want; } cases[] = {
-        {PathTitle("/usr/bin/gimp-2.10"), "gimp-2"}, {PathTitle("/home/me/"), ""}, {PathTitle("plain.txt"), "plain"},
-        {PathFolder("/home/me/notes.txt"), "/home/me/"}, {PathFolder("notes.txt"), ""}, {joinPath("", "T.cfg"), "T.cfg"},
-        {joinPath("/data", "T.cfg"), "/data/T.cfg"}, {joinPath("/data/", "T.cfg"), "/data/T.cfg"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.got, c.want);
 }
 
 } // namespace
