@@ -75,7 +75,7 @@ TEST_F(LauncherTest, TargetStartsInItsOwnFolderAndOnlyTheExactMarkerRecalls)
 TEST_F(LauncherTest, FailedClickAsksRetryOrCancelAndRetryRunsTheWholeActivationAgainAndOtherClicksDoNothing)
 {
     add(2, "My Tool", folder + "/tool", "--x 1");
-    shell.answer({false, false, true, false});
+    shell.results = {false, false, true, false};
     prompter.answers = {Prompter::Retry, Prompter::Retry};
     launcher.buttonClicked(2, 1); // fails twice, then starts
     prompter.shown.clear();

@@ -37,15 +37,9 @@ public:
         return record({Op::OpenLink, url.toStdString(), {}, {}});
     }
 
-    // Scripts the next calls: true succeeds, false fails with "scripted failure N", N
-    // counting the calls from 1.
-    void answer(std::initializer_list<bool> oks)
-    {
-        for (bool ok : oks)
-            results.push_back(ok);
-    }
-
     std::vector<Call> calls;
+    // The next calls' script: true succeeds, false fails with "scripted failure N", N
+    // counting the calls from 1.
     std::deque<bool> results;
     bool failAll{false};
 
@@ -53,11 +47,9 @@ private:
     Result<void> record(Call call)
     {
         calls.push_back(call);
-        bool ok = !failAll;
-        if (!results.empty()) {
-            ok = results.front();
+        const bool ok = results.empty() ? !failAll : results.front();
+        if (!results.empty())
             results.pop_front();
-        }
         if (ok)
             return {};
         return Failure{"scripted failure " + std::to_string(calls.size())};
