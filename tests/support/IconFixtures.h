@@ -24,11 +24,10 @@ namespace fixture {
 constexpr QRgb Red = qRgb(200, 0, 0), Green = qRgb(0, 160, 0), Blue = qRgb(0, 0, 200), Yellow = qRgb(220, 220, 0),
                Grey = qRgb(90, 90, 90);
 
+// A square picture of 32 bits per pixel.
 struct Picture {
     QByteArray data; // a bitmap as icons keep it (header, colour rows, mask) or a PNG
-    int width = 16;
-    int height = 16;
-    int bitCount = 32;
+    int side = 16;
 };
 using Group = std::vector<Picture>;
 
@@ -57,7 +56,7 @@ inline Picture bitmap(int side, QRgb colour)
         for (int x = 0; x < side; ++x)
             if (x == 0 || y == 0 || x == side - 1 || y == side - 1)
                 b[mask + y * maskStride + x / 8] = char(b[mask + y * maskStride + x / 8] | (0x80 >> (x % 8)));
-    return {b, side, side, 32};
+    return {b, side};
 }
 
 inline QImage solid(int width, int height, QRgb colour)
@@ -80,7 +79,7 @@ inline QByteArray encoded(const QImage& image, const char* format, bool progress
 }
 
 // A PNG picture of one colour, stored compressed as newer icons are.
-inline Picture png(int side, QRgb colour) { return {encoded(solid(side, side, colour), "png"), side, side, 32}; }
+inline Picture png(int side, QRgb colour) { return {encoded(solid(side, side, colour), "png"), side}; }
 
 // Whether a drawn pixel is opaque and shows colour, give or take what scaling and JPEG
 // make of it.
@@ -109,8 +108,8 @@ inline std::vector<QByteArray> resources(const std::vector<Group>& groups)
         putAll(d, 2, 2, {1, std::uint32_t(g.size())});
         for (std::size_t i = 0; i < g.size(); ++i) {
             const qsizetype at = 6 + 14 * qsizetype(i);
-            put16(d, at, std::uint32_t(g[i].width & 0xFF) | std::uint32_t(g[i].height & 0xFF) << 8); // 0 for 256
-            putAll(d, at + 4, 2, {1, std::uint32_t(g[i].bitCount)});
+            put16(d, at, std::uint32_t(g[i].side & 0xFF) * 0x101); // width and height, 0 for 256
+            putAll(d, at + 4, 2, {1, 32});
             put32(d, at + 8, std::uint32_t(g[i].data.size()));
             put16(d, at + 12, id++);
         }
