@@ -137,7 +137,7 @@ inline qsizetype peHeaders(QByteArray& b, int sections, bool wide)
     b.replace(0x40, 2, "PE");
     putAll(b, 0x44, 2, {wide ? 0x8664u : 0x14Cu, std::uint32_t(sections)});
     putAll(b, 0x54, 2, {std::uint32_t(table - 0x58), 0x2102, wide ? 0x20Bu : 0x10Bu});
-    put32(b, table - 132, 16);
+    put32(b, table - 132, 16); // the number of data directories, just before them
     return table;
 }
 
