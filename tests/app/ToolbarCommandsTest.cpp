@@ -194,7 +194,7 @@ TEST(ToolbarCommands, DeleteAsksAndLeavesEveryOtherWindowOnItsOwnRecord)
         EXPECT_EQ(w.app->toolbars().find(static_cast<std::uint8_t>(row.listed.size())), nullptr);
         // Toolbar 3's button starts its own program; the recall button now hides toolbar 3.
         emit w.app->toolbars().find(3)->strip().buttonClicked(3);
-        EXPECT_EQ(w.shell.calls.empty() ? std::string() : w.shell.calls.back().target, "/bin/prog" + row.listed[3].mid(1).toStdString());
+        EXPECT_EQ(w.shell.calls, std::vector<std::string>{"open /bin/prog" + row.listed[3].mid(1).toStdString() + " |  | /bin/"});
         emit w.app->toolbars().find(0)->strip().buttonClicked(4);
         EXPECT_EQ(std::pair(w.app->toolbars().find(3)->isVisible(), isTrue(w.app->set().Tbrs[3].Visible)), std::pair(false, false));
     }

@@ -58,7 +58,7 @@ TEST(QtDialogBackend, HelpGoesToTheDesktopHandler)
     FakeShell shell;
     QtDialogBackend backend(shell);
     EXPECT_TRUE(backend.showHelp("/usr/share/doc/vyre/help.html", 3));
-    EXPECT_EQ(shell.calls.at(0).target, "file:///usr/share/doc/vyre/help.html");
+    EXPECT_EQ(shell.calls, std::vector<std::string>{"link file:///usr/share/doc/vyre/help.html"});
     shell.failAll = true;
     EXPECT_FALSE(backend.showHelp("/usr/share/doc/vyre/help.html", 3));
     EXPECT_FALSE(backend.showHelp("  ", 3));

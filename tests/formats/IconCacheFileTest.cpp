@@ -27,17 +27,13 @@ TEST(IconCacheFile, RecordsReadBackAsWrittenAndALastRecordCutShortIsLeftOut)
         const auto records = iconcache::readRecords(exact);
         ASSERT_EQ(records.size(), cut == 0 ? 2u : 1u);
         EXPECT_EQ(records[0].key, a);
-        EXPECT_EQ(records[0].pixels.size(), 16u);
-        EXPECT_EQ(records[0].pixels[4], 0x02);
+        EXPECT_TRUE(records[0].pixels.size() == 16 && records[0].pixels[4] == 0x02);
+        EXPECT_TRUE(cut > 0 || (records[1].key == none && records[1].pixels.empty()));
         for (const auto& r : records) {
             EXPECT_TRUE(iconcache::intact(r));
             EXPECT_LE(r.whole.data() + r.whole.size(), exact.data() + exact.size());
         }
     }
-    const auto both = iconcache::readRecords({reinterpret_cast<const std::uint8_t*>(file.data()), file.size()});
-    ASSERT_EQ(both.size(), 2u);
-    EXPECT_EQ(both[1].key, none);
-    EXPECT_TRUE(both[1].pixels.empty());
 }
 
 } // namespace

@@ -103,15 +103,12 @@ TEST(IconFiles, DamagedFilesAndWhatIsNotAFileGiveNoPicture)
         const std::vector<std::uint8_t> bytes = exactBytes(path);
         EXPECT_TRUE(best16(bytes).empty());
         FileBytes file(path.string());
+        // What is not a regular file is never read at all: not the pipe's writer nor
+        // /dev/zero's endless bytes.
+        EXPECT_TRUE(fs::is_regular_file(path) || (bytes.empty() && file.size() == 0));
         const exe::Resources r = exe::readResources(file);
         EXPECT_EQ(r.format, exe::Format::None);
         EXPECT_TRUE(r.groups.empty() && r.pictures.empty());
-    }
-    // What is not a regular file is never read at all: not the pipe's writer nor
-    // /dev/zero's endless bytes.
-    for (auto it = paths.end() - 5; it != paths.end(); ++it) {
-        EXPECT_EQ(FileBytes(it->string()).size(), 0u) << *it;
-        EXPECT_TRUE(FileBytes::readWhole(it->string(), 1 << 20).empty()) << *it;
     }
 }
 

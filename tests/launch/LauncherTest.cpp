@@ -24,14 +24,6 @@ protected:
     {
         set.Tbrs[t].Btns[++set.Tbrs[t].BtnCount] = {std::move(name), std::move(exe), std::move(params), kind, {}, 0, 0};
     }
-    // Every shell call as "operation target | parameters | other".
-    Calls calls() const
-    {
-        Calls out;
-        for (const FakeShell::Call& c : shell.calls)
-            out.push_back(std::vector{"open ", "start ", "copy ", "link "}[int(c.op)] + c.target + " | " + c.parameters + " | " + c.other);
-        return out;
-    }
     // The messages shown, as title, text, style and details.
     using Shown = std::vector<std::tuple<std::string, std::string, Prompter::Style, std::string>>;
     Shown shown() const
@@ -66,7 +58,7 @@ TEST_F(LauncherTest, TargetStartsInItsOwnFolderAndOnlyTheExactMarkerRecalls)
     for (int k = 1; k <= 5; ++k)
         EXPECT_TRUE(launcher.activate(1, k).ok()) << k;
     EXPECT_EQ(launcher.activate(1, 6).reason(), "the folder " + folder + "/nowhere/ does not exist");
-    EXPECT_EQ(calls(), (Calls{"open " + folder + "/edit | -n \"a b\" | " + folder + "/", "open top | -d 1 | ",
+    EXPECT_EQ(shell.calls, (Calls{"open " + folder + "/edit | -n \"a b\" | " + folder + "/", "open top | -d 1 | ",
                               "open https://example.org/docs/ |  | ", "open !RecallTbr>>>2 | 2 | ", "open !recalltbr>>> | 2 | "}));
     EXPECT_TRUE(toggled.empty());
 }
@@ -74,7 +66,7 @@ TEST_F(LauncherTest, TargetStartsInItsOwnFolderAndOnlyTheExactMarkerRecalls)
 TEST_F(LauncherTest, FailedClickAsksRetryOrCancelAndRetryRunsTheWholeActivationAgainAndOtherClicksDoNothing)
 {
     add(2, "My Tool", folder + "/tool", "--x 1");
-    shell.answer({false, false, true, false});
+    shell.results = {false, false, true, false};
     prompter.answers = {Prompter::Retry, Prompter::Retry};
     launcher.buttonClicked(2, 1); // fails twice, then starts
     prompter.shown.clear();
@@ -83,7 +75,7 @@ TEST_F(LauncherTest, FailedClickAsksRetryOrCancelAndRetryRunsTheWholeActivationA
     launcher.buttonClicked(2, 2); // beyond the toolbar's buttons
     set.TbrLast = 1;
     launcher.buttonClicked(2, 1); // a record left beyond TbrLast
-    EXPECT_EQ(calls(), Calls(4, "open " + folder + "/tool | --x 1 | " + folder + "/"));
+    EXPECT_EQ(shell.calls, Calls(4, "open " + folder + "/tool | --x 1 | " + folder + "/"));
     // The fixed first line, then why, in the box itself.
     EXPECT_EQ(shown(), (Shown{{"My Tool", "Unable to access: " + folder + "/tool --x 1\n\nScripted failure 4.",
                               Prompter::RetryCancel, ""}}));
@@ -127,7 +119,7 @@ TEST_F(LauncherTest, DroppedFilesGoOneByOneUntilTheFirstFailureWhoseFileTheReaso
         shell.calls.clear(), prompter.shown.clear();
         shell.results.assign(row.results.begin(), row.results.end());
         launcher.filesDropped(1, row.k, {"/f/1", "/f;2"});
-        EXPECT_EQ(calls(), row.calls);
+        EXPECT_EQ(shell.calls, row.calls);
         EXPECT_EQ(shown(), (row.text.empty() ? Shown{}
                                              : Shown{{"Vyrelight Toolbar v2 Execution", "Unable to execute: " + row.text,
                                                       Prompter::Exclamation, ""}}));

@@ -27,7 +27,6 @@ public:
                 break;
             m_now = next->due;
             const ms due = next->due;
-            ++next->fires;
             emit next->timeout();
             // Still there and not started afresh by its own handler: the next tick is due.
             if (std::find(m_tickers.begin(), m_tickers.end(), next) != m_tickers.end() && next->active
@@ -58,7 +57,6 @@ private:
         bool active{false};
         ms period{0};
         ms due{0};
-        int fires{0};
     };
 
     ms m_now{0};

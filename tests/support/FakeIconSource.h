@@ -26,10 +26,10 @@ public:
     // The icon names the theme list offers.
     void serveThemeNames(QStringList names) { m_themeNames = std::move(names); }
 
-    int count(const std::string& file) override { return int(pictures(file).size()); }
+    int count(const std::string& file) override { return int(m_files[file].size()); }
     QImage draw(const std::string& file, int index0, int = 16) override
     {
-        const std::vector<QImage>& p = pictures(file);
+        const std::vector<QImage>& p = m_files[file];
         return index0 < 0 || index0 >= int(p.size()) ? QImage() : p[std::size_t(index0)];
     }
 
@@ -42,7 +42,6 @@ public:
     QStringList themeNames() override { return m_themeNames; }
 
 private:
-    const std::vector<QImage>& pictures(const std::string& file) { return m_files[file]; }
     std::map<std::string, std::vector<QImage>> m_files;
     std::map<std::string, QImage> m_targets;
     QStringList m_themeNames;

@@ -20,12 +20,11 @@ public:
     Answer message(const QString& title, const QString& text, Style style, const QString& details) override
     {
         shown.push_back({title, text, style, details});
-        if (!answers.empty()) {
-            Answer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return style == RetryCancel ? Cancel : style == YesNoQuestion ? No : Ok;
+        if (answers.empty())
+            return style == RetryCancel ? Cancel : style == YesNoQuestion ? No : Ok;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
     }
 
     std::vector<Shown> shown;

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QImage>
 #include <QImageWriter>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstdint>
@@ -23,37 +24,22 @@ namespace fixture {
 constexpr QRgb Red = qRgb(200, 0, 0), Green = qRgb(0, 160, 0), Blue = qRgb(0, 0, 200), Yellow = qRgb(220, 220, 0),
                Grey = qRgb(90, 90, 90);
 
+// A square picture of 32 bits per pixel.
 struct Picture {
     QByteArray data; // a bitmap as icons keep it (header, colour rows, mask) or a PNG
-    int width = 16;
-    int height = 16;
-    int bitCount = 32;
+    int side = 16;
 };
 using Group = std::vector<Picture>;
 
-inline void put16(QByteArray& b, qsizetype at, std::uint32_t v)
-{
-    b[at] = char(v & 0xFF);
-    b[at + 1] = char((v >> 8) & 0xFF);
-}
-
-inline void put32(QByteArray& b, qsizetype at, std::uint32_t v)
-{
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
-}
+inline void put16(QByteArray& b, qsizetype at, std::uint32_t v) { qToLittleEndian(quint16(v), b.data() + at); }
+inline void put32(QByteArray& b, qsizetype at, std::uint32_t v) { qToLittleEndian(quint32(v), b.data() + at); }
+inline std::uint32_t get32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
 
 // Little-endian fields of `width` bytes (2 or 4), one after another from `at` on.
 inline void putAll(QByteArray& b, qsizetype at, int width, std::initializer_list<std::uint32_t> values)
 {
     for (const std::uint32_t v : values)
         width == 2 ? put16(b, std::exchange(at, at + 2), v) : put32(b, std::exchange(at, at + 4), v);
-}
-
-inline std::uint32_t get32(const QByteArray& b, qsizetype at)
-{
-    return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8
-        | std::uint32_t(std::uint8_t(b[at + 2])) << 16 | std::uint32_t(std::uint8_t(b[at + 3])) << 24;
 }
 
 // A 32-bit bitmap picture of one colour with a clear one-pixel border drawn by the mask.
@@ -70,7 +56,7 @@ inline Picture bitmap(int side, QRgb colour)
         for (int x = 0; x < side; ++x)
             if (x == 0 || y == 0 || x == side - 1 || y == side - 1)
                 b[mask + y * maskStride + x / 8] = char(b[mask + y * maskStride + x / 8] | (0x80 >> (x % 8)));
-    return {b, side, side, 32};
+    return {b, side};
 }
 
 inline QImage solid(int width, int height, QRgb colour)
@@ -93,7 +79,7 @@ inline QByteArray encoded(const QImage& image, const char* format, bool progress
 }
 
 // A PNG picture of one colour, stored compressed as newer icons are.
-inline Picture png(int side, QRgb colour) { return {encoded(solid(side, side, colour), "png"), side, side, 32}; }
+inline Picture png(int side, QRgb colour) { return {encoded(solid(side, side, colour), "png"), side}; }
 
 // Whether a drawn pixel is opaque and shows colour, give or take what scaling and JPEG
 // make of it.
@@ -102,69 +88,67 @@ inline bool near(QRgb a, QRgb b)
     return qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b)) <= 24 && qAlpha(a) == 255;
 }
 
-// The group directory naming pictures firstId, firstId + 1, ... by number.
-inline QByteArray groupDirectory(const Group& g, std::uint32_t firstId)
-{
-    QByteArray b(6 + 14 * qsizetype(g.size()), '\0');
-    put16(b, 2, 1);
-    put16(b, 4, std::uint32_t(g.size()));
-    for (std::size_t i = 0; i < g.size(); ++i) {
-        const qsizetype at = 6 + 14 * qsizetype(i);
-        b[at] = char(g[i].width >= 256 ? 0 : g[i].width);
-        b[at + 1] = char(g[i].height >= 256 ? 0 : g[i].height);
-        putAll(b, at + 4, 2, {1, std::uint32_t(g[i].bitCount)});
-        put32(b, at + 8, std::uint32_t(g[i].data.size()));
-        put16(b, at + 12, firstId + std::uint32_t(i));
-    }
-    return b;
-}
-
 inline void align(QByteArray& b, int to)
 {
     while (b.size() % to)
         b.append('\0');
 }
 
+// Every picture of the groups, then each group's directory naming its pictures by number
+// (counted from 1 across all the groups).
+inline std::vector<QByteArray> resources(const std::vector<Group>& groups)
+{
+    std::vector<QByteArray> out;
+    for (const Group& g : groups)
+        for (const Picture& p : g)
+            out.push_back(p.data);
+    std::uint32_t id = 1;
+    for (const Group& g : groups) {
+        QByteArray d(6 + 14 * qsizetype(g.size()), '\0');
+        putAll(d, 2, 2, {1, std::uint32_t(g.size())});
+        for (std::size_t i = 0; i < g.size(); ++i) {
+            const qsizetype at = 6 + 14 * qsizetype(i);
+            put16(d, at, std::uint32_t(g[i].side & 0xFF) * 0x101); // width and height, 0 for 256
+            putAll(d, at + 4, 2, {1, 32});
+            put32(d, at + 8, std::uint32_t(g[i].data.size()));
+            put16(d, at + 12, id++);
+        }
+        out.push_back(d);
+    }
+    return out;
+}
+
 struct Exe {
     QByteArray bytes;
-    qsizetype root = 0;        // PE: the root resource directory; NE: the resource table
+    qsizetype root = 0;         // PE: the root resource directory; NE: the resource table
     qsizetype groupTypeDir = 0; // PE: the directory of icon groups
-    qsizetype firstData = 0;   // PE: the first data entry (of the first picture)
+    qsizetype firstData = 0;    // PE: the first data entry (of the first picture)
 };
+
+// The DOS stub, the PE and COFF headers, the optional header (from 0x58 on) with 16 data
+// directories and an empty table of `sections` sections. Gives where that table starts;
+// the resources' data directory lies 112 bytes before it.
+inline qsizetype peHeaders(QByteArray& b, int sections, bool wide)
+{
+    const qsizetype table = 0x58 + (wide ? 240 : 224);
+    b = QByteArray(table + 40 * qsizetype(sections), '\0');
+    b.replace(0, 2, "MZ");
+    put32(b, 0x3C, 0x40);
+    b.replace(0x40, 2, "PE");
+    putAll(b, 0x44, 2, {wide ? 0x8664u : 0x14Cu, std::uint32_t(sections)});
+    putAll(b, 0x54, 2, {std::uint32_t(table - 0x58), 0x2102, wide ? 0x20Bu : 0x10Bu});
+    put32(b, table - 132, 16); // the number of data directories, just before them
+    return table;
+}
 
 // A PE library (PE32, or PE32+ when wide) holding the groups, with `padding` bytes of a
 // data section before the resources, as a large library has code before them.
-// The DOS stub, the PE and COFF headers, the optional header with 16 data directories and
-// an empty table of `sections` sections. Gives where the optional header starts.
-inline qsizetype peHeaders(QByteArray& b, int sections, bool wide)
-{
-    const int optionalSize = wide ? 240 : 224;
-    b = QByteArray(0x40, '\0');
-    b.replace(0, 2, "MZ");
-    put32(b, 0x3C, 0x40);
-    b.append("PE\0\0", 4);
-    QByteArray coff(20, '\0');
-    putAll(coff, 0, 2, {wide ? 0x8664u : 0x14Cu, std::uint32_t(sections)});
-    putAll(coff, 16, 2, {std::uint32_t(optionalSize), 0x2102});
-    b.append(coff);
-    const qsizetype optional = b.size();
-    b.append(QByteArray(optionalSize, '\0'));
-    put16(b, optional, wide ? 0x20B : 0x10B);
-    put32(b, optional + (wide ? 108 : 92), 16);
-    b.append(QByteArray(40 * qsizetype(sections), '\0'));
-    return optional;
-}
-
 inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype padding = 0)
 {
-    Exe out;
-    QByteArray& b = out.bytes;
+    QByteArray b;
     const int sections = padding > 0 ? 2 : 1;
-    const qsizetype optional = peHeaders(b, sections, wide);
-    const int countAt = wide ? 108 : 92;
-    const qsizetype table = optional + (wide ? 240 : 224);
+    const qsizetype table = peHeaders(b, sections, wide);
     align(b, 0x200);
-
     std::uint32_t address = 0x1000;
     if (padding > 0) {
         b.replace(table, 5, ".data");
@@ -174,107 +158,71 @@ inline Exe pe(const std::vector<Group>& groups, bool wide = false, qsizetype pad
         address += std::uint32_t((padding + 0xFFF) / 0x1000 * 0x1000);
     }
 
-    // The resource section: root, the two type directories, a name directory per
-    // resource, a data entry per resource, then the resources' bytes.
-    std::size_t pictureCount = 0;
-    for (const Group& g : groups)
-        pictureCount += g.size();
-    const qsizetype section = b.size();
-    const int types = pictureCount ? 2 : 1;
-    const qsizetype root = 0;
+    // The resource section: root, the directory of pictures (when there are any) and that
+    // of groups, a name directory per resource, a data entry per resource, then the
+    // resources' bytes.
+    const std::vector<QByteArray> blobs = resources(groups);
+    const qsizetype total = qsizetype(blobs.size());
+    const qsizetype pictures = total - qsizetype(groups.size());
+    const int types = pictures ? 2 : 1;
     const qsizetype iconDir = 16 + 8 * types;
-    const qsizetype groupDir = iconDir + (pictureCount ? 16 + 8 * qsizetype(pictureCount) : 0);
+    const qsizetype groupDir = iconDir + (pictures ? 16 + 8 * pictures : 0);
     const qsizetype nameDirs = groupDir + 16 + 8 * qsizetype(groups.size());
-    const qsizetype total = qsizetype(pictureCount + groups.size());
     const qsizetype dataEntries = nameDirs + 24 * total;
     QByteArray r(dataEntries + 16 * total, '\0');
-    put16(r, root + 14, std::uint32_t(types));
-    int t = 0;
-    if (pictureCount) {
-        putAll(r, root + 16 + 8 * t++, 4, {3, 0x80000000u | std::uint32_t(iconDir)});
-        put16(r, iconDir + 14, std::uint32_t(pictureCount));
-    }
-    putAll(r, root + 16 + 8 * t, 4, {14, 0x80000000u | std::uint32_t(groupDir)});
-    put16(r, groupDir + 14, std::uint32_t(groups.size()));
-
-    std::vector<QByteArray> blobs;
-    for (const Group& g : groups)
-        for (const Picture& p : g)
-            blobs.push_back(p.data);
-    std::uint32_t firstId = 1;
-    for (const Group& g : groups) {
-        blobs.push_back(groupDirectory(g, firstId));
-        firstId += std::uint32_t(g.size());
-    }
+    put16(r, 14, std::uint32_t(types));
+    if (pictures)
+        putAll(r, 16, 4, {3, 0x80000000u | std::uint32_t(iconDir)});
+    putAll(r, 16 + 8 * (types - 1), 4, {14, 0x80000000u | std::uint32_t(groupDir)});
     for (qsizetype i = 0; i < total; ++i) {
-        const bool picture = i < qsizetype(pictureCount);
-        const qsizetype dir = picture ? iconDir : groupDir;
-        const qsizetype slot = picture ? i : i - qsizetype(pictureCount);
+        const qsizetype dir = i < pictures ? iconDir : groupDir;
+        const qsizetype slot = i < pictures ? i : i - pictures;
         const qsizetype name = nameDirs + 24 * i;
+        put16(r, dir + 14, std::uint32_t(slot + 1)); // its directory's count, so far
         putAll(r, dir + 16 + 8 * slot, 4, {std::uint32_t(slot + 1), 0x80000000u | std::uint32_t(name)});
         put16(r, name + 14, 1);
         putAll(r, name + 16, 4, {0x409, std::uint32_t(dataEntries + 16 * i)});
-    }
-    for (qsizetype i = 0; i < total; ++i) {
         align(r, 4);
         putAll(r, dataEntries + 16 * i, 4, {address + std::uint32_t(r.size()), std::uint32_t(blobs[std::size_t(i)].size())});
         r.append(blobs[std::size_t(i)]);
     }
     align(r, 0x200);
+    const qsizetype section = b.size();
     const qsizetype s = table + 40 * (sections - 1);
     b.replace(s, 5, ".rsrc");
     putAll(b, s + 8, 4, {std::uint32_t(r.size()), address, std::uint32_t(r.size()), std::uint32_t(section)});
-    putAll(b, optional + countAt + 4 + 16, 4, {address, std::uint32_t(r.size())});
-    b.append(r);
-    out.root = section;
-    out.groupTypeDir = section + groupDir;
-    out.firstData = section + dataEntries;
-    return out;
+    putAll(b, table - 112, 4, {address, std::uint32_t(r.size())});
+    return {b + r, section, section + groupDir, section + dataEntries};
 }
 
 // A 16-bit NE icon library holding the groups.
 inline Exe ne(const std::vector<Group>& groups)
 {
-    Exe out;
-    QByteArray& b = out.bytes;
-    b = QByteArray(0x80, '\0');
+    const std::vector<QByteArray> blobs = resources(groups);
+    const qsizetype total = qsizetype(blobs.size());
+    const qsizetype pictures = total - qsizetype(groups.size());
+    constexpr int Shift = 4;
+    constexpr qsizetype Table = 0x80;
+    const qsizetype groupType = 2 + 8 + 12 * pictures;
+    const qsizetype tableSize = groupType + 8 + 12 * qsizetype(groups.size()) + 2;
+    QByteArray b(Table + tableSize + 1, '\0'); // the table, then an empty list of resident names
     b.replace(0, 2, "MZ");
     put32(b, 0x3C, 0x40);
     b.replace(0x40, 2, "NE");
-    std::size_t pictureCount = 0;
-    for (const Group& g : groups)
-        pictureCount += g.size();
-    const int shift = 4;
-    const qsizetype table = 0x80;
-    const qsizetype tableSize = 2 + 8 + 12 * qsizetype(pictureCount) + 8 + 12 * qsizetype(groups.size()) + 2;
-    putAll(b, 0x40 + 0x24, 2, {std::uint32_t(table - 0x40), std::uint32_t(table - 0x40 + tableSize)});
-    QByteArray t(tableSize + 1, '\0'); // and an empty list of resident names
-    put16(t, 0, shift);
-    const qsizetype groupType = 2 + 8 + 12 * qsizetype(pictureCount);
-    putAll(t, 2, 2, {0x8003, std::uint32_t(pictureCount)});
-    putAll(t, groupType, 2, {0x800E, std::uint32_t(groups.size())});
-    b.append(t);
-    align(b, 1 << shift);
-
-    std::uint32_t id = 1;
-    qsizetype slot = 0;
-    const auto place = [&](qsizetype info, const QByteArray& data, std::uint32_t resourceId) {
-        align(b, 1 << shift);
-        putAll(b, table + info, 2,
-               {std::uint32_t(b.size() >> shift), std::uint32_t((data.size() + (1 << shift) - 1) >> shift), 0x1C30, 0x8000 | resourceId});
+    putAll(b, 0x40 + 0x24, 2, {std::uint32_t(Table - 0x40), std::uint32_t(Table - 0x40 + tableSize)});
+    putAll(b, Table, 2, {Shift, 0x8003, std::uint32_t(pictures)});
+    putAll(b, Table + groupType, 2, {0x800E, std::uint32_t(groups.size())});
+    for (qsizetype i = 0; i < total; ++i) {
+        const qsizetype slot = i < pictures ? i : i - pictures;
+        const QByteArray& data = blobs[std::size_t(i)];
+        align(b, 1 << Shift);
+        putAll(b, Table + (i < pictures ? 2 : groupType) + 8 + 12 * slot, 2,
+               {std::uint32_t(b.size() >> Shift), std::uint32_t((data.size() + (1 << Shift) - 1) >> Shift), 0x1C30,
+                0x8000 | std::uint32_t(slot + 1)});
         b.append(data);
-    };
-    for (const Group& g : groups)
-        for (const Picture& p : g)
-            place(2 + 8 + 12 * slot++, p.data, id++);
-    std::uint32_t firstId = 1;
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        place(groupType + 8 + 12 * qsizetype(i), groupDirectory(groups[i], firstId), std::uint32_t(i + 1));
-        firstId += std::uint32_t(groups[i].size());
     }
-    align(b, 1 << shift);
-    out.root = table;
-    return out;
+    align(b, 1 << Shift);
+    return {b, Table};
 }
 
 // A PE file built to cost: `sections` sections, none holding the resources' data, and
@@ -284,51 +232,41 @@ inline Exe ne(const std::vector<Group>& groups)
 inline QByteArray costlyPe(int sections, int names)
 {
     QByteArray b;
-    const qsizetype optional = peHeaders(b, sections, false);
-    const qsizetype table = optional + 224;
-    const qsizetype resources = b.size();
+    const qsizetype table = peHeaders(b, sections, false);
     constexpr std::uint32_t Base = 0x10000000;
-    put32(b, optional + 92 + 4 + 16, Base);
+    put32(b, table - 112, Base);
     // Every section: one byte at the resources, at an address of its own.
-    for (int i = 0; i < sections; ++i) {
-        const qsizetype at = table + 40 * qsizetype(i);
-        putAll(b, at + 12, 4, {Base + 0x1000 * std::uint32_t(i), i == 0 ? 0x7FFFFFFFu : 1u, std::uint32_t(resources)});
-    }
+    for (int i = 0; i < sections; ++i)
+        putAll(b, table + 40 * qsizetype(i) + 12, 4,
+               {Base + 0x1000 * std::uint32_t(i), i == 0 ? 0x7FFFFFFFu : 1u, std::uint32_t(b.size())});
     // The data entry every language entry names lies at 65,000 (its low and high halves
     // are also the count a language directory finds in the entry before its own).
     constexpr std::uint32_t Data = 65000;
-    const qsizetype nameDir = 24;
-    const qsizetype languages = nameDir + 16 + 8 * qsizetype(names);
+    constexpr qsizetype NameDir = 24;
+    const qsizetype languages = NameDir + 16 + 8 * qsizetype(names);
     const qsizetype size = std::max<qsizetype>(languages + 8 * (qsizetype(names) + 65001), Data + 16);
     QByteArray r(size, '\0');
     put16(r, 14, 1);
-    putAll(r, 16, 4, {14, 0x80000000u | std::uint32_t(nameDir)});
-    put16(r, nameDir + 14, std::uint32_t(names));
-    for (int i = 0; i < names; ++i) {
-        putAll(r, nameDir + 16 + 8 * i, 4, {std::uint32_t(i + 1), 0x80000000u | std::uint32_t(languages + 8 * i)});
-    }
+    putAll(r, 16, 4, {14, 0x80000000u | NameDir});
+    put16(r, NameDir + 14, std::uint32_t(names));
+    for (int i = 0; i < names; ++i)
+        putAll(r, NameDir + 16 + 8 * i, 4, {std::uint32_t(i + 1), 0x80000000u | std::uint32_t(languages + 8 * i)});
     for (qsizetype at = languages; at + 8 <= size; at += 8)
         putAll(r, at, 4, {0x409, Data});
-    b.append(r);
-    return b;
+    return b + r;
 }
 
 // An icon file of `count` directory entries, each naming one of `pictures` (in turn).
 inline QByteArray icoNaming(int count, const std::vector<QByteArray>& pictures)
 {
     QByteArray b(6 + 16 * qsizetype(count), '\0');
-    put16(b, 2, 1);
-    put16(b, 4, std::uint32_t(count));
-    std::vector<qsizetype> offsets;
-    for (const QByteArray& p : pictures) {
-        offsets.push_back(b.size());
-        b.append(p);
-    }
-    for (int i = 0; i < count; ++i) {
-        const qsizetype at = 6 + 16 * qsizetype(i);
-        const std::size_t k = std::size_t(i) % pictures.size();
-        put16(b, at + 6, 32); // width and height 0: 256 px
-        putAll(b, at + 8, 4, {std::uint32_t(pictures[k].size()), std::uint32_t(offsets[k])});
+    putAll(b, 2, 2, {1, std::uint32_t(count)});
+    for (std::size_t k = 0; k < pictures.size(); ++k) {
+        for (qsizetype at = 6 + 16 * qsizetype(k); at < 6 + 16 * qsizetype(count); at += 16 * qsizetype(pictures.size())) {
+            put16(b, at + 6, 32); // width and height 0: 256 px
+            putAll(b, at + 8, 4, {std::uint32_t(pictures[k].size()), std::uint32_t(b.size())});
+        }
+        b.append(pictures[k]);
     }
     return b;
 }
