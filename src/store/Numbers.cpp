@@ -124,6 +124,8 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 double leadingNumber(std::string_view text)
 {
+    if (const int digits = shortDigits(text); digits >= 0)
+        return digits;
     // Fields rarely hold blanks; only those that do are copied without them.
     if (std::none_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n'; }))
         return scanNumber(text).value;
@@ -172,6 +174,8 @@ std::optional<std::uint8_t> roundToUInt8(double v) { return roundHalfEven<std::u
 
 std::optional<double> convertNumber(std::string_view text)
 {
+    if (const int digits = shortDigits(text); digits >= 0)
+        return digits;
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))

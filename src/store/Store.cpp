@@ -126,16 +126,12 @@ void parseToolbarLine(std::string_view line, TbrRec& t)
     t.IconFile = f;
     if (!fields.next(f))
         return;
-    if (const int digits = shortDigits(f); digits >= 0)
-        t.IconIndex = static_cast<std::int16_t>(digits);
-    else if (std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f)))
+    if (std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f)))
         t.IconIndex = *icon;
     for (int m = 0; m < ModeCount; ++m) {
         if (!fields.next(f))
             return;
-        // The flags are written as -1 and 0.
-        const int digits = f == "-1" ? 1 : shortDigits(f);
-        t.mode(m) = toBool16(digits >= 0 ? digits != 0 : leadingNumber(f) != 0);
+        t.mode(m) = toBool16(leadingNumber(f) != 0);
     }
 }
 
@@ -152,21 +148,13 @@ bool parseButtonLine(std::string_view line, BtnRec& b)
     const bool complete = [&] {
         if (!fields.next(name) || !fields.next(executable) || !fields.next(parameters) || !fields.next(f))
             return false;
-        if (const int digits = shortDigits(f); digits >= 0 && digits <= 255) {
-            kind = static_cast<std::uint8_t>(digits);
-        } else {
-            std::optional<double> kindValue = convertNumber(f);
-            std::optional<std::uint8_t> k = kindValue ? roundToUInt8(*kindValue) : std::nullopt;
-            if (!k)
-                return false;
-            kind = *k;
-        }
+        std::optional<double> kindValue = convertNumber(f);
+        std::optional<std::uint8_t> k = kindValue ? roundToUInt8(*kindValue) : std::nullopt;
+        if (!k)
+            return false;
+        kind = *k;
         if (!fields.next(iconFile) || !fields.next(f))
             return false;
-        if (const int digits = shortDigits(f); digits >= 0) {
-            iconIndex = static_cast<std::int16_t>(digits);
-            return true;
-        }
         std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f));
         if (!icon)
             return false;
