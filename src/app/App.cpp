@@ -2,6 +2,7 @@
 
 #include "app/RemoteCommand.h"
 
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include "about/AboutBox.h"
@@ -74,6 +75,7 @@ bool App::start()
     m_applications = std::make_unique<DialogApplicationChooser>(m_services.icons);
     m_buttons->setApplicationChooser(*m_applications);
 
+    m_set.onFirstRead = [this](const TbrRec& rec, const StoreMessages& said) { firstReadSaid(rec, said); };
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
         return false; // wrong version, no toolbar line or unreadable: nothing to bring up
@@ -81,17 +83,19 @@ bool App::start()
 
     m_cfg->refreshToolbarList();
 
-    // Every toolbar file is read first, then the toolbars on screen are built one after
-    // the other, each completely before the next: the font database a caption needs
-    // loads on another thread meanwhile (none of it shows before the event loop runs).
-    // A toolbar that fails to come up does not keep the others from coming up. Only the
-    // toolbars on screen get a window now; a hidden one is built the first time it is
-    // needed (shown, switched, folded, pictured), so a large set starts as fast as a
-    // small one. The toolbar files' messages of a start-up come in one box at the end:
-    // thirty toolbars on a drive that is gone are one message, not thirty.
+    // The files of the toolbars on screen are read first, then those toolbars are built
+    // one after the other, each completely before the next: the font database a caption
+    // needs loads on another thread meanwhile (none of it shows before the event loop
+    // runs). A toolbar that fails to come up does not keep the others from coming up.
+    // A hidden toolbar's file is read, and its window built, the first time it is needed
+    // (shown, switched, listed, edited), so a large set starts as fast as a small one.
+    // The toolbar files' messages of a start-up come in one box at the end: thirty
+    // toolbars on a drive that is gone are one message, not thirty.
     std::vector<msg::ToolbarMessage> unread;
     for (int i = 0; i <= m_set.TbrLast; ++i) {
         TbrRec& rec = m_set.Tbrs[static_cast<std::size_t>(i)];
+        if (i != 0 && !isTrue(rec.Visible))
+            continue;
         for (StoreMessage& m : ReadBtns(rec))
             unread.push_back({rec.Name, toolbarFilePath(rec), std::move(m)});
         if (m_ended)
@@ -220,7 +224,55 @@ void App::showAbout()
     m_about->activateWindow();
 }
 
+void App::firstReadSaid(const TbrRec& rec, const StoreMessages& said)
+{
+    if (m_commandReads) {
+        for (const StoreMessage& m : said) {
+            const std::string why = m.code == StoreMessage::Code::VtbVersion
+                                        ? toolbarFilePath(rec) + " is a toolbar file of another version"
+                                        : m.reason;
+            m_commandReads->lines += (m_commandReads->lines.empty() ? "" : "; ") + std::string("the buttons of toolbar '")
+                                   + rec.Name + "' could not be read: " + why;
+        }
+        m_commandReads->said.insert(m_commandReads->said.end(), said.begin(), said.end());
+        return;
+    }
+    showLater(said);
+}
+
+void App::showLater(const StoreMessages& said)
+{
+    // Shown once the handler that needed the buttons is done: a box in the middle of
+    // building a window or filling a list would let other events in while it is half
+    // done. A message that comes due once the end has begun is logged (see show).
+    QTimer::singleShot(0, this, [this, said] { show(said); });
+}
+
 std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
+{
+    CommandReads reads;
+    std::vector<std::string> answer;
+    {
+        const QScopedValueRollback collect(m_commandReads, &reads);
+        answer = answerCommand(words);
+    }
+    if (reads.said.empty())
+        return answer;
+    // A list is asked from a terminal or a script: an incomplete one is a failure, said
+    // there. The other commands act on the screen, often from a key binding with no
+    // terminal: the message comes up as for a click, and a failure's answer says it too.
+    if (words.front() == "list") {
+        answer[0] = "1";
+        answer[2] = reads.lines;
+        return answer;
+    }
+    showLater(reads.said);
+    if (answer[0] != "0")
+        answer[2] += " (" + reads.lines + ")";
+    return answer;
+}
+
+std::vector<std::string> App::answerCommand(const std::vector<std::string>& words)
 {
     const auto answer = [](int status, std::string out, std::string err) {
         return std::vector<std::string>{std::to_string(status), std::move(out), std::move(err)};
@@ -235,7 +287,7 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
     if (verb == "list") {
         std::string out;
         for (int t = 0; t < count; ++t) {
-            const TbrRec& rec = m_set.Tbrs[std::size_t(t)];
+            const TbrRec& rec = m_set.withButtons(std::size_t(t));
             out += listToolbarLine(std::size_t(t) + 1, isTrue(rec.Visible), rec.Name);
             for (int k = 1; k <= rec.BtnCount; ++k)
                 out += listButtonLine(std::size_t(k), rec.Btns[std::size_t(k)].Name, rec.Btns[std::size_t(k)].Executable);
@@ -265,7 +317,7 @@ std::vector<std::string> App::runCommand(const std::vector<std::string>& words)
             return answer(1, "", "toolbar '" + m_set.Tbrs[t].Name + "' cannot be shown now");
         return answer(0, "", "");
     }
-    const TbrRec& rec = m_set.Tbrs[t];
+    const TbrRec& rec = m_set.withButtons(t);
     std::vector<std::string> buttonNames;
     for (int k = 1; k <= rec.BtnCount; ++k)
         buttonNames.push_back(rec.Btns[std::size_t(k)].Name);

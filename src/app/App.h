@@ -102,6 +102,11 @@ private:
     // Writes Toolbars.cfg and shows what went wrong; false when it was not written.
     bool save();
     void tellReadOnly(const StoreMessage& message);
+    // What reading a hidden toolbar's file on its first use had to say: shown, or given
+    // to the command being answered.
+    void firstReadSaid(const TbrRec& rec, const StoreMessages& said);
+    void showLater(const StoreMessages& said);
+    std::vector<std::string> answerCommand(const std::vector<std::string>& words);
     // True when an open button editor works on toolbar t's buttons: a change of them
     // from a toolbar would move its button from under it. The editor comes forward.
     bool editorHolds(std::uint8_t t);
@@ -126,4 +131,10 @@ private:
     bool m_endSaveFailed{false};
     bool m_readOnly{false};
     bool m_readOnlyTold{false};
+    // While a command is answered: what the toolbar files read for it had to say.
+    struct CommandReads {
+        std::string lines; // for the answer, one clause a message
+        StoreMessages said;
+    };
+    CommandReads* m_commandReads{nullptr};
 };

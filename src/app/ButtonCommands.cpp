@@ -43,7 +43,8 @@ bool ButtonCommands::holdsConfig() const
 
 bool ButtonCommands::hasButton(std::uint8_t t, int k) const
 {
-    return t <= m_set.TbrLast && t < m_set.Tbrs.size() && k >= 1 && k <= m_set.Tbrs[t].BtnCount && k <= MaxButtons;
+    return t <= m_set.TbrLast && t < m_set.Tbrs.size() && k >= 1 && k <= m_set.withButtons(t).BtnCount
+        && k <= MaxButtons;
 }
 
 ButtonEditor* ButtonCommands::openEditor(ButtonPurpose purpose)
@@ -161,7 +162,7 @@ bool ButtonCommands::storeButton(ButtonPurpose purpose, const BtnRec& button)
     if (!chosen || *chosen > m_set.TbrLast || *chosen >= m_set.Tbrs.size())
         return false;
     const std::uint8_t t = *chosen;
-    TbrRec& tbr = m_set.Tbrs[t];
+    TbrRec& tbr = m_set.withButtons(t);
     const TbrRec before = tbr;
     if (purpose == ButtonPurpose::Add) {
         if (tbr.BtnCount >= MaxButtons) {

@@ -179,7 +179,7 @@ void ConfigWindow::refreshButtonList(std::uint8_t t)
         const QSignalBlocker block(m_buttonList);
         m_buttonList->clear();
         if (hasToolbar(t))
-            m_buttonList->addButtonLines(m_set.Tbrs[t]);
+            m_buttonList->addButtonLines(m_set.withButtons(t));
     }
     if (m_buttonList->count() > 0) {
         // Selecting the first line puts the position bar on it, as a user's selection
@@ -198,7 +198,7 @@ void ConfigWindow::refreshPositionBar(std::uint8_t t)
 {
     if (!built() || !hasToolbar(t))
         return;
-    const int count = m_set.Tbrs[t].BtnCount;
+    const int count = m_set.withButtons(t).BtnCount;
     if (count > 0) {
         // A smaller range may pull the value down; that is not a step of the user's.
         {

@@ -55,7 +55,7 @@ const BtnRec* Launcher::button(std::uint8_t t, int k) const
 {
     if (t > m_set.TbrLast || t >= m_set.Tbrs.size())
         return nullptr;
-    const TbrRec& tbr = m_set.Tbrs[t];
+    const TbrRec& tbr = m_set.withButtons(t);
     if (k < 1 || k > tbr.BtnCount || k > MaxButtons)
         return nullptr;
     return &tbr.Btns[static_cast<std::size_t>(k)];

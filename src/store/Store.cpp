@@ -329,6 +329,9 @@ StoreMessages WriteCfg(const ToolbarSet& set, const std::string& dataFolder)
 StoreMessages ReadBtns(TbrRec& tbr)
 {
     tbr.BtnCount = 0;
+    // Read, even when it fails: the record holds what the file gave, as it did when the
+    // whole set was read at start, and the failure is said once, not at every use.
+    tbr.BtnsRead = true;
     const std::string path = toolbarFilePath(tbr);
     if (path.empty())
         return {msg::fileError(Code::R_0003, "the toolbar \"" + tbr.Name + "\" names no toolbar file")};
@@ -376,6 +379,11 @@ StoreMessages WriteBtns(const TbrRec& tbr)
         return {msg::fileError(Code::W_0004, "the toolbar \"" + tbr.Name + "\" names no toolbar file")};
     if (!isAbsolutePath(path))
         return {msg::fileError(Code::W_0004, "the toolbar file " + path + " is not in a known folder")};
+    // The record of a toolbar whose file was never read holds no buttons, not the
+    // user's: writing it would empty the file.
+    if (!tbr.BtnsRead)
+        return {msg::fileError(Code::W_0004, "the buttons of the toolbar \"" + tbr.Name + "\" were never read from "
+                                                 + path + "; the file was left as it is")};
 
     std::string out(msg::VtbHeader);
     out += Crlf;

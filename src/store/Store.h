@@ -23,5 +23,7 @@ std::string defaultVtbPath(const std::string& dataFolder);
 // The file a toolbar's buttons live in: its Path, taken from its Folder when relative.
 std::string toolbarFilePath(const TbrRec& tbr);
 
+// Reads the toolbar's buttons and marks the record read (BtnsRead), whatever the outcome.
 [[nodiscard]] StoreMessages ReadBtns(TbrRec& tbr);
+// Refuses (W_0004) a record whose buttons were never read, which would empty the file.
 [[nodiscard]] StoreMessages WriteBtns(const TbrRec& tbr);

@@ -56,6 +56,10 @@ struct TbrRec {
     // Run time only: the folder a relative Path is taken from (the data folder), never
     // the process's current folder, which depends on how the program was started.
     std::string Folder;
+    // Run time only: true once ReadBtns has read (or tried to read) the toolbar's file.
+    // A hidden toolbar's file waits until something needs its buttons (ToolbarSet::
+    // withButtons); until then BtnCount and Btns say nothing about the file.
+    bool BtnsRead{false};
 
     // Mode flag by number 0..5; m must be below ModeCount.
     Bool16& mode(int m);

@@ -1,5 +1,7 @@
 #include "store/ToolbarSet.h"
 
+#include "store/Store.h"
+
 #include <algorithm>
 
 void ToolbarSet::RedimTbrs(std::size_t upper)
@@ -16,4 +18,15 @@ void ToolbarSet::RedimTbrs(std::size_t upper)
     Tbrs.resize(upper + 1);
     for (std::size_t i = added; i < Tbrs.size(); ++i)
         Tbrs[i].Folder = Folder;
+}
+
+TbrRec& ToolbarSet::withButtons(std::size_t t)
+{
+    TbrRec& rec = Tbrs.at(t);
+    if (!rec.BtnsRead) {
+        const StoreMessages said = ReadBtns(rec);
+        if (!said.empty() && onFirstRead)
+            onFirstRead(rec, said);
+    }
+    return rec;
 }

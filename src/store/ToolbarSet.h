@@ -1,8 +1,10 @@
 #pragma once
 
+#include "store/Messages.h"
 #include "store/TbrRec.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,4 +21,13 @@ struct ToolbarSet {
     // Resizes Tbrs to indexes 0..upper, keeping existing elements; never shrinks.
     void RedimTbrs(std::size_t upper);
     int count() const { return Tbrs.empty() ? 0 : TbrLast + 1; }
+
+    // Record t (at most TbrLast) with its buttons in: its file is read the first time
+    // anything needs them, and what that reading had to say goes to onFirstRead.
+    // Everything that looks at a toolbar's Btns or BtnCount gets the record here, so a
+    // toolbar nobody shows never costs the reading of its file.
+    TbrRec& withButtons(std::size_t t);
+    // Told what a reading by withButtons had to say (never called with nothing to say).
+    // The owner shows it; the store only reads. Null: nobody is told.
+    std::function<void(const TbrRec&, const StoreMessages&)> onFirstRead{};
 };

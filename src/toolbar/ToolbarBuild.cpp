@@ -45,6 +45,8 @@ void ToolbarWindow::ensureBuilt()
 
 void ToolbarWindow::rebuild()
 {
+    // A toolbar hidden at start has its file read when its window is first built.
+    m_context.set.withButtons(m_index);
     buildImageList();
     buildButtons();
     refresh();

@@ -2,6 +2,7 @@
 #include "config/ConfigWindow.h"
 #include "store/ToolbarSet.h"
 #include "support/AccessibleNames.h"
+#include "support/TempDir.h"
 #include "support/WindowKind.h"
 #include "toolbar/BuiltinPictures.h"
 
@@ -37,8 +38,10 @@ protected:
         set.RedimTbrs(3);
         set.TbrLast = 3;
         const char* names[] = {"Default", "Tools", "Empty", "Mixed"};
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             set.Tbrs[i].Name = names[i];
+            set.Tbrs[i].BtnsRead = true; // the buttons are the test's, no file's
+        }
         fill(0, {{"", "/opt/tools/unnamed.sh"}, {"  ", "/srv/share/"}, {"Named", "/bin/named"}, {"", "/"}});
         fill(1, {{"Editor", "/usr/bin/editor"}, {"Shell", "/usr/bin/xterm"}});
         fill(3, {{"Alpha", "/bin/alpha"}, {"", ""}, {"Blank", "   "}, {"Delta", " /bin/delta "}, {"Echo", "/bin/echo"}});
@@ -110,6 +113,7 @@ protected:
     Calls calls;
     int pictures{0};
     const QPixmap picture = QPixmap::fromImage(builtinFilePicture());
+    TempDir folder;
     ToolbarSet set;
     ConfigWindow cfg{set, *this};
 };
@@ -143,6 +147,12 @@ TEST_F(ConfigWindowTest, EachToolbarShowsItsOwnButtonsModesPictureAndCommands)
         // Shown again after a change, as it is now (a flag of 1 is on just as -1 is).
         {1, [&] { set.Tbrs[1].Captions = 1; fill(1, {{"Third", "/bin/third"}}); cfg.showToolbar(1); },
          {"Editor #1", "Shell #2", "Third #3"}, "110000", 2},
+        // A toolbar whose file was never read has it read for its list.
+        {2, [&] {
+             writeBytes(set.Tbrs[2].Path = folder.file("later.vtb"), std::string(msg::VtbHeader) + "\r\nLater;/bin/l;;1;;0;\r\n");
+             set.Tbrs[2].BtnsRead = false;
+             cfg.showToolbar(2);
+         }, {"Later #1"}, "000000", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.t);

@@ -22,6 +22,7 @@ class LauncherTest : public ::testing::Test {
 protected:
     void add(std::uint8_t t, std::string name, std::string exe, std::string params, std::uint8_t kind = KindFile)
     {
+        set.Tbrs[t].BtnsRead = true; // the buttons are the test's, no file's
         set.Tbrs[t].Btns[++set.Tbrs[t].BtnCount] = {std::move(name), std::move(exe), std::move(params), kind, {}, 0, 0};
     }
     // The messages shown, as title, text, style and details.

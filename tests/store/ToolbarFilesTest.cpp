@@ -230,6 +230,29 @@ TEST_F(Files, VtbHoldsFortyButtonsAndAFortyFirstIsAReadError)
     }
 }
 
+// A toolbar's file is read on first use only, and a record never read is never written:
+// it would replace the user's buttons with none.
+TEST_F(Files, ButtonsAreReadOnFirstUseOnceAndAnUnreadRecordIsNeverWritten)
+{
+    const std::string one = VtbHead + "One;/bin/one;;1;;0;\r\n";
+    writeBytes(tbr.Path, one);
+    set.Tbrs = {tbr, tbr};
+    set.Tbrs[1].Path = dir.file("gone/Gone.vtb");
+    EXPECT_EQ(WriteBtns(set.Tbrs[0]).at(0).code, Code::W_0004);
+    EXPECT_EQ(readBytes(tbr.Path), one);
+
+    std::vector<std::string> told;
+    set.onFirstRead = [&](const TbrRec& rec, const StoreMessages& m) { told.push_back(rec.Path + (m.size() == 1 ? "" : "?")); };
+    for (int use = 0; use < 2; ++use) {
+        writeBytes(tbr.Path, use == 0 ? one : VtbHead); // a second use does not read again
+        EXPECT_EQ(set.withButtons(0).Btns[set.withButtons(0).BtnCount].Name, "One");
+        EXPECT_EQ(set.withButtons(1).BtnCount, 0);
+    }
+    EXPECT_EQ(told, std::vector<std::string>{set.Tbrs[1].Path}); // told once, as it was read once
+    ASSERT_TRUE(WriteBtns(set.Tbrs[0]).empty());
+    EXPECT_EQ(readBytes(tbr.Path), one);
+}
+
 std::vector<std::string> splitWithReader(std::string_view bytes)
 {
     std::vector<std::string> lines;

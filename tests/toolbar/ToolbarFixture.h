@@ -133,6 +133,7 @@ protected:
         rec.Left = 3000;
         rec.Top = 1500;
         rec.Visible = True16;
+        rec.BtnsRead = true; // its buttons are the test's, no file's
         for (const BtnRec& b : buttons)
             rec.Btns[++rec.BtnCount] = b;
         return rec;
