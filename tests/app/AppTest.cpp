@@ -187,8 +187,8 @@ TEST_F(AppTest, AHiddenToolbarsFileIsReadByItsFirstUseWhicheverItIsAndAFailureSa
             row.use(*app, 2);
         QCoreApplication::processEvents();
         EXPECT_EQ(read("h.vtb"), row.file.empty() ? ab : row.file) << row.what;
-        ASSERT_EQ(prompter.shown.size(), row.boxed ? 1u : 0u) << row.what;
-        if (row.boxed) {
+        EXPECT_EQ(prompter.shown.size(), row.boxed ? 1u : 0u) << row.what;
+        if (row.boxed && !prompter.shown.empty()) {
             EXPECT_TRUE(prompter.shown[0].details.contains(QString::fromStdString(path("gone/")))) << row.what;
         }
     }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <stdexcept>
 #include <tuple>
 #include <vector>
@@ -62,6 +63,12 @@ TEST_F(LauncherTest, TargetStartsInItsOwnFolderAndOnlyTheExactMarkerRecalls)
     EXPECT_EQ(shell.calls, (Calls{"open " + folder + "/edit | -n \"a b\" | " + folder + "/", "open top | -d 1 | ",
                               "open https://example.org/docs/ |  | ", "open !RecallTbr>>>2 | 2 | ", "open !recalltbr>>> | 2 | "}));
     EXPECT_TRUE(toggled.empty());
+
+    // A button of a toolbar whose file was never read: the file is read for it.
+    std::ofstream(set.Tbrs[3].Path = folder + "/late.vtb") << msg::VtbHeader << "\r\nLate;top;;1;;0;\r\n";
+    shell.calls.clear();
+    EXPECT_TRUE(launcher.activate(3, 1).ok());
+    EXPECT_EQ(shell.calls, Calls{"open top |  | "});
 }
 
 TEST_F(LauncherTest, FailedClickAsksRetryOrCancelAndRetryRunsTheWholeActivationAgainAndOtherClicksDoNothing)
