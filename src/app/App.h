@@ -39,9 +39,9 @@ public:
     ~App() override;
 
     // Start-up: makes the configuration window (hidden, its controls wait for its first
-    // showing), reads the set and, in index order, each toolbar's file, and builds the
-    // windows of the toolbars on screen with their modes applied; a hidden toolbar's
-    // window is built when first needed. False when no toolbar 0 could be read: the
+    // showing), reads the set and, in index order, the files of the toolbars on screen,
+    // and builds their windows with their modes applied; a hidden toolbar's file is read
+    // and its window built when first needed. False when no toolbar 0 could be read: the
     // program must end.
     bool start();
     // Before start(): the data folder cannot be written. The toolbars work, nothing is saved,
