@@ -166,48 +166,39 @@ TEST_F(AppTest, UnreadableToolbarFilesOfOneStartUpComeInOneBoxNamingEach)
 // reading says is said once: in a box after the handler, or in a list's answer.
 TEST_F(AppTest, AHiddenToolbarsFileIsReadByItsFirstUseWhicheverItIsAndAFailureSaidOnce)
 {
-    const std::string lines = DefaultLine + "Hidden;1;1;h.vtb;;0;0;0;0;0;0;0;\r\nGone;1;1;gone/g.vtb;;0;0;0;0;0;0;0;\r\n";
-    const std::string ab = VtbHeader + btnLine("A") + btnLine("B");
+    const std::string hidden = "Gone;1;1;gone/g.vtb;;0;0;0;0;0;0;0;\r\nHidden;1;1;h.vtb;;0;0;0;0;0;0;0;\r\n";
+    const std::string ab = VtbHeader + btnLine("A") + btnLine("B"), ba = VtbHeader + btnLine("B") + btnLine("A");
     using Use = std::function<bool(App&, std::uint8_t)>; // true when the use did its work
     const struct { const char* what; Use use; std::string file{}; bool boxed{true}; } rows[] = {
         {"window", [](App& a, std::uint8_t t) { return a.toolbars().ready(t).strip().buttonCount() == 4; }},
         {"configuration window", [](App& a, std::uint8_t t) { a.showConfig(t); return a.config().selectButton(2); }},
         {"press", [](App& a, std::uint8_t t) { return a.runCommand({"press", a.set().Tbrs[t].Name, "B"})[0] == "0"; }},
-        {"list", [](App& a, std::uint8_t) { return a.runCommand({"list"})[1].find("\tB\t2\tB\t/bin/B\n") != std::string::npos; },
-         ab, false},
-        {"button exchange", [](App& a, std::uint8_t t) { return a.exchangeButtons(t, 1, 2); }, VtbHeader + btnLine("B") + btnLine("A")},
+        {"list", [](App& a, std::uint8_t) {
+             const std::vector<std::string> r = a.runCommand({"list"});
+             return r[1].find("\tB\t2\tB\t/bin/B\n") != std::string::npos && r[2].find("the buttons of toolbar 'Gone' could not be read: ") == 0;
+         }, ab, false},
+        {"button exchange", [](App& a, std::uint8_t t) { return a.exchangeButtons(t, 1, 2); }, ba},
     };
     for (const auto& row : rows) {
         write("h.vtb", ab);
         prompter.shown.clear();
-        ASSERT_TRUE(start(lines));
+        ASSERT_TRUE(start(DefaultLine + hidden));
         EXPECT_EQ(std::tuple(prompter.shown.size(), app->set().Tbrs[1].BtnsRead, app->set().Tbrs[2].BtnsRead), std::tuple(0u, false, false));
-        EXPECT_TRUE(row.use(*app, 1)) << row.what;
+        EXPECT_TRUE(row.use(*app, 2)) << row.what;
         for (int twice = 0; twice < 2; ++twice)
-            row.use(*app, 2);
+            row.use(*app, 1);
         QCoreApplication::processEvents();
-        EXPECT_EQ(read("h.vtb"), row.file.empty() ? ab : row.file) << row.what;
-        EXPECT_EQ(prompter.shown.size(), row.boxed ? 1u : 0u) << row.what;
-        if (row.boxed && !prompter.shown.empty()) {
-            EXPECT_TRUE(prompter.shown[0].details.contains(QString::fromStdString(path("gone/")))) << row.what;
-        }
+        EXPECT_EQ(std::pair(read("h.vtb"), prompter.shown.size()), std::pair(row.file.empty() ? ab : row.file, std::size_t(row.boxed))) << row.what;
     }
-    // The list's answer says what could not be read.
-    EXPECT_EQ(app->runCommand({"list"})[0], "0"); // said once: the record was read
-    ASSERT_TRUE(start(lines));
-    const std::vector<std::string> listed = app->runCommand({"list"});
-    EXPECT_EQ(listed[0], "1");
-    EXPECT_NE(listed[2].find("the buttons of toolbar 'Gone' could not be read: "), std::string::npos) << listed[2];
-
-    // A toolbar removed from the list moves the records after it with their marks: an
-    // unread one stays unread, and is read, not written empty, when first changed.
+    // Removing a toolbar moves the records after it with their marks: the unread one that
+    // takes a read one's place is read, not written empty, when first changed.
     write("h.vtb", ab);
-    ASSERT_TRUE(start(DefaultLine + "Gone;1;1;gone/g.vtb;;0;0;0;0;0;0;0;\r\nHidden;1;1;h.vtb;;0;0;0;0;0;0;0;\r\n"));
+    ASSERT_TRUE(start(DefaultLine + hidden));
+    app->toolbars().ready(1);
     prompter.answers = {Prompter::Yes};
     app->deleteToolbar(1);
-    EXPECT_EQ(std::pair(app->set().Tbrs[1].Name, app->set().Tbrs[1].BtnsRead), std::pair(std::string("Hidden"), false));
     EXPECT_TRUE(app->exchangeButtons(1, 1, 2));
-    EXPECT_EQ(read("h.vtb"), VtbHeader + btnLine("B") + btnLine("A"));
+    EXPECT_EQ(read("h.vtb"), ba);
 }
 
 TEST_F(AppTest, AReadOnlyConfigurationOrFolderIsNotSavedAndTheUserIsToldOnce)

@@ -148,11 +148,8 @@ TEST_F(ConfigWindowTest, EachToolbarShowsItsOwnButtonsModesPictureAndCommands)
         {1, [&] { set.Tbrs[1].Captions = 1; fill(1, {{"Third", "/bin/third"}}); cfg.showToolbar(1); },
          {"Editor #1", "Shell #2", "Third #3"}, "110000", 2},
         // A toolbar whose file was never read has it read for its list.
-        {2, [&] {
-             writeBytes(set.Tbrs[2].Path = folder.file("later.vtb"), std::string(msg::VtbHeader) + "\r\nLater;/bin/l;;1;;0;\r\n");
-             set.Tbrs[2].BtnsRead = false;
-             cfg.showToolbar(2);
-         }, {"Later #1"}, "000000", 0},
+        {2, [&] { writeBytes(set.Tbrs[2].Path = folder.file("l.vtb"), std::string(msg::VtbHeader) + "\r\nLater;/l;;1;;0;\r\n");
+                  set.Tbrs[2].BtnsRead = false, cfg.showToolbar(2); }, {"Later #1"}, "000000", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.t);
