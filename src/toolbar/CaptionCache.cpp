@@ -148,6 +148,9 @@ void CaptionCache::read()
     m_index.reserve(m_file.records.size());
     for (std::size_t i = 0; i < m_file.records.size(); ++i)
         m_index.emplace(m_file.records[i].key, i); // the first of two equal keys wins
+    // What the start did not use goes once it is over (read again if a toolbar shown
+    // later asks), whether or not anything new is to be written.
+    saveSoon();
 }
 
 void CaptionCache::release()
@@ -264,8 +267,10 @@ Result<void> CaptionCache::save()
             m_pictures.insert(key, image);
     }
     m_pending.clear();
-    if (!unsaved())
+    if (!unsaved()) {
+        release();
         return {};
+    }
     if (!m_read)
         read();
     // Whatever this run learned was drawn with the fonts fontconfig has loaded by now.
