@@ -1,5 +1,6 @@
 #include "toolbar/CaptionCache.h"
 
+#include "platform/FontResources.h"
 #include "platform/Log.h"
 #include "store/FileAccess.h"
 
@@ -25,7 +26,8 @@ constexpr std::size_t MaxFileBytes = std::size_t(16) << 20;
 constexpr int SaveDelayMs = 2000;
 
 // The settings besides the configuration files that change which fonts are found, their
-// sizes on screen or how they are drawn, and the program's font and toolkit.
+// sizes on screen or how they are drawn (the X resources too), and the program's font
+// and toolkit.
 std::string fontEnvironment()
 {
     std::string out;
@@ -41,6 +43,7 @@ std::string fontEnvironment()
     }
     out += QGuiApplication::font().toString().toStdString() + '\n';
     out += QGuiApplication::platformName().toStdString() + '\n';
+    out += fontResources();
     out += qVersion();
     return out;
 }

@@ -26,6 +26,11 @@ extern "C" int hb_shape_full(void* font, void* buffer, const void* features, uns
     return real(font, buffer, features, count, shapers);
 }
 
+int textShapings()
+{
+    return shapings;
+}
+
 // Changes made in a batch are laid out once, as the outermost batch closes, and come out
 // as they do one by one.
 TEST(ButtonStrip, ChangesInABatchAreLaidOutAsItClosesAsTheyAreOneByOne)
