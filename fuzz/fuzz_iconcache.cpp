@@ -26,7 +26,8 @@ void captionCache(const std::uint8_t* data, std::size_t size)
     }
     const captioncache::File again =
         captioncache::readFile({reinterpret_cast<const std::uint8_t*>(copy.data()), copy.size()});
-    FUZZ_CHECK(!file.valid || (again.valid && again.stamp == file.stamp && again.records.size() == file.records.size()));
+    FUZZ_CHECK(!file.valid
+               || (again.valid && again.stamp == file.stamp && again.records.size() == file.records.size()));
 }
 
 } // namespace

@@ -19,9 +19,10 @@
 
 namespace {
 
-// Far more than the captions of any set of toolbars; older ones beyond it go.
-constexpr std::size_t MaxRecords = 4096;
-constexpr std::size_t MaxFileBytes = std::size_t(16) << 20;
+// Several times the captions of a large set of toolbars (about 1 MB for 180 captions).
+// Beyond it older ones go, those this run used last; a larger file is not read at all.
+constexpr std::size_t MaxRecords = 2048;
+constexpr std::size_t MaxFileBytes = std::size_t(4) << 20;
 // Written this long after the last thing learned: after the start-up's paints.
 constexpr int SaveDelayMs = 2000;
 
@@ -92,15 +93,20 @@ std::vector<std::string> fontConfigurationPaths()
     return {paths.begin(), paths.end()};
 }
 
+// The picture's pixels as the file keeps them: 32-bit values, little-endian, top row first.
 QByteArray pixelBytes(const QImage& image)
 {
     QByteArray out;
     out.reserve(qsizetype(image.width()) * image.height() * 4);
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            for (int b = 0; b < 4; ++b)
-                out.push_back(char((line[x] >> (8 * b)) & 0xFF));
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            out.append(reinterpret_cast<const char*>(line), qsizetype(image.width()) * 4);
+        } else {
+            for (int x = 0; x < image.width(); ++x)
+                for (int b = 0; b < 4; ++b)
+                    out.push_back(char((line[x] >> (8 * b)) & 0xFF));
+        }
     }
     return out;
 }
@@ -224,10 +230,16 @@ QImage CaptionCache::picture(const QByteArray& key, QImage::Format format)
     if (image.isNull() || image.depth() != 32)
         return {};
     const std::uint8_t* from = r->data.data();
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x, from += 4)
-            line[x] = QRgb(from[0]) | QRgb(from[1]) << 8 | QRgb(from[2]) << 16 | QRgb(from[3]) << 24;
+    const std::size_t row = std::size_t(image.width()) * 4;
+    for (int y = 0; y < image.height(); ++y, from += row) {
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            std::memcpy(image.scanLine(y), from, row);
+        } else {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (std::size_t x = 0; x < row; x += 4)
+                line[x / 4] =
+                    QRgb(from[x]) | QRgb(from[x + 1]) << 8 | QRgb(from[x + 2]) << 16 | QRgb(from[x + 3]) << 24;
+        }
     }
     return image;
 }
@@ -281,22 +293,36 @@ Result<void> CaptionCache::save()
     std::string out = captioncache::header(stamp);
     std::size_t written = 0;
     const auto bytesOf = [](const QByteArray& b) {
-        return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size()));
+        return std::span(reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size()));
     };
     const auto keyOf = [](const QByteArray& k) { return std::string_view(k.constData(), std::size_t(k.size())); };
-    for (auto it = m_measures.cbegin(); it != m_measures.cend() && written < MaxRecords; ++it, ++written)
-        captioncache::appendRecord(out, captioncache::Kind::Measure, keyOf(it.key()), it->width, it->lineHeight,
-                                   bytesOf(it->shown.toUtf8()));
-    for (auto it = m_pictures.cbegin(); it != m_pictures.cend() && written < MaxRecords; ++it, ++written)
-        captioncache::appendRecord(out, captioncache::Kind::Picture, keyOf(it.key()), it->width(), it->height(),
-                                   bytesOf(pixelBytes(*it)));
+    // Room for a record of this many bytes of key and data (and its 25 of its own).
+    const auto room = [&](std::size_t bytes) {
+        return written < MaxRecords && out.size() + bytes + 25 <= MaxFileBytes;
+    };
+    for (auto it = m_measures.cbegin(); it != m_measures.cend(); ++it) {
+        const QByteArray shown = it->shown.toUtf8();
+        if (room(std::size_t(it.key().size() + shown.size()))) {
+            captioncache::appendRecord(out, captioncache::Kind::Measure, keyOf(it.key()), it->width, it->lineHeight,
+                                       bytesOf(shown));
+            ++written;
+        }
+    }
+    for (auto it = m_pictures.cbegin(); it != m_pictures.cend(); ++it) {
+        if (room(std::size_t(it.key().size()) + std::size_t(it->width()) * std::size_t(it->height()) * 4)) {
+            captioncache::appendRecord(out, captioncache::Kind::Picture, keyOf(it.key()), it->width(), it->height(),
+                                       bytesOf(pixelBytes(*it)));
+            ++written;
+        }
+    }
     // What the old file holds was drawn with the fonts it was stamped with: kept only
     // while they are the same, the captions used in this run first.
     if (m_file.valid && m_file.stamp == stamp) {
         for (const std::uint8_t pass : {1, 0}) {
-            for (std::size_t i = 0; i < m_file.records.size() && written < MaxRecords && out.size() < MaxFileBytes; ++i) {
+            for (std::size_t i = 0; i < m_file.records.size(); ++i) {
                 const captioncache::Record& r = m_file.records[i];
-                if ((m_state[i] == 1) != (pass == 1) || m_state[i] == 2 || m_index.at(r.key) != i)
+                if ((m_state[i] == 1) != (pass == 1) || m_state[i] == 2 || m_index.at(r.key) != i
+                    || !room(r.whole.size()))
                     continue;
                 if (m_state[i] == 0 && !captioncache::intact(r)) {
                     m_state[i] = 2;

@@ -123,7 +123,8 @@ QImage::Format copyableTarget(const QPainter& p)
         return QImage::Format_Invalid;
     const QImage::Format format = static_cast<const QImage*>(device)->format();
     const QTransform t = p.deviceTransform();
-    const bool whole = t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+    const bool whole =
+        t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
     return whole && (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied)
                ? format
                : QImage::Format_Invalid;
@@ -294,8 +295,8 @@ QByteArray captionContext(const QWidget& strip)
 {
     QByteArray key = strip.font().toString().toUtf8();
     key += ' ' + QByteArray::number(strip.logicalDpiX()) + ' ' + QByteArray::number(strip.logicalDpiY()) + ' '
-           + QByteArray::number(strip.devicePixelRatioF()) + ' ' + (strip.layoutDirection() == Qt::RightToLeft ? "rtl " : "ltr ")
-           + strip.style()->name().toUtf8();
+           + QByteArray::number(strip.devicePixelRatioF())
+           + (strip.layoutDirection() == Qt::RightToLeft ? " rtl " : " ltr ") + strip.style()->name().toUtf8();
     return key;
 }
 

@@ -245,7 +245,13 @@ TEST(CaptionCache, ServesOnlyASoundFileWithUnchangedFontsAndReplacesAnyOther)
         {"as kept", [](std::string&) {}, true},
         {"configuration changed", [&](std::string&) { keptAt(2'000'000'000); }, false},
         {"configuration gone", [&](std::string&) { std::remove(conf.c_str()); }, false},
-        {"other settings", [&](std::string& b) { auto s = keptAt(1'000'000'000); s.environment += "x"; b = fileOf(s); }, false},
+        {"other settings",
+         [&](std::string& b) {
+             captioncache::Stamp other = keptAt(1'000'000'000);
+             other.environment += "x";
+             b = fileOf(other);
+         },
+         false},
         {"record damaged", [](std::string& b) { b[b.size() - 2] ^= 1; }, false},
         {"stamp damaged", [](std::string& b) { b[20] ^= 1; }, false},
         {"foreign", [](std::string& b) { b = "not a cache of captions"; }, false},
