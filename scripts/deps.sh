@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   # libqt6svg6 holds the "svg" image-format plugin SVG icons are read through.
-  qt6-base-dev libxcb1-dev libqt6svg6 qt6-image-formats-plugins libgl-dev libglib2.0-dev
+  qt6-base-dev libxcb1-dev libfontconfig-dev libqt6svg6 qt6-image-formats-plugins libgl-dev libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   # Packaging and checking what is installed: dpkg-shlibdeps (with file) computes the

@@ -79,6 +79,8 @@ bool App::start()
     show(ReadCfg(m_set, m_dataFolder));
     if (m_set.Tbrs.empty())
         return false; // wrong version, no toolbar line or unreadable: nothing to bring up
+    if (!m_captionFile.empty())
+        m_toolbars->keepCaptions(m_captionFile);
     m_toolbars->loadCaptionFontsAhead();
 
     m_cfg->refreshToolbarList();

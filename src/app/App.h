@@ -47,6 +47,8 @@ public:
     // Before start(): the data folder cannot be written. The toolbars work, nothing is saved,
     // and start-up says so once.
     void setReadOnly();
+    // Keeps the toolbars' captions in this file between runs (see ToolbarManager). Before start().
+    void keepCaptions(std::string file) { m_captionFile = std::move(file); }
     // Saves Toolbars.cfg, closes every toolbar window and ends (emits finished()): the
     // toolbar menu's "Terminate", a signal or the session's end. Only the first call does
     // anything.
@@ -113,6 +115,7 @@ private:
 
     Services m_services;
     std::string m_dataFolder;
+    std::string m_captionFile;
     ToolbarSet m_set;
     std::unique_ptr<Clock> m_realClock;
     Clock& m_clock;

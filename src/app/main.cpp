@@ -6,6 +6,7 @@
 #include "platform/BaseDirectories.h"
 #include "platform/DataFolder.h"
 #include "platform/InstanceChannel.h"
+#include "toolbar/CaptionCache.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
     App app(real.services(), dataFolder);
     if (claim.outcome == InstanceClaim::Outcome::ReadOnly)
         app.setReadOnly();
+    app.keepCaptions(CaptionCache::defaultFile());
     // A second start on the same folder: the configuration window comes forward.
     if (claim.server) {
         QObject::connect(claim.server.get(), &InstanceServer::comeForward, &app, [&app] { app.showConfig(0); });

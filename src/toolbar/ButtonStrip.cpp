@@ -1,6 +1,7 @@
 #include "toolbar/ButtonStrip.h"
 
 #include "platform/DropItems.h"
+#include "toolbar/CaptionCache.h"
 #include "toolbar/StripAccessible.h"
 #include "toolbar/StripLayout.h"
 #include "toolbar/StripPainting.h"
@@ -36,6 +37,7 @@ struct ButtonStrip::Private {
 
     StripLayout layout;
     const ImageList* images = nullptr;
+    CaptionCache* captions = nullptr;
     int hover = -1;
     int pressed = -1;
     int focus = -1; // the keyboard's button
@@ -236,6 +238,15 @@ void ButtonStrip::setCaptionsShown(bool shown)
     relayout();
 }
 
+void ButtonStrip::setCaptionCache(CaptionCache* cache)
+{
+    if (d->captions == cache)
+        return;
+    d->captions = cache;
+    d->layout.forgetCaptionWidths();
+    relayout();
+}
+
 void ButtonStrip::setImageList(const ImageList* images)
 {
     d->images = images;
@@ -248,7 +259,30 @@ void ButtonStrip::relayout()
         d->laidOutLate = true;
         return;
     }
-    d->layout.update(fontMetrics(), [this](const QString& caption) { return shapeCaption(*this, caption); });
+    // Captions measured by an earlier run with the same font are taken as they were.
+    class Kept final : public StripLayout::KeptMeasures {
+    public:
+        Kept(CaptionCache& cache, QByteArray context) : m_cache(cache), m_context(std::move(context)) {}
+        std::optional<Measure> find(const QString& caption) override
+        {
+            const std::optional<CaptionCache::Measure> m = m_cache.measure(key(caption));
+            return m ? std::optional(Measure{m->shown, m->width, m->lineHeight}) : std::nullopt;
+        }
+        void keep(const QString& caption, const Measure& m) override
+        {
+            m_cache.keepMeasure(key(caption), {m.shown, m.width, m.lineHeight});
+        }
+
+    private:
+        QByteArray key(const QString& caption) const { return m_context + '\x1d' + caption.toUtf8(); }
+        CaptionCache& m_cache;
+        QByteArray m_context;
+    };
+    std::optional<Kept> kept;
+    if (d->captions && d->layout.showsCaptions())
+        kept.emplace(*d->captions, captionContext(*this));
+    d->layout.update(fontMetrics(), [this](const QString& caption) { return shapeCaption(*this, caption); },
+                     kept ? &*kept : nullptr);
     const QSize px = d->layout.pixelSize();
     if (size() != px)
         resize(px);
@@ -271,7 +305,10 @@ void ButtonStrip::paintEvent(QPaintEvent* event)
         marks.dragged = d->dragged;
         marks.dragTo = d->dragTo;
     }
-    paintStrip(p, *this, d->layout, d->images, marks, event->rect());
+    CaptionPictures pictures;
+    if (d->captions && d->layout.showsCaptions())
+        pictures = {d->captions, captionContext(*this)};
+    paintStrip(p, *this, d->layout, d->images, marks, event->rect(), pictures);
 }
 
 void ButtonStrip::mousePressEvent(QMouseEvent* event)

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+class CaptionCache;
 class ImageList;
 class Pointer;
 class QMimeData;
@@ -86,6 +87,9 @@ public:
 
     // Captions under the pictures (buttons without one show their tooltip instead).
     void setCaptionsShown(bool shown);
+
+    // Where captions measured and painted are kept between runs; nullptr: nowhere.
+    void setCaptionCache(CaptionCache* cache);
 
     // The picture source; nullptr detaches it (nothing is drawn meanwhile).
     void setImageList(const ImageList* images);

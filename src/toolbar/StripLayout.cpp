@@ -75,6 +75,7 @@ void StripLayout::forgetCaptionWidths()
 {
     for (Button& b : m_buttons)
         b.captionPx = -1;
+    m_lineHeight = -1;
 }
 
 bool StripLayout::showsCaptions() const
@@ -108,13 +109,13 @@ double StripLayout::twipsPerPixelY() const
     return geometry::sanePerPixel(m_metrics.twipsPerPixelY(m_screen));
 }
 
-void StripLayout::update(const QFontMetrics& fm, const Shaper& shaper)
+void StripLayout::update(const QFontMetrics& fm, const Shaper& shaper, KeptMeasures* kept)
 {
-    measure(fm, shaper);
+    measure(fm, shaper, kept);
     place();
 }
 
-void StripLayout::measure(const QFontMetrics& fm, const Shaper& shaper)
+void StripLayout::measure(const QFontMetrics& fm, const Shaper& shaper, KeptMeasures* kept)
 {
     int wPx = PlainWidthPx;
     int hPx = PlainHeightPx;
@@ -123,7 +124,15 @@ void StripLayout::measure(const QFontMetrics& fm, const Shaper& shaper)
         for (Button& b : m_buttons) {
             if (b.style != ButtonStrip::Style::Normal || b.caption.isEmpty())
                 continue;
-            if (b.captionPx < 0) {
+            const std::optional<KeptMeasures::Measure> known =
+                b.captionPx < 0 && kept ? kept->find(b.caption) : std::nullopt;
+            if (known) {
+                b.shape.reset();
+                b.shown = known->shown;
+                b.captionPx = known->width;
+                if (m_lineHeight < 0)
+                    m_lineHeight = known->lineHeight;
+            } else if (b.captionPx < 0) {
                 // Most captions fit: measured once (laid out for painting when they can
                 // be), and elided (shaped again) only when not.
                 b.shape = b.caption.size() <= MaxCaptionChars && shaper ? shaper(b.caption) : nullptr;
@@ -140,11 +149,15 @@ void StripLayout::measure(const QFontMetrics& fm, const Shaper& shaper)
                         b.shown = fm.elidedText(b.shown + QChar(0x2026), Qt::ElideRight, MaxCaptionPx);
                     b.captionPx = std::min(fm.horizontalAdvance(b.shown), MaxCaptionPx);
                 }
+                if (kept)
+                    kept->keep(b.caption, {b.shown, b.captionPx, fm.height()});
             }
             text = std::max(text, b.captionPx);
         }
         wPx = std::max(wPx, text + CaptionPaddingPx);
-        hPx = PlainHeightPx + CaptionSpacingPx + fm.height();
+        if (m_lineHeight < 0)
+            m_lineHeight = fm.height();
+        hPx = PlainHeightPx + CaptionSpacingPx + m_lineHeight;
     }
     m_bw = static_cast<float>(wPx * twipsPerPixelX());
     m_bh = static_cast<float>(hPx * twipsPerPixelY());

@@ -2,11 +2,14 @@
 
 #include "toolbar/ButtonStrip.h"
 
+#include <QByteArray>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct CaptionShape;
@@ -32,6 +35,26 @@ public:
         // shown, laid out for painting when it is measured (an elided one at its first
         // paint), so that paints only draw it; dropped whenever shown is measured again.
         mutable std::shared_ptr<const CaptionShape> shape;
+        // shown as painted in the plain state, kept from an earlier run, and what it was
+        // painted for; a null picture under a key: none is kept for it.
+        mutable QByteArray pictureKey;
+        mutable QImage picture;
+    };
+
+    // Captions measured in an earlier run with the same font, asked before a caption is
+    // measured, and told every caption measured here.
+    class KeptMeasures {
+    public:
+        struct Measure {
+            QString shown;
+            int width{0};
+            int lineHeight{0};
+        };
+        virtual std::optional<Measure> find(const QString& caption) = 0;
+        virtual void keep(const QString& caption, const Measure& measure) = 0;
+
+    protected:
+        ~KeptMeasures() = default;
     };
 
     // Starts with the two fixed buttons: the blank under the handle and the gap after it.
@@ -68,8 +91,9 @@ public:
     // to be measured and painted otherwise.
     using Shaper = std::function<std::shared_ptr<const CaptionShape>(const QString& caption)>;
     // Measures the button size from the captions and places every button; once per change.
-    // A caption laid out by shaper is measured from its layout, which it keeps.
-    void update(const QFontMetrics& fm, const Shaper& shaper = {});
+    // A caption laid out by shaper is measured from its layout, which it keeps; one kept
+    // takes neither fm nor shaper.
+    void update(const QFontMetrics& fm, const Shaper& shaper = {}, KeptMeasures* kept = nullptr);
     float width() const { return m_width; }   // twips
     float height() const { return m_height; } // twips
     float buttonWidth() const { return m_bw; }
@@ -84,7 +108,7 @@ public:
     int dragTargetAt(const QPoint& px, const QSize& size) const;
 
 private:
-    void measure(const QFontMetrics& fm, const Shaper& shaper);
+    void measure(const QFontMetrics& fm, const Shaper& shaper, KeptMeasures* kept);
     void place();
     void placeColumn();
 
@@ -97,6 +121,7 @@ private:
     float m_height{0.0f}; // from the layout
     float m_bw{0.0f};
     float m_bh{0.0f};
+    int m_lineHeight{-1}; // the font's, pixels; -1 until needed
     // Taken when the strip is shown or moves; none before: the primary one. Asked only
     // then, since asking costs more than a whole layout.
     const QScreen* m_screen{nullptr};

@@ -1,14 +1,18 @@
 #include "toolbar/StripPainting.h"
 
+#include "toolbar/CaptionCache.h"
 #include "toolbar/ImageList.h"
 #include "toolbar/StripLayout.h"
 
 #include <QIcon>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTextLine>
 #include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QWidget>
+
+#include <cmath>
 
 namespace {
 
@@ -84,40 +88,106 @@ std::shared_ptr<CaptionShape> makeShape(const QWidget& strip, const QString& tex
 
 // The button's layout of its caption, as measured, or made at the first paint that needs
 // it (or again when the strip's font, resolution or direction changed since).
-const CaptionShape& captionShape(const QWidget& strip, const StripLayout::Button& b, Qt::LayoutDirection direction)
+const std::shared_ptr<const CaptionShape>& captionShape(const QWidget& strip, const StripLayout::Button& b,
+                                                        Qt::LayoutDirection direction)
 {
     if (!b.shape || b.shape->text != b.shown || b.shape->dpi != strip.logicalDpiY() || b.shape->font != strip.font()
         || b.shape->layout.textOption().textDirection() != direction)
         b.shape = makeShape(strip, b.shown, direction);
-    return *b.shape;
+    return b.shape;
 }
 
-// The caption in the text's place of a text-under-picture tool button (rect: the
-// button's, picturePx: its picture's height, shift: the press offset).
-void drawCaption(QPainter& p, const QStyleOptionToolButton& opt, const QRect& rect, int picturePx,
-                 const QPoint& shift, const CaptionShape& shape)
+// The caption in r, the text's place of a text-under-picture tool button, in ink. The
+// caption never strays out of r, so that r's pixels are all of it.
+void drawCaption(QPainter& p, const QRectF& r, const QBrush& ink, const CaptionShape& shape)
 {
-    QRectF r = QRectF(rect.adjusted(0, picturePx + 4 - 1, 0, -1).translated(shift));
     const QTextLine line = shape.layout.lineAt(0);
-    const qreal height = line.ascent() + line.descent();
-    const qreal yoff = (r.height() - height) / 2;
-    const QRectF bounds(r.x() + (r.width() - line.naturalTextWidth()) / 2, r.y() + yoff, line.naturalTextWidth(),
-                        height);
+    const qreal yoff = (r.height() - (line.ascent() + line.descent())) / 2;
     const QPen saved = p.pen();
-    p.setPen(QPen(opt.palette.brush(QPalette::ButtonText), saved.widthF()));
-    const bool clip = !r.contains(bounds);
-    if (clip) {
-        p.save();
-        p.setClipRect(r, Qt::IntersectClip);
-    }
+    p.setPen(QPen(ink, saved.widthF()));
+    p.save();
+    p.setClipRect(r, Qt::IntersectClip);
     line.draw(&p, QPointF(r.x() + (r.width() - line.horizontalAdvance()) / 2, r.y() + yoff));
-    if (clip)
-        p.restore();
+    p.restore();
     p.setPen(saved);
 }
 
+// The format of the pixels p paints on when they are an image's, for a picture of a
+// caption to be drawn exactly as it would be there, and when one is copied there pixel
+// for pixel (no scaling, whole pixels of translation); an invalid format otherwise.
+QImage::Format copyableTarget(const QPainter& p)
+{
+    const QPaintEngine* engine = p.paintEngine();
+    const QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image)
+        return QImage::Format_Invalid;
+    const QImage::Format format = static_cast<const QImage*>(device)->format();
+    const QTransform t = p.deviceTransform();
+    const bool whole =
+        t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+    return whole && (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied)
+               ? format
+               : QImage::Format_Invalid;
+}
+
+// The solid colour the strip's window fills its background with, under every button
+// that is not raised; invalid when it is anything else.
+QColor plainBackground(const QWidget& strip)
+{
+    const QWidget* window = strip.window();
+    if (strip.autoFillBackground() || window->testAttribute(Qt::WA_TranslucentBackground)
+        || window->testAttribute(Qt::WA_NoSystemBackground))
+        return {};
+    const QBrush brush = window->palette().brush(window->backgroundRole());
+    return brush.style() == Qt::SolidPattern && brush.color().alpha() == 255 ? brush.color() : QColor();
+}
+
+// A caption in the plain state comes from its kept picture, the pixels of r exactly as
+// the text is drawn there on the window's background; else its text is drawn, and its
+// picture kept for the next run.
+void paintPlainCaption(QPainter& p, const QWidget& strip, const StripLayout::Button& b, const QRect& r,
+                       const QBrush& ink, const CaptionPictures& pictures)
+{
+    const QImage::Format format = copyableTarget(p);
+    const QColor background = plainBackground(strip);
+    if (!pictures.cache || format == QImage::Format_Invalid || !background.isValid() || ink.style() != Qt::SolidPattern
+        || r.isEmpty()) {
+        drawCaption(p, QRectF(r), ink, *captionShape(strip, b, p.layoutDirection()));
+        return;
+    }
+    QByteArray key = pictures.context;
+    key += '\x1e';
+    key += b.shown.toUtf8();
+    key += '\x1e' + QByteArray::number(r.width()) + 'x' + QByteArray::number(r.height()) + ' '
+           + QByteArray::number(background.rgba(), 16) + ' ' + QByteArray::number(ink.color().rgba(), 16) + ' '
+           + QByteArray::number(int(format));
+    if (b.pictureKey != key) {
+        b.pictureKey = key;
+        b.picture = pictures.cache->picture(key, format);
+        if (b.picture.isNull()) {
+            // Drawn later, off the way to the first paint, from the very layout drawn now.
+            const Qt::LayoutDirection direction = p.layoutDirection();
+            const QSize size = r.size();
+            const QColor solid = ink.color();
+            pictures.cache->keepPicture(key, [shape = captionShape(strip, b, direction), size, background, solid,
+                                              format, direction] {
+                QImage image(size, format);
+                image.fill(background);
+                QPainter painter(&image);
+                painter.setLayoutDirection(direction);
+                drawCaption(painter, QRectF(QPointF(0, 0), QSizeF(size)), QBrush(solid), *shape);
+                return image;
+            });
+        }
+    }
+    if (!b.picture.isNull() && b.picture.size() == r.size())
+        p.drawImage(r.topLeft(), b.picture);
+    else
+        drawCaption(p, QRectF(r), ink, *captionShape(strip, b, p.layoutDirection()));
+}
+
 void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
-                 const StripMarks& marks, int i, bool captions)
+                 const StripMarks& marks, int i, bool captions, const CaptionPictures& pictures)
 {
     const StripLayout::Button& b = layout.at(i);
     const QRect r = layout.pixelRect(b.rect);
@@ -173,7 +243,13 @@ void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, c
         st->drawItemPixmap(&p, place.translated(shift), Qt::AlignCenter, picture);
         if (underCaption) {
             p.setFont(opt.font);
-            drawCaption(p, opt, r, pictureSize.height(), shift, captionShape(strip, b, p.layoutDirection()));
+            // The text's place: under the picture and 4 pixels, to a pixel from the bottom.
+            const QRect place = r.adjusted(0, pictureSize.height() + 4 - 1, 0, -1).translated(shift);
+            const QBrush ink = opt.palette.brush(QPalette::ButtonText);
+            if (!hovered && !down)
+                paintPlainCaption(p, strip, b, place, ink, pictures);
+            else
+                drawCaption(p, QRectF(place), ink, *captionShape(strip, b, p.layoutDirection()));
         }
     } else {
         if (!picture.isNull())
@@ -215,8 +291,17 @@ std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QSt
     return makeShape(strip, caption, strip.layoutDirection());
 }
 
+QByteArray captionContext(const QWidget& strip)
+{
+    QByteArray key = strip.font().toString().toUtf8();
+    key += ' ' + QByteArray::number(strip.logicalDpiX()) + ' ' + QByteArray::number(strip.logicalDpiY()) + ' '
+           + QByteArray::number(strip.devicePixelRatioF())
+           + (strip.layoutDirection() == Qt::RightToLeft ? " rtl " : " ltr ") + strip.style()->name().toUtf8();
+    return key;
+}
+
 void paintStrip(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
-                const StripMarks& marks, const QRect& exposed)
+                const StripMarks& marks, const QRect& exposed, const CaptionPictures& pictures)
 {
     const bool captions = layout.showsCaptions();
     for (int i = ButtonStrip::FixedButtons; i < layout.count(); ++i) {
@@ -226,7 +311,7 @@ void paintStrip(QPainter& p, const QWidget& strip, const StripLayout& layout, co
         if (layout.at(i).style == ButtonStrip::Style::Gap)
             paintSeparator(p, r, strip.palette());
         else
-            paintButton(p, strip, layout, images, marks, i, captions);
+            paintButton(p, strip, layout, images, marks, i, captions, pictures);
     }
     if (layout.valid(marks.dragged) && marks.dragTo >= ButtonStrip::FixedButtons && layout.valid(marks.dragTo)
         && marks.dragTo != marks.dragged)

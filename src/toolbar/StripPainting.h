@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFont>
 #include <QString>
 #include <QTextLayout>
 
 #include <memory>
 
+class CaptionCache;
 class ImageList;
 class QPainter;
 class QRect;
@@ -36,7 +38,17 @@ struct CaptionShape {
 // is one it is not used for.
 std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QString& caption);
 
+// The strip's side of the key a caption is kept under: its font, resolution, direction
+// and style.
+QByteArray captionContext(const QWidget& strip);
+
+// Where captions painted in the plain state are kept as pictures; none without a cache.
+struct CaptionPictures {
+    CaptionCache* cache{nullptr};
+    QByteArray context; // captionContext() of the strip
+};
+
 // Paints the buttons of a strip that lie in exposed with the style's tool buttons, so
 // they look native, each gap as a thin line, and where a dragged button would land.
 void paintStrip(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
-                const StripMarks& marks, const QRect& exposed);
+                const StripMarks& marks, const QRect& exposed, const CaptionPictures& pictures = {});

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 
+class CaptionCache;
 class Clock;
 class ToolbarHost;
 class ToolbarWindow;
@@ -25,6 +26,8 @@ struct ToolbarContext {
     // Brings a window just laid out within reach (its handle wholly on a screen), or
     // back to its record's place; null: it stays where the record puts it.
     std::function<void(ToolbarWindow&)> keepWithinReach{};
+    // Where captions are kept between runs; null: they are measured and drawn every time.
+    CaptionCache* captions{};
     QPixmap filePicture{};   // a button whose file has no icon
     QPixmap folderPicture{}; // a folder button without an icon
     QPixmap recallPicture{}; // a button that shows and hides a toolbar, without an icon

@@ -2,7 +2,9 @@
 
 #include "platform/Clock.h"
 #include "platform/SkipOnError.h"
+#include "platform/Log.h"
 #include "platform/WindowPlaces.h"
+#include "toolbar/CaptionCache.h"
 #include "toolbar/BuiltinPictures.h"
 #include "toolbar/ScreenRescue.h"
 #include "toolbar/ToolbarWindow.h"
@@ -174,6 +176,11 @@ void ToolbarManager::takePositions()
 
 void ToolbarManager::closeAll()
 {
+    if (m_captions) {
+        if (const Result<void> saved = m_captions->save(); !saved)
+            qCWarning(lcVyre).noquote() << "The caption cache could not be written:"
+                                        << QString::fromLocal8Bit(saved.reason());
+    }
     for (std::unique_ptr<ToolbarWindow>& w : m_windows) {
         if (ToolbarWindow* gone = w.release())
             retire(gone);
@@ -188,6 +195,12 @@ void ToolbarManager::retire(ToolbarWindow* window)
     m_retired.emplace_back(window);
 }
 
+void ToolbarManager::keepCaptions(const std::string& file)
+{
+    m_captions = std::make_unique<CaptionCache>(file);
+    m_context.captions = m_captions.get();
+}
+
 void ToolbarManager::loadCaptionFontsAhead()
 {
     if (m_fontLoader || !qGuiApp)
@@ -196,7 +209,9 @@ void ToolbarManager::loadCaptionFontsAhead()
     bool captions = false;
     for (std::size_t t = 0; t <= set.TbrLast && t < set.Tbrs.size(); ++t)
         captions = captions || ((t == 0 || isTrue(set.Tbrs[t].Visible)) && isTrue(set.Tbrs[t].Captions));
-    if (!captions)
+    // Captions drawn before with the fonts as they are need none: if some caption is not
+    // kept after all, it loads them as it is measured.
+    if (!captions || (m_captions && m_captions->fontsUnchanged()))
         return;
     // Reading the system's font configuration and listing its fonts is most of what the
     // first caption costs, and needs nothing of the toolbars: on a second core it is done

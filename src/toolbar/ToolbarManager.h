@@ -9,8 +9,10 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
+class CaptionCache;
 class Clock;
 class Ticker;
 class QScreen;
@@ -61,7 +63,12 @@ public:
     // When a toolbar that comes up at start shows captions, starts loading the font
     // database on another thread, so that it is read while the toolbar files are
     // (the first caption measured waits for it). Call once the set's records are in.
+    // Unless every caption is kept with the fonts as they are now (see keepCaptions),
+    // in which case no font is needed at all.
     void loadCaptionFontsAhead();
+    // Keeps the captions' measures and pictures in file, for the windows made from now
+    // on; the file is written as soon as the start is over, and by closeAll().
+    void keepCaptions(const std::string& file);
 
 private:
     void retire(ToolbarWindow* window);
@@ -70,6 +77,7 @@ private:
     void rescueSoon();
 
     ToolbarContext m_context;
+    std::unique_ptr<CaptionCache> m_captions; // outlives the windows that use it
     std::unique_ptr<WindowPlaces> m_places;
     std::vector<std::unique_ptr<ToolbarWindow>> m_windows; // by toolbar index; null: none yet
     // Receives the screens' signals; gone with the manager, and the connections with it.

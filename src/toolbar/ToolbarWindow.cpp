@@ -62,6 +62,7 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
     m_strip = new ButtonStrip(context.services.pointer, this);
     m_strip->setObjectName(QStringLiteral("TBar"));
     m_strip->setImageList(&m_images);
+    m_strip->setCaptionCache(context.captions);
     m_strip->move(toPixels(FrameTwips, x), toPixels(FrameTwips, y));
     // Made after the strip, so it lies over the strip's first fixed button.
     m_handle = new ToolbarHandle(this);

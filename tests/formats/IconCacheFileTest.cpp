@@ -1,4 +1,5 @@
-// The icon cache file's records: written and read back, and a file cut short.
+// The icon and caption cache files' records: written and read back, and a file cut short.
+#include "formats/CaptionCacheFile.h"
 #include "formats/IconCacheFile.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,38 @@ TEST(IconCacheFile, RecordsReadBackAsWrittenAndALastRecordCutShortIsLeftOut)
             EXPECT_TRUE(iconcache::intact(r));
             EXPECT_LE(r.whole.data() + r.whole.size(), exact.data() + exact.size());
         }
+    }
+}
+
+// The caption cache's stamp and records read back as written; a file cut inside its
+// stamp holds nothing, one cut inside its last record loses that record only, and
+// records whose sizes do not fit their data are left out.
+TEST(CaptionCacheFile, StampAndRecordsReadBackAsWrittenAndACutLosesOnlyWhatItCut)
+{
+    const captioncache::Stamp stamp{"FONTCONFIG_FILE=/x", {{"/etc/fonts/fonts.conf", 123456789, 42}, {"/gone", -1, 0}}};
+    const std::uint8_t pixels[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    std::string file = captioncache::header(stamp);
+    const std::size_t stampEnd = file.size();
+    captioncache::appendRecord(file, captioncache::Kind::Measure, "m", 40, 13, {pixels, 4});
+    captioncache::appendRecord(file, captioncache::Kind::Picture, "p", 3, 1, {pixels, 8}); // 12 bytes needed
+    captioncache::appendRecord(file, captioncache::Kind::Picture, "q", 2, 1, {pixels, 8});
+    for (std::size_t cut = 0; cut <= file.size() - 12; cut += 3) {
+        SCOPED_TRACE(cut);
+        const std::vector<std::uint8_t> exact(file.begin(), file.end() - std::ptrdiff_t(cut));
+        const captioncache::File read = captioncache::readFile(exact);
+        ASSERT_EQ(read.valid, exact.size() >= stampEnd);
+        if (!read.valid) {
+            EXPECT_TRUE(read.records.empty() && read.stamp.files.empty());
+            continue;
+        }
+        EXPECT_EQ(read.stamp, stamp);
+        const std::size_t records = cut == 0 ? 2 : exact.size() >= stampEnd + 30 ? 1 : 0; // a measure: 30 bytes
+        ASSERT_EQ(read.records.size(), records);
+        if (records == 0)
+            continue;
+        EXPECT_TRUE(read.records[0].key == "m" && read.records[0].a == 40 && read.records[0].b == 13
+                    && read.records[0].data.size() == 4 && captioncache::intact(read.records[0]));
+        EXPECT_TRUE(cut > 0 || (read.records[1].key == "q" && read.records[1].data[7] == 8));
     }
 }
 

@@ -1,6 +1,7 @@
 // Building a toolbar window from its record: pictures, buttons, the entry map, and where
 // the window lands in twips and pixels.
 #include "ToolbarFixture.h"
+#include "support/TempDir.h"
 
 #include "toolbar/BuiltinPictures.h"
 
@@ -126,6 +127,26 @@ TEST_F(ToolbarTest, DropHitsTheRecordButtonUnderThePointAlongTheBar)
     host.drops.clear();
     emit built(2, {Btn("One"), Btn("Two")}, {Vertical}).strip().dropped(&files, QPointF(100, 470 + 330 + 10));
     EXPECT_EQ(host.drops, (std::vector<FakeToolbarHost::Drop>{{2, 2, items}}));
+}
+
+// Captions kept as a run ends serve the next run's windows: measured and painted alike,
+// without laying out any text.
+TEST_F(ToolbarTest, CaptionsKeptAsARunEndsServeTheNextRunWithoutLayingOutText)
+{
+    TempDir dir;
+    toolbars.keepCaptions(dir.file("captions.cache"));
+    toolbar(1, {Btn("Mail Reader"), Btn("Go")}).Captions = True16;
+    ButtonStrip& first = toolbars.ready(1).strip();
+    const auto look = [](ButtonStrip& s) { return std::tuple(s.size(), s.caption(3), s.grab().toImage()); };
+    const auto before = look(first);
+    toolbars.closeAll();
+
+    ToolbarManager next{set, Services{prompter, shell, icons, pointer, dialogs}, host, clock};
+    next.keepCaptions(dir.file("captions.cache"));
+    const int shaped = textShapings();
+    next.loadCaptionFontsAhead();
+    EXPECT_EQ(look(next.ready(1).strip()), before);
+    EXPECT_EQ(textShapings(), shaped);
 }
 
 // The font database may be loading on another thread while the first toolbars are built:

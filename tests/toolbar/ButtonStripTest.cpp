@@ -1,10 +1,35 @@
 #include "ToolbarFixture.h"
+#include "support/TempDir.h"
+#include "toolbar/CaptionCache.h"
 #include "toolbar/ImageList.h"
 
 #include <QProxyStyle>
 #include <QStyleFactory>
 
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <memory>
+
+// Every piece of text laid out anywhere in the process (a caption measured, shaped for
+// painting or drawn by the style) goes through harfbuzz, which is where a font is
+// first needed: counted here on its way there.
+namespace {
+int shapings = 0;
+}
+extern "C" int hb_shape_full(void* font, void* buffer, const void* features, unsigned count, const char* const* shapers)
+{
+    ++shapings;
+    using Shape = int (*)(void*, void*, const void*, unsigned, const char* const*);
+    static const auto real = reinterpret_cast<Shape>(dlsym(RTLD_NEXT, "hb_shape_full"));
+    return real(font, buffer, features, count, shapers);
+}
+
+int textShapings()
+{
+    return shapings;
+}
 
 // Changes made in a batch are laid out once, as the outermost batch closes, and come out
 // as they do one by one.
@@ -148,6 +173,103 @@ TEST(ButtonStrip, KeptCaptionLayoutsPaintWhatTheStyleWouldThroughEveryChange)
         EXPECT_EQ(look(kept), look(drawn)) << name;
     }
     EXPECT_NE(look(kept), first); // the steps did change what is painted
+}
+
+// Captions kept by an earlier run are laid out and painted in the plain state without
+// laying out any text, to the pixel as when their text is drawn (an elided one too);
+// hovered or pressed, their text is drawn as ever.
+TEST(ButtonStrip, KeptCaptionsLayOutAndPaintAsDrawnWithoutTouchingTheirText)
+{
+    TempDir dir;
+    const std::string file = dir.file("captions.cache");
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    QPixmap picture(16, 16);
+    picture.fill(Qt::darkCyan);
+    ImageList images(picture, picture);
+    const auto make = [&](Strip& s, CaptionCache* cache) {
+        s.setStyle(fusion.get());
+        s.setImageList(&images);
+        s.setCaptionCache(cache);
+        s.setCaptionsShown(true);
+        s.setCaption(3, QStringLiteral("Mail Reader"));
+        s.setCaption(4, QStringLiteral("Notes"));
+        s.setCaption(6, QString(300, QLatin1Char('W')));
+    };
+    const auto look = [](Strip& s) { return std::tuple(s.size(), s.buttonWidth(), s.grab().toImage()); };
+    Strip drawn;
+    make(drawn, nullptr);
+    {
+        CaptionCache learning(file);
+        Strip first;
+        make(first, &learning);
+        first.grab();
+        ASSERT_TRUE(learning.save());
+    }
+    CaptionCache kept(file);
+    shapings = 0;
+    Strip fromCache;
+    make(fromCache, &kept);
+    const auto plain = look(fromCache);
+    EXPECT_EQ(shapings, 0);
+    EXPECT_EQ(plain, look(drawn));
+    for (const auto& [name, step] : std::vector<std::pair<const char*, std::function<void(Strip&)>>>{
+             {"hovered", [](Strip& s) { s.mouse(QEvent::MouseMove, Qt::NoButton, s.centrePx(3)); }},
+             {"pressed", [](Strip& s) { s.mouse(QEvent::MouseButtonPress, Qt::LeftButton, s.centrePx(4)); }}}) {
+        step(fromCache);
+        step(drawn);
+        EXPECT_EQ(look(fromCache), look(drawn)) << name;
+    }
+    EXPECT_GT(shapings, 0);
+}
+
+// A kept caption is served only from a sound file of ours whose fonts are as they were
+// when it was drawn; anything else is a miss, and the next save writes the file anew.
+TEST(CaptionCache, ServesOnlyASoundFileWithUnchangedFontsAndReplacesAnyOther)
+{
+    TempDir dir;
+    const std::string file = dir.file("captions.cache"), conf = dir.file("fonts.conf");
+    const auto keptAt = [&](std::int64_t seconds) {
+        writeBytes(conf, "<fontconfig/>");
+        const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        ::utimensat(AT_FDCWD, conf.c_str(), times, 0);
+        return CaptionCache::stampOf({conf});
+    };
+    const auto fileOf = [](const captioncache::Stamp& stamp) {
+        std::string bytes = captioncache::header(stamp);
+        captioncache::appendRecord(bytes, captioncache::Kind::Measure, "key", 40, 13,
+                                   {reinterpret_cast<const std::uint8_t*>("Mail"), 4});
+        return bytes;
+    };
+    using Change = std::function<void(std::string& bytes)>;
+    const std::vector<std::tuple<const char*, Change, bool>> cases = {
+        {"as kept", [](std::string&) {}, true},
+        {"configuration changed", [&](std::string&) { keptAt(2'000'000'000); }, false},
+        {"configuration gone", [&](std::string&) { std::remove(conf.c_str()); }, false},
+        {"other settings",
+         [&](std::string& b) {
+             captioncache::Stamp other = keptAt(1'000'000'000);
+             other.environment += "x";
+             b = fileOf(other);
+         },
+         false},
+        {"record damaged", [](std::string& b) { b[b.size() - 2] ^= 1; }, false},
+        {"stamp damaged", [](std::string& b) { b[20] ^= 1; }, false},
+        {"foreign", [](std::string& b) { b = "not a cache of captions"; }, false},
+    };
+    for (const auto& [name, change, served] : cases) {
+        SCOPED_TRACE(name);
+        std::string bytes = fileOf(keptAt(1'000'000'000));
+        change(bytes);
+        writeBytes(file, bytes);
+        CaptionCache cache(file);
+        const auto found = cache.measure("key");
+        EXPECT_EQ(found.has_value(), served);
+        EXPECT_TRUE(!found || (found->shown == "Mail" && found->width == 40 && found->lineHeight == 13));
+        cache.keepMeasure("new", {QStringLiteral("New"), 30, 13});
+        ASSERT_TRUE(cache.save());
+        CaptionCache again(file);
+        EXPECT_TRUE(again.measure("new").has_value());
+    }
 }
 
 // A left drag along the bar reports where the button goes once it is let go; a press

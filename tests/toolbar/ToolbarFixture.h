@@ -72,6 +72,10 @@ struct Strip : WithPointer, ButtonStrip {
     }
 };
 
+// How many pieces of text the process has laid out so far (captions measured, shaped for
+// painting or drawn by the style): each needs a font.
+int textShapings();
+
 // Three buttons and a separator: 1715 x 420 twips lying, 435 x 1670 standing.
 inline const std::vector<BtnRec> ThreeAndASep{Btn("A"), Btn("B"), Sep(), Btn("C")};
 

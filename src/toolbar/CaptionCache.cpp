@@ -1,0 +1,354 @@
+#include "toolbar/CaptionCache.h"
+
+#include "platform/FontResources.h"
+#include "platform/Log.h"
+#include "store/FileAccess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <fontconfig/fontconfig.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+namespace {
+
+// Several times the captions of a large set of toolbars (about 1 MB for 180 captions).
+// Beyond it older ones go, those this run used last; a larger file is not read at all.
+constexpr std::size_t MaxRecords = 2048;
+constexpr std::size_t MaxFileBytes = std::size_t(4) << 20;
+// Written this long after the last thing learned: after the start-up's paints.
+constexpr int SaveDelayMs = 2000;
+
+// The settings besides the configuration files that change which fonts are found, their
+// sizes on screen or how they are drawn (the X resources too), and the program's font
+// and toolkit.
+std::string fontEnvironment()
+{
+    std::string out;
+    for (const char* name : {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "QT_FONT_DPI",
+                             "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING",
+                             "QT_QPA_PLATFORMTHEME", "HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+        out += name;
+        if (const char* value = std::getenv(name)) {
+            out += '=';
+            out += value;
+        }
+        out += '\n';
+    }
+    out += QGuiApplication::font().toString().toStdString() + '\n';
+    out += QGuiApplication::platformName().toStdString() + '\n';
+    out += fontResources();
+    out += qVersion();
+    return out;
+}
+
+std::string home()
+{
+    const char* h = std::getenv("HOME");
+    return h ? h : "";
+}
+
+std::string xdg(const char* name, const char* fallback)
+{
+    const char* v = std::getenv(name);
+    return v && v[0] == '/' ? std::string(v) : home() + fallback;
+}
+
+// What fontconfig read in this run: its configuration files and the folders they lie in
+// (a file added to one is read at the next start), its font folders and cache folders,
+// and the user's places it would read were they there.
+std::vector<std::string> fontConfigurationPaths()
+{
+    std::set<std::string> paths;
+    FcConfig* config = FcConfigGetCurrent();
+    const auto add = [&](FcStrList* list, bool withFolder) {
+        if (!list)
+            return;
+        while (const FcChar8* p = FcStrListNext(list)) {
+            std::string path = reinterpret_cast<const char*>(p);
+            if (path.starts_with("~/"))
+                path = home() + path.substr(1);
+            if (withFolder && path.find('/') != std::string::npos)
+                paths.insert(path.substr(0, path.rfind('/')));
+            paths.insert(std::move(path));
+        }
+        FcStrListDone(list);
+    };
+    add(FcConfigGetConfigFiles(config), true);
+    add(FcConfigGetFontDirs(config), false);
+    add(FcConfigGetCacheDirs(config), false);
+    const std::string configHome = xdg("XDG_CONFIG_HOME", "/.config") + "/fontconfig";
+    for (const std::string& p : {configHome, configHome + "/fonts.conf", configHome + "/conf.d",
+                                 home() + "/.fonts.conf", home() + "/.fonts.conf.d",
+                                 xdg("XDG_DATA_HOME", "/.local/share") + "/fonts", home() + "/.fonts"})
+        paths.insert(p);
+    paths.erase("");
+    return {paths.begin(), paths.end()};
+}
+
+// The picture's pixels as the file keeps them: 32-bit values, little-endian, top row first.
+QByteArray pixelBytes(const QImage& image)
+{
+    QByteArray out;
+    out.reserve(qsizetype(image.width()) * image.height() * 4);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            out.append(reinterpret_cast<const char*>(line), qsizetype(image.width()) * 4);
+        } else {
+            for (int x = 0; x < image.width(); ++x)
+                for (int b = 0; b < 4; ++b)
+                    out.push_back(char((line[x] >> (8 * b)) & 0xFF));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+CaptionCache::CaptionCache(std::string file) : m_path(std::move(file)) {}
+
+CaptionCache::~CaptionCache() = default;
+
+std::string CaptionCache::defaultFile()
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    // Only an absolute folder counts, as the base directory rules say.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return QFile::encodeName(base + QStringLiteral("/vyrelight/captions.cache")).toStdString();
+}
+
+captioncache::Stamp CaptionCache::stampOf(const std::vector<std::string>& paths)
+{
+    captioncache::Stamp stamp;
+    stamp.environment = fontEnvironment();
+    for (const std::string& path : paths) {
+        captioncache::StampEntry e{path, -1, 0};
+        struct stat st{};
+        if (::stat(path.c_str(), &st) == 0) {
+            e.modified = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+            e.size = std::int64_t(st.st_size);
+        }
+        stamp.files.push_back(std::move(e));
+    }
+    return stamp;
+}
+
+void CaptionCache::read()
+{
+    m_read = true;
+    m_bytes.clear();
+    struct stat st{};
+    if (::stat(m_path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && std::size_t(st.st_size) <= MaxFileBytes) {
+        if (Result<std::string> bytes = readFileBytes(m_path); bytes && bytes.value().size() <= MaxFileBytes)
+            m_bytes = std::move(bytes.value());
+    }
+    m_file = captioncache::readFile({reinterpret_cast<const std::uint8_t*>(m_bytes.data()), m_bytes.size()});
+    m_state.assign(m_file.records.size(), 0);
+    m_index.clear();
+    m_index.reserve(m_file.records.size());
+    for (std::size_t i = 0; i < m_file.records.size(); ++i)
+        m_index.emplace(m_file.records[i].key, i); // the first of two equal keys wins
+    // What the start did not use goes once it is over (read again if a toolbar shown
+    // later asks), whether or not anything new is to be written.
+    saveSoon();
+}
+
+void CaptionCache::release()
+{
+    m_read = false;
+    m_index.clear();
+    m_state.clear();
+    m_file = {};
+    m_bytes = std::string();
+}
+
+bool CaptionCache::fontsUnchanged()
+{
+    if (m_fontsUnchanged)
+        return *m_fontsUnchanged;
+    if (!m_read)
+        read();
+    std::vector<std::string> paths;
+    for (const captioncache::StampEntry& e : m_file.stamp.files)
+        paths.push_back(e.path);
+    m_fontsUnchanged = m_file.valid && stampOf(paths) == m_file.stamp;
+    return *m_fontsUnchanged;
+}
+
+const captioncache::Record* CaptionCache::find(const QByteArray& key, captioncache::Kind kind)
+{
+    if (!fontsUnchanged())
+        return nullptr;
+    if (!m_read)
+        read();
+    const auto it = m_index.find(std::string_view(key.constData(), std::size_t(key.size())));
+    if (it == m_index.end())
+        return nullptr;
+    const captioncache::Record& r = m_file.records[it->second];
+    std::uint8_t& state = m_state[it->second];
+    if (state == 0)
+        state = captioncache::intact(r) ? 1 : 2;
+    return state == 1 && r.kind == kind ? &r : nullptr;
+}
+
+std::optional<CaptionCache::Measure> CaptionCache::measure(const QByteArray& key)
+{
+    if (const auto fresh = m_measures.constFind(key); fresh != m_measures.constEnd())
+        return *fresh;
+    const captioncache::Record* r = find(key, captioncache::Kind::Measure);
+    if (!r)
+        return std::nullopt;
+    return Measure{QString::fromUtf8(reinterpret_cast<const char*>(r->data.data()), qsizetype(r->data.size())), r->a,
+                   r->b};
+}
+
+void CaptionCache::keepMeasure(const QByteArray& key, const Measure& measure)
+{
+    if (key.size() > qsizetype(captioncache::MaxKey) || measure.width < 0 || measure.lineHeight < 0)
+        return;
+    m_measures.insert(key, measure);
+    saveSoon();
+}
+
+QImage CaptionCache::picture(const QByteArray& key, QImage::Format format)
+{
+    if (const auto fresh = m_pictures.constFind(key); fresh != m_pictures.constEnd())
+        return fresh->format() == format ? *fresh : QImage();
+    const captioncache::Record* r = find(key, captioncache::Kind::Picture);
+    if (!r)
+        return {};
+    QImage image(r->a, r->b, format);
+    if (image.isNull() || image.depth() != 32)
+        return {};
+    const std::uint8_t* from = r->data.data();
+    const std::size_t row = std::size_t(image.width()) * 4;
+    for (int y = 0; y < image.height(); ++y, from += row) {
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            std::memcpy(image.scanLine(y), from, row);
+        } else {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (std::size_t x = 0; x < row; x += 4)
+                line[x / 4] =
+                    QRgb(from[x]) | QRgb(from[x + 1]) << 8 | QRgb(from[x + 2]) << 16 | QRgb(from[x + 3]) << 24;
+        }
+    }
+    return image;
+}
+
+void CaptionCache::keepPicture(const QByteArray& key, std::function<QImage()> render)
+{
+    if (key.size() > qsizetype(captioncache::MaxKey) || m_pictures.contains(key)
+        || std::any_of(m_pending.begin(), m_pending.end(), [&](const auto& p) { return p.first == key; }))
+        return;
+    m_pending.emplace_back(key, std::move(render));
+    saveSoon();
+}
+
+void CaptionCache::saveSoon()
+{
+    if (!QCoreApplication::instance())
+        return;
+    if (!m_saveTimer) {
+        m_saveTimer = std::make_unique<QTimer>();
+        m_saveTimer->setSingleShot(true);
+        m_saveTimer->setInterval(SaveDelayMs);
+        QObject::connect(m_saveTimer.get(), &QTimer::timeout, [this] {
+            // The cache only spares work: one that cannot be written costs time, not captions.
+            if (const Result<void> saved = save(); !saved)
+                qCWarning(lcVyre).noquote() << "The caption cache could not be written:"
+                                            << QString::fromLocal8Bit(saved.reason());
+        });
+    }
+    m_saveTimer->start();
+}
+
+Result<void> CaptionCache::save()
+{
+    if (m_saveTimer)
+        m_saveTimer->stop();
+    for (auto& [key, render] : m_pending) {
+        const QImage image = render();
+        if (!image.isNull() && image.depth() == 32 && image.width() <= captioncache::MaxSide
+            && image.height() <= captioncache::MaxSide)
+            m_pictures.insert(key, image);
+    }
+    m_pending.clear();
+    if (!unsaved()) {
+        release();
+        return {};
+    }
+    if (!m_read)
+        read();
+    // Whatever this run learned was drawn with the fonts fontconfig has loaded by now.
+    const captioncache::Stamp stamp = stampOf(fontConfigurationPaths());
+    std::string out = captioncache::header(stamp);
+    std::size_t written = 0;
+    const auto bytesOf = [](const QByteArray& b) {
+        return std::span(reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size()));
+    };
+    const auto keyOf = [](const QByteArray& k) { return std::string_view(k.constData(), std::size_t(k.size())); };
+    // Room for a record of this many bytes of key and data (and its 25 of its own).
+    const auto room = [&](std::size_t bytes) {
+        return written < MaxRecords && out.size() + bytes + 25 <= MaxFileBytes;
+    };
+    for (auto it = m_measures.cbegin(); it != m_measures.cend(); ++it) {
+        const QByteArray shown = it->shown.toUtf8();
+        if (room(std::size_t(it.key().size() + shown.size()))) {
+            captioncache::appendRecord(out, captioncache::Kind::Measure, keyOf(it.key()), it->width, it->lineHeight,
+                                       bytesOf(shown));
+            ++written;
+        }
+    }
+    for (auto it = m_pictures.cbegin(); it != m_pictures.cend(); ++it) {
+        if (room(std::size_t(it.key().size()) + std::size_t(it->width()) * std::size_t(it->height()) * 4)) {
+            captioncache::appendRecord(out, captioncache::Kind::Picture, keyOf(it.key()), it->width(), it->height(),
+                                       bytesOf(pixelBytes(*it)));
+            ++written;
+        }
+    }
+    // What the old file holds was drawn with the fonts it was stamped with: kept only
+    // while they are the same, the captions used in this run first.
+    if (m_file.valid && m_file.stamp == stamp) {
+        for (const std::uint8_t pass : {1, 0}) {
+            for (std::size_t i = 0; i < m_file.records.size(); ++i) {
+                const captioncache::Record& r = m_file.records[i];
+                if ((m_state[i] == 1) != (pass == 1) || m_state[i] == 2 || m_index.at(r.key) != i
+                    || !room(r.whole.size()))
+                    continue;
+                if (m_state[i] == 0 && !captioncache::intact(r)) {
+                    m_state[i] = 2;
+                    continue;
+                }
+                const QByteArray key = QByteArray::fromRawData(r.key.data(), qsizetype(r.key.size()));
+                if (m_measures.contains(key) || m_pictures.contains(key))
+                    continue;
+                captioncache::appendRecord(out, r);
+                ++written;
+            }
+        }
+    }
+    const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_path))).absolutePath();
+    // A folder made here is the user's alone, as cache folders are.
+    if (!QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder))
+            return Failure{"cannot make the folder " + QFile::encodeName(folder).toStdString()};
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    if (Result<void> done = writeFileAtomically(m_path, out); !done)
+        return done;
+    // What was written is read again when next asked for; until then it takes no memory.
+    m_measures.clear();
+    m_pictures.clear();
+    release();
+    m_fontsUnchanged = true;
+    return {};
+}
