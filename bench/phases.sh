@@ -23,7 +23,8 @@
 #   building windows  the rest of App::start: windows, strips, buttons, layout, show
 #   first paint     the rest of the last part but the cache write: events, the paints
 #                   of every window and their way to the X server
-#   cache write     IconCache::save, two seconds after the last new picture
+#   cache write     IconCache::save and CaptionCache::save, two seconds after the last
+#                   new picture
 # The floor has no App::start: its phases are Qt start and, after exec, first paint.
 set -eu
 
@@ -126,7 +127,10 @@ for c in $CASES; do
   if [ "$c" = large ] || [ "$c" = deep ]; then
     # An earlier start, not counted, writes the icon cache this one reads.
     run_up "$c" "$dir" "$dir/prog"
-    for _ in $(seq 100); do [ -s "$dir/cache/vyrelight/icons.cache" ] && break; sleep 0.1; done
+    # ... and the caption cache (both sets show captions), written about when the icons are.
+    for f in icons captions; do
+      for _ in $(seq 100); do [ -s "$dir/cache/vyrelight/$f.cache" ] && break; sleep 0.1; done
+    done
     sleep 0.5
     stop_child
     rm -f "$dir/probe.out"
@@ -149,7 +153,7 @@ for c in $CASES; do
     icons=$(inclusive "$out.2" '[: ]ToolbarWindow::buildImageList[(][)]')
     fonts_main=$(inclusive "$out.2" "$FONTS")
     fonts_after=$(inclusive "$out.3" "$FONTS")
-    save=$(inclusive "$out.3" '[: ]IconCache::save[(][)]')
+    save=$(inclusive "$out.3" '[: ]IconCache::save[(][)]|[: ]CaptionCache::save[(][)]')
   fi
   build=$((main - read - icons - fonts_main))
   paint=$((after - fonts_after - save))
