@@ -14,6 +14,8 @@ configure_file(${share}/vyrelight.1.in ${CMAKE_BINARY_DIR}/share/vyrelight.1 @ON
 # the build tree, and triples the binary's size.
 install(CODE "set(CMAKE_INSTALL_DO_STRIP ON)")
 install(TARGETS vyrelight RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Found by the program at ../lib/vyrelight from its own folder, whatever the prefix.
+install(TARGETS vyre_printer LIBRARY DESTINATION lib/vyrelight)
 install(FILES ${share}/vyrelight.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${share}/vyrelight.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_BINARY_DIR}/share/org.vyrelight.vyrelight.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -1,5 +1,7 @@
 #include "dialogs/QtDialogBackend.h"
 
+#include "dialogs/PrinterModule.h"
+
 #include "platform/Log.h"
 #include "platform/Shell.h"
 
@@ -7,18 +9,33 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QCoreApplication>
+#include <QLibrary>
 #include <QUrl>
 
 namespace {
 
-// The print flags the caller sets to offer a page range and a selection, or not.
-constexpr std::uint32_t PrintPageNums = 0x2;
-constexpr std::uint32_t PrintNoPageNums = 0x8;
-constexpr std::uint32_t PrintNoSelection = 0x4;
+// The dialog library's code for a dialog that could not be set up (PDERR_INITFAILURE).
+constexpr std::uint32_t PrinterInitFailure = 0x1006;
 
 } // namespace
+
+QStringList printerModuleFolders()
+{
+    const QString here = QCoreApplication::applicationDirPath();
+    return {here, here + QStringLiteral("/../lib/vyrelight")};
+}
+
+PrinterDialogEntry loadPrinterDialog(const QStringList& folders)
+{
+    for (const QString& folder : folders) {
+        QLibrary module(folder + QLatin1Char('/') + QLatin1String(PrinterModuleFile));
+        // Kept loaded once found: the entry is called for as long as the program runs.
+        if (auto entry = reinterpret_cast<PrinterDialogEntry>(module.resolve(PrinterDialogEntryName)))
+            return entry;
+    }
+    return nullptr;
+}
 
 QtDialogBackend::QtDialogBackend(Shell& shell)
     : m_shell(shell)
@@ -82,29 +99,16 @@ DialogBackend::Choice<DialogBackend::PrintRange> QtDialogBackend::choosePrinter(
                                                                                  const PrintRange& initial,
                                                                                  std::uint32_t flags)
 {
-    QPrinter printer;
-    if (initial.copies > 0)
-        printer.setCopyCount(initial.copies);
-    QPrintDialog dialog(&printer, owner);
-    if (initial.minPage > 0 || initial.maxPage > 0)
-        dialog.setMinMax(initial.minPage, initial.maxPage);
-    QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
-    options.setFlag(QAbstractPrintDialog::PrintPageRange, !(flags & PrintNoPageNums));
-    options.setFlag(QAbstractPrintDialog::PrintSelection, !(flags & PrintNoSelection));
-    dialog.setOptions(options);
-    if ((flags & PrintPageNums) && initial.fromPage > 0) {
-        dialog.setPrintRange(QAbstractPrintDialog::PageRange);
-        printer.setFromTo(initial.fromPage, initial.toPage);
+    static const PrinterDialogEntry entry = loadPrinterDialog(printerModuleFolders());
+    if (!entry) {
+        qCWarning(lcVyre).noquote() << "the printer dialog cannot be shown:" << QLatin1String(PrinterModuleFile)
+                                    << "was found neither in" << printerModuleFolders().join(QLatin1String(" nor in "));
+        return {std::nullopt, PrinterInitFailure};
     }
-    if (dialog.exec() != QDialog::Accepted)
+    PrintRange chosen;
+    if (!entry(owner, &initial, flags, &chosen))
         return {};
-    PrintRange out = initial;
-    out.fromPage = printer.fromPage();
-    out.toPage = printer.toPage();
-    out.minPage = dialog.minPage();
-    out.maxPage = dialog.maxPage();
-    out.copies = printer.copyCount();
-    return {out};
+    return {chosen};
 }
 
 bool QtDialogBackend::showHelp(const QString& file, std::uint32_t command)

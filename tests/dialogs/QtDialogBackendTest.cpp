@@ -1,5 +1,6 @@
 // Qt's file dialog behind the backend, driven from a timer while it runs: what it is
 // opened with, and what comes back when it is accepted or cancelled; and where help goes.
+#include "dialogs/PrinterModule.h"
 #include "dialogs/QtDialogBackend.h"
 #include "support/FakeShell.h"
 
@@ -51,6 +52,26 @@ TEST(QtDialogBackend, OpenStartsAtTheProposedFileWithTheFiltersAndReturnsThePath
     whenShown([](QDialog& d) { d.reject(); });
     const DialogBackend::Choice<QString> cancelled = backend.chooseFile(request);
     EXPECT_TRUE(!cancelled.value && cancelled.error == 0u);
+}
+
+TEST(QtDialogBackend, ThePrinterDialogComesFromItsModuleWhereverItIsFound)
+{
+    EXPECT_EQ(loadPrinterDialog({"/nonexistent", QString::fromUtf8(VYRE_TEST_DATA)}), nullptr);
+    const PrinterDialogEntry entry = loadPrinterDialog({"/nonexistent", QString::fromUtf8(VYRE_PRINTER_MODULE_DIR)});
+    ASSERT_NE(entry, nullptr);
+    bool shown = false;
+    whenShown([&](QDialog& d) {
+        shown = d.inherits("QPrintDialog");
+        d.reject();
+    });
+    const DialogBackend::PrintRange initial{2, 3, 1, 9, 1};
+    DialogBackend::PrintRange chosen;
+    EXPECT_FALSE(entry(nullptr, &initial, 0, &chosen));
+    EXPECT_TRUE(shown);
+    // A program without its module says so instead of showing nothing.
+    FakeShell shell;
+    const DialogBackend::Choice<DialogBackend::PrintRange> none = QtDialogBackend(shell).choosePrinter(nullptr, initial, 0);
+    EXPECT_TRUE(!none.value && none.error == 0x1006u);
 }
 
 TEST(QtDialogBackend, HelpGoesToTheDesktopHandler)

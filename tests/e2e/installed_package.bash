@@ -16,6 +16,9 @@ for f in usr/bin/vyrelight usr/share/applications/vyrelight.desktop usr/share/ic
          usr/share/metainfo/org.vyrelight.vyrelight.metainfo.xml usr/share/man/man1/vyrelight.1; do
   [ -f "$root/$f" ] || fail "the package has no $f"
 done
+# The printer dialog's module, where the program looks from its own folder.
+nm -D "$root/usr/bin/../lib/vyrelight/libvyre_printer.so" | grep -q " T vyre_choose_printer_v1$" ||
+  fail "the package has no printer module the program can load"
 cmp "$source_dir/share/vyrelight.desktop" "$root/usr/share/applications/vyrelight.desktop" ||
   fail "the packaged menu entry is not the one validated"
 cmp "$build/share/org.vyrelight.vyrelight.metainfo.xml" "$root/usr/share/metainfo/org.vyrelight.vyrelight.metainfo.xml" ||
