@@ -121,7 +121,15 @@ ToolbarWindow::ToolbarWindow(ToolbarContext& context, std::uint8_t index)
             [this] { skipOnError("drag over the handle", [&] { m_folds->hovered(); }); });
 }
 
-ToolbarWindow::~ToolbarWindow() = default;
+// A window whose owner goes without closing it first (the program's objects torn down
+// in order) is shut down while it is still whole: hiding it deactivates it, and the
+// keyboard walk hears that and tells the fold watch, which the members' destruction
+// would otherwise have freed by the time the base class hides the window.
+ToolbarWindow::~ToolbarWindow()
+{
+    if (!m_shutDown)
+        shutDown();
+}
 
 TbrRec& ToolbarWindow::record() const
 {
