@@ -267,6 +267,13 @@ QImage CaptionCache::picture(const QByteArray& key, QImage::Format format)
         return {};
     const std::uint8_t* from = r->data.data();
     const std::size_t row = std::size_t(image.width()) * 4;
+    // 32-bit pixels leave no padding at a row's end: the rows are one run of bytes.
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        if (std::size_t(image.bytesPerLine()) == row) {
+            std::memcpy(image.bits(), from, row * std::size_t(image.height()));
+            return image;
+        }
+    }
     for (int y = 0; y < image.height(); ++y, from += row) {
         if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
             std::memcpy(image.scanLine(y), from, row);
