@@ -22,7 +22,7 @@ namespace captioncache {
 
 // Bumped whenever a record's layout or the way captions are measured or drawn changes:
 // a cache from another version is thrown away whole.
-constexpr std::uint32_t Version = 1;
+constexpr std::uint32_t Version = 2;
 constexpr std::size_t MaxKey = 64 * 1024;
 constexpr std::int32_t MaxSide = 4096;
 

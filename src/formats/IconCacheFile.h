@@ -20,7 +20,7 @@ namespace iconcache {
 
 // Bumped whenever a record's layout or the way pictures are drawn changes: a cache
 // from another version is thrown away whole.
-constexpr std::uint32_t Version = 1;
+constexpr std::uint32_t Version = 2;
 constexpr int MaxSide = 256;
 
 // What a picture was drawn from. A picture is used only for the same file in the same

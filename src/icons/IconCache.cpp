@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <string_view>
 
 namespace {
 
@@ -16,13 +18,16 @@ namespace {
 constexpr std::size_t MaxRecords = 8192;
 constexpr std::size_t MaxFileBytes = std::size_t(64) << 20;
 
-std::string indexKey(const iconcache::Key& k)
+// A look-up's key, hashed where it stands: the path is not copied for each question.
+// Two keys of one hash are told apart by comparing the keys themselves, so a collision
+// costs at most a miss, never a wrong picture.
+std::uint64_t indexKey(const iconcache::Key& k)
 {
-    std::string s = k.path;
-    s.push_back('\0');
-    const std::int64_t numbers[] = {k.size, k.modified, k.changed, std::int64_t(k.inode), k.index, k.side};
-    s.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
-    return s;
+    std::uint64_t h = std::hash<std::string_view>{}(k.path);
+    for (const std::uint64_t n : {std::uint64_t(k.size), std::uint64_t(k.modified), std::uint64_t(k.changed), k.inode,
+                                  std::uint64_t(std::uint32_t(k.index)) << 32 | std::uint32_t(k.side)})
+        h = (h ^ n) * 0x9E3779B97F4A7C15ull ^ (h >> 31);
+    return h;
 }
 
 QImage toImage(int side, std::span<const std::uint8_t> pixels)
@@ -31,6 +36,13 @@ QImage toImage(int side, std::span<const std::uint8_t> pixels)
     if (image.isNull())
         return {};
     const std::size_t row = std::size_t(side) * 4;
+    // 32-bit pixels leave no padding at a row's end: the rows are one run of bytes.
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        if (std::size_t(image.bytesPerLine()) == row) {
+            std::memcpy(image.bits(), pixels.data(), row * std::size_t(side));
+            return image;
+        }
+    }
     for (int y = 0; y < side; ++y) {
         const std::uint8_t* from = pixels.data() + std::size_t(y) * row;
         if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
@@ -94,8 +106,8 @@ std::optional<QImage> IconCache::find(const iconcache::Key& key)
 {
     if (!m_loaded)
         load();
-    const std::string k = indexKey(key);
-    if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end())
+    const std::uint64_t k = indexKey(key);
+    if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end() && m_fresh[f->second].key == key)
         return m_fresh[f->second].image;
     const auto it = m_index.find(k);
     if (it == m_index.end())
@@ -118,7 +130,7 @@ void IconCache::store(iconcache::Key key, const QImage& image)
         return;
     if (!image.isNull() && (image.width() != key.side || image.height() != key.side))
         return;
-    const std::string k = indexKey(key);
+    const std::uint64_t k = indexKey(key);
     Fresh fresh{std::move(key), image};
     if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end())
         m_fresh[f->second] = std::move(fresh);
@@ -150,8 +162,12 @@ Result<void> IconCache::save()
                 m_state[i] = 2;
                 continue;
             }
-            const std::string k = indexKey(m_records[i].key);
-            if (m_freshIndex.count(k) || m_index.at(k) != i)
+            // Left out: a record of a key drawn again in this run, and the second of two
+            // records of one key (or of one hash: a rare loss, only a cache miss).
+            const std::uint64_t k = indexKey(m_records[i].key);
+            if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end() && m_fresh[f->second].key == m_records[i].key)
+                continue;
+            if (m_index.at(k) != i)
                 continue;
             iconcache::appendRecord(out, m_records[i]);
             ++written;

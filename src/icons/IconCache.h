@@ -49,7 +49,7 @@ private:
     QByteArray m_bytes; // the file as read; the records point into it
     std::vector<iconcache::Record> m_records;
     std::vector<std::uint8_t> m_state; // per record: 0 unchecked, 1 sound, 2 damaged
-    std::unordered_map<std::string, std::size_t> m_index;
+    std::unordered_map<std::uint64_t, std::size_t> m_index; // by indexKey()
     // Kept as drawn (the image is shared, not copied) and turned into bytes by save(),
     // after the start rather than during it.
     struct Fresh {
@@ -57,5 +57,5 @@ private:
         QImage image;
     };
     std::vector<Fresh> m_fresh;
-    std::unordered_map<std::string, std::size_t> m_freshIndex;
+    std::unordered_map<std::uint64_t, std::size_t> m_freshIndex;
 };

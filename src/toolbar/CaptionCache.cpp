@@ -11,7 +11,10 @@
 #include <QTimer>
 
 #include <fontconfig/fontconfig.h>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -25,6 +28,43 @@ constexpr std::size_t MaxRecords = 2048;
 constexpr std::size_t MaxFileBytes = std::size_t(4) << 20;
 // Written this long after the last thing learned: after the start-up's paints.
 constexpr int SaveDelayMs = 2000;
+
+// The file whole, when it is a regular file of at most MaxFileBytes; empty otherwise.
+// Read into room left as it was allocated, not cleared first: the file's megabyte is
+// written over at once, and clearing it costs as much again as reading it.
+QByteArray readWhole(const std::string& path)
+{
+    // Only a plain file is opened (opening some devices does things), and it is looked
+    // at again once open, in case something else was put there in between.
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return {};
+    QByteArray bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && std::size_t(st.st_size) <= MaxFileBytes) {
+        // One byte over the measured size, so a file that grew since is noticed.
+        const qsizetype room = qsizetype(st.st_size) + 1;
+        bytes = QByteArray(room, Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < room) {
+            const ssize_t n = ::read(fd, bytes.data() + got, std::size_t(room - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += qsizetype(n);
+        }
+        // Changed while read: a miss now, read whole at the next start.
+        if (got != qsizetype(st.st_size))
+            bytes.clear();
+        else
+            bytes.truncate(got);
+    }
+    ::close(fd);
+    return bytes;
+}
 
 // The settings besides the configuration files that change which fonts are found, their
 // sizes on screen or how they are drawn (the X resources too), and the program's font
@@ -145,13 +185,9 @@ captioncache::Stamp CaptionCache::stampOf(const std::vector<std::string>& paths)
 void CaptionCache::read()
 {
     m_read = true;
-    m_bytes.clear();
-    struct stat st{};
-    if (::stat(m_path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && std::size_t(st.st_size) <= MaxFileBytes) {
-        if (Result<std::string> bytes = readFileBytes(m_path); bytes && bytes.value().size() <= MaxFileBytes)
-            m_bytes = std::move(bytes.value());
-    }
-    m_file = captioncache::readFile({reinterpret_cast<const std::uint8_t*>(m_bytes.data()), m_bytes.size()});
+    m_bytes = readWhole(m_path);
+    m_file = captioncache::readFile(
+        {reinterpret_cast<const std::uint8_t*>(m_bytes.constData()), std::size_t(m_bytes.size())});
     m_state.assign(m_file.records.size(), 0);
     m_index.clear();
     m_index.reserve(m_file.records.size());
@@ -168,7 +204,7 @@ void CaptionCache::release()
     m_index.clear();
     m_state.clear();
     m_file = {};
-    m_bytes = std::string();
+    m_bytes = QByteArray();
 }
 
 bool CaptionCache::fontsUnchanged()
@@ -231,6 +267,13 @@ QImage CaptionCache::picture(const QByteArray& key, QImage::Format format)
         return {};
     const std::uint8_t* from = r->data.data();
     const std::size_t row = std::size_t(image.width()) * 4;
+    // 32-bit pixels leave no padding at a row's end: the rows are one run of bytes.
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        if (std::size_t(image.bytesPerLine()) == row) {
+            std::memcpy(image.bits(), from, row * std::size_t(image.height()));
+            return image;
+        }
+    }
     for (int y = 0; y < image.height(); ++y, from += row) {
         if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
             std::memcpy(image.scanLine(y), from, row);

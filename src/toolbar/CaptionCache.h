@@ -77,7 +77,7 @@ private:
     std::optional<bool> m_fontsUnchanged;
     // The file as read and its records, until written or released.
     bool m_read = false;
-    std::string m_bytes;
+    QByteArray m_bytes;
     captioncache::File m_file;
     std::vector<std::uint8_t> m_state; // per record: 0 unchecked, 1 sound and used, 2 damaged
     std::unordered_map<std::string_view, std::size_t> m_index;

@@ -1,8 +1,12 @@
 #include "toolbar/ImageList.h"
 
+#include <QtMath>
+
 namespace {
 
 constexpr int Builtins = ImageList::FirstCustom - 1;
+// Far more distinct icons than any set shows; beyond it the pictures are made anew.
+constexpr std::size_t MaxShared = 4096;
 
 } // namespace
 
@@ -35,4 +39,24 @@ QPixmap ImageList::picture(int position) const
 void ImageList::clearCustom()
 {
     m_pictures.resize(Builtins);
+}
+
+QPixmap ButtonPictures::picture(const QImage& icon, qreal ratio)
+{
+    if (icon.isNull())
+        return {};
+    const qint64 key = icon.cacheKey();
+    const auto [first, last] = m_made.equal_range(key);
+    for (auto it = first; it != last; ++it)
+        if (it->second.ratio == ratio)
+            return it->second.picture;
+    const int side = qCeil(16 * ratio);
+    QPixmap picture = QPixmap::fromImage(icon.size() == QSize(side, side)
+                                             ? icon
+                                             : icon.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    picture.setDevicePixelRatio(ratio);
+    if (m_made.size() >= MaxShared)
+        m_made.clear();
+    m_made.emplace(key, Made{ratio, picture});
+    return picture;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 // The toolbar's pictures: 16x16 logical pixels (more device pixels on a scaled screen) at
@@ -28,4 +31,23 @@ public:
 
 private:
     std::vector<QPixmap> m_pictures; // index 0 is position 1
+};
+
+// Buttons' pictures made from drawn icons, shared by every button and window that shows
+// the same icon: many buttons of a set show one file's icon, and the icon source hands
+// out that one image (copies of it) for as long as the file is unchanged. Made again
+// for an image of other pixels, as the source draws when a file changes.
+class ButtonPictures {
+public:
+    // icon as a 16x16 picture at ratio device pixels per pixel, scaled when drawn at
+    // another size; a null pixmap for a null image.
+    QPixmap picture(const QImage& icon, qreal ratio);
+
+private:
+    struct Made {
+        qreal ratio;
+        QPixmap picture;
+    };
+    // By the image's cache key, which its copies share and no other image has.
+    std::unordered_multimap<qint64, Made> m_made;
 };

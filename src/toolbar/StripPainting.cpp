@@ -4,6 +4,7 @@
 #include "toolbar/ImageList.h"
 #include "toolbar/StripLayout.h"
 
+#include <QFont>
 #include <QIcon>
 #include <QPaintEngine>
 #include <QPainter>
@@ -12,12 +13,23 @@
 #include <QStyleOptionToolButton>
 #include <QWidget>
 
+#include <charconv>
 #include <cmath>
 
 namespace {
 
 // A button's picture, whatever size the button takes for its caption.
 constexpr int PictureSide = 16;
+
+// Appends n written in base (as QByteArray::number writes it) without a number object
+// of its own: a kept caption's key is made for every caption at every paint.
+template <typename Number>
+void appendNumber(QByteArray& to, Number n, int base = 10)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n, base).ptr;
+    to.append(digits, qsizetype(end - digits));
+}
 
 // A gap shows a thin line across the bar, as flat toolbars mark their groups. Its colour
 // lies halfway between the window's and its text's, so it shows on a light theme and on
@@ -155,12 +167,19 @@ void paintPlainCaption(QPainter& p, const QWidget& strip, const StripLayout::But
         drawCaption(p, QRectF(r), ink, *captionShape(strip, b, p.layoutDirection()));
         return;
     }
-    QByteArray key = pictures.context;
-    key += '\x1e';
-    key += b.shown.toUtf8();
-    key += '\x1e' + QByteArray::number(r.width()) + 'x' + QByteArray::number(r.height()) + ' '
-           + QByteArray::number(background.rgba(), 16) + ' ' + QByteArray::number(ink.color().rgba(), 16) + ' '
-           + QByteArray::number(int(format));
+    const QByteArray shown = b.shown.toUtf8();
+    QByteArray key;
+    key.reserve(pictures.context.size() + shown.size() + 48);
+    key.append(pictures.context).append('\x1e').append(shown).append('\x1e');
+    appendNumber(key, r.width());
+    key.append('x');
+    appendNumber(key, r.height());
+    key.append(' ');
+    appendNumber(key, background.rgba(), 16);
+    key.append(' ');
+    appendNumber(key, ink.color().rgba(), 16);
+    key.append(' ');
+    appendNumber(key, int(format));
     if (b.pictureKey != key) {
         b.pictureKey = key;
         b.picture = pictures.cache->picture(key, format);
@@ -293,10 +312,32 @@ std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QSt
 
 QByteArray captionContext(const QWidget& strip)
 {
-    QByteArray key = strip.font().toString().toUtf8();
-    key += ' ' + QByteArray::number(strip.logicalDpiX()) + ' ' + QByteArray::number(strip.logicalDpiY()) + ' '
-           + QByteArray::number(strip.devicePixelRatioF())
-           + (strip.layoutDirection() == Qt::RightToLeft ? " rtl " : " ltr ") + strip.style()->name().toUtf8();
+    // Every strip of the program asks at each layout and paint, nearly always with the
+    // same font and screen: the key is made again only when something it holds changed.
+    struct Made {
+        QFont font;
+        int dpiX = 0;
+        int dpiY = 0;
+        qreal ratio = 0;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        QString style;
+        QByteArray key;
+    };
+    // Never destroyed: a font must not outlive the application's font data at exit.
+    static Made& last = *new Made;
+    const QFont font = strip.font();
+    const int dpiX = strip.logicalDpiX();
+    const int dpiY = strip.logicalDpiY();
+    const qreal ratio = strip.devicePixelRatioF();
+    const Qt::LayoutDirection direction = strip.layoutDirection();
+    const QString style = strip.style()->name();
+    if (!last.key.isEmpty() && last.font == font && last.dpiX == dpiX && last.dpiY == dpiY && last.ratio == ratio
+        && last.direction == direction && last.style == style)
+        return last.key;
+    QByteArray key = font.toString().toUtf8();
+    key += ' ' + QByteArray::number(dpiX) + ' ' + QByteArray::number(dpiY) + ' ' + QByteArray::number(ratio)
+           + (direction == Qt::RightToLeft ? " rtl " : " ltr ") + style.toUtf8();
+    last = {font, dpiX, dpiY, ratio, direction, style, key};
     return key;
 }
 

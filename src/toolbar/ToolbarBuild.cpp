@@ -17,23 +17,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// A drawn icon as a button's 16x16 picture at the screens' pixel ratio; a source that
-// drew another size is scaled to it.
-QPixmap buttonPicture(const QImage& icon, qreal ratio)
-{
-    if (icon.isNull())
-        return {};
-    const int side = qCeil(16 * ratio);
-    QPixmap picture = QPixmap::fromImage(icon.size() == QSize(side, side)
-                                             ? icon
-                                             : icon.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    picture.setDevicePixelRatio(ratio);
-    return picture;
-}
-
-} // namespace
 
 // ---- Building
 
@@ -57,7 +40,7 @@ QPixmap ToolbarWindow::iconPicture(const std::string& file, std::int16_t index) 
     if (index < 1)
         return {};
     const qreal ratio = m_context.pictureRatio;
-    return buttonPicture(m_context.services.icons.draw(file, index - 1, qCeil(16 * ratio)), ratio);
+    return m_context.buttonPictures.picture(m_context.services.icons.draw(file, index - 1, qCeil(16 * ratio)), ratio);
 }
 
 QPixmap ToolbarWindow::targetPicture(const std::string& target) const
@@ -67,7 +50,7 @@ QPixmap ToolbarWindow::targetPicture(const std::string& target) const
     if (QString::fromLocal8Bit(target).trimmed().isEmpty())
         return {};
     const qreal ratio = m_context.pictureRatio;
-    return buttonPicture(m_context.services.icons.drawTarget(target, qCeil(16 * ratio)), ratio);
+    return m_context.buttonPictures.picture(m_context.services.icons.drawTarget(target, qCeil(16 * ratio)), ratio);
 }
 
 void ToolbarWindow::buildImageList()

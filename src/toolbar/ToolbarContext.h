@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 #include "store/ToolbarSet.h"
+#include "toolbar/ImageList.h"
 
 #include <QPixmap>
 
@@ -31,6 +32,7 @@ struct ToolbarContext {
     QPixmap filePicture{};   // a button whose file has no icon
     QPixmap folderPicture{}; // a folder button without an icon
     QPixmap recallPicture{}; // a button that shows and hides a toolbar, without an icon
+    ButtonPictures buttonPictures{}; // the buttons' pictures, one per distinct icon
     // Device pixels per logical pixel of the pictures: the highest of all screens, so a
     // 16x16 picture is sharp wherever a toolbar is.
     qreal pictureRatio{1.0};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -67,6 +68,31 @@ TEST(CaptionCacheFile, StampAndRecordsReadBackAsWrittenAndACutLosesOnlyWhatItCut
                     && read.records[0].data.size() == 4 && captioncache::intact(read.records[0]));
         EXPECT_TRUE(cut > 0 || (read.records[1].key == "q" && read.records[1].data[7] == 8));
     }
+}
+
+// Both caches' records are checked by one checksum: any byte changed, in the lanes of
+// whole words or in the tail, and two words exchanged, change it.
+TEST(CacheChecksum, AnyByteChangedOrWordsExchangedChangeIt)
+{
+    for (const std::size_t size : {std::size_t(1), std::size_t(31), std::size_t(32), std::size_t(71)}) {
+        std::vector<std::uint8_t> bytes(size);
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = std::uint8_t(i * 7 + 1);
+        const std::uint64_t sound = iconcache::checksum(bytes);
+        for (std::size_t i = 0; i < size; ++i) {
+            SCOPED_TRACE(testing::Message() << size << " bytes, byte " << i);
+            for (const std::uint8_t flip : {std::uint8_t(0x01), std::uint8_t(0x80), std::uint8_t(0xFF)}) {
+                bytes[i] ^= flip;
+                EXPECT_NE(iconcache::checksum(bytes), sound);
+                bytes[i] ^= flip;
+            }
+        }
+        if (size >= 16) {
+            std::swap_ranges(bytes.begin(), bytes.begin() + 8, bytes.begin() + 8);
+            EXPECT_NE(iconcache::checksum(bytes), sound) << size;
+        }
+    }
+    EXPECT_NE(iconcache::checksum(std::vector<std::uint8_t>(8, 0)), iconcache::checksum(std::vector<std::uint8_t>(16, 0)));
 }
 
 } // namespace

@@ -82,6 +82,24 @@ TEST_F(ToolbarTest, ButtonsShowTheirIconsOrTheirTargetsOrTheBuiltInPictures)
     EXPECT_EQ(colourAt(window(1).handle().picture()), qRgb(9, 9, 9));
 }
 
+// Buttons showing one icon share its picture; once the icon is drawn anew (its file
+// changed), every one of them shows the new picture and the others keep theirs.
+TEST_F(ToolbarTest, ButtonsSharingAnIconAllShowItsNewPictureOnceItChanges)
+{
+    icons.serve("/icons/a.ico", {FakeIconSource::solid(qRgb(255, 0, 0))});
+    icons.serve("/icons/c.ico", {FakeIconSource::solid(qRgb(0, 0, 255))});
+    toolbar(1, {Btn("A", "/bin/true", KindFile, "/icons/a.ico", 1), Btn("B", "/bin/true", KindFile, "/icons/a.ico", 1),
+                Btn("C", "/bin/true", KindFile, "/icons/c.ico", 1)});
+    const auto colours = [this] {
+        window(1).rebuild();
+        const ImageList& images = window(1).images();
+        return std::tuple(colourAt(images.picture(3)), colourAt(images.picture(4)), colourAt(images.picture(5)));
+    };
+    EXPECT_EQ(colours(), std::tuple(qRgb(255, 0, 0), qRgb(255, 0, 0), qRgb(0, 0, 255)));
+    icons.serve("/icons/a.ico", {FakeIconSource::solid(qRgb(0, 255, 0))});
+    EXPECT_EQ(colours(), std::tuple(qRgb(0, 255, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)));
+}
+
 TEST_F(ToolbarTest, RebuildLeavesNoStaleButtonsSeparatorsOrEntries)
 {
     built(1, {Btn("1"), Btn("2"), Sep(), Btn("4"), Btn("5")});

@@ -2,6 +2,7 @@
 #include "support/TempDir.h"
 #include "toolbar/CaptionCache.h"
 #include "toolbar/ImageList.h"
+#include "toolbar/StripPainting.h"
 
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -29,6 +30,27 @@ extern "C" int hb_shape_full(void* font, void* buffer, const void* features, uns
 int textShapings()
 {
     return shapings;
+}
+
+// A strip's side of its captions' keys follows its own font, direction and style, asked
+// in any order among strips that differ.
+TEST(ButtonStrip, CaptionKeysFollowEachStripsFontDirectionAndStyle)
+{
+    std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("windows")));
+    ASSERT_NE(windows, nullptr);
+    QWidget plain;
+    const QByteArray key = captionContext(plain);
+    const std::vector<std::pair<const char*, std::function<void(QWidget&)>>> changes = {
+        {"font", [](QWidget& w) { w.setFont(QFont(w.font().family(), 15, QFont::Bold)); }},
+        {"direction", [](QWidget& w) { w.setLayoutDirection(Qt::RightToLeft); }},
+        {"style", [&](QWidget& w) { w.setStyle(windows.get()); }},
+    };
+    for (const auto& [name, change] : changes) {
+        QWidget other;
+        change(other);
+        EXPECT_NE(captionContext(other), key) << name;
+        EXPECT_EQ(captionContext(plain), key) << name;
+    }
 }
 
 // Changes made in a batch are laid out once, as the outermost batch closes, and come out
