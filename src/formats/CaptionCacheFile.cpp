@@ -1,6 +1,7 @@
 #include "formats/CaptionCacheFile.h"
 
 #include "formats/IconCacheFile.h"
+#include "formats/LittleEndian.h"
 
 #include <cstring>
 
@@ -19,19 +20,8 @@ constexpr std::size_t Fixed = 1 + 4 + 4 + 4;
 constexpr std::size_t MaxEntries = 65536;
 constexpr std::size_t MaxPath = 4096;
 
-std::uint64_t get(std::span<const std::uint8_t> b, std::size_t at, int bytes)
-{
-    std::uint64_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | b[at + std::size_t(i)];
-    return v;
-}
-
-void put(std::string& out, std::uint64_t v, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xFF));
-}
+using littleendian::get;
+using littleendian::put;
 
 std::uint64_t sum(std::string_view body)
 {

@@ -1,5 +1,7 @@
 #include "formats/IconCacheFile.h"
 
+#include "formats/LittleEndian.h"
+
 #include <bit>
 #include <cstring>
 
@@ -15,19 +17,8 @@ constexpr std::size_t Lead = 4 + 8;
 constexpr std::size_t Fixed = 4 + 8 * 4 + 4 * 3;
 constexpr std::size_t MaxPath = 4096;
 
-std::uint64_t get(std::span<const std::uint8_t> b, std::size_t at, int bytes)
-{
-    std::uint64_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | b[at + std::size_t(i)];
-    return v;
-}
-
-void put(std::string& out, std::uint64_t v, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xFF));
-}
+using littleendian::get;
+using littleendian::put;
 
 } // namespace
 

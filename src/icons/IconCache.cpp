@@ -1,11 +1,9 @@
 #include "icons/IconCache.h"
 
 #include "icons/IconReader.h"
-#include "store/FileAccess.h"
+#include "platform/BaseDirectories.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdlib>
 #include <cstring>
@@ -79,11 +77,7 @@ IconCache::~IconCache() = default;
 
 std::string IconCache::defaultFile()
 {
-    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
-    // Only an absolute folder counts, as the base directory rules say.
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.cache");
-    return QFile::encodeName(base + QStringLiteral("/vyrelight/icons.cache")).toStdString();
+    return userCacheFile("icons.cache");
 }
 
 void IconCache::load()
@@ -173,14 +167,7 @@ Result<void> IconCache::save()
             ++written;
         }
     }
-    const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_file))).absolutePath();
-    // A folder made here is the user's alone, as cache folders are.
-    if (!QFileInfo::exists(folder)) {
-        if (!QDir().mkpath(folder))
-            return Failure{"cannot make the folder " + QFile::encodeName(folder).toStdString()};
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    if (Result<void> written = writeFileAtomically(m_file, out); !written)
+    if (Result<void> written = writeCacheFile(m_file, out); !written)
         return written;
     m_unsaved = false;
     return {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/BoundedRead.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -55,9 +57,8 @@ namespace iconfile {
 constexpr int Side = 16;
 constexpr int MaxSide = 256;
 
-// The bytes of a regular file of at most limit bytes; an empty array for anything else
-// (missing, a folder, a device or pipe that could block, too large). Never hangs.
-QByteArray readBounded(const QString& path, qint64 limit);
+// The readers read their files through the platform's bounded read.
+using ::readBounded;
 
 // A Desktop Entry file is a few kilobytes; the ones with every translation stay far below
 // this, and nothing larger is read as one.

@@ -1,5 +1,11 @@
 #include "platform/BaseDirectories.h"
 
+#include "store/FileAccess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <cstdlib>
 #include <pwd.h>
 #include <string>
@@ -64,4 +70,24 @@ void ignoreRelativeBaseDirectories()
         else
             ::unsetenv("HOME");
     }
+}
+
+std::string userCacheFile(const char* name)
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    // Only an absolute folder counts, as the base directory rules say.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return QFile::encodeName(base + QStringLiteral("/vyrelight/") + QString::fromUtf8(name)).toStdString();
+}
+
+Result<void> writeCacheFile(const std::string& path, std::string_view bytes)
+{
+    const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absolutePath();
+    if (!QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder))
+            return Failure{"cannot make the folder " + QFile::encodeName(folder).toStdString()};
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    return writeFileAtomically(path, bytes);
 }

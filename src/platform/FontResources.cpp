@@ -2,7 +2,57 @@
 
 #include "platform/XcbConnection.h"
 
+#include <fontconfig/fontconfig.h>
+
+#include <cstdlib>
+#include <set>
 #include <string_view>
+
+namespace {
+
+std::string home()
+{
+    const char* h = std::getenv("HOME");
+    return h ? h : "";
+}
+
+std::string xdg(const char* name, const char* fallback)
+{
+    const char* v = std::getenv(name);
+    return v && v[0] == '/' ? std::string(v) : home() + fallback;
+}
+
+} // namespace
+
+std::vector<std::string> fontConfigurationPaths()
+{
+    std::set<std::string> paths;
+    FcConfig* config = FcConfigGetCurrent();
+    const auto add = [&](FcStrList* list, bool withFolder) {
+        if (!list)
+            return;
+        while (const FcChar8* p = FcStrListNext(list)) {
+            std::string path = reinterpret_cast<const char*>(p);
+            if (path.starts_with("~/"))
+                path = home() + path.substr(1);
+            if (withFolder && path.find('/') != std::string::npos)
+                paths.insert(path.substr(0, path.rfind('/')));
+            paths.insert(std::move(path));
+        }
+        FcStrListDone(list);
+    };
+    add(FcConfigGetConfigFiles(config), true);
+    add(FcConfigGetFontDirs(config), false);
+    add(FcConfigGetCacheDirs(config), false);
+    const std::string configHome = xdg("XDG_CONFIG_HOME", "/.config") + "/fontconfig";
+    for (const std::string& p : {configHome, configHome + "/fonts.conf", configHome + "/conf.d",
+                                 home() + "/.fonts.conf", home() + "/.fonts.conf.d",
+                                 xdg("XDG_DATA_HOME", "/.local/share") + "/fonts", home() + "/.fonts"})
+        paths.insert(p);
+    paths.erase("");
+    return {paths.begin(), paths.end()};
+}
+
 
 std::string fontResources()
 {

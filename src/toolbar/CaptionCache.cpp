@@ -1,24 +1,18 @@
 #include "toolbar/CaptionCache.h"
 
+#include "platform/BaseDirectories.h"
+#include "platform/BoundedRead.h"
 #include "platform/FontResources.h"
 #include "platform/Log.h"
-#include "store/FileAccess.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTimer>
 
-#include <fontconfig/fontconfig.h>
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 
 namespace {
 
@@ -28,43 +22,6 @@ constexpr std::size_t MaxRecords = 2048;
 constexpr std::size_t MaxFileBytes = std::size_t(4) << 20;
 // Written this long after the last thing learned: after the start-up's paints.
 constexpr int SaveDelayMs = 2000;
-
-// The file whole, when it is a regular file of at most MaxFileBytes; empty otherwise.
-// Read into room left as it was allocated, not cleared first: the file's megabyte is
-// written over at once, and clearing it costs as much again as reading it.
-QByteArray readWhole(const std::string& path)
-{
-    // Only a plain file is opened (opening some devices does things), and it is looked
-    // at again once open, in case something else was put there in between.
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return {};
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return {};
-    QByteArray bytes;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && std::size_t(st.st_size) <= MaxFileBytes) {
-        // One byte over the measured size, so a file that grew since is noticed.
-        const qsizetype room = qsizetype(st.st_size) + 1;
-        bytes = QByteArray(room, Qt::Uninitialized);
-        qsizetype got = 0;
-        while (got < room) {
-            const ssize_t n = ::read(fd, bytes.data() + got, std::size_t(room - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += qsizetype(n);
-        }
-        // Changed while read: a miss now, read whole at the next start.
-        if (got != qsizetype(st.st_size))
-            bytes.clear();
-        else
-            bytes.truncate(got);
-    }
-    ::close(fd);
-    return bytes;
-}
 
 // The settings besides the configuration files that change which fonts are found, their
 // sizes on screen or how they are drawn (the X resources too), and the program's font
@@ -87,50 +44,6 @@ std::string fontEnvironment()
     out += fontResources();
     out += qVersion();
     return out;
-}
-
-std::string home()
-{
-    const char* h = std::getenv("HOME");
-    return h ? h : "";
-}
-
-std::string xdg(const char* name, const char* fallback)
-{
-    const char* v = std::getenv(name);
-    return v && v[0] == '/' ? std::string(v) : home() + fallback;
-}
-
-// What fontconfig read in this run: its configuration files and the folders they lie in
-// (a file added to one is read at the next start), its font folders and cache folders,
-// and the user's places it would read were they there.
-std::vector<std::string> fontConfigurationPaths()
-{
-    std::set<std::string> paths;
-    FcConfig* config = FcConfigGetCurrent();
-    const auto add = [&](FcStrList* list, bool withFolder) {
-        if (!list)
-            return;
-        while (const FcChar8* p = FcStrListNext(list)) {
-            std::string path = reinterpret_cast<const char*>(p);
-            if (path.starts_with("~/"))
-                path = home() + path.substr(1);
-            if (withFolder && path.find('/') != std::string::npos)
-                paths.insert(path.substr(0, path.rfind('/')));
-            paths.insert(std::move(path));
-        }
-        FcStrListDone(list);
-    };
-    add(FcConfigGetConfigFiles(config), true);
-    add(FcConfigGetFontDirs(config), false);
-    add(FcConfigGetCacheDirs(config), false);
-    const std::string configHome = xdg("XDG_CONFIG_HOME", "/.config") + "/fontconfig";
-    for (const std::string& p : {configHome, configHome + "/fonts.conf", configHome + "/conf.d",
-                                 home() + "/.fonts.conf", home() + "/.fonts.conf.d",
-                                 xdg("XDG_DATA_HOME", "/.local/share") + "/fonts", home() + "/.fonts"})
-        paths.insert(p);
-    paths.erase("");
-    return {paths.begin(), paths.end()};
 }
 
 // The picture's pixels as the file keeps them: 32-bit values, little-endian, top row first.
@@ -159,11 +72,7 @@ CaptionCache::~CaptionCache() = default;
 
 std::string CaptionCache::defaultFile()
 {
-    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
-    // Only an absolute folder counts, as the base directory rules say.
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.cache");
-    return QFile::encodeName(base + QStringLiteral("/vyrelight/captions.cache")).toStdString();
+    return userCacheFile("captions.cache");
 }
 
 captioncache::Stamp CaptionCache::stampOf(const std::vector<std::string>& paths)
@@ -185,7 +94,7 @@ captioncache::Stamp CaptionCache::stampOf(const std::vector<std::string>& paths)
 void CaptionCache::read()
 {
     m_read = true;
-    m_bytes = readWhole(m_path);
+    m_bytes = readBounded(QFile::decodeName(QByteArray::fromStdString(m_path)), qint64(MaxFileBytes));
     m_file = captioncache::readFile(
         {reinterpret_cast<const std::uint8_t*>(m_bytes.constData()), std::size_t(m_bytes.size())});
     m_state.assign(m_file.records.size(), 0);
@@ -379,14 +288,7 @@ Result<void> CaptionCache::save()
             }
         }
     }
-    const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_path))).absolutePath();
-    // A folder made here is the user's alone, as cache folders are.
-    if (!QFileInfo::exists(folder)) {
-        if (!QDir().mkpath(folder))
-            return Failure{"cannot make the folder " + QFile::encodeName(folder).toStdString()};
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    if (Result<void> done = writeFileAtomically(m_path, out); !done)
+    if (Result<void> done = writeCacheFile(m_path, out); !done)
         return done;
     // What was written is read again when next asked for; until then it takes no memory.
     m_measures.clear();
