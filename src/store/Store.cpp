@@ -250,7 +250,7 @@ StoreMessages ReadCfg(ToolbarSet& set, const std::string& dataFolder)
     }
 
     // Room for every toolbar line at once (a line end per line at most, two for CR LF):
-    // records are large, and growing one at a time would move them again and again.
+    // growing one record at a time would move them again and again.
     const std::string& all = bytes.value();
     const std::size_t lineEnds = static_cast<std::size_t>(std::count(all.begin(), all.end(), '\n'))
         + static_cast<std::size_t>(std::count(all.begin(), all.end(), '\r'));

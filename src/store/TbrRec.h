@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // 16-bit Booleans as the files store them: -1 is true, 0 false; any non-zero reads as true.
@@ -31,6 +33,37 @@ struct BtnRec {
     std::int16_t ImageIndex{0}; // run time only: picture position in the window's image list
 };
 
+// A toolbar's buttons, Btns[0]..Btns[MaxButtons], used as a std::array of them is, but
+// held out of line and made only when first written: a set has hundreds of toolbars, and
+// only the shown ones (or those being edited) ever get their buttons read. Until then
+// the record holds one pointer instead of 41 buttons, and reading it gives empty buttons.
+// Copies are deep: a copy is a snapshot the original can be rolled back to.
+class ButtonArray {
+public:
+    static constexpr std::size_t Size = MaxButtons + 1;
+
+    ButtonArray() = default;
+    ButtonArray(const ButtonArray& other);
+    ButtonArray(ButtonArray&&) noexcept = default;
+    ButtonArray& operator=(const ButtonArray& other);
+    ButtonArray& operator=(ButtonArray&&) noexcept = default;
+    ~ButtonArray() = default;
+
+    // k must be below Size. The non-const forms make the buttons.
+    BtnRec& operator[](std::size_t k) { return made()[k]; }
+    const BtnRec& operator[](std::size_t k) const;
+    // As operator[], but std::out_of_range for k of Size and above.
+    BtnRec& at(std::size_t k);
+    const BtnRec& at(std::size_t k) const;
+    static constexpr std::size_t size() { return Size; }
+
+private:
+    using Buttons = std::array<BtnRec, Size>;
+    Buttons& made();
+
+    std::unique_ptr<Buttons> m_buttons;
+};
+
 // A button whose Executable is blank (spaces and tabs only) and which is not a separator:
 // it is neither shown in its toolbar nor written to its toolbar file.
 bool isBlankButton(const BtnRec& b);
@@ -52,7 +85,7 @@ struct TbrRec {
     std::int16_t IconIndex{0};
     std::uint8_t BtnCount{0};
     std::uint8_t SepCount{0}; // run time only
-    std::array<BtnRec, MaxButtons + 1> Btns{}; // Btns[1]..Btns[40]; Btns[0] is never used
+    ButtonArray Btns; // Btns[1]..Btns[40]; Btns[0] is never used
     // Run time only: the folder a relative Path is taken from (the data folder), never
     // the process's current folder, which depends on how the program was started.
     std::string Folder;

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
+#include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -261,6 +264,28 @@ std::vector<std::string> splitWithReader(std::string_view bytes)
 
 // A line ends at the first CR or LF, and an LF right after a CR belongs to the same
 // line end: each end is found once, none skipped over, also far from the last.
+// A record's buttons are made on first write; until then they read as empty ones. Copies
+// are snapshots of their own, whatever each side held: a failed save rolls back to one.
+TEST(ButtonArray, UnmadeButtonsReadEmptyCopiesStandAloneAndAtStopsPastTheLast)
+{
+    const ButtonArray none;
+    EXPECT_EQ(std::tuple(none[1].Name, none.at(MaxButtons).Executable, none[MaxButtons].Kind), std::tuple("", "", 0));
+    ButtonArray a;
+    a[3].Name = "Three";
+    ButtonArray made;
+    made[1].Name = "One";
+    ButtonArray copied(a), unmade, reset(a);
+    unmade = a;
+    made = a;
+    reset = none;
+    a[3].Name = "Changed";
+    auto names = [](const ButtonArray& b) { return b[1].Name + "/" + b[3].Name; };
+    EXPECT_EQ((std::vector{names(a), names(copied), names(unmade), names(made), names(reset)}),
+              (std::vector<std::string>{"/Changed", "/Three", "/Three", "/Three", "/"}));
+    EXPECT_THROW((void)none.at(MaxButtons + 1), std::out_of_range);
+    EXPECT_THROW((void)a.at(ButtonArray::size()), std::out_of_range);
+}
+
 TEST(LineReader, EveryKindOfLineEndAndTheirMixtures)
 {
     EXPECT_EQ(splitWithReader("a\rb\nc\r\n\n\rd"), (std::vector<std::string>{"a", "b", "c", "", "", "d"}));
