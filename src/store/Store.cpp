@@ -99,7 +99,8 @@ void clearSet(ToolbarSet& set)
 }
 
 // One toolbar line into t. A field that is missing or does not convert keeps the value
-// the record has.
+// the record has. Each text field's string is made once from its view and moved in:
+// assigning the view into the record's string costs more, for every toolbar of the set.
 void parseToolbarLine(std::string_view line, TbrRec& t)
 {
     FieldCursor fields(line);
@@ -111,7 +112,7 @@ void parseToolbarLine(std::string_view line, TbrRec& t)
     };
     if (!fields.next(f))
         return;
-    t.Name = f;
+    t.Name = std::string(f);
     if (!fields.next(f))
         return;
     position(f, t.Top);
@@ -120,10 +121,10 @@ void parseToolbarLine(std::string_view line, TbrRec& t)
     position(f, t.Left);
     if (!fields.next(f))
         return;
-    t.Path = f;
+    t.Path = std::string(f);
     if (!fields.next(f))
         return;
-    t.IconFile = f;
+    t.IconFile = std::string(f);
     if (!fields.next(f))
         return;
     if (std::optional<std::int16_t> icon = roundToInt16(leadingNumber(f)))
