@@ -11,8 +11,6 @@ namespace {
 
 constexpr char Mark[8] = {'V', 'Y', 'R', 'E', 'C', 'A', 'P', 'T'};
 constexpr std::size_t HeaderSize = 8 + 4;
-// Every record: length (4) and checksum (8), then the checked bytes.
-constexpr std::size_t Lead = 4 + 8;
 // A caption record's checked bytes: kind (1), key length (4), key, a, b (4 each), data.
 constexpr std::size_t Fixed = 1 + 4 + 4 + 4;
 // The stamp's: environment length (4), environment, entry count (4), then per entry
@@ -23,32 +21,10 @@ constexpr std::size_t MaxPath = 4096;
 using littleendian::get;
 using littleendian::put;
 
-std::uint64_t sum(std::string_view body)
-{
-    return iconcache::checksum({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()});
-}
-
 void appendBody(std::string& file, const std::string& body)
 {
-    put(file, body.size(), 4);
-    put(file, sum(body), 8);
-    file += body;
-}
-
-// The next record's checked bytes at at, moved past it; empty at the end or where the
-// file was cut (nothing after that counts).
-bool nextRecord(std::span<const std::uint8_t> file, std::size_t& at, std::span<const std::uint8_t>& body,
-                std::uint64_t& checksum)
-{
-    if (file.size() - at < Lead)
-        return false;
-    const std::size_t length = get(file, at, 4);
-    if (length > file.size() - at - Lead)
-        return false;
-    checksum = get(file, at + 4, 8);
-    body = file.subspan(at + Lead, length);
-    at += Lead + length;
-    return true;
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
+    iconcache::appendSealed(file, bytes, iconcache::checksum(bytes));
 }
 
 bool readStamp(std::span<const std::uint8_t> body, Stamp& stamp)
@@ -92,13 +68,13 @@ File readFile(std::span<const std::uint8_t> file)
     std::size_t at = HeaderSize;
     std::span<const std::uint8_t> body;
     std::uint64_t checksum = 0;
-    if (!nextRecord(file, at, body, checksum)
+    if (!iconcache::nextSealed(file, at, body, checksum)
         || checksum != iconcache::checksum(body) || !readStamp(body, out.stamp)) {
         out.stamp = {};
         return out;
     }
     out.valid = true;
-    while (nextRecord(file, at, body, checksum)) {
+    while (iconcache::nextSealed(file, at, body, checksum)) {
         if (body.size() < Fixed)
             continue;
         Record r;
@@ -166,9 +142,7 @@ void appendRecord(std::string& file, Kind kind, std::string_view key, std::int32
 
 void appendRecord(std::string& file, const Record& record)
 {
-    put(file, record.whole.size(), 4);
-    put(file, record.checksum, 8);
-    file.append(reinterpret_cast<const char*>(record.whole.data()), record.whole.size());
+    iconcache::appendSealed(file, record.whole, record.checksum);
 }
 
 } // namespace captioncache

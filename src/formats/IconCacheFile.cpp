@@ -60,16 +60,13 @@ std::vector<Record> readRecords(std::span<const std::uint8_t> file)
     if (file.size() < HeaderSize || std::memcmp(file.data(), Mark, 8) != 0 || get(file, 8, 4) != Version)
         return records;
     std::size_t at = HeaderSize;
-    while (file.size() - at >= Lead + Fixed) {
-        const std::size_t length = get(file, at, 4);
-        // A length that runs past the end: the file was cut here, nothing after it counts.
-        if (length < Fixed || length > file.size() - at - Lead)
-            break;
-        const auto body = file.subspan(at + Lead, length);
+    std::span<const std::uint8_t> body;
+    std::uint64_t sum = 0;
+    while (nextSealed(file, at, body, sum) && body.size() >= Fixed) {
+        const std::size_t length = body.size();
         Record r;
-        r.checksum = get(file, at + 4, 8);
+        r.checksum = sum;
         r.whole = body;
-        at += Lead + length;
         const std::size_t pathLength = get(body, 0, 4);
         if (pathLength > MaxPath || pathLength > length - Fixed)
             continue;
@@ -125,16 +122,34 @@ void appendRecord(std::string& file, const Key& key, std::span<const std::uint32
     else
         for (std::uint32_t v : pixels)
             put(body, v, 4);
-    put(file, body.size(), 4);
-    put(file, checksum({reinterpret_cast<const std::uint8_t*>(body.data()), body.size()}), 8);
-    file += body;
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
+    appendSealed(file, bytes, checksum(bytes));
 }
 
 void appendRecord(std::string& file, const Record& record)
 {
-    put(file, record.whole.size(), 4);
-    put(file, record.checksum, 8);
-    file.append(reinterpret_cast<const char*>(record.whole.data()), record.whole.size());
+    appendSealed(file, record.whole, record.checksum);
+}
+
+void appendSealed(std::string& file, std::span<const std::uint8_t> body, std::uint64_t checksum)
+{
+    put(file, body.size(), 4);
+    put(file, checksum, 8);
+    file.append(reinterpret_cast<const char*>(body.data()), body.size());
+}
+
+bool nextSealed(std::span<const std::uint8_t> file, std::size_t& at, std::span<const std::uint8_t>& body,
+                std::uint64_t& checksum)
+{
+    if (at > file.size() || file.size() - at < Lead)
+        return false;
+    const std::size_t length = get(file, at, 4);
+    if (length > file.size() - at - Lead)
+        return false;
+    checksum = get(file, at + 4, 8);
+    body = file.subspan(at + Lead, length);
+    at += Lead + length;
+    return true;
 }
 
 } // namespace iconcache

@@ -60,7 +60,15 @@ void appendRecord(std::string& file, const Key& key, std::span<const std::uint32
 // A record read from another file, copied whole.
 void appendRecord(std::string& file, const Record& record);
 
-// The checksum used for records; exposed for the tests.
+// The checksum of a record's checked bytes, in this file and in the caption cache's.
 std::uint64_t checksum(std::span<const std::uint8_t> bytes);
+
+// How both cache files frame a record: its length (4) and checksum (8), then its checked
+// bytes. appendSealed writes one; nextSealed gives the checked bytes and checksum of the
+// one at `at` and moves past it, false at the end or where the file was cut (a length
+// running past the end: nothing after it counts).
+void appendSealed(std::string& file, std::span<const std::uint8_t> body, std::uint64_t checksum);
+bool nextSealed(std::span<const std::uint8_t> file, std::size_t& at, std::span<const std::uint8_t>& body,
+                std::uint64_t& checksum);
 
 } // namespace iconcache
