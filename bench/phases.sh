@@ -5,8 +5,9 @@
 #   bench/phases.sh BUILD_DIR [CASE...]
 #
 # CASE is floor, default, large (icon cache from an earlier start), nocache, deep (the
-# set of another shape, gen_large_set.py --shape deep, with its cache) or deepnocache;
-# default: all six. BUILD_DIR holds vyrelight and bench/vyre_floor, bench/vyre_xprobe
+# set of another shape, gen_large_set.py --shape deep, with its cache), deepnocache,
+# windows or deepwindows (vyre_floor showing, empty, the windows an uncounted start of the
+# large or deep set showed: the floor of the same windows); default: all eight. BUILD_DIR holds vyrelight and bench/vyre_floor, bench/vyre_xprobe
 # (a Release build, -DVYRE_BENCH=ON). Each case runs once under callgrind on a private
 # Xvfb, until its windows are up and drawn and it has idled IDLE_SECONDS (default 6:
 # past the icon cache's write, two seconds after the last new picture).
@@ -25,12 +26,12 @@
 #                   of every window and their way to the X server
 #   cache write     IconCache::save and CaptionCache::save, two seconds after the last
 #                   new picture
-# The floor has no App::start: its phases are Qt start and, after exec, first paint.
+# The floors have no App::start: their phases are Qt start and, after exec, first paint.
 set -eu
 
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR [CASE...]}" && pwd)
 shift
-CASES=${*:-floor default large nocache deep deepnocache}
+CASES=${*:-floor default large nocache deep deepnocache windows deepwindows}
 IDLE_SECONDS=${IDLE_SECONDS:-6}
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$BUILD/vyrelight
@@ -67,19 +68,19 @@ read -r _ FREE_X FREE_Y < <(grep '^free' "$WORK/large/layout.txt")
 count_of() {
   case $1 in
     floor|default) echo 1 ;;
-    large|nocache) awk '/^visible/{print $2}' "$WORK/large/layout.txt" ;;
+    large|nocache|windows) awk '/^visible/{print $2}' "$WORK/large/layout.txt" ;;
     *) awk '/^visible/{print $2}' "$WORK/deep/layout.txt" ;;
   esac
 }
 title_of() { case $1 in floor) echo '^Floor$' ;; default) echo '^Default$' ;; *) echo '^Bar[0-9]{3}$' ;; esac; }
-set_of() { case $1 in large|nocache) echo large ;; deep|deepnocache) echo deep ;; esac; }
+set_of() { case $1 in large|nocache|windows) echo large ;; deep|deepnocache|deepwindows) echo deep ;; esac; }
 
 # A folder with the program beside its files, and the cache folder it is to use.
 prepare() {
   local c=$1 dir=$WORK/run-$1
   mkdir -p "$dir/cache"
   case $c in
-    floor) cp "$FLOOR" "$dir/prog" ;;
+    floor|windows|deepwindows) cp "$FLOOR" "$dir/prog" ;;
     default) cp "$BIN" "$dir/prog" ;;
     *) cp "$BIN" "$dir/prog"; cp "$WORK/$(set_of "$c")/set/Toolbars.cfg" "$WORK/$(set_of "$c")/set/Default.vtb" "$dir/" ;;
   esac
@@ -89,7 +90,7 @@ prepare() {
 # Runs the program (under valgrind when asked) until up, then idles; leaves CHILD set.
 run_up() {
   local c=$1 dir=$2; shift 2
-  (cd / && exec env XDG_CACHE_HOME="$dir/cache" XPROBE_TIMEOUT=600 "$PROBE" "$(count_of "$c")" "$(title_of "$c")" \
+  (cd / && exec env XDG_CACHE_HOME="$dir/cache" ${XPROBE_GEOMETRY:+XPROBE_GEOMETRY="$XPROBE_GEOMETRY"} XPROBE_TIMEOUT=600 "$PROBE" "$(count_of "$c")" "$(title_of "$c")" \
      "$dir/log" -- "$@" >"$dir/probe.out") &
   PROBE_PID=$!
   for _ in $(seq 12000); do
@@ -124,9 +125,22 @@ printf '|---|---:|---:|---:|---:|---:|---:|---:|---:|\n'
 for c in $CASES; do
   dir=$(prepare "$c")
   xdotool mousemove "$FREE_X" "$FREE_Y"
+  args=()
+  case $c in windows|deepwindows)
+    # The windows of a start of the set, told by an uncounted start of the launcher.
+    list=$WORK/$(set_of "$c")-windows.txt
+    args=("$list")
+    if [ ! -s "$list" ]; then
+      launcher=$(prepare "$(set_of "$c")")
+      XPROBE_GEOMETRY=$list run_up "$(set_of "$c")" "$launcher" "$launcher/prog"
+      stop_child
+      rm -f "$launcher/probe.out"
+    fi ;;
+  esac
   if [ "$c" = large ] || [ "$c" = deep ]; then
-    # An earlier start, not counted, writes the icon cache this one reads.
-    run_up "$c" "$dir" "$dir/prog"
+    # An earlier start, not counted, writes the icon cache this one reads (and tells the
+    # windows for the floor of the same windows).
+    XPROBE_GEOMETRY=$WORK/$c-windows.txt run_up "$c" "$dir" "$dir/prog"
     # ... and the caption cache (both sets show captions), written about when the icons are.
     for f in icons captions; do
       for _ in $(seq 100); do [ -s "$dir/cache/vyrelight/$f.cache" ] && break; sleep 0.1; done
@@ -137,14 +151,14 @@ for c in $CASES; do
   fi
   out=$dir/callgrind.out
   run_up "$c" "$dir" "$(command -v valgrind)" --tool=callgrind --callgrind-out-file="$out" \
-    --dump-before='App::start()' --dump-before='QCoreApplication::exec()' "$dir/prog"
+    --dump-before='App::start()' --dump-before='QCoreApplication::exec()' "$dir/prog" "${args[@]}"
   sleep "$IDLE_SECONDS"
   callgrind_control -d "$CHILD" >/dev/null 2>&1
-  want=3; [ "$c" = floor ] && want=2
+  want=3; case $c in floor|windows|deepwindows) want=2 ;; esac
   for _ in $(seq 100); do [ "$(ls "$out".* 2>/dev/null | wc -l)" -ge "$want" ] && break; sleep 0.2; done
   sleep 1
   stop_child
-  if [ "$c" = floor ]; then
+  if [ "$want" = 2 ]; then
     before=$(total_of "$out.1"); main=0; after=$(total_of "$out.2")
     read=0; icons=0; fonts_main=0; fonts_after=$(inclusive "$out.2" "$FONTS"); save=0
   else

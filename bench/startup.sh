@@ -20,8 +20,13 @@
 #            an icon of its own (480 PNG files of 16 to 48 pixels), with the icon cache of
 #            an earlier start
 #   deepnocache  the same without an icon cache
+#   windows  the floor of the large set's windows: vyre_floor showing, empty, the windows
+#            the launcher showed in an unmeasured start of the large set (same sizes,
+#            places and titles). Showing 16 windows costs Qt and the X server far more
+#            than one, whatever is in them; the large cases are also given against it.
+#   deepwindows  the same for the deep set
 # CASES="floor default" limits the cases (default: floor default large nocache damaged
-# deep deepnocache). Everything runs on a private Xvfb. After each
+# deep deepnocache windows deepwindows). Everything runs on a private Xvfb. After each
 # stop the script syncs and waits SETTLE_SECONDS (default 0.5; 0 skips the wait) so that
 # the end of one program does not run into the start of the next.
 #
@@ -43,7 +48,7 @@ set -eu
 
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR [RUNS]}" && pwd)
 RUNS=${2:-7}
-CASES=${CASES:-floor default large nocache damaged deep deepnocache}
+CASES=${CASES:-floor default large nocache damaged deep deepnocache windows deepwindows}
 IDLE_SECONDS=${IDLE_SECONDS:-10}
 HERE=$(cd "$(dirname "$0")" && pwd)
 BIN=$BUILD/vyrelight
@@ -90,7 +95,7 @@ python3 "$HERE/gen_large_set.py" "$WORK/deep" --shape deep
 read -r _ DEEP_COUNT _ < <(grep '^visible' "$WORK/deep/layout.txt")
 
 expect_count() {
-  case $1 in large|nocache|damaged) echo "$LARGE_COUNT" ;; deep|deepnocache) echo "$DEEP_COUNT" ;; *) echo 1 ;; esac
+  case $1 in large|nocache|damaged|windows) echo "$LARGE_COUNT" ;; deep|deepnocache|deepwindows) echo "$DEEP_COUNT" ;; *) echo 1 ;; esac
 }
 expect_title() { case $1 in floor) echo '^Floor$' ;; default) echo '^Default$' ;; *) echo '^Bar[0-9]{3}$' ;; esac; }
 
@@ -132,7 +137,7 @@ prepare() {
   local c=$1 dir=$2
   mkdir -p "$dir"
   case $c in
-    floor) cp "$FLOOR" "$dir/vyre_floor"; echo "$dir/vyre_floor" ;;
+    floor|windows|deepwindows) cp "$FLOOR" "$dir/vyre_floor"; echo "$dir/vyre_floor" ;;
     default) cp "$BIN" "$dir/vyrelight"; echo "$dir/vyrelight" ;;
     large|nocache|damaged) cp "$BIN" "$WORK/large/set/Toolbars.cfg" "$WORK/large/set/Default.vtb" "$dir/"
            echo "$dir/vyrelight" ;;
@@ -174,15 +179,21 @@ settle() {
   sleep "${SETTLE_SECONDS:-0.5}"
 }
 
+# What the program is started with: the floors of many windows get their window list.
+args_for() {
+  case $1 in windows) echo "$WORK/large-windows.txt" ;; deepwindows) echo "$WORK/deep-windows.txt" ;; esac
+}
+
 # One start. Sets PID, MS and KIB and leaves the program running; false when it did not
 # come up. Runs in this shell, not a subshell, so the probe stays this shell's child.
 start_one() {
-  local c=$1 dir=$2 exe out="" cache
+  local c=$1 dir=$2 exe out="" cache args
   exe=$(prepare "$c" "$dir")
+  read -r -a args <<<"$(args_for "$c")"
   cache=$(cache_for "$c" "$dir")
   xdotool mousemove "$FREE_X" "$FREE_Y"
-  (cd / && exec env XDG_CACHE_HOME="$cache" XPROBE_TIMEOUT="${XPROBE_TIMEOUT:-60}" "$PROBE" "$(expect_count "$c")" \
-     "$(expect_title "$c")" "$dir/log" -- "$exe" >"$dir/probe.out") &
+  (cd / && exec env XDG_CACHE_HOME="$cache" ${XPROBE_GEOMETRY:+XPROBE_GEOMETRY="$XPROBE_GEOMETRY"} XPROBE_TIMEOUT="${XPROBE_TIMEOUT:-60}" "$PROBE" "$(expect_count "$c")" \
+     "$(expect_title "$c")" "$dir/log" -- "$exe" "${args[@]}" >"$dir/probe.out") &
   PROBE_PID=$!
   # The probe keeps the time itself; this loop only waits for its answer.
   for _ in $(seq $(( ${XPROBE_TIMEOUT:-60} * 20 + 100 ))); do
@@ -217,12 +228,13 @@ died() {
 declare -A TIMES CPUS RSS IDLE_SW IDLE_TICKS IDLE_THREADS FAILED
 read -r -a case_list <<<"$CASES"
 # One unmeasured start fills the cache the "large" starts share (and that "damaged"
-# scrambles); the launcher writes it two seconds after its last new picture.
-case " $CASES " in *" large "*|*" damaged "*)
-  if start_one large "$WORK/run/prime"; then sleep 3; stop "$PID"; fi ;;
+# scrambles); the launcher writes it two seconds after its last new picture. The same
+# start tells the windows the floor of the same windows shows.
+case " $CASES " in *" large "*|*" damaged "*|*" windows "*)
+  if XPROBE_GEOMETRY=$WORK/large-windows.txt start_one large "$WORK/run/prime"; then sleep 3; stop "$PID"; fi ;;
 esac
-case " $CASES " in *" deep "*)
-  if start_one deep "$WORK/run/prime-deep"; then sleep 3; stop "$PID"; fi ;;
+case " $CASES " in *" deep "*|*" deepwindows "*)
+  if XPROBE_GEOMETRY=$WORK/deep-windows.txt start_one deep "$WORK/run/prime-deep"; then sleep 3; stop "$PID"; fi ;;
 esac
 for r in $(seq 1 "$RUNS"); do
   # Rotate the order each round.
@@ -263,16 +275,22 @@ ratio() { [ -n "$1" ] && [ -n "$2" ] && awk -v a="$1" -v b="$2" 'BEGIN{printf "%
 echo
 echo "Start-up, $RUNS rounds, $(nproc) cores, $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git -C "$HERE" rev-parse --short HEAD 2>/dev/null || echo '?')"
 echo
-printf '| case | median time (ms) | time / floor | median CPU to up (ms) | CPU / floor | median VmRSS (MiB) | RSS / floor | wakeups in %ss idle | CPU ticks in %ss idle | threads |\n' "$IDLE_SECONDS" "$IDLE_SECONDS"
-echo  '|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|'
+printf '| case | median time (ms) | time / floor | median CPU to up (ms) | CPU / floor | median VmRSS (MiB) | RSS / floor | time, CPU / same windows | wakeups in %ss idle | CPU ticks in %ss idle | threads |\n' "$IDLE_SECONDS" "$IDLE_SECONDS"
+echo  '|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|'
 ft=$(echo "${TIMES[floor]:-}" | median); fc=$(echo "${CPUS[floor]:-}" | median); fr=$(echo "${RSS[floor]:-}" | median)
+# The floor of the same windows a case shows, when there is one.
+same_windows() { case $1 in large|nocache|damaged) echo windows ;; deep|deepnocache) echo deepwindows ;; esac; }
 for c in "${case_list[@]}"; do
   if [ -z "${TIMES[$c]:-}" ]; then
-    printf '| %s | did not come up | | | | | | | | |\n' "$c"; continue
+    printf '| %s | did not come up | | | | | | | | | |\n' "$c"; continue
   fi
   t=$(echo "${TIMES[$c]}" | median); u=$(echo "${CPUS[$c]}" | median); m=$(echo "${RSS[$c]}" | median)
-  printf '| %s | %.1f | %s | %.1f | %s | %.1f | %s | %s | %s | %s |\n' "$c" "$t" "$(ratio "$t" "$ft")" \
-    "$u" "$(ratio "$u" "$fc")" "$(awk -v k="$m" 'BEGIN{print k/1024}')" "$(ratio "$m" "$fr")" \
+  w=$(same_windows "$c"); same="-"
+  if [ -n "$w" ] && [ -n "${TIMES[$w]:-}" ]; then
+    same="$(ratio "$t" "$(echo "${TIMES[$w]}" | median)"), $(ratio "$u" "$(echo "${CPUS[$w]}" | median)")"
+  fi
+  printf '| %s | %.1f | %s | %.1f | %s | %.1f | %s | %s | %s | %s | %s |\n' "$c" "$t" "$(ratio "$t" "$ft")" \
+    "$u" "$(ratio "$u" "$fc")" "$(awk -v k="$m" 'BEGIN{print k/1024}')" "$(ratio "$m" "$fr")" "$same" \
     "${IDLE_SW[$c]:--}" "${IDLE_TICKS[$c]:--}" "${IDLE_THREADS[$c]:--}"
 done
 echo

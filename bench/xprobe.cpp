@@ -17,6 +17,9 @@
 // and that need not leave it alone.
 //
 // XPROBE_VERBOSE set: tells on stderr when each window was mapped and when drawn.
+// XPROBE_GEOMETRY=FILE: once up (after the time is taken), writes the counted windows to
+// FILE as lines "WIDTH HEIGHT X Y TITLE", the list vyre_floor shows for the floor of the
+// same windows.
 //
 // Why a program and not a loop over `xdotool search`: on this machine starting any
 // process costs about 20 ms, a quarter of the time being measured. Here the clock starts
@@ -101,6 +104,28 @@ bool cornerDrawn(Display* d, Window w, int screenW, int screenH)
             any = (XGetPixel(img, x, y) & 0xffffff) != 0;
     XDestroyImage(img);
     return any;
+}
+
+// The counted windows' sizes, places and titles, for vyre_floor.
+void writeGeometry(Display* d, const std::map<Window, Win>& wins, const char* path)
+{
+    std::FILE* f = std::fopen(path, "w");
+    if (!f) {
+        std::perror(path);
+        return;
+    }
+    for (const auto& [id, w] : wins) {
+        XWindowAttributes a{};
+        char* name = nullptr;
+        if (!w.named || !w.drawn || !XGetWindowAttributes(d, id, &a) || !XFetchName(d, id, &name) || !name)
+            continue;
+        Window child;
+        int rx = 0, ry = 0;
+        XTranslateCoordinates(d, id, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
+        std::fprintf(f, "%d %d %d %d %s\n", a.width, a.height, rx, ry, name);
+        XFree(name);
+    }
+    std::fclose(f);
 }
 
 // CPU time used so far by the threads of a process, in milliseconds.
@@ -214,6 +239,8 @@ int main(int argc, char** argv)
         const double t = nowMs();
         if (up >= want) {
             std::printf("%d %.1f %.1f\n", pid, t - t0, cpuMs(pid));
+            if (const char* geometry = std::getenv("XPROBE_GEOMETRY"); geometry && *geometry)
+                writeGeometry(d, wins, geometry);
             return waitFor(pid, d);
         }
         int status = 0;
