@@ -197,6 +197,34 @@ TEST(ButtonStrip, KeptCaptionLayoutsPaintWhatTheStyleWouldThroughEveryChange)
     EXPECT_NE(look(kept), first); // the steps did change what is painted
 }
 
+// A button pressed, hovered or framed looks so alone: the buttons painted after it in
+// the same paint look as in a strip where nothing is marked.
+TEST(ButtonStrip, AMarkedButtonsLookStopsAtItsOwnEdge)
+{
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    QPixmap picture(16, 16);
+    picture.fill(Qt::darkCyan);
+    ImageList images(picture, picture);
+    for (const bool captions : {false, true}) {
+        Strip marked, plain;
+        for (Strip* s : {&marked, &plain}) {
+            s->setStyle(fusion.get());
+            s->setImageList(&images);
+            s->addButton(7, ButtonStrip::Style::Normal, 1);
+            s->setCaptionsShown(captions);
+            s->setCaption(3, QStringLiteral("Mail"));
+            s->setCaption(6, QStringLiteral("Notes"));
+        }
+        marked.mouse(QEvent::MouseButtonPress, Qt::LeftButton, marked.centrePx(3));
+        const QImage pressed = marked.grab().toImage();
+        const QImage none = plain.grab().toImage();
+        const int after = int(marked.buttonRect(4).left() / 15);
+        const QRect rest(after, 0, none.width() - after, none.height());
+        EXPECT_NE(pressed, none) << captions; // the pressed button itself does show
+        EXPECT_EQ(pressed.copy(rest), none.copy(rest)) << captions;
+    }
+}
+
 // Captions kept by an earlier run are laid out and painted in the plain state without
 // laying out any text, to the pixel as when their text is drawn (an elided one too);
 // hovered or pressed, their text is drawn as ever.
