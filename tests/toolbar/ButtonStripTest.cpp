@@ -201,27 +201,32 @@ TEST(ButtonStrip, KeptCaptionLayoutsPaintWhatTheStyleWouldThroughEveryChange)
 // the same paint look as in a strip where nothing is marked.
 TEST(ButtonStrip, AMarkedButtonsLookStopsAtItsOwnEdge)
 {
-    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
-    QPixmap picture(16, 16);
-    picture.fill(Qt::darkCyan);
-    ImageList images(picture, picture);
-    for (const bool captions : {false, true}) {
-        Strip marked, plain;
-        for (Strip* s : {&marked, &plain}) {
-            s->setStyle(fusion.get());
-            s->setImageList(&images);
-            s->addButton(7, ButtonStrip::Style::Normal, 1);
-            s->setCaptionsShown(captions);
-            s->setCaption(3, QStringLiteral("Mail"));
-            s->setCaption(6, QStringLiteral("Notes"));
+    // Fusion draws plain pictures itself; the Windows style draws every button and
+    // shifts a pressed one's picture.
+    for (const char* name : {"fusion", "windows"}) {
+        std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(name)));
+        ASSERT_NE(style, nullptr) << name;
+        QPixmap picture(16, 16);
+        picture.fill(Qt::darkCyan);
+        ImageList images(picture, picture);
+        for (const bool captions : {false, true}) {
+            Strip marked, plain;
+            for (Strip* s : {&marked, &plain}) {
+                s->setStyle(style.get());
+                s->setImageList(&images);
+                s->addButton(7, ButtonStrip::Style::Normal, 1);
+                s->setCaptionsShown(captions);
+                s->setCaption(3, QStringLiteral("Mail"));
+                s->setCaption(6, QStringLiteral("Notes"));
+            }
+            marked.mouse(QEvent::MouseButtonPress, Qt::LeftButton, marked.centrePx(3));
+            const QImage pressed = marked.grab().toImage();
+            const QImage none = plain.grab().toImage();
+            const int after = int(marked.buttonRect(4).left() / 15);
+            const QRect rest(after, 0, none.width() - after, none.height());
+            EXPECT_NE(pressed, none) << name << captions; // the pressed button itself does show
+            EXPECT_EQ(pressed.copy(rest), none.copy(rest)) << name << captions;
         }
-        marked.mouse(QEvent::MouseButtonPress, Qt::LeftButton, marked.centrePx(3));
-        const QImage pressed = marked.grab().toImage();
-        const QImage none = plain.grab().toImage();
-        const int after = int(marked.buttonRect(4).left() / 15);
-        const QRect rest(after, 0, none.width() - after, none.height());
-        EXPECT_NE(pressed, none) << captions; // the pressed button itself does show
-        EXPECT_EQ(pressed.copy(rest), none.copy(rest)) << captions;
     }
 }
 
