@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <charconv>
+#include <cstring>
 #include <cmath>
 
 namespace {
@@ -21,15 +22,28 @@ namespace {
 // A button's picture, whatever size the button takes for its caption.
 constexpr int PictureSide = 16;
 
-// Appends n written in base (as QByteArray::number writes it) without a number object
-// of its own: a kept caption's key is made for every caption at every paint.
-template <typename Number>
-void appendNumber(QByteArray& to, Number n, int base = 10)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, n, base).ptr;
-    to.append(digits, qsizetype(end - digits));
-}
+// A few marks and numbers (written as QByteArray::number writes them) in a buffer of
+// its own, never past its end: the end of a kept caption's key, made for every caption
+// at every paint.
+class KeyTail {
+public:
+    void put(char c)
+    {
+        if (m_size < sizeof m_bytes)
+            m_bytes[m_size++] = c;
+    }
+    template <typename Number>
+    void number(Number n, int base = 10)
+    {
+        m_size = std::size_t(std::to_chars(m_bytes + m_size, m_bytes + sizeof m_bytes, n, base).ptr - m_bytes);
+    }
+    const char* data() const { return m_bytes; }
+    qsizetype size() const { return qsizetype(m_size); }
+
+private:
+    char m_bytes[96];
+    std::size_t m_size{0};
+};
 
 // A gap shows a thin line across the bar, as flat toolbars mark their groups. Its colour
 // lies halfway between the window's and its text's, so it shows on a light theme and on
@@ -200,19 +214,21 @@ void paintPlainCaption(const PaintRun& run, const StripLayout::Button& b, const 
         drawCaption(p, QRectF(r), ink, *captionShape(run, b));
         return;
     }
-    const QByteArray shown = b.shown.toUtf8();
-    QByteArray key;
-    key.reserve(pictures.context.size() + shown.size() + 48);
-    key.append(pictures.context).append('\x1e').append(shown).append('\x1e');
-    appendNumber(key, r.width());
-    key.append('x');
-    appendNumber(key, r.height());
-    key.append(' ');
-    appendNumber(key, background.rgba(), 16);
-    key.append(' ');
-    appendNumber(key, ink.color().rgba(), 16);
-    key.append(' ');
-    appendNumber(key, int(format));
+    // The key: the strip's context, the caption, and the picture's size, background,
+    // ink and format.
+    KeyTail tail;
+    tail.put('\x1e');
+    tail.number(r.width());
+    tail.put('x');
+    tail.number(r.height());
+    tail.put(' ');
+    tail.number(background.rgba(), 16);
+    tail.put(' ');
+    tail.number(ink.color().rgba(), 16);
+    tail.put(' ');
+    tail.number(int(format));
+    QByteArray key = captionKey(pictures.context, '\x1e', b.shown, tail.size());
+    key.append(tail.data(), tail.size());
     if (b.pictureKey != key) {
         b.pictureKey = key;
         b.picture = pictures.cache->picture(key, format);
@@ -360,6 +376,29 @@ std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QSt
     if (!styleDrawsCaptionsPlainly(*strip.style()) || !plainCaption(caption))
         return nullptr;
     return makeShape(strip, caption, strip.layoutDirection());
+}
+
+QByteArray captionKey(const QByteArray& context, char separator, const QString& caption, qsizetype room)
+{
+    // Captions are nearly always ASCII, whose UTF-8 is its own code units: written
+    // straight into one buffer, without a converted copy to append.
+    const qsizetype head = context.size() + 1;
+    QByteArray key;
+    key.reserve(head + caption.size() + room);
+    key.resize(head + caption.size());
+    char* out = key.data();
+    std::memcpy(out, context.constData(), std::size_t(context.size()));
+    out[context.size()] = separator;
+    out += head;
+    for (const QChar c : caption) {
+        if (c.unicode() >= 0x80) {
+            key.truncate(head);
+            key.append(caption.toUtf8());
+            return key;
+        }
+        *out++ = char(c.unicode());
+    }
+    return key;
 }
 
 QByteArray captionContext(const QWidget& strip)

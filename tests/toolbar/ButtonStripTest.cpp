@@ -53,6 +53,19 @@ TEST(ButtonStrip, CaptionKeysFollowEachStripsFontDirectionAndStyle)
     }
 }
 
+// A caption's key holds its UTF-8 whatever the characters, so that a cache written by
+// one run finds them in the next.
+TEST(ButtonStrip, CaptionKeysHoldTheCaptionsUtf8)
+{
+    const QByteArray context("Sans,9 96 96 1 ltr fusion");
+    for (const QString& caption : {QString(), QStringLiteral("Mail Reader"), QStringLiteral("Caf\u00e9"),
+                                   QStringLiteral("Notes \u65e5\u672c"), QStringLiteral("smile \U0001F600"),
+                                   QString(QChar(0xd800)) + QStringLiteral("x")}) {
+        const QByteArray key = captionKey(context, '\x1e', caption, 8);
+        EXPECT_EQ(key, context + '\x1e' + caption.toUtf8()) << caption.toStdString();
+    }
+}
+
 // Changes made in a batch are laid out once, as the outermost batch closes, and come out
 // as they do one by one.
 TEST(ButtonStrip, ChangesInABatchAreLaidOutAsItClosesAsTheyAreOneByOne)
