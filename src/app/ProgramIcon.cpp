@@ -1,5 +1,7 @@
 #include "app/ProgramIcon.h"
 
+#include "platform/XcbConnection.h"
+
 #include <QApplication>
 
 ProgramIcon::ProgramIcon(std::function<QIcon()> make) : m_make(std::move(make))
@@ -21,6 +23,9 @@ void ProgramIcon::set()
         return;
     m_set = true;
     m_timer.stop();
-    if (m_make)
-        QApplication::setWindowIcon(m_make());
+    if (!m_make)
+        return;
+    QApplication::setWindowIcon(m_make());
+    // Nothing else may reach the X server for a while: the icon goes now.
+    flushX11();
 }
