@@ -14,8 +14,8 @@
 #include <QWidget>
 
 #include <charconv>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
