@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QSocketNotifier>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -21,6 +22,8 @@
 #include <unistd.h>
 
 namespace {
+
+constexpr std::chrono::milliseconds ProgramIconDelay{2000};
 
 // SIGTERM, SIGINT and SIGHUP arrive on a socket pair so that the save runs on the UI thread.
 int signalFds[2] = {-1, -1};
@@ -58,11 +61,11 @@ int main(int argc, char** argv)
     forgetWindowSystemChoice();
     // Task switchers find the program's entry, and with it its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vyrelight"));
-    QApplication::setWindowIcon(QIcon(programIconPicture()));
 
     // Made before anything can fail, so that even the box that ends a start goes through
-    // the program's one prompter.
-    RealServices real;
+    // the program's one prompter. The windows' icon comes once the start is over (see
+    // below), or with the first message box.
+    RealServices real([] { return QIcon(programIconPicture()); });
     const std::string programFolder = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
     const Result<std::string> found = findDataFolder(programFolder, line.dataDir);
     if (!found) {
@@ -135,5 +138,8 @@ int main(int argc, char** argv)
         if (status != 0)
             std::fprintf(stderr, "vyrelight: the command failed (status %d); the launcher goes on running\n", status);
     }
+    // The toolbars shown at start are up and painted well within this, as the caches
+    // count on too; only then does every window take the program's icon.
+    real.programIcon().setAfter(ProgramIconDelay);
     endProcess(QApplication::exec());
 }

@@ -274,14 +274,7 @@ void ButtonStrip::relayout()
         }
 
     private:
-        QByteArray key(const QString& caption) const
-        {
-            const QByteArray text = caption.toUtf8();
-            QByteArray key;
-            key.reserve(m_context.size() + 1 + text.size());
-            key.append(m_context).append('\x1d').append(text);
-            return key;
-        }
+        QByteArray key(const QString& caption) const { return captionKey(m_context, '\x1d', caption); }
         CaptionCache& m_cache;
         QByteArray m_context;
     };

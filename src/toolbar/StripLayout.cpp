@@ -229,9 +229,8 @@ void StripLayout::placeColumn()
     m_height = m_bh * static_cast<float>(m) + GapTwips * static_cast<float>(s) + FixedTwips;
 }
 
-QRect StripLayout::pixelRect(const QRectF& t) const
+QRect StripLayout::PixelScale::rect(const QRectF& t) const
 {
-    const double x = twipsPerPixelX(), y = twipsPerPixelY();
     const int left = static_cast<int>(std::lround(t.left() / x));
     const int top = static_cast<int>(std::lround(t.top() / y));
     const int right = static_cast<int>(std::lround(t.right() / x));
@@ -247,8 +246,9 @@ QSize StripLayout::pixelSize() const
 
 int StripLayout::hit(const QPoint& px) const
 {
+    const PixelScale scale = pixelScale();
     for (int i = 0; i < count(); ++i)
-        if (pixelRect(at(i).rect).contains(px))
+        if (scale.rect(at(i).rect).contains(px))
             return i;
     return -1;
 }

@@ -99,8 +99,15 @@ public:
     float buttonWidth() const { return m_bw; }
     float buttonHeight() const { return m_bh; }
 
-    // Twips to the pixels the strip paints in.
-    QRect pixelRect(const QRectF& twips) const;
+    // Twips to the pixels the strip paints in. Asking the screen's resolution costs more
+    // than the sum itself: a paint or a hit test over every button asks once.
+    struct PixelScale {
+        double x{1.0}; // twips per pixel
+        double y{1.0};
+        QRect rect(const QRectF& twips) const;
+    };
+    PixelScale pixelScale() const { return {twipsPerPixelX(), twipsPerPixelY()}; }
+    QRect pixelRect(const QRectF& twips) const { return pixelScale().rect(twips); }
     QSize pixelSize() const;
     // The button under a pixel; -1 over none.
     int hit(const QPoint& px) const;

@@ -15,31 +15,49 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 // A button's picture, whatever size the button takes for its caption.
 constexpr int PictureSide = 16;
 
-// Appends n written in base (as QByteArray::number writes it) without a number object
-// of its own: a kept caption's key is made for every caption at every paint.
-template <typename Number>
-void appendNumber(QByteArray& to, Number n, int base = 10)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, n, base).ptr;
-    to.append(digits, qsizetype(end - digits));
-}
+// A few marks and numbers (written as QByteArray::number writes them) in a buffer of
+// its own, never past its end: the end of a kept caption's key, made for every caption
+// at every paint.
+class KeyTail {
+public:
+    void put(char c)
+    {
+        if (m_size < sizeof m_bytes)
+            m_bytes[m_size++] = c;
+    }
+    template <typename Number>
+    void number(Number n, int base = 10)
+    {
+        m_size = std::size_t(std::to_chars(m_bytes + m_size, m_bytes + sizeof m_bytes, n, base).ptr - m_bytes);
+    }
+    const char* data() const { return m_bytes; }
+    qsizetype size() const { return qsizetype(m_size); }
+
+private:
+    char m_bytes[96];
+    std::size_t m_size{0};
+};
 
 // A gap shows a thin line across the bar, as flat toolbars mark their groups. Its colour
 // lies halfway between the window's and its text's, so it shows on a light theme and on
 // a dark one and stays quieter than the buttons' pictures.
-void paintSeparator(QPainter& p, const QRect& gap, const QPalette& palette)
+QColor separatorInk(const QPalette& palette)
 {
     const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
     const QColor window = palette.color(QPalette::Active, QPalette::Window);
-    const QColor ink((text.red() + window.red()) / 2, (text.green() + window.green()) / 2,
-                     (text.blue() + window.blue()) / 2);
+    return QColor((text.red() + window.red()) / 2, (text.green() + window.green()) / 2,
+                  (text.blue() + window.blue()) / 2);
+}
+
+void paintSeparator(QPainter& p, const QRect& gap, const QColor& ink)
+{
     if (gap.width() <= gap.height()) { // between buttons side by side
         const int inset = gap.height() / 6;
         p.fillRect(gap.left() + gap.width() / 2, gap.top() + inset, 1, gap.height() - 2 * inset, ink);
@@ -98,14 +116,42 @@ std::shared_ptr<CaptionShape> makeShape(const QWidget& strip, const QString& tex
     return shape;
 }
 
+// What is the same for every button of one paint, asked of the strip, its window and
+// the style once rather than once per button: a large set paints hundreds of buttons
+// before its first windows show.
+struct PaintRun {
+    PaintRun(QPainter& painter, const QWidget& w, const StripLayout& l, const ImageList* i, const StripMarks& m,
+             const CaptionPictures& c);
+
+    QPainter& p;
+    const QWidget& strip;
+    const StripLayout& layout;
+    const ImageList* images;
+    const StripMarks& marks;
+    const CaptionPictures& pictures;
+    StripLayout::PixelScale scale;
+    bool captions{false};
+    QStyle* style{nullptr};
+    // Pictures and captions drawn here rather than by the style (see paintButton).
+    bool drawsPlainly{false};
+    // The option every button starts from: the strip's state, palette and font metrics.
+    QStyleOptionToolButton base;
+    QColor separator;
+    // For captions only, asked once there is one.
+    QFont font;
+    int dpi{0};
+    Qt::LayoutDirection direction{Qt::LeftToRight};
+    QImage::Format target{QImage::Format_Invalid};
+    QColor background;
+};
+
 // The button's layout of its caption, as measured, or made at the first paint that needs
 // it (or again when the strip's font, resolution or direction changed since).
-const std::shared_ptr<const CaptionShape>& captionShape(const QWidget& strip, const StripLayout::Button& b,
-                                                        Qt::LayoutDirection direction)
+const std::shared_ptr<const CaptionShape>& captionShape(const PaintRun& run, const StripLayout::Button& b)
 {
-    if (!b.shape || b.shape->text != b.shown || b.shape->dpi != strip.logicalDpiY() || b.shape->font != strip.font()
-        || b.shape->layout.textOption().textDirection() != direction)
-        b.shape = makeShape(strip, b.shown, direction);
+    if (!b.shape || b.shape->text != b.shown || b.shape->dpi != run.dpi || b.shape->font != run.font
+        || b.shape->layout.textOption().textDirection() != run.direction)
+        b.shape = makeShape(run.strip, b.shown, run.direction);
     return b.shape;
 }
 
@@ -157,39 +203,42 @@ QColor plainBackground(const QWidget& strip)
 // A caption in the plain state comes from its kept picture, the pixels of r exactly as
 // the text is drawn there on the window's background; else its text is drawn, and its
 // picture kept for the next run.
-void paintPlainCaption(QPainter& p, const QWidget& strip, const StripLayout::Button& b, const QRect& r,
-                       const QBrush& ink, const CaptionPictures& pictures)
+void paintPlainCaption(const PaintRun& run, const StripLayout::Button& b, const QRect& r, const QBrush& ink)
 {
-    const QImage::Format format = copyableTarget(p);
-    const QColor background = plainBackground(strip);
+    QPainter& p = run.p;
+    const CaptionPictures& pictures = run.pictures;
+    const QImage::Format format = run.target;
+    const QColor background = run.background;
     if (!pictures.cache || format == QImage::Format_Invalid || !background.isValid() || ink.style() != Qt::SolidPattern
         || r.isEmpty()) {
-        drawCaption(p, QRectF(r), ink, *captionShape(strip, b, p.layoutDirection()));
+        drawCaption(p, QRectF(r), ink, *captionShape(run, b));
         return;
     }
-    const QByteArray shown = b.shown.toUtf8();
-    QByteArray key;
-    key.reserve(pictures.context.size() + shown.size() + 48);
-    key.append(pictures.context).append('\x1e').append(shown).append('\x1e');
-    appendNumber(key, r.width());
-    key.append('x');
-    appendNumber(key, r.height());
-    key.append(' ');
-    appendNumber(key, background.rgba(), 16);
-    key.append(' ');
-    appendNumber(key, ink.color().rgba(), 16);
-    key.append(' ');
-    appendNumber(key, int(format));
+    // The key: the strip's context, the caption, and the picture's size, background,
+    // ink and format.
+    KeyTail tail;
+    tail.put('\x1e');
+    tail.number(r.width());
+    tail.put('x');
+    tail.number(r.height());
+    tail.put(' ');
+    tail.number(background.rgba(), 16);
+    tail.put(' ');
+    tail.number(ink.color().rgba(), 16);
+    tail.put(' ');
+    tail.number(int(format));
+    QByteArray key = captionKey(pictures.context, '\x1e', b.shown, tail.size());
+    key.append(tail.data(), tail.size());
     if (b.pictureKey != key) {
         b.pictureKey = key;
         b.picture = pictures.cache->picture(key, format);
         if (b.picture.isNull()) {
             // Drawn later, off the way to the first paint, from the very layout drawn now.
-            const Qt::LayoutDirection direction = p.layoutDirection();
+            const Qt::LayoutDirection direction = run.direction;
             const QSize size = r.size();
             const QColor solid = ink.color();
-            pictures.cache->keepPicture(key, [shape = captionShape(strip, b, direction), size, background, solid,
-                                              format, direction] {
+            pictures.cache->keepPicture(key, [shape = captionShape(run, b), size, background, solid, format,
+                                              direction] {
                 QImage image(size, format);
                 image.fill(background);
                 QPainter painter(&image);
@@ -202,22 +251,41 @@ void paintPlainCaption(QPainter& p, const QWidget& strip, const StripLayout::But
     if (!b.picture.isNull() && b.picture.size() == r.size())
         p.drawImage(r.topLeft(), b.picture);
     else
-        drawCaption(p, QRectF(r), ink, *captionShape(strip, b, p.layoutDirection()));
+        drawCaption(p, QRectF(r), ink, *captionShape(run, b));
 }
 
-void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
-                 const StripMarks& marks, int i, bool captions, const CaptionPictures& pictures)
+PaintRun::PaintRun(QPainter& painter, const QWidget& w, const StripLayout& l, const ImageList* i, const StripMarks& m,
+                   const CaptionPictures& c)
+    : p(painter), strip(w), layout(l), images(i), marks(m), pictures(c), scale(l.pixelScale()),
+      captions(l.showsCaptions()), style(w.style())
 {
-    const StripLayout::Button& b = layout.at(i);
-    const QRect r = layout.pixelRect(b.rect);
-    QStyleOptionToolButton opt;
-    opt.initFrom(&strip);
+    base.initFrom(&strip);
+    base.subControls = QStyle::SC_ToolButton;
+    base.features = QStyleOptionToolButton::None;
+    base.arrowType = Qt::NoArrow;
+    base.iconSize = QSize(PictureSide, PictureSide);
+    base.state = (base.state & ~(QStyle::State_MouseOver | QStyle::State_HasFocus)) | QStyle::State_AutoRaise;
+    drawsPlainly = (base.state & QStyle::State_Enabled) && p.device()->devicePixelRatio() == 1.0
+                   && styleDrawsCaptionsPlainly(*style);
+    separator = separatorInk(base.palette);
+    if (captions) {
+        font = strip.font();
+        dpi = strip.logicalDpiY();
+        direction = p.layoutDirection();
+        target = copyableTarget(p);
+        background = plainBackground(strip);
+    }
+}
+
+// opt: the run's base option, which each button changes where it differs and leaves
+// for the next as it found it.
+void paintButton(const PaintRun& run, QStyleOptionToolButton& opt, int i, const QRect& r)
+{
+    QPainter& p = run.p;
+    const QWidget& strip = run.strip;
+    const StripMarks& marks = run.marks;
+    const StripLayout::Button& b = run.layout.at(i);
     opt.rect = r;
-    opt.subControls = QStyle::SC_ToolButton;
-    opt.features = QStyleOptionToolButton::None;
-    opt.arrowType = Qt::NoArrow;
-    opt.iconSize = QSize(PictureSide, PictureSide);
-    opt.state = (opt.state & ~(QStyle::State_MouseOver | QStyle::State_HasFocus)) | QStyle::State_AutoRaise;
     const bool dragged = marks.dragged == i;
     // The keyboard's button looks raised, as under the mouse, and is framed.
     const bool focused = marks.focus == i;
@@ -229,27 +297,22 @@ void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, c
         opt.state |= QStyle::State_Sunken;
         opt.activeSubControls = QStyle::SC_ToolButton;
     }
-    const QPixmap picture = images ? images->picture(b.image) : QPixmap();
-    const bool underCaption = captions && !b.caption.isEmpty();
-    if (underCaption) {
+    const QPixmap picture = run.images ? run.images->picture(b.image) : QPixmap();
+    const bool underCaption = run.captions && !b.caption.isEmpty();
+    opt.toolButtonStyle = underCaption ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly;
+    if (underCaption)
         opt.text = b.shown;
-        opt.toolButtonStyle = Qt::ToolButtonTextUnderIcon;
-    } else {
-        opt.toolButtonStyle = Qt::ToolButtonIconOnly;
-    }
 
-    QStyle* st = strip.style();
+    QStyle* st = run.style;
     if (hovered)
         st->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, &strip);
     // Under Fusion a plain picture is drawn where the style would draw it, without the
     // QIcon the style asks for the very same pixmap (made, scaled to itself and cached
     // by name at every paint of every button), and a caption from its kept layout.
     const QSize pictureSize = picture.isNull() ? QSize() : picture.deviceIndependentSize().toSize();
-    const bool plainPicture = !picture.isNull() && picture.devicePixelRatio() == 1.0
-                              && p.device()->devicePixelRatio() == 1.0 && pictureSize.width() <= PictureSide
-                              && pictureSize.height() <= PictureSide && pictureSize.width() <= r.width()
-                              && pictureSize.height() <= r.height() && (opt.state & QStyle::State_Enabled)
-                              && styleDrawsCaptionsPlainly(*st);
+    const bool plainPicture = run.drawsPlainly && !picture.isNull() && picture.devicePixelRatio() == 1.0
+                              && pictureSize.width() <= PictureSide && pictureSize.height() <= PictureSide
+                              && pictureSize.width() <= r.width() && pictureSize.height() <= r.height();
     if (plainPicture && (!underCaption || (b.captionPx <= r.width() && plainCaption(b.shown)))) {
         const QPoint shift = (opt.state & (QStyle::State_Sunken | QStyle::State_On))
                                  ? QPoint(st->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &opt, &strip),
@@ -266,25 +329,30 @@ void paintButton(QPainter& p, const QWidget& strip, const StripLayout& layout, c
             const QRect place = r.adjusted(0, pictureSize.height() + 4 - 1, 0, -1).translated(shift);
             const QBrush ink = opt.palette.brush(QPalette::ButtonText);
             if (!hovered && !down)
-                paintPlainCaption(p, strip, b, place, ink, pictures);
+                paintPlainCaption(run, b, place, ink);
             else
-                drawCaption(p, QRectF(place), ink, *captionShape(strip, b, p.layoutDirection()));
+                drawCaption(p, QRectF(place), ink, *captionShape(run, b));
         }
     } else {
         if (!picture.isNull())
             opt.icon = QIcon(picture);
         st->drawControl(QStyle::CE_ToolButtonLabel, &opt, &p, &strip);
+        opt.icon = QIcon();
     }
     if (focused) {
         // Many styles draw a tool button's focus frame faintly or not at all; the
         // keyboard's place must show at a glance, in the theme's selection colour.
         p.save();
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(strip.palette().color(QPalette::Active, QPalette::Highlight), 2));
+        p.setPen(QPen(opt.palette.color(QPalette::Active, QPalette::Highlight), 2));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(QRectF(r).adjusted(1.5, 1.5, -0.5, -0.5), 3, 3);
         p.restore();
     }
+    opt.state = run.base.state;
+    opt.activeSubControls = run.base.activeSubControls;
+    if (underCaption)
+        opt.text = QString();
 }
 
 // Where the dragged button would land: a bar after the button under the mouse when it
@@ -308,6 +376,29 @@ std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QSt
     if (!styleDrawsCaptionsPlainly(*strip.style()) || !plainCaption(caption))
         return nullptr;
     return makeShape(strip, caption, strip.layoutDirection());
+}
+
+QByteArray captionKey(const QByteArray& context, char separator, const QString& caption, qsizetype room)
+{
+    // Captions are nearly always ASCII, whose UTF-8 is its own code units: written
+    // straight into one buffer, without a converted copy to append.
+    const qsizetype head = context.size() + 1;
+    QByteArray key;
+    key.reserve(head + caption.size() + room);
+    key.resize(head + caption.size());
+    char* out = key.data();
+    std::memcpy(out, context.constData(), std::size_t(context.size()));
+    out[context.size()] = separator;
+    out += head;
+    for (const QChar c : caption) {
+        if (c.unicode() >= 0x80) {
+            key.truncate(head);
+            key.append(caption.toUtf8());
+            return key;
+        }
+        *out++ = char(c.unicode());
+    }
+    return key;
 }
 
 QByteArray captionContext(const QWidget& strip)
@@ -344,15 +435,16 @@ QByteArray captionContext(const QWidget& strip)
 void paintStrip(QPainter& p, const QWidget& strip, const StripLayout& layout, const ImageList* images,
                 const StripMarks& marks, const QRect& exposed, const CaptionPictures& pictures)
 {
-    const bool captions = layout.showsCaptions();
+    const PaintRun run(p, strip, layout, images, marks, pictures);
+    QStyleOptionToolButton opt = run.base;
     for (int i = ButtonStrip::FixedButtons; i < layout.count(); ++i) {
-        const QRect r = layout.pixelRect(layout.at(i).rect);
+        const QRect r = run.scale.rect(layout.at(i).rect);
         if (!r.intersects(exposed))
             continue;
         if (layout.at(i).style == ButtonStrip::Style::Gap)
-            paintSeparator(p, r, strip.palette());
+            paintSeparator(p, r, run.separator);
         else
-            paintButton(p, strip, layout, images, marks, i, captions, pictures);
+            paintButton(run, opt, i, r);
     }
     if (layout.valid(marks.dragged) && marks.dragTo >= ButtonStrip::FixedButtons && layout.valid(marks.dragTo)
         && marks.dragTo != marks.dragged)

@@ -42,6 +42,10 @@ std::shared_ptr<const CaptionShape> shapeCaption(const QWidget& strip, const QSt
 // and style.
 QByteArray captionContext(const QWidget& strip);
 
+// A kept caption's key, context, separator and the caption's UTF-8, with room for
+// `room` more bytes without growing: made for every caption at every layout and paint.
+QByteArray captionKey(const QByteArray& context, char separator, const QString& caption, qsizetype room = 0);
+
 // Where captions painted in the plain state are kept as pictures; none without a cache.
 struct CaptionPictures {
     CaptionCache* cache{nullptr};

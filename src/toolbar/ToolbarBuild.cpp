@@ -3,6 +3,7 @@
 #include "toolbar/ToolbarWindow.h"
 
 #include "platform/IconSource.h"
+#include "platform/LocalText.h"
 #include "platform/Log.h"
 #include "toolbar/ButtonStrip.h"
 #include "toolbar/FoldGeometry.h"
@@ -47,7 +48,7 @@ QPixmap ToolbarWindow::targetPicture(const std::string& target) const
 {
     if (target == RecallMarker)
         return m_context.recallPicture;
-    if (QString::fromLocal8Bit(target).trimmed().isEmpty())
+    if (isBlankLocal8Bit(target))
         return {};
     const qreal ratio = m_context.pictureRatio;
     return m_context.buttonPictures.picture(m_context.services.icons.drawTarget(target, qCeil(16 * ratio)), ratio);
@@ -83,7 +84,7 @@ void ToolbarWindow::buildImageList()
 
 void ToolbarWindow::showIdentityTexts()
 {
-    const QString name = QString::fromLocal8Bit(record().Name);
+    const QString name = textFromLocal8Bit(record().Name);
     setWindowTitle(name);
     // A first start explains itself: the handle is all a new user sees.
     m_handle->setToolTip(name + QStringLiteral("\nright-click for the menu, double-click to configure"));
@@ -93,7 +94,7 @@ void ToolbarWindow::showIdentity()
 {
     showIdentityTexts();
     const TbrRec& rec = record();
-    if (rec.IconIndex < 1 || QString::fromLocal8Bit(rec.IconFile).trimmed().isEmpty()) {
+    if (rec.IconIndex < 1 || isBlankLocal8Bit(rec.IconFile)) {
         m_handle->setPicture({}); // the claws
         return;
     }
@@ -128,7 +129,7 @@ void ToolbarWindow::buildButtons()
             continue;
         } else {
             m_strip->addButton(p, ButtonStrip::Style::Normal, b.ImageIndex);
-            const QString name = QString::fromLocal8Bit(b.Name);
+            const QString name = textFromLocal8Bit(b.Name);
             if (captions)
                 m_strip->setCaption(p, name);
             else
@@ -224,7 +225,7 @@ void ToolbarWindow::applyCaptions()
         const int k = entryAt(c);
         if (k < 1 || k > rec.BtnCount)
             continue;
-        const QString name = QString::fromLocal8Bit(rec.Btns.at(static_cast<std::size_t>(k)).Name);
+        const QString name = textFromLocal8Bit(rec.Btns.at(static_cast<std::size_t>(k)).Name);
         m_strip->setToolTipText(c, captions ? QString() : name);
         m_strip->setCaption(c, captions ? name : QString());
     }

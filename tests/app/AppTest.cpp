@@ -1,6 +1,7 @@
 // Start-up and shutdown of the whole program on a temporary folder, with fake services:
 // what lands on disk, which windows come up, and how the windows' requests are carried out.
 #include "AppWorld.h"
+#include "app/ProgramIcon.h"
 #include "support/Descriptors.h"
 #include "support/FakeClock.h"
 #include "toolbar/ButtonStrip.h"
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <chrono>
 #include <functional>
 
 #include <sys/stat.h>
@@ -261,4 +263,39 @@ TEST_F(AppTest, CommandPressThatFailsAnswersFirstAndFocusGivesTheButtonsTheKeybo
         {{"press", "Default"}, "2"}, {{"press", "1", "2"}, "1"}, {{"focus", "3"}, "1"}, {{"focus"}, "2"}};
     for (const auto& [words, status] : wrong)
         EXPECT_EQ(app->runCommand(words)[0], status) << testing::PrintToString(words);
+}
+
+// The program's icon comes after the start: a window made before then takes it when it
+// comes, once, however often it is asked for afterwards.
+TEST(ProgramIconTest, AWindowMadeBeforeTheIconTakesItWhenItComesOnce)
+{
+    ASSERT_TRUE(QApplication::windowIcon().isNull());
+    QPixmap picture(16, 16);
+    picture.fill(Qt::darkCyan);
+    const QIcon made(picture);
+    QWidget early;
+    early.show();
+    int changes = 0;
+    struct Counter : QObject {
+        int& n;
+        explicit Counter(int& count) : n(count) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            n += e->type() == QEvent::WindowIconChange;
+            return false;
+        }
+    } counter(changes);
+    early.installEventFilter(&counter);
+
+    ProgramIcon icon([&] { return made; });
+    icon.setAfter(std::chrono::milliseconds(0));
+    EXPECT_FALSE(icon.isSet());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return icon.isSet(); }, 2000));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(early.windowIcon().cacheKey(), made.cacheKey());
+    icon.set();
+    icon.setAfter(std::chrono::milliseconds(0));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1);
+    QApplication::setWindowIcon(QIcon());
 }

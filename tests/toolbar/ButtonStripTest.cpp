@@ -53,6 +53,19 @@ TEST(ButtonStrip, CaptionKeysFollowEachStripsFontDirectionAndStyle)
     }
 }
 
+// A caption's key holds its UTF-8 whatever the characters, so that a cache written by
+// one run finds them in the next.
+TEST(ButtonStrip, CaptionKeysHoldTheCaptionsUtf8)
+{
+    const QByteArray context("Sans,9 96 96 1 ltr fusion");
+    for (const QString& caption : {QString(), QStringLiteral("Mail Reader"), QStringLiteral("Caf\u00e9"),
+                                   QStringLiteral("Notes \u65e5\u672c"), QStringLiteral("smile \U0001F600"),
+                                   QString(QChar(0xd800)) + QStringLiteral("x")}) {
+        const QByteArray key = captionKey(context, '\x1e', caption, 8);
+        EXPECT_EQ(key, context + '\x1e' + caption.toUtf8()) << caption.toStdString();
+    }
+}
+
 // Changes made in a batch are laid out once, as the outermost batch closes, and come out
 // as they do one by one.
 TEST(ButtonStrip, ChangesInABatchAreLaidOutAsItClosesAsTheyAreOneByOne)
@@ -195,6 +208,39 @@ TEST(ButtonStrip, KeptCaptionLayoutsPaintWhatTheStyleWouldThroughEveryChange)
         EXPECT_EQ(look(kept), look(drawn)) << name;
     }
     EXPECT_NE(look(kept), first); // the steps did change what is painted
+}
+
+// A button pressed, hovered or framed looks so alone: the buttons painted after it in
+// the same paint look as in a strip where nothing is marked.
+TEST(ButtonStrip, AMarkedButtonsLookStopsAtItsOwnEdge)
+{
+    // Fusion draws plain pictures itself; the Windows style draws every button and
+    // shifts a pressed one's picture.
+    for (const char* name : {"fusion", "windows"}) {
+        std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(name)));
+        ASSERT_NE(style, nullptr) << name;
+        QPixmap picture(16, 16);
+        picture.fill(Qt::darkCyan);
+        ImageList images(picture, picture);
+        for (const bool captions : {false, true}) {
+            Strip marked, plain;
+            for (Strip* s : {&marked, &plain}) {
+                s->setStyle(style.get());
+                s->setImageList(&images);
+                s->addButton(7, ButtonStrip::Style::Normal, 1);
+                s->setCaptionsShown(captions);
+                s->setCaption(3, QStringLiteral("Mail"));
+                s->setCaption(6, QStringLiteral("Notes"));
+            }
+            marked.mouse(QEvent::MouseButtonPress, Qt::LeftButton, marked.centrePx(3));
+            const QImage pressed = marked.grab().toImage();
+            const QImage none = plain.grab().toImage();
+            const int after = int(marked.buttonRect(4).left() / 15);
+            const QRect rest(after, 0, none.width() - after, none.height());
+            EXPECT_NE(pressed, none) << name << captions; // the pressed button itself does show
+            EXPECT_EQ(pressed.copy(rest), none.copy(rest)) << name << captions;
+        }
+    }
 }
 
 // Captions kept by an earlier run are laid out and painted in the plain state without
