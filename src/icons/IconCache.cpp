@@ -28,8 +28,29 @@ std::uint64_t indexKey(const iconcache::Key& k)
     return h;
 }
 
-QImage toImage(int side, std::span<const std::uint8_t> pixels)
+// Keeps the file's bytes alive for as long as a picture shown from them lives.
+void releaseBytes(void* bytes)
 {
+    delete static_cast<QByteArray*>(bytes);
+}
+
+// The picture of a sound record. Shown from the file's bytes where they lie (the file keeps
+// each record's pixels on 32-bit words, in the order of the image's own): a start shows
+// hundreds of them, and a copy of each costs memory and a fault per page of it. The bytes
+// are never written: a picture painted on would be copied first, as a read-only image is.
+QImage toImage(const QByteArray& file, int side, std::span<const std::uint8_t> pixels)
+{
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        if (reinterpret_cast<std::uintptr_t>(pixels.data()) % alignof(QRgb) == 0) {
+            auto kept = std::make_unique<QByteArray>(file);
+            QImage image(pixels.data(), side, side, side * 4, QImage::Format_ARGB32_Premultiplied, releaseBytes,
+                         kept.get());
+            if (!image.isNull()) {
+                kept.release(); // the image's now
+                return image;
+            }
+        }
+    }
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return {};
@@ -115,7 +136,7 @@ std::optional<QImage> IconCache::find(const iconcache::Key& key)
         return std::nullopt;
     if (r.pixels.empty())
         return QImage();
-    return toImage(key.side, r.pixels);
+    return toImage(m_bytes, key.side, r.pixels);
 }
 
 void IconCache::store(iconcache::Key key, const QImage& image)

@@ -84,6 +84,23 @@ TEST(FileIconSource, DamagedFilesAndWhatIsNotAFileGiveNothingAndNeverBlock)
     }
 }
 
+// Files of every size, small or large enough to be read into room made ready beforehand,
+// at and beside page sizes, come back byte for byte; one over the limit is not read.
+TEST(ReadBounded, FilesOfAnySizeComeBackExactlyAndNoneOverTheLimit)
+{
+    QTemporaryDir dir;
+    for (const qsizetype size : {1, 4095, 4096, 65535, 65536, 65537, 300001, 1 << 20}) {
+        SCOPED_TRACE(size);
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (qsizetype i = 0; i < size; ++i)
+            bytes[i] = char((i * 131) >> 3 ^ i);
+        const QString path = dir.filePath(QString::number(size));
+        writeFile(path, bytes);
+        EXPECT_TRUE(readBounded(path, size) == bytes);
+        EXPECT_TRUE(readBounded(path, size - 1).isEmpty());
+    }
+}
+
 // A JPEG of one 64-px frame followed by `scans` scans of a few bytes each: each scan
 // costs the decoder a pass over the picture, whatever it holds.
 QByteArray jpegOfScans(int scans)
@@ -209,7 +226,7 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
         {"one pixel flipped", [](QByteArray b) { b[b.size() - 5] = char(b[b.size() - 5] ^ 0x40); return b; }, 1},
         // Now named icon 1 at 16 px, the first record hides the sound one of that key:
         // both are decoded again rather than one shown in the other's place.
-        {"an index changed", [&](QByteArray b) { b[qsizetype(12 + 12 + 4 + m_file.size() + 32)] ^= 1; return b; }, 2},
+        {"an index changed", [&](QByteArray b) { b[qsizetype(12 + 12 + 4 + (m_file.size() + 3) / 4 * 4 + 32)] ^= 1; return b; }, 2},
         {"cut in the last record", [](QByteArray b) { b.chop(100); return b; }, 1},
         {"cut in the first record", [](QByteArray b) { return b.left(40); }, 6},
         {"a record's length too long", [](QByteArray b) { b[12 + 1] = char(0x7F); return b; }, 6},
@@ -235,6 +252,36 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
     QFile::remove(cache);
     ASSERT_EQ(mkfifo(m_cache.c_str(), 0600), 0);
     EXPECT_EQ(run(), 6);
+}
+
+// Pictures taken from the cache stay right once the cache is gone and its file was read
+// again with other pixels in the same place.
+TEST_F(IconCacheFileTest, PicturesFromTheCacheOutliveItsBytes)
+{
+    writeFile(QString::fromStdString(m_file), "TEST one");
+    ASSERT_EQ((std::vector{run(), run()}), (std::vector{6, 0}));
+    std::vector<QImage> kept;
+    {
+        FileIconSource icons;
+        const CountingReader& reader = counting(icons);
+        icons.useCache(m_cache);
+        for (int i = 0; i < 3; ++i)
+            kept.push_back(icons.draw(m_file, i, 32));
+        ASSERT_EQ(reader.draws, 0);
+    }
+    const QString cache = QString::fromStdString(m_cache);
+    QByteArray inverted = readFile(cache);
+    for (qsizetype i = 12; i < inverted.size(); ++i)
+        inverted[i] = char(~inverted[i]);
+    writeFile(cache, inverted);
+    FileIconSource again;
+    const CountingReader& reader = counting(again);
+    again.useCache(m_cache);
+    EXPECT_EQ(again.draw(m_file, 0, 32).pixel(0, 0), qRgb(10, 32, 0));
+    EXPECT_EQ(reader.draws, 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(kept[std::size_t(i)].convertToFormat(QImage::Format_ARGB32) == solid(32, 32, qRgb(i * 50 + 10, 32, 0)))
+            << i;
 }
 
 } // namespace
