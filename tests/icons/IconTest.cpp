@@ -4,6 +4,7 @@
 #include "icons/IconReader.h"
 #include "support/IconFixtures.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -179,6 +180,26 @@ const CountingReader& counting(FileIconSource& icons)
     const CountingReader& reader = *owned;
     icons.addReader(std::move(owned));
     return reader;
+}
+
+// A file is looked at once for all the buttons of a build, and a change to it is drawn
+// at the next build, once the event loop has run.
+TEST(FileIconSource, AFileIsLookedAtOncePerPassAndItsChangesSeenAtTheNext)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("one.test");
+    writeFile(path, "TEST one");
+    FileIconSource icons;
+    const CountingReader& reader = counting(icons);
+    for (const auto& [content, draws] : {std::pair("TEST one", 1), std::pair("TEST one, rewritten", 2)}) {
+        writeFile(path, content);
+        for (int button = 0; button < 3; ++button) {
+            EXPECT_FALSE(icons.draw(path.toStdString(), 0).isNull());
+            writeFile(path, QByteArray(content) + " and more");
+        }
+        EXPECT_EQ(reader.draws, draws) << content;
+        QCoreApplication::processEvents();
+    }
 }
 
 class IconCacheFileTest : public ::testing::Test {
