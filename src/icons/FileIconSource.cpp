@@ -148,10 +148,14 @@ FileIconSource::Known& FileIconSource::known(const std::string& file)
         it->second.pass = pass;
         return it->second;
     }
-    if (it == m_known.end() && m_known.size() >= MaxKnownFiles && m_depth == 0)
-        m_known.clear();
-    Known& k = m_known[file];
-    k = Known{};
+    if (it == m_known.end()) {
+        if (m_known.size() >= MaxKnownFiles && m_depth == 0)
+            m_known.clear();
+        it = m_known.try_emplace(file).first;
+    } else {
+        it->second = Known{};
+    }
+    Known& k = it->second;
     k.stamp = stamp;
     k.pass = pass;
     return k;

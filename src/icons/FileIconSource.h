@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -81,7 +82,10 @@ private:
     // Theme names looked up for targets, by name and side: a lookup tries many files.
     std::map<std::pair<QString, int>, QString> m_themeFiles;
     std::vector<std::unique_ptr<IconReader>> m_readers;
-    std::map<std::string, Known> m_known;
+    // By path, hashed: the paths of a set's icons share long beginnings, which a tree
+    // would compare again at every step. Nodes stay put, so a Known stays valid while
+    // drawing one file asks about another.
+    std::unordered_map<std::string, Known> m_known;
     std::unique_ptr<IconCache> m_cache;
     std::unique_ptr<QTimer> m_saveTimer;
     // Runs out as soon as the event loop runs: the end of the pass.
