@@ -64,6 +64,16 @@ QByteArray pixelBytes(const QImage& image)
     return out;
 }
 
+// What a stamp keeps of one file or folder as it is now: its modification time and size,
+// or -1 and 0 when nothing is there.
+std::pair<std::int64_t, std::int64_t> stateOf(const std::string& path)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0)
+        return {-1, 0};
+    return {std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec, std::int64_t(st.st_size)};
+}
+
 } // namespace
 
 CaptionCache::CaptionCache(std::string file) : m_path(std::move(file)) {}
@@ -79,14 +89,10 @@ captioncache::Stamp CaptionCache::stampOf(const std::vector<std::string>& paths)
 {
     captioncache::Stamp stamp;
     stamp.environment = fontEnvironment();
+    stamp.files.reserve(paths.size());
     for (const std::string& path : paths) {
-        captioncache::StampEntry e{path, -1, 0};
-        struct stat st{};
-        if (::stat(path.c_str(), &st) == 0) {
-            e.modified = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-            e.size = std::int64_t(st.st_size);
-        }
-        stamp.files.push_back(std::move(e));
+        const auto [modified, size] = stateOf(path);
+        stamp.files.push_back({path, modified, size});
     }
     return stamp;
 }
@@ -122,10 +128,12 @@ bool CaptionCache::fontsUnchanged()
         return *m_fontsUnchanged;
     if (!m_read)
         read();
-    std::vector<std::string> paths;
-    for (const captioncache::StampEntry& e : m_file.stamp.files)
-        paths.push_back(e.path);
-    m_fontsUnchanged = m_file.valid && stampOf(paths) == m_file.stamp;
+    // Compared where the file's stamp lies, entry by entry, as stampOf() would make it.
+    const auto unchanged = [](const captioncache::StampEntry& e) {
+        return stateOf(e.path) == std::pair(e.modified, e.size);
+    };
+    m_fontsUnchanged = m_file.valid && std::all_of(m_file.stamp.files.begin(), m_file.stamp.files.end(), unchanged)
+                       && fontEnvironment() == m_file.stamp.environment;
     return *m_fontsUnchanged;
 }
 
