@@ -64,6 +64,16 @@ QByteArray pixelBytes(const QImage& image)
     return out;
 }
 
+// Caption pictures copied out of the file are laid one after the other in blocks of this
+// size, each made present in one call: a start copies hundreds of them, and a fresh
+// allocation of each would fault its pages in one by one.
+constexpr std::size_t RoomBlock = std::size_t(128) << 10;
+
+void releaseRoom(void* room)
+{
+    delete static_cast<std::shared_ptr<CaptionCache::Room>*>(room);
+}
+
 // What a stamp keeps of one file or folder as it is now: its modification time and size,
 // or -1 and 0 when nothing is there.
 std::pair<std::int64_t, std::int64_t> stateOf(const std::string& path)
@@ -75,6 +85,14 @@ std::pair<std::int64_t, std::int64_t> stateOf(const std::string& path)
 }
 
 } // namespace
+
+// A block of pictures' pixels, given back once the cache and every picture in it are gone.
+struct CaptionCache::Room {
+    explicit Room(std::size_t n) : bytes(new std::uint8_t[n]), size(n) { makePresent(bytes.get(), size); }
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size;
+    std::size_t used = 0;
+};
 
 CaptionCache::CaptionCache(std::string file) : m_path(std::move(file)) {}
 
@@ -177,30 +195,28 @@ QImage CaptionCache::picture(const QByteArray& key, QImage::Format format)
     if (const auto fresh = m_pictures.constFind(key); fresh != m_pictures.constEnd())
         return fresh->format() == format ? *fresh : QImage();
     const captioncache::Record* r = find(key, captioncache::Kind::Picture);
-    if (!r)
+    if (!r || QImage::toPixelFormat(format).bitsPerPixel() != 32)
         return {};
-    QImage image(r->a, r->b, format);
-    if (image.isNull() || image.depth() != 32)
-        return {};
-    const std::uint8_t* from = r->data.data();
-    const std::size_t row = std::size_t(image.width()) * 4;
-    // 32-bit pixels leave no padding at a row's end: the rows are one run of bytes.
+    // Copied out rather than shown from the file's bytes: the file goes once the start is
+    // over, and is read again for a toolbar shown later, while the captions stay.
+    const std::size_t size = r->data.size();
+    const std::size_t taken = (size + 15) & ~std::size_t(15); // the next one starts aligned
+    if (!m_room || m_room->size - m_room->used < taken)
+        m_room = std::make_shared<Room>(std::max(taken, RoomBlock));
+    std::uint8_t* to = m_room->bytes.get() + m_room->used;
+    m_room->used += taken;
     if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-        if (std::size_t(image.bytesPerLine()) == row) {
-            std::memcpy(image.bits(), from, row * std::size_t(image.height()));
-            return image;
-        }
+        std::memcpy(to, r->data.data(), size);
+    } else {
+        const std::uint8_t* from = r->data.data();
+        auto* pixels = reinterpret_cast<QRgb*>(to);
+        for (std::size_t x = 0; x < size; x += 4)
+            pixels[x / 4] = QRgb(from[x]) | QRgb(from[x + 1]) << 8 | QRgb(from[x + 2]) << 16 | QRgb(from[x + 3]) << 24;
     }
-    for (int y = 0; y < image.height(); ++y, from += row) {
-        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-            std::memcpy(image.scanLine(y), from, row);
-        } else {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (std::size_t x = 0; x < row; x += 4)
-                line[x / 4] =
-                    QRgb(from[x]) | QRgb(from[x + 1]) << 8 | QRgb(from[x + 2]) << 16 | QRgb(from[x + 3]) << 24;
-        }
-    }
+    auto kept = std::make_unique<std::shared_ptr<Room>>(m_room);
+    QImage image(to, r->a, r->b, qsizetype(r->a) * 4, format, releaseRoom, kept.get());
+    if (!image.isNull())
+        kept.release(); // the image's now
     return image;
 }
 

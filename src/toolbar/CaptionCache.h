@@ -67,6 +67,8 @@ public:
     // change fonts. The running program's own is that of its font configuration's.
     static captioncache::Stamp stampOf(const std::vector<std::string>& paths);
 
+    struct Room;
+
 private:
     void read();
     void release();
@@ -86,4 +88,6 @@ private:
     QHash<QByteArray, QImage> m_pictures;
     std::vector<std::pair<QByteArray, std::function<QImage()>>> m_pending;
     std::unique_ptr<QTimer> m_saveTimer;
+    // Where the pictures taken from the file are copied to, until full.
+    std::shared_ptr<Room> m_room;
 };

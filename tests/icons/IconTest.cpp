@@ -242,12 +242,15 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     const QString cache = QString::fromStdString(m_cache);
     const QByteArray good = readFile(cache);
+    // The first record's icon index: past the header, the record's lead, the path (with its
+    // zeros up to a multiple of 4 bytes) and four numbers of 8 bytes.
+    const qsizetype indexAt = qsizetype(12 + 12 + 4 + (m_file.size() + 3) / 4 * 4 + 32);
     using Damage = std::function<QByteArray(QByteArray)>;
     const struct { const char* what; Damage damage; int decoded; } rows[] = {
         {"one pixel flipped", [](QByteArray b) { b[b.size() - 5] = char(b[b.size() - 5] ^ 0x40); return b; }, 1},
         // Now named icon 1 at 16 px, the first record hides the sound one of that key:
         // both are decoded again rather than one shown in the other's place.
-        {"an index changed", [&](QByteArray b) { b[qsizetype(12 + 12 + 4 + (m_file.size() + 3) / 4 * 4 + 32)] ^= 1; return b; }, 2},
+        {"an index changed", [&](QByteArray b) { b[indexAt] ^= 1; return b; }, 2},
         {"cut in the last record", [](QByteArray b) { b.chop(100); return b; }, 1},
         {"cut in the first record", [](QByteArray b) { return b.left(40); }, 6},
         {"a record's length too long", [](QByteArray b) { b[12 + 1] = char(0x7F); return b; }, 6},
@@ -301,7 +304,8 @@ TEST_F(IconCacheFileTest, PicturesFromTheCacheOutliveItsBytes)
     EXPECT_EQ(again.draw(m_file, 0, 32).pixel(0, 0), qRgb(10, 32, 0));
     EXPECT_EQ(reader.draws, 1);
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(kept[std::size_t(i)].convertToFormat(QImage::Format_ARGB32) == solid(32, 32, qRgb(i * 50 + 10, 32, 0)))
+        EXPECT_TRUE(kept[std::size_t(i)].convertToFormat(QImage::Format_ARGB32)
+                    == solid(32, 32, qRgb(i * 50 + 10, 32, 0)))
             << i;
 }
 
