@@ -112,9 +112,7 @@ void IconCache::load()
     m_records = iconcache::readRecords(
         {reinterpret_cast<const std::uint8_t*>(m_bytes.constData()), std::size_t(m_bytes.size())});
     m_state.assign(m_records.size(), 0);
-    m_index.reserve(m_records.size());
-    for (std::size_t i = 0; i < m_records.size(); ++i)
-        m_index.emplace(indexKey(m_records[i].key), i); // the first of two equal keys wins
+    m_index = RecordIndex(m_records.size(), [&](std::size_t i) { return indexKey(m_records[i].key); });
 }
 
 std::optional<QImage> IconCache::find(const iconcache::Key& key)
@@ -124,11 +122,12 @@ std::optional<QImage> IconCache::find(const iconcache::Key& key)
     const std::uint64_t k = indexKey(key);
     if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end() && m_fresh[f->second].key == key)
         return m_fresh[f->second].image;
-    const auto it = m_index.find(k);
-    if (it == m_index.end())
+    // The first record of this hash: of two records of one key, the first wins.
+    const auto found = m_index.of(k);
+    if (found.empty())
         return std::nullopt;
-    const iconcache::Record& r = m_records[it->second];
-    std::uint8_t& state = m_state[it->second];
+    const iconcache::Record& r = m_records[found.front().second];
+    std::uint8_t& state = m_state[found.front().second];
     if (state == 0)
         state = iconcache::intact(r) ? 1 : 2;
     // The checksum covers the key too, so a sound record is the picture of this key.
@@ -182,7 +181,7 @@ Result<void> IconCache::save()
             const std::uint64_t k = indexKey(m_records[i].key);
             if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end() && m_fresh[f->second].key == m_records[i].key)
                 continue;
-            if (m_index.at(k) != i)
+            if (m_index.of(k).front().second != i)
                 continue;
             iconcache::appendRecord(out, m_records[i]);
             ++written;

@@ -122,10 +122,8 @@ void CaptionCache::read()
     m_file = captioncache::readFile(
         {reinterpret_cast<const std::uint8_t*>(m_bytes.constData()), std::size_t(m_bytes.size())});
     m_state.assign(m_file.records.size(), 0);
-    m_index.clear();
-    m_index.reserve(m_file.records.size());
-    for (std::size_t i = 0; i < m_file.records.size(); ++i)
-        m_index.emplace(m_file.records[i].key, i); // the first of two equal keys wins
+    m_index = RecordIndex(m_file.records.size(),
+                          [&](std::size_t i) { return std::hash<std::string_view>{}(m_file.records[i].key); });
     // What the start did not use goes once it is over (read again if a toolbar shown
     // later asks), whether or not anything new is to be written.
     saveSoon();
@@ -134,7 +132,7 @@ void CaptionCache::read()
 void CaptionCache::release()
 {
     m_read = false;
-    m_index.clear();
+    m_index = {};
     m_state.clear();
     m_file = {};
     m_bytes = QByteArray();
@@ -161,14 +159,22 @@ const captioncache::Record* CaptionCache::find(const QByteArray& key, captioncac
         return nullptr;
     if (!m_read)
         read();
-    const auto it = m_index.find(std::string_view(key.constData(), std::size_t(key.size())));
-    if (it == m_index.end())
+    const std::optional<std::size_t> i = firstWith(std::string_view(key.constData(), std::size_t(key.size())));
+    if (!i)
         return nullptr;
-    const captioncache::Record& r = m_file.records[it->second];
-    std::uint8_t& state = m_state[it->second];
+    const captioncache::Record& r = m_file.records[*i];
+    std::uint8_t& state = m_state[*i];
     if (state == 0)
         state = captioncache::intact(r) ? 1 : 2;
     return state == 1 && r.kind == kind ? &r : nullptr;
+}
+
+std::optional<std::size_t> CaptionCache::firstWith(std::string_view key) const
+{
+    for (const auto& [hash, i] : m_index.of(std::hash<std::string_view>{}(key)))
+        if (m_file.records[i].key == key)
+            return i;
+    return std::nullopt;
 }
 
 std::optional<CaptionCache::Measure> CaptionCache::measure(const QByteArray& key)
@@ -297,7 +303,7 @@ Result<void> CaptionCache::save()
         for (const std::uint8_t pass : {1, 0}) {
             for (std::size_t i = 0; i < m_file.records.size(); ++i) {
                 const captioncache::Record& r = m_file.records[i];
-                if ((m_state[i] == 1) != (pass == 1) || m_state[i] == 2 || m_index.at(r.key) != i
+                if ((m_state[i] == 1) != (pass == 1) || m_state[i] == 2 || firstWith(r.key) != i
                     || !room(r.whole.size()))
                     continue;
                 if (m_state[i] == 0 && !captioncache::intact(r)) {
