@@ -12,8 +12,8 @@
 #include "icons/ThemeIconReader.h"
 #include "platform/Log.h"
 
-#include <QFile>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>

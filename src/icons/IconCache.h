@@ -47,7 +47,7 @@ private:
     std::string m_file;
     bool m_loaded = false;
     bool m_unsaved = false;
-    QByteArray m_bytes; // the file as read; the records point into it
+    QByteArray m_bytes; // the file as read; the records point into it, the pictures shown share it
     std::vector<iconcache::Record> m_records;
     std::vector<std::uint8_t> m_state; // per record: 0 unchecked, 1 sound, 2 damaged
     RecordIndex m_index; // by indexKey()
