@@ -11,11 +11,19 @@ namespace {
 
 constexpr char Mark[8] = {'V', 'Y', 'R', 'E', 'I', 'C', 'O', 'N'};
 constexpr std::size_t HeaderSize = 8 + 4;
-// length (4), checksum (8) precede the checked bytes: path length (4), path, size,
-// modified, changed (8 each), inode (8), index, side, pixel count (4 each), pixels.
+// length (4), checksum (8) precede the checked bytes: path length (4), path, zeros up to
+// a multiple of 4, size, modified, changed (8 each), inode (8), index, side, pixel count
+// (4 each), pixels. With the header and every record a multiple of 4 bytes long, the
+// pixels of every record lie on 32-bit words of the file: a picture can be shown from
+// the file's bytes where they lie.
 constexpr std::size_t Lead = 4 + 8;
 constexpr std::size_t Fixed = 4 + 8 * 4 + 4 * 3;
 constexpr std::size_t MaxPath = 4096;
+
+constexpr std::size_t padded(std::size_t pathLength)
+{
+    return (pathLength + 3) & ~std::size_t(3);
+}
 
 using littleendian::get;
 using littleendian::put;
@@ -68,10 +76,10 @@ std::vector<Record> readRecords(std::span<const std::uint8_t> file)
         r.checksum = sum;
         r.whole = body;
         const std::size_t pathLength = get(body, 0, 4);
-        if (pathLength > MaxPath || pathLength > length - Fixed)
+        if (pathLength > MaxPath || padded(pathLength) > length - Fixed)
             continue;
         r.key.path.assign(reinterpret_cast<const char*>(body.data() + 4), pathLength);
-        std::size_t p = 4 + pathLength;
+        std::size_t p = 4 + padded(pathLength);
         r.key.size = std::int64_t(get(body, p, 8));
         r.key.modified = std::int64_t(get(body, p + 8, 8));
         r.key.changed = std::int64_t(get(body, p + 16, 8));
@@ -107,9 +115,10 @@ std::string header()
 void appendRecord(std::string& file, const Key& key, std::span<const std::uint32_t> pixels)
 {
     std::string body;
-    body.reserve(Fixed + key.path.size() + pixels.size() * 4);
+    body.reserve(Fixed + padded(key.path.size()) + pixels.size() * 4);
     put(body, key.path.size(), 4);
     body += key.path;
+    body.append(padded(key.path.size()) - key.path.size(), '\0');
     put(body, std::uint64_t(key.size), 8);
     put(body, std::uint64_t(key.modified), 8);
     put(body, std::uint64_t(key.changed), 8);

@@ -20,7 +20,7 @@ namespace iconcache {
 
 // Bumped whenever a record's layout or the way pictures are drawn changes: a cache
 // from another version is thrown away whole.
-constexpr std::uint32_t Version = 2;
+constexpr std::uint32_t Version = 3;
 constexpr int MaxSide = 256;
 
 // What a picture was drawn from. A picture is used only for the same file in the same
@@ -37,7 +37,8 @@ struct Key {
 };
 
 // One record as found in the file. pixels holds side x side premultiplied 0xAARRGGBB
-// values, little-endian, top row first; empty for "the file has no such icon".
+// values, little-endian, top row first; empty for "the file has no such icon". In a file
+// read to a 4-byte boundary, as every allocation is, they start on one too.
 struct Record {
     Key key;
     std::span<const std::uint8_t> pixels;

@@ -12,8 +12,10 @@
 #include "icons/ThemeIconReader.h"
 #include "platform/Log.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <QTimer>
 
 #include <cerrno>
@@ -102,8 +104,31 @@ void FileIconSource::saveCache()
         qCWarning(lcVyre).noquote() << "The icon cache could not be written:" << QString::fromLocal8Bit(saved.reason());
 }
 
+std::uint64_t FileIconSource::currentPass()
+{
+    // Without an event loop in this thread nothing would end a pass: every question
+    // looks at the file then.
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (!app || app->thread() != QThread::currentThread())
+        return 0;
+    if (!m_passTimer) {
+        m_passTimer = std::make_unique<QTimer>();
+        m_passTimer->setSingleShot(true);
+        m_passTimer->setInterval(0);
+    }
+    if (!m_passTimer->isActive()) {
+        ++m_pass;
+        m_passTimer->start();
+    }
+    return m_pass;
+}
+
 FileIconSource::Known& FileIconSource::known(const std::string& file)
 {
+    auto it = m_known.find(file);
+    const std::uint64_t pass = currentPass();
+    if (it != m_known.end() && pass != 0 && it->second.pass == pass)
+        return it->second;
     // One stat for all a draw needs to know: buttons are drawn again and again, and most
     // of them share a few files. The inode and change time catch a file replaced by
     // another of the same size and modification time (copied with its times kept).
@@ -119,14 +144,20 @@ FileIconSource::Known& FileIconSource::known(const std::string& file)
         stamp.modified = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
         stamp.changed = std::int64_t(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
     }
-    auto it = m_known.find(file);
-    if (it != m_known.end() && it->second.stamp == stamp)
+    if (it != m_known.end() && it->second.stamp == stamp) {
+        it->second.pass = pass;
         return it->second;
-    if (it == m_known.end() && m_known.size() >= MaxKnownFiles && m_depth == 0)
-        m_known.clear();
-    Known& k = m_known[file];
-    k = Known{};
+    }
+    if (it == m_known.end()) {
+        if (m_known.size() >= MaxKnownFiles && m_depth == 0)
+            m_known.clear();
+        it = m_known.try_emplace(file).first;
+    } else {
+        it->second = Known{};
+    }
+    Known& k = it->second;
     k.stamp = stamp;
+    k.pass = pass;
     return k;
 }
 

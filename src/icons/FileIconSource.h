@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -21,8 +22,10 @@ class QTimer;
 // its suffix where the content does not speak): pictures, icon files, Windows programs
 // and libraries, .desktop entries, programs, folders of pictures and icon theme names.
 // Every answer is kept, so a file shared by many buttons is decoded once; a file that
-// changes on disk (size, times, or another file put in its place) is read again. Each
-// question costs one stat of the file, asked at every draw.
+// changes on disk (size, times, or another file put in its place) is read again. A file
+// is looked at once per pass: from its first question until the program's event loop
+// next runs (a start, or the rebuild of a toolbar, asks about each file as many times as
+// buttons show it), so a change is seen at the next build, never in the middle of one.
 //
 // With a cache file, pictures decoded by an earlier run are taken from it instead of
 // being decoded again, and new ones are written to it shortly after they are drawn.
@@ -56,6 +59,7 @@ private:
     };
     struct Known {
         Stamp stamp;
+        std::uint64_t pass = 0; // the pass stamp was taken in
         const IconReader* reader = nullptr;
         bool readerChosen = false;
         std::optional<int> count;
@@ -68,6 +72,7 @@ private:
     };
 
     Known& known(const std::string& file);
+    std::uint64_t currentPass();
     const IconReader* readerFor(const std::string& file, Known& k);
     QImage drawReferred(const IconReader& reader, Known& k, const std::string& file, int index0, int side);
 
@@ -77,8 +82,14 @@ private:
     // Theme names looked up for targets, by name and side: a lookup tries many files.
     std::map<std::pair<QString, int>, QString> m_themeFiles;
     std::vector<std::unique_ptr<IconReader>> m_readers;
-    std::map<std::string, Known> m_known;
+    // By path, hashed: the paths of a set's icons share long beginnings, which a tree
+    // would compare again at every step. Nodes stay put, so a Known stays valid while
+    // drawing one file asks about another.
+    std::unordered_map<std::string, Known> m_known;
     std::unique_ptr<IconCache> m_cache;
     std::unique_ptr<QTimer> m_saveTimer;
+    // Runs out as soon as the event loop runs: the end of the pass.
+    std::unique_ptr<QTimer> m_passTimer;
+    std::uint64_t m_pass = 0;
     int m_depth = 0;
 };

@@ -28,8 +28,29 @@ std::uint64_t indexKey(const iconcache::Key& k)
     return h;
 }
 
-QImage toImage(int side, std::span<const std::uint8_t> pixels)
+// Keeps the file's bytes alive for as long as a picture shown from them lives.
+void releaseBytes(void* bytes)
 {
+    delete static_cast<QByteArray*>(bytes);
+}
+
+// The picture of a sound record. Shown from the file's bytes where they lie (the file keeps
+// each record's pixels on 32-bit words, in the order of the image's own): a start shows
+// hundreds of them, and a copy of each costs memory and a fault per page of it. The bytes
+// are never written: a picture painted on would be copied first, as a read-only image is.
+QImage toImage(const QByteArray& file, int side, std::span<const std::uint8_t> pixels)
+{
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        if (reinterpret_cast<std::uintptr_t>(pixels.data()) % alignof(QRgb) == 0) {
+            auto kept = std::make_unique<QByteArray>(file);
+            QImage image(pixels.data(), side, side, side * 4, QImage::Format_ARGB32_Premultiplied, releaseBytes,
+                         kept.get());
+            if (!image.isNull()) {
+                kept.release(); // the image's now
+                return image;
+            }
+        }
+    }
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return {};
@@ -91,9 +112,7 @@ void IconCache::load()
     m_records = iconcache::readRecords(
         {reinterpret_cast<const std::uint8_t*>(m_bytes.constData()), std::size_t(m_bytes.size())});
     m_state.assign(m_records.size(), 0);
-    m_index.reserve(m_records.size());
-    for (std::size_t i = 0; i < m_records.size(); ++i)
-        m_index.emplace(indexKey(m_records[i].key), i); // the first of two equal keys wins
+    m_index = RecordIndex(m_records.size(), [&](std::size_t i) { return indexKey(m_records[i].key); });
 }
 
 std::optional<QImage> IconCache::find(const iconcache::Key& key)
@@ -103,11 +122,12 @@ std::optional<QImage> IconCache::find(const iconcache::Key& key)
     const std::uint64_t k = indexKey(key);
     if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end() && m_fresh[f->second].key == key)
         return m_fresh[f->second].image;
-    const auto it = m_index.find(k);
-    if (it == m_index.end())
+    // The first record of this hash: of two records of one key, the first wins.
+    const auto found = m_index.of(k);
+    if (found.empty())
         return std::nullopt;
-    const iconcache::Record& r = m_records[it->second];
-    std::uint8_t& state = m_state[it->second];
+    const iconcache::Record& r = m_records[found.front().second];
+    std::uint8_t& state = m_state[found.front().second];
     if (state == 0)
         state = iconcache::intact(r) ? 1 : 2;
     // The checksum covers the key too, so a sound record is the picture of this key.
@@ -115,7 +135,7 @@ std::optional<QImage> IconCache::find(const iconcache::Key& key)
         return std::nullopt;
     if (r.pixels.empty())
         return QImage();
-    return toImage(key.side, r.pixels);
+    return toImage(m_bytes, key.side, r.pixels);
 }
 
 void IconCache::store(iconcache::Key key, const QImage& image)
@@ -161,7 +181,7 @@ Result<void> IconCache::save()
             const std::uint64_t k = indexKey(m_records[i].key);
             if (const auto f = m_freshIndex.find(k); f != m_freshIndex.end() && m_fresh[f->second].key == m_records[i].key)
                 continue;
-            if (m_index.at(k) != i)
+            if (m_index.of(k).front().second != i)
                 continue;
             iconcache::appendRecord(out, m_records[i]);
             ++written;

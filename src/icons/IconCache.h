@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/IconCacheFile.h"
+#include "formats/RecordIndex.h"
 #include "store/Result.h"
 
 #include <QByteArray>
@@ -46,10 +47,10 @@ private:
     std::string m_file;
     bool m_loaded = false;
     bool m_unsaved = false;
-    QByteArray m_bytes; // the file as read; the records point into it
+    QByteArray m_bytes; // the file as read; the records point into it, the pictures shown share it
     std::vector<iconcache::Record> m_records;
     std::vector<std::uint8_t> m_state; // per record: 0 unchecked, 1 sound, 2 damaged
-    std::unordered_map<std::uint64_t, std::size_t> m_index; // by indexKey()
+    RecordIndex m_index; // by indexKey()
     // Kept as drawn (the image is shared, not copied) and turned into bytes by save(),
     // after the start rather than during it.
     struct Fresh {

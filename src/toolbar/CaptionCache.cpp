@@ -64,7 +64,35 @@ QByteArray pixelBytes(const QImage& image)
     return out;
 }
 
+// Caption pictures copied out of the file are laid one after the other in blocks of this
+// size, each made present in one call: a start copies hundreds of them, and a fresh
+// allocation of each would fault its pages in one by one.
+constexpr std::size_t RoomBlock = std::size_t(128) << 10;
+
+void releaseRoom(void* room)
+{
+    delete static_cast<std::shared_ptr<CaptionCache::Room>*>(room);
+}
+
+// What a stamp keeps of one file or folder as it is now: its modification time and size,
+// or -1 and 0 when nothing is there.
+std::pair<std::int64_t, std::int64_t> stateOf(const std::string& path)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0)
+        return {-1, 0};
+    return {std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec, std::int64_t(st.st_size)};
+}
+
 } // namespace
+
+// A block of pictures' pixels, given back once the cache and every picture in it are gone.
+struct CaptionCache::Room {
+    explicit Room(std::size_t n) : bytes(new std::uint8_t[n]), size(n) { makePresent(bytes.get(), size); }
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size;
+    std::size_t used = 0;
+};
 
 CaptionCache::CaptionCache(std::string file) : m_path(std::move(file)) {}
 
@@ -79,14 +107,10 @@ captioncache::Stamp CaptionCache::stampOf(const std::vector<std::string>& paths)
 {
     captioncache::Stamp stamp;
     stamp.environment = fontEnvironment();
+    stamp.files.reserve(paths.size());
     for (const std::string& path : paths) {
-        captioncache::StampEntry e{path, -1, 0};
-        struct stat st{};
-        if (::stat(path.c_str(), &st) == 0) {
-            e.modified = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-            e.size = std::int64_t(st.st_size);
-        }
-        stamp.files.push_back(std::move(e));
+        const auto [modified, size] = stateOf(path);
+        stamp.files.push_back({path, modified, size});
     }
     return stamp;
 }
@@ -98,10 +122,8 @@ void CaptionCache::read()
     m_file = captioncache::readFile(
         {reinterpret_cast<const std::uint8_t*>(m_bytes.constData()), std::size_t(m_bytes.size())});
     m_state.assign(m_file.records.size(), 0);
-    m_index.clear();
-    m_index.reserve(m_file.records.size());
-    for (std::size_t i = 0; i < m_file.records.size(); ++i)
-        m_index.emplace(m_file.records[i].key, i); // the first of two equal keys wins
+    m_index = RecordIndex(m_file.records.size(),
+                          [&](std::size_t i) { return std::hash<std::string_view>{}(m_file.records[i].key); });
     // What the start did not use goes once it is over (read again if a toolbar shown
     // later asks), whether or not anything new is to be written.
     saveSoon();
@@ -110,7 +132,7 @@ void CaptionCache::read()
 void CaptionCache::release()
 {
     m_read = false;
-    m_index.clear();
+    m_index = {};
     m_state.clear();
     m_file = {};
     m_bytes = QByteArray();
@@ -122,10 +144,12 @@ bool CaptionCache::fontsUnchanged()
         return *m_fontsUnchanged;
     if (!m_read)
         read();
-    std::vector<std::string> paths;
-    for (const captioncache::StampEntry& e : m_file.stamp.files)
-        paths.push_back(e.path);
-    m_fontsUnchanged = m_file.valid && stampOf(paths) == m_file.stamp;
+    // Compared where the file's stamp lies, entry by entry, as stampOf() would make it.
+    const auto unchanged = [](const captioncache::StampEntry& e) {
+        return stateOf(e.path) == std::pair(e.modified, e.size);
+    };
+    m_fontsUnchanged = m_file.valid && std::all_of(m_file.stamp.files.begin(), m_file.stamp.files.end(), unchanged)
+                       && fontEnvironment() == m_file.stamp.environment;
     return *m_fontsUnchanged;
 }
 
@@ -135,14 +159,22 @@ const captioncache::Record* CaptionCache::find(const QByteArray& key, captioncac
         return nullptr;
     if (!m_read)
         read();
-    const auto it = m_index.find(std::string_view(key.constData(), std::size_t(key.size())));
-    if (it == m_index.end())
+    const std::optional<std::size_t> i = firstWith(std::string_view(key.constData(), std::size_t(key.size())));
+    if (!i)
         return nullptr;
-    const captioncache::Record& r = m_file.records[it->second];
-    std::uint8_t& state = m_state[it->second];
+    const captioncache::Record& r = m_file.records[*i];
+    std::uint8_t& state = m_state[*i];
     if (state == 0)
         state = captioncache::intact(r) ? 1 : 2;
     return state == 1 && r.kind == kind ? &r : nullptr;
+}
+
+std::optional<std::size_t> CaptionCache::firstWith(std::string_view key) const
+{
+    for (const auto& [hash, i] : m_index.of(std::hash<std::string_view>{}(key)))
+        if (m_file.records[i].key == key)
+            return i;
+    return std::nullopt;
 }
 
 std::optional<CaptionCache::Measure> CaptionCache::measure(const QByteArray& key)
@@ -169,30 +201,28 @@ QImage CaptionCache::picture(const QByteArray& key, QImage::Format format)
     if (const auto fresh = m_pictures.constFind(key); fresh != m_pictures.constEnd())
         return fresh->format() == format ? *fresh : QImage();
     const captioncache::Record* r = find(key, captioncache::Kind::Picture);
-    if (!r)
+    if (!r || QImage::toPixelFormat(format).bitsPerPixel() != 32)
         return {};
-    QImage image(r->a, r->b, format);
-    if (image.isNull() || image.depth() != 32)
-        return {};
-    const std::uint8_t* from = r->data.data();
-    const std::size_t row = std::size_t(image.width()) * 4;
-    // 32-bit pixels leave no padding at a row's end: the rows are one run of bytes.
+    // Copied out rather than shown from the file's bytes: the file goes once the start is
+    // over, and is read again for a toolbar shown later, while the captions stay.
+    const std::size_t size = r->data.size();
+    const std::size_t taken = (size + 15) & ~std::size_t(15); // the next one starts aligned
+    if (!m_room || m_room->size - m_room->used < taken)
+        m_room = std::make_shared<Room>(std::max(taken, RoomBlock));
+    std::uint8_t* to = m_room->bytes.get() + m_room->used;
+    m_room->used += taken;
     if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-        if (std::size_t(image.bytesPerLine()) == row) {
-            std::memcpy(image.bits(), from, row * std::size_t(image.height()));
-            return image;
-        }
+        std::memcpy(to, r->data.data(), size);
+    } else {
+        const std::uint8_t* from = r->data.data();
+        auto* pixels = reinterpret_cast<QRgb*>(to);
+        for (std::size_t x = 0; x < size; x += 4)
+            pixels[x / 4] = QRgb(from[x]) | QRgb(from[x + 1]) << 8 | QRgb(from[x + 2]) << 16 | QRgb(from[x + 3]) << 24;
     }
-    for (int y = 0; y < image.height(); ++y, from += row) {
-        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-            std::memcpy(image.scanLine(y), from, row);
-        } else {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (std::size_t x = 0; x < row; x += 4)
-                line[x / 4] =
-                    QRgb(from[x]) | QRgb(from[x + 1]) << 8 | QRgb(from[x + 2]) << 16 | QRgb(from[x + 3]) << 24;
-        }
-    }
+    auto kept = std::make_unique<std::shared_ptr<Room>>(m_room);
+    QImage image(to, r->a, r->b, qsizetype(r->a) * 4, format, releaseRoom, kept.get());
+    if (!image.isNull())
+        kept.release(); // the image's now
     return image;
 }
 
@@ -273,7 +303,7 @@ Result<void> CaptionCache::save()
         for (const std::uint8_t pass : {1, 0}) {
             for (std::size_t i = 0; i < m_file.records.size(); ++i) {
                 const captioncache::Record& r = m_file.records[i];
-                if ((m_state[i] == 1) != (pass == 1) || m_state[i] == 2 || m_index.at(r.key) != i
+                if ((m_state[i] == 1) != (pass == 1) || m_state[i] == 2 || firstWith(r.key) != i
                     || !room(r.whole.size()))
                     continue;
                 if (m_state[i] == 0 && !captioncache::intact(r)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/CaptionCacheFile.h"
+#include "formats/RecordIndex.h"
 #include "store/Result.h"
 
 #include <QByteArray>
@@ -13,7 +14,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class QTimer;
@@ -67,10 +67,14 @@ public:
     // change fonts. The running program's own is that of its font configuration's.
     static captioncache::Stamp stampOf(const std::vector<std::string>& paths);
 
+    struct Room;
+
 private:
     void read();
     void release();
     const captioncache::Record* find(const QByteArray& key, captioncache::Kind kind);
+    // The first record of this key: of two records of one key, the first wins.
+    std::optional<std::size_t> firstWith(std::string_view key) const;
     void saveSoon();
 
     std::string m_path;
@@ -80,10 +84,12 @@ private:
     QByteArray m_bytes;
     captioncache::File m_file;
     std::vector<std::uint8_t> m_state; // per record: 0 unchecked, 1 sound and used, 2 damaged
-    std::unordered_map<std::string_view, std::size_t> m_index;
+    RecordIndex m_index; // by the hash of each record's key
     // Learned in this run, not yet written.
     QHash<QByteArray, Measure> m_measures;
     QHash<QByteArray, QImage> m_pictures;
     std::vector<std::pair<QByteArray, std::function<QImage()>>> m_pending;
     std::unique_ptr<QTimer> m_saveTimer;
+    // Where the pictures taken from the file are copied to, until full.
+    std::shared_ptr<Room> m_room;
 };

@@ -12,27 +12,31 @@
 
 namespace {
 
-// Records read back as written, each standing alone; a last record cut by a few bytes
+// Records read back as written, each standing alone, their pixels on 32-bit words of the
+// file whatever the length of the path before them; a last record cut by a few bytes
 // (every cut shorter than its lead of length and checksum, and a few beyond) is left out
 // and nothing past the end is read.
 TEST(IconCacheFile, RecordsReadBackAsWrittenAndALastRecordCutShortIsLeftOut)
 {
     std::string file = iconcache::header();
-    const iconcache::Key a{"/a.png", 10, 20, 30, 40, 0, 2}, none{"/b.dll", 1, 2, 3, 4, 7, 16};
+    const iconcache::Key a{"/a.png", 10, 20, 30, 40, 0, 2}, none{"/bc.dll", 1, 2, 3, 4, 7, 16};
     const std::uint32_t pixels[] = {0xFF000001u, 0x80000002u, 0u, 0xFFFFFFFFu};
     iconcache::appendRecord(file, a, pixels);
     iconcache::appendRecord(file, none, {});
+    iconcache::appendRecord(file, a, pixels); // after a path of 7 bytes
     for (std::size_t cut = 0; cut <= 16; ++cut) {
         SCOPED_TRACE(cut);
         // An exact copy on the heap, so that a read past its end is seen by AddressSanitizer.
         const std::vector<std::uint8_t> exact(file.begin(), file.end() - std::ptrdiff_t(cut));
         const auto records = iconcache::readRecords(exact);
-        ASSERT_EQ(records.size(), cut == 0 ? 2u : 1u);
+        ASSERT_EQ(records.size(), cut == 0 ? 3u : 2u);
         EXPECT_EQ(records[0].key, a);
         EXPECT_TRUE(records[0].pixels.size() == 16 && records[0].pixels[4] == 0x02);
-        EXPECT_TRUE(cut > 0 || (records[1].key == none && records[1].pixels.empty()));
+        EXPECT_TRUE(records[1].key == none && records[1].pixels.empty());
+        EXPECT_TRUE(cut > 0 || (records[2].key == a && records[2].pixels[4] == 0x02));
         for (const auto& r : records) {
             EXPECT_TRUE(iconcache::intact(r));
+            EXPECT_TRUE(r.pixels.empty() || (r.pixels.data() - exact.data()) % 4 == 0);
             EXPECT_LE(r.whole.data() + r.whole.size(), exact.data() + exact.size());
         }
     }

@@ -4,6 +4,7 @@
 #include "icons/IconTheme.h"
 #include "support/IconFixtures.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QIcon>
 #include <QImage>
@@ -144,11 +145,12 @@ TEST_F(Desktop, AFolderHoldsItsPictureFilesInNameOrderListedOnceUntilItChanges)
     EXPECT_TRUE(icons.draw(f, 3).isNull());
     EXPECT_EQ(icons.count(QFile::encodeName(path("empty")).toStdString()), 0);
 
-    // A picture added is seen at the next question: the folder's time changes (moved on
-    // a second here, as a coarse clock would show it).
+    // A picture added is seen at the next build, once the event loop has run: the
+    // folder's time changes (moved on a second here, as a coarse clock would show it).
     picture(folder + "0.png", Yellow);
     const struct timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 1, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, f.c_str(), later, 0), 0);
+    QCoreApplication::processEvents();
     EXPECT_EQ(icons.count(f), 4);
     EXPECT_TRUE(near(icons.draw(f, 0).pixel(8, 8), Yellow));
     EXPECT_EQ(reader.refer(folder, 0, 16)->file, folder + "0.png");

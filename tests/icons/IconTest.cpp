@@ -4,6 +4,7 @@
 #include "icons/IconReader.h"
 #include "support/IconFixtures.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -81,6 +82,23 @@ TEST(FileIconSource, DamagedFilesAndWhatIsNotAFileGiveNothingAndNeverBlock)
     for (const std::string& path : paths) {
         EXPECT_EQ(icons.count(path), 0) << path;
         EXPECT_TRUE(icons.draw(path, 0).isNull()) << path;
+    }
+}
+
+// Files of every size, small or large enough to be read into room made ready beforehand,
+// at and beside page sizes, come back byte for byte; one over the limit is not read.
+TEST(ReadBounded, FilesOfAnySizeComeBackExactlyAndNoneOverTheLimit)
+{
+    QTemporaryDir dir;
+    for (const qsizetype size : {1, 4095, 4096, 65535, 65536, 65537, 300001, 1 << 20}) {
+        SCOPED_TRACE(size);
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (qsizetype i = 0; i < size; ++i)
+            bytes[i] = char((i * 131) >> 3 ^ i);
+        const QString path = dir.filePath(QString::number(size));
+        writeFile(path, bytes);
+        EXPECT_TRUE(readBounded(path, size) == bytes);
+        EXPECT_TRUE(readBounded(path, size - 1).isEmpty());
     }
 }
 
@@ -164,6 +182,26 @@ const CountingReader& counting(FileIconSource& icons)
     return reader;
 }
 
+// A file is looked at once for all the buttons of a build, and a change to it is drawn
+// at the next build, once the event loop has run.
+TEST(FileIconSource, AFileIsLookedAtOncePerPassAndItsChangesSeenAtTheNext)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("one.test");
+    writeFile(path, "TEST one");
+    FileIconSource icons;
+    const CountingReader& reader = counting(icons);
+    for (const auto& [content, draws] : {std::pair("TEST one", 1), std::pair("TEST one, rewritten", 2)}) {
+        writeFile(path, content);
+        for (int button = 0; button < 3; ++button) {
+            EXPECT_FALSE(icons.draw(path.toStdString(), 0).isNull());
+            writeFile(path, QByteArray(content) + " and more");
+        }
+        EXPECT_EQ(reader.draws, draws) << content;
+        QCoreApplication::processEvents();
+    }
+}
+
 class IconCacheFileTest : public ::testing::Test {
 protected:
     // One run of the program: draws icons 0 to 2 at 16 and 32 pixels, and at 16 again,
@@ -204,12 +242,15 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     const QString cache = QString::fromStdString(m_cache);
     const QByteArray good = readFile(cache);
+    // The first record's icon index: past the header, the record's lead, the path (with its
+    // zeros up to a multiple of 4 bytes) and four numbers of 8 bytes.
+    const qsizetype indexAt = qsizetype(12 + 12 + 4 + (m_file.size() + 3) / 4 * 4 + 32);
     using Damage = std::function<QByteArray(QByteArray)>;
     const struct { const char* what; Damage damage; int decoded; } rows[] = {
         {"one pixel flipped", [](QByteArray b) { b[b.size() - 5] = char(b[b.size() - 5] ^ 0x40); return b; }, 1},
         // Now named icon 1 at 16 px, the first record hides the sound one of that key:
         // both are decoded again rather than one shown in the other's place.
-        {"an index changed", [&](QByteArray b) { b[qsizetype(12 + 12 + 4 + m_file.size() + 32)] ^= 1; return b; }, 2},
+        {"an index changed", [&](QByteArray b) { b[indexAt] ^= 1; return b; }, 2},
         {"cut in the last record", [](QByteArray b) { b.chop(100); return b; }, 1},
         {"cut in the first record", [](QByteArray b) { return b.left(40); }, 6},
         {"a record's length too long", [](QByteArray b) { b[12 + 1] = char(0x7F); return b; }, 6},
@@ -235,6 +276,37 @@ TEST_F(IconCacheFileTest, ADamagedCacheIsAMissNeverAWrongPictureAndIsWrittenAnew
     QFile::remove(cache);
     ASSERT_EQ(mkfifo(m_cache.c_str(), 0600), 0);
     EXPECT_EQ(run(), 6);
+}
+
+// Pictures taken from the cache stay right once the cache is gone and its file was read
+// again with other pixels in the same place.
+TEST_F(IconCacheFileTest, PicturesFromTheCacheOutliveItsBytes)
+{
+    writeFile(QString::fromStdString(m_file), "TEST one");
+    ASSERT_EQ((std::vector{run(), run()}), (std::vector{6, 0}));
+    std::vector<QImage> kept;
+    {
+        FileIconSource icons;
+        const CountingReader& reader = counting(icons);
+        icons.useCache(m_cache);
+        for (int i = 0; i < 3; ++i)
+            kept.push_back(icons.draw(m_file, i, 32));
+        ASSERT_EQ(reader.draws, 0);
+    }
+    const QString cache = QString::fromStdString(m_cache);
+    QByteArray inverted = readFile(cache);
+    for (qsizetype i = 12; i < inverted.size(); ++i)
+        inverted[i] = char(~inverted[i]);
+    writeFile(cache, inverted);
+    FileIconSource again;
+    const CountingReader& reader = counting(again);
+    again.useCache(m_cache);
+    EXPECT_EQ(again.draw(m_file, 0, 32).pixel(0, 0), qRgb(10, 32, 0));
+    EXPECT_EQ(reader.draws, 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(kept[std::size_t(i)].convertToFormat(QImage::Format_ARGB32)
+                    == solid(32, 32, qRgb(i * 50 + 10, 32, 0)))
+            << i;
 }
 
 } // namespace

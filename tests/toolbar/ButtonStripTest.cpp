@@ -340,6 +340,36 @@ TEST(CaptionCache, ServesOnlyASoundFileWithUnchangedFontsAndReplacesAnyOther)
     }
 }
 
+// Pictures taken from the file, small ones and one larger than the room they are copied
+// to, each stay as kept once more are taken and the cache is gone.
+TEST(CaptionCache, PicturesTakenFromTheFileStayAsKeptOnceItIsGone)
+{
+    TempDir dir;
+    const std::string file = dir.file("captions.cache"), conf = dir.file("fonts.conf");
+    writeBytes(conf, "<fontconfig/>");
+    const QSize sizes[] = {{3, 1}, {120, 90}, {400, 300}, {7, 5}, {150, 100}};
+    std::string bytes = captioncache::header(CaptionCache::stampOf({conf}));
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        const std::vector<std::uint32_t> pixels(std::size_t(sizes[i].width() * sizes[i].height()),
+                                                0xFF000000u | std::uint32_t(i * 40 + 1));
+        const std::span data(reinterpret_cast<const std::uint8_t*>(pixels.data()), pixels.size() * 4);
+        captioncache::appendRecord(bytes, captioncache::Kind::Picture, std::to_string(i), sizes[i].width(),
+                                   sizes[i].height(), data);
+    }
+    writeBytes(file, bytes);
+    std::vector<QImage> taken;
+    {
+        CaptionCache cache(file);
+        for (std::size_t i = 0; i < std::size(sizes); ++i)
+            taken.push_back(cache.picture(QByteArray::number(qulonglong(i)), QImage::Format_ARGB32_Premultiplied));
+    }
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        QImage kept(sizes[i], QImage::Format_ARGB32_Premultiplied);
+        kept.fill(QColor::fromRgba(0xFF000000u | std::uint32_t(i * 40 + 1)));
+        EXPECT_TRUE(taken[i] == kept) << i;
+    }
+}
+
 // A left drag along the bar reports where the button goes once it is let go; a press
 // that never went the drag distance stays a click; Escape, the right button or letting go
 // far off the bar move nothing; and the keyboard taken for Escape is always given back.
