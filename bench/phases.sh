@@ -22,10 +22,11 @@
 #                   decoding, pictures made from images)
 #   fonts           the font database (fontconfig) and the font engines, wherever loaded
 #   building windows  the rest of App::start: windows, strips, buttons, layout, show
-#   first paint     the rest of the last part but the cache write: events, the paints
-#                   of every window and their way to the X server
-#   cache write     IconCache::save and CaptionCache::save, two seconds after the last
-#                   new picture
+#   first paint     the rest of the last part but the work left for later: events, the
+#                   paints of every window and their way to the X server
+#   cache write, icon  the work a start leaves for two seconds later: IconCache::save and
+#                   CaptionCache::save (two seconds after the last new picture) and
+#                   ProgramIcon::set (every window takes the program's icon)
 # The floors have no App::start: their phases are Qt start and, after exec, first paint.
 set -eu
 
@@ -120,7 +121,7 @@ mega() { awk -v n="$1" 'BEGIN { printf "%.1f", n / 1e6 }'; }
 
 FONTS="[: ]QFontDatabasePrivate::load[(]|[: ]QFontDatabase::families[(]"
 
-printf '| case | Qt start | reading files | icon cache | fonts | building windows | first paint | cache write | to idle |\n'
+printf '| case | Qt start | reading files | icon cache | fonts | building windows | first paint | cache write, icon | to idle |\n'
 printf '|---|---:|---:|---:|---:|---:|---:|---:|---:|\n'
 for c in $CASES; do
   dir=$(prepare "$c")
@@ -167,7 +168,7 @@ for c in $CASES; do
     icons=$(inclusive "$out.2" '[: ]ToolbarWindow::buildImageList[(][)]')
     fonts_main=$(inclusive "$out.2" "$FONTS")
     fonts_after=$(inclusive "$out.3" "$FONTS")
-    save=$(inclusive "$out.3" '[: ]IconCache::save[(][)]|[: ]CaptionCache::save[(][)]')
+    save=$(inclusive "$out.3" '[: ]IconCache::save[(][)]|[: ]CaptionCache::save[(][)]|[: ]ProgramIcon::set[(][)]')
   fi
   build=$((main - read - icons - fonts_main))
   paint=$((after - fonts_after - save))
