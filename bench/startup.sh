@@ -39,7 +39,8 @@
 #   cpu   the CPU time the program had used by then (/proc/PID/task/*/schedstat): the
 #         work itself, which a busy machine barely changes, while time also holds waiting;
 #   rss   VmRSS of /proc/PID/status one second after that;
-# and once per case, after the last round, with the mouse parked away from every toolbar:
+# and once per case, after the last round, with the mouse parked away from every toolbar,
+# from 4 s after up (past what a start leaves for two seconds later):
 #   wakeups  voluntary + involuntary context switches over 10 s of idling, summed over
 #            /proc/PID/task/*/status;
 #   ticks    utime + stime (clock ticks) from /proc/PID/stat over the same 10 s.
@@ -254,7 +255,9 @@ for r in $(seq 1 "$RUNS"); do
     printf 'round %d  %-8s %8.1f ms %8.1f ms CPU %8d KiB\n' "$r" "$c" "$MS" "$CPU" "$KIB" >&2
     if [ "$r" -eq "$RUNS" ]; then
       xdotool mousemove "$FREE_X" "$FREE_Y"
-      sleep 1
+      # Past the work a start leaves for two seconds later (the caches' write, the
+      # program's icon), which is not idling yet: the count starts 4 s after up.
+      sleep 2
       s0=$(switches "$PID"); t0=$(ticks "$PID")
       sleep "$IDLE_SECONDS"
       if [ -r "/proc/$PID/stat" ] && ! grep -q '^State:.*Z' "/proc/$PID/status"; then
