@@ -40,7 +40,7 @@
 #         work itself, which a busy machine barely changes, while time also holds waiting;
 #   rss   VmRSS of /proc/PID/status one second after that;
 # and once per case, after the last round, with the mouse parked away from every toolbar,
-# from 4 s after up (past what a start leaves for two seconds later):
+# from 3 s after up (past what a start leaves for two seconds later):
 #   wakeups  voluntary + involuntary context switches over 10 s of idling, summed over
 #            /proc/PID/task/*/status;
 #   ticks    utime + stime (clock ticks) from /proc/PID/stat over the same 10 s.
@@ -256,7 +256,7 @@ for r in $(seq 1 "$RUNS"); do
     if [ "$r" -eq "$RUNS" ]; then
       xdotool mousemove "$FREE_X" "$FREE_Y"
       # Past the work a start leaves for two seconds later (the caches' write, the
-      # program's icon), which is not idling yet: the count starts 4 s after up.
+      # program's icon), which is not idling yet: the count starts 3 s after up.
       sleep 2
       s0=$(switches "$PID"); t0=$(ticks "$PID")
       sleep "$IDLE_SECONDS"
