@@ -87,7 +87,8 @@ start_x() {
   Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
   XVFB_PID=$!
   # A whole line: ":1" read before the "0" of ":10" would name another server.
-  named() { [ "$(wc -l < "$TMP/display")" -ge 1 ]; }
+  # The file may not be there yet when this first looks: that is "not yet" too.
+  named() { local n; n=$(wc -l < "$TMP/display" 2>/dev/null) || n=0; [ "${n:-0}" -ge 1 ]; }
   poll named || fail "no X server could be started: $(tail -n 5 "$TMP/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$TMP/display")"
   # Ready when it answers, not merely when it has named its display.
