@@ -4,10 +4,10 @@
 //
 //   vyre_floor [WINDOWS]
 //
-// WINDOWS, a file of lines "WIDTH HEIGHT X Y TITLE" (what vyre_xprobe writes with
-// XPROBE_GEOMETRY), makes it show those windows instead, empty and all at once: the floor
-// for showing that many windows of those sizes, which no launcher showing them can go
-// below whatever it draws in them.
+// WINDOWS, a file of lines "WIDTH HEIGHT X Y TITLE" (the title is the rest of the line:
+// what vyre_xprobe writes with XPROBE_GEOMETRY), makes it show those windows instead,
+// empty and all at once: the floor for showing that many windows of those sizes, which
+// no launcher showing them can go below whatever it draws in them.
 
 #include <QApplication>
 #include <QWidget>
@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     } else if (std::FILE* f = std::fopen(argv[1], "r")) {
         int width = 0, height = 0, x = 0, y = 0;
         char title[256];
-        while (std::fscanf(f, "%d %d %d %d %255s", &width, &height, &x, &y, title) == 5) {
+        while (std::fscanf(f, "%d %d %d %d %255[^\n]", &width, &height, &x, &y, title) == 5) {
             auto w = std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint);
             w->setWindowTitle(QString::fromUtf8(title));
             w->setGeometry(x, y, width, height);
